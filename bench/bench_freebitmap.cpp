@@ -1,0 +1,78 @@
+// Loading a 12000 x 9000 scan and drawing a full-screen part of it.
+#include "image/FreeBitmap.h"
+
+#include <benchmark/benchmark.h>
+
+#include <QDir>
+#include <QFile>
+#include <QGuiApplication>
+#include <QImage>
+#include <QPainter>
+
+namespace {
+
+constexpr int ScanWidth = 12000;
+constexpr int ScanHeight = 9000;
+
+// Made once and kept in the temporary folder: encoding it takes longer than
+// the benchmarks themselves.
+QString ScanFile()
+{
+    const QString path = QDir::tempPath() + QStringLiteral("/quillon-bench-12000x9000.png");
+    if (QFile::exists(path))
+        return path;
+    FIBITMAP* dib = FreeImage_Allocate(ScanWidth, ScanHeight, 24);
+    for (int y = 0; y < ScanHeight; ++y) {
+        BYTE* line = FreeImage_GetScanLine(dib, y);
+        for (int x = 0; x < ScanWidth; ++x) {
+            line[3 * x + FI_RGBA_RED] = static_cast<BYTE>(x * 7);
+            line[3 * x + FI_RGBA_GREEN] = static_cast<BYTE>(y * 3);
+            line[3 * x + FI_RGBA_BLUE] = static_cast<BYTE>((x ^ y) & 0xFF);
+        }
+    }
+    const QString partial = path + QStringLiteral(".part");
+    FreeImage_Save(FIF_PNG, dib, QFile::encodeName(partial).constData(), PNG_Z_BEST_SPEED);
+    FreeImage_Unload(dib);
+    QFile::rename(partial, path);
+    return path;
+}
+
+void BM_LoadScan(benchmark::State& state)
+{
+    const QString path = ScanFile();
+    for (auto _ : state) {
+        TFreeWinBitmap image;
+        benchmark::DoNotOptimize(image.Load(path));
+    }
+}
+BENCHMARK(BM_LoadScan)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+// One full-screen part of the scan at the given zoom (in hundredths).
+void BM_DrawScreenPart(benchmark::State& state)
+{
+    static TFreeWinBitmap image;
+    if (!image.IsValid())
+        image.Load(ScanFile());
+    const double zoom = state.range(0) / 100.0;
+    const TRect rect{0, 0, int(ScanWidth * zoom), int(ScanHeight * zoom)};
+    const TRect part{rect.Right / 3, rect.Bottom / 3, rect.Right / 3 + 1920, rect.Bottom / 3 + 1080};
+    QImage screen(1920, 1080, QImage::Format_RGB32);
+    for (auto _ : state) {
+        QPainter painter(&screen);
+        painter.translate(-part.Left, -part.Top);
+        image.Draw(painter, rect, part);
+    }
+}
+BENCHMARK(BM_DrawScreenPart)->Arg(25)->Arg(100)->Arg(250)->Arg(500)->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

@@ -1,0 +1,105 @@
+#include "FreeBitmap.h"
+
+#include <QFile>
+
+TFreeBitmap::TFreeBitmap(int ImageType, int Width, int Height, int Bpp)
+{
+    if (Width > 0 && Height > 0 && Bpp > 0)
+        SetSize(ImageType, Width, Height, Bpp, 0, 0, 0);
+}
+
+TFreeBitmap::~TFreeBitmap()
+{
+    ReleaseDib();
+}
+
+void TFreeBitmap::ReleaseDib()
+{
+    if (Dib) {
+        FreeImage_Unload(Dib);
+        Dib = nullptr;
+        ++FVersion;
+    }
+}
+
+bool TFreeBitmap::SetSize(int ImageType, int Width, int Height, int Bpp,
+                          unsigned RedMask, unsigned GreenMask, unsigned BlueMask)
+{
+    ReleaseDib();
+    Dib = FreeImage_Allocate(Width, Height, Bpp, RedMask, GreenMask, BlueMask);
+    if (!Dib)
+        return false;
+    ++FVersion;
+    if (ImageType == FIT_BITMAP && (Bpp == 1 || Bpp == 4 || Bpp == 8)) {
+        RGBQUAD* palette = FreeImage_GetPalette(Dib);
+        const unsigned colours = FreeImage_GetColorsUsed(Dib);
+        for (unsigned i = 0; i < colours; ++i) {
+            palette[i].rgbBlue = static_cast<BYTE>(i);
+            palette[i].rgbGreen = static_cast<BYTE>(i);
+            palette[i].rgbRed = static_cast<BYTE>(i);
+        }
+    }
+    Change();
+    return true;
+}
+
+bool TFreeBitmap::Load(const QString& FileName, int Flags)
+{
+    const QByteArray path = QFile::encodeName(FileName);
+    FREE_IMAGE_FORMAT format = FreeImage_GetFileType(path.constData(), 0);
+    if (format == FIF_UNKNOWN)
+        format = FreeImage_GetFIFFromFilename(path.constData());
+    if (format == FIF_UNKNOWN || !FreeImage_FIFSupportsReading(format))
+        return false;
+    ReleaseDib();
+    Dib = FreeImage_Load(format, path.constData(), Flags);
+    ++FVersion;
+    Change();
+    return IsValid();
+}
+
+int TFreeBitmap::GetWidth() const
+{
+    return Dib ? static_cast<int>(FreeImage_GetWidth(Dib)) : 0;
+}
+
+int TFreeBitmap::GetHeight() const
+{
+    return Dib ? static_cast<int>(FreeImage_GetHeight(Dib)) : 0;
+}
+
+bool TFreeBitmap::FlipHorizontal()
+{
+    if (!Dib)
+        return false;
+    const bool result = FreeImage_FlipHorizontal(Dib);
+    ++FVersion;
+    Change();
+    return result;
+}
+
+bool TFreeBitmap::FlipVertical()
+{
+    if (!Dib)
+        return false;
+    const bool result = FreeImage_FlipVertical(Dib);
+    ++FVersion;
+    Change();
+    return result;
+}
+
+bool TFreeBitmap::Invert()
+{
+    if (!Dib)
+        return false;
+    const bool result = FreeImage_Invert(Dib);
+    ++FVersion;
+    Change();
+    return result;
+}
+
+void TFreeBitmap::Change()
+{
+    if (OnChange)
+        OnChange(this);
+}

@@ -1,0 +1,95 @@
+#pragma once
+
+#include "platform/WinTypes.h"
+
+#include <FreeImage.h>
+#include <QImage>
+#include <QString>
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+
+class QPainter;
+
+class TFreeObject {
+public:
+    virtual ~TFreeObject() = default;
+    virtual bool IsValid() const { return false; }
+};
+
+// An image document: at most one FreeImage bitmap, owned. Failures are
+// Boolean results; nothing here shows a message.
+class TFreeBitmap : public TFreeObject {
+public:
+    explicit TFreeBitmap(int ImageType = FIT_BITMAP, int Width = 0, int Height = 0, int Bpp = 0);
+    ~TFreeBitmap() override;
+    TFreeBitmap(const TFreeBitmap&) = delete;
+    TFreeBitmap& operator=(const TFreeBitmap&) = delete;
+
+    bool IsValid() const override { return Dib != nullptr; }
+
+    // A new blank image; 1, 4 and 8-bit standard bitmaps get a grey palette.
+    bool SetSize(int ImageType, int Width, int Height, int Bpp,
+                 unsigned RedMask = 0, unsigned GreenMask = 0, unsigned BlueMask = 0);
+    // Format by content, then by file name. An unknown or unreadable format
+    // leaves everything as it was; a decoding failure leaves the document empty.
+    bool Load(const QString& FileName, int Flags = 0);
+
+    int GetWidth() const;
+    int GetHeight() const;
+
+    bool FlipHorizontal();
+    bool FlipVertical();
+    bool Invert();
+
+    virtual void Change();
+    std::function<void(TFreeObject* Sender)> OnChange;
+
+    FIBITMAP* GetDib() const { return Dib; }
+    // Rises whenever the pixels or the bitmap itself change, so that copies
+    // made for display know they are stale.
+    std::uint64_t Version() const { return FVersion; }
+
+private:
+    void ReleaseDib();
+
+    FIBITMAP* Dib = nullptr;
+    std::uint64_t FVersion = 0;
+};
+
+// The image document as the view draws it: stretched nearest-neighbour into a
+// destination rectangle of a painter, only the part that is asked for.
+class TFreeWinBitmap : public TFreeBitmap {
+public:
+    using TFreeBitmap::TFreeBitmap;
+    ~TFreeWinBitmap() override;
+
+    void Draw(QPainter& DC, const TRect& Rect);
+    // Draws only the destination pixels inside Part; the image is still
+    // mapped onto the whole of Rect.
+    void Draw(QPainter& DC, const TRect& Rect, const TRect& Part);
+    void DrawEx(QPainter& DC, const TRect& Rect, bool UseFileBkg, const RGBQUAD* AppBkColor,
+                FIBITMAP* Bkg, const TRect& Part);
+
+    // The bitmap that drawing samples: the document itself when its pixels can
+    // be read as they are, else a converted copy made once per change.
+    FIBITMAP* DisplaySource(bool UseFileBkg = false, const RGBQUAD* AppBkColor = nullptr,
+                            FIBITMAP* Bkg = nullptr);
+    bool HasDisplayCopy() const { return DisplayDib != nullptr; }
+
+private:
+    struct TDisplayKey {
+        std::uint64_t Version = 0;
+        bool UseFileBkg = false;
+        std::optional<std::uint32_t> AppBkColor;
+        FIBITMAP* Bkg = nullptr;
+        friend bool operator==(const TDisplayKey&, const TDisplayKey&) = default;
+    };
+
+    void ReleaseDisplayDib();
+
+    FIBITMAP* DisplayDib = nullptr; // owned converted copy, or absent
+    TDisplayKey FDisplayKey;
+    QImage FBuffer; // the sampled part, reused between draws
+};

@@ -1,0 +1,219 @@
+#include "FreeBitmap.h"
+
+#include <QPainter>
+
+#include <algorithm>
+#include <cstring>
+#include <vector>
+
+namespace {
+
+bool IsSampledDirectly(FIBITMAP* dib)
+{
+    if (FreeImage_GetImageType(dib) != FIT_BITMAP)
+        return false;
+    switch (FreeImage_GetBPP(dib)) {
+    case 1:
+    case 4:
+    case 8:
+    case 24:
+    case 32:
+        return true;
+    default:
+        return false;
+    }
+}
+
+// A standard bitmap of a depth the sampler reads, made from any image type:
+// composited when transparent or carrying a background colour, the magnitude
+// of a complex image, the library's standard conversion for the rest.
+FIBITMAP* ConvertForDisplay(FIBITMAP* dib, bool useFileBkg, RGBQUAD* appBkColor, FIBITMAP* bkg)
+{
+    const FREE_IMAGE_TYPE type = FreeImage_GetImageType(dib);
+    FIBITMAP* converted = nullptr;
+    if (type == FIT_BITMAP) {
+        if (FreeImage_HasBackgroundColor(dib) || FreeImage_IsTransparent(dib))
+            converted = FreeImage_Composite(dib, useFileBkg, appBkColor, bkg);
+        if (!converted && !IsSampledDirectly(dib))
+            converted = FreeImage_ConvertTo24Bits(dib);
+        return converted;
+    }
+    if (type == FIT_COMPLEX) {
+        if (FIBITMAP* channel = FreeImage_GetComplexChannel(dib, FICC_MAG)) {
+            converted = FreeImage_ConvertToStandardType(channel, TRUE);
+            FreeImage_Unload(channel);
+        }
+        return converted;
+    }
+    converted = FreeImage_ConvertToStandardType(dib, TRUE);
+    // 48 and 64-bit RGB(A) and float RGB have no standard conversion of that
+    // name; these give the nearest picture instead of none.
+    if (!converted && (type == FIT_RGB16 || type == FIT_RGBA16))
+        converted = FreeImage_ConvertTo24Bits(dib);
+    if (!converted && (type == FIT_RGBF || type == FIT_RGBAF))
+        converted = FreeImage_ToneMapping(dib, FITMO_DRAGO03);
+    return converted;
+}
+
+inline QRgb PaletteColour(const RGBQUAD* palette, unsigned colours, unsigned index)
+{
+    if (index >= colours)
+        return qRgb(0, 0, 0);
+    const RGBQUAD& c = palette[index];
+    return qRgb(c.rgbRed, c.rgbGreen, c.rgbBlue);
+}
+
+// Nearest source index of destination pixel i of n spread over a source of m:
+// the source pixel under the destination pixel's centre.
+inline int NearestSource(std::int64_t i, std::int64_t n, std::int64_t m)
+{
+    return static_cast<int>(((2 * i + 1) * m) / (2 * n));
+}
+
+void SampleRow(FIBITMAP* src, const BYTE* line, const std::vector<int>& columns, QRgb* out,
+               const std::vector<QRgb>& lookup)
+{
+    const std::size_t n = columns.size();
+    switch (FreeImage_GetBPP(src)) {
+    case 32:
+        for (std::size_t i = 0; i < n; ++i) {
+            const BYTE* p = line + columns[i] * 4;
+            out[i] = qRgb(p[FI_RGBA_RED], p[FI_RGBA_GREEN], p[FI_RGBA_BLUE]);
+        }
+        break;
+    case 24:
+        for (std::size_t i = 0; i < n; ++i) {
+            const BYTE* p = line + columns[i] * 3;
+            out[i] = qRgb(p[FI_RGBA_RED], p[FI_RGBA_GREEN], p[FI_RGBA_BLUE]);
+        }
+        break;
+    case 8:
+        for (std::size_t i = 0; i < n; ++i)
+            out[i] = lookup[line[columns[i]]];
+        break;
+    case 4:
+        for (std::size_t i = 0; i < n; ++i) {
+            const BYTE b = line[columns[i] >> 1];
+            out[i] = lookup[(columns[i] & 1) ? (b & 0x0F) : (b >> 4)];
+        }
+        break;
+    case 1:
+        for (std::size_t i = 0; i < n; ++i)
+            out[i] = lookup[(line[columns[i] >> 3] >> (7 - (columns[i] & 7))) & 1];
+        break;
+    }
+}
+
+} // namespace
+
+TFreeWinBitmap::~TFreeWinBitmap()
+{
+    ReleaseDisplayDib();
+}
+
+void TFreeWinBitmap::ReleaseDisplayDib()
+{
+    if (DisplayDib) {
+        FreeImage_Unload(DisplayDib);
+        DisplayDib = nullptr;
+    }
+}
+
+FIBITMAP* TFreeWinBitmap::DisplaySource(bool UseFileBkg, const RGBQUAD* AppBkColor, FIBITMAP* Bkg)
+{
+    FIBITMAP* dib = GetDib();
+    if (!dib)
+        return nullptr;
+    TDisplayKey key{Version(), UseFileBkg, std::nullopt, Bkg};
+    RGBQUAD colour{};
+    if (AppBkColor) {
+        colour = *AppBkColor;
+        std::uint32_t packed = 0;
+        std::memcpy(&packed, &colour, sizeof packed);
+        key.AppBkColor = packed;
+    }
+    if (!(key == FDisplayKey)) {
+        ReleaseDisplayDib();
+        DisplayDib = ConvertForDisplay(dib, UseFileBkg, AppBkColor ? &colour : nullptr, Bkg);
+        if (DisplayDib && !IsSampledDirectly(DisplayDib)) {
+            FIBITMAP* standard = FreeImage_ConvertTo24Bits(DisplayDib);
+            FreeImage_Unload(DisplayDib);
+            DisplayDib = standard;
+        }
+        FDisplayKey = key;
+    }
+    if (DisplayDib)
+        return DisplayDib;
+    // A conversion that gave nothing draws nothing rather than raw bits of a
+    // type the sampler does not read.
+    return IsSampledDirectly(dib) ? dib : nullptr;
+}
+
+void TFreeWinBitmap::Draw(QPainter& DC, const TRect& Rect)
+{
+    DrawEx(DC, Rect, false, nullptr, nullptr, Rect);
+}
+
+void TFreeWinBitmap::Draw(QPainter& DC, const TRect& Rect, const TRect& Part)
+{
+    DrawEx(DC, Rect, false, nullptr, nullptr, Part);
+}
+
+void TFreeWinBitmap::DrawEx(QPainter& DC, const TRect& Rect, bool UseFileBkg, const RGBQUAD* AppBkColor,
+                            FIBITMAP* Bkg, const TRect& Part)
+{
+    if (!IsValid())
+        return;
+    const std::int64_t destW = std::int64_t(Rect.Right) - Rect.Left;
+    const std::int64_t destH = std::int64_t(Rect.Bottom) - Rect.Top;
+    if (destW <= 0 || destH <= 0)
+        return;
+
+    // Never sample more than the painter can show: the asked part, inside the
+    // destination, inside the painter's clip.
+    QRect visible = QRect(QPoint(Part.Left, Part.Top), QPoint(Part.Right - 1, Part.Bottom - 1))
+                        .intersected(QRect(QPoint(Rect.Left, Rect.Top), QPoint(Rect.Right - 1, Rect.Bottom - 1)));
+    if (DC.hasClipping())
+        visible = visible.intersected(DC.clipBoundingRect().toAlignedRect());
+    if (DC.device() && DC.worldTransform().type() <= QTransform::TxTranslate) {
+        const QRect device(0, 0, DC.device()->width(), DC.device()->height());
+        visible = visible.intersected(DC.worldTransform().inverted().mapRect(device));
+    }
+    if (visible.isEmpty())
+        return;
+
+    FIBITMAP* src = DisplaySource(UseFileBkg, AppBkColor, Bkg);
+    if (!src)
+        return;
+    const int srcW = static_cast<int>(FreeImage_GetWidth(src));
+    const int srcH = static_cast<int>(FreeImage_GetHeight(src));
+
+    std::vector<QRgb> lookup;
+    if (const RGBQUAD* palette = FreeImage_GetPalette(src)) {
+        const unsigned colours = FreeImage_GetColorsUsed(src);
+        const unsigned entries = 1u << std::min(8u, FreeImage_GetBPP(src));
+        lookup.resize(entries);
+        for (unsigned i = 0; i < entries; ++i)
+            lookup[i] = PaletteColour(palette, colours, i);
+    }
+
+    std::vector<int> columns(visible.width());
+    for (int i = 0; i < visible.width(); ++i)
+        columns[i] = NearestSource(visible.left() + i - Rect.Left, destW, srcW);
+
+    if (FBuffer.size() != visible.size())
+        FBuffer = QImage(visible.size(), QImage::Format_RGB32);
+    int previousRow = -1;
+    for (int j = 0; j < visible.height(); ++j) {
+        const int row = NearestSource(visible.top() + j - Rect.Top, destH, srcH);
+        auto* out = reinterpret_cast<QRgb*>(FBuffer.scanLine(j));
+        if (row == previousRow) {
+            std::memcpy(out, FBuffer.constScanLine(j - 1), std::size_t(visible.width()) * sizeof(QRgb));
+            continue;
+        }
+        // FreeImage keeps rows bottom-up.
+        SampleRow(src, FreeImage_GetScanLine(src, srcH - 1 - row), columns, out, lookup);
+        previousRow = row;
+    }
+    DC.drawImage(visible.topLeft(), FBuffer);
+}

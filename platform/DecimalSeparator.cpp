@@ -1,0 +1,8 @@
+#include "DecimalSeparator.h"
+
+#include <QLocale>
+
+QString DecimalSeparator()
+{
+    return QLocale().decimalPoint();
+}

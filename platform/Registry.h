@@ -1,0 +1,62 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+#include <vector>
+
+// The per-user store that stands in for the registry of the current user: keys
+// addressed by backslash paths, each holding string values. It lives in one
+// INI-format file, one section per key path; names match without regard to
+// case. Every write re-reads the file, applies the change and replaces the
+// file atomically, so another writer's values survive and a crash never leaves
+// a truncated file. A missing, unreadable or garbled file reads as empty.
+class TRegistry {
+public:
+    // The file used when none is given: $XDG_CONFIG_HOME/Kestrow/Quillon.conf,
+    // with ~/.config when XDG_CONFIG_HOME is unset or empty.
+    static QString DefaultFileName();
+
+    explicit TRegistry(QString fileName = DefaultFileName());
+
+    // Opens Key relative to the current key, or from the root when it begins
+    // with a backslash; creates it when CanCreate. False leaves the current
+    // key as it was.
+    bool OpenKey(const QString& key, bool canCreate);
+    void CloseKey();
+    QString CurrentPath() const { return FCurrentPath; }
+
+    bool KeyExists(const QString& key) const;
+    bool ValueExists(const QString& name) const;
+    std::optional<QString> ReadString(const QString& name) const;
+    // False when the file cannot be written; nothing is changed then.
+    bool WriteString(const QString& name, const QString& value);
+
+    QString FileName() const { return FFileName; }
+
+private:
+    struct TValue {
+        QString Name;
+        QString Data;
+    };
+    struct TKey {
+        QString Path;
+        std::vector<TValue> Values;
+    };
+    using TKeys = std::vector<TKey>;
+
+    QString Resolve(const QString& key) const;
+    const QString* Existing(const QString& path) const;
+    static TKey* Find(TKeys& keys, const QString& path);
+    static const TKey* Find(const TKeys& keys, const QString& path);
+    // Whether the file could be read (a missing file reads as empty).
+    bool ReadFile(TKeys& keys) const;
+    bool WriteFile(const TKeys& keys) const;
+    template <typename Change>
+    bool Modify(Change change);
+
+    QString FFileName;
+    QString FCurrentPath;
+    TKeys FKeys;
+};

@@ -1,0 +1,158 @@
+#include "platform/Registry.h"
+
+#include "TestFiles.h"
+
+#include <QDir>
+#include <QtTest>
+
+class TestRegistry : public QObject {
+    Q_OBJECT
+private slots:
+    void defaultFileFollowsXdgConfigHome();
+    void writesAndReadsBackAcrossInstances();
+    void namesIgnoreCase();
+    void openWithoutCreateFailsOnMissingKey();
+    void relativeAndAbsoluteKeys();
+    void anotherWritersValuesSurvive();
+    void awkwardTextRoundTrips();
+    void garbledFileKeepsWhatItCanRead();
+    void unreadableFileIsNeverReplaced();
+    void failedWriteChangesNothing();
+};
+
+void TestRegistry::defaultFileFollowsXdgConfigHome()
+{
+    TScopedConfigHome home;
+    QCOMPARE(TRegistry::DefaultFileName(), home.SettingsFile());
+}
+
+void TestRegistry::writesAndReadsBackAcrossInstances()
+{
+    TScopedConfigHome home;
+    {
+        TRegistry reg;
+        QVERIFY(reg.OpenKey(QStringLiteral("\\Software\\Kestrow\\Quillon\\General"), true));
+        QVERIFY(reg.WriteString(QStringLiteral("FitOnImageLoad"), QStringLiteral("1")));
+    }
+    QVERIFY(QFile::exists(home.SettingsFile()));
+    TRegistry again;
+    QVERIFY(again.OpenKey(QStringLiteral("\\Software\\Kestrow\\Quillon\\General"), false));
+    QCOMPARE(again.ReadString(QStringLiteral("FitOnImageLoad")), std::optional<QString>(QStringLiteral("1")));
+    QVERIFY(!again.ReadString(QStringLiteral("Missing")).has_value());
+    // Nothing but the settings file is left behind by the atomic writes.
+    QCOMPARE(QDir(home.Path() + QStringLiteral("/Kestrow")).entryList(QDir::Files), QStringList{"Quillon.conf"});
+}
+
+void TestRegistry::namesIgnoreCase()
+{
+    TScopedConfigHome home;
+    TRegistry reg;
+    QVERIFY(reg.OpenKey(QStringLiteral("Software\\Kestrow"), true));
+    QVERIFY(reg.WriteString(QStringLiteral("Value"), QStringLiteral("a")));
+    QVERIFY(reg.WriteString(QStringLiteral("VALUE"), QStringLiteral("b")));
+    QCOMPARE(reg.ReadString(QStringLiteral("value")), std::optional<QString>(QStringLiteral("b")));
+    QVERIFY(reg.KeyExists(QStringLiteral("\\software\\KESTROW")));
+    // One value, not two, in the file.
+    QCOMPARE(ReadTextFile(home.SettingsFile()).count("alue="), 1);
+}
+
+void TestRegistry::openWithoutCreateFailsOnMissingKey()
+{
+    TScopedConfigHome home;
+    TRegistry reg;
+    QVERIFY(reg.OpenKey(QStringLiteral("\\A"), true));
+    QVERIFY(!reg.OpenKey(QStringLiteral("B"), false));
+    QCOMPARE(reg.CurrentPath(), QStringLiteral("A"));
+    QVERIFY(!reg.KeyExists(QStringLiteral("\\A\\B")));
+    QVERIFY(!ReadTextFile(home.SettingsFile()).contains("[A\\B]"));
+}
+
+void TestRegistry::relativeAndAbsoluteKeys()
+{
+    TScopedConfigHome home;
+    TRegistry reg;
+    QVERIFY(reg.OpenKey(QStringLiteral("\\Software\\Kestrow\\Quillon\\"), true));
+    QVERIFY(reg.OpenKey(QStringLiteral("Points"), true));
+    QCOMPARE(reg.CurrentPath(), QStringLiteral("Software\\Kestrow\\Quillon\\Points"));
+    QVERIFY(reg.OpenKey(QStringLiteral("\\Software"), false));
+    QCOMPARE(reg.CurrentPath(), QStringLiteral("Software"));
+    reg.CloseKey();
+    QVERIFY(!reg.WriteString(QStringLiteral("AtRoot"), QStringLiteral("x")));
+}
+
+void TestRegistry::anotherWritersValuesSurvive()
+{
+    TScopedConfigHome home;
+    TRegistry first;
+    TRegistry second;
+    QVERIFY(first.OpenKey(QStringLiteral("\\K"), true));
+    QVERIFY(second.OpenKey(QStringLiteral("\\K"), true));
+    QVERIFY(first.WriteString(QStringLiteral("A"), QStringLiteral("1")));
+    QVERIFY(second.WriteString(QStringLiteral("B"), QStringLiteral("2")));
+    TRegistry reader;
+    QVERIFY(reader.OpenKey(QStringLiteral("\\K"), false));
+    QCOMPARE(reader.ReadString(QStringLiteral("A")), std::optional<QString>(QStringLiteral("1")));
+    QCOMPARE(reader.ReadString(QStringLiteral("B")), std::optional<QString>(QStringLiteral("2")));
+}
+
+void TestRegistry::awkwardTextRoundTrips()
+{
+    TScopedConfigHome home;
+    const QString name = QStringLiteral("a=b\\c");
+    const QString value = QStringLiteral("line one\r\nline=two \\ [x] ü");
+    {
+        TRegistry reg;
+        QVERIFY(reg.OpenKey(QStringLiteral("\\K"), true));
+        QVERIFY(reg.WriteString(name, value));
+        QVERIFY(reg.WriteString(QStringLiteral("Empty"), QString()));
+    }
+    TRegistry reg;
+    QVERIFY(reg.OpenKey(QStringLiteral("\\K"), false));
+    QCOMPARE(reg.ReadString(name), std::optional<QString>(value));
+    QCOMPARE(reg.ReadString(QStringLiteral("Empty")), std::optional<QString>(QString()));
+}
+
+void TestRegistry::garbledFileKeepsWhatItCanRead()
+{
+    TScopedConfigHome home;
+    QDir().mkpath(home.Path() + QStringLiteral("/Kestrow"));
+    QByteArray bytes("\x01\x02garbage without a section\n[K]\nGood=1\n=no name\njunk line\n\xff\xfe\n");
+    WriteTextFile(home.SettingsFile(), bytes);
+    TRegistry reg;
+    QVERIFY(reg.OpenKey(QStringLiteral("\\K"), false));
+    QCOMPARE(reg.ReadString(QStringLiteral("Good")), std::optional<QString>(QStringLiteral("1")));
+    QVERIFY(reg.WriteString(QStringLiteral("More"), QStringLiteral("2")));
+    TRegistry again;
+    QVERIFY(again.OpenKey(QStringLiteral("\\K"), false));
+    QCOMPARE(again.ReadString(QStringLiteral("Good")), std::optional<QString>(QStringLiteral("1")));
+    QCOMPARE(again.ReadString(QStringLiteral("More")), std::optional<QString>(QStringLiteral("2")));
+}
+
+void TestRegistry::unreadableFileIsNeverReplaced()
+{
+    TScopedConfigHome home;
+    // A folder where the file should be cannot be read as one.
+    QVERIFY(QDir().mkpath(home.SettingsFile()));
+    TRegistry reg;
+    QVERIFY(!reg.KeyExists(QStringLiteral("\\K")));
+    QVERIFY(!reg.OpenKey(QStringLiteral("\\K"), true));
+    QVERIFY(QFileInfo(home.SettingsFile()).isDir());
+}
+
+void TestRegistry::failedWriteChangesNothing()
+{
+    TScopedConfigHome home;
+    TRegistry reg(home.Path() + QStringLiteral("/Kestrow/Quillon.conf"));
+    QVERIFY(reg.OpenKey(QStringLiteral("\\K"), true));
+    QVERIFY(reg.WriteString(QStringLiteral("A"), QStringLiteral("1")));
+    // Replace the folder by a plain file: no write can succeed any more.
+    QVERIFY(QDir(home.Path() + QStringLiteral("/Kestrow")).removeRecursively());
+    WriteTextFile(home.Path() + QStringLiteral("/Kestrow"), "in the way");
+    QVERIFY(!reg.WriteString(QStringLiteral("A"), QStringLiteral("2")));
+    QCOMPARE(reg.ReadString(QStringLiteral("A")), std::optional<QString>(QStringLiteral("1")));
+    QVERIFY(!reg.OpenKey(QStringLiteral("\\Other"), true));
+    QCOMPARE(reg.CurrentPath(), QStringLiteral("K"));
+}
+
+QTEST_GUILESS_MAIN(TestRegistry)
+#include "test_registry.moc"

@@ -1,0 +1,39 @@
+#include "TestFiles.h"
+
+#include <QFile>
+#include <QtTest>
+
+TScopedConfigHome::TScopedConfigHome()
+    : FSaved(qgetenv("XDG_CONFIG_HOME"))
+    , FHadValue(qEnvironmentVariableIsSet("XDG_CONFIG_HOME"))
+{
+    qputenv("XDG_CONFIG_HOME", FDir.path().toLocal8Bit());
+}
+
+TScopedConfigHome::~TScopedConfigHome()
+{
+    if (FHadValue)
+        qputenv("XDG_CONFIG_HOME", FSaved);
+    else
+        qunsetenv("XDG_CONFIG_HOME");
+}
+
+QString TScopedConfigHome::SettingsFile() const
+{
+    return FDir.path() + QStringLiteral("/Kestrow/Quillon.conf");
+}
+
+void WriteTextFile(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    QVERIFY2(file.open(QIODevice::WriteOnly), qPrintable(path));
+    QCOMPARE(file.write(bytes), bytes.size());
+}
+
+QByteArray ReadTextFile(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    return file.readAll();
+}

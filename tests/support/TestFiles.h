@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QTemporaryDir>
+
+// Points XDG_CONFIG_HOME at a fresh temporary folder for its lifetime, so
+// that tests never read or write the real per-user settings.
+class TScopedConfigHome {
+public:
+    TScopedConfigHome();
+    ~TScopedConfigHome();
+    QString Path() const { return FDir.path(); }
+    QString SettingsFile() const;
+
+private:
+    QTemporaryDir FDir;
+    QByteArray FSaved;
+    bool FHadValue = false;
+};
+
+void WriteTextFile(const QString& path, const QByteArray& bytes);
+QByteArray ReadTextFile(const QString& path);

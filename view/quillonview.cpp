@@ -1,0 +1,221 @@
+#include "quillonview.h"
+
+#include "image/canvasutils.h"
+#include "platform/Conversions.h"
+#include "sitecomparers.h"
+
+#include <limits>
+
+TQuillonView::TQuillonView(QWidget* parent)
+    : QWidget(parent)
+    , Settings(std::make_unique<TQuillonViewSettings>())
+{
+}
+
+TQuillonView::~TQuillonView()
+{
+    ClearSites();
+}
+
+void TQuillonView::Paint()
+{
+    update();
+}
+
+void TQuillonView::SetMappingRect(const TRect& R)
+{
+    MappingRect = R;
+    Paint();
+}
+
+void TQuillonView::SetAxisValues(double XLeft, double YTop, double XRight, double YBottom)
+{
+    XLeftValue = XLeft;
+    YTopValue = YTop;
+    XRightValue = XRight;
+    YBottomValue = YBottom;
+    RemapSites();
+}
+
+void TQuillonView::SetAngle(double Value)
+{
+    Angle = Value;
+    Paint();
+}
+
+void TQuillonView::SetZoom(float Value)
+{
+    Zoom = Value;
+    if (OnZoom)
+        OnZoom(this, Value);
+    Paint();
+}
+
+void TQuillonView::ResetMapping()
+{
+    MappingRect = TRect{};
+    SetAxisValues(0, 0, 0, 0);
+}
+
+void TQuillonView::SetFullBoundingBox()
+{
+    MappingRect.Left = 0;
+    MappingRect.Top = 0;
+    MappingRect.Bottom = ImageHeight() - 1;
+    MappingRect.Right = ImageWidth() - 1;
+    SetMouseAction(maRubberBand);
+}
+
+void TQuillonView::SetMouseAction(TMouseAction Value)
+{
+    MouseAction = Value;
+    Paint();
+}
+
+TSiteObject* TQuillonView::GetSite(int Index) const
+{
+    return Index >= 0 && Index < SiteCount() ? FSites.At(Index) : nullptr;
+}
+
+TSiteObject* TQuillonView::SiteAt(const TPoint& P) const
+{
+    for (int i = 0; i < SiteCount(); ++i) {
+        TSiteObject* site = FSites.At(i);
+        if (PointDistance({site->X, site->Y}, P) < SelectTolerance)
+            return site;
+    }
+    return nullptr;
+}
+
+TDataPoint TQuillonView::DataOf(const TPoint& P) const
+{
+    constexpr double none = std::numeric_limits<double>::quiet_NaN();
+    TDataPoint d{none, none};
+    PixelToData(P, d);
+    return d;
+}
+
+void TQuillonView::RaiseAddSite(const TSiteObject& Site)
+{
+    if (!OnAddSite)
+        return;
+    const TDataPoint d = DataOf({Site.X, Site.Y});
+    OnAddSite(this, Site.Name, {Site.X, Site.Y}, true, d.X, d.Y);
+}
+
+void TQuillonView::AddSite(const QString& Name, int X, int Y)
+{
+    if (!FSites.Find(Name)) {
+        auto site = std::make_unique<TSiteObject>(this);
+        site->Name = Name;
+        site->SetPoint(X, Y);
+        const TSiteObject& added = *site;
+        FSites.Append(std::move(site));
+        RaiseAddSite(added);
+    }
+    Paint();
+}
+
+void TQuillonView::DeleteSite(const QString& Name)
+{
+    TSiteObject* site = FSites.Find(Name);
+    if (!site)
+        return;
+    const QString name = site->Name;
+    FSites.Take(FSites.IndexOf(site));
+    if (OnDeleteSite)
+        OnDeleteSite(this, name);
+    Paint();
+}
+
+void TQuillonView::ClearSites()
+{
+    FSites.Clear();
+    if (OnClearSites)
+        OnClearSites(this);
+}
+
+QString TQuillonView::NextSiteName() const
+{
+    for (int n = 1;; ++n) {
+        const QString name = QString::number(n);
+        const TSiteObject* site = FSites.Find(name);
+        if (!site || site->Name != name)
+            return name;
+    }
+}
+
+void TQuillonView::ToggleSite(const TPoint& P)
+{
+    if (TSiteObject* hit = SiteAt(P)) {
+        const QString name = hit->Name;
+        FSites.Take(FSites.IndexOf(hit));
+        if (OnDeleteSite)
+            OnDeleteSite(this, name);
+        return;
+    }
+    auto site = std::make_unique<TSiteObject>(this);
+    site->SetPoint(P.X, P.Y);
+    site->Name = NextSiteName();
+    FSites.Append(std::move(site));
+    RaiseAddSite(*FSites.At(SiteCount() - 1));
+}
+
+void TQuillonView::UpdateSiteData()
+{
+    for (int i = 0; i < SiteCount(); ++i) {
+        TSiteObject* site = FSites.At(i);
+        const TDataPoint d = DataOf({site->X, site->Y});
+        site->DataX = d.X;
+        site->DataY = d.Y;
+    }
+}
+
+void TQuillonView::SortSites(const QString& Column, bool Descending)
+{
+    UpdateSiteData();
+    if (const TSiteComparer compare = SiteComparer(Column, Descending)) {
+        // Check every name before moving anything, so that a bad one leaves
+        // the list as it was.
+        if (compare == CompareNumberAsc || compare == CompareNumberDesc)
+            for (int i = 0; i < SiteCount(); ++i)
+                StrToInt(FSites.At(i)->Name);
+        FSites.Sort(compare);
+    }
+    if (OnClearSites)
+        OnClearSites(this);
+    for (int i = 0; i < SiteCount(); ++i)
+        RaiseAddSite(*FSites.At(i));
+    Paint();
+}
+
+void TQuillonView::RemapSites()
+{
+    if (OnAfterMap)
+        OnAfterMap(this);
+    if (!OnModSite)
+        return;
+    for (int i = 0; i < SiteCount(); ++i) {
+        const TSiteObject* site = FSites.At(i);
+        const TDataPoint d = DataOf({site->X, site->Y});
+        OnModSite(this, site->Name, {site->X, site->Y}, true, d.X, d.Y);
+    }
+}
+
+void TQuillonView::FlipHorizontal()
+{
+    Image.FlipHorizontal();
+    update();
+}
+
+void TQuillonView::FlipVertical()
+{
+    Image.FlipVertical();
+    update();
+}
+
+void TQuillonView::InvertImage()
+{
+    Image.Invert();
+    update();
+}

@@ -1,0 +1,93 @@
+#pragma once
+
+#include "image/FreeBitmap.h"
+#include "quillonviewsettings.h"
+#include "sitelist.h"
+#include "viewmapping.h"
+
+#include <QWidget>
+
+#include <functional>
+#include <memory>
+
+enum TMouseAction : std::uint8_t { maRubberBand, maClick, maNone, maRotateH, maRotateV };
+
+using TNotifyEvent = std::function<void(QObject* Sender)>;
+using TQuillonModSiteEvent =
+    std::function<void(QObject* Sender, const QString& sName, const TPoint& sPt, bool bMapping, double dX, double dY)>;
+using TQuillonDeleteSiteEvent = std::function<void(QObject* Sender, const QString& sName)>;
+using TQuillonZoomEvent = std::function<void(QObject* Sender, float dZoom)>;
+
+// The digitising view: the picture at a zoom factor, the plotting-area mapping
+// (inherited from TViewMapping), the sites and the drawing settings. It never
+// calls its owner; every change is reported through the events below, each
+// raised only when set.
+class TQuillonView : public QWidget, public TViewMapping {
+public:
+    explicit TQuillonView(QWidget* parent = nullptr);
+    ~TQuillonView() override;
+
+    // Mapping
+    void SetMappingRect(const TRect& R);
+    void SetAxisValues(double XLeft, double YTop, double XRight, double YBottom);
+    void SetAngle(double Value);
+    void SetZoom(float Value);
+    void ResetMapping();
+    void SetFullBoundingBox();
+    int ImageWidth() const { return Image.GetWidth(); }
+    int ImageHeight() const { return Image.GetHeight(); }
+
+    void SetMouseAction(TMouseAction Value);
+    TMouseAction GetMouseAction() const { return MouseAction; }
+
+    // Sites
+    int SiteCount() const { return FSites.Count(); }
+    // Null outside 0..SiteCount - 1.
+    TSiteObject* GetSite(int Index) const;
+    TSiteObject* Sites(int Index) const { return GetSite(Index); }
+    TSiteObject* SiteAt(const TPoint& P) const;
+    void AddSite(const QString& Name, int X, int Y);
+    void DeleteSite(const QString& Name);
+    void ClearSites();
+    // Raises EConvertError, leaving the order as it was, when sorting by "N"
+    // meets a name that is not an integer.
+    void SortSites(const QString& Column, bool Descending);
+    void UpdateSiteData();
+    void RemapSites();
+    QString NextSiteName() const;
+    // A click in Digitise mode at image point P: removes the site there, or
+    // adds a new one when there is none.
+    void ToggleSite(const TPoint& P);
+
+    // Image
+    void FlipHorizontal();
+    void FlipVertical();
+    void InvertImage();
+
+    // Asks for a repaint.
+    void Paint();
+
+    TFreeWinBitmap Image;
+    QString ImageFileName;
+    std::unique_ptr<TQuillonViewSettings> Settings;
+    int SelectTolerance = 4;
+    TDataPoint MouseData;
+
+    TQuillonModSiteEvent OnAddSite;
+    TQuillonModSiteEvent OnModSite;
+    TQuillonDeleteSiteEvent OnDeleteSite;
+    TNotifyEvent OnClearSites;
+    TNotifyEvent OnBeforeMap;
+    TNotifyEvent OnAfterMap;
+    TQuillonZoomEvent OnZoom;
+    TNotifyEvent OnMouseMove;
+
+private:
+    // PixelToData of P, or not-a-number for both values while the rectangle
+    // is not valid.
+    TDataPoint DataOf(const TPoint& P) const;
+    void RaiseAddSite(const TSiteObject& Site);
+
+    TMouseAction MouseAction = maRubberBand;
+    TSiteList FSites;
+};

@@ -1,0 +1,192 @@
+#include "viewmapping.h"
+
+#include <algorithm>
+#include <cmath>
+#include <numbers>
+
+int RoundEven(double value)
+{
+    return static_cast<int>(std::nearbyint(value));
+}
+
+namespace {
+
+void Clamp(TRect& R, int Width, int Height)
+{
+    if (R.Left <= 0)
+        R.Left = 0;
+    if (R.Top <= 0)
+        R.Top = 0;
+    if (R.Right >= Width - 1)
+        R.Right = Width - 1;
+    if (R.Bottom >= Height - 1)
+        R.Bottom = Height - 1;
+}
+
+// Fraction f of the way from a to b, on the given kind of axis; false for a
+// kind no writer produces, which leaves the coordinate untouched.
+bool AxisValue(TAxisMapping kind, double a, double b, double f, double& out)
+{
+    switch (kind) {
+    case amLinear:
+        out = a + f * (b - a);
+        return true;
+    case amLog10:
+        out = std::pow(10.0, std::log10(a) + f * (std::log10(b) - std::log10(a)));
+        return true;
+    }
+    return false;
+}
+
+bool AxisFraction(TAxisMapping kind, double a, double b, double v, double& out)
+{
+    switch (kind) {
+    case amLinear:
+        out = (v - a) / (b - a);
+        return true;
+    case amLog10:
+        out = (std::log10(v) - std::log10(a)) / (std::log10(b) - std::log10(a));
+        return true;
+    }
+    return false;
+}
+
+} // namespace
+
+bool TViewMapping::MappingValid() const
+{
+    return MappingRect.Right != MappingRect.Left && MappingRect.Top != MappingRect.Bottom;
+}
+
+bool TViewMapping::AxisValuesValid() const
+{
+    return XRightValue != XLeftValue && YTopValue != YBottomValue;
+}
+
+void TViewMapping::PixelToData(const TPoint& P, TDataPoint& D) const
+{
+    if (!MappingValid())
+        return;
+    const TRect& r = MappingRect;
+    const TPoint q = RotatePoint(P);
+    const double fx = double(q.X - r.Left) / double(r.Right - r.Left);
+    const double fy = double(q.Y - r.Bottom) / double(r.Top - r.Bottom);
+    AxisValue(AxisXMap, XLeftValue, XRightValue, fx, D.X);
+    AxisValue(AxisYMap, YBottomValue, YTopValue, fy, D.Y);
+}
+
+void TViewMapping::DataToPixel(const TDataPoint& D, TPoint& P) const
+{
+    if (!AxisValuesValid())
+        return;
+    const TRect& r = MappingRect;
+    double fx = 0;
+    double fy = 0;
+    if (AxisFraction(AxisXMap, XLeftValue, XRightValue, D.X, fx))
+        P.X = r.Left + RoundEven((r.Right - r.Left) * fx);
+    if (AxisFraction(AxisYMap, YBottomValue, YTopValue, D.Y, fy))
+        P.Y = r.Bottom + RoundEven((r.Top - r.Bottom) * fy);
+}
+
+double TViewMapping::XUnitsPerPixel() const
+{
+    const double extent = std::abs(MappingRect.Right - MappingRect.Left);
+    const double pixels = std::trunc(extent * Zoom);
+    if (XRightValue - XLeftValue > 0 && extent > 0 && pixels != 0)
+        return (XRightValue - XLeftValue) / pixels;
+    return 0;
+}
+
+double TViewMapping::YUnitsPerPixel() const
+{
+    const double extent = std::abs(MappingRect.Bottom - MappingRect.Top);
+    const double pixels = std::trunc(extent * Zoom);
+    if (YTopValue - YBottomValue > 0 && extent > 0 && pixels != 0)
+        return (YTopValue - YBottomValue) / pixels;
+    return 0;
+}
+
+TPoint TViewMapping::ClientToImage(const TPoint& P) const
+{
+    return {RoundEven(P.X / double(Zoom)), RoundEven(P.Y / double(Zoom))};
+}
+
+TPoint TViewMapping::Turn(const TPoint& P, const TPoint& C, double degrees) const
+{
+    const double a = degrees * std::numbers::pi / 180.0;
+    const double c = std::cos(a);
+    const double s = std::sin(a);
+    const double dx = P.X - C.X;
+    const double dy = P.Y - C.Y;
+    return {C.X + RoundEven(dx * c + dy * s), C.Y + RoundEven(-dx * s + dy * c)};
+}
+
+TPoint TViewMapping::RotatePoint(const TPoint& P) const
+{
+    return Turn(P, {MappingRect.Left, MappingRect.Bottom}, Angle);
+}
+
+TPoint TViewMapping::UnrotatePoint(const TPoint& P) const
+{
+    return Turn(P, {MappingRect.Left, MappingRect.Bottom}, -Angle);
+}
+
+TPoint TViewMapping::RotateAbout(const TPoint& P, const TPoint& C) const
+{
+    return Turn(P, C, Angle);
+}
+
+TPoint TViewMapping::TurnScreen(const TPoint& P, double degrees) const
+{
+    const double a = degrees * std::numbers::pi / 180.0;
+    const double c = std::cos(a);
+    const double s = std::sin(a);
+    const double ox = MappingRect.Left * double(Zoom);
+    const double oy = MappingRect.Bottom * double(Zoom);
+    const double rx = P.X - ox;
+    const double ry = P.Y - oy;
+    return {RoundEven(rx * c + ry * s) + RoundEven(ox), RoundEven(-rx * s + ry * c) + RoundEven(oy)};
+}
+
+TPoint TViewMapping::RotateScreenPoint(const TPoint& P) const
+{
+    return TurnScreen(P, Angle);
+}
+
+TPoint TViewMapping::UnrotateScreenPoint(const TPoint& P) const
+{
+    return TurnScreen(P, -Angle);
+}
+
+void TViewMapping::RubberBandToRect(const TPoint& D, const TPoint& M, int Width, int Height, TRect& R) const
+{
+    const double z = Zoom;
+    R.Left = RoundEven(std::min(D.X, M.X) / z);
+    R.Right = RoundEven(std::max(D.X, M.X) / z);
+    R.Top = RoundEven(std::min(D.Y, M.Y) / z);
+    R.Bottom = RoundEven(std::max(D.Y, M.Y) / z);
+    Clamp(R, Width, Height);
+}
+
+void TViewMapping::CornersToRect(const TPoint& BL, const TPoint& BR, const TPoint&, const TPoint& TL,
+                                 int Width, int Height, TRect& R) const
+{
+    R.Left = std::min(BL.X, BR.X);
+    R.Right = std::max(BL.X, BR.X);
+    R.Top = std::min(BL.Y, TL.Y);
+    R.Bottom = std::max(BL.Y, TL.Y);
+    Clamp(R, Width, Height);
+}
+
+void TViewMapping::ApplyRubberBand(const TPoint& D, const TPoint& M, int Width, int Height)
+{
+    if (D.X != M.X && D.Y != M.Y)
+        RubberBandToRect(D, M, Width, Height, MappingRect);
+}
+
+void TViewMapping::ApplyCorners(const TPoint& BL, const TPoint& BR, const TPoint& TR, const TPoint& TL,
+                                int Width, int Height)
+{
+    if (BL.X != BR.X && BL.Y != TL.Y)
+        CornersToRect(BL, BR, TR, TL, Width, Height, MappingRect);
+}

@@ -1,0 +1,68 @@
+#pragma once
+
+#include "platform/WinTypes.h"
+
+#include <cstdint>
+
+struct TDataPoint {
+    double X = 0;
+    double Y = 0;
+};
+
+enum TAxisMapping : std::uint8_t { amLinear = 0, amLog10 = 1 };
+
+// The plotting-area mapping and the arithmetic on it, free of any widget.
+// Three spaces: client (view pixels), image (client / Zoom, rounded half to
+// even) and the mapping frame (image turned by Angle about (Left, Bottom)).
+class TViewMapping {
+public:
+    virtual ~TViewMapping() = default;
+
+    TRect MappingRect;
+    double XLeftValue = 0;
+    double XRightValue = 100;
+    double YBottomValue = 0;
+    double YTopValue = 100;
+    TAxisMapping AxisXMap = amLinear;
+    TAxisMapping AxisYMap = amLinear;
+    double Angle = 0;
+    float Zoom = 1.0f;
+
+    bool MappingValid() const;
+    bool AxisValuesValid() const;
+
+    // Leaves P untouched when the axis values are not valid; no rotation.
+    virtual void DataToPixel(const TDataPoint& D, TPoint& P) const;
+    // Leaves D untouched when the rectangle is not valid.
+    virtual void PixelToData(const TPoint& P, TDataPoint& D) const;
+
+    // Data units per client pixel; 0 for a backward axis or an extent that is
+    // less than one client pixel.
+    double XUnitsPerPixel() const;
+    double YUnitsPerPixel() const;
+
+    TPoint ClientToImage(const TPoint& P) const;
+    TPoint RotatePoint(const TPoint& P) const;
+    TPoint UnrotatePoint(const TPoint& P) const;
+    TPoint RotateScreenPoint(const TPoint& P) const;
+    TPoint UnrotateScreenPoint(const TPoint& P) const;
+    TPoint RotateAbout(const TPoint& P, const TPoint& C) const;
+
+    // From the client points where a drag started (D) and is now (M),
+    // normalised and clamped to an image of Width x Height.
+    void RubberBandToRect(const TPoint& D, const TPoint& M, int Width, int Height, TRect& R) const;
+    // From the four drag corners (image pixels); TR does not enter.
+    void CornersToRect(const TPoint& BL, const TPoint& BR, const TPoint& TR, const TPoint& TL,
+                       int Width, int Height, TRect& R) const;
+    // Store the rectangles above as MappingRect when their source is valid.
+    void ApplyRubberBand(const TPoint& D, const TPoint& M, int Width, int Height);
+    void ApplyCorners(const TPoint& BL, const TPoint& BR, const TPoint& TR, const TPoint& TL,
+                      int Width, int Height);
+
+private:
+    TPoint Turn(const TPoint& P, const TPoint& C, double degrees) const;
+    TPoint TurnScreen(const TPoint& P, double degrees) const;
+};
+
+// Round to nearest, halves to even.
+int RoundEven(double value);
