@@ -1,0 +1,246 @@
+#include "view/viewmapping.h"
+
+#include <QtTest>
+
+#include <cmath>
+
+namespace {
+
+TViewMapping Standard()
+{
+    TViewMapping m;
+    m.MappingRect = {10, 20, 110, 220};
+    return m;
+}
+
+TDataPoint Data(const TViewMapping& m, TPoint p)
+{
+    TDataPoint d{-1, -1};
+    m.PixelToData(p, d);
+    return d;
+}
+
+} // namespace
+
+class TestViewMapping : public QObject {
+    Q_OBJECT
+private slots:
+    void defaults();
+    void linearCornersAndExtrapolation();
+    void logarithmicAxis();
+    void invalidRectangleLeavesOutputUntouched();
+    void equalAxisValuesGiveOneValue();
+    void unknownAxisKindLeavesCoordinate();
+    void angleNinetyTurnsAxes();
+    void dataToPixelRoundTrip();
+    void dataToPixelNeedsAxisValues();
+    void unitsPerPixel();
+    void clientToImageRoundsHalvesToEven();
+    void rotationsInverseAndAboutCentre();
+    void screenRotationKeepsOrigin();
+    void rubberBandNormalisesAndClamps();
+    void rubberBandNeedsBothExtents();
+    void cornersIgnoreTopRight();
+};
+
+void TestViewMapping::defaults()
+{
+    TViewMapping m;
+    QCOMPARE(m.MappingRect, TRect{});
+    QCOMPARE(m.XLeftValue, 0.0);
+    QCOMPARE(m.XRightValue, 100.0);
+    QCOMPARE(m.YBottomValue, 0.0);
+    QCOMPARE(m.YTopValue, 100.0);
+    QCOMPARE(m.AxisXMap, amLinear);
+    QCOMPARE(m.Angle, 0.0);
+    QCOMPARE(m.Zoom, 1.0f);
+    QVERIFY(!m.MappingValid());
+    QVERIFY(m.AxisValuesValid());
+}
+
+void TestViewMapping::linearCornersAndExtrapolation()
+{
+    const TViewMapping m = Standard();
+    QVERIFY(m.MappingValid());
+    const struct {
+        TPoint p;
+        double x, y;
+    } cases[] = {{{10, 220}, 0, 0}, {{110, 20}, 100, 100}, {{60, 120}, 50, 50}, {{210, 220}, 200, 0}};
+    for (const auto& c : cases) {
+        const TDataPoint d = Data(m, c.p);
+        QCOMPARE(d.X, c.x);
+        QCOMPARE(d.Y, c.y);
+    }
+}
+
+void TestViewMapping::logarithmicAxis()
+{
+    TViewMapping m = Standard();
+    m.AxisXMap = amLog10;
+    m.XLeftValue = 1;
+    m.XRightValue = 1000;
+    const TDataPoint d = Data(m, {60, 220});
+    QVERIFY(std::abs(d.X - std::pow(10.0, 1.5)) < 1e-9);
+    QCOMPARE(d.Y, 0.0);
+}
+
+void TestViewMapping::invalidRectangleLeavesOutputUntouched()
+{
+    TViewMapping m;
+    m.MappingRect = {10, 20, 10, 220};
+    QCOMPARE(Data(m, {5, 5}).X, -1.0);
+    m.MappingRect = {10, 20, 110, 20};
+    QCOMPARE(Data(m, {5, 5}).Y, -1.0);
+}
+
+void TestViewMapping::equalAxisValuesGiveOneValue()
+{
+    TViewMapping m = Standard();
+    m.XLeftValue = 7;
+    m.XRightValue = 7;
+    QCOMPARE(Data(m, {10, 220}).X, 7.0);
+    QCOMPARE(Data(m, {500, 3}).X, 7.0);
+}
+
+void TestViewMapping::unknownAxisKindLeavesCoordinate()
+{
+    TViewMapping m = Standard();
+    m.AxisYMap = static_cast<TAxisMapping>(2);
+    const TDataPoint d = Data(m, {60, 120});
+    QCOMPARE(d.X, 50.0);
+    QCOMPARE(d.Y, -1.0);
+}
+
+void TestViewMapping::angleNinetyTurnsAxes()
+{
+    TViewMapping m = Standard();
+    m.Angle = 90;
+    TDataPoint d = Data(m, {10, 320});
+    QCOMPARE(d.X, 100.0);
+    QCOMPARE(d.Y, 0.0);
+    d = Data(m, {110, 220});
+    QCOMPARE(d.X, 0.0);
+    QCOMPARE(d.Y, 50.0);
+}
+
+void TestViewMapping::dataToPixelRoundTrip()
+{
+    TViewMapping m = Standard();
+    m.XLeftValue = -3;
+    m.XRightValue = 17;
+    m.AxisYMap = amLog10;
+    m.YBottomValue = 0.1;
+    m.YTopValue = 1000;
+    for (const TDataPoint start : {TDataPoint{0, 1}, TDataPoint{12.5, 0.3}, TDataPoint{-3, 999}}) {
+        TPoint p{-999, -999};
+        m.DataToPixel(start, p);
+        TDataPoint back{};
+        m.PixelToData(p, back);
+        // Within one pixel: 0.2 X units, and a factor of 10^(4/200) on Y.
+        QVERIFY2(std::abs(back.X - start.X) <= 0.2, qPrintable(QString::number(back.X)));
+        QVERIFY(std::abs(std::log10(back.Y) - std::log10(start.Y)) <= 0.02);
+    }
+}
+
+void TestViewMapping::dataToPixelNeedsAxisValues()
+{
+    TViewMapping m = Standard();
+    m.YTopValue = m.YBottomValue;
+    TPoint p{-5, -6};
+    m.DataToPixel({1, 1}, p);
+    QCOMPARE(p, (TPoint{-5, -6}));
+}
+
+void TestViewMapping::unitsPerPixel()
+{
+    TViewMapping m;
+    m.MappingRect = {0, 0, 100, 100};
+    m.Zoom = 2;
+    m.XLeftValue = 0;
+    m.XRightValue = 50;
+    QCOMPARE(m.XUnitsPerPixel(), 0.25);
+    m.XLeftValue = 50;
+    m.XRightValue = 0;
+    QCOMPARE(m.XUnitsPerPixel(), 0.0);
+    QCOMPARE(m.YUnitsPerPixel(), 0.5);
+    // Narrower than one client pixel: 0, not a division by zero.
+    m.MappingRect = {0, 0, 1, 1};
+    m.Zoom = 0.25f;
+    QCOMPARE(m.YUnitsPerPixel(), 0.0);
+    m.XLeftValue = 0;
+    m.XRightValue = 1;
+    QCOMPARE(m.XUnitsPerPixel(), 0.0);
+}
+
+void TestViewMapping::clientToImageRoundsHalvesToEven()
+{
+    TViewMapping m;
+    m.Zoom = 2;
+    QCOMPARE(m.ClientToImage({1, 3}), (TPoint{0, 2}));
+    QCOMPARE(m.ClientToImage({5, 7}), (TPoint{2, 4}));
+    QCOMPARE(m.ClientToImage({-1, -3}), (TPoint{0, -2}));
+}
+
+void TestViewMapping::rotationsInverseAndAboutCentre()
+{
+    TViewMapping m = Standard();
+    m.Angle = 90;
+    // +90 degrees: a point right of the origin corner goes below it on screen.
+    QCOMPARE(m.UnrotatePoint({110, 220}), (TPoint{10, 320}));
+    QCOMPARE(m.RotatePoint({10, 320}), (TPoint{110, 220}));
+    QCOMPARE(m.RotatePoint({10, 220}), (TPoint{10, 220}));
+    m.Angle = 30;
+    for (TPoint p : {TPoint{60, 120}, TPoint{0, 0}, TPoint{300, 7}})
+        QVERIFY(std::abs(m.RotatePoint(m.UnrotatePoint(p)).X - p.X) <= 1);
+    m.Angle = 180;
+    QCOMPARE(m.RotateAbout({5, 5}, {0, 0}), (TPoint{-5, -5}));
+}
+
+void TestViewMapping::screenRotationKeepsOrigin()
+{
+    TViewMapping m = Standard();
+    m.Zoom = 1.5f;
+    m.Angle = 30;
+    const TPoint origin{15, 330};
+    QCOMPARE(m.UnrotateScreenPoint(origin), origin);
+    QCOMPARE(m.RotateScreenPoint(origin), origin);
+    // 100 client pixels right of the origin, turned clockwise by 30 degrees.
+    QCOMPARE(m.UnrotateScreenPoint({115, 330}), (TPoint{15 + 87, 330 + 50}));
+}
+
+void TestViewMapping::rubberBandNormalisesAndClamps()
+{
+    TViewMapping m;
+    m.Zoom = 2;
+    TRect r;
+    m.RubberBandToRect({240, 160}, {40, 60}, 400, 300, r);
+    QCOMPARE(r, (TRect{20, 30, 120, 80}));
+    m.RubberBandToRect({-30, -10}, {5000, 5000}, 400, 300, r);
+    QCOMPARE(r, (TRect{0, 0, 399, 299}));
+}
+
+void TestViewMapping::rubberBandNeedsBothExtents()
+{
+    TViewMapping m;
+    m.MappingRect = {1, 2, 3, 4};
+    m.ApplyRubberBand({10, 10}, {10, 50}, 100, 100);
+    QCOMPARE(m.MappingRect, (TRect{1, 2, 3, 4}));
+    m.ApplyRubberBand({10, 10}, {30, 50}, 100, 100);
+    QCOMPARE(m.MappingRect, (TRect{10, 10, 30, 50}));
+}
+
+void TestViewMapping::cornersIgnoreTopRight()
+{
+    TViewMapping m;
+    TRect r;
+    m.CornersToRect({50, 80}, {10, 80}, {-999, -999}, {50, 20}, 60, 70, r);
+    QCOMPARE(r, (TRect{10, 20, 50, 69}));
+    m.MappingRect = {1, 2, 3, 4};
+    m.ApplyCorners({50, 80}, {50, 80}, {0, 0}, {50, 20}, 60, 70);
+    QCOMPARE(m.MappingRect, (TRect{1, 2, 3, 4}));
+    m.ApplyCorners({50, 80}, {10, 80}, {0, 0}, {50, 20}, 60, 70);
+    QCOMPARE(m.MappingRect, (TRect{10, 20, 50, 69}));
+}
+
+QTEST_GUILESS_MAIN(TestViewMapping)
+#include "test_viewmapping.moc"
