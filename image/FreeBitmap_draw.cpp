@@ -169,16 +169,12 @@ void TFreeWinBitmap::DrawEx(QPainter& DC, const TRect& Rect, bool UseFileBkg, co
     if (destW <= 0 || destH <= 0)
         return;
 
-    // Never sample more than the painter can show: the asked part, inside the
-    // destination, inside the painter's clip.
+    // Sample only what can show: the asked part, inside the destination,
+    // inside the painter's clip.
     QRect visible = QRect(QPoint(Part.Left, Part.Top), QPoint(Part.Right - 1, Part.Bottom - 1))
                         .intersected(QRect(QPoint(Rect.Left, Rect.Top), QPoint(Rect.Right - 1, Rect.Bottom - 1)));
     if (DC.hasClipping())
         visible = visible.intersected(DC.clipBoundingRect().toAlignedRect());
-    if (DC.device() && DC.worldTransform().type() <= QTransform::TxTranslate) {
-        const QRect device(0, 0, DC.device()->width(), DC.device()->height());
-        visible = visible.intersected(DC.worldTransform().inverted().mapRect(device));
-    }
     if (visible.isEmpty())
         return;
 

@@ -20,3 +20,10 @@ struct TRect {
 
 // Colour as 0x00BBGGRR: red in the lowest byte.
 using TColor = std::int32_t;
+
+// The red, green and blue bytes of a colour; the high byte is ignored.
+constexpr std::uint32_t ColourRgb(TColor c)
+{
+    const auto v = static_cast<std::uint32_t>(c);
+    return 0xFF000000u | ((v & 0xFFu) << 16) | (v & 0xFF00u) | ((v >> 16) & 0xFFu);
+}

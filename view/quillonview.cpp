@@ -4,12 +4,24 @@
 #include "platform/Conversions.h"
 #include "sitecomparers.h"
 
+#include <QBitmap>
+
 #include <limits>
+
+QCursor TQuillonView::TargetCursor()
+{
+    return QCursor(QBitmap(QStringLiteral(":/cursors/target.pbm")),
+                   QBitmap(QStringLiteral(":/cursors/target_mask.pbm")), 16, 15);
+}
 
 TQuillonView::TQuillonView(QWidget* parent)
     : QWidget(parent)
     , Settings(std::make_unique<TQuillonViewSettings>())
 {
+    // Every exposed pixel is painted, so Qt need not erase first.
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setMouseTracking(true);
+    setFocusPolicy(Qt::ClickFocus);
 }
 
 TQuillonView::~TQuillonView()
@@ -19,6 +31,13 @@ TQuillonView::~TQuillonView()
 
 void TQuillonView::Paint()
 {
+    QSize size = this->size();
+    if (ImageWidth() > 0)
+        size.setWidth(RoundEven(ImageWidth() * double(Zoom)));
+    if (ImageHeight() > 0)
+        size.setHeight(RoundEven(ImageHeight() * double(Zoom)));
+    if (size != this->size())
+        resize(size);
     update();
 }
 
@@ -69,6 +88,19 @@ void TQuillonView::SetFullBoundingBox()
 void TQuillonView::SetMouseAction(TMouseAction Value)
 {
     MouseAction = Value;
+    switch (Value) {
+    case maClick:
+        setCursor(TargetCursor());
+        break;
+    case maRotateH:
+        setCursor(Qt::SizeHorCursor);
+        break;
+    case maRotateV:
+        setCursor(Qt::SizeVerCursor);
+        break;
+    default:
+        setCursor(Qt::ArrowCursor);
+    }
     Paint();
 }
 

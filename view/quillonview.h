@@ -12,6 +12,14 @@
 
 enum TMouseAction : std::uint8_t { maRubberBand, maClick, maNone, maRotateH, maRotateV };
 
+enum TPressedButton : std::uint8_t { pbLeft, pbRight, pbNone };
+
+// The plotting area's corners during an edge or corner drag, image pixels in
+// the turned frame.
+struct TDragCorners {
+    TPoint BL, BR, TR, TL;
+};
+
 using TNotifyEvent = std::function<void(QObject* Sender)>;
 using TQuillonModSiteEvent =
     std::function<void(QObject* Sender, const QString& sName, const TPoint& sPt, bool bMapping, double dX, double dY)>;
@@ -21,7 +29,8 @@ using TQuillonZoomEvent = std::function<void(QObject* Sender, float dZoom)>;
 // The digitising view: the picture at a zoom factor, the plotting-area mapping
 // (inherited from TViewMapping), the sites and the drawing settings. It never
 // calls its owner; every change is reported through the events below, each
-// raised only when set.
+// raised only when set. Its size is the image's times Zoom; it paints only
+// what is exposed, so memory does not grow with the zoom.
 class TQuillonView : public QWidget, public TViewMapping {
 public:
     explicit TQuillonView(QWidget* parent = nullptr);
@@ -64,8 +73,26 @@ public:
     void FlipVertical();
     void InvertImage();
 
-    // Asks for a repaint.
+    // Sizes the view to the image times Zoom and asks for a repaint.
     void Paint();
+
+    // Mouse and keys, in client pixels. The Qt event handlers forward here;
+    // the arrow keys call MouseMove like a real pointer move.
+    void MouseDown(Qt::MouseButtons Buttons, int X, int Y);
+    void MouseMove(int X, int Y);
+    void MouseUp(int X, int Y);
+    void KeyDown(int Key);
+    static TPressedButton ButtonFromShift(Qt::MouseButtons Buttons);
+    // The Digitise cursor: a 32 x 32 cross with its hot spot at (16, 15).
+    static QCursor TargetCursor();
+    bool PointInMapping(const TPoint& P) const;
+
+    TPressedButton PressedButton = pbNone;
+    TPoint DownPoint;
+    TPoint MovePoint;
+    TDragCorners DragCorners;
+    TMappingEdges GrabEdges;
+    bool MouseInside = false;
 
     TFreeWinBitmap Image;
     QString ImageFileName;
@@ -82,7 +109,30 @@ public:
     TQuillonZoomEvent OnZoom;
     TNotifyEvent OnMouseMove;
 
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void enterEvent(QEnterEvent* event) override;
+    void leaveEvent(QEvent* event) override;
+
 private:
+    void HitTestMapping(const TPoint& P);
+    void UpdateGrabCursor();
+    void DragEdges(int X, int Y);
+    void DragRubberBand(int X, int Y);
+
+    void DrawMapping(QPainter& C) const;
+    void DrawRotateMark(QPainter& C) const;
+    void DrawSites(QPainter& C, const QRect& Exposed) const;
+    void DrawSite(QPainter& C, const QPoint& P) const;
+    void DrawSiteLine(QPainter& C, const QRect& Exposed) const;
+    void DrawRubberBand(QPainter& C, const TPoint& A, const TPoint& B) const;
+    void DrawDragFrame(QPainter& C) const;
+    QPoint ScreenPoint(int X, int Y) const;
+
     // PixelToData of P, or not-a-number for both values while the rectangle
     // is not valid.
     TDataPoint DataOf(const TPoint& P) const;

@@ -190,3 +190,42 @@ void TViewMapping::ApplyCorners(const TPoint& BL, const TPoint& BR, const TPoint
     if (BL.X != BR.X && BL.Y != TL.Y)
         CornersToRect(BL, BR, TR, TL, Width, Height, MappingRect);
 }
+
+TMappingEdges TViewMapping::HitTestEdges(const TPoint& P) const
+{
+    constexpr int band = 5;
+    TMappingEdges edges;
+    if (!MappingValid())
+        return edges;
+    const TRect& r = MappingRect;
+    const TPoint q = RotatePoint(P);
+    auto near = [](int v, int edge) { return edge - band < v && v < edge + band; };
+    if (r.Left - band < q.X && q.X < r.Right + band) {
+        if (near(q.Y, r.Top))
+            edges.Include(meTop);
+        if (near(q.Y, r.Bottom))
+            edges.Include(meBottom);
+    }
+    if (r.Top - band < q.Y && q.Y < r.Bottom + band) {
+        if (near(q.X, r.Left))
+            edges.Include(meLeft);
+        if (near(q.X, r.Right))
+            edges.Include(meRight);
+    }
+    return edges;
+}
+
+TPoint TViewMapping::ConstrainDrag(int X, int Y, const TMappingEdges& Grabbed) const
+{
+    TPoint r = RotateScreenPoint({X, Y});
+    const double z = Zoom;
+    if (Grabbed.Contains(meTop))
+        r.Y = std::min(r.Y, RoundEven(MappingRect.Bottom * z));
+    if (Grabbed.Contains(meLeft))
+        r.X = std::min(r.X, RoundEven(MappingRect.Right * z));
+    if (Grabbed.Contains(meRight))
+        r.X = std::max(r.X, RoundEven(MappingRect.Left * z));
+    if (Grabbed.Contains(meBottom))
+        r.Y = std::max(r.Y, RoundEven(MappingRect.Top * z));
+    return r;
+}

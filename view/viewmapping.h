@@ -11,6 +11,21 @@ struct TDataPoint {
 
 enum TAxisMapping : std::uint8_t { amLinear = 0, amLog10 = 1 };
 
+enum TMappingEdge : std::uint8_t { meTop, meLeft, meRight, meBottom };
+
+// A set of plotting-area edges.
+class TMappingEdges {
+public:
+    void Include(TMappingEdge e) { FBits |= Bit(e); }
+    bool Contains(TMappingEdge e) const { return FBits & Bit(e); }
+    bool Empty() const { return FBits == 0; }
+    friend bool operator==(const TMappingEdges&, const TMappingEdges&) = default;
+
+private:
+    static std::uint8_t Bit(TMappingEdge e) { return static_cast<std::uint8_t>(1u << e); }
+    std::uint8_t FBits = 0;
+};
+
 // The plotting-area mapping and the arithmetic on it, free of any widget.
 // Three spaces: client (view pixels), image (client / Zoom, rounded half to
 // even) and the mapping frame (image turned by Angle about (Left, Bottom)).
@@ -54,6 +69,13 @@ public:
     // From the four drag corners (image pixels); TR does not enter.
     void CornersToRect(const TPoint& BL, const TPoint& BR, const TPoint& TR, const TPoint& TL,
                        int Width, int Height, TRect& R) const;
+    // The edges within 5 image pixels (strictly) of image point P, measured in
+    // the turned frame; none while the rectangle is not valid.
+    TMappingEdges HitTestEdges(const TPoint& P) const;
+    // The client point (X, Y) in the turned frame, kept from crossing the edge
+    // opposite each grabbed one.
+    TPoint ConstrainDrag(int X, int Y, const TMappingEdges& Grabbed) const;
+
     // Store the rectangles above as MappingRect when their source is valid.
     void ApplyRubberBand(const TPoint& D, const TPoint& M, int Width, int Height);
     void ApplyCorners(const TPoint& BL, const TPoint& BR, const TPoint& TR, const TPoint& TL,

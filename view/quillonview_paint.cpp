@@ -1,0 +1,240 @@
+// Painting of the view: the visible part of the image, the plotting-area
+// frame, the sites, the line through them and the drag overlays.
+#include "quillonview.h"
+
+#include <QPaintEvent>
+#include <QPainter>
+
+namespace {
+
+QColor Colour(TColor c)
+{
+    return QColor::fromRgb(ColourRgb(c));
+}
+
+QPen StyledPen(const QColor& colour, TPenStyle style)
+{
+    QPen pen(colour, 1);
+    pen.setCosmetic(true);
+    switch (style) {
+    case psDash:
+        pen.setDashPattern({18, 6});
+        break;
+    case psDot:
+        pen.setDashPattern({3, 3});
+        break;
+    case psDashDot:
+        pen.setDashPattern({9, 6, 3, 6});
+        break;
+    case psDashDotDot:
+        pen.setDashPattern({9, 3, 3, 3, 3, 3});
+        break;
+    case psClear:
+        pen.setStyle(Qt::NoPen);
+        break;
+    default:
+        break;
+    }
+    return pen;
+}
+
+// A line that, unlike a GDI line, always shows its end pixel.
+void Line(QPainter& C, const QPoint& from, const QPoint& to)
+{
+    C.drawLine(from, to);
+    if (C.pen().style() != Qt::NoPen)
+        C.fillRect(QRect(to, QSize(1, 1)), C.pen().color());
+}
+
+QPoint At(const TPoint& p)
+{
+    return {p.X, p.Y};
+}
+
+} // namespace
+
+QPoint TQuillonView::ScreenPoint(int X, int Y) const
+{
+    return {RoundEven(X * double(Zoom)), RoundEven(Y * double(Zoom))};
+}
+
+void TQuillonView::paintEvent(QPaintEvent* event)
+{
+    QPainter C(this);
+    const QRect exposed = event->rect();
+    const QRect picture(0, 0, RoundEven(ImageWidth() * double(Zoom)), RoundEven(ImageHeight() * double(Zoom)));
+    QRegion uncovered(exposed);
+    if (Image.IsValid()) {
+        const TRect part{exposed.left(), exposed.top(), exposed.right() + 1, exposed.bottom() + 1};
+        Image.Draw(C, {0, 0, picture.width(), picture.height()}, part);
+        uncovered -= picture;
+    }
+    for (const QRect& r : uncovered)
+        C.fillRect(r, palette().window());
+
+    DrawMapping(C);
+    if (MouseAction == maRotateH || MouseAction == maRotateV)
+        DrawRotateMark(C);
+    if (Settings->DrawPoints)
+        DrawSites(C, exposed);
+    if (Settings->DrawLine)
+        DrawSiteLine(C, exposed);
+    DrawMapping(C); // the frame lies over the sites and the line
+
+    if (MouseAction == maRubberBand && PressedButton == pbLeft) {
+        if (GrabEdges.Empty())
+            DrawRubberBand(C, DownPoint, MovePoint);
+        else
+            DrawDragFrame(C);
+    }
+}
+
+void TQuillonView::DrawMapping(QPainter& C) const
+{
+    const TRect& r = MappingRect;
+    if (!((r.Right - r.Left) * double(Zoom) > 0 && (r.Top - r.Bottom) * double(Zoom) < 0))
+        return;
+    const QPoint topLeft = ScreenPoint(r.Left, r.Top);
+    const QPoint bottomRight = ScreenPoint(r.Right, r.Bottom);
+    TPoint BL{topLeft.x(), bottomRight.y()};
+    TPoint BR{bottomRight.x(), bottomRight.y()};
+    TPoint TR{bottomRight.x(), topLeft.y()};
+    TPoint TL{topLeft.x(), topLeft.y()};
+    if (Angle != 0) {
+        BR = UnrotateScreenPoint(BR);
+        TR = UnrotateScreenPoint(TR);
+        TL = UnrotateScreenPoint(TL);
+    }
+    C.setBrush(Qt::NoBrush);
+    C.setPen(StyledPen(Colour(0xF0CAA6), psDot));
+    Line(C, At(TL), At(TR));
+    Line(C, At(TR), At(BR));
+    C.setPen(StyledPen(Colour(0x0000FF), psSolid));
+    Line(C, At(BR), At(BL));
+    C.setPen(StyledPen(Colour(0xFF0000), psSolid));
+    Line(C, At(BL), At(TL));
+}
+
+void TQuillonView::DrawRotateMark(QPainter& C) const
+{
+    const QPoint o = ScreenPoint(MappingRect.Left, MappingRect.Bottom);
+    C.setPen(StyledPen(Qt::black, psSolid));
+    C.setBrush(Qt::NoBrush);
+    const QPoint mark[3] = {o, {o.x() - 5, o.y() + 5}, {o.x() + 5, o.y() + 5}};
+    C.drawPolygon(mark, 3);
+}
+
+void TQuillonView::DrawSites(QPainter& C, const QRect& Exposed) const
+{
+    C.setPen(StyledPen(Colour(Settings->PointColour), psSolid));
+    if (Settings->PointSolid)
+        C.setBrush(Colour(Settings->PointFillColour));
+    else
+        C.setBrush(Qt::NoBrush);
+    const int s = std::abs(Settings->PointSize) + 1;
+    for (int i = 0; i < SiteCount(); ++i) {
+        const TSiteObject* site = GetSite(i);
+        const QPoint p = ScreenPoint(site->X, site->Y);
+        if (Exposed.intersects(QRect(p.x() - s, p.y() - s, 2 * s + 1, 2 * s + 1)))
+            DrawSite(C, p);
+    }
+}
+
+void TQuillonView::DrawSite(QPainter& C, const QPoint& P) const
+{
+    const int s = Settings->PointSize;
+    const int x = P.x();
+    const int y = P.y();
+    auto plus = [&](int n) {
+        Line(C, {x - n, y}, {x + n, y});
+        Line(C, {x, y - n}, {x, y + n});
+    };
+    auto cross = [&](int n) {
+        Line(C, {x - n, y + n}, {x + n, y - n});
+        Line(C, {x - n, y - n}, {x + n, y + n});
+    };
+    auto polygon = [&](std::initializer_list<QPoint> points) { C.drawPolygon(points.begin(), int(points.size())); };
+    auto square = [&] { polygon({{x - s, y - s}, {x + s, y - s}, {x + s, y + s}, {x - s, y + s}}); };
+    auto diamond = [&] { polygon({{x - s, y}, {x, y + s}, {x + s, y}, {x, y - s}}); };
+
+    switch (Settings->PointType) {
+    case ptCross:
+        cross(s);
+        break;
+    case ptAsterisk:
+        plus(s);
+        if (s > 1)
+            cross(s - 1);
+        break;
+    case ptCircle:
+        C.drawEllipse(P, s, s);
+        break;
+    case ptSquare:
+        square();
+        break;
+    case ptDiamond:
+        diamond();
+        break;
+    case ptTriangle:
+        polygon({{x - s, y + s}, {x, y - s}, {x + s, y + s}});
+        break;
+    case ptInvertedTriangle:
+        polygon({{x - s, y - s}, {x, y + s}, {x + s, y - s}});
+        break;
+    case ptDiamondPlus:
+        diamond();
+        plus(s);
+        break;
+    case ptSquarePlus:
+        square();
+        plus(s);
+        break;
+    case ptSmallDot:
+        C.fillRect(QRect(P, QSize(1, 1)), C.pen().color());
+        break;
+    default:
+        plus(s);
+    }
+}
+
+void TQuillonView::DrawSiteLine(QPainter& C, const QRect& Exposed) const
+{
+    if (SiteCount() < 2)
+        return;
+    C.setPen(StyledPen(Colour(Settings->LineColour), Settings->LineStyle));
+    QPoint from = ScreenPoint(GetSite(0)->X, GetSite(0)->Y);
+    for (int i = 1; i < SiteCount(); ++i) {
+        const QPoint to = ScreenPoint(GetSite(i)->X, GetSite(i)->Y);
+        if (Exposed.intersects(QRect(from, to).normalized().adjusted(-1, -1, 1, 1)))
+            Line(C, from, to);
+        from = to;
+    }
+}
+
+void TQuillonView::DrawRubberBand(QPainter& C, const TPoint& A, const TPoint& B) const
+{
+    C.setPen(StyledPen(Qt::black, psDot));
+    C.setBrush(Qt::NoBrush);
+    Line(C, {A.X, A.Y}, {B.X, A.Y});
+    Line(C, {B.X, A.Y}, {B.X, B.Y});
+    Line(C, {B.X, B.Y}, {A.X, B.Y});
+    Line(C, {A.X, B.Y}, {A.X, A.Y});
+}
+
+void TQuillonView::DrawDragFrame(QPainter& C) const
+{
+    auto screen = [this](const TPoint& p) {
+        const TPoint q = UnrotatePoint(p);
+        return ScreenPoint(q.X, q.Y);
+    };
+    const QPoint bl = screen(DragCorners.BL);
+    const QPoint br = screen(DragCorners.BR);
+    const QPoint tr = screen(DragCorners.TR);
+    const QPoint tl = screen(DragCorners.TL);
+    C.setPen(StyledPen(Qt::black, psDot));
+    C.setBrush(Qt::NoBrush);
+    Line(C, bl, br);
+    Line(C, br, tr);
+    Line(C, tr, tl);
+    Line(C, tl, bl);
+}
