@@ -38,11 +38,12 @@ QPen StyledPen(const QColor& colour, TPenStyle style)
     return pen;
 }
 
-// A line that, unlike a GDI line, always shows its end pixel.
+// A line that shows both end pixels. A solid cosmetic pen with square caps
+// draws them already; a dashed one may end in a gap, so its end pixel is set.
 void Line(QPainter& C, const QPoint& from, const QPoint& to)
 {
     C.drawLine(from, to);
-    if (C.pen().style() != Qt::NoPen)
+    if (C.pen().style() == Qt::CustomDashLine)
         C.fillRect(QRect(to, QSize(1, 1)), C.pen().color());
 }
 
