@@ -68,34 +68,29 @@ int TFreeBitmap::GetHeight() const
     return Dib ? static_cast<int>(FreeImage_GetHeight(Dib)) : 0;
 }
 
-bool TFreeBitmap::FlipHorizontal()
+bool TFreeBitmap::Transform(BOOL (*Operation)(FIBITMAP*))
 {
     if (!Dib)
         return false;
-    const bool result = FreeImage_FlipHorizontal(Dib);
+    const bool result = Operation(Dib);
     ++FVersion;
     Change();
     return result;
+}
+
+bool TFreeBitmap::FlipHorizontal()
+{
+    return Transform(FreeImage_FlipHorizontal);
 }
 
 bool TFreeBitmap::FlipVertical()
 {
-    if (!Dib)
-        return false;
-    const bool result = FreeImage_FlipVertical(Dib);
-    ++FVersion;
-    Change();
-    return result;
+    return Transform(FreeImage_FlipVertical);
 }
 
 bool TFreeBitmap::Invert()
 {
-    if (!Dib)
-        return false;
-    const bool result = FreeImage_Invert(Dib);
-    ++FVersion;
-    Change();
-    return result;
+    return Transform(FreeImage_Invert);
 }
 
 void TFreeBitmap::Change()

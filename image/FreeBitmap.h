@@ -53,6 +53,8 @@ public:
 
 private:
     void ReleaseDib();
+    // Runs an in-place library operation on a present image, then Change.
+    bool Transform(BOOL (*Operation)(FIBITMAP*));
 
     FIBITMAP* Dib = nullptr;
     std::uint64_t FVersion = 0;
