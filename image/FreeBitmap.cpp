@@ -58,6 +58,19 @@ bool TFreeBitmap::Load(const QString& FileName, int Flags)
     return IsValid();
 }
 
+void TFreeBitmap::TakeImage(TFreeBitmap& Source)
+{
+    if (&Source == this)
+        return;
+    ReleaseDib();
+    Dib = Source.Dib;
+    Source.Dib = nullptr;
+    ++FVersion;
+    ++Source.FVersion;
+    Source.Change();
+    Change();
+}
+
 int TFreeBitmap::GetWidth() const
 {
     return Dib ? static_cast<int>(FreeImage_GetWidth(Dib)) : 0;

@@ -36,6 +36,10 @@ public:
     // leaves everything as it was; a decoding failure leaves the document empty.
     bool Load(const QString& FileName, int Flags = 0);
 
+    // Takes Source's image over without copying; Source is left empty.
+    // Both documents change.
+    void TakeImage(TFreeBitmap& Source);
+
     int GetWidth() const;
     int GetHeight() const;
 

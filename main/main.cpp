@@ -1,15 +1,10 @@
-#include "view/quillonview.h"
-
-#include <QApplication>
-#include <QScrollArea>
+#include "QuillonApplication.h"
+#include "formMain.h"
 
 int main(int argc, char* argv[])
 {
-    QApplication app(argc, argv);
-    QScrollArea box;
-    box.setWindowTitle(QStringLiteral("Quillon"));
-    box.setWidget(new TQuillonView);
-    box.resize(800, 600);
-    box.show();
+    TQuillonApplication app(argc, argv);
+    Tmainform mainform;
+    mainform.show();
     return app.exec();
 }

@@ -32,6 +32,8 @@ using TQuillonZoomEvent = std::function<void(QObject* Sender, float dZoom)>;
 // raised only when set. Its size is the image's times Zoom; it paints only
 // what is exposed, so memory does not grow with the zoom.
 class TQuillonView : public QWidget, public TViewMapping {
+    Q_OBJECT
+
 public:
     explicit TQuillonView(QWidget* parent = nullptr);
     ~TQuillonView() override;

@@ -1,0 +1,239 @@
+// The main window's layout and the handlers that keep the data list and the
+// status bar in step with the view.
+#include "formMain.h"
+
+#include "StandardErrorBox.h"
+#include "image/FreeUtils.h"
+#include "platform/CoordinateText.h"
+
+#include <QApplication>
+#include <QCoreApplication>
+#include <QHeaderView>
+#include <QLabel>
+#include <QScreen>
+#include <QScrollArea>
+#include <QSplitter>
+#include <QStatusBar>
+#include <QTableView>
+#include <QVBoxLayout>
+
+namespace {
+
+// FreeImage's "description|masks|..." filter in the form Qt's dialogs take.
+QString QtFilter(const QString& filter)
+{
+    const QStringList fields = filter.split(u'|');
+    QStringList items;
+    for (qsizetype i = 0; i + 1 < fields.size(); i += 2) {
+        QString masks = fields[i + 1];
+        masks.replace(u';', u' ');
+        QString description = fields[i];
+        if (description.endsWith(u')'))
+            description.replace(u';', u' ');
+        else
+            description += QStringLiteral(" (") + masks + u')';
+        items << description;
+    }
+    return items.join(QStringLiteral(";;"));
+}
+
+} // namespace
+
+Tmainform::Tmainform(QWidget* parent)
+    : QMainWindow(parent)
+{
+    setWindowTitle(QStringLiteral("Quillon"));
+    setWindowIcon(QIcon(QStringLiteral(":/glyphs/quillon.png")));
+    CreateLayout();
+    CreateCommands();
+    CreateMenus();
+    WireView();
+
+    // FormCreate
+    OpenPictureFilterText = QtFilter(OpenPictureFilter());
+
+    resize(800, 600);
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        move(screen->availableGeometry().center() - rect().center());
+    UpdateCommands();
+}
+
+void Tmainform::CreateLayout()
+{
+    auto* central = new QWidget(this);
+    auto* layout = new QHBoxLayout(central);
+    layout->setContentsMargins(0, 0, 0, 0);
+
+    Splitter1 = new QSplitter(Qt::Horizontal, central);
+    layout->addWidget(Splitter1);
+
+    pnlData = new QFrame(Splitter1);
+    pnlData->setFrameShape(QFrame::Panel);
+    pnlData->setFrameShadow(QFrame::Sunken);
+    auto* data = new QVBoxLayout(pnlData);
+    data->setContentsMargins(1, 1, 1, 1);
+    data->setSpacing(0);
+    pnlSeriesName = new QLabel(QStringLiteral("Digitized Data"), pnlData);
+    pnlSeriesName->setAlignment(Qt::AlignCenter);
+    pnlSeriesName->setMinimumHeight(16);
+    pnlSeriesName->setAutoFillBackground(true);
+    QPalette strip = pnlSeriesName->palette();
+    strip.setColor(QPalette::Window, QColor(166, 202, 240));
+    strip.setColor(QPalette::WindowText, Qt::black);
+    pnlSeriesName->setPalette(strip);
+    data->addWidget(pnlSeriesName);
+
+    ListModel = new TDataListModel;
+    ListModel->setParent(this);
+    ListView = new QTableView(pnlData);
+    ListView->setModel(ListModel);
+    ListView->setShowGrid(true);
+    ListView->setSelectionBehavior(QAbstractItemView::SelectRows);
+    ListView->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    ListView->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    ListView->verticalHeader()->hide();
+    ListView->verticalHeader()->setDefaultSectionSize(ListView->fontMetrics().height() + 4);
+    // Columns fit their texts; measuring only the visible rows keeps that
+    // cheap with thousands of points.
+    ListView->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    ListView->horizontalHeader()->setResizeContentsPrecision(0);
+    ListView->horizontalHeader()->setSectionsClickable(true);
+    // The selection stays visible when the list loses the focus.
+    QPalette list = ListView->palette();
+    list.setColor(QPalette::Inactive, QPalette::Highlight, list.color(QPalette::Active, QPalette::Highlight));
+    list.setColor(QPalette::Inactive, QPalette::HighlightedText,
+                  list.color(QPalette::Active, QPalette::HighlightedText));
+    ListView->setPalette(list);
+    data->addWidget(ListView);
+    connect(ListView->horizontalHeader(), &QHeaderView::sectionClicked, this,
+            [this](int column) { RunGuarded(this, [&] { ListViewColumnClick(column); }); });
+    connect(ListView->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] { UpdateCommands(); });
+    connect(ListModel, &QAbstractItemModel::modelReset, this, [this] { UpdateCommands(); });
+    connect(ListModel, &QAbstractItemModel::rowsInserted, this, [this] { UpdateCommands(); });
+    connect(ListModel, &QAbstractItemModel::rowsRemoved, this, [this] { UpdateCommands(); });
+
+    ScrollBox = new QScrollArea(Splitter1);
+    ScrollBox->setFrameShape(QFrame::NoFrame);
+    ScrollBox->setBackgroundRole(QPalette::Button);
+    QuillonView = new TQuillonView;
+    QuillonView->resize(100, 0);
+    ScrollBox->setWidget(QuillonView);
+
+    Splitter1->addWidget(pnlData);
+    Splitter1->addWidget(ScrollBox);
+    Splitter1->setStretchFactor(0, 0);
+    Splitter1->setStretchFactor(1, 1);
+    Splitter1->setSizes({222, 578});
+    setCentralWidget(central);
+
+    const QString texts[5] = {QStringLiteral("X: "), QStringLiteral("Y:"), QStringLiteral("X Pixel:"),
+                              QStringLiteral("Y Pixel:"), QStringLiteral("Zoom:")};
+    const int widths[5] = {100, 100, 100, 100, 50};
+    for (int i = 0; i < 5; ++i) {
+        StatusPanels[i] = new QLabel(texts[i], this);
+        StatusPanels[i]->setMinimumWidth(widths[i]);
+        StatusPanels[i]->setFrameShape(QFrame::Panel);
+        StatusPanels[i]->setFrameShadow(QFrame::Sunken);
+        statusBar()->addWidget(StatusPanels[i], i == 4 ? 1 : 0);
+    }
+}
+
+void Tmainform::WireView()
+{
+    TQuillonView* v = QuillonView;
+    using std::placeholders::_1;
+    using std::placeholders::_2;
+    using std::placeholders::_3;
+    using std::placeholders::_4;
+    using std::placeholders::_5;
+    using std::placeholders::_6;
+    v->OnAddSite = Guarded(this, TQuillonModSiteEvent(std::bind(&Tmainform::QuillonViewAddSite, this, _1, _2, _3, _4, _5, _6)));
+    v->OnModSite = Guarded(this, TQuillonModSiteEvent(std::bind(&Tmainform::QuillonViewModSite, this, _1, _2, _3, _4, _5, _6)));
+    v->OnDeleteSite = Guarded(this, TQuillonDeleteSiteEvent(std::bind(&Tmainform::QuillonViewDeleteSite, this, _1, _2)));
+    v->OnClearSites = Guarded(this, TNotifyEvent(std::bind(&Tmainform::QuillonViewClearSites, this, _1)));
+    v->OnBeforeMap = Guarded(this, TNotifyEvent(std::bind(&Tmainform::QuillonViewBeforeMap, this, _1)));
+    v->OnAfterMap = Guarded(this, TNotifyEvent(std::bind(&Tmainform::QuillonViewAfterMap, this, _1)));
+    v->OnZoom = Guarded(this, TQuillonZoomEvent(std::bind(&Tmainform::QuillonViewZoom, this, _1, _2)));
+    v->OnMouseMove = Guarded(this, TNotifyEvent(std::bind(&Tmainform::QuillonViewMouseMove, this, _1)));
+}
+
+QString Tmainform::NumberText(double Value) const
+{
+    const TQuillonViewSettings& s = *QuillonView->Settings;
+    return CoordinateText(Value, s.NumberPrecision, s.NumberDigits);
+}
+
+TDataListModel::TRow Tmainform::RowOf(const QString& sName, const TPoint& sPt, bool bMapping, double dX,
+                                      double dY) const
+{
+    return {sName, bMapping ? NumberText(dX) : QString(), bMapping ? NumberText(dY) : QString(),
+            QString::number(sPt.X), QString::number(sPt.Y)};
+}
+
+void Tmainform::QuillonViewAddSite(QObject*, const QString& sName, const TPoint& sPt, bool bMapping, double dX,
+                                   double dY)
+{
+    ListModel->AddRow(RowOf(sName, sPt, bMapping, dX, dY));
+}
+
+void Tmainform::QuillonViewModSite(QObject*, const QString& sName, const TPoint& sPt, bool bMapping, double dX,
+                                   double dY)
+{
+    ListModel->SetRowsOf(sName, RowOf(sName, sPt, bMapping, dX, dY));
+}
+
+void Tmainform::QuillonViewDeleteSite(QObject*, const QString& sName)
+{
+    ListModel->DeleteRowsOf(sName);
+}
+
+void Tmainform::QuillonViewClearSites(QObject*)
+{
+    if (isVisible())
+        ListModel->Clear();
+}
+
+void Tmainform::SetListBackground(const QColor& Colour)
+{
+    QPalette p = ListView->palette();
+    p.setColor(QPalette::Base, Colour);
+    ListView->setPalette(p);
+}
+
+void Tmainform::QuillonViewBeforeMap(QObject*)
+{
+    if (isVisible())
+        SetListBackground(QColor(192, 192, 192));
+}
+
+void Tmainform::QuillonViewAfterMap(QObject*)
+{
+    if (!isVisible())
+        return;
+    SetListBackground(QColor(255, 255, 255));
+    ShowPixelScale();
+}
+
+void Tmainform::ShowPixelScale()
+{
+    StatusPanels[2]->setText(QStringLiteral("X Pix: ") + NumberText(QuillonView->XUnitsPerPixel()));
+    StatusPanels[3]->setText(QStringLiteral("Y Pix: ") + NumberText(QuillonView->YUnitsPerPixel()));
+}
+
+void Tmainform::QuillonViewZoom(QObject*, float dZoom)
+{
+    StatusPanels[4]->setText(QStringLiteral("Zoom: ") + NumberText(dZoom));
+}
+
+void Tmainform::QuillonViewMouseMove(QObject*)
+{
+    StatusPanels[0]->setText(QStringLiteral("X: ") + NumberText(QuillonView->MouseData.X));
+    StatusPanels[1]->setText(QStringLiteral("Y: ") + NumberText(QuillonView->MouseData.Y));
+    QCoreApplication::processEvents();
+}
+
+void Tmainform::ListViewColumnClick(int Column)
+{
+    ListTag = ListTag == 0 ? 1 : 0;
+    QuillonView->SortSites(TDataListModel::Captions()[Column], ListTag == 0);
+}

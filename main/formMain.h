@@ -1,0 +1,111 @@
+#pragma once
+
+#include "DataListModel.h"
+#include "view/quillonview.h"
+
+#include <QMainWindow>
+
+class QAction;
+class QFrame;
+class QLabel;
+class QScrollArea;
+class QSplitter;
+class QTableView;
+
+// The main window: the view in a scroll box, the data list beside it, the
+// status bar, and the commands of its menus and tool bar. It keeps the list
+// and the status bar in step with the view's events.
+class Tmainform : public QMainWindow {
+    Q_OBJECT
+
+public:
+    explicit Tmainform(QWidget* parent = nullptr);
+
+    // Components
+    QToolBar* ActionToolBar1;
+    QFrame* pnlData;
+    QLabel* pnlSeriesName;
+    QTableView* ListView;
+    TDataListModel* ListModel;
+    QSplitter* Splitter1;
+    QScrollArea* ScrollBox;
+    TQuillonView* QuillonView;
+    QLabel* StatusPanels[5];
+    // The list's sort toggle: 1 after an ascending sort, 0 after a
+    // descending one or before any.
+    int ListTag = 0;
+
+    // Commands, in the order of the command table
+    QAction* FileExit1;
+    QAction* acLoadImage;
+    QAction* acPaint;
+    QAction* acDimensions;
+    QAction* acRectangleMode;
+    QAction* acNoneMode;
+    QAction* acClickMode;
+    QAction* acClearAllPoints;
+    QAction* acZoom5x;
+    QAction* acZoom4x;
+    QAction* acZoom3x;
+    QAction* acZoom2x;
+    QAction* acActualSize;
+    QAction* acRotateMode;
+    QAction* acPreferences;
+    QAction* acFullBoundingBox;
+    QAction* acFitToPage;
+    QAction* acZoom075;
+    QAction* acZoom050;
+    QAction* acZoom025;
+    QAction* acFlipImageHorizontal;
+    QAction* acFlipImageVertical;
+    QAction* EditCut1;
+    QAction* EditCopy1;
+    QAction* EditPaste1;
+    QAction* acDeleteSelectedPoints;
+    QAction* acInvertImage;
+    QAction* acHelp;
+
+    // Sets enabled and checked states, as the idle-time updates do.
+    void UpdateCommands();
+
+    // Command handlers
+    void acLoadImageExecute();
+    // Loads a picture file; false (with the error box shown) when it is not
+    // a picture, and then nothing has changed.
+    bool LoadImageFile(const QString& FileName);
+    void acFitToPageExecute();
+    void acDeleteSelectedPointsExecute();
+    void acPreferencesExecute();
+    void acDimensionsExecute();
+    void acHelpExecute();
+    static QString HelpFileName();
+
+    // View event handlers
+    void QuillonViewAddSite(QObject* Sender, const QString& sName, const TPoint& sPt, bool bMapping, double dX,
+                            double dY);
+    void QuillonViewModSite(QObject* Sender, const QString& sName, const TPoint& sPt, bool bMapping, double dX,
+                            double dY);
+    void QuillonViewDeleteSite(QObject* Sender, const QString& sName);
+    void QuillonViewClearSites(QObject* Sender);
+    void QuillonViewBeforeMap(QObject* Sender);
+    void QuillonViewAfterMap(QObject* Sender);
+    void QuillonViewZoom(QObject* Sender, float dZoom);
+    void QuillonViewMouseMove(QObject* Sender);
+    void ListViewColumnClick(int Column);
+    void ShowPixelScale();
+
+    // Coordinate text with the view's precision and exponent digits.
+    QString NumberText(double Value) const;
+
+    // The open-picture dialog's filter in Qt's form.
+    QString OpenPictureFilterText;
+
+private:
+    void CreateLayout();
+    void CreateCommands();
+    void CreateMenus();
+    void WireView();
+    QAction* Command(const QString& Name, const QString& Caption, const std::function<void()>& Execute);
+    void SetListBackground(const QColor& Colour);
+    TDataListModel::TRow RowOf(const QString& sName, const TPoint& sPt, bool bMapping, double dX, double dY) const;
+};

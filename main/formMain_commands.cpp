@@ -1,0 +1,283 @@
+// The main window's command table: actions, menus, tool bar, enabling
+// rules and the command handlers.
+#include "formMain.h"
+
+#include "StandardErrorBox.h"
+#include "widgets/formPreferences.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QDesktopServices>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QItemSelectionModel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QScrollArea>
+#include <QTableView>
+#include <QToolBar>
+#include <QUrl>
+
+QAction* Tmainform::Command(const QString& Name, const QString& Caption, const std::function<void()>& Execute)
+{
+    auto* action = new QAction(Caption, this);
+    action->setObjectName(Name);
+    if (Execute)
+        connect(action, &QAction::triggered, this, [this, Execute] {
+            RunGuarded(this, Execute);
+            UpdateCommands();
+        });
+    return action;
+}
+
+void Tmainform::CreateCommands()
+{
+    TQuillonView* v = QuillonView;
+    auto zoom = [this, v](const QString& name, const QString& caption, float factor) {
+        return Command(name, caption, [v, factor] { v->SetZoom(factor); });
+    };
+    auto mode = [this, v](const QString& name, const QString& caption, TMouseAction action) {
+        QAction* a = Command(name, caption, [v, action] { v->SetMouseAction(action); });
+        a->setCheckable(true);
+        return a;
+    };
+
+    FileExit1 = Command(QStringLiteral("FileExit1"), QStringLiteral("&Exit"), [this] { close(); });
+    FileExit1->setIcon(QIcon(QStringLiteral(":/glyphs/exit.png")));
+    acLoadImage = Command(QStringLiteral("acLoadImage"), QStringLiteral("&Load Image From File..."),
+                          [this] { acLoadImageExecute(); });
+    acPaint = Command(QStringLiteral("acPaint"), QStringLiteral("&Paint"), [v] { v->Paint(); });
+    acDimensions = Command(QStringLiteral("acDimensions"), QStringLiteral("&Dimensions"),
+                           [this] { acDimensionsExecute(); });
+    acDimensions->setIcon(QIcon(QStringLiteral(":/glyphs/dimensions.png")));
+    acRectangleMode = mode(QStringLiteral("acRectangleMode"), QStringLiteral("Mapping"), maRubberBand);
+    acRectangleMode->setIcon(QIcon(QStringLiteral(":/glyphs/mapping.png")));
+    acNoneMode = mode(QStringLiteral("acNoneMode"), QStringLiteral("View"), maNone);
+    acClickMode = mode(QStringLiteral("acClickMode"), QStringLiteral("Digitise"), maClick);
+    acClickMode->setIcon(QIcon(QStringLiteral(":/glyphs/digitise.png")));
+    acClearAllPoints = Command(QStringLiteral("acClearAllPoints"), QStringLiteral("&Clear All Points"), [v] {
+        v->ClearSites();
+        v->Paint();
+    });
+    acZoom5x = zoom(QStringLiteral("acZoom5x"), QStringLiteral("&500%"), 5.0f);
+    acZoom4x = zoom(QStringLiteral("acZoom4x"), QStringLiteral("&400%"), 4.0f);
+    acZoom3x = zoom(QStringLiteral("acZoom3x"), QStringLiteral("&300%"), 3.0f);
+    acZoom2x = zoom(QStringLiteral("acZoom2x"), QStringLiteral("&200%"), 2.0f);
+    acActualSize = zoom(QStringLiteral("acActualSize"), QStringLiteral("&100%"), 1.0f);
+    acRotateMode = mode(QStringLiteral("acRotateMode"), QStringLiteral("Rotate"), maRotateH);
+    acRotateMode->setIcon(QIcon(QStringLiteral(":/glyphs/rotate.png")));
+    acPreferences = Command(QStringLiteral("acPreferences"), QStringLiteral("P&references"),
+                            [this] { acPreferencesExecute(); });
+    acFullBoundingBox = Command(QStringLiteral("acFullBoundingBox"), QStringLiteral("Full Box"),
+                                [v] { v->SetFullBoundingBox(); });
+    acFitToPage = Command(QStringLiteral("acFitToPage"), QStringLiteral("Fi&t to Page"),
+                          [this] { acFitToPageExecute(); });
+    acZoom075 = zoom(QStringLiteral("acZoom075"), QStringLiteral("&75%"), 0.75f);
+    acZoom050 = zoom(QStringLiteral("acZoom050"), QStringLiteral("5&0%"), 0.5f);
+    acZoom025 = zoom(QStringLiteral("acZoom025"), QStringLiteral("25%"), 0.25f);
+    acFlipImageHorizontal = Command(QStringLiteral("acFlipImageHorizontal"), QStringLiteral("&Flip Image Horizontal"),
+                                    [v] { v->FlipHorizontal(); });
+    acFlipImageVertical = Command(QStringLiteral("acFlipImageVertical"), QStringLiteral("F&lip Image Vertical"),
+                                  [v] { v->FlipVertical(); });
+
+    // The standard edit actions work on the focused text edit, if any.
+    auto edit = [this](const QString& name, const QString& caption, const QString& hint, QKeySequence key,
+                       const QString& glyph, std::function<void(QLineEdit*)> operation) {
+        QAction* a = Command(name, caption, [operation] {
+            if (auto* line = qobject_cast<QLineEdit*>(QApplication::focusWidget()))
+                operation(line);
+        });
+        a->setShortcut(key);
+        a->setStatusTip(hint.section(u'|', 1));
+        a->setToolTip(hint.section(u'|', 0, 0));
+        a->setIcon(QIcon(glyph));
+        return a;
+    };
+    EditCut1 = edit(QStringLiteral("EditCut1"), QStringLiteral("Cu&t"),
+                    QStringLiteral("Cut|Cuts the selection and puts it on the Clipboard"), QKeySequence(Qt::CTRL | Qt::Key_X),
+                    QStringLiteral(":/glyphs/cut.png"), [](QLineEdit* l) { l->cut(); });
+    EditCopy1 = edit(QStringLiteral("EditCopy1"), QStringLiteral("&Copy"),
+                     QStringLiteral("Copy|Copies the selection and puts it on the Clipboard"),
+                     QKeySequence(Qt::CTRL | Qt::Key_C), QStringLiteral(":/glyphs/copy.png"), [](QLineEdit* l) { l->copy(); });
+    EditPaste1 = edit(QStringLiteral("EditPaste1"), QStringLiteral("&Paste"),
+                      QStringLiteral("Paste|Inserts Clipboard contents"), QKeySequence(Qt::CTRL | Qt::Key_V),
+                      QStringLiteral(":/glyphs/paste.png"), [](QLineEdit* l) { l->paste(); });
+
+    acDeleteSelectedPoints = Command(QStringLiteral("acDeleteSelectedPoints"), QStringLiteral("Delete Selected Points"),
+                                     [this] { acDeleteSelectedPointsExecute(); });
+    acInvertImage = Command(QStringLiteral("acInvertImage"), QStringLiteral("&Invert"), [v] { v->InvertImage(); });
+    acHelp = Command(QStringLiteral("acHelp"), QStringLiteral("&Help..."), [this] { acHelpExecute(); });
+    acHelp->setShortcut(QKeySequence(Qt::Key_F1));
+
+    // The tool bar names its buttons without access keys.
+    for (QAction* a : findChildren<QAction*>())
+        a->setIconText(QString(a->text()).remove(u'&'));
+}
+
+void Tmainform::CreateMenus()
+{
+    QMenuBar* bar = menuBar();
+    QMenu* file = bar->addMenu(QStringLiteral("File"));
+    file->addAction(acLoadImage);
+    file->addSeparator();
+    file->addAction(FileExit1);
+
+    QMenu* editMenu = bar->addMenu(QStringLiteral("&Edit"));
+    editMenu->addActions({EditCut1, EditCopy1, EditPaste1});
+
+    QMenu* data = bar->addMenu(QStringLiteral("Data"));
+    data->addActions({acFullBoundingBox, acDimensions});
+    data->addSeparator();
+    data->addActions({acDeleteSelectedPoints, acClearAllPoints});
+
+    QMenu* view = bar->addMenu(QStringLiteral("&View"));
+    view->addActions({acZoom5x, acZoom4x, acZoom3x, acZoom2x, acActualSize, acZoom075, acZoom050, acZoom025});
+    view->addSeparator();
+    view->addAction(acFitToPage);
+
+    QMenu* tools = bar->addMenu(QStringLiteral("&Tools"));
+    tools->addActions({acPreferences, acPaint});
+
+    QMenu* image = bar->addMenu(QStringLiteral("Image"));
+    image->addActions({acFlipImageHorizontal, acFlipImageVertical, acInvertImage});
+
+    QMenu* help = bar->addMenu(QStringLiteral("&Help"));
+    help->addAction(acHelp);
+
+    for (QMenu* menu : bar->findChildren<QMenu*>())
+        connect(menu, &QMenu::aboutToShow, this, [this] { UpdateCommands(); });
+
+    ActionToolBar1 = addToolBar(QStringLiteral("Tools"));
+    ActionToolBar1->setObjectName(QStringLiteral("ActionToolBar1"));
+    ActionToolBar1->setMovable(false);
+    ActionToolBar1->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    ActionToolBar1->addActions({acRectangleMode, acRotateMode, acClickMode});
+    ActionToolBar1->addSeparator();
+    ActionToolBar1->addAction(acDimensions);
+    ActionToolBar1->addSeparator();
+}
+
+void Tmainform::UpdateCommands()
+{
+    const TMouseAction mode = QuillonView->GetMouseAction();
+    acRectangleMode->setChecked(mode == maRubberBand);
+    acNoneMode->setChecked(mode == maNone);
+    acClickMode->setChecked(mode == maClick);
+    acRotateMode->setChecked(mode == maRotateH);
+    acDeleteSelectedPoints->setEnabled(ListView->selectionModel()->hasSelection());
+    acHelp->setEnabled(QFileInfo::exists(HelpFileName()));
+
+    auto* line = qobject_cast<QLineEdit*>(QApplication::focusWidget());
+    const bool selected = line && line->hasSelectedText();
+    EditCut1->setEnabled(selected && !line->isReadOnly());
+    EditCopy1->setEnabled(selected);
+    EditPaste1->setEnabled(line && !line->isReadOnly());
+}
+
+void Tmainform::acLoadImageExecute()
+{
+    const QString file = QFileDialog::getOpenFileName(this, QString(), QString(), OpenPictureFilterText);
+    if (!file.isEmpty())
+        LoadImageFile(file);
+}
+
+bool Tmainform::LoadImageFile(const QString& FileName)
+{
+    // Decoded once, into a scratch document; the view gets that image only
+    // when it is a valid picture.
+    TFreeWinBitmap scratch;
+    if (!scratch.Load(FileName, 0)) {
+        QMessageBox::critical(this, QStringLiteral("Error"), QStringLiteral("Invalid Image Format."));
+        return false;
+    }
+    QuillonView->ImageFileName = FileName;
+    QuillonView->Image.TakeImage(scratch);
+    QuillonView->ResetMapping();
+    if (QuillonView->Settings->FitOnImageLoad)
+        acFitToPageExecute();
+    QuillonView->Paint();
+    return true;
+}
+
+void Tmainform::acFitToPageExecute()
+{
+    if (QuillonView->ImageHeight() == 0 || QuillonView->ImageWidth() == 0)
+        return;
+    const float zy = static_cast<float>((ScrollBox->height() - 5) / double(QuillonView->ImageHeight()));
+    const float zx = static_cast<float>((ScrollBox->width() - 5) / double(QuillonView->ImageWidth()));
+    QuillonView->SetZoom(zy < zx ? zy : zx);
+}
+
+void Tmainform::acDeleteSelectedPointsExecute()
+{
+    // Last selected row first, so that the rows and sites still to go keep
+    // their places and nothing is renumbered.
+    QList<int> rows;
+    for (const QModelIndex& row : ListView->selectionModel()->selectedRows())
+        rows << row.row();
+    std::sort(rows.begin(), rows.end(), std::greater<int>());
+    QStringList names;
+    for (int row : rows)
+        names << ListModel->Cell(row, 0);
+    for (const QString& name : names)
+        QuillonView->DeleteSite(name);
+    const QModelIndex focused = ListView->currentIndex();
+    if (focused.isValid())
+        ListView->selectionModel()->select(focused, QItemSelectionModel::Deselect | QItemSelectionModel::Rows);
+    QCoreApplication::processEvents();
+}
+
+void Tmainform::acPreferencesExecute()
+{
+    TfrmPreferences dialog(this);
+    dialog.SetupForPreferences();
+    dialog.SettingsToControls(*QuillonView->Settings);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    dialog.ControlsToSettings(*QuillonView->Settings);
+    QuillonView->Settings->SaveSettings();
+    QuillonView->Paint();
+}
+
+void Tmainform::acDimensionsExecute()
+{
+    TQuillonView* v = QuillonView;
+    TfrmPreferences dialog(this);
+    dialog.SetupForDimensions();
+    dialog.ksfT->SetValue(v->YTopValue);
+    dialog.ksfL->SetValue(v->XLeftValue);
+    dialog.ksfB->SetValue(v->YBottomValue);
+    dialog.ksfR->SetValue(v->XRightValue);
+    dialog.cbXAxis->setCurrentIndex(v->AxisXMap);
+    dialog.cbyaxis->setCurrentIndex(v->AxisYMap);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    v->SetAxisValues(dialog.ksfL->Value, dialog.ksfT->Value, dialog.ksfR->Value, dialog.ksfB->Value);
+    auto kind = [](int index, TAxisMapping current) {
+        return index == 0 ? amLinear : index == 1 ? amLog10 : current;
+    };
+    const TAxisMapping x = kind(dialog.cbXAxis->currentIndex(), v->AxisXMap);
+    const TAxisMapping y = kind(dialog.cbyaxis->currentIndex(), v->AxisYMap);
+    if (x != v->AxisXMap || y != v->AxisYMap) {
+        v->AxisXMap = x;
+        v->AxisYMap = y;
+        // The list must show values under the new axis kinds too.
+        v->RemapSites();
+    }
+    v->Paint();
+}
+
+QString Tmainform::HelpFileName()
+{
+    return QCoreApplication::applicationDirPath() + QStringLiteral("/quillon.chm");
+}
+
+void Tmainform::acHelpExecute()
+{
+    if (QFileInfo::exists(HelpFileName()))
+        QDesktopServices::openUrl(QUrl::fromLocalFile(HelpFileName()));
+    else
+        QMessageBox::critical(this, QStringLiteral("Error"), QStringLiteral("Cannot find Quillon help file"));
+}

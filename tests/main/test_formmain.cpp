@@ -1,0 +1,459 @@
+#include "main/formMain.h"
+
+#include "ModalDriver.h"
+#include "TestFiles.h"
+#include "widgets/formPreferences.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLocale>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QMessageBox>
+#include <QScrollArea>
+#include <QTableView>
+#include <QToolBar>
+#include <QtTest>
+
+namespace {
+
+QStringList Items(const QList<QAction*>& actions)
+{
+    QStringList items;
+    for (const QAction* a : actions)
+        items << (a->isSeparator() ? QStringLiteral("-") : a->text());
+    return items;
+}
+
+QString SavePicture(const QString& path, int width, int height)
+{
+    FIBITMAP* dib = FreeImage_Allocate(width, height, 24);
+    const bool saved = FreeImage_Save(FIF_PNG, dib, QFile::encodeName(path).constData(), 0);
+    FreeImage_Unload(dib);
+    return saved ? path : QString();
+}
+
+// Answers a message box and keeps its text in `text`.
+std::function<void(QWidget*)> ReadInto(QString& text)
+{
+    return [&text](QWidget* w) {
+        auto* box = qobject_cast<QMessageBox*>(w);
+        text = box->text();
+        box->accept();
+    };
+}
+
+QStringList ListNames(const Tmainform& form)
+{
+    QStringList names;
+    for (int r = 0; r < form.ListModel->Count(); ++r)
+        names << form.ListModel->Cell(r, 0);
+    return names;
+}
+
+} // namespace
+
+class TestFormMain : public QObject {
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+    void windowAndPanels();
+    void menusInOrder();
+    void toolBar();
+    void enablingRules();
+    void helpNeedsHelpFile();
+    void modeCheckMarks();
+    void listFollowsViewEvents();
+    void clearWhileHiddenKeepsList();
+    void mappingColoursListAndShowsScale();
+    void sortToggleIsShared();
+    void sortErrorIsShownAndProgramGoesOn();
+    void fitToPage();
+    void loadUnreadableImageChangesNothing();
+    void loadImageKeepsPointsAndResetsMapping();
+    void deleteThreeSelectedRows();
+    void zoomPanelTexts();
+    void statusFollowsLocale();
+    void preferencesSavesAndCancelChangesNothing();
+    void dimensionsAppliesValuesAndKinds();
+
+private:
+    TScopedConfigHome FHome;
+    QTemporaryDir FDir;
+    std::unique_ptr<Tmainform> FForm;
+};
+
+void TestFormMain::init()
+{
+    QFile::remove(FHome.SettingsFile());
+    FForm = std::make_unique<Tmainform>();
+    FForm->show();
+    QVERIFY(QTest::qWaitForWindowExposed(FForm.get()));
+}
+
+void TestFormMain::cleanup()
+{
+    FForm.reset();
+    QLocale::setDefault(QLocale::c());
+}
+
+void TestFormMain::windowAndPanels()
+{
+    Tmainform& f = *FForm;
+    QCOMPARE(f.windowTitle(), QStringLiteral("Quillon"));
+    QCOMPARE(f.size(), QSize(800, 600));
+    QCOMPARE(f.pnlSeriesName->text(), QStringLiteral("Digitized Data"));
+    QStringList headers;
+    for (int c = 0; c < 5; ++c)
+        headers << f.ListModel->headerData(c, Qt::Horizontal, Qt::DisplayRole).toString();
+    QCOMPARE(headers, (QStringList{"N", "Data X", "Data Y", "Pixel X", "Pixel Y"}));
+    QCOMPARE(f.ListView->selectionMode(), QAbstractItemView::ExtendedSelection);
+    QCOMPARE(f.ListView->selectionBehavior(), QAbstractItemView::SelectRows);
+    QVERIFY(f.ListView->showGrid());
+    QCOMPARE(f.StatusPanels[0]->text(), QStringLiteral("X: "));
+    QCOMPARE(f.StatusPanels[4]->text(), QStringLiteral("Zoom:"));
+    QCOMPARE(f.ScrollBox->widget(), f.QuillonView);
+    QCOMPARE(f.QuillonView->GetMouseAction(), maRubberBand);
+}
+
+void TestFormMain::menusInOrder()
+{
+    const QMenuBar* bar = FForm->menuBar();
+    QStringList titles;
+    for (const QAction* a : bar->actions())
+        titles << a->text();
+    QCOMPARE(titles, (QStringList{"File", "&Edit", "Data", "&View", "&Tools", "Image", "&Help"}));
+    auto menu = [bar](int i) { return Items(bar->actions()[i]->menu()->actions()); };
+    QCOMPARE(menu(0), (QStringList{"&Load Image From File...", "-", "&Exit"}));
+    QCOMPARE(menu(1), (QStringList{"Cu&t", "&Copy", "&Paste"}));
+    QCOMPARE(menu(2), (QStringList{"Full Box", "&Dimensions", "-", "Delete Selected Points", "&Clear All Points"}));
+    QCOMPARE(menu(3), (QStringList{"&500%", "&400%", "&300%", "&200%", "&100%", "&75%", "5&0%", "25%", "-",
+                                   "Fi&t to Page"}));
+    QCOMPARE(menu(4), (QStringList{"P&references", "&Paint"}));
+    QCOMPARE(menu(5), (QStringList{"&Flip Image Horizontal", "F&lip Image Vertical", "&Invert"}));
+    QCOMPARE(menu(6), (QStringList{"&Help..."}));
+    QCOMPARE(FForm->acHelp->shortcut(), QKeySequence(Qt::Key_F1));
+    QCOMPARE(FForm->EditCopy1->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_C));
+}
+
+void TestFormMain::toolBar()
+{
+    QStringList items;
+    for (const QAction* a : FForm->ActionToolBar1->actions())
+        items << (a->isSeparator() ? QStringLiteral("-") : a->iconText());
+    QCOMPARE(items, (QStringList{"Mapping", "Rotate", "Digitise", "-", "Dimensions", "-"}));
+    QVERIFY(!FForm->acRectangleMode->icon().isNull());
+}
+
+void TestFormMain::enablingRules()
+{
+    Tmainform& f = *FForm;
+    f.UpdateCommands();
+    QVERIFY(!f.acDeleteSelectedPoints->isEnabled());
+    QVERIFY(!f.EditCut1->isEnabled());
+    QVERIFY(!f.EditPaste1->isEnabled());
+    f.QuillonView->AddSite(QStringLiteral("1"), 5, 5);
+    f.ListView->selectRow(0);
+    QVERIFY(f.acDeleteSelectedPoints->isEnabled());
+    f.ListView->clearSelection();
+    QVERIFY(!f.acDeleteSelectedPoints->isEnabled());
+}
+
+void TestFormMain::helpNeedsHelpFile()
+{
+    Tmainform& f = *FForm;
+    const QString help = Tmainform::HelpFileName();
+    QVERIFY(QFileInfo(help).absolutePath() == QCoreApplication::applicationDirPath());
+    QFile::remove(help);
+    f.UpdateCommands();
+    QVERIFY(!f.acHelp->isEnabled());
+    // Missing at the time of the command: the error box.
+    QString message;
+    WhenModalShown reader("QMessageBox", ReadInto(message));
+    f.acHelpExecute();
+    QCOMPARE(message, QStringLiteral("Cannot find Quillon help file"));
+    WriteTextFile(help, "help");
+    f.UpdateCommands();
+    QVERIFY(f.acHelp->isEnabled());
+    QFile::remove(help);
+}
+
+void TestFormMain::modeCheckMarks()
+{
+    Tmainform& f = *FForm;
+    f.acClickMode->trigger();
+    QCOMPARE(f.QuillonView->GetMouseAction(), maClick);
+    QVERIFY(f.acClickMode->isChecked());
+    QVERIFY(!f.acRectangleMode->isChecked() && !f.acRotateMode->isChecked() && !f.acNoneMode->isChecked());
+    // Triggering the checked one again keeps it checked.
+    f.acClickMode->trigger();
+    QVERIFY(f.acClickMode->isChecked());
+    f.QuillonView->SetMouseAction(maRotateV);
+    f.UpdateCommands();
+    for (QAction* a : {f.acRectangleMode, f.acRotateMode, f.acClickMode, f.acNoneMode})
+        QVERIFY(!a->isChecked());
+    f.acRotateMode->trigger();
+    QCOMPARE(f.QuillonView->GetMouseAction(), maRotateH);
+    f.acFullBoundingBox->trigger();
+    QVERIFY(f.acRectangleMode->isChecked());
+}
+
+void TestFormMain::listFollowsViewEvents()
+{
+    Tmainform& f = *FForm;
+    TQuillonView& v = *f.QuillonView;
+    v.SetMappingRect({0, 0, 100, 100});
+    v.AddSite(QStringLiteral("1"), 25, 75);
+    QCOMPARE(f.ListModel->Count(), 1);
+    const QStringList cells{f.ListModel->Cell(0, 0), f.ListModel->Cell(0, 1), f.ListModel->Cell(0, 2),
+                            f.ListModel->Cell(0, 3), f.ListModel->Cell(0, 4)};
+    QCOMPARE(cells, (QStringList{"1", "25", "25", "25", "75"}));
+    // A receiver told there is no mapping leaves the data cells empty.
+    f.QuillonViewAddSite(&v, QStringLiteral("x"), {3, 4}, false, 1, 2);
+    QCOMPARE(f.ListModel->Cell(1, 1), QString());
+    QCOMPARE(f.ListModel->Cell(1, 3), QStringLiteral("3"));
+    // Every row of a name is rewritten, and deleted.
+    f.QuillonViewAddSite(&v, QStringLiteral("1"), {0, 0}, true, 0, 0);
+    v.SetAxisValues(0, 200, 200, 0);
+    QCOMPARE(f.ListModel->Cell(0, 1), QStringLiteral("50"));
+    QCOMPARE(f.ListModel->Cell(2, 1), QStringLiteral("50"));
+    v.DeleteSite(QStringLiteral("1"));
+    QCOMPARE(ListNames(f), QStringList{"x"});
+}
+
+void TestFormMain::clearWhileHiddenKeepsList()
+{
+    Tmainform& f = *FForm;
+    f.QuillonView->AddSite(QStringLiteral("1"), 1, 1);
+    f.hide();
+    f.QuillonView->ClearSites();
+    QCOMPARE(f.ListModel->Count(), 1);
+    f.show();
+    f.acClearAllPoints->trigger();
+    QCOMPARE(f.ListModel->Count(), 0);
+}
+
+void TestFormMain::mappingColoursListAndShowsScale()
+{
+    Tmainform& f = *FForm;
+    QColor during;
+    f.QuillonView->SetMappingRect({0, 0, 100, 50});
+    f.QuillonView->Image.SetSize(FIT_BITMAP, 200, 200, 24);
+    f.QuillonView->Paint();
+    f.QuillonView->OnMouseMove = nullptr;
+    auto before = f.QuillonView->OnBeforeMap;
+    f.QuillonView->OnBeforeMap = [&](QObject* s) {
+        before(s);
+        during = f.ListView->palette().color(QPalette::Base);
+    };
+    QTest::mouseClick(f.QuillonView, Qt::LeftButton, {}, {10, 10});
+    QCOMPARE(during, QColor(192, 192, 192));
+    QCOMPARE(f.ListView->palette().color(QPalette::Base), QColor(255, 255, 255));
+    f.QuillonView->SetZoom(2);
+    f.QuillonView->SetAxisValues(0, 10, 50, 0);
+    QCOMPARE(f.StatusPanels[2]->text(), QStringLiteral("X Pix: 0.25"));
+    QCOMPARE(f.StatusPanels[3]->text(), QStringLiteral("Y Pix: 0.1"));
+}
+
+void TestFormMain::sortToggleIsShared()
+{
+    Tmainform& f = *FForm;
+    TQuillonView& v = *f.QuillonView;
+    v.AddSite(QStringLiteral("1"), 30, 1);
+    v.AddSite(QStringLiteral("2"), 10, 3);
+    v.AddSite(QStringLiteral("3"), 20, 2);
+    QHeaderView* header = f.ListView->horizontalHeader();
+    auto click = [header](int column) {
+        QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
+                          QPoint(header->sectionViewportPosition(column) + 5, header->height() / 2));
+    };
+    click(3); // "Pixel X"
+    QCOMPARE(ListNames(f), (QStringList{"2", "3", "1"}));
+    QCOMPARE(f.ListTag, 1);
+    click(3);
+    QCOMPARE(ListNames(f), (QStringList{"1", "3", "2"}));
+    click(3);
+    click(4); // "Pixel Y" after an ascending sort: descending
+    QCOMPARE(ListNames(f), (QStringList{"2", "3", "1"}));
+    QCOMPARE(f.ListTag, 0);
+}
+
+void TestFormMain::sortErrorIsShownAndProgramGoesOn()
+{
+    Tmainform& f = *FForm;
+    f.QuillonView->AddSite(QStringLiteral("2"), 1, 1);
+    f.QuillonView->AddSite(QStringLiteral("peak"), 2, 2);
+    QString message;
+    WhenModalShown reader("QMessageBox", ReadInto(message));
+    QHeaderView* header = f.ListView->horizontalHeader();
+    QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, QPoint(header->sectionViewportPosition(0) + 3, 5));
+    QCOMPARE(message, QStringLiteral("'peak' is not a valid integer value"));
+    QCOMPARE(ListNames(f), (QStringList{"2", "peak"}));
+    // The toggle moved with the failed click: the next sort is descending.
+    f.ListViewColumnClick(3);
+    QCOMPARE(ListNames(f), (QStringList{"peak", "2"}));
+}
+
+void TestFormMain::fitToPage()
+{
+    Tmainform& f = *FForm;
+    f.acFitToPage->trigger(); // no image: nothing, no message
+    QCOMPARE(f.QuillonView->Zoom, 1.0f);
+    f.ScrollBox->setFixedSize(500, 400);
+    QCoreApplication::processEvents();
+    QCOMPARE(f.ScrollBox->size(), QSize(500, 400));
+    f.QuillonView->Image.SetSize(FIT_BITMAP, 990, 395, 8);
+    f.acFitToPage->trigger();
+    QCOMPARE(f.QuillonView->Zoom, 0.5f);
+    QCOMPARE(f.StatusPanels[4]->text(), QStringLiteral("Zoom: 0.5"));
+    // Equal ratios: the width ratio.
+    f.QuillonView->Image.SetSize(FIT_BITMAP, 495, 395, 8);
+    f.acFitToPage->trigger();
+    QCOMPARE(f.QuillonView->Zoom, 1.0f);
+}
+
+void TestFormMain::loadUnreadableImageChangesNothing()
+{
+    Tmainform& f = *FForm;
+    TQuillonView& v = *f.QuillonView;
+    QVERIFY(f.LoadImageFile(SavePicture(FDir.filePath("first.png"), 40, 30)));
+    v.SetMappingRect({1, 2, 30, 20});
+    v.SetAxisValues(1, 2, 3, 4);
+    v.AddSite(QStringLiteral("1"), 5, 5);
+    WriteTextFile(FDir.filePath("broken.png"), "not a picture at all");
+    QString message;
+    WhenModalShown reader("QMessageBox", ReadInto(message));
+    QVERIFY(!f.LoadImageFile(FDir.filePath("broken.png")));
+    QCOMPARE(message, QStringLiteral("Invalid Image Format."));
+    QCOMPARE(v.ImageFileName, FDir.filePath("first.png"));
+    QCOMPARE(v.ImageWidth(), 40);
+    QCOMPARE(v.MappingRect, (TRect{1, 2, 30, 20}));
+    QCOMPARE(v.XRightValue, 3.0);
+    QCOMPARE(v.SiteCount(), 1);
+}
+
+void TestFormMain::loadImageKeepsPointsAndResetsMapping()
+{
+    Tmainform& f = *FForm;
+    TQuillonView& v = *f.QuillonView;
+    v.SetMappingRect({1, 2, 30, 20});
+    v.AddSite(QStringLiteral("1"), 5, 5);
+    v.Settings->FitOnImageLoad = true;
+    f.ScrollBox->setFixedSize(405, 305);
+    QCoreApplication::processEvents();
+    QVERIFY(f.LoadImageFile(SavePicture(FDir.filePath("chart.png"), 800, 600)));
+    QCOMPARE(v.ImageFileName, FDir.filePath("chart.png"));
+    QCOMPARE(v.ImageWidth(), 800);
+    QCOMPARE(v.MappingRect, TRect{});
+    QCOMPARE(v.XLeftValue, 0.0);
+    QCOMPARE(v.XRightValue, 0.0);
+    QCOMPARE(v.SiteCount(), 1);
+    QCOMPARE(v.Zoom, 0.5f);
+    QCOMPARE(v.size(), QSize(400, 300));
+}
+
+void TestFormMain::deleteThreeSelectedRows()
+{
+    Tmainform& f = *FForm;
+    for (int i = 1; i <= 5; ++i)
+        f.QuillonView->AddSite(QString::number(i), i * 10, i * 10);
+    QItemSelectionModel* selection = f.ListView->selectionModel();
+    for (int row : {0, 2, 4})
+        selection->select(f.ListModel->index(row, 0), QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    f.acDeleteSelectedPoints->trigger();
+    QCOMPARE(f.QuillonView->SiteCount(), 2);
+    QCOMPARE(f.QuillonView->GetSite(0)->Name, QStringLiteral("2"));
+    QCOMPARE(f.QuillonView->GetSite(1)->Name, QStringLiteral("4"));
+    QCOMPARE(ListNames(f), (QStringList{"2", "4"}));
+    QVERIFY(!f.acDeleteSelectedPoints->isEnabled());
+}
+
+void TestFormMain::zoomPanelTexts()
+{
+    Tmainform& f = *FForm;
+    f.acZoom5x->trigger();
+    QCOMPARE(f.StatusPanels[4]->text(), QStringLiteral("Zoom: 5"));
+    f.acZoom075->trigger();
+    QCOMPARE(f.StatusPanels[4]->text(), QStringLiteral("Zoom: 0.75"));
+    f.acZoom025->trigger();
+    QCOMPARE(f.StatusPanels[4]->text(), QStringLiteral("Zoom: 0.25"));
+    f.acActualSize->trigger();
+    QCOMPARE(f.QuillonView->Zoom, 1.0f);
+}
+
+void TestFormMain::statusFollowsLocale()
+{
+    QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+    Tmainform& f = *FForm;
+    TQuillonView& v = *f.QuillonView;
+    v.Image.SetSize(FIT_BITMAP, 200, 200, 24);
+    v.Paint();
+    v.SetMappingRect({0, 0, 8, 8});
+    v.SetAxisValues(0, 100, 100, 0);
+    QTest::mouseMove(&v, {1, 7});
+    QCOMPARE(f.StatusPanels[0]->text(), QStringLiteral("X: 12,5"));
+    QCOMPARE(f.StatusPanels[1]->text(), QStringLiteral("Y: 12,5"));
+}
+
+void TestFormMain::preferencesSavesAndCancelChangesNothing()
+{
+    Tmainform& f = *FForm;
+    {
+        WhenModalShown cancel("TfrmPreferences", [](QWidget* w) {
+            auto* dialog = static_cast<TfrmPreferences*>(w);
+            dialog->cbPointType->setCurrentText(QStringLiteral("Square Plus"));
+            dialog->pnlLineColour->SetColour(0x123456);
+            dialog->reject();
+        });
+        f.acPreferences->trigger();
+        QVERIFY(cancel.Answered());
+    }
+    QCOMPARE(f.QuillonView->Settings->PointType, ptPlus);
+    QVERIFY(!QFile::exists(FHome.SettingsFile()) || !ReadTextFile(FHome.SettingsFile()).contains("PointType"));
+    WhenModalShown confirm("TfrmPreferences", [](QWidget* w) {
+        auto* dialog = static_cast<TfrmPreferences*>(w);
+        dialog->cbPointType->setCurrentText(QStringLiteral("Square Plus"));
+        dialog->bOK->click();
+    });
+    f.acPreferences->trigger();
+    QVERIFY(confirm.Answered());
+    QCOMPARE(int(f.QuillonView->Settings->PointType), 9);
+    QVERIFY(ReadTextFile(FHome.SettingsFile()).contains("PointType=9"));
+}
+
+void TestFormMain::dimensionsAppliesValuesAndKinds()
+{
+    Tmainform& f = *FForm;
+    TQuillonView& v = *f.QuillonView;
+    v.SetMappingRect({0, 0, 100, 100});
+    v.SetAxisValues(1, 100, 1000, 0);
+    v.AddSite(QStringLiteral("1"), 50, 50);
+    double offeredTop = 0;
+    {
+        WhenModalShown cancel("TfrmPreferences", [&](QWidget* w) {
+            auto* dialog = static_cast<TfrmPreferences*>(w);
+            offeredTop = dialog->ksfT->Value;
+            dialog->ksfL->SetValue(5);
+            dialog->reject();
+        });
+        f.acDimensions->trigger();
+    }
+    QCOMPARE(offeredTop, 100.0);
+    QCOMPARE(v.XLeftValue, 1.0);
+    WhenModalShown confirm("TfrmPreferences", [](QWidget* w) {
+        auto* dialog = static_cast<TfrmPreferences*>(w);
+        dialog->cbXAxis->setCurrentIndex(1);
+        dialog->bOK->click();
+    });
+    f.acDimensions->trigger();
+    QCOMPARE(v.AxisXMap, amLog10);
+    QCOMPARE(v.AxisYMap, amLinear);
+    // Halfway on a log axis from 1 to 1000: 10^1.5, shown under the new kind.
+    QCOMPARE(f.ListModel->Cell(0, 1), QStringLiteral("31.6228"));
+}
+
+QTEST_MAIN(TestFormMain)
+#include "test_formmain.moc"
