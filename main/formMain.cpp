@@ -93,11 +93,17 @@ void Tmainform::CreateLayout()
     ListView->setEditTriggers(QAbstractItemView::NoEditTriggers);
     ListView->verticalHeader()->hide();
     ListView->verticalHeader()->setDefaultSectionSize(ListView->fontMetrics().height() + 4);
-    // Columns fit their texts; measuring only the visible rows keeps that
-    // cheap with thousands of points.
-    ListView->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    // Columns fit their texts, measured on the visible rows only so that it
+    // stays cheap with thousands of points, once per burst of changes.
     ListView->horizontalHeader()->setResizeContentsPrecision(0);
     ListView->horizontalHeader()->setSectionsClickable(true);
+    FitColumns.setSingleShot(true);
+    FitColumns.setInterval(0);
+    connect(&FitColumns, &QTimer::timeout, ListView, &QTableView::resizeColumnsToContents);
+    for (auto signal : {&QAbstractItemModel::rowsInserted, &QAbstractItemModel::rowsRemoved})
+        connect(ListModel, signal, &FitColumns, qOverload<>(&QTimer::start));
+    connect(ListModel, &QAbstractItemModel::dataChanged, &FitColumns, qOverload<>(&QTimer::start));
+    connect(ListModel, &QAbstractItemModel::modelReset, &FitColumns, qOverload<>(&QTimer::start));
     // The selection stays visible when the list loses the focus.
     QPalette list = ListView->palette();
     list.setColor(QPalette::Inactive, QPalette::Highlight, list.color(QPalette::Active, QPalette::Highlight));

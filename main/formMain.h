@@ -4,6 +4,7 @@
 #include "view/quillonview.h"
 
 #include <QMainWindow>
+#include <QTimer>
 
 class QAction;
 class QFrame;
@@ -107,5 +108,7 @@ private:
     void WireView();
     QAction* Command(const QString& Name, const QString& Caption, const std::function<void()>& Execute);
     void SetListBackground(const QColor& Colour);
+
+    QTimer FitColumns;
     TDataListModel::TRow RowOf(const QString& sName, const TPoint& sPt, bool bMapping, double dX, double dY) const;
 };

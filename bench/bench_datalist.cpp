@@ -1,0 +1,81 @@
+// 10,000 points through the main window's data list: a remap and a sort,
+// each with the list update, in a shown window.
+#include "main/formMain.h"
+
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QTemporaryDir>
+
+#include <random>
+
+namespace {
+
+constexpr int Points = 10000;
+
+Tmainform& Window()
+{
+    static Tmainform* form = [] {
+        auto* f = new Tmainform;
+        f->show();
+        TQuillonView& v = *f->QuillonView;
+        v.Image.SetSize(FIT_BITMAP, 4000, 3000, 8);
+        v.SetMappingRect({100, 100, 3900, 2900});
+        v.SetAxisValues(0, 100, 1000, 0);
+        std::mt19937 random(3);
+        for (int i = 1; i <= Points; ++i)
+            v.AddSite(QString::number(i), int(random() % 4000), int(random() % 3000));
+        QCoreApplication::processEvents();
+        return f;
+    }();
+    return *form;
+}
+
+void BM_RemapSites(benchmark::State& state)
+{
+    TQuillonView& v = *Window().QuillonView;
+    for (auto _ : state) {
+        v.RemapSites();
+        QCoreApplication::processEvents();
+    }
+}
+BENCHMARK(BM_RemapSites)->Unit(benchmark::kMillisecond);
+
+void BM_SortSites(benchmark::State& state)
+{
+    Tmainform& f = Window();
+    int column = 0;
+    for (auto _ : state) {
+        f.ListViewColumnClick(column);
+        QCoreApplication::processEvents();
+        column = (column + 1) % 5;
+    }
+}
+BENCHMARK(BM_SortSites)->Unit(benchmark::kMillisecond);
+
+void BM_AddSites(benchmark::State& state)
+{
+    Tmainform& f = Window();
+    TQuillonView& v = *f.QuillonView;
+    for (auto _ : state) {
+        v.ClearSites();
+        for (int i = 1; i <= Points; ++i)
+            v.AddSite(QString::number(i), i % 4000, i % 3000);
+        QCoreApplication::processEvents();
+    }
+}
+BENCHMARK(BM_AddSites)->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QTemporaryDir config;
+    qputenv("XDG_CONFIG_HOME", config.path().toLocal8Bit());
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
