@@ -1,8 +1,5 @@
 #include "StandardErrorBox.h"
 
-#include "platform/Conversions.h"
-#include "platform/RegistryError.h"
-
 #include <QApplication>
 #include <QMessageBox>
 
@@ -13,14 +10,11 @@ void ShowStandardError(QWidget* parent, const QString& message)
 
 QString ExceptionMessage(std::exception_ptr error)
 {
+    // Every error of this program carries its message as UTF-8 in what().
     try {
         std::rethrow_exception(error);
-    } catch (const EConvertError& e) {
-        return e.Message;
-    } catch (const ERegistryException& e) {
-        return e.Message;
     } catch (const std::exception& e) {
-        return QString::fromLocal8Bit(e.what());
+        return QString::fromUtf8(e.what());
     } catch (...) {
         return QStringLiteral("An unexpected error occurred.");
     }

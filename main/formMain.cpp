@@ -6,9 +6,15 @@
 #include "image/FreeUtils.h"
 #include "platform/CoordinateText.h"
 
+#include "screenCopy.h"
+
 #include <QApplication>
+#include <QCheckBox>
 #include <QCoreApplication>
+#include <QGridLayout>
 #include <QHeaderView>
+#include <QPainter>
+#include <QSlider>
 #include <QLabel>
 #include <QScreen>
 #include <QScrollArea>
@@ -111,6 +117,8 @@ void Tmainform::CreateLayout()
                   list.color(QPalette::Active, QPalette::HighlightedText));
     ListView->setPalette(list);
     data->addWidget(ListView);
+    pnlZoom = CreateZoomPreview(pnlData);
+    data->addWidget(pnlZoom);
     connect(ListView->horizontalHeader(), &QHeaderView::sectionClicked, this,
             [this](int column) { RunGuarded(this, [&] { ListViewColumnClick(column); }); });
     connect(ListView->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] { UpdateCommands(); });
@@ -142,6 +150,95 @@ void Tmainform::CreateLayout()
         StatusPanels[i]->setFrameShadow(QFrame::Sunken);
         statusBar()->addWidget(StatusPanels[i], i == 4 ? 1 : 0);
     }
+}
+
+QFrame* Tmainform::CreateZoomPreview(QWidget* parent)
+{
+    auto* panel = new QFrame(parent);
+    panel->setFrameShape(QFrame::Panel);
+    panel->setFrameShadow(QFrame::Sunken);
+    panel->setFixedHeight(168);
+    panel->setMinimumWidth(150);
+    auto* layout = new QGridLayout(panel);
+    layout->setContentsMargins(1, 1, 1, 1);
+    layout->setSpacing(0);
+
+    Panel1 = new QLabel(QStringLiteral("Zoom Preview"), panel);
+    Panel1->setAlignment(Qt::AlignCenter);
+    Panel1->setFixedHeight(16);
+    Panel1->setAutoFillBackground(true);
+    Panel1->setPalette(pnlSeriesName->palette());
+    layout->addWidget(Panel1, 0, 0, 1, 3);
+
+    pbZoom = new QLabel(panel);
+    pbZoom->setFixedSize(150, 150);
+    pbZoom->setAutoFillBackground(true);
+    QPalette white = pbZoom->palette();
+    white.setColor(QPalette::Window, Qt::white);
+    pbZoom->setPalette(white);
+    layout->addWidget(pbZoom, 1, 0, 3, 1, Qt::AlignLeft | Qt::AlignTop);
+
+    layout->addWidget(new QLabel(QStringLiteral("Factor"), panel), 1, 1, 1, 2, Qt::AlignHCenter);
+    tbzoom = new QSlider(Qt::Vertical, panel);
+    tbzoom->setRange(1, 4);
+    tbzoom->setValue(1);
+    tbzoom->setInvertedAppearance(true); // position 1 at the top
+    tbzoom->setTickPosition(QSlider::TicksLeft);
+    tbzoom->setPageStep(1);
+    tbzoom->setFixedHeight(4 * 25);
+    tbzoom->setCursor(Qt::PointingHandCursor);
+    layout->addWidget(tbzoom, 2, 1, Qt::AlignRight);
+    auto* marks = new QVBoxLayout;
+    marks->setSpacing(0);
+    for (const char* mark : {"2x", "4x", "6x", "8x"})
+        marks->addWidget(new QLabel(QString::fromLatin1(mark), panel));
+    layout->addLayout(marks, 2, 2);
+    cbxCrossHair = new QCheckBox(QStringLiteral("X-hair"), panel);
+    cbxCrossHair->setChecked(true);
+    layout->addWidget(cbxCrossHair, 3, 1, 1, 2, Qt::AlignLeft | Qt::AlignBottom);
+
+    TimerZoom.setInterval(25);
+    connect(&TimerZoom, &QTimer::timeout, this, [this] { RunGuarded(this, [this] { TimerZoomTimer(); }); });
+    TimerZoom.start();
+    return panel;
+}
+
+void Tmainform::acZoomPreviewExecute()
+{
+    const bool on = acZoomPreview->isChecked();
+    pnlZoom->setVisible(on);
+    if (on)
+        TimerZoom.start();
+    else
+        TimerZoom.stop();
+}
+
+void Tmainform::TimerZoomTimer()
+{
+    constexpr int W = 150;
+    constexpr int H = 150;
+    QImage box(W, H, QImage::Format_RGB32);
+    box.fill(Qt::white);
+    // The part of the view that shows on screen, in global coordinates.
+    const QRect visible = QuillonView->visibleRegion().boundingRect();
+    const QRect shown(QuillonView->mapToGlobal(visible.topLeft()), visible.size());
+    const QPoint c = QCursor::pos();
+    if (QuillonView->hasFocus() && shown.contains(c)) {
+        const int k = 4 * tbzoom->value();
+        const int sw = W / k;
+        const int sh = H / k;
+        const QRect source(c.x() - sw / 2, c.y() - sh / 2, sw, sh);
+        QPainter painter(&box);
+        painter.drawImage(QRect(0, 0, W, H), CopyScreenArea(source, QuillonView));
+        if (cbxCrossHair->isChecked()) {
+            // Lines that leave out their end pixel, about the fixed centre.
+            painter.setPen(QColor(128, 128, 128));
+            painter.drawLine(75 - W / 4, 75, 75 + W / 4 - 1, 75);
+            painter.drawLine(75, 75 - H / 4, 75, 75 + H / 4 - 1);
+        }
+    }
+    pbZoom->setPixmap(QPixmap::fromImage(box));
+    QCoreApplication::processEvents();
 }
 
 void Tmainform::WireView()

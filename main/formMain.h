@@ -7,9 +7,11 @@
 #include <QTimer>
 
 class QAction;
+class QCheckBox;
 class QFrame;
 class QLabel;
 class QScrollArea;
+class QSlider;
 class QSplitter;
 class QTableView;
 
@@ -32,6 +34,13 @@ public:
     QScrollArea* ScrollBox;
     TQuillonView* QuillonView;
     QLabel* StatusPanels[5];
+    // Zoom preview
+    QFrame* pnlZoom;
+    QLabel* Panel1;
+    QLabel* pbZoom;
+    QSlider* tbzoom;
+    QCheckBox* cbxCrossHair;
+    QTimer TimerZoom;
     // The list's sort toggle: 1 after an ascending sort, 0 after a
     // descending one or before any.
     int ListTag = 0;
@@ -59,12 +68,17 @@ public:
     QAction* acZoom025;
     QAction* acFlipImageHorizontal;
     QAction* acFlipImageVertical;
+    QAction* acCopyToClipboard;
     QAction* EditCut1;
     QAction* EditCopy1;
     QAction* EditPaste1;
     QAction* acDeleteSelectedPoints;
+    QAction* acSaveSession;
+    QAction* acLoadSession;
     QAction* acInvertImage;
     QAction* acHelp;
+    QAction* acDataToSSV;
+    QAction* acZoomPreview;
 
     // Sets enabled and checked states, as the idle-time updates do.
     void UpdateCommands();
@@ -80,6 +94,21 @@ public:
     void acDimensionsExecute();
     void acHelpExecute();
     static QString HelpFileName();
+    void acSaveSessionExecute();
+    void acLoadSessionExecute();
+    // Raises EFileError "Unable to write to %s"; the previous file stays.
+    void SaveSessionFile(const QString& FileName);
+    // Raises an error naming the file, and changes nothing, when the file
+    // cannot be read or holds a malformed point.
+    void LoadSessionFile(const QString& FileName);
+    void acCopyToClipboardExecute();
+    void acDataToSSVExecute();
+    void SaveDataFile(const QString& FileName) const;
+    // The data cells of every row in list order, Separator between the two,
+    // CR LF after each line.
+    QString DataText(QChar Separator) const;
+    void acZoomPreviewExecute();
+    void TimerZoomTimer();
 
     // View event handlers
     void QuillonViewAddSite(QObject* Sender, const QString& sName, const TPoint& sPt, bool bMapping, double dX,
@@ -103,6 +132,7 @@ public:
 
 private:
     void CreateLayout();
+    QFrame* CreateZoomPreview(QWidget* parent);
     void CreateCommands();
     void CreateMenus();
     void WireView();

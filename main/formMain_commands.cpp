@@ -81,6 +81,9 @@ void Tmainform::CreateCommands()
                                     [v] { v->FlipHorizontal(); });
     acFlipImageVertical = Command(QStringLiteral("acFlipImageVertical"), QStringLiteral("F&lip Image Vertical"),
                                   [v] { v->FlipVertical(); });
+    acCopyToClipboard = Command(QStringLiteral("acCopyToClipboard"), QStringLiteral("D&ata To Clipboard"),
+                                [this] { acCopyToClipboardExecute(); });
+    acCopyToClipboard->setIconText(QStringLiteral("Data to Clipboard"));
 
     // The standard edit actions work on the focused text edit, if any.
     auto edit = [this](const QString& name, const QString& caption, const QString& hint, QKeySequence key,
@@ -107,13 +110,24 @@ void Tmainform::CreateCommands()
 
     acDeleteSelectedPoints = Command(QStringLiteral("acDeleteSelectedPoints"), QStringLiteral("Delete Selected Points"),
                                      [this] { acDeleteSelectedPointsExecute(); });
+    acSaveSession = Command(QStringLiteral("acSaveSession"), QStringLiteral("&Save Session..."),
+                            [this] { acSaveSessionExecute(); });
+    acLoadSession = Command(QStringLiteral("acLoadSession"), QStringLiteral("L&oad Session..."),
+                            [this] { acLoadSessionExecute(); });
     acInvertImage = Command(QStringLiteral("acInvertImage"), QStringLiteral("&Invert"), [v] { v->InvertImage(); });
     acHelp = Command(QStringLiteral("acHelp"), QStringLiteral("&Help..."), [this] { acHelpExecute(); });
     acHelp->setShortcut(QKeySequence(Qt::Key_F1));
+    acDataToSSV = Command(QStringLiteral("acDataToSSV"), QStringLiteral("Data to Space Separated Value File"),
+                          [this] { acDataToSSVExecute(); });
+    acZoomPreview = Command(QStringLiteral("acZoomPreview"), QStringLiteral("&Zoom Preview"),
+                            [this] { acZoomPreviewExecute(); });
+    acZoomPreview->setCheckable(true);
+    acZoomPreview->setChecked(true);
 
     // The tool bar names its buttons without access keys.
     for (QAction* a : findChildren<QAction*>())
-        a->setIconText(QString(a->text()).remove(u'&'));
+        if (a != acCopyToClipboard)
+            a->setIconText(QString(a->text()).remove(u'&'));
 }
 
 void Tmainform::CreateMenus()
@@ -121,6 +135,8 @@ void Tmainform::CreateMenus()
     QMenuBar* bar = menuBar();
     QMenu* file = bar->addMenu(QStringLiteral("File"));
     file->addAction(acLoadImage);
+    file->addSeparator();
+    file->addActions({acLoadSession, acSaveSession});
     file->addSeparator();
     file->addAction(FileExit1);
 
@@ -131,8 +147,12 @@ void Tmainform::CreateMenus()
     data->addActions({acFullBoundingBox, acDimensions});
     data->addSeparator();
     data->addActions({acDeleteSelectedPoints, acClearAllPoints});
+    data->addSeparator();
+    data->addActions({acCopyToClipboard, acDataToSSV});
 
     QMenu* view = bar->addMenu(QStringLiteral("&View"));
+    view->addAction(acZoomPreview);
+    view->addSeparator();
     view->addActions({acZoom5x, acZoom4x, acZoom3x, acZoom2x, acActualSize, acZoom075, acZoom050, acZoom025});
     view->addSeparator();
     view->addAction(acFitToPage);
@@ -167,6 +187,8 @@ void Tmainform::UpdateCommands()
     acClickMode->setChecked(mode == maClick);
     acRotateMode->setChecked(mode == maRotateH);
     acDeleteSelectedPoints->setEnabled(ListView->selectionModel()->hasSelection());
+    acCopyToClipboard->setEnabled(ListModel->Count() > 0);
+    acDataToSSV->setEnabled(ListModel->Count() > 0);
     acHelp->setEnabled(QFileInfo::exists(HelpFileName()));
 
     auto* line = qobject_cast<QLineEdit*>(QApplication::focusWidget());

@@ -127,10 +127,12 @@ void TestFormMain::menusInOrder()
         titles << a->text();
     QCOMPARE(titles, (QStringList{"File", "&Edit", "Data", "&View", "&Tools", "Image", "&Help"}));
     auto menu = [bar](int i) { return Items(bar->actions()[i]->menu()->actions()); };
-    QCOMPARE(menu(0), (QStringList{"&Load Image From File...", "-", "&Exit"}));
+    QCOMPARE(menu(0), (QStringList{"&Load Image From File...", "-", "L&oad Session...", "&Save Session...", "-",
+                                   "&Exit"}));
     QCOMPARE(menu(1), (QStringList{"Cu&t", "&Copy", "&Paste"}));
-    QCOMPARE(menu(2), (QStringList{"Full Box", "&Dimensions", "-", "Delete Selected Points", "&Clear All Points"}));
-    QCOMPARE(menu(3), (QStringList{"&500%", "&400%", "&300%", "&200%", "&100%", "&75%", "5&0%", "25%", "-",
+    QCOMPARE(menu(2), (QStringList{"Full Box", "&Dimensions", "-", "Delete Selected Points", "&Clear All Points", "-",
+                                   "D&ata To Clipboard", "Data to Space Separated Value File"}));
+    QCOMPARE(menu(3), (QStringList{"&Zoom Preview", "-", "&500%", "&400%", "&300%", "&200%", "&100%", "&75%", "5&0%", "25%", "-",
                                    "Fi&t to Page"}));
     QCOMPARE(menu(4), (QStringList{"P&references", "&Paint"}));
     QCOMPARE(menu(5), (QStringList{"&Flip Image Horizontal", "F&lip Image Vertical", "&Invert"}));

@@ -1,0 +1,89 @@
+#include "ProfileFile.h"
+
+#include "FileError.h"
+
+#include <QFile>
+#include <QSaveFile>
+
+const TProfileFile::TSection* TProfileFile::Find(const QString& Section) const
+{
+    for (const TSection& s : FSections)
+        if (s.Name.compare(Section, Qt::CaseInsensitive) == 0)
+            return &s;
+    return nullptr;
+}
+
+bool TProfileFile::Load(const QString& FileName)
+{
+    FSections.clear();
+    QFile file(FileName);
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    TSection* current = nullptr;
+    for (QByteArray raw : file.readAll().split('\n')) {
+        if (raw.endsWith('\r'))
+            raw.chop(1);
+        const QString line = QString::fromUtf8(raw).trimmed();
+        if (line.startsWith(u'[') && line.endsWith(u']')) {
+            FSections.push_back({line.mid(1, line.size() - 2).trimmed(), {}});
+            current = &FSections.back();
+            continue;
+        }
+        const qsizetype equals = line.indexOf(u'=');
+        if (!current || equals <= 0 || line.startsWith(u';'))
+            continue;
+        current->Entries.emplace_back(line.left(equals).trimmed(), line.mid(equals + 1).trimmed());
+    }
+    return true;
+}
+
+QByteArray TProfileFile::Text() const
+{
+    QString text;
+    for (const TSection& s : FSections) {
+        text += u'[' + s.Name + QStringLiteral("]\r\n");
+        for (const auto& [key, value] : s.Entries)
+            text += key + u'=' + value + QStringLiteral("\r\n");
+    }
+    return text.toUtf8();
+}
+
+void TProfileFile::Save(const QString& FileName) const
+{
+    QSaveFile file(FileName);
+    const QByteArray bytes = Text();
+    const bool written = file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit();
+    if (!written)
+        throw EFileError(QStringLiteral("Unable to write to %1").arg(FileName));
+}
+
+void TProfileFile::WriteString(const QString& Section, const QString& Key, const QString& Value)
+{
+    auto* section = const_cast<TSection*>(Find(Section));
+    if (!section) {
+        FSections.push_back({Section, {}});
+        section = &FSections.back();
+    }
+    for (auto& [key, value] : section->Entries) {
+        if (key.compare(Key, Qt::CaseInsensitive) == 0) {
+            value = Value;
+            return;
+        }
+    }
+    section->Entries.emplace_back(Key, Value);
+}
+
+QString TProfileFile::ReadString(const QString& Section, const QString& Key, const QString& Default) const
+{
+    if (const TSection* section = Find(Section))
+        for (const auto& [key, value] : section->Entries)
+            if (key.compare(Key, Qt::CaseInsensitive) == 0)
+                return value;
+    return Default;
+}
+
+std::vector<TProfileFile::TEntry> TProfileFile::SectionEntries(const QString& Section) const
+{
+    const TSection* section = Find(Section);
+    return section ? section->Entries : std::vector<TEntry>{};
+}

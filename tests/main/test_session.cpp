@@ -1,0 +1,409 @@
+#include "main/formMain.h"
+
+#include "ModalDriver.h"
+#include "TestFiles.h"
+#include "platform/Conversions.h"
+#include "platform/FileError.h"
+
+#include <QClipboard>
+#include <QFileDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QLocale>
+#include <QMessageBox>
+#include <QtTest>
+
+namespace {
+
+QString SavePicture(const QString& path, int width, int height)
+{
+    FIBITMAP* dib = FreeImage_Allocate(width, height, 24);
+    const bool saved = FreeImage_Save(FIF_PNG, dib, QFile::encodeName(path).constData(), 0);
+    FreeImage_Unload(dib);
+    return saved ? path : QString();
+}
+
+QStringList Names(const TQuillonView& v)
+{
+    QStringList names;
+    for (int i = 0; i < v.SiteCount(); ++i)
+        names << v.GetSite(i)->Name;
+    return names;
+}
+
+// Types a name into a file dialog's name field, as a user would.
+void TypeFileName(QFileDialog* dialog, const QString& name)
+{
+    auto* edit = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+    QVERIFY(edit);
+    edit->setText(name);
+}
+
+QString ErrorOf(const std::function<void()>& run)
+{
+    try {
+        run();
+    } catch (const std::exception& e) {
+        return QString::fromUtf8(e.what());
+    }
+    return QStringLiteral("no error");
+}
+
+} // namespace
+
+class TestSession : public QObject {
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+    void writesTheExampleByteForByte();
+    void withoutImageAndRectangle();
+    void zoomAsFloat();
+    void roundTrip();
+    void readingRules();
+    void pointsInFileOrderFirstNameWins();
+    void missingImageKeepsPicture();
+    void unreadableFileChangesNothing();
+    void malformedPointChangesNothing();
+    void savingOverReplacesTheWholeFile();
+    void refusedSaveKeepsPreviousFile();
+    void loadedAngleGivesTheData();
+    void commaSeparator();
+    void dialogsAndDefaultSuffixes();
+    void exportsLinesAsDisplayed();
+    void exportsFollowSortAndLocale();
+    void exportCommandsNeedRows();
+    void exportReplacesFileAndKeepsItOnFailure();
+
+private:
+    TScopedConfigHome FHome;
+    std::unique_ptr<QTemporaryDir> FDir;
+    std::unique_ptr<Tmainform> FForm;
+    QString Path(const QString& name) const { return FDir->filePath(name); }
+};
+
+void TestSession::init()
+{
+    FDir = std::make_unique<QTemporaryDir>();
+    FForm = std::make_unique<Tmainform>();
+    FForm->show();
+    QVERIFY(QTest::qWaitForWindowExposed(FForm.get()));
+}
+
+void TestSession::cleanup()
+{
+    FForm.reset();
+    FDir.reset();
+    QLocale::setDefault(QLocale::c());
+}
+
+void TestSession::writesTheExampleByteForByte()
+{
+    TQuillonView& v = *FForm->QuillonView;
+    const QString picture = SavePicture(Path("plot.png"), 700, 500);
+    QVERIFY(FForm->LoadImageFile(picture));
+    v.SetMappingRect({52, 40, 610, 455});
+    v.SetAxisValues(0, 1000, 10, 1);
+    v.AxisYMap = amLog10;
+    v.AddSite(QStringLiteral("1"), 120, 300);
+    v.AddSite(QStringLiteral("2"), 180, 260);
+    FForm->SaveSessionFile(Path("job.qsf"));
+    const QByteArray expected = "[image]\r\npath=" + picture.toUtf8() +
+                                "\r\nangle=0\r\nzoom=1\r\n[screenrect]\r\nx1=52\r\nx2=610\r\ny1=40\r\ny2=455\r\n"
+                                "[dimensions]\r\ny1=1\r\ny2=1000\r\nx1=0\r\nx2=10\r\nAxisXMap=0\r\nAxisYMap=1\r\n"
+                                "[series/series1]\r\n1=120,300\r\n2=180,260\r\n";
+    QCOMPARE(ReadTextFile(Path("job.qsf")), expected);
+}
+
+void TestSession::withoutImageAndRectangle()
+{
+    TQuillonView& v = *FForm->QuillonView;
+    v.ImageFileName = Path("gone.png");
+    v.SetMappingRect({10, 10, 10, 50});
+    v.SetAngle(-2.5);
+    FForm->SaveSessionFile(Path("bare.qsf"));
+    QCOMPARE(ReadTextFile(Path("bare.qsf")),
+             QByteArray("[dimensions]\r\ny1=0\r\ny2=100\r\nx1=0\r\nx2=100\r\nAxisXMap=0\r\nAxisYMap=0\r\n"
+                        "[image]\r\nangle=-2.5\r\nzoom=1\r\n"));
+    v.AddSite(QStringLiteral("a"), -1, 2);
+    FForm->SaveSessionFile(Path("bare.qsf"));
+    QVERIFY(ReadTextFile(Path("bare.qsf")).endsWith("[series/series1]\r\na=-1,2\r\n[image]\r\nangle=-2.5\r\nzoom=1\r\n"));
+}
+
+void TestSession::zoomAsFloat()
+{
+    FForm->QuillonView->SetZoom(1.0f / 3.0f);
+    FForm->SaveSessionFile(Path("z.qsf"));
+    QVERIFY(ReadTextFile(Path("z.qsf")).contains("zoom=0.333333343267441\r\n"));
+}
+
+void TestSession::roundTrip()
+{
+    TQuillonView& v = *FForm->QuillonView;
+    const QString picture = SavePicture(Path("chart.png"), 300, 200);
+    QVERIFY(FForm->LoadImageFile(picture));
+    v.SetMappingRect({20, 10, 280, 190});
+    v.SetAxisValues(1, 5e-7, 1000, -3.25);
+    v.AxisXMap = amLog10;
+    v.AddSite(QStringLiteral("3"), 100, 100);
+    v.AddSite(QStringLiteral("1"), 150, 50);
+    v.SetAngle(12.5);
+    v.SetZoom(2);
+    FForm->SaveSessionFile(Path("round.qsf"));
+
+    Tmainform other;
+    other.show();
+    other.QuillonView->SetMouseAction(maClick);
+    other.LoadSessionFile(Path("round.qsf"));
+    TQuillonView& w = *other.QuillonView;
+    QCOMPARE(w.ImageFileName, picture);
+    QCOMPARE(w.ImageWidth(), 300);
+    QCOMPARE(w.MappingRect, (TRect{20, 10, 280, 190}));
+    QCOMPARE(w.XLeftValue, 1.0);
+    QCOMPARE(w.YTopValue, 5e-7);
+    QCOMPARE(w.XRightValue, 1000.0);
+    QCOMPARE(w.YBottomValue, -3.25);
+    QCOMPARE(w.AxisXMap, amLog10);
+    QCOMPARE(w.AxisYMap, amLinear);
+    QCOMPARE(Names(w), (QStringList{"3", "1"}));
+    QCOMPARE(w.Angle, 12.5);
+    QCOMPARE(w.Zoom, 2.0f);
+    QCOMPARE(other.ListModel->Count(), 2);
+    QCOMPARE(other.StatusPanels[4]->text(), QStringLiteral("Zoom: 2"));
+}
+
+void TestSession::readingRules()
+{
+    TQuillonView& v = *FForm->QuillonView;
+    v.AxisXMap = amLog10;
+    WriteTextFile(Path("rules.ini"), "[SCREENRECT]\nx1=0x10\nx2=12abc\ny1=0X1f\ny2= 40 \n"
+                                     "[dimensions]\nAxisXMap=2\nAxisYMap=1\nx2=\n"
+                                     "[image]\nzoom=abc\nangle=1E1\n");
+    FForm->LoadSessionFile(Path("rules.ini"));
+    QCOMPARE(v.MappingRect, (TRect{16, 31, 0, 40}));
+    QCOMPARE(v.AxisXMap, amLog10); // 2 leaves the kind as it was
+    QCOMPARE(v.AxisYMap, amLog10);
+    QCOMPARE(v.XLeftValue, 0.0);
+    QCOMPARE(v.XRightValue, 100.0);
+    QCOMPARE(v.YTopValue, 100.0);
+    QCOMPARE(v.Zoom, 1.0f);
+    QCOMPARE(v.Angle, 10.0);
+    QCOMPARE(v.ImageFileName, QString());
+}
+
+void TestSession::pointsInFileOrderFirstNameWins()
+{
+    TQuillonView& v = *FForm->QuillonView;
+    v.AddSite(QStringLiteral("old"), 1, 1);
+    WriteTextFile(Path("points.qsf"), "[series/series1]\r\n7=10,20\r\n3=30,40\r\n7=50,60\r\n");
+    FForm->LoadSessionFile(Path("points.qsf"));
+    QCOMPARE(Names(v), (QStringList{"7", "3"}));
+    QCOMPARE(v.GetSite(0)->X, 10);
+    QCOMPARE(v.GetSite(1)->Y, 40);
+    QCOMPARE(FForm->ListModel->Count(), 2);
+}
+
+void TestSession::missingImageKeepsPicture()
+{
+    TQuillonView& v = *FForm->QuillonView;
+    QVERIFY(FForm->LoadImageFile(SavePicture(Path("shown.png"), 64, 48)));
+    WriteTextFile(Path("moved.qsf"), "[image]\npath=" + Path("moved-away.png").toUtf8() + "\n");
+    FForm->LoadSessionFile(Path("moved.qsf"));
+    QCOMPARE(v.ImageFileName, Path("moved-away.png"));
+    QCOMPARE(v.ImageWidth(), 64);
+}
+
+void TestSession::unreadableFileChangesNothing()
+{
+    TQuillonView& v = *FForm->QuillonView;
+    QVERIFY(FForm->LoadImageFile(SavePicture(Path("keep.png"), 64, 48)));
+    v.SetMappingRect({1, 2, 30, 40});
+    v.AddSite(QStringLiteral("1"), 5, 5);
+    const QString missing = Path("no-such.qsf");
+    QCOMPARE(ErrorOf([&] { FForm->LoadSessionFile(missing); }),
+             QStringLiteral("Cannot open the session file ") + missing);
+    QCOMPARE(v.MappingRect, (TRect{1, 2, 30, 40}));
+    QCOMPARE(v.SiteCount(), 1);
+    QCOMPARE(FForm->ListModel->Count(), 1);
+    QCOMPARE(v.ImageFileName, Path("keep.png"));
+}
+
+void TestSession::malformedPointChangesNothing()
+{
+    TQuillonView& v = *FForm->QuillonView;
+    v.SetMappingRect({1, 2, 30, 40});
+    v.SetAxisValues(5, 6, 7, 8);
+    v.AddSite(QStringLiteral("1"), 5, 5);
+    for (const QByteArray& bad : {QByteArray("2=abc,4"), QByteArray("2=10"), QByteArray("a,b=1,2")}) {
+        WriteTextFile(Path("bad.qsf"), "[screenrect]\nx1=9\nx2=99\ny1=9\ny2=99\n"
+                                       "[series/series1]\n1=10,20\n" + bad + "\n");
+        const QString error = ErrorOf([&] { FForm->LoadSessionFile(Path("bad.qsf")); });
+        QVERIFY2(error.startsWith(QStringLiteral("The session file ") + Path("bad.qsf")), qPrintable(error));
+        QVERIFY2(error.endsWith(QStringLiteral("is not a valid integer value")), qPrintable(error));
+        QCOMPARE(v.MappingRect, (TRect{1, 2, 30, 40}));
+        QCOMPARE(v.XRightValue, 7.0);
+        QCOMPARE(Names(v), QStringList{"1"});
+        QCOMPARE(v.GetSite(0)->X, 5);
+    }
+    QVERIFY(ErrorOf([&] {
+                WriteTextFile(Path("bad.qsf"), "[series/series1]\n2=abc,4\n");
+                FForm->LoadSessionFile(Path("bad.qsf"));
+            }).contains(QStringLiteral("'abc' is not a valid integer value")));
+}
+
+void TestSession::savingOverReplacesTheWholeFile()
+{
+    TQuillonView& v = *FForm->QuillonView;
+    v.SetMappingRect({1, 2, 30, 40});
+    v.AddSite(QStringLiteral("1"), 5, 5);
+    v.AddSite(QStringLiteral("2"), 6, 6);
+    FForm->SaveSessionFile(Path("again.qsf"));
+    v.ClearSites();
+    v.SetMappingRect({});
+    v.AddSite(QStringLiteral("9"), 7, 7);
+    FForm->SaveSessionFile(Path("again.qsf"));
+    FForm->LoadSessionFile(Path("again.qsf"));
+    QCOMPARE(Names(v), QStringList{"9"});
+    QCOMPARE(v.MappingRect, TRect{});
+}
+
+void TestSession::refusedSaveKeepsPreviousFile()
+{
+    QDir().mkpath(Path("blocked.qsf"));
+    const QString error = ErrorOf([&] { FForm->SaveSessionFile(Path("blocked.qsf")); });
+    QCOMPARE(error, QStringLiteral("Unable to write to ") + Path("blocked.qsf"));
+    WriteTextFile(Path("kept.qsf"), "[image]\r\nzoom=3\r\n");
+    QVERIFY(ErrorOf([&] { FForm->SaveSessionFile(Path("missing-dir/kept.qsf")); }).startsWith("Unable to write to"));
+    QCOMPARE(ReadTextFile(Path("kept.qsf")), QByteArray("[image]\r\nzoom=3\r\n"));
+}
+
+void TestSession::loadedAngleGivesTheData()
+{
+    WriteTextFile(Path("turned.qsf"), "[screenrect]\nx1=10\nx2=110\ny1=20\ny2=220\n"
+                                      "[series/series1]\n1=10,320\n[image]\nangle=90\n");
+    FForm->LoadSessionFile(Path("turned.qsf"));
+    // 100 pixels below the origin corner is the far end of X at 90 degrees.
+    QCOMPARE(FForm->ListModel->Cell(0, 1), QStringLiteral("100"));
+    QCOMPARE(FForm->ListModel->Cell(0, 2), QStringLiteral("0"));
+}
+
+void TestSession::commaSeparator()
+{
+    QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+    TQuillonView& v = *FForm->QuillonView;
+    v.SetAxisValues(0.5, 100, 100, 0);
+    FForm->SaveSessionFile(Path("comma.qsf"));
+    QVERIFY(ReadTextFile(Path("comma.qsf")).contains("x1=0,5\r\n"));
+    FForm->LoadSessionFile(Path("comma.qsf"));
+    QCOMPARE(v.XLeftValue, 0.5);
+    QLocale::setDefault(QLocale::c());
+    FForm->LoadSessionFile(Path("comma.qsf"));
+    QCOMPARE(v.XLeftValue, 0.0);
+}
+
+void TestSession::dialogsAndDefaultSuffixes()
+{
+    TQuillonView& v = *FForm->QuillonView;
+    v.AddSite(QStringLiteral("5"), 1, 2);
+    QString title;
+    QString suffix;
+    {
+        WhenModalShown save("QFileDialog", [&](QWidget* w) {
+            auto* dialog = static_cast<QFileDialog*>(w);
+            title = dialog->windowTitle();
+            suffix = dialog->defaultSuffix();
+            TypeFileName(dialog, FDir->filePath("job"));
+            static_cast<QDialog*>(dialog)->accept();
+        });
+        FForm->acSaveSession->trigger();
+    }
+    QCOMPARE(title, QStringLiteral("Save Session File"));
+    QCOMPARE(suffix, QStringLiteral("qsf"));
+    QVERIFY(QFile::exists(Path("job.qsf")));
+    QFile::copy(Path("job.qsf"), Path("job.ini"));
+    v.ClearSites();
+    v.SetMouseAction(maClick);
+    {
+        WhenModalShown open("QFileDialog", [&](QWidget* w) {
+            auto* dialog = static_cast<QFileDialog*>(w);
+            title = dialog->windowTitle();
+            TypeFileName(dialog, FDir->filePath("job"));
+            static_cast<QDialog*>(dialog)->accept();
+        });
+        FForm->acLoadSession->trigger();
+    }
+    QCOMPARE(title, QStringLiteral("Open Session Template"));
+    QCOMPARE(Names(v), QStringList{"5"});
+    QCOMPARE(v.GetMouseAction(), maRubberBand);
+}
+
+void TestSession::exportsLinesAsDisplayed()
+{
+    Tmainform& f = *FForm;
+    f.QuillonViewAddSite(f.QuillonView, QStringLiteral("1"), {0, 0}, true, 0.5, 12.25);
+    f.QuillonViewAddSite(f.QuillonView, QStringLiteral("2"), {0, 0}, true, 1234567, -0.0001);
+    f.QuillonViewAddSite(f.QuillonView, QStringLiteral("3"), {0, 0}, true, 0.00001, 0);
+    f.QuillonViewAddSite(f.QuillonView, QStringLiteral("4"), {0, 0}, false, 0, 0);
+    f.SaveDataFile(Path("data.txt"));
+    QCOMPARE(ReadTextFile(Path("data.txt")),
+             QByteArray("0.5 12.25\r\n1.23457E006 -0.0001\r\n1E-005 0\r\n \r\n"));
+    f.UpdateCommands();
+    f.acCopyToClipboard->trigger();
+    QCOMPARE(QGuiApplication::clipboard()->text(),
+             QStringLiteral("0.5\t12.25\r\n1.23457E006\t-0.0001\r\n1E-005\t0\r\n\t\r\n"));
+}
+
+void TestSession::exportsFollowSortAndLocale()
+{
+    QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+    Tmainform& f = *FForm;
+    TQuillonView& v = *f.QuillonView;
+    v.SetMappingRect({0, 0, 100, 100});
+    v.SetAxisValues(0, 50, 1, 0); // X 0..1, Y 0..50
+    v.AddSite(QStringLiteral("1"), 50, 75);
+    v.AddSite(QStringLiteral("2"), 25, 50);
+    f.ListViewColumnClick(1); // "Data X", ascending
+    QCOMPARE(f.DataText(u' '), QStringLiteral("0,25 25\r\n0,5 12,5\r\n"));
+}
+
+void TestSession::exportCommandsNeedRows()
+{
+    Tmainform& f = *FForm;
+    f.UpdateCommands();
+    QVERIFY(!f.acCopyToClipboard->isEnabled());
+    QVERIFY(!f.acDataToSSV->isEnabled());
+    QVERIFY(f.acSaveSession->isEnabled());
+    f.QuillonView->AddSite(QStringLiteral("1"), 1, 1);
+    QVERIFY(f.acCopyToClipboard->isEnabled());
+    QVERIFY(f.acDataToSSV->isEnabled());
+}
+
+void TestSession::exportReplacesFileAndKeepsItOnFailure()
+{
+    Tmainform& f = *FForm;
+    f.QuillonViewAddSite(f.QuillonView, QStringLiteral("1"), {0, 0}, true, 1, 2);
+    f.QuillonViewAddSite(f.QuillonView, QStringLiteral("2"), {0, 0}, true, 3, 4);
+    f.SaveDataFile(Path("twice.txt"));
+    f.QuillonViewDeleteSite(f.QuillonView, QStringLiteral("1"));
+    f.SaveDataFile(Path("twice.txt"));
+    QCOMPARE(ReadTextFile(Path("twice.txt")), QByteArray("3 4\r\n"));
+    QString title;
+    QString suffix;
+    {
+        WhenModalShown save("QFileDialog", [&](QWidget* w) {
+            auto* dialog = static_cast<QFileDialog*>(w);
+            title = dialog->windowTitle();
+            suffix = dialog->defaultSuffix();
+            dialog->reject();
+        });
+        f.acDataToSSV->trigger();
+    }
+    QCOMPARE(title, QStringLiteral("Save Data to File"));
+    QCOMPARE(suffix, QStringLiteral("txt"));
+    QDir().mkpath(Path("folder.txt"));
+    QCOMPARE(ErrorOf([&] { f.SaveDataFile(Path("folder.txt")); }),
+             QStringLiteral("Unable to write to ") + Path("folder.txt"));
+}
+
+QTEST_MAIN(TestSession)
+#include "test_session.moc"

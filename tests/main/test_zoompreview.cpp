@@ -1,0 +1,124 @@
+#include "main/formMain.h"
+
+#include "TestFiles.h"
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QSlider>
+#include <QTableView>
+#include <QtTest>
+
+namespace {
+
+const QRgb Green = qRgb(0, 255, 0);
+const QRgb White = qRgb(255, 255, 255);
+const QRgb Grey = qRgb(128, 128, 128);
+
+} // namespace
+
+// Runs on the offscreen platform, where the preview reads the view's own
+// rendering instead of the screen.
+class TestZoomPreview : public QObject {
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup() { FForm.reset(); }
+    void magnifiesAroundThePointer();
+    void crossHairLeavesOutItsEnds();
+    void whiteWithoutFocusOrOutsideTheView();
+    void commandShowsAndHides();
+
+private:
+    QImage Tick();
+    TScopedConfigHome FHome;
+    std::unique_ptr<Tmainform> FForm;
+};
+
+void TestZoomPreview::init()
+{
+    FForm = std::make_unique<Tmainform>();
+    FForm->show();
+    FForm->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(FForm.get()));
+    FForm->TimerZoom.stop(); // ticks are run by hand
+    TQuillonView& v = *FForm->QuillonView;
+    // A white picture with one green pixel at (50, 50).
+    QVERIFY(v.Image.SetSize(FIT_BITMAP, 200, 200, 24));
+    QVERIFY(v.Image.Invert());
+    BYTE* pixel = FreeImage_GetScanLine(v.Image.GetDib(), 200 - 1 - 50) + 3 * 50;
+    pixel[FI_RGBA_RED] = 0;
+    pixel[FI_RGBA_BLUE] = 0;
+    v.Paint();
+    v.setFocus();
+    QCursor::setPos(v.mapToGlobal(QPoint(50, 50)));
+    QCoreApplication::processEvents();
+}
+
+QImage TestZoomPreview::Tick()
+{
+    FForm->TimerZoomTimer();
+    return FForm->pbZoom->pixmap().toImage().convertToFormat(QImage::Format_RGB32);
+}
+
+void TestZoomPreview::magnifiesAroundThePointer()
+{
+    FForm->cbxCrossHair->setChecked(false);
+    // Factor 4: a 37-pixel square over 150 pixels, about 4 box pixels each.
+    QImage box = Tick();
+    QCOMPARE(box.size(), QSize(150, 150));
+    QCOMPARE(box.pixel(75, 75), Green);
+    QCOMPARE(box.pixel(74, 74), Green);
+    QCOMPARE(box.pixel(70, 70), White);
+    // Factor 16: a 9-pixel square, about 17 box pixels each.
+    FForm->tbzoom->setValue(4);
+    box = Tick();
+    QCOMPARE(box.pixel(70, 70), Green);
+    QCOMPARE(box.pixel(67, 75), Green);
+    QCOMPARE(box.pixel(66, 75), White);
+}
+
+void TestZoomPreview::crossHairLeavesOutItsEnds()
+{
+    QVERIFY(FForm->cbxCrossHair->isChecked());
+    const QImage box = Tick();
+    QCOMPARE(box.pixel(38, 75), Grey);
+    QCOMPARE(box.pixel(111, 75), Grey);
+    QCOMPARE(box.pixel(112, 75), White);
+    QCOMPARE(box.pixel(37, 75), White);
+    QCOMPARE(box.pixel(75, 38), Grey);
+    QCOMPARE(box.pixel(75, 112), White);
+}
+
+void TestZoomPreview::whiteWithoutFocusOrOutsideTheView()
+{
+    FForm->cbxCrossHair->setChecked(false);
+    FForm->ListView->setFocus();
+    QCOMPARE(Tick().pixel(75, 75), White);
+    FForm->QuillonView->setFocus();
+    QCOMPARE(Tick().pixel(75, 75), Green);
+    // Over the scroll box beyond the small view.
+    QCursor::setPos(FForm->QuillonView->mapToGlobal(QPoint(260, 50)));
+    QCoreApplication::processEvents();
+    FForm->QuillonView->setFocus();
+    const QImage box = Tick();
+    QCOMPARE(box.pixelColor(75, 75), QColor(White));
+    QCOMPARE(box.pixelColor(10, 140), QColor(White));
+}
+
+void TestZoomPreview::commandShowsAndHides()
+{
+    Tmainform& f = *FForm;
+    QVERIFY(f.acZoomPreview->isChecked());
+    f.acZoomPreview->trigger();
+    QVERIFY(!f.acZoomPreview->isChecked());
+    QVERIFY(!f.pnlZoom->isVisible());
+    QVERIFY(!f.TimerZoom.isActive());
+    f.acZoomPreview->trigger();
+    QVERIFY(f.pnlZoom->isVisible());
+    QVERIFY(f.TimerZoom.isActive());
+    QCOMPARE(f.TimerZoom.interval(), 25);
+    QCOMPARE(f.Panel1->text(), QStringLiteral("Zoom Preview"));
+}
+
+QTEST_MAIN(TestZoomPreview)
+#include "test_zoompreview.moc"
