@@ -1,5 +1,5 @@
-// 10,000 points through the main window's data list: a remap and a sort,
-// each with the list update, in a shown window.
+// 10,000 points through the main window: remap, sort, adding, session save
+// and load, and data export, each with the list update, in a shown window.
 #include "main/formMain.h"
 
 #include <benchmark/benchmark.h>
@@ -65,6 +65,40 @@ void BM_AddSites(benchmark::State& state)
     }
 }
 BENCHMARK(BM_AddSites)->Unit(benchmark::kMillisecond);
+
+QString SessionFile()
+{
+    static QTemporaryDir dir;
+    return dir.filePath(QStringLiteral("bench.qsf"));
+}
+
+void BM_SaveSession(benchmark::State& state)
+{
+    Tmainform& f = Window();
+    for (auto _ : state)
+        f.SaveSessionFile(SessionFile());
+}
+BENCHMARK(BM_SaveSession)->Unit(benchmark::kMillisecond);
+
+void BM_LoadSession(benchmark::State& state)
+{
+    Tmainform& f = Window();
+    f.SaveSessionFile(SessionFile());
+    for (auto _ : state) {
+        f.LoadSessionFile(SessionFile());
+        QCoreApplication::processEvents();
+    }
+}
+BENCHMARK(BM_LoadSession)->Unit(benchmark::kMillisecond);
+
+void BM_ExportData(benchmark::State& state)
+{
+    Tmainform& f = Window();
+    const QString file = SessionFile() + QStringLiteral(".txt");
+    for (auto _ : state)
+        f.SaveDataFile(file);
+}
+BENCHMARK(BM_ExportData)->Unit(benchmark::kMillisecond);
 
 } // namespace
 

@@ -5,6 +5,14 @@
 #include <QFile>
 #include <QSaveFile>
 
+void TProfileFile::TSection::Add(const QString& Key, const QString& Value)
+{
+    const QString folded = Key.toCaseFolded();
+    if (!Index.contains(folded)) // the first of duplicates wins
+        Index.insert(folded, static_cast<int>(Entries.size()));
+    Entries.emplace_back(Key, Value);
+}
+
 const TProfileFile::TSection* TProfileFile::Find(const QString& Section) const
 {
     for (const TSection& s : FSections)
@@ -32,7 +40,7 @@ bool TProfileFile::Load(const QString& FileName)
         const qsizetype equals = line.indexOf(u'=');
         if (!current || equals <= 0 || line.startsWith(u';'))
             continue;
-        current->Entries.emplace_back(line.left(equals).trimmed(), line.mid(equals + 1).trimmed());
+        current->Add(line.left(equals).trimmed(), line.mid(equals + 1).trimmed());
     }
     return true;
 }
@@ -64,22 +72,20 @@ void TProfileFile::WriteString(const QString& Section, const QString& Key, const
         FSections.push_back({Section, {}});
         section = &FSections.back();
     }
-    for (auto& [key, value] : section->Entries) {
-        if (key.compare(Key, Qt::CaseInsensitive) == 0) {
-            value = Value;
-            return;
-        }
-    }
-    section->Entries.emplace_back(Key, Value);
+    const auto found = section->Index.constFind(Key.toCaseFolded());
+    if (found != section->Index.constEnd())
+        section->Entries[*found].second = Value;
+    else
+        section->Add(Key, Value);
 }
 
 QString TProfileFile::ReadString(const QString& Section, const QString& Key, const QString& Default) const
 {
-    if (const TSection* section = Find(Section))
-        for (const auto& [key, value] : section->Entries)
-            if (key.compare(Key, Qt::CaseInsensitive) == 0)
-                return value;
-    return Default;
+    const TSection* section = Find(Section);
+    if (!section)
+        return Default;
+    const auto found = section->Index.constFind(Key.toCaseFolded());
+    return found == section->Index.constEnd() ? Default : section->Entries[*found].second;
 }
 
 std::vector<TProfileFile::TEntry> TProfileFile::SectionEntries(const QString& Section) const

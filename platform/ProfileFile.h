@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QHash>
 #include <QString>
 
 #include <optional>
@@ -33,6 +34,8 @@ private:
     struct TSection {
         QString Name;
         std::vector<TEntry> Entries;
+        QHash<QString, int> Index; // case-folded key -> its first entry
+        void Add(const QString& Key, const QString& Value);
     };
     const TSection* Find(const QString& Section) const;
 
