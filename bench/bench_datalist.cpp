@@ -1,6 +1,7 @@
 // 10,000 points through the main window: remap, sort, adding, session save
 // and load, and data export, each with the list update, in a shown window.
 #include "main/formMain.h"
+#include "platform/Registry.h"
 
 #include <benchmark/benchmark.h>
 
@@ -107,6 +108,9 @@ int main(int argc, char** argv)
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QTemporaryDir config;
     qputenv("XDG_CONFIG_HOME", config.path().toLocal8Bit());
+    TRegistry settings; // no tip window at start
+    settings.OpenKey(QStringLiteral("\\Software\\Kestrow\\Quillon\\TipOfDay"), true);
+    settings.WriteString(QStringLiteral("ShowAtStart"), QStringLiteral("0"));
     QApplication app(argc, argv);
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();

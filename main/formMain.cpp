@@ -3,6 +3,7 @@
 #include "formMain.h"
 
 #include "StandardErrorBox.h"
+#include "formAbout.h"
 #include "image/FreeUtils.h"
 #include "platform/CoordinateText.h"
 
@@ -54,6 +55,16 @@ Tmainform::Tmainform(QWidget* parent)
     CreateCommands();
     CreateMenus();
     WireView();
+
+    KSTipOfDay.RegPath = QStringLiteral("Software\\Kestrow\\Quillon");
+    KSTipOfDay.SetTips({QStringLiteral("You can visit ") + TfrmAbout::WebAddress() + QStringLiteral(" for updates."),
+                        QStringLiteral("You can scan an image directly from a TWAIN source from the File Menu "
+                                       "(Aquire Image...)"),
+                        QStringLiteral("You can show a small zoom preview panel from the View Menu (Zoom Preview)"),
+                        QStringLiteral("When digitising from a scan note a higher resolution image at full screen "
+                                       "will give better results."),
+                        QString()});
+    KSTipOfDay.Loaded();
 
     // FormCreate
     OpenPictureFilterText = QtFilter(OpenPictureFilter());
@@ -150,6 +161,30 @@ void Tmainform::CreateLayout()
         StatusPanels[i]->setFrameShadow(QFrame::Sunken);
         statusBar()->addWidget(StatusPanels[i], i == 4 ? 1 : 0);
     }
+}
+
+void Tmainform::showEvent(QShowEvent* event)
+{
+    QMainWindow::showEvent(event);
+    // FormShow: posted, so that the tip shows over a main window on screen.
+    if (KSTipOfDay.ShowAtStart)
+        QMetaObject::invokeMethod(this, [this] { WMShowTip(); }, Qt::QueuedConnection);
+}
+
+void Tmainform::WMShowTip()
+{
+    RunGuarded(this, [this] { KSTipOfDay.Execute(this); });
+}
+
+void Tmainform::acTipExecute()
+{
+    KSTipOfDay.Execute(this);
+}
+
+void Tmainform::acAboutQuillonExecute()
+{
+    TfrmAbout about(this);
+    about.exec();
 }
 
 QFrame* Tmainform::CreateZoomPreview(QWidget* parent)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "DataListModel.h"
+#include "widgets/ksTipofDay.h"
 #include "view/quillonview.h"
 
 #include <QMainWindow>
@@ -77,8 +78,12 @@ public:
     QAction* acLoadSession;
     QAction* acInvertImage;
     QAction* acHelp;
+    QAction* acAboutQuillon;
+    QAction* acTip;
     QAction* acDataToSSV;
     QAction* acZoomPreview;
+
+    TKSTipOfDay KSTipOfDay;
 
     // Sets enabled and checked states, as the idle-time updates do.
     void UpdateCommands();
@@ -108,6 +113,10 @@ public:
     // CR LF after each line.
     QString DataText(QChar Separator) const;
     void acZoomPreviewExecute();
+    void acTipExecute();
+    void acAboutQuillonExecute();
+    // Shows the tip window once the main window is on screen.
+    void WMShowTip();
     void TimerZoomTimer();
 
     // View event handlers
@@ -129,6 +138,9 @@ public:
 
     // The open-picture dialog's filter in Qt's form.
     QString OpenPictureFilterText;
+
+protected:
+    void showEvent(QShowEvent* event) override;
 
 private:
     void CreateLayout();

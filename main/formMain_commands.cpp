@@ -115,6 +115,9 @@ void Tmainform::CreateCommands()
     acLoadSession = Command(QStringLiteral("acLoadSession"), QStringLiteral("L&oad Session..."),
                             [this] { acLoadSessionExecute(); });
     acInvertImage = Command(QStringLiteral("acInvertImage"), QStringLiteral("&Invert"), [v] { v->InvertImage(); });
+    acAboutQuillon = Command(QStringLiteral("acAboutQuillon"), QStringLiteral("&About Quillon..."),
+                             [this] { acAboutQuillonExecute(); });
+    acTip = Command(QStringLiteral("acTip"), QStringLiteral("&Tip of the Day..."), [this] { acTipExecute(); });
     acHelp = Command(QStringLiteral("acHelp"), QStringLiteral("&Help..."), [this] { acHelpExecute(); });
     acHelp->setShortcut(QKeySequence(Qt::Key_F1));
     acDataToSSV = Command(QStringLiteral("acDataToSSV"), QStringLiteral("Data to Space Separated Value File"),
@@ -164,7 +167,9 @@ void Tmainform::CreateMenus()
     image->addActions({acFlipImageHorizontal, acFlipImageVertical, acInvertImage});
 
     QMenu* help = bar->addMenu(QStringLiteral("&Help"));
-    help->addAction(acHelp);
+    help->addActions({acTip, acHelp});
+    help->addSeparator();
+    help->addAction(acAboutQuillon);
 
     for (QMenu* menu : bar->findChildren<QMenu*>())
         connect(menu, &QMenu::aboutToShow, this, [this] { UpdateCommands(); });

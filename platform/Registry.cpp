@@ -76,6 +76,11 @@ TRegistry::TRegistry(QString fileName)
     ReadFile(FKeys);
 }
 
+void TRegistry::Reload()
+{
+    ReadFile(FKeys);
+}
+
 QString TRegistry::Resolve(const QString& key) const
 {
     if (key.startsWith(u'\\') || FCurrentPath.isEmpty())

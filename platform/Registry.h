@@ -20,6 +20,9 @@ public:
 
     explicit TRegistry(QString fileName = DefaultFileName());
 
+    // Reads the file again, for another writer may have changed it.
+    void Reload();
+
     // Opens Key relative to the current key, or from the root when it begins
     // with a backslash; creates it when CanCreate. False leaves the current
     // key as it was.

@@ -89,6 +89,7 @@ private:
 void TestFormMain::init()
 {
     QFile::remove(FHome.SettingsFile());
+    StoreStartupTip(false);
     FForm = std::make_unique<Tmainform>();
     FForm->show();
     QVERIFY(QTest::qWaitForWindowExposed(FForm.get()));
@@ -136,7 +137,7 @@ void TestFormMain::menusInOrder()
                                    "Fi&t to Page"}));
     QCOMPARE(menu(4), (QStringList{"P&references", "&Paint"}));
     QCOMPARE(menu(5), (QStringList{"&Flip Image Horizontal", "F&lip Image Vertical", "&Invert"}));
-    QCOMPARE(menu(6), (QStringList{"&Help..."}));
+    QCOMPARE(menu(6), (QStringList{"&Tip of the Day...", "&Help...", "-", "&About Quillon..."}));
     QCOMPARE(FForm->acHelp->shortcut(), QKeySequence(Qt::Key_F1));
     QCOMPARE(FForm->EditCopy1->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_C));
 }

@@ -85,6 +85,7 @@ private:
 void TestSession::init()
 {
     FDir = std::make_unique<QTemporaryDir>();
+    StoreStartupTip(false);
     FForm = std::make_unique<Tmainform>();
     FForm->show();
     QVERIFY(QTest::qWaitForWindowExposed(FForm.get()));

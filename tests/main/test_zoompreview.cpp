@@ -36,6 +36,7 @@ private:
 
 void TestZoomPreview::init()
 {
+    StoreStartupTip(false);
     FForm = std::make_unique<Tmainform>();
     FForm->show();
     FForm->activateWindow();

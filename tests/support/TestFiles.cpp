@@ -1,5 +1,7 @@
 #include "TestFiles.h"
 
+#include "platform/Registry.h"
+
 #include <QFile>
 #include <QtTest>
 
@@ -36,4 +38,11 @@ QByteArray ReadTextFile(const QString& path)
     if (!file.open(QIODevice::ReadOnly))
         return {};
     return file.readAll();
+}
+
+void StoreStartupTip(bool show)
+{
+    TRegistry registry;
+    QVERIFY(registry.OpenKey(QStringLiteral("\\Software\\Kestrow\\Quillon\\TipOfDay"), true));
+    QVERIFY(registry.WriteString(QStringLiteral("ShowAtStart"), show ? QStringLiteral("1") : QStringLiteral("0")));
 }

@@ -21,3 +21,7 @@ private:
 
 void WriteTextFile(const QString& path, const QByteArray& bytes);
 QByteArray ReadTextFile(const QString& path);
+
+// Stores whether the tip window is offered at start, as the tip window would;
+// windows created in tests must not stop on it.
+void StoreStartupTip(bool show);
