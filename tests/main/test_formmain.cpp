@@ -2,7 +2,9 @@
 
 #include "ModalDriver.h"
 #include "TestFiles.h"
+#include "main/formAbout.h"
 #include "widgets/formPreferences.h"
+#include "widgets/frmTip.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -11,6 +13,8 @@
 #include <QLocale>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QStatusBar>
+#include <QCheckBox>
 #include <QMessageBox>
 #include <QScrollArea>
 #include <QTableView>
@@ -79,6 +83,8 @@ private slots:
     void statusFollowsLocale();
     void preferencesSavesAndCancelChangesNothing();
     void dimensionsAppliesValuesAndKinds();
+    void tipShowsOnceTheWindowIsUp();
+    void aboutBoxFromTheHelpMenu();
 
 private:
     TScopedConfigHome FHome;
@@ -456,6 +462,54 @@ void TestFormMain::dimensionsAppliesValuesAndKinds()
     QCOMPARE(v.AxisYMap, amLinear);
     // Halfway on a log axis from 1 to 1000: 10^1.5, shown under the new kind.
     QCOMPARE(f.ListModel->Cell(0, 1), QStringLiteral("31.6228"));
+}
+
+void TestFormMain::tipShowsOnceTheWindowIsUp()
+{
+    FForm.reset();
+    StoreStartupTip(true);
+    bool mainOnScreen = false;
+    QString status;
+    {
+        WhenModalShown tip("TformKSTip", [&](QWidget* w) {
+            auto* window = static_cast<TformKSTip*>(w);
+            mainOnScreen = window->parentWidget() && window->parentWidget()->isVisible();
+            status = window->status->currentMessage();
+            window->cbxShowTips->setChecked(false);
+            window->bClose->click();
+        });
+        Tmainform form;
+        form.show();
+        QTRY_VERIFY(tip.Answered());
+    }
+    QVERIFY(mainOnScreen);
+    QCOMPARE(status, QStringLiteral("This is tip 1 of 5"));
+    // Switched off: no window at start, while the command still shows it.
+    Tmainform form;
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    QCoreApplication::processEvents();
+    QCOMPARE(QApplication::activeModalWidget(), nullptr);
+    WhenModalShown tip("TformKSTip", [&](QWidget* w) {
+        status = static_cast<TformKSTip*>(w)->status->currentMessage();
+        static_cast<TformKSTip*>(w)->bClose->click();
+    });
+    form.acTip->trigger();
+    QVERIFY(tip.Answered());
+    QCOMPARE(status, QStringLiteral("This is tip 2 of 5"));
+}
+
+void TestFormMain::aboutBoxFromTheHelpMenu()
+{
+    QString version;
+    WhenModalShown about("TfrmAbout", [&](QWidget* w) {
+        auto* box = static_cast<TfrmAbout*>(w);
+        version = box->lblVersion->text();
+        box->accept();
+    });
+    FForm->acAboutQuillon->trigger();
+    // This test program carries no version block.
+    QCOMPARE(version, QStringLiteral("Release: 0.0.0.0"));
 }
 
 QTEST_MAIN(TestFormMain)
