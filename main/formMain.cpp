@@ -121,6 +121,7 @@ void Tmainform::CreateLayout()
         connect(ListModel, signal, &FitColumns, qOverload<>(&QTimer::start));
     connect(ListModel, &QAbstractItemModel::dataChanged, &FitColumns, qOverload<>(&QTimer::start));
     connect(ListModel, &QAbstractItemModel::modelReset, &FitColumns, qOverload<>(&QTimer::start));
+    ListView->resizeColumnsToContents();
     // The selection stays visible when the list loses the focus.
     QPalette list = ListView->palette();
     list.setColor(QPalette::Inactive, QPalette::Highlight, list.color(QPalette::Active, QPalette::Highlight));

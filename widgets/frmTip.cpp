@@ -13,7 +13,6 @@ TformKSTip::TformKSTip(QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint)
 {
     setWindowTitle(QStringLiteral("Tip of the Day"));
-    setFixedSize(396, 272);
 
     auto* pnlTip = new QFrame(this);
     pnlTip->setFrameShape(QFrame::Panel);
@@ -81,7 +80,11 @@ TformKSTip::TformKSTip(QWidget* parent)
     status = new QStatusBar(this);
     status->setSizeGripEnabled(false);
 
+    // 396 by 272 at the least; wider where the fonts need it, so that no
+    // caption is cut, and never resizable.
+    pnlTip->setMinimumWidth(396);
     auto* layout = new QVBoxLayout(this);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
     layout->addWidget(pnlTip);
