@@ -74,6 +74,8 @@ private slots:
     void unreadableOrOddLastTip();
     void escapeCloses();
     void failedWriteIsReported();
+    void tipsFileBesideTheProgram();
+    void disabledCheckBoxKeepsStoredValue();
 
 private:
     std::unique_ptr<TScopedConfigHome> FHome;
@@ -186,6 +188,39 @@ void TestTipOfDay::failedWriteIsReported()
     WriteTextFile(FHome->Path() + QStringLiteral("/Kestrow"), "in the way");
     WhenModalShown driver("TformKSTip", [](QWidget* w) { static_cast<TformKSTip*>(w)->bClose->click(); });
     QVERIFY_THROWS_EXCEPTION(ERegistryException, tip->Execute(nullptr));
+}
+
+void TestTipOfDay::tipsFileBesideTheProgram()
+{
+    const QString file = QCoreApplication::applicationDirPath() + QStringLiteral("/test-tips.txt");
+    WriteTextFile(file, "first from file\nsecond from file");
+    auto tip = std::make_unique<TKSTipOfDay>();
+    tip->RegPath = QStringLiteral("Software\\Kestrow\\Quillon");
+    tip->SetTips(FiveTips);
+    tip->RelativeTipFile = QStringLiteral("test-tips.txt");
+    tip->Loaded();
+    QFile::remove(file);
+    QCOMPARE(tip->Tips, (QStringList{"first from file", "second from file"}));
+    // A file that is not there leaves the tips as configured.
+    auto other = Configured(FiveTips);
+    other->RelativeTipFile = QStringLiteral("no-such-tips.txt");
+    other->Loaded();
+    QCOMPARE(other->Tips, FiveTips);
+}
+
+void TestTipOfDay::disabledCheckBoxKeepsStoredValue()
+{
+    auto tip = Configured(FiveTips);
+    tip->DisableShowAtStart = true;
+    bool enabled = true;
+    bool checked = false;
+    Run(*tip, [&](TformKSTip* w) {
+        enabled = w->cbxShowTips->isEnabled();
+        checked = w->cbxShowTips->isChecked();
+    });
+    QVERIFY(!enabled);
+    QVERIFY(checked);
+    QCOMPARE(Stored(QStringLiteral("ShowAtStart")), QStringLiteral("1"));
 }
 
 QTEST_MAIN(TestTipOfDay)
