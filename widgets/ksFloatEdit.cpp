@@ -49,18 +49,9 @@ void TKSFloatEdit::SetValue(double X)
     if (std::isnan(X)) {
         Value = 0;
         Empty = true;
-    } else {
-        bool accept = true;
-        if (Validate() == vdSilent || Validate() == vdWarning) {
-            if (UseMinBound && X < MinValue)
-                accept = false;
-            if (UseMaxBound && X > MaxValue)
-                accept = false;
-        }
-        if (accept) {
-            Empty = false;
-            Value = X;
-        }
+    } else if (Accepts(X, MinValue, MaxValue)) {
+        Empty = false;
+        Value = X;
     }
     UpdateDisplay();
 }

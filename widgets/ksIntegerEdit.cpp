@@ -9,14 +9,7 @@ TKSIntegerEdit::TKSIntegerEdit(QWidget* parent)
 
 void TKSIntegerEdit::SetValue(std::int32_t X)
 {
-    bool accept = true;
-    if (Validate() == vdSilent || Validate() == vdWarning) {
-        if (UseMinBound && X < MinValue)
-            accept = false;
-        if (UseMaxBound && X > MaxValue)
-            accept = false;
-    }
-    if (accept) {
+    if (Accepts(X, MinValue, MaxValue)) {
         Empty = false;
         Value = X;
     }

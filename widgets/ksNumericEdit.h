@@ -45,6 +45,15 @@ protected:
 
     // Sets the control text and remembers it as the edit's own.
     void Show(const QString& S);
+    // Whether a new value passes the enforced bounds; with vdNone every
+    // value does.
+    template <typename T>
+    bool Accepts(T X, T Min, T Max) const
+    {
+        if (FValidate != vdSilent && FValidate != vdWarning)
+            return true;
+        return !(UseMinBound && X < Min) && !(UseMaxBound && X > Max);
+    }
 
     void keyPressEvent(QKeyEvent* event) override;
     void focusInEvent(QFocusEvent* event) override;
