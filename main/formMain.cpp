@@ -253,13 +253,18 @@ void Tmainform::TimerZoomTimer()
 {
     constexpr int W = 150;
     constexpr int H = 150;
-    QImage box(W, H, QImage::Format_RGB32);
-    box.fill(Qt::white);
     // The part of the view that shows on screen, in global coordinates.
     const QRect visible = QuillonView->visibleRegion().boundingRect();
     const QRect shown(QuillonView->mapToGlobal(visible.topLeft()), visible.size());
     const QPoint c = QCursor::pos();
-    if (QuillonView->hasFocus() && shown.contains(c)) {
+    const bool magnify = QuillonView->hasFocus() && shown.contains(c);
+    // A box that is white already stays as it is: no work while idle.
+    if (!magnify && FZoomBlank)
+        return;
+    FZoomBlank = !magnify;
+    QImage box(W, H, QImage::Format_RGB32);
+    box.fill(Qt::white);
+    if (magnify) {
         const int k = 4 * tbzoom->value();
         const int sw = W / k;
         const int sh = H / k;

@@ -152,5 +152,6 @@ private:
     void SetListBackground(const QColor& Colour);
 
     QTimer FitColumns;
+    bool FZoomBlank = false;
     TDataListModel::TRow RowOf(const QString& sName, const TPoint& sPt, bool bMapping, double dX, double dY) const;
 };
