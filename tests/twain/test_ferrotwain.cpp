@@ -1,0 +1,407 @@
+#include "twain/FerroTwain.h"
+
+#include "fakedsm.h"
+
+#include <QDir>
+#include <QTemporaryDir>
+#include <QtTest>
+
+namespace {
+
+QStringList Log()
+{
+    return QString::fromLatin1(FakeDsm_Log()).split(u'\n', Qt::SkipEmptyParts);
+}
+
+// A component on the fake source manager, manager open.
+struct TOpen {
+    explicit TOpen(int sources)
+    {
+        FakeDsm_Reset(sources);
+        Twain = std::make_unique<TFerroTwain>();
+        Twain->LibraryName = QStringLiteral("libquillon_fakedsm.so");
+        Twain->TransferMode = ttmFile;
+        Ready = Twain->LoadLibrary() && Twain->LoadSourceManager();
+        FakeDsm_ClearLog();
+    }
+    std::unique_ptr<TFerroTwain> Twain;
+    bool Ready = false;
+};
+
+// Opens and enables the first source, then delivers MSG_XFERREADY.
+TTwainSource* Acquire(TOpen& open)
+{
+    TTwainSource* source = open.Twain->Source(0);
+    source->ShowUI = false;
+    source->SetLoaded(true);
+    source->SetEnabled(true);
+    FakeDsm_ClearLog();
+    FakeDsm_Post(0, MSG_XFERREADY);
+    QCoreApplication::processEvents();
+    return source;
+}
+
+} // namespace
+
+class TestFerroTwain : public QObject {
+    Q_OBJECT
+private slots:
+    void pointerListGrowsInBlocks();
+    void helpers();
+    void identityTextsGroupsAndLanguage();
+    void noLibraryInAnyFolder();
+    void searchOrder();
+    void closedManagerAnswersNothing();
+    void moreThanTenSources();
+    void identicalIdentitiesGiveTheFirst();
+    void defaultSource();
+    void selection();
+    void cancelOnFirstOfThreePending();
+    void handlerThatNeverCancels();
+    void unknownFormatCode();
+    void closeRequestDisablesAndKeepsOpen();
+    void refusedEnableCanBeRetried();
+    void capabilities();
+    void setupFileTransfer();
+    void nativeAndMemoryTransfers();
+    void destroyingClosesEverything();
+};
+
+void TestFerroTwain::pointerListGrowsInBlocks()
+{
+    TPointerList list;
+    QCOMPARE(list.Allocated, 10);
+    int values[25];
+    for (int& v : values)
+        list.Add(&v);
+    QCOMPARE(list.Count, 25);
+    QCOMPARE(list.Allocated, 30);
+    QCOMPARE(list.GetItem(24), &values[24]);
+    QCOMPARE(list.GetItem(25), nullptr);
+    QCOMPARE(list.GetItem(-1), nullptr);
+    list.SetItem(30, &values[0]);
+    list.SetCount(-3);
+    QCOMPARE(list.Count, 25);
+    list.SetCount(300);
+    QCOMPARE(list.GetItem(256), nullptr); // above 255 counts as outside
+    list.Clear();
+    QCOMPARE(list.Count, 0);
+    QCOMPARE(list.Allocated, 10);
+}
+
+void TestFerroTwain::helpers()
+{
+    QCOMPARE(Fix32ToFloat(TW_FIX32{-2, 32768}), -1.5);
+    QCOMPARE(Fix32ToFloat(TW_FIX32{300, 0}), 300.0);
+    QCOMPARE(FindLastDelimiter(QStringLiteral("/a/b.c"), QStringLiteral("/")), 3);
+    QCOMPARE(FindLastDelimiter(QStringLiteral("abc"), QStringLiteral("/")), 3);
+    QCOMPARE(ExtractDirectory(QStringLiteral("/usr/lib/x.so")), QStringLiteral("/usr/lib/"));
+    QString dir = QStringLiteral("/tmp");
+    AddTrailingBackslash(dir);
+    AddTrailingBackslash(dir);
+    QCOMPARE(dir, QStringLiteral("/tmp/"));
+    QCOMPARE(GetSystemFolder(0), QStringLiteral("/usr/local/lib/"));
+    QCOMPARE(GetSystemFolder(3), QCoreApplication::applicationDirPath() + u'/');
+    QCOMPARE(GetSystemFolder(4), QDir::tempPath() + u'/');
+}
+
+void TestFerroTwain::identityTextsGroupsAndLanguage()
+{
+    TTwainIdentity id;
+    QCOMPARE(id.ProductName(), QStringLiteral("App product name"));
+    QCOMPARE(id.Language(), tlUserLocale);
+    QCOMPARE(id.Structure.Version.Language, TW_UINT16(0xFFFF));
+    id.SetLanguage(tlDanish);
+    QCOMPARE(id.Structure.Version.Language, TW_UINT16(0));
+    id.SetLanguage(tlVietnamese);
+    QCOMPARE(int(id.Structure.Version.Language), 113);
+    id.SetProductName(QString(40, u'x'));
+    QCOMPARE(id.ProductName(), QString(32, u'x'));
+    QCOMPARE(id.Structure.ProductName[32], '\0');
+    id.SetGroups(1 << tgAudio);
+    QCOMPARE(id.Structure.SupportedGroups, DG_CONTROL | DG_AUDIO);
+    QCOMPARE(id.Groups(), TTwainGroups((1 << tgControl) | (1 << tgAudio)));
+    QCOMPARE(id.Structure.ProtocolMinor, TW_UINT16(9));
+    TTwainIdentity copy;
+    id.Structure.Id = 77;
+    copy.Assign(id);
+    QCOMPARE(std::memcmp(&copy.Structure, &id.Structure, 156), 0);
+}
+
+void TestFerroTwain::noLibraryInAnyFolder()
+{
+    TFerroTwain twain;
+    twain.LibraryName = QStringLiteral("libquillon-nowhere.so");
+    QCOMPARE(twain.FindLibraryFolder(), QString());
+    QVERIFY(!twain.LoadLibrary());
+    QVERIFY(!twain.LibraryLoaded());
+    QCOMPARE(twain.SelectSource(), -1);
+}
+
+void TestFerroTwain::searchOrder()
+{
+    const QString name = QStringLiteral("libquillon-ordertest.so");
+    const QString fake = QCoreApplication::applicationDirPath() + QStringLiteral("/libquillon_fakedsm.so");
+    QTemporaryDir temp;
+    QTemporaryDir current;
+    const QByteArray savedTemp = qgetenv("TMPDIR");
+    const QString savedCurrent = QDir::currentPath();
+    qputenv("TMPDIR", temp.path().toLocal8Bit());
+    TFerroTwain twain;
+    twain.LibraryName = name;
+    QVERIFY(QFile::copy(fake, temp.filePath(name)));
+    QCOMPARE(twain.FindLibraryFolder(), temp.path() + u'/');
+    QVERIFY(QFile::copy(fake, current.filePath(name)));
+    QDir::setCurrent(current.path());
+    QCOMPARE(twain.FindLibraryFolder(), current.path() + u'/'); // the current folder comes first
+    QVERIFY(twain.LoadLibrary());
+    QDir::setCurrent(savedCurrent);
+    qputenv("TMPDIR", savedTemp);
+    // The program's folder holds the test double under its own name.
+    twain.LibraryName = QStringLiteral("libquillon_fakedsm.so");
+    QCOMPARE(twain.FindLibraryFolder(), QCoreApplication::applicationDirPath() + u'/');
+}
+
+void TestFerroTwain::closedManagerAnswersNothing()
+{
+    FakeDsm_Reset(3);
+    TFerroTwain twain;
+    twain.LibraryName = QStringLiteral("libquillon_fakedsm.so");
+    QVERIFY(twain.LoadLibrary());
+    FakeDsm_ClearLog();
+    QCOMPARE(twain.GetSourceCount(), 0);
+    QCOMPARE(twain.SelectSource(), -1);
+    QCOMPARE(twain.Source(0), nullptr);
+    QVERIFY(Log().isEmpty());
+}
+
+void TestFerroTwain::moreThanTenSources()
+{
+    TOpen open(13);
+    QVERIFY(open.Ready);
+    QCOMPARE(open.Twain->GetSourceCount(), 13);
+    QCOMPARE(Log().size(), 14); // GETFIRST, 12 GETNEXT, and the one that ends the list
+    QCOMPARE(Log().first(), QStringLiteral("IDENTITY GETFIRST"));
+    for (int i = 0; i < 13; ++i) {
+        QCOMPARE(open.Twain->Source(i)->Index, i);
+        QCOMPARE(open.Twain->Source(i)->ProductName(), QStringLiteral("Source %1").arg(i + 1));
+        QCOMPARE(open.Twain->Source(i)->TransferMode, ttmFile);
+    }
+    QCOMPARE(open.Twain->Source(13), nullptr);
+    QCOMPARE(open.Twain->Source(-2), nullptr);
+    // Enumerated once: the same objects on every later call.
+    QCOMPARE(open.Twain->Source(3), open.Twain->Source(3));
+}
+
+void TestFerroTwain::identicalIdentitiesGiveTheFirst()
+{
+    TOpen open(3);
+    FakeDsm_SameIdentities();
+    FakeDsm_SetUserChoice(2);
+    QCOMPARE(open.Twain->SelectSource(), 0);
+}
+
+void TestFerroTwain::defaultSource()
+{
+    TOpen open(4);
+    QCOMPARE(open.Twain->Source(-1), open.Twain->Source(3));
+    FakeDsm_SetDefaultFails(true);
+    QCOMPARE(open.Twain->Source(-1), open.Twain->Source(0));
+    TOpen none(0);
+    QCOMPARE(none.Twain->Source(-1), nullptr);
+}
+
+void TestFerroTwain::selection()
+{
+    TOpen open(3);
+    FakeDsm_SetUserChoice(1);
+    QCOMPARE(open.Twain->SelectSource(), 1);
+    FakeDsm_SetUserChoice(-1);
+    QCOMPARE(open.Twain->SelectSource(), -1);
+}
+
+void TestFerroTwain::cancelOnFirstOfThreePending()
+{
+    TOpen open(1);
+    FakeDsm_SetPending(3);
+    int setups = 0;
+    int files = 0;
+    open.Twain->OnSourceSetupFileXfer = [&](void* sender, int index) {
+        QCOMPARE(sender, open.Twain.get());
+        QCOMPARE(index, 0);
+        ++setups;
+        QVERIFY(open.Twain->Source(0)->SetupFileTransfer(QStringLiteral("/tmp/scan.bmp"), tfBMP));
+    };
+    open.Twain->OnSourceFileTransfer = [&](void* sender, int, const TW_STR255& name, TTwainFormat format,
+                                           bool& cancel) {
+        QCOMPARE(sender, open.Twain->Source(0)); // the source itself
+        QCOMPARE(QString::fromLatin1(name), QStringLiteral("/tmp/scan.bmp"));
+        QCOMPARE(format, tfBMP);
+        ++files;
+        cancel = true;
+    };
+    TTwainSource* source = Acquire(open);
+    QCOMPARE(Log(), (QStringList{"EVENT PROCESSEVENT", "SETUPFILEXFER SET", "SETUPFILEXFER GET",
+                                 "IMAGEFILEXFER GET", "PENDINGXFERS ENDXFER", "PENDINGXFERS RESET",
+                                 "USERINTERFACE DISABLEDS"}));
+    QCOMPARE(setups, 1);
+    QCOMPARE(files, 1);
+    QVERIFY(source->Loaded());
+    QVERIFY(!source->Enabled());
+}
+
+void TestFerroTwain::handlerThatNeverCancels()
+{
+    TOpen open(1);
+    FakeDsm_SetPending(3);
+    int setups = 0;
+    int files = 0;
+    int disables = 0;
+    open.Twain->OnSourceSetupFileXfer = [&](void*, int) { ++setups; };
+    open.Twain->OnSourceFileTransfer = [&](void*, int, const TW_STR255&, TTwainFormat, bool&) { ++files; };
+    open.Twain->OnSourceDisable = [&](void*, int) { ++disables; };
+    Acquire(open);
+    QCOMPARE(setups, 3);
+    QCOMPARE(files, 3);
+    QCOMPARE(Log().count(QStringLiteral("PENDINGXFERS ENDXFER")), 3);
+    QCOMPARE(Log().count(QStringLiteral("PENDINGXFERS RESET")), 0);
+    QCOMPARE(disables, 1);
+}
+
+void TestFerroTwain::unknownFormatCode()
+{
+    TOpen open(1);
+    FakeDsm_SetReportedFormat(12);
+    TTwainFormat seen = tfBMP;
+    open.Twain->OnSourceFileTransfer = [&](void*, int, const TW_STR255&, TTwainFormat format, bool&) {
+        seen = format;
+    };
+    Acquire(open);
+    QCOMPARE(seen, tfUnknown);
+    QCOMPARE(TwainFormatCode(tfUnknown), TW_UINT16(0));
+    QCOMPARE(TwainFormatOf(9), tfEXIF);
+}
+
+void TestFerroTwain::closeRequestDisablesAndKeepsOpen()
+{
+    TOpen open(2);
+    int cancels = 0;
+    open.Twain->OnAcquireCancel = [&](void* sender, int index) {
+        QCOMPARE(sender, open.Twain.get());
+        QCOMPARE(index, 1);
+        ++cancels;
+    };
+    TTwainSource* source = open.Twain->Source(1);
+    source->SetLoaded(true);
+    source->SetEnabled(true);
+    FakeDsm_Post(1, MSG_CLOSEDSREQ);
+    QCoreApplication::processEvents();
+    QCOMPARE(cancels, 1);
+    QVERIFY(source->Loaded());
+    QVERIFY(!source->Enabled());
+    FakeDsm_ClearLog();
+    source->SetEnabled(true);
+    QCOMPARE(Log(), QStringList{"USERINTERFACE ENABLEDS"});
+    // A message for another source is not this one's.
+    FakeDsm_ClearLog();
+    FakeDsm_Post(0, MSG_CLOSEDSREQ);
+    QCoreApplication::processEvents();
+    QCOMPARE(cancels, 1);
+}
+
+void TestFerroTwain::refusedEnableCanBeRetried()
+{
+    TOpen open(1);
+    TTwainSource* source = open.Twain->Source(0);
+    source->SetEnabled(true); // not open: nothing sent
+    QVERIFY(Log().filter(QStringLiteral("ENABLEDS")).isEmpty());
+    source->SetLoaded(true);
+    source->SetLoaded(true);
+    QCOMPARE(Log().count(QStringLiteral("IDENTITY OPENDS")), 1);
+    QCOMPARE(open.Twain->OpenSourceCount, 1);
+    FakeDsm_SetEnableResult(TWRC_FAILURE);
+    QVERIFY(!source->EnableSource(true, true));
+    QVERIFY(!source->Enabled());
+    FakeDsm_SetEnableResult(TWRC_CHECKSTATUS);
+    FakeDsm_ClearLog();
+    source->SetEnabled(true);
+    QCOMPARE(Log(), QStringList{"USERINTERFACE ENABLEDS"});
+    QVERIFY(source->Enabled());
+}
+
+void TestFerroTwain::capabilities()
+{
+    TOpen open(1);
+    TTwainSource* source = open.Twain->Source(0);
+    TW_HANDLE container = nullptr;
+    TW_UINT16 type = 0;
+    QCOMPARE(source->GetCapability(ICAP_UNITS, cqGet, container, type), capInvalidState);
+    source->SetLoaded(true);
+    TSourceUnit unit = suUnknown;
+    TSourceUnits units = 0;
+    QCOMPARE(source->GetICapUnits(unit, units, cqGet), capOk);
+    QCOMPARE(unit, suCentimeters);
+    QCOMPARE(units, TSourceUnits((1 << suInches) | (1 << suCentimeters)));
+    QCOMPARE(source->GetICapUnits(unit, units, cqGetDefault), capOk);
+    QCOMPARE(unit, suInches);
+    FakeDsm_SetContainer(TWON_ONEVALUE);
+    TW_UINT16 itemType = 0;
+    TGetCapabilityList list;
+    int current = 0;
+    int def = 0;
+    QCOMPARE(source->GetEnumerationCapability(ICAP_UNITS, itemType, list, current, def, cqGet), capInvalidContainer);
+    TSourcePixelFlavor flavor = spfUnknown;
+    TSourcePixelFlavors flavors = 0;
+    QCOMPARE(source->GetIPixelFlavor(flavor, flavors, cqGet), capUnsupported);
+}
+
+void TestFerroTwain::setupFileTransfer()
+{
+    TOpen open(1);
+    TTwainSource* source = open.Twain->Source(0);
+    QVERIFY(!source->SetupFileTransfer(QStringLiteral("/tmp/x.bmp"), tfBMP));
+    QVERIFY(Log().filter(QStringLiteral("SETUPFILEXFER")).isEmpty());
+    source->SetLoaded(true);
+    QVERIFY(source->SetupFileTransfer(QString(300, u'a'), tfPNG));
+    QCOMPARE(QString::fromLatin1(FakeDsm_FileName()), QString(255, u'a'));
+}
+
+void TestFerroTwain::nativeAndMemoryTransfers()
+{
+    TOpen open(1);
+    QImage got;
+    int progress = 0;
+    open.Twain->OnTwainAcquire = [&](void*, int, const QImage& image, bool&) { got = image; };
+    open.Twain->OnAcquireProgress = [&](void* sender, int, const QImage&, int current, int total) {
+        QCOMPARE(sender, open.Twain->Source(0));
+        QCOMPARE(total, 1);
+        progress = current;
+    };
+    open.Twain->Source(0)->TransferMode = ttmNative;
+    Acquire(open);
+    QCOMPARE(got.size(), QSize(2, 2));
+    QCOMPARE(qGray(got.pixel(0, 0)), 10); // top row first
+    QCOMPARE(qGray(got.pixel(1, 1)), 40);
+    open.Twain->Source(0)->TransferMode = ttmMemory;
+    Acquire(open);
+    QCOMPARE(got.size(), QSize(3, 2));
+    QCOMPARE(qGray(got.pixel(2, 0)), 3);
+    QCOMPARE(qGray(got.pixel(0, 1)), 4);
+    QCOMPARE(progress, 2);
+    QCOMPARE(got.dotsPerMeterX(), 10000); // 100 per centimetre, the unit in force
+}
+
+void TestFerroTwain::destroyingClosesEverything()
+{
+    {
+        TOpen open(2);
+        TTwainSource* source = open.Twain->Source(1);
+        source->SetLoaded(true);
+        source->SetEnabled(true);
+        FakeDsm_ClearLog();
+    }
+    QCOMPARE(Log(), (QStringList{"USERINTERFACE DISABLEDS", "IDENTITY CLOSEDS", "PARENT CLOSEDSM"}));
+}
+
+QTEST_MAIN(TestFerroTwain)
+#include "test_ferrotwain.moc"

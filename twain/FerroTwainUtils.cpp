@@ -1,0 +1,115 @@
+#include "FerroTwainUtils.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+
+#include <cstdlib>
+
+TPointerList::TPointerList()
+{
+    SetAllocated(GrowBy);
+}
+
+TPointerList::~TPointerList()
+{
+    std::free(Data);
+}
+
+void TPointerList::Add(void* P)
+{
+    SetCount(Count + 1);
+    Data[Count - 1] = P;
+}
+
+void TPointerList::Clear()
+{
+    Count = 0;
+    SetAllocated(GrowBy);
+}
+
+void* TPointerList::GetItem(int Index) const
+{
+    return Inside(Index) ? Data[Index] : nullptr;
+}
+
+void TPointerList::SetItem(int Index, void* P)
+{
+    if (Inside(Index))
+        Data[Index] = P;
+}
+
+void TPointerList::SetCount(int N)
+{
+    if (N < 0)
+        return;
+    int capacity = Allocated;
+    while (capacity < N)
+        capacity += GrowBy;
+    SetAllocated(capacity);
+    Count = N;
+}
+
+void TPointerList::SetAllocated(int N)
+{
+    if (N <= 0 || N < Count || N == Allocated)
+        return;
+    void** grown = static_cast<void**>(std::realloc(Data, sizeof(void*) * std::size_t(N)));
+    if (!grown)
+        return;
+    Data = grown;
+    Allocated = N;
+}
+
+double Fix32ToFloat(const TW_FIX32& Fix32)
+{
+    return Fix32.Whole + Fix32.Frac / 65536.0;
+}
+
+int FindLastDelimiter(const QString& Text, const QString& Delimiters)
+{
+    for (qsizetype i = Text.size() - 1; i >= 0; --i)
+        if (Delimiters.contains(Text[i]))
+            return int(i + 1);
+    return int(Text.size());
+}
+
+QString ExtractDirectory(const QString& Path)
+{
+    const qsizetype slash = Path.lastIndexOf(u'/');
+    return slash < 0 ? QString() : Path.left(slash + 1);
+}
+
+bool FileFound(const QString& Name)
+{
+    return QFileInfo(Name).isFile();
+}
+
+void AddTrailingBackslash(QString& Dir)
+{
+    if (!Dir.endsWith(u'/'))
+        Dir += u'/';
+}
+
+QString GetSystemFolder(int Kind)
+{
+    QString dir;
+    switch (Kind) {
+    case 0:
+        dir = QStringLiteral("/usr/local/lib");
+        break;
+    case 1:
+        dir = QStringLiteral(QUILLON_SYSTEM_LIBRARY_DIR);
+        break;
+    case 2:
+        dir = QDir::currentPath();
+        break;
+    case 3:
+        dir = ExtractDirectory(QCoreApplication::applicationFilePath());
+        break;
+    default:
+        dir = QDir::tempPath();
+    }
+    AddTrailingBackslash(dir);
+    return dir;
+}

@@ -1,0 +1,44 @@
+#pragma once
+
+#include "Twain.h"
+
+#include <QString>
+
+// A growable array of pointers that does not own what it holds; grows and
+// shrinks in blocks of GrowBy.
+class TPointerList {
+public:
+    TPointerList();
+    ~TPointerList();
+    TPointerList(const TPointerList&) = delete;
+    TPointerList& operator=(const TPointerList&) = delete;
+
+    void Add(void* P);
+    void Clear();
+    // Null outside 0..Count - 1 and above 255.
+    void* GetItem(int Index) const;
+    void SetItem(int Index, void* P);
+    void SetCount(int N);
+    void SetAllocated(int N);
+
+    int Count = 0;
+    int Allocated = 0;
+    int GrowBy = 10;
+
+private:
+    bool Inside(int Index) const { return Index >= 0 && Index <= Count - 1 && Index <= 255; }
+    void** Data = nullptr;
+};
+
+double Fix32ToFloat(const TW_FIX32& Fix32);
+// 1-based position of the last character of Text found in Delimiters; the
+// length of Text when there is none.
+int FindLastDelimiter(const QString& Text, const QString& Delimiters);
+// Path up to and including its last "/".
+QString ExtractDirectory(const QString& Path);
+bool FileFound(const QString& Name);
+void AddTrailingBackslash(QString& Dir);
+// The folders searched for the source manager, each ending in "/":
+// 0 /usr/local/lib, 1 the system library folder, 2 the current folder,
+// 3 the program's folder, 4 the temporary folder.
+QString GetSystemFolder(int Kind);
