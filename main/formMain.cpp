@@ -66,6 +66,24 @@ Tmainform::Tmainform(QWidget* parent)
                         QString()});
     KSTipOfDay.Loaded();
 
+    FerroTwain.TransferMode = ttmFile;
+    FerroTwain.Info.SetMajorVersion(1);
+    FerroTwain.Info.SetMinorVersion(0);
+    FerroTwain.Info.SetLanguage(tlUserLocale);
+    FerroTwain.Info.SetCountryCode(64);
+    FerroTwain.Info.SetGroups((1 << tgControl) | (1 << tgImage));
+    FerroTwain.Info.SetVersionInfo(QStringLiteral("Quillon"));
+    FerroTwain.Info.SetManufacturer(QStringLiteral("Kestrow"));
+    FerroTwain.Info.SetProductFamily(QStringLiteral("Quillon"));
+    FerroTwain.Info.SetProductName(QStringLiteral("Quillon"));
+    FerroTwain.OnSourceSetupFileXfer = [this](void* sender, int index) {
+        RunGuarded(this, [&] { FerroTwainSourceSetupFileXfer(sender, index); });
+    };
+    FerroTwain.OnSourceFileTransfer = [this](void* sender, int index, const TW_STR255& name, TTwainFormat format,
+                                             bool& cancel) {
+        RunGuarded(this, [&] { FerroTwainSourceFileTransfer(sender, index, name, format, cancel); });
+    };
+
     // FormCreate
     OpenPictureFilterText = QtFilter(OpenPictureFilter());
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "DataListModel.h"
+#include "twain/FerroTwain.h"
 #include "widgets/ksTipofDay.h"
 #include "view/quillonview.h"
 
@@ -84,6 +85,8 @@ public:
     QAction* acZoomPreview;
 
     TKSTipOfDay KSTipOfDay;
+    TFerroTwain FerroTwain;
+    QAction* acAquireTWAIN;
 
     // Sets enabled and checked states, as the idle-time updates do.
     void UpdateCommands();
@@ -114,6 +117,10 @@ public:
     QString DataText(QChar Separator) const;
     void acZoomPreviewExecute();
     void acTipExecute();
+    void acAquireTWAINExecute();
+    void FerroTwainSourceSetupFileXfer(void* Sender, int Index);
+    void FerroTwainSourceFileTransfer(void* Sender, int Index, const TW_STR255& Filename, TTwainFormat Format,
+                                      bool& Cancel);
     void acAboutQuillonExecute();
     // Shows the tip window once the main window is on screen.
     void WMShowTip();
@@ -152,6 +159,7 @@ private:
     void SetListBackground(const QColor& Colour);
 
     QTimer FitColumns;
+    bool FScanFileChosen = false;
     bool FZoomBlank = false;
     TDataListModel::TRow RowOf(const QString& sName, const TPoint& sPt, bool bMapping, double dX, double dY) const;
 };

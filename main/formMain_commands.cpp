@@ -3,12 +3,14 @@
 #include "formMain.h"
 
 #include "StandardErrorBox.h"
+#include "fileDialogs.h"
 #include "widgets/formPreferences.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
 #include <QDesktopServices>
+#include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QItemSelectionModel>
@@ -19,6 +21,8 @@
 #include <QTableView>
 #include <QToolBar>
 #include <QUrl>
+
+#include <cstring>
 
 QAction* Tmainform::Command(const QString& Name, const QString& Caption, const std::function<void()>& Execute)
 {
@@ -120,6 +124,8 @@ void Tmainform::CreateCommands()
     acTip = Command(QStringLiteral("acTip"), QStringLiteral("&Tip of the Day..."), [this] { acTipExecute(); });
     acHelp = Command(QStringLiteral("acHelp"), QStringLiteral("&Help..."), [this] { acHelpExecute(); });
     acHelp->setShortcut(QKeySequence(Qt::Key_F1));
+    acAquireTWAIN = Command(QStringLiteral("acAquireTWAIN"), QStringLiteral("&Aquire Image..."),
+                            [this] { acAquireTWAINExecute(); });
     acDataToSSV = Command(QStringLiteral("acDataToSSV"), QStringLiteral("Data to Space Separated Value File"),
                           [this] { acDataToSSVExecute(); });
     acZoomPreview = Command(QStringLiteral("acZoomPreview"), QStringLiteral("&Zoom Preview"),
@@ -138,6 +144,8 @@ void Tmainform::CreateMenus()
     QMenuBar* bar = menuBar();
     QMenu* file = bar->addMenu(QStringLiteral("File"));
     file->addAction(acLoadImage);
+    file->addSeparator();
+    file->addAction(acAquireTWAIN);
     file->addSeparator();
     file->addActions({acLoadSession, acSaveSession});
     file->addSeparator();
@@ -208,6 +216,56 @@ void Tmainform::acLoadImageExecute()
     const QString file = QFileDialog::getOpenFileName(this, QString(), QString(), OpenPictureFilterText);
     if (!file.isEmpty())
         LoadImageFile(file);
+}
+
+void Tmainform::acAquireTWAINExecute()
+{
+    if (!FerroTwain.LoadLibrary()) {
+        QMessageBox::information(this, QApplication::applicationName(), QStringLiteral("Twain not installed"));
+        return;
+    }
+    FerroTwain.LoadSourceManager();
+    const int index = FerroTwain.SelectSource();
+    if (index == -1) {
+        QMessageBox::information(this, QApplication::applicationName(), QStringLiteral("Cancelled"));
+        return;
+    }
+    TTwainSource* source = FerroTwain.Source(index);
+    source->SetLoaded(true);
+    source->TransferMode = ttmFile;
+    source->SetEnabled(true);
+}
+
+void Tmainform::FerroTwainSourceSetupFileXfer(void*, int Index)
+{
+    FScanFileChosen = false;
+    const QString file = AskSaveFileName(this, QStringLiteral("Save Image"), QStringLiteral("Bitmaps (*.bmp)"),
+                                         QStringLiteral("bmp"));
+    if (file.isEmpty())
+        return;
+    FerroTwain.Source(Index)->SetupFileTransfer(file, tfBMP);
+    FScanFileChosen = true;
+}
+
+void Tmainform::FerroTwainSourceFileTransfer(void*, int, const TW_STR255& Filename, TTwainFormat, bool& Cancel)
+{
+    // One picture per acquisition: whatever else the source holds is dropped.
+    Cancel = true;
+    if (FScanFileChosen) {
+        const QString file = QFile::decodeName(QByteArray(Filename, int(strnlen(Filename, sizeof(TW_STR255)))));
+        // Checked like a picture opened from disk: a file that is no picture
+        // changes nothing.
+        TFreeWinBitmap scratch;
+        if (scratch.Load(file, 0)) {
+            QuillonView->ImageFileName = file;
+            QuillonView->Image.TakeImage(scratch);
+            QuillonView->ResetMapping();
+            QuillonView->Paint();
+        } else {
+            QMessageBox::critical(this, QStringLiteral("Error"), QStringLiteral("Invalid Image Format."));
+        }
+    }
+    QCoreApplication::processEvents();
 }
 
 bool Tmainform::LoadImageFile(const QString& FileName)

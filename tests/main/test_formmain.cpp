@@ -134,8 +134,8 @@ void TestFormMain::menusInOrder()
         titles << a->text();
     QCOMPARE(titles, (QStringList{"File", "&Edit", "Data", "&View", "&Tools", "Image", "&Help"}));
     auto menu = [bar](int i) { return Items(bar->actions()[i]->menu()->actions()); };
-    QCOMPARE(menu(0), (QStringList{"&Load Image From File...", "-", "L&oad Session...", "&Save Session...", "-",
-                                   "&Exit"}));
+    QCOMPARE(menu(0), (QStringList{"&Load Image From File...", "-", "&Aquire Image...", "-", "L&oad Session...",
+                                   "&Save Session...", "-", "&Exit"}));
     QCOMPARE(menu(1), (QStringList{"Cu&t", "&Copy", "&Paste"}));
     QCOMPARE(menu(2), (QStringList{"Full Box", "&Dimensions", "-", "Delete Selected Points", "&Clear All Points", "-",
                                    "D&ata To Clipboard", "Data to Space Separated Value File"}));

@@ -1,0 +1,194 @@
+#include "SaneScanner.h"
+
+#include <cstring>
+
+TSaneScanner::~TSaneScanner()
+{
+    Close();
+}
+
+std::vector<TSaneDeviceInfo> TSaneScanner::Devices()
+{
+    std::vector<TSaneDeviceInfo> devices;
+    const SANE_Device** list = nullptr;
+    if (sane_get_devices(&list, SANE_FALSE) != SANE_STATUS_GOOD || !list)
+        return devices;
+    for (const SANE_Device** d = list; *d; ++d)
+        devices.push_back({QString::fromUtf8((*d)->name), QString::fromUtf8((*d)->vendor),
+                           QString::fromUtf8((*d)->model), QString::fromUtf8((*d)->type)});
+    return devices;
+}
+
+bool TSaneScanner::Open(const QString& Name)
+{
+    Close();
+    return sane_open(Name.toUtf8().constData(), &FHandle) == SANE_STATUS_GOOD;
+}
+
+void TSaneScanner::Close()
+{
+    if (FHandle) {
+        sane_close(FHandle);
+        FHandle = nullptr;
+    }
+}
+
+int TSaneScanner::OptionIndex(const char* name) const
+{
+    if (!FHandle)
+        return -1;
+    for (int i = 1;; ++i) {
+        const SANE_Option_Descriptor* option = sane_get_option_descriptor(FHandle, i);
+        if (!option)
+            return -1;
+        if (option->name && std::strcmp(option->name, name) == 0 && SANE_OPTION_IS_ACTIVE(option->cap))
+            return i;
+    }
+}
+
+QStringList TSaneScanner::Resolutions() const
+{
+    const int index = OptionIndex(SANE_NAME_SCAN_RESOLUTION);
+    if (index < 0)
+        return {};
+    const SANE_Option_Descriptor* option = sane_get_option_descriptor(FHandle, index);
+    auto text = [option](SANE_Word w) {
+        return option->type == SANE_TYPE_FIXED ? QString::number(SANE_UNFIX(w)) : QString::number(w);
+    };
+    QStringList values;
+    if (option->constraint_type == SANE_CONSTRAINT_WORD_LIST) {
+        const SANE_Word* list = option->constraint.word_list;
+        for (int i = 1; i <= list[0]; ++i)
+            values << text(list[i]);
+    } else if (option->constraint_type == SANE_CONSTRAINT_RANGE) {
+        const SANE_Range* range = option->constraint.range;
+        const double low = option->type == SANE_TYPE_FIXED ? SANE_UNFIX(range->min) : range->min;
+        const double high = option->type == SANE_TYPE_FIXED ? SANE_UNFIX(range->max) : range->max;
+        for (int dpi : {50, 75, 100, 150, 200, 300, 400, 600, 1200, 2400})
+            if (dpi >= low && dpi <= high)
+                values << QString::number(dpi);
+        if (values.isEmpty())
+            values << QString::number(low);
+    }
+    return values;
+}
+
+QString TSaneScanner::Resolution() const
+{
+    const int index = OptionIndex(SANE_NAME_SCAN_RESOLUTION);
+    if (index < 0)
+        return {};
+    const SANE_Option_Descriptor* option = sane_get_option_descriptor(FHandle, index);
+    SANE_Word value = 0;
+    if (sane_control_option(FHandle, index, SANE_ACTION_GET_VALUE, &value, nullptr) != SANE_STATUS_GOOD)
+        return {};
+    return option->type == SANE_TYPE_FIXED ? QString::number(SANE_UNFIX(value)) : QString::number(value);
+}
+
+bool TSaneScanner::SetResolution(const QString& Value)
+{
+    const int index = OptionIndex(SANE_NAME_SCAN_RESOLUTION);
+    if (index < 0)
+        return false;
+    const SANE_Option_Descriptor* option = sane_get_option_descriptor(FHandle, index);
+    SANE_Word value = option->type == SANE_TYPE_FIXED ? SANE_FIX(Value.toDouble()) : SANE_Word(Value.toInt());
+    return sane_control_option(FHandle, index, SANE_ACTION_SET_VALUE, &value, nullptr) == SANE_STATUS_GOOD;
+}
+
+QStringList TSaneScanner::Modes() const
+{
+    const int index = OptionIndex(SANE_NAME_SCAN_MODE);
+    if (index < 0)
+        return {};
+    const SANE_Option_Descriptor* option = sane_get_option_descriptor(FHandle, index);
+    QStringList values;
+    if (option->constraint_type == SANE_CONSTRAINT_STRING_LIST)
+        for (const SANE_String_Const* s = option->constraint.string_list; *s; ++s)
+            values << QString::fromUtf8(*s);
+    return values;
+}
+
+QString TSaneScanner::Mode() const
+{
+    const int index = OptionIndex(SANE_NAME_SCAN_MODE);
+    if (index < 0)
+        return {};
+    const SANE_Option_Descriptor* option = sane_get_option_descriptor(FHandle, index);
+    QByteArray value(option->size, '\0');
+    if (sane_control_option(FHandle, index, SANE_ACTION_GET_VALUE, value.data(), nullptr) != SANE_STATUS_GOOD)
+        return {};
+    return QString::fromUtf8(value.constData());
+}
+
+bool TSaneScanner::SetMode(const QString& Value)
+{
+    const int index = OptionIndex(SANE_NAME_SCAN_MODE);
+    if (index < 0)
+        return false;
+    const SANE_Option_Descriptor* option = sane_get_option_descriptor(FHandle, index);
+    QByteArray value = Value.toUtf8();
+    value.resize(std::max<qsizetype>(option->size, value.size() + 1), '\0');
+    return sane_control_option(FHandle, index, SANE_ACTION_SET_VALUE, value.data(), nullptr) == SANE_STATUS_GOOD;
+}
+
+void TSaneScanner::Cancel()
+{
+    FCancelled = true;
+    if (FHandle)
+        sane_cancel(FHandle);
+}
+
+bool TSaneScanner::Scan(TScannedImage& Out, QString& Error)
+{
+    FCancelled = false;
+    SANE_Status status = sane_start(FHandle);
+    if (status != SANE_STATUS_GOOD) {
+        Error = QString::fromUtf8(sane_strstatus(status));
+        return false;
+    }
+    SANE_Parameters p{};
+    sane_get_parameters(FHandle, &p);
+    if ((p.format != SANE_FRAME_GRAY && p.format != SANE_FRAME_RGB) || !p.last_frame) {
+        sane_cancel(FHandle);
+        Error = QStringLiteral("This device scans in separate colour passes, which is not supported.");
+        return false;
+    }
+    std::vector<std::uint8_t> raw;
+    raw.reserve(p.lines > 0 ? std::size_t(p.lines) * std::size_t(p.bytes_per_line) : 1 << 20);
+    SANE_Byte buffer[32768];
+    for (;;) {
+        SANE_Int length = 0;
+        status = sane_read(FHandle, buffer, sizeof buffer, &length);
+        if (status != SANE_STATUS_GOOD)
+            break;
+        raw.insert(raw.end(), buffer, buffer + length);
+    }
+    sane_cancel(FHandle);
+    if (status != SANE_STATUS_EOF || FCancelled) {
+        Error = FCancelled ? QStringLiteral("Cancelled") : QString::fromUtf8(sane_strstatus(status));
+        return false;
+    }
+
+    const int channels = p.format == SANE_FRAME_RGB ? 3 : 1;
+    Out.Width = p.pixels_per_line;
+    Out.Height = p.bytes_per_line > 0 ? int(raw.size() / std::size_t(p.bytes_per_line)) : 0;
+    Out.Channels = channels;
+    Out.Depth = p.depth == 1 ? 1 : 8;
+    Out.Resolution = Resolution().toDouble();
+    if (p.depth == 16) {
+        // Samples in machine order: keep the high byte of each.
+        Out.BytesPerLine = p.pixels_per_line * channels;
+        Out.Rows.resize(std::size_t(Out.BytesPerLine) * std::size_t(Out.Height));
+        for (int y = 0; y < Out.Height; ++y)
+            for (int i = 0; i < Out.BytesPerLine; ++i) {
+                std::uint16_t sample;
+                std::memcpy(&sample, raw.data() + std::size_t(y) * p.bytes_per_line + 2 * i, 2);
+                Out.Rows[std::size_t(y) * Out.BytesPerLine + i] = std::uint8_t(sample >> 8);
+            }
+    } else {
+        Out.BytesPerLine = p.bytes_per_line;
+        raw.resize(std::size_t(Out.BytesPerLine) * std::size_t(Out.Height));
+        Out.Rows = std::move(raw);
+    }
+    return Out.Width > 0 && Out.Height > 0;
+}

@@ -1,0 +1,49 @@
+#pragma once
+
+#include "ScannedImage.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <sane/sane.h>
+#include <sane/saneopts.h>
+
+#include <atomic>
+
+struct TSaneDeviceInfo {
+    QString Name;
+    QString Vendor;
+    QString Model;
+    QString Type;
+};
+
+// One SANE device: its resolution and colour mode, and the scan itself.
+class TSaneScanner {
+public:
+    ~TSaneScanner();
+
+    static std::vector<TSaneDeviceInfo> Devices();
+
+    bool Open(const QString& Name);
+    void Close();
+    bool IsOpen() const { return FHandle != nullptr; }
+
+    QStringList Resolutions() const;
+    QString Resolution() const;
+    bool SetResolution(const QString& Value);
+    QStringList Modes() const;
+    QString Mode() const;
+    bool SetMode(const QString& Value);
+
+    // Scans one picture; runs on a worker thread. False when SANE fails or
+    // the scan was cancelled; Error then says why.
+    bool Scan(TScannedImage& Out, QString& Error);
+    // Stops a scan in progress; callable from any thread.
+    void Cancel();
+
+private:
+    int OptionIndex(const char* name) const;
+
+    SANE_Handle FHandle = nullptr;
+    std::atomic<bool> FCancelled{false};
+};
