@@ -97,13 +97,17 @@ void TTwainCarrier::Post(void* Context, const TW_SYSMSG* Msg)
     auto* carrier = static_cast<TTwainCarrier*>(Context);
     TW_SYSMSG copy = *Msg;
     copy.Window = &carrier->Record;
-    const QPoint cursor = QCursor::pos();
-    copy.X = cursor.x();
-    copy.Y = cursor.y();
     // Queued: the routing always runs on the GUI thread, whichever thread
     // the source manager posts from.
     QMetaObject::invokeMethod(
-        carrier, [carrier, copy] { carrier->FOwner->VirtualWindowProc(copy); }, Qt::QueuedConnection);
+        carrier,
+        [carrier, copy]() mutable {
+            const QPoint cursor = QCursor::pos();
+            copy.X = cursor.x();
+            copy.Y = cursor.y();
+            carrier->FOwner->VirtualWindowProc(copy);
+        },
+        Qt::QueuedConnection);
 }
 
 // -- TFerroTwain -------------------------------------------------------------
