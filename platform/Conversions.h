@@ -1,17 +1,16 @@
 #pragma once
 
+#include "QuillonError.h"
+
 #include <QString>
 
 #include <cstdint>
 #include <optional>
-#include <stdexcept>
 
-// Raised by the strict conversions; the message is shown to the user as is.
-class EConvertError : public std::runtime_error {
+// Raised by the strict conversions.
+class EConvertError : public EQuillonError {
 public:
-    explicit EConvertError(const QString& message)
-        : std::runtime_error(message.toStdString()), Message(message) {}
-    QString Message;
+    using EQuillonError::EQuillonError;
 };
 
 // Integer text: optional leading blanks, a sign, decimal digits or hexadecimal

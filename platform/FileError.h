@@ -1,13 +1,9 @@
 #pragma once
 
-#include <QString>
+#include "QuillonError.h"
 
-#include <stdexcept>
-
-// A file that could not be read or written; the message is shown as is.
-class EFileError : public std::runtime_error {
+// A file that could not be read or written.
+class EFileError : public EQuillonError {
 public:
-    explicit EFileError(const QString& message)
-        : std::runtime_error(message.toStdString()), Message(message) {}
-    QString Message;
+    using EQuillonError::EQuillonError;
 };

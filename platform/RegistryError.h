@@ -1,13 +1,9 @@
 #pragma once
 
-#include <QString>
+#include "QuillonError.h"
 
-#include <stdexcept>
-
-// A registry write that failed; the message is shown to the user as is.
-class ERegistryException : public std::runtime_error {
+// A write to the per-user store that failed.
+class ERegistryException : public EQuillonError {
 public:
-    explicit ERegistryException(const QString& message)
-        : std::runtime_error(message.toStdString()), Message(message) {}
-    QString Message;
+    using EQuillonError::EQuillonError;
 };

@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <vector>
 
 class TFerroTwain;
 class TTwainSource;
@@ -312,6 +313,9 @@ public:
 
 private:
     TW_UINT16 Entry(TW_UINT32 DG, TW_UINT16 DAT, TW_UINT16 MSG, TW_MEMREF Data);
+    // A TWTY_UINT16 enumeration as codes (text that is no number: -1) and
+    // the code in force for Query.
+    TCapabilityResult GetCodes(TW_UINT16 Capability, TCapabilityQuery Query, std::vector<int>& Codes, int& Chosen);
     TW_UINT16 NativeTransfer(bool& Cancel);
     TW_UINT16 MemoryTransfer(bool& Cancel);
     bool FLoaded = false;

@@ -359,48 +359,55 @@ TCapabilityResult TTwainSource::GetEnumerationCapability(TW_UINT16 Capability, T
     return capOk;
 }
 
-TCapabilityResult TTwainSource::GetICapUnits(TSourceUnit& Unit, TSourceUnits& Supported, TCapabilityQuery Query)
+TCapabilityResult TTwainSource::GetCodes(TW_UINT16 Capability, TCapabilityQuery Query, std::vector<int>& Codes,
+                                         int& Chosen)
 {
     TW_UINT16 type = 0;
     TGetCapabilityList list;
     int current = 0;
     int def = 0;
-    const TCapabilityResult result = GetEnumerationCapability(ICAP_UNITS, type, list, current, def, Query);
+    const TCapabilityResult result = GetEnumerationCapability(Capability, type, list, current, def, Query);
     if (result != capOk)
         return result;
     if (type != TWTY_UINT16)
         return capUnsupported;
-    auto unit = [](const QString& text) {
+    Codes.clear();
+    for (const QString& item : list) {
         bool ok = false;
-        const int code = text.toInt(&ok);
-        return ok && code >= 0 && code <= 5 ? TSourceUnit(code) : suUnknown;
-    };
-    for (const QString& item : list)
-        Supported |= TSourceUnits(1u << unit(item));
-    Unit = unit(list.value(Query == cqGetDefault ? def : current));
+        const int code = item.toInt(&ok);
+        Codes.push_back(ok ? code : -1);
+    }
+    const int index = Query == cqGetDefault ? def : current;
+    Chosen = index >= 0 && index < int(Codes.size()) ? Codes[std::size_t(index)] : -1;
+    return capOk;
+}
+
+TCapabilityResult TTwainSource::GetICapUnits(TSourceUnit& Unit, TSourceUnits& Supported, TCapabilityQuery Query)
+{
+    auto unit = [](int code) { return code >= 0 && code <= 5 ? TSourceUnit(code) : suUnknown; };
+    std::vector<int> codes;
+    int chosen = -1;
+    const TCapabilityResult result = GetCodes(ICAP_UNITS, Query, codes, chosen);
+    if (result != capOk)
+        return result;
+    for (int code : codes)
+        Supported |= TSourceUnits(1u << unit(code));
+    Unit = unit(chosen);
     return capOk;
 }
 
 TCapabilityResult TTwainSource::GetIPixelFlavor(TSourcePixelFlavor& Flavor, TSourcePixelFlavors& Supported,
                                                 TCapabilityQuery Query)
 {
-    TW_UINT16 type = 0;
-    TGetCapabilityList list;
-    int current = 0;
-    int def = 0;
-    const TCapabilityResult result = GetEnumerationCapability(ICAP_PIXELFLAVOR, type, list, current, def, Query);
+    auto flavor = [](int code) { return code == 0 || code == 1 ? TSourcePixelFlavor(code) : spfUnknown; };
+    std::vector<int> codes;
+    int chosen = -1;
+    const TCapabilityResult result = GetCodes(ICAP_PIXELFLAVOR, Query, codes, chosen);
     if (result != capOk)
         return result;
-    if (type != TWTY_UINT16)
-        return capUnsupported;
-    auto flavor = [](const QString& text) {
-        bool ok = false;
-        const int code = text.toInt(&ok);
-        return ok && (code == 0 || code == 1) ? TSourcePixelFlavor(code) : spfUnknown;
-    };
-    for (const QString& item : list)
-        Supported |= TSourcePixelFlavors(1u << flavor(item));
-    Flavor = flavor(list.value(Query == cqGetDefault ? def : current));
+    for (int code : codes)
+        Supported |= TSourcePixelFlavors(1u << flavor(code));
+    Flavor = flavor(chosen);
     return capOk;
 }
 
