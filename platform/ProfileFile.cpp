@@ -33,7 +33,7 @@ bool TProfileFile::Load(const QString& FileName)
             raw.chop(1);
         const QString line = QString::fromUtf8(raw).trimmed();
         if (line.startsWith(u'[') && line.endsWith(u']')) {
-            FSections.push_back({line.mid(1, line.size() - 2).trimmed(), {}});
+            FSections.push_back({line.mid(1, line.size() - 2).trimmed(), {}, {}});
             current = &FSections.back();
             continue;
         }
@@ -69,7 +69,7 @@ void TProfileFile::WriteString(const QString& Section, const QString& Key, const
 {
     auto* section = const_cast<TSection*>(Find(Section));
     if (!section) {
-        FSections.push_back({Section, {}});
+        FSections.push_back({Section, {}, {}});
         section = &FSections.back();
     }
     const auto found = section->Index.constFind(Key.toCaseFolded());
