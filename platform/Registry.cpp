@@ -146,11 +146,6 @@ bool TRegistry::KeyExists(const QString& key) const
     return Existing(Resolve(key)) != nullptr;
 }
 
-bool TRegistry::ValueExists(const QString& name) const
-{
-    return ReadString(name).has_value();
-}
-
 std::optional<QString> TRegistry::ReadString(const QString& name) const
 {
     const TKey* key = Find(FKeys, FCurrentPath);

@@ -31,7 +31,6 @@ public:
     QString CurrentPath() const { return FCurrentPath; }
 
     bool KeyExists(const QString& key) const;
-    bool ValueExists(const QString& name) const;
     std::optional<QString> ReadString(const QString& name) const;
     // False when the file cannot be written; nothing is changed then.
     bool WriteString(const QString& name, const QString& value);

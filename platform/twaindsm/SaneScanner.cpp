@@ -33,37 +33,39 @@ void TSaneScanner::Close()
     }
 }
 
-int TSaneScanner::OptionIndex(const char* name) const
+const SANE_Option_Descriptor* TSaneScanner::Option(const char* name, int& index) const
 {
     if (!FHandle)
-        return -1;
-    for (int i = 1;; ++i) {
-        const SANE_Option_Descriptor* option = sane_get_option_descriptor(FHandle, i);
+        return nullptr;
+    for (index = 1;; ++index) {
+        const SANE_Option_Descriptor* option = sane_get_option_descriptor(FHandle, index);
         if (!option)
-            return -1;
+            return nullptr;
         if (option->name && std::strcmp(option->name, name) == 0 && SANE_OPTION_IS_ACTIVE(option->cap))
-            return i;
+            return option;
     }
+}
+
+QString TSaneScanner::WordText(const SANE_Option_Descriptor* option, SANE_Word value)
+{
+    return option->type == SANE_TYPE_FIXED ? QString::number(SANE_UNFIX(value)) : QString::number(value);
 }
 
 QStringList TSaneScanner::Resolutions() const
 {
-    const int index = OptionIndex(SANE_NAME_SCAN_RESOLUTION);
-    if (index < 0)
+    int index = 0;
+    const SANE_Option_Descriptor* option = Option(SANE_NAME_SCAN_RESOLUTION, index);
+    if (!option)
         return {};
-    const SANE_Option_Descriptor* option = sane_get_option_descriptor(FHandle, index);
-    auto text = [option](SANE_Word w) {
-        return option->type == SANE_TYPE_FIXED ? QString::number(SANE_UNFIX(w)) : QString::number(w);
-    };
     QStringList values;
     if (option->constraint_type == SANE_CONSTRAINT_WORD_LIST) {
         const SANE_Word* list = option->constraint.word_list;
         for (int i = 1; i <= list[0]; ++i)
-            values << text(list[i]);
+            values << WordText(option, list[i]);
     } else if (option->constraint_type == SANE_CONSTRAINT_RANGE) {
         const SANE_Range* range = option->constraint.range;
-        const double low = option->type == SANE_TYPE_FIXED ? SANE_UNFIX(range->min) : range->min;
-        const double high = option->type == SANE_TYPE_FIXED ? SANE_UNFIX(range->max) : range->max;
+        const double low = WordText(option, range->min).toDouble();
+        const double high = WordText(option, range->max).toDouble();
         for (int dpi : {50, 75, 100, 150, 200, 300, 400, 600, 1200, 2400})
             if (dpi >= low && dpi <= high)
                 values << QString::number(dpi);
@@ -75,34 +77,30 @@ QStringList TSaneScanner::Resolutions() const
 
 QString TSaneScanner::Resolution() const
 {
-    const int index = OptionIndex(SANE_NAME_SCAN_RESOLUTION);
-    if (index < 0)
-        return {};
-    const SANE_Option_Descriptor* option = sane_get_option_descriptor(FHandle, index);
+    int index = 0;
+    const SANE_Option_Descriptor* option = Option(SANE_NAME_SCAN_RESOLUTION, index);
     SANE_Word value = 0;
-    if (sane_control_option(FHandle, index, SANE_ACTION_GET_VALUE, &value, nullptr) != SANE_STATUS_GOOD)
+    if (!option || sane_control_option(FHandle, index, SANE_ACTION_GET_VALUE, &value, nullptr) != SANE_STATUS_GOOD)
         return {};
-    return option->type == SANE_TYPE_FIXED ? QString::number(SANE_UNFIX(value)) : QString::number(value);
+    return WordText(option, value);
 }
 
 bool TSaneScanner::SetResolution(const QString& Value)
 {
-    const int index = OptionIndex(SANE_NAME_SCAN_RESOLUTION);
-    if (index < 0)
+    int index = 0;
+    const SANE_Option_Descriptor* option = Option(SANE_NAME_SCAN_RESOLUTION, index);
+    if (!option)
         return false;
-    const SANE_Option_Descriptor* option = sane_get_option_descriptor(FHandle, index);
     SANE_Word value = option->type == SANE_TYPE_FIXED ? SANE_FIX(Value.toDouble()) : SANE_Word(Value.toInt());
     return sane_control_option(FHandle, index, SANE_ACTION_SET_VALUE, &value, nullptr) == SANE_STATUS_GOOD;
 }
 
 QStringList TSaneScanner::Modes() const
 {
-    const int index = OptionIndex(SANE_NAME_SCAN_MODE);
-    if (index < 0)
-        return {};
-    const SANE_Option_Descriptor* option = sane_get_option_descriptor(FHandle, index);
+    int index = 0;
+    const SANE_Option_Descriptor* option = Option(SANE_NAME_SCAN_MODE, index);
     QStringList values;
-    if (option->constraint_type == SANE_CONSTRAINT_STRING_LIST)
+    if (option && option->constraint_type == SANE_CONSTRAINT_STRING_LIST)
         for (const SANE_String_Const* s = option->constraint.string_list; *s; ++s)
             values << QString::fromUtf8(*s);
     return values;
@@ -110,10 +108,10 @@ QStringList TSaneScanner::Modes() const
 
 QString TSaneScanner::Mode() const
 {
-    const int index = OptionIndex(SANE_NAME_SCAN_MODE);
-    if (index < 0)
+    int index = 0;
+    const SANE_Option_Descriptor* option = Option(SANE_NAME_SCAN_MODE, index);
+    if (!option)
         return {};
-    const SANE_Option_Descriptor* option = sane_get_option_descriptor(FHandle, index);
     QByteArray value(option->size, '\0');
     if (sane_control_option(FHandle, index, SANE_ACTION_GET_VALUE, value.data(), nullptr) != SANE_STATUS_GOOD)
         return {};
@@ -122,10 +120,10 @@ QString TSaneScanner::Mode() const
 
 bool TSaneScanner::SetMode(const QString& Value)
 {
-    const int index = OptionIndex(SANE_NAME_SCAN_MODE);
-    if (index < 0)
+    int index = 0;
+    const SANE_Option_Descriptor* option = Option(SANE_NAME_SCAN_MODE, index);
+    if (!option)
         return false;
-    const SANE_Option_Descriptor* option = sane_get_option_descriptor(FHandle, index);
     QByteArray value = Value.toUtf8();
     value.resize(std::max<qsizetype>(option->size, value.size() + 1), '\0');
     return sane_control_option(FHandle, index, SANE_ACTION_SET_VALUE, value.data(), nullptr) == SANE_STATUS_GOOD;

@@ -42,7 +42,9 @@ public:
     void Cancel();
 
 private:
-    int OptionIndex(const char* name) const;
+    // The active option of that name and its index, or null.
+    const SANE_Option_Descriptor* Option(const char* name, int& index) const;
+    static QString WordText(const SANE_Option_Descriptor* option, SANE_Word value);
 
     SANE_Handle FHandle = nullptr;
     std::atomic<bool> FCancelled{false};
