@@ -24,6 +24,8 @@
 #include <QTableView>
 #include <QVBoxLayout>
 
+#include <cmath>
+
 namespace {
 
 // FreeImage's "description|masks|..." filter in the form Qt's dialogs take.
@@ -182,12 +184,45 @@ void Tmainform::CreateLayout()
     }
 }
 
+Tmainform::~Tmainform()
+{
+    // The view outlives this window's members (Qt deletes it with the
+    // children), and its destructor still raises OnClearSites.
+    TQuillonView* v = QuillonView;
+    v->OnAddSite = nullptr;
+    v->OnModSite = nullptr;
+    v->OnDeleteSite = nullptr;
+    v->OnClearSites = nullptr;
+    v->OnBeforeMap = nullptr;
+    v->OnAfterMap = nullptr;
+    v->OnZoom = nullptr;
+    v->OnMouseMove = nullptr;
+}
+
 void Tmainform::showEvent(QShowEvent* event)
 {
     QMainWindow::showEvent(event);
-    // FormShow: posted, so that the tip shows over a main window on screen.
-    if (KSTipOfDay.ShowAtStart)
+    // FormShow: posted, so that the tip shows over a main window on screen;
+    // once a start, not on every restore from minimised.
+    if (KSTipOfDay.ShowAtStart && !FStartTipOffered)
         QMetaObject::invokeMethod(this, [this] { WMShowTip(); }, Qt::QueuedConnection);
+    FStartTipOffered = true;
+}
+
+bool Tmainform::event(QEvent* event)
+{
+    // The command table has hints off: no status-bar hints over the panels.
+    if (event->type() == QEvent::StatusTip)
+        return true;
+    return QMainWindow::event(event);
+}
+
+bool Tmainform::eventFilter(QObject* watched, QEvent* event)
+{
+    // Nor tooltips on the tool bar's buttons.
+    if (event->type() == QEvent::ToolTip)
+        return true;
+    return QMainWindow::eventFilter(watched, event);
 }
 
 void Tmainform::WMShowTip()
@@ -389,9 +424,16 @@ void Tmainform::QuillonViewZoom(QObject*, float dZoom)
 
 void Tmainform::QuillonViewMouseMove(QObject*)
 {
-    StatusPanels[0]->setText(QStringLiteral("X: ") + NumberText(QuillonView->MouseData.X));
-    StatusPanels[1]->setText(QStringLiteral("Y: ") + NumberText(QuillonView->MouseData.Y));
+    ShowMouseData();
     QCoreApplication::processEvents();
+}
+
+void Tmainform::ShowMouseData()
+{
+    // No values at all while there is no mapping to give them.
+    const TDataPoint& d = QuillonView->MouseData;
+    StatusPanels[0]->setText(QStringLiteral("X: ") + (std::isnan(d.X) ? QString() : NumberText(d.X)));
+    StatusPanels[1]->setText(QStringLiteral("Y: ") + (std::isnan(d.Y) ? QString() : NumberText(d.Y)));
 }
 
 void Tmainform::ListViewColumnClick(int Column)

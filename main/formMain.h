@@ -25,6 +25,7 @@ class Tmainform : public QMainWindow {
 
 public:
     explicit Tmainform(QWidget* parent = nullptr);
+    ~Tmainform() override;
 
     // Components
     QToolBar* ActionToolBar1;
@@ -139,6 +140,8 @@ public:
     void QuillonViewMouseMove(QObject* Sender);
     void ListViewColumnClick(int Column);
     void ShowPixelScale();
+    // Status panels 0 and 1 from the view's MouseData.
+    void ShowMouseData();
 
     // Coordinate text with the view's precision and exponent digits.
     QString NumberText(double Value) const;
@@ -148,6 +151,8 @@ public:
 
 protected:
     void showEvent(QShowEvent* event) override;
+    bool event(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void CreateLayout();
@@ -160,6 +165,7 @@ private:
 
     QTimer FitColumns;
     bool FScanFileChosen = false;
+    bool FStartTipOffered = false;
     bool FZoomBlank = false;
     TDataListModel::TRow RowOf(const QString& sName, const TPoint& sPt, bool bMapping, double dX, double dY) const;
 };

@@ -190,6 +190,9 @@ void Tmainform::CreateMenus()
     ActionToolBar1->addSeparator();
     ActionToolBar1->addAction(acDimensions);
     ActionToolBar1->addSeparator();
+    for (QAction* a : ActionToolBar1->actions())
+        if (QWidget* button = ActionToolBar1->widgetForAction(a))
+            button->installEventFilter(this);
 }
 
 void Tmainform::UpdateCommands()
@@ -260,6 +263,7 @@ void Tmainform::FerroTwainSourceFileTransfer(void*, int, const TW_STR255& Filena
             QuillonView->ImageFileName = file;
             QuillonView->Image.TakeImage(scratch);
             QuillonView->ResetMapping();
+            ShowMouseData();
             QuillonView->Paint();
         } else {
             QMessageBox::critical(this, QStringLiteral("Error"), QStringLiteral("Invalid Image Format."));
@@ -280,6 +284,7 @@ bool Tmainform::LoadImageFile(const QString& FileName)
     QuillonView->ImageFileName = FileName;
     QuillonView->Image.TakeImage(scratch);
     QuillonView->ResetMapping();
+    ShowMouseData();
     if (QuillonView->Settings->FitOnImageLoad)
         acFitToPageExecute();
     QuillonView->Paint();
@@ -292,7 +297,8 @@ void Tmainform::acFitToPageExecute()
         return;
     const float zy = static_cast<float>((ScrollBox->height() - 5) / double(QuillonView->ImageHeight()));
     const float zx = static_cast<float>((ScrollBox->width() - 5) / double(QuillonView->ImageWidth()));
-    QuillonView->SetZoom(zy < zx ? zy : zx);
+    // A pane narrower than its margin would give a zoom of zero or less.
+    QuillonView->SetZoom(std::max(zy < zx ? zy : zx, TQuillonView::MinZoom));
 }
 
 void Tmainform::acDeleteSelectedPointsExecute()

@@ -13,6 +13,8 @@
 #include <QGuiApplication>
 #include <QSaveFile>
 
+#include <cmath>
+
 namespace {
 
 const QString SessionFilter = QStringLiteral("Quillon Session File (*.qsf);;All Files (*)");
@@ -33,7 +35,7 @@ double ReadFloat(const TProfileFile& ini, const QString& section, const QString&
     const QString text = ini.ReadString(section, key, QString());
     if (text.isEmpty())
         return fallback;
-    return TryStrToFloat(text, DecimalSeparator()).value_or(fallback);
+    return TryStrToFloatAnyLocale(text, DecimalSeparator()).value_or(fallback);
 }
 
 // Everything a session holds, read and checked before the view is touched.
@@ -82,13 +84,16 @@ TSession ReadSession(const QString& FileName)
     s.AxisXMap = ReadInteger(ini, QStringLiteral("dimensions"), QStringLiteral("AxisXMap"), 0);
     s.AxisYMap = ReadInteger(ini, QStringLiteral("dimensions"), QStringLiteral("AxisYMap"), 0);
     try {
-        for (const auto& [key, value] : ini.SectionEntries(Series))
-            s.Points.push_back(ParsePoint(key, value));
+        // A repeated name reads its first entry's text, as a key look-up does.
+        for (const auto& entry : ini.SectionEntries(Series))
+            s.Points.push_back(ParsePoint(entry.first, ini.ReadString(Series, entry.first, QString())));
     } catch (const EConvertError& e) {
         throw EConvertError(QStringLiteral("The session file %1 cannot be loaded: %2").arg(FileName, e.Message));
     }
     s.Angle = ReadFloat(ini, QStringLiteral("image"), QStringLiteral("angle"), 0);
     s.Zoom = static_cast<float>(ReadFloat(ini, QStringLiteral("image"), QStringLiteral("zoom"), 1));
+    if (!(s.Zoom > 0) || !std::isfinite(s.Zoom))
+        s.Zoom = 1;
     return s;
 }
 
@@ -167,8 +172,6 @@ void Tmainform::LoadSessionFile(const QString& FileName)
         v.AddSite(p.Name, p.X, p.Y);
     v.RemapSites();
     v.SetAngle(s.Angle);
-    // The data depend on the angle: remap once more under the loaded one.
-    v.RemapSites();
     v.SetZoom(s.Zoom);
 }
 
@@ -198,8 +201,9 @@ void Tmainform::acDataToSSVExecute()
 void Tmainform::SaveDataFile(const QString& FileName) const
 {
     // Through a temporary file, so that a failed export leaves the previous
-    // file as it was.
+    // file as it was; in place where the folder allows no temporary file.
     QSaveFile out(FileName);
+    out.setDirectWriteFallback(true);
     const QByteArray bytes = DataText(u' ').toUtf8();
     if (!(out.open(QIODevice::WriteOnly) && out.write(bytes) == bytes.size() && out.commit()))
         throw EFileError(QStringLiteral("Unable to write to %1").arg(FileName));

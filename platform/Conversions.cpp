@@ -105,3 +105,11 @@ std::optional<double> TryStrToFloat(const QString& text, const QString& separato
         return std::nullopt;
     return value;
 }
+
+std::optional<double> TryStrToFloatAnyLocale(const QString& text, const QString& separator)
+{
+    for (const QString& s : {separator, QStringLiteral("."), QStringLiteral(",")})
+        if (const auto value = TryStrToFloat(text, s))
+            return value;
+    return std::nullopt;
+}

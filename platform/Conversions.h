@@ -24,3 +24,7 @@ std::int32_t StrToInt(const QString& text);
 // Float text with the given decimal separator: optional blanks around it, a
 // sign, digits with at most one separator, an optional exponent.
 std::optional<double> TryStrToFloat(const QString& text, const QString& separator);
+
+// TryStrToFloat with the given separator, else with "." or ",": files carry
+// no thousands separators, so a number written under any locale reads.
+std::optional<double> TryStrToFloatAnyLocale(const QString& text, const QString& separator);

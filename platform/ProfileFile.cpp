@@ -59,6 +59,9 @@ QByteArray TProfileFile::Text() const
 void TProfileFile::Save(const QString& FileName) const
 {
     QSaveFile file(FileName);
+    // A file the user may replace in a folder they cannot write is written
+    // in place.
+    file.setDirectWriteFallback(true);
     const QByteArray bytes = Text();
     const bool written = file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit();
     if (!written)

@@ -19,7 +19,8 @@ public:
     // Reads FileName; false when it does not exist or cannot be read.
     bool Load(const QString& FileName);
     // Writes every section to FileName through a temporary file that
-    // replaces it only when complete. Raises EFileError
+    // replaces it only when complete, or in place when the folder takes no
+    // new file but FileName may be written. Raises EFileError
     // "Unable to write to %s" when that fails.
     void Save(const QString& FileName) const;
 

@@ -6,6 +6,8 @@
 
 #include <QBitmap>
 
+#include <algorithm>
+#include <cmath>
 #include <limits>
 
 QCursor TQuillonView::TargetCursor()
@@ -43,8 +45,20 @@ void TQuillonView::Paint()
 
 void TQuillonView::SetMappingRect(const TRect& R)
 {
+    const bool changed = !(R == MappingRect);
     MappingRect = R;
+    if (changed)
+        MappingChanged();
     Paint();
+}
+
+void TQuillonView::MappingChanged()
+{
+    // Inside a gesture the mouse-up remaps once, at its end.
+    if (PressedButton == pbNone)
+        RemapSites();
+    else
+        FRemapPending = true;
 }
 
 void TQuillonView::SetAxisValues(double XLeft, double YTop, double XRight, double YBottom)
@@ -58,12 +72,20 @@ void TQuillonView::SetAxisValues(double XLeft, double YTop, double XRight, doubl
 
 void TQuillonView::SetAngle(double Value)
 {
+    const bool changed = Value != Angle;
     Angle = Value;
+    if (changed)
+        MappingChanged();
     Paint();
 }
 
 void TQuillonView::SetZoom(float Value)
 {
+    // A zoom that is not a positive number would collapse the view and make
+    // every click store a nonsense pixel.
+    if (!(Value > 0) || !std::isfinite(Value))
+        return;
+    Value = std::clamp(Value, MinZoom, MaxZoom);
     Zoom = Value;
     if (OnZoom)
         OnZoom(this, Value);
@@ -73,15 +95,17 @@ void TQuillonView::SetZoom(float Value)
 void TQuillonView::ResetMapping()
 {
     MappingRect = TRect{};
+    MouseData = NoData();
     SetAxisValues(0, 0, 0, 0);
 }
 
 void TQuillonView::SetFullBoundingBox()
 {
-    MappingRect.Left = 0;
-    MappingRect.Top = 0;
-    MappingRect.Bottom = ImageHeight() - 1;
-    MappingRect.Right = ImageWidth() - 1;
+    const TRect full{0, 0, ImageWidth() - 1, ImageHeight() - 1};
+    const bool changed = !(full == MappingRect);
+    MappingRect = full;
+    if (changed)
+        MappingChanged();
     SetMouseAction(maRubberBand);
 }
 
@@ -119,10 +143,15 @@ TSiteObject* TQuillonView::SiteAt(const TPoint& P) const
     return nullptr;
 }
 
-TDataPoint TQuillonView::DataOf(const TPoint& P) const
+TDataPoint TQuillonView::NoData()
 {
     constexpr double none = std::numeric_limits<double>::quiet_NaN();
-    TDataPoint d{none, none};
+    return {none, none};
+}
+
+TDataPoint TQuillonView::DataOf(const TPoint& P) const
+{
+    TDataPoint d = NoData();
     PixelToData(P, d);
     return d;
 }
@@ -223,6 +252,7 @@ void TQuillonView::SortSites(const QString& Column, bool Descending)
 
 void TQuillonView::RemapSites()
 {
+    FRemapPending = false;
     if (OnAfterMap)
         OnAfterMap(this);
     if (!OnModSite)

@@ -38,10 +38,18 @@ public:
     explicit TQuillonView(QWidget* parent = nullptr);
     ~TQuillonView() override;
 
-    // Mapping
+    // The zoom range of the View menu; SetZoom keeps to it.
+    static constexpr float MinZoom = 0.25f;
+    static constexpr float MaxZoom = 5.0f;
+
+    // Mapping. Every change of the mapping in force remaps the sites, so
+    // that what the owner shows always equals PixelToData; during a mouse
+    // gesture that happens once, when it ends.
     void SetMappingRect(const TRect& R);
     void SetAxisValues(double XLeft, double YTop, double XRight, double YBottom);
     void SetAngle(double Value);
+    // Clamped to MinZoom..MaxZoom; a value that is not a positive number is
+    // ignored.
     void SetZoom(float Value);
     void ResetMapping();
     void SetFullBoundingBox();
@@ -100,7 +108,8 @@ public:
     QString ImageFileName;
     std::unique_ptr<TQuillonViewSettings> Settings;
     int SelectTolerance = 4;
-    TDataPoint MouseData;
+    // Not-a-number for both values while the rectangle is not valid.
+    TDataPoint MouseData = NoData();
 
     TQuillonModSiteEvent OnAddSite;
     TQuillonModSiteEvent OnModSite;
@@ -135,6 +144,8 @@ private:
     void DrawDragFrame(QPainter& C) const;
     QPoint ScreenPoint(int X, int Y) const;
 
+    void MappingChanged();
+    static TDataPoint NoData();
     // PixelToData of P, or not-a-number for both values while the rectangle
     // is not valid.
     TDataPoint DataOf(const TPoint& P) const;
@@ -142,4 +153,6 @@ private:
 
     TMouseAction MouseAction = maRubberBand;
     TSiteList FSites;
+    // The mapping changed during a gesture and the sites still show the old one.
+    bool FRemapPending = false;
 };

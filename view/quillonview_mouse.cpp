@@ -101,7 +101,7 @@ void TQuillonView::MouseMove(int X, int Y)
     const TPoint p = ClientToImage({X, Y});
     switch (MouseAction) {
     case maRubberBand:
-        PixelToData(p, MouseData);
+        MouseData = DataOf(p);
         if (PressedButton == pbLeft) {
             if (GrabEdges.Empty())
                 DragRubberBand(X, Y);
@@ -113,7 +113,7 @@ void TQuillonView::MouseMove(int X, int Y)
         }
         break;
     case maClick:
-        PixelToData(p, MouseData);
+        MouseData = DataOf(p);
         break;
     case maRotateH:
         if (PressedButton == pbLeft) {
@@ -121,7 +121,7 @@ void TQuillonView::MouseMove(int X, int Y)
             SetAngle(X > DownPoint.X ? Angle + step : Angle - step);
             DownPoint = {X, Y};
         }
-        PixelToData(p, MouseData);
+        MouseData = DataOf(p);
         break;
     case maNone:
     case maRotateV:
@@ -221,6 +221,8 @@ void TQuillonView::MouseUp(int X, int Y)
         break;
     }
     PressedButton = pbNone;
+    if (FRemapPending)
+        RemapSites();
     Paint();
 }
 

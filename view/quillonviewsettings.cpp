@@ -59,13 +59,12 @@ void TQuillonViewSettings::LoadSettings()
         Registry->OpenKey(MainKey, false);
 
     FitOnImageLoad = ReadBool(QStringLiteral("General"), QStringLiteral("FitOnImageLoad"), false);
-    // The angle increment is locale text. Text written under another locale
-    // is tried with a point too, and anything else falls back to 1.0 rather
-    // than stopping the program at start-up.
+    // The angle increment is locale text; text written under another locale
+    // reads too, and anything else falls back to 1.0 rather than stopping
+    // the program at start-up.
     const QString angle = ReadText(QStringLiteral("General"), QStringLiteral("AngleIncrement"))
                               .value_or(QStringLiteral("1.0"));
-    AngleIncrement = TryStrToFloat(angle, DecimalSeparator())
-                         .value_or(TryStrToFloat(angle, QStringLiteral(".")).value_or(1.0));
+    AngleIncrement = TryStrToFloatAnyLocale(angle, DecimalSeparator()).value_or(1.0);
     DrawPoints = ReadBool(QStringLiteral("Points"), QStringLiteral("DrawPoints"), true);
     SetPointType(ReadInteger(QStringLiteral("Points"), QStringLiteral("PointType"), 0));
     PointSize = ReadInteger(QStringLiteral("Points"), QStringLiteral("PointSize"), 3);

@@ -92,10 +92,12 @@ bool TKSFloatEdit::IsNumberChar(QChar c) const
 void TKSFloatEdit::CommitParsed(const QString& S)
 {
     const double v = ParseText(S);
-    if (Empty)
+    if (Empty) {
+        Value = 0; // an empty edit holds 0, whatever the bounds say
         UpdateDisplay();
-    else
+    } else {
         SetValue(v);
+    }
 }
 
 void TKSFloatEdit::MakeEmpty()

@@ -44,10 +44,12 @@ bool TKSIntegerEdit::IsNumberChar(QChar c) const
 void TKSIntegerEdit::CommitParsed(const QString& S)
 {
     const std::int32_t v = ParseText(S);
-    if (Empty)
+    if (Empty) {
+        Value = 0; // an empty edit holds 0, whatever the bounds say
         UpdateDisplay();
-    else
+    } else {
         SetValue(v);
+    }
 }
 
 void TKSIntegerEdit::MakeEmpty()

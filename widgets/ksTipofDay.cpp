@@ -12,6 +12,19 @@ namespace {
 
 const QString SubKey = QStringLiteral("TipOfDay");
 
+// The lines of a text file as a string list holds them: LF or CR LF ends a
+// line, and a final line end opens no further, empty line.
+QStringList TextLines(const QString& text)
+{
+    QStringList lines = text.split(u'\n');
+    if (text.endsWith(u'\n'))
+        lines.removeLast();
+    for (QString& line : lines)
+        if (line.endsWith(u'\r'))
+            line.chop(1);
+    return lines;
+}
+
 } // namespace
 
 TKSTipOfDay::TKSTipOfDay()
@@ -26,7 +39,7 @@ void TKSTipOfDay::Loaded()
         return;
     QFile file(QCoreApplication::applicationDirPath() + u'/' + RelativeTipFile);
     if (file.exists() && file.open(QIODevice::ReadOnly))
-        Tips = QString::fromUtf8(file.readAll()).split(u'\n');
+        Tips = TextLines(QString::fromUtf8(file.readAll()));
 }
 
 void TKSTipOfDay::ReadSettings()

@@ -297,9 +297,22 @@ void TestSession::commaSeparator()
     QVERIFY(ReadTextFile(Path("comma.qsf")).contains("x1=0,5\r\n"));
     FForm->LoadSessionFile(Path("comma.qsf"));
     QCOMPARE(v.XLeftValue, 0.5);
+    // Read under a point locale the comma still counts: nothing is lost.
     QLocale::setDefault(QLocale::c());
+    v.SetAxisValues(0, 100, 100, 0);
     FForm->LoadSessionFile(Path("comma.qsf"));
-    QCOMPARE(v.XLeftValue, 0.0);
+    QCOMPARE(v.XLeftValue, 0.5);
+    // And a point-locale file reads under a comma locale.
+    WriteTextFile(Path("point.qsf"), "[dimensions]\r\ny2=100.5\r\nx2=2.5E-7\r\n[image]\r\nangle=1.25\r\n");
+    QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+    FForm->LoadSessionFile(Path("point.qsf"));
+    QVERIFY(v.YTopValue == 100.5);
+    QVERIFY(v.XRightValue == 2.5E-7);
+    QVERIFY(v.Angle == 1.25);
+    // A thousands separator is never written, so one is not a number.
+    WriteTextFile(Path("thousands.qsf"), "[dimensions]\r\nx2=1.000,5\r\n");
+    FForm->LoadSessionFile(Path("thousands.qsf"));
+    QVERIFY(v.XRightValue == 100);
 }
 
 void TestSession::dialogsAndDefaultSuffixes()

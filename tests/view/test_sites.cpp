@@ -288,10 +288,20 @@ void TestSites::axisValuesAndResetRemap()
     QCOMPARE(view.MappingRect, TRect{});
     QVERIFY(!view.AxisValuesValid());
     QCOMPARE(log.Lines, (QStringList{"aftermap", "mod a (10,0) true nan nan"}));
-    // Angle and rectangle changes are silent.
+    // A change of the angle or the rectangle remaps too, so that what the
+    // owner shows never lags behind the mapping; setting the same again
+    // raises nothing.
+    view.SetAxisValues(0, 100, 100, 0);
+    view.SetMappingRect({0, 0, 100, 100});
     log.Lines.clear();
-    view.SetAngle(12);
-    view.SetMappingRect({1, 1, 5, 5});
+    view.SetAngle(90);
+    QCOMPARE(log.Lines, (QStringList{"aftermap", "mod a (10,0) true -100 10"}));
+    log.Lines.clear();
+    view.SetMappingRect({0, 0, 100, 50});
+    QCOMPARE(log.Lines, (QStringList{"aftermap", "mod a (10,0) true -50 20"}));
+    log.Lines.clear();
+    view.SetAngle(90);
+    view.SetMappingRect({0, 0, 100, 50});
     QVERIFY(log.Lines.isEmpty());
 }
 
