@@ -64,6 +64,10 @@ private:
     std::uint64_t FVersion = 0;
 };
 
+// The source pixel under client pixel Client at a zoom factor: Client / Zoom,
+// rounded to the nearest with halves to even, the rule a click follows.
+int ZoomedSource(int Client, float Zoom);
+
 // The image document as the view draws it: stretched nearest-neighbour into a
 // destination rectangle of a painter, only the part that is asked for.
 class TFreeWinBitmap : public TFreeBitmap {
@@ -77,6 +81,14 @@ public:
     void Draw(QPainter& DC, const TRect& Rect, const TRect& Part);
     void DrawEx(QPainter& DC, const TRect& Rect, bool UseFileBkg, const RGBQUAD* AppBkColor,
                 FIBITMAP* Bkg, const TRect& Part);
+
+    // Draws the picture at a zoom factor: client pixel i shows source pixel
+    // ZoomedSource(i, Zoom), the pixel that a click there stores, and pixels
+    // past the picture's last one are left alone. Only the pixels inside
+    // Part are drawn.
+    void DrawZoomed(QPainter& DC, float Zoom, const TRect& Part);
+    // The client pixels that DrawZoomed covers.
+    QRect ZoomedRect(float Zoom) const;
 
     // The bitmap that drawing samples: the document itself when its pixels can
     // be read as they are, else a converted copy made once per change.
@@ -94,6 +106,10 @@ private:
     };
 
     void ReleaseDisplayDib();
+    // Draws the pixels of Dest inside Part (and the clip), each showing the
+    // source column and row that Column and Row give for it.
+    void DrawSampled(QPainter& DC, const QRect& Dest, const TRect& Part, const std::function<int(int)>& Column,
+                     const std::function<int(int)>& Row, bool UseFileBkg, const RGBQUAD* AppBkColor, FIBITMAP* Bkg);
 
     FIBITMAP* DisplayDib = nullptr; // owned converted copy, or absent
     TDisplayKey FDisplayKey;

@@ -3,6 +3,7 @@
 #include <QPainter>
 
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 #include <vector>
 
@@ -168,11 +169,59 @@ void TFreeWinBitmap::DrawEx(QPainter& DC, const TRect& Rect, bool UseFileBkg, co
     const std::int64_t destH = std::int64_t(Rect.Bottom) - Rect.Top;
     if (destW <= 0 || destH <= 0)
         return;
+    const QRect dest(QPoint(Rect.Left, Rect.Top), QPoint(Rect.Right - 1, Rect.Bottom - 1));
+    const std::int64_t srcW = GetWidth();
+    const std::int64_t srcH = GetHeight();
+    DrawSampled(
+        DC, dest, Part, [&](int x) { return NearestSource(x - Rect.Left, destW, srcW); },
+        [&](int y) { return NearestSource(y - Rect.Top, destH, srcH); }, UseFileBkg, AppBkColor, Bkg);
+}
 
+int ZoomedSource(int Client, float Zoom)
+{
+    return static_cast<int>(std::nearbyint(Client / double(Zoom)));
+}
+
+namespace {
+
+// How many client pixels from 0 show a pixel of a source `size` long.
+int ZoomedExtent(int size, float zoom)
+{
+    if (size <= 0)
+        return 0;
+    std::int64_t n = std::max<std::int64_t>(0, std::int64_t(std::floor((size - 0.5) * double(zoom))));
+    while (n > 0 && ZoomedSource(int(n - 1), zoom) > size - 1)
+        --n;
+    while (ZoomedSource(int(n), zoom) <= size - 1)
+        ++n;
+    return int(n);
+}
+
+} // namespace
+
+QRect TFreeWinBitmap::ZoomedRect(float Zoom) const
+{
+    if (!IsValid() || !(Zoom > 0))
+        return {};
+    return {0, 0, ZoomedExtent(GetWidth(), Zoom), ZoomedExtent(GetHeight(), Zoom)};
+}
+
+void TFreeWinBitmap::DrawZoomed(QPainter& DC, float Zoom, const TRect& Part)
+{
+    const QRect dest = ZoomedRect(Zoom);
+    if (dest.isEmpty())
+        return;
+    auto source = [Zoom](int i) { return ZoomedSource(i, Zoom); };
+    DrawSampled(DC, dest, Part, source, source, false, nullptr, nullptr);
+}
+
+void TFreeWinBitmap::DrawSampled(QPainter& DC, const QRect& Dest, const TRect& Part,
+                                 const std::function<int(int)>& Column, const std::function<int(int)>& Row,
+                                 bool UseFileBkg, const RGBQUAD* AppBkColor, FIBITMAP* Bkg)
+{
     // Sample only what can show: the asked part, inside the destination,
     // inside the painter's clip.
-    QRect visible = QRect(QPoint(Part.Left, Part.Top), QPoint(Part.Right - 1, Part.Bottom - 1))
-                        .intersected(QRect(QPoint(Rect.Left, Rect.Top), QPoint(Rect.Right - 1, Rect.Bottom - 1)));
+    QRect visible = QRect(QPoint(Part.Left, Part.Top), QPoint(Part.Right - 1, Part.Bottom - 1)).intersected(Dest);
     if (DC.hasClipping())
         visible = visible.intersected(DC.clipBoundingRect().toAlignedRect());
     if (visible.isEmpty())
@@ -181,7 +230,6 @@ void TFreeWinBitmap::DrawEx(QPainter& DC, const TRect& Rect, bool UseFileBkg, co
     FIBITMAP* src = DisplaySource(UseFileBkg, AppBkColor, Bkg);
     if (!src)
         return;
-    const int srcW = static_cast<int>(FreeImage_GetWidth(src));
     const int srcH = static_cast<int>(FreeImage_GetHeight(src));
 
     std::vector<QRgb> lookup;
@@ -195,13 +243,13 @@ void TFreeWinBitmap::DrawEx(QPainter& DC, const TRect& Rect, bool UseFileBkg, co
 
     std::vector<int> columns(visible.width());
     for (int i = 0; i < visible.width(); ++i)
-        columns[i] = NearestSource(visible.left() + i - Rect.Left, destW, srcW);
+        columns[i] = Column(visible.left() + i);
 
     if (FBuffer.size() != visible.size())
         FBuffer = QImage(visible.size(), QImage::Format_RGB32);
     int previousRow = -1;
     for (int j = 0; j < visible.height(); ++j) {
-        const int row = NearestSource(visible.top() + j - Rect.Top, destH, srcH);
+        const int row = Row(visible.top() + j);
         auto* out = reinterpret_cast<QRgb*>(FBuffer.scanLine(j));
         if (row == previousRow) {
             std::memcpy(out, FBuffer.constScanLine(j - 1), std::size_t(visible.width()) * sizeof(QRgb));

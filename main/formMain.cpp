@@ -360,10 +360,16 @@ QString Tmainform::NumberText(double Value) const
     return CoordinateText(Value, s.NumberPrecision, s.NumberDigits);
 }
 
+QString Tmainform::DataNumberText(TAxis Axis, double Value) const
+{
+    const TQuillonViewSettings& s = *QuillonView->Settings;
+    return ::DataText(*QuillonView, Axis, Value, s.NumberPrecision, s.NumberDigits);
+}
+
 TDataListModel::TRow Tmainform::RowOf(const QString& sName, const TPoint& sPt, bool bMapping, double dX,
                                       double dY) const
 {
-    return {sName, bMapping ? NumberText(dX) : QString(), bMapping ? NumberText(dY) : QString(),
+    return {sName, bMapping ? DataNumberText(axX, dX) : QString(), bMapping ? DataNumberText(axY, dY) : QString(),
             QString::number(sPt.X), QString::number(sPt.Y)};
 }
 
@@ -432,8 +438,8 @@ void Tmainform::ShowMouseData()
 {
     // No values at all while there is no mapping to give them.
     const TDataPoint& d = QuillonView->MouseData;
-    StatusPanels[0]->setText(QStringLiteral("X: ") + (std::isnan(d.X) ? QString() : NumberText(d.X)));
-    StatusPanels[1]->setText(QStringLiteral("Y: ") + (std::isnan(d.Y) ? QString() : NumberText(d.Y)));
+    StatusPanels[0]->setText(QStringLiteral("X: ") + (std::isnan(d.X) ? QString() : DataNumberText(axX, d.X)));
+    StatusPanels[1]->setText(QStringLiteral("Y: ") + (std::isnan(d.Y) ? QString() : DataNumberText(axY, d.Y)));
 }
 
 void Tmainform::ListViewColumnClick(int Column)

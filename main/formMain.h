@@ -3,6 +3,7 @@
 #include "DataListModel.h"
 #include "twain/FerroTwain.h"
 #include "widgets/ksTipofDay.h"
+#include "view/datatext.h"
 #include "view/quillonview.h"
 
 #include <QMainWindow>
@@ -145,6 +146,9 @@ public:
 
     // Coordinate text with the view's precision and exponent digits.
     QString NumberText(double Value) const;
+    // The same for a data value, with more digits where the mapping needs
+    // them.
+    QString DataNumberText(TAxis Axis, double Value) const;
 
     // The open-picture dialog's filter in Qt's form.
     QString OpenPictureFilterText;

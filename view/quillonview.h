@@ -7,6 +7,7 @@
 
 #include <QWidget>
 
+#include <array>
 #include <functional>
 #include <memory>
 
@@ -142,6 +143,7 @@ private:
     void DrawSiteLine(QPainter& C, const QRect& Exposed) const;
     void DrawRubberBand(QPainter& C, const TPoint& A, const TPoint& B) const;
     void DrawDragFrame(QPainter& C) const;
+    void DrawDragOutline(QPainter& C, const std::array<QPoint, 4>& Corners) const;
     QPoint ScreenPoint(int X, int Y) const;
 
     void MappingChanged();

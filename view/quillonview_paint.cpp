@@ -47,6 +47,30 @@ void Line(QPainter& C, const QPoint& from, const QPoint& to)
         C.fillRect(QRect(to, QSize(1, 1)), C.pen().color());
 }
 
+// A triangle with its apex at (x, apexY) and its base on row baseY, as wide
+// as it is high, set pixel by pixel: a polygon's sloping edges are
+// rasterised differently on each side, and the glyph must be symmetric
+// about its site.
+void Triangle(QPainter& C, int x, int apexY, int baseY)
+{
+    const int rows = std::abs(baseY - apexY);
+    const int step = baseY > apexY ? 1 : -1;
+    const QColor outline = C.pen().color();
+    const bool filled = C.brush().style() != Qt::NoBrush;
+    for (int r = 0; r <= rows; ++r) {
+        const int y = apexY + r * step;
+        const int w = r / 2;
+        if (r == rows) {
+            C.fillRect(QRect(x - w, y, 2 * w + 1, 1), outline);
+            break;
+        }
+        if (filled && w > 0)
+            C.fillRect(QRect(x - w + 1, y, 2 * w - 1, 1), C.brush());
+        C.fillRect(QRect(x - w, y, 1, 1), outline);
+        C.fillRect(QRect(x + w, y, 1, 1), outline);
+    }
+}
+
 QPoint At(const TPoint& p)
 {
     return {p.X, p.Y};
@@ -63,12 +87,11 @@ void TQuillonView::paintEvent(QPaintEvent* event)
 {
     QPainter C(this);
     const QRect exposed = event->rect();
-    const QRect picture(0, 0, RoundEven(ImageWidth() * double(Zoom)), RoundEven(ImageHeight() * double(Zoom)));
     QRegion uncovered(exposed);
     if (Image.IsValid()) {
         const TRect part{exposed.left(), exposed.top(), exposed.right() + 1, exposed.bottom() + 1};
-        Image.Draw(C, {0, 0, picture.width(), picture.height()}, part);
-        uncovered -= picture;
+        Image.DrawZoomed(C, Zoom, part);
+        uncovered -= Image.ZoomedRect(Zoom);
     }
     for (const QRect& r : uncovered)
         C.fillRect(r, palette().window());
@@ -177,10 +200,10 @@ void TQuillonView::DrawSite(QPainter& C, const QPoint& P) const
         diamond();
         break;
     case ptTriangle:
-        polygon({{x - s, y + s}, {x, y - s}, {x + s, y + s}});
+        Triangle(C, x, y - s, y + s);
         break;
     case ptInvertedTriangle:
-        polygon({{x - s, y - s}, {x, y + s}, {x + s, y - s}});
+        Triangle(C, x, y + s, y - s);
         break;
     case ptDiamondPlus:
         diamond();
@@ -214,12 +237,18 @@ void TQuillonView::DrawSiteLine(QPainter& C, const QRect& Exposed) const
 
 void TQuillonView::DrawRubberBand(QPainter& C, const TPoint& A, const TPoint& B) const
 {
-    C.setPen(StyledPen(Qt::black, psDot));
+    DrawDragOutline(C, {QPoint(A.X, A.Y), QPoint(B.X, A.Y), QPoint(B.X, B.Y), QPoint(A.X, B.Y)});
+}
+
+void TQuillonView::DrawDragOutline(QPainter& C, const std::array<QPoint, 4>& Corners) const
+{
+    // Black dots on white: seen on a dark picture as on a light one.
     C.setBrush(Qt::NoBrush);
-    Line(C, {A.X, A.Y}, {B.X, A.Y});
-    Line(C, {B.X, A.Y}, {B.X, B.Y});
-    Line(C, {B.X, B.Y}, {A.X, B.Y});
-    Line(C, {A.X, B.Y}, {A.X, A.Y});
+    for (const QPen& pen : {StyledPen(Qt::white, psSolid), StyledPen(Qt::black, psDot)}) {
+        C.setPen(pen);
+        for (std::size_t i = 0; i < Corners.size(); ++i)
+            Line(C, Corners[i], Corners[(i + 1) % Corners.size()]);
+    }
 }
 
 void TQuillonView::DrawDragFrame(QPainter& C) const
@@ -228,14 +257,6 @@ void TQuillonView::DrawDragFrame(QPainter& C) const
         const TPoint q = UnrotatePoint(p);
         return ScreenPoint(q.X, q.Y);
     };
-    const QPoint bl = screen(DragCorners.BL);
-    const QPoint br = screen(DragCorners.BR);
-    const QPoint tr = screen(DragCorners.TR);
-    const QPoint tl = screen(DragCorners.TL);
-    C.setPen(StyledPen(Qt::black, psDot));
-    C.setBrush(Qt::NoBrush);
-    Line(C, bl, br);
-    Line(C, br, tr);
-    Line(C, tr, tl);
-    Line(C, tl, bl);
+    DrawDragOutline(C, {screen(DragCorners.BL), screen(DragCorners.BR), screen(DragCorners.TR),
+                        screen(DragCorners.TL)});
 }

@@ -1,5 +1,7 @@
 #include "viewmapping.h"
 
+#include "image/FreeBitmap.h"
+
 #include <algorithm>
 #include <cmath>
 #include <numbers>
@@ -108,7 +110,8 @@ double TViewMapping::YUnitsPerPixel() const
 
 TPoint TViewMapping::ClientToImage(const TPoint& P) const
 {
-    return {RoundEven(P.X / double(Zoom)), RoundEven(P.Y / double(Zoom))};
+    // The rule the picture is drawn by, so a click stores the pixel it shows.
+    return {ZoomedSource(P.X, Zoom), ZoomedSource(P.Y, Zoom)};
 }
 
 TPoint TViewMapping::Turn(const TPoint& P, const TPoint& C, double degrees) const

@@ -54,6 +54,7 @@ private slots:
     void solidAndOutlinedCircle();
     void asteriskOfSizeOneIsAPlus();
     void glyphShapes();
+    void glyphsAreSymmetricAboutTheirSite();
     void siteLineFollowsListOrder();
     void noImagePaintsBackground();
     void wideViewScrollsAndPaintsAtItsFarEnd();
@@ -226,6 +227,38 @@ void TestViewPaint::glyphShapes()
     }
     view.Settings->PointType = ptSmallDot;
     QCOMPARE(CountColour(Render(view), Blue), 1);
+}
+
+void TestViewPaint::glyphsAreSymmetricAboutTheirSite()
+{
+    TQuillonView view;
+    WhiteImage(view, 41, 41);
+    view.Settings->PointFillColour = 0x00FF00;
+    view.AddSite(QStringLiteral("1"), 20, 20);
+    for (int type = ptPlus; type <= ptSmallDot; ++type) {
+        const bool upDown = type != ptTriangle && type != ptInvertedTriangle;
+        for (int size = 1; size <= 8; ++size) {
+            for (bool solid : {false, true}) {
+                view.Settings->PointType = static_cast<TPointType>(type);
+                view.Settings->PointSize = size;
+                view.Settings->PointSolid = solid;
+                const QImage out = Render(view);
+                const QString what = QStringLiteral("type %1 size %2 solid %3").arg(type).arg(size).arg(solid);
+                QVERIFY2(out.pixel(20 - size - 1, 20) == White && out.pixel(20 + size + 1, 20) == White,
+                         qPrintable(what));
+                for (int dy = -size; dy <= size; ++dy) {
+                    for (int dx = 1; dx <= size; ++dx) {
+                        const QPoint p(20 + dx, 20 + dy);
+                        QVERIFY2(out.pixel(p) == out.pixel(20 - dx, 20 + dy),
+                                 qPrintable(what + QStringLiteral(" left-right at %1,%2").arg(dx).arg(dy)));
+                        if (upDown)
+                            QVERIFY2(out.pixel(20 + dy, 20 + dx) == out.pixel(20 + dy, 20 - dx),
+                                     qPrintable(what + QStringLiteral(" up-down at %1,%2").arg(dy).arg(dx)));
+                    }
+                }
+            }
+        }
+    }
 }
 
 void TestViewPaint::siteLineFollowsListOrder()

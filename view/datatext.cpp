@@ -1,0 +1,71 @@
+#include "datatext.h"
+
+#include "platform/Conversions.h"
+#include "platform/CoordinateText.h"
+#include "platform/DecimalSeparator.h"
+
+#include <cmath>
+#include <optional>
+
+namespace {
+
+constexpr double PixelTolerance = 0.01;
+// Enough for any double to come back exactly.
+constexpr int MaxPrecision = 17;
+
+struct TAxisScale {
+    TAxisMapping Kind;
+    double From;
+    double To;
+    int Pixels; // the plotting area's extent along the axis, image pixels
+};
+
+TAxisScale ScaleOf(const TViewMapping& m, TAxis axis)
+{
+    const TRect& r = m.MappingRect;
+    if (axis == axX)
+        return {m.AxisXMap, m.XLeftValue, m.XRightValue, std::abs(r.Right - r.Left)};
+    return {m.AxisYMap, m.YBottomValue, m.YTopValue, std::abs(r.Bottom - r.Top)};
+}
+
+// Where v lies along the axis, in image pixels from its start.
+std::optional<double> PixelOf(const TAxisScale& s, double v)
+{
+    double f = 0;
+    switch (s.Kind) {
+    case amLinear:
+        f = (v - s.From) / (s.To - s.From);
+        break;
+    case amLog10:
+        f = (std::log10(v) - std::log10(s.From)) / (std::log10(s.To) - std::log10(s.From));
+        break;
+    default:
+        return std::nullopt;
+    }
+    const double pixel = f * s.Pixels;
+    if (!std::isfinite(pixel))
+        return std::nullopt;
+    return pixel;
+}
+
+} // namespace
+
+QString DataText(const TViewMapping& Mapping, TAxis Axis, double Value, int Precision, int Digits)
+{
+    QString text = CoordinateText(Value, Precision, Digits);
+    const TAxisScale scale = ScaleOf(Mapping, Axis);
+    if (!std::isfinite(Value) || scale.Pixels == 0 || scale.From == scale.To)
+        return text;
+    const std::optional<double> exact = PixelOf(scale, Value);
+    if (!exact)
+        return text;
+    const QString separator = DecimalSeparator();
+    for (int p = Precision; p < MaxPrecision; ++p) {
+        const std::optional<double> shown = TryStrToFloat(text, separator);
+        const std::optional<double> pixel = shown ? PixelOf(scale, *shown) : std::nullopt;
+        if (pixel && std::abs(*pixel - *exact) <= PixelTolerance)
+            break;
+        text = CoordinateText(Value, p + 1, Digits);
+    }
+    return text;
+}
