@@ -1,6 +1,7 @@
 #include "platform/Registry.h"
 
 #include "TestFiles.h"
+#include "Unprivileged.h"
 
 #include <QDir>
 #include <QtTest>
@@ -131,12 +132,21 @@ void TestRegistry::garbledFileKeepsWhatItCanRead()
 void TestRegistry::unreadableFileIsNeverReplaced()
 {
     TScopedConfigHome home;
-    // A folder where the file should be cannot be read as one.
-    QVERIFY(QDir().mkpath(home.SettingsFile()));
-    TRegistry reg;
-    QVERIFY(!reg.KeyExists(QStringLiteral("\\K")));
-    QVERIFY(!reg.OpenKey(QStringLiteral("\\K"), true));
-    QVERIFY(QFileInfo(home.SettingsFile()).isDir());
+    // A file that may be written but not read, in a folder that takes new
+    // files: every write would succeed, so only the guard keeps it.
+    const QByteArray stored = "[Software\\Kestrow\\Quillon\\General]\nAngleIncrement=2\n\n";
+    QVERIFY(QDir().mkpath(home.Path() + QStringLiteral("/Kestrow")));
+    WriteTextFile(home.SettingsFile(), stored);
+    SetMode(QFile::encodeName(home.Path()).constData(), 0777);
+    SetMode(QFile::encodeName(home.Path() + QStringLiteral("/Kestrow")).constData(), 0777);
+    SetMode(QFile::encodeName(home.SettingsFile()).constData(), 0222);
+    {
+        TUnprivileged user;
+        TRegistry reg;
+        QVERIFY(!reg.KeyExists(QStringLiteral("\\Software")));
+        QVERIFY(!reg.OpenKey(QStringLiteral("\\K"), true));
+    }
+    QCOMPARE(ReadTextFile(home.SettingsFile()), stored);
 }
 
 void TestRegistry::failedWriteChangesNothing()
