@@ -5,6 +5,8 @@
 #include "main/formAbout.h"
 #include "widgets/formPreferences.h"
 #include "widgets/frmTip.h"
+#include "platform/CoordinateText.h"
+#include "platform/Registry.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -15,6 +17,8 @@
 #include <QPushButton>
 #include <QStatusBar>
 #include <QCheckBox>
+#include <QClipboard>
+#include <QToolTip>
 #include <QMessageBox>
 #include <QScrollArea>
 #include <QTableView>
@@ -85,6 +89,12 @@ private slots:
     void dimensionsAppliesValuesAndKinds();
     void tipShowsOnceTheWindowIsUp();
     void aboutBoxFromTheHelpMenu();
+    void listAndExportsFollowRotateAndFullBox();
+    void statusShowsNoValuesWithoutMapping();
+    void fitToPageStaysInMenuRange();
+    void startupTipOnceAStart();
+    void noHintsOnBarsOrStatus();
+    void viewEventsDetachedBeforeTheWindowGoes();
 
 private:
     TScopedConfigHome FHome;
@@ -322,6 +332,160 @@ void TestFormMain::fitToPage()
     f.QuillonView->Image.SetSize(FIT_BITMAP, 495, 395, 8);
     f.acFitToPage->trigger();
     QCOMPARE(f.QuillonView->Zoom, 1.0f);
+}
+
+void TestFormMain::fitToPageStaysInMenuRange()
+{
+    Tmainform& f = *FForm;
+    TQuillonView& v = *f.QuillonView;
+    v.Image.SetSize(FIT_BITMAP, 990, 395, 8);
+    // A pane collapsed below its margin: the smallest menu zoom, not zero
+    // or less.
+    f.ScrollBox->setFixedSize(3, 2);
+    QCoreApplication::processEvents();
+    f.acFitToPage->trigger();
+    QVERIFY(v.Zoom == 0.25f);
+    QCOMPARE(v.size(), QSize(248, 99));
+    // A tiny picture in a large pane: the largest.
+    f.ScrollBox->setFixedSize(500, 400);
+    QCoreApplication::processEvents();
+    v.Image.SetSize(FIT_BITMAP, 10, 8, 8);
+    f.acFitToPage->trigger();
+    QVERIFY(v.Zoom == 5.0f);
+    QCOMPARE(f.StatusPanels[4]->text(), QStringLiteral("Zoom: 5"));
+}
+
+void TestFormMain::listAndExportsFollowRotateAndFullBox()
+{
+    Tmainform& f = *FForm;
+    TQuillonView& v = *f.QuillonView;
+    QVERIFY(f.LoadImageFile(SavePicture(FDir.filePath("chart.png"), 200, 150)));
+    // Map by a rubber band, give the values, digitise three points.
+    QTest::mouseMove(&v, {20, 130});
+    QTest::mousePress(&v, Qt::LeftButton, {}, {20, 130});
+    QTest::mouseMove(&v, {180, 20});
+    QTest::mouseRelease(&v, Qt::LeftButton, {}, {180, 20});
+    QCOMPARE(v.MappingRect, (TRect{20, 20, 180, 130}));
+    v.SetAxisValues(0, 50, 10, 0);
+    f.acClickMode->trigger();
+    for (QPoint p : {QPoint(60, 100), QPoint(100, 70), QPoint(150, 40)})
+        QTest::mouseClick(&v, Qt::LeftButton, {}, p);
+    QCOMPARE(v.SiteCount(), 3);
+    // Every line of both exports is PixelToData of its point under the
+    // mapping in force.
+    auto expected = [&v](QChar separator) {
+        QString text;
+        for (int i = 0; i < v.SiteCount(); ++i) {
+            TDataPoint d;
+            v.PixelToData({v.GetSite(i)->X, v.GetSite(i)->Y}, d);
+            text += CoordinateText(d.X, 6, 3) + separator + CoordinateText(d.Y, 6, 3) + QStringLiteral("\r\n");
+        }
+        return text;
+    };
+    const QString before = expected(u' ');
+    f.acRotateMode->trigger();
+    QTest::mousePress(&v, Qt::LeftButton, {}, {100, 100});
+    for (int x : {101, 102, 103})
+        QTest::mouseMove(&v, {x, 100});
+    QTest::mouseRelease(&v, Qt::LeftButton, {}, {103, 100});
+    QVERIFY(v.Angle == 3.0);
+    QVERIFY(expected(u' ') != before);
+    f.SaveDataFile(FDir.filePath("turned.txt"));
+    QCOMPARE(QString::fromUtf8(ReadTextFile(FDir.filePath("turned.txt"))), expected(u' '));
+    f.acCopyToClipboard->trigger();
+    QCOMPARE(QGuiApplication::clipboard()->text(), expected(u'\t'));
+    // Full Box changes the rectangle, and the data with it.
+    const QString turned = expected(u' ');
+    f.acFullBoundingBox->trigger();
+    QCOMPARE(v.MappingRect, (TRect{0, 0, 199, 149}));
+    QVERIFY(expected(u' ') != turned);
+    f.SaveDataFile(FDir.filePath("full.txt"));
+    QCOMPARE(QString::fromUtf8(ReadTextFile(FDir.filePath("full.txt"))), expected(u' '));
+    QCOMPARE(f.StatusPanels[2]->text(), QStringLiteral("X Pix: ") + CoordinateText(10.0 / 199, 6, 3));
+}
+
+void TestFormMain::statusShowsNoValuesWithoutMapping()
+{
+    Tmainform& f = *FForm;
+    TQuillonView& v = *f.QuillonView;
+    QVERIFY(f.LoadImageFile(SavePicture(FDir.filePath("first.png"), 100, 100)));
+    v.SetMappingRect({0, 0, 8, 8});
+    v.SetAxisValues(0, 100, 100, 0);
+    QTest::mouseMove(&v, {1, 7});
+    QCOMPARE(f.StatusPanels[0]->text(), QStringLiteral("X: 12.5"));
+    // A new picture has no mapping yet: its values are nobody's.
+    QVERIFY(f.LoadImageFile(SavePicture(FDir.filePath("second.png"), 100, 100)));
+    QCOMPARE(f.StatusPanels[0]->text(), QStringLiteral("X: "));
+    QCOMPARE(f.StatusPanels[1]->text(), QStringLiteral("Y: "));
+    for (TMouseAction mode : {maRubberBand, maClick, maRotateH}) {
+        v.SetMouseAction(mode);
+        QTest::mouseMove(&v, {40, 30});
+        QCOMPARE(f.StatusPanels[0]->text(), QStringLiteral("X: "));
+        QCOMPARE(f.StatusPanels[1]->text(), QStringLiteral("Y: "));
+    }
+}
+
+void TestFormMain::startupTipOnceAStart()
+{
+    FForm.reset();
+    StoreStartupTip(true);
+    int shown = 0;
+    WhenModalShown tip("TformKSTip", [&](QWidget* w) {
+        ++shown;
+        static_cast<TformKSTip*>(w)->bClose->click();
+    });
+    Tmainform form;
+    form.show();
+    QTRY_COMPARE(shown, 1);
+    // Minimised and restored, twice: no tip again, the stored tip stays.
+    for (int i = 0; i < 2; ++i) {
+        form.showMinimized();
+        QCoreApplication::processEvents();
+        form.hide();
+        form.showNormal();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        QTest::qWait(50);
+    }
+    QCOMPARE(shown, 1);
+    TRegistry registry;
+    QVERIFY(registry.OpenKey(QStringLiteral("\\Software\\Kestrow\\Quillon\\TipOfDay"), false));
+    QCOMPARE(registry.ReadString(QStringLiteral("LastTip")), std::optional<QString>(QStringLiteral("0")));
+}
+
+void TestFormMain::noHintsOnBarsOrStatus()
+{
+    Tmainform& f = *FForm;
+    f.QuillonView->Image.SetSize(FIT_BITMAP, 100, 100, 24);
+    f.QuillonView->SetMappingRect({0, 0, 8, 8});
+    QTest::mouseMove(f.QuillonView, {1, 7});
+    const QString x = f.StatusPanels[0]->text();
+    for (QAction* a : f.ActionToolBar1->actions()) {
+        QWidget* button = f.ActionToolBar1->widgetForAction(a);
+        if (!button || a->isSeparator())
+            continue;
+        QHelpEvent help(QEvent::ToolTip, QPoint(2, 2), button->mapToGlobal(QPoint(2, 2)));
+        QCoreApplication::sendEvent(button, &help);
+        QVERIFY2(!QToolTip::isVisible(), qPrintable(a->text()));
+    }
+    // The long hint of an edit command never takes the status bar's place.
+    QStatusTipEvent tip(f.EditCut1->statusTip());
+    QCoreApplication::sendEvent(f.menuBar(), &tip);
+    QCOMPARE(f.statusBar()->currentMessage(), QString());
+    QVERIFY(f.StatusPanels[0]->isVisible());
+    QCOMPARE(f.StatusPanels[0]->text(), x);
+}
+
+void TestFormMain::viewEventsDetachedBeforeTheWindowGoes()
+{
+    TQuillonView* v = FForm->QuillonView;
+    v->AddSite(QStringLiteral("1"), 1, 1);
+    // Take the view out, so that it outlives the window, as it outlives the
+    // window's members while Qt deletes the children.
+    QCOMPARE(FForm->ScrollBox->takeWidget(), v);
+    FForm.reset();
+    QVERIFY(!v->OnAddSite && !v->OnModSite && !v->OnDeleteSite && !v->OnClearSites);
+    QVERIFY(!v->OnBeforeMap && !v->OnAfterMap && !v->OnZoom && !v->OnMouseMove);
+    delete v; // raises nothing into the window that is gone
 }
 
 void TestFormMain::loadUnreadableImageChangesNothing()

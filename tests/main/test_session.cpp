@@ -2,10 +2,12 @@
 
 #include "ModalDriver.h"
 #include "TestFiles.h"
+#include "Unprivileged.h"
 #include "platform/Conversions.h"
 #include "platform/FileError.h"
 
 #include <QClipboard>
+#include <QDir>
 #include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
@@ -74,6 +76,10 @@ private slots:
     void exportsFollowSortAndLocale();
     void exportCommandsNeedRows();
     void exportReplacesFileAndKeepsItOnFailure();
+    void repeatedNameReadsItsFirstEntry();
+    void badZoomLoadsAsOne();
+    void savesInPlaceInAFolderThatTakesNoNewFile();
+    void exportsKeepAHundredthOfAPixel();
 
 private:
     TScopedConfigHome FHome;
@@ -417,6 +423,95 @@ void TestSession::exportReplacesFileAndKeepsItOnFailure()
     QDir().mkpath(Path("folder.txt"));
     QCOMPARE(ErrorOf([&] { f.SaveDataFile(Path("folder.txt")); }),
              QStringLiteral("Unable to write to ") + Path("folder.txt"));
+}
+
+void TestSession::repeatedNameReadsItsFirstEntry()
+{
+    // A key's text is its first entry's, so the later, malformed repeat is
+    // never parsed and the file loads.
+    TQuillonView& v = *FForm->QuillonView;
+    WriteTextFile(Path("repeat.qsf"), "[series/series1]\r\n1=10,20\r\n2=30,40\r\n1=oops\r\nA=1,1\r\na=x\r\n");
+    FForm->LoadSessionFile(Path("repeat.qsf"));
+    QCOMPARE(Names(v), (QStringList{"1", "2", "A"}));
+    QCOMPARE(v.GetSite(0)->X, 10);
+    QCOMPARE(v.GetSite(0)->Y, 20);
+    QCOMPARE(FForm->ListModel->Count(), 3);
+    // A malformed first entry still stops the load.
+    WriteTextFile(Path("first.qsf"), "[series/series1]\r\n1=oops\r\n1=10,20\r\n");
+    QVERIFY(ErrorOf([&] { FForm->LoadSessionFile(Path("first.qsf")); }).endsWith("is not a valid integer value"));
+}
+
+void TestSession::badZoomLoadsAsOne()
+{
+    TQuillonView& v = *FForm->QuillonView;
+    QVERIFY(FForm->LoadImageFile(SavePicture(Path("zoom.png"), 40, 30)));
+    for (const char* zoom : {"0", "-2", "nan", "NAN", "inf", "-0", "1E40"}) {
+        v.SetZoom(3);
+        WriteTextFile(Path("zoom.qsf"), QByteArray("[image]\r\nzoom=") + zoom + "\r\n");
+        FForm->LoadSessionFile(Path("zoom.qsf"));
+        QVERIFY2(v.Zoom == 1.0f, zoom);
+        QCOMPARE(v.size(), QSize(40, 30));
+    }
+    // A positive zoom beyond the View menu's range is brought into it.
+    WriteTextFile(Path("zoom.qsf"), "[image]\r\nzoom=80\r\n");
+    FForm->LoadSessionFile(Path("zoom.qsf"));
+    QVERIFY(v.Zoom == TQuillonView::MaxZoom);
+    WriteTextFile(Path("zoom.qsf"), "[image]\r\nzoom=0.01\r\n");
+    FForm->LoadSessionFile(Path("zoom.qsf"));
+    QVERIFY(v.Zoom == TQuillonView::MinZoom);
+    // A click then stores a pixel of the picture.
+    v.SetMouseAction(maClick);
+    QTest::mouseClick(&v, Qt::LeftButton, {}, {4, 4});
+    QCOMPARE(v.SiteCount(), 1);
+    QCOMPARE(v.GetSite(0)->X, 16);
+}
+
+void TestSession::savesInPlaceInAFolderThatTakesNoNewFile()
+{
+    // The user may replace the files but not add any to their folder.
+    QTemporaryDir top;
+    const QString folder = top.filePath(QStringLiteral("shared"));
+    QVERIFY(QDir().mkpath(folder));
+    const QString session = folder + QStringLiteral("/job.qsf");
+    const QString data = folder + QStringLiteral("/data.txt");
+    WriteTextFile(session, "old\r\n");
+    WriteTextFile(data, "old\r\n");
+    SetMode(QFile::encodeName(top.path()).constData(), 0755);
+    SetMode(QFile::encodeName(folder).constData(), 0755);
+    SetMode(QFile::encodeName(session).constData(), 0666);
+    SetMode(QFile::encodeName(data).constData(), 0666);
+    TQuillonView& v = *FForm->QuillonView;
+    v.AddSite(QStringLiteral("1"), 5, 6);
+    FForm->QuillonViewAddSite(&v, QStringLiteral("x"), {0, 0}, true, 1.5, 2);
+    {
+        TUnprivileged user;
+        FForm->SaveSessionFile(session);
+        FForm->SaveDataFile(data);
+        // A new file there is still refused, with the described message.
+        QCOMPARE(ErrorOf([&] { FForm->SaveSessionFile(folder + QStringLiteral("/new.qsf")); }),
+                 QStringLiteral("Unable to write to ") + folder + QStringLiteral("/new.qsf"));
+    }
+    QVERIFY(ReadTextFile(session).endsWith("[series/series1]\r\n1=5,6\r\n[image]\r\nangle=0\r\nzoom=1\r\n"));
+    QVERIFY(ReadTextFile(session).startsWith("[dimensions]\r\n"));
+    QCOMPARE(ReadTextFile(data), QByteArray("NAN NAN\r\n1.5 2\r\n"));
+}
+
+void TestSession::exportsKeepAHundredthOfAPixel()
+{
+    Tmainform& f = *FForm;
+    TQuillonView& v = *f.QuillonView;
+    // 1000 pixels for a thousandth along X: six digits would say 1000 for
+    // every point.
+    v.SetMappingRect({0, 0, 1000, 100});
+    v.SetAxisValues(1000.001, 100, 1000.002, 0);
+    v.AddSite(QStringLiteral("1"), 250, 100);
+    v.AddSite(QStringLiteral("2"), 500, 50);
+    f.SaveDataFile(Path("fine.txt"));
+    QCOMPARE(ReadTextFile(Path("fine.txt")), QByteArray("1000.00125 0\r\n1000.0015 50\r\n"));
+    // Where six digits do, the lines are those of six digits.
+    v.SetAxisValues(0, 100, 1000, 0);
+    f.SaveDataFile(Path("plain.txt"));
+    QCOMPARE(ReadTextFile(Path("plain.txt")), QByteArray("250 0\r\n500 50\r\n"));
 }
 
 QTEST_MAIN(TestSession)

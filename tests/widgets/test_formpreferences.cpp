@@ -10,6 +10,8 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTabWidget>
+#include "ExactCompare.h"
+
 #include <QtTest>
 
 namespace {
@@ -59,6 +61,7 @@ private slots:
     void dimensionChecks();
     void firstFailingCheckOnlyThenTheNext();
     void focusedEditCommitsBeforeChecks();
+    void clearedFieldIsCheckedAsZero();
     void settingsRoundTrip();
     void numericEditConfiguration();
     void colourSwatchUsesColourDialog();
@@ -135,7 +138,7 @@ void TestFormPreferences::firstFailingCheckOnlyThenTheNext()
     QCOMPARE(shown, QStringList{"The bottom and top values cannot be the same."});
     QVERIFY(!accepted);
     // The values stay as the user left them.
-    QCOMPARE(dialog.ksfR->Value, 6.0);
+    QCOMPARE_EXACT(dialog.ksfR->Value, 6.0);
 }
 
 void TestFormPreferences::focusedEditCommitsBeforeChecks()
@@ -153,7 +156,25 @@ void TestFormPreferences::focusedEditCommitsBeforeChecks()
     QTest::keyClicks(dialog.ksfR, QStringLiteral("10"));
     dialog.bOK->click();
     QCOMPARE(dialog.result(), int(QDialog::Accepted));
-    QCOMPARE(dialog.ksfR->Value, 10.0);
+    QCOMPARE_EXACT(dialog.ksfR->Value, 10.0);
+}
+
+void TestFormPreferences::clearedFieldIsCheckedAsZero()
+{
+    TfrmPreferences dialog;
+    dialog.SetupForDimensions();
+    dialog.ksfL->SetValue(5);
+    dialog.ksfR->SetValue(0);
+    dialog.ksfB->SetValue(0);
+    dialog.ksfT->SetValue(1);
+    dialog.show();
+    QVERIFY(QTest::qWaitForWindowActive(&dialog));
+    dialog.ksfL->setFocus();
+    dialog.ksfL->clear();
+    bool accepted = false;
+    QCOMPARE(PressOk(dialog, accepted), QStringList{"The left and right values cannot be the same."});
+    QVERIFY(!accepted);
+    QVERIFY(dialog.ksfL->Empty);
 }
 
 void TestFormPreferences::settingsRoundTrip()
@@ -197,7 +218,7 @@ void TestFormPreferences::numericEditConfiguration()
     // The angle increment records 0..45 but does not enforce it.
     QCOMPARE(dialog.ksAngleIncrement->Validate(), vdNone);
     dialog.ksAngleIncrement->SetValue(90);
-    QCOMPARE(dialog.ksAngleIncrement->Value, 90.0);
+    QCOMPARE_EXACT(dialog.ksAngleIncrement->Value, 90.0);
 }
 
 void TestFormPreferences::colourSwatchUsesColourDialog()

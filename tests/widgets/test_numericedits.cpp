@@ -3,6 +3,8 @@
 
 #include <QLocale>
 #include <QVBoxLayout>
+#include "ExactCompare.h"
+
 #include <QtTest>
 
 namespace {
@@ -26,6 +28,14 @@ struct TPair {
     bool Active = false;
 };
 
+void ClearAndReturn(QLineEdit* edit)
+{
+    edit->setFocus();
+    edit->selectAll();
+    QTest::keyClick(edit, Qt::Key_Backspace);
+    QTest::keyClick(edit, Qt::Key_Return);
+}
+
 void TypeAndReturn(QLineEdit* edit, const QString& text)
 {
     edit->setFocus();
@@ -44,6 +54,7 @@ private slots:
     void silentBoundsKeepPreviousValue();
     void textThatDoesNotConvertKeepsValue();
     void blankMakesEmpty();
+    void committedBlankHoldsZero();
     void keyFilter();
     void leadingExponentMeansOne();
     void integerHexadecimal();
@@ -62,7 +73,7 @@ void TestNumericEdits::noneIgnoresBounds()
     edit.UseMaxBound = true;
     edit.UseMinBound = true;
     edit.SetValue(90);
-    QCOMPARE(edit.Value, 90.0);
+    QCOMPARE_EXACT(edit.Value, 90.0);
     QCOMPARE(edit.text(), QStringLiteral("90"));
 }
 
@@ -98,7 +109,7 @@ void TestNumericEdits::textThatDoesNotConvertKeepsValue()
     TKSFloatEdit edit;
     edit.SetValue(7);
     edit.SetText(QStringLiteral("abc"));
-    QCOMPARE(edit.Value, 7.0);
+    QCOMPARE_EXACT(edit.Value, 7.0);
     QCOMPARE(edit.text(), QStringLiteral("7"));
     QVERIFY(!edit.Empty);
     TKSIntegerEdit integer;
@@ -113,7 +124,7 @@ void TestNumericEdits::blankMakesEmpty()
     edit.SetValue(4.5);
     edit.SetText(QStringLiteral("  "));
     QVERIFY(edit.Empty);
-    QCOMPARE(edit.Value, 0.0);
+    QCOMPARE_EXACT(edit.Value, 0.0);
     QCOMPARE(edit.text(), QString());
     edit.SetValue(2);
     QVERIFY(!edit.Empty);
@@ -121,6 +132,39 @@ void TestNumericEdits::blankMakesEmpty()
     edit.SetValue(std::numeric_limits<double>::quiet_NaN());
     QVERIFY(edit.Empty);
     QCOMPARE(edit.text(), QString());
+}
+
+void TestNumericEdits::committedBlankHoldsZero()
+{
+    // Cleared by the user and committed by Return or by leaving: empty, and
+    // the value 0, even where the bounds would refuse 0.
+    TPair pair;
+    QVERIFY(pair.Active);
+    TKSFloatEdit& f = *pair.Float;
+    TKSIntegerEdit& i = *pair.Integer;
+    i.MinValue = 1;
+    i.MaxValue = 10;
+    i.UseMinBound = i.UseMaxBound = true;
+    i.SetValidate(vdSilent);
+    f.SetValue(4.5);
+    ClearAndReturn(&f);
+    QVERIFY(f.Empty);
+    QCOMPARE_EXACT(f.Value, 0.0);
+    QCOMPARE(f.text(), QString());
+    i.SetValue(7);
+    ClearAndReturn(&i);
+    QVERIFY(i.Empty);
+    QCOMPARE(i.Value, 0);
+    f.SetValue(-3.25);
+    i.SetValue(7);
+    for (QLineEdit* edit : {static_cast<QLineEdit*>(&f), static_cast<QLineEdit*>(&i)}) {
+        edit->setFocus();
+        edit->clear();
+        (edit == &f ? static_cast<QWidget*>(&i) : static_cast<QWidget*>(&f))->setFocus();
+    }
+    QVERIFY(f.Empty && i.Empty);
+    QCOMPARE_EXACT(f.Value, 0.0);
+    QCOMPARE(i.Value, 0);
 }
 
 void TestNumericEdits::keyFilter()
@@ -145,9 +189,9 @@ void TestNumericEdits::leadingExponentMeansOne()
 {
     TPair pair;
     TypeAndReturn(pair.Float, QStringLiteral("E5"));
-    QCOMPARE(pair.Float->Value, 100000.0);
+    QCOMPARE_EXACT(pair.Float->Value, 100000.0);
     TypeAndReturn(pair.Float, QStringLiteral("-e2"));
-    QCOMPARE(pair.Float->Value, -100.0);
+    QCOMPARE_EXACT(pair.Float->Value, -100.0);
     QCOMPARE(pair.Float->selectedText(), pair.Float->text());
 }
 
@@ -175,11 +219,11 @@ void TestNumericEdits::returnStopMovesFocusWithoutCommitting()
     edit.setFocus();
     edit.selectAll();
     QTest::keyClicks(&edit, QStringLiteral("8"));
-    QCOMPARE(edit.Value, 1.0); // typed, not committed yet
+    QCOMPARE_EXACT(edit.Value, 1.0); // typed, not committed yet
     QTest::keyClick(&edit, Qt::Key_Return);
     QVERIFY(pair.Integer->hasFocus());
     // Leaving committed it.
-    QCOMPARE(edit.Value, 8.0);
+    QCOMPARE_EXACT(edit.Value, 8.0);
 }
 
 void TestNumericEdits::returnStopNeedsTabStop()
@@ -197,12 +241,12 @@ void TestNumericEdits::focusLossCommitsOnlyChangedText()
     edit.SetValue(0.1 + 0.2); // 15 digits show 0.3, the value is not 0.3
     edit.setFocus();
     pair.Integer->setFocus();
-    QCOMPARE(edit.Value, 0.1 + 0.2); // untouched text: not converted again
+    QCOMPARE_EXACT(edit.Value, 0.1 + 0.2); // untouched text: not converted again
     edit.setFocus();
     edit.selectAll();
     QTest::keyClicks(&edit, QStringLiteral("2.5"));
     pair.Integer->setFocus();
-    QCOMPARE(edit.Value, 2.5);
+    QCOMPARE_EXACT(edit.Value, 2.5);
 }
 
 void TestNumericEdits::formatStringRoundTrip()
@@ -218,7 +262,7 @@ void TestNumericEdits::formatStringRoundTrip()
     // The full-precision text differs from the formatted one, so leaving
     // converts it again.
     pair.Integer->setFocus();
-    QCOMPARE(edit.Value, 3.14159);
+    QCOMPARE_EXACT(edit.Value, 3.14159);
     QCOMPARE(edit.text(), QStringLiteral("3.14 mm"));
     TypeAndReturn(&edit, QStringLiteral("2"));
     QCOMPARE(edit.text(), QStringLiteral("2.00 mm"));
@@ -241,7 +285,7 @@ void TestNumericEdits::localeSeparator()
     QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
     TPair pair;
     TypeAndReturn(pair.Float, QStringLiteral("2,5"));
-    QCOMPARE(pair.Float->Value, 2.5);
+    QCOMPARE_EXACT(pair.Float->Value, 2.5);
     QCOMPARE(pair.Float->text(), QStringLiteral("2,5"));
     // The point is not a separator here and cannot be typed.
     pair.Float->setFocus();

@@ -201,6 +201,16 @@ void TestTipOfDay::tipsFileBesideTheProgram()
     tip->Loaded();
     QFile::remove(file);
     QCOMPARE(tip->Tips, (QStringList{"first from file", "second from file"}));
+    // CR LF line ends and a final line end, as editors leave them: no
+    // carriage returns in the tips and no empty tip after the last; an empty
+    // line inside is a tip of its own.
+    WriteTextFile(file, "one\r\n\r\ntwo\r\nthree\r\n");
+    tip->Loaded();
+    QCOMPARE(tip->Tips, (QStringList{"one", "", "two", "three"}));
+    WriteTextFile(file, "one\ntwo\n");
+    tip->Loaded();
+    QFile::remove(file);
+    QCOMPARE(tip->Tips, (QStringList{"one", "two"}));
     // A file that is not there leaves the tips as configured.
     auto other = Configured(FiveTips);
     other->RelativeTipFile = QStringLiteral("no-such-tips.txt");
