@@ -66,6 +66,8 @@ private slots:
     void drawsSixteenBitRgb();
     void drawsTransparentComposited();
     void displayCopyFollowsChanges();
+    void drawZoomedByTheClickRule();
+    void drawZoomedOnlyThePartAsked();
 
 private:
     QTemporaryDir FDir;
@@ -339,6 +341,69 @@ void TestFreeBitmap::displayCopyFollowsChanges()
     TFreeWinBitmap plain;
     QVERIFY(plain.Load(Save(MakeRgb(2, 2, Quadrant), FIF_PNG, Path("plain.png"))));
     QCOMPARE(plain.DisplaySource(), plain.GetDib());
+}
+
+void TestFreeBitmap::drawZoomedByTheClickRule()
+{
+    // Column x, row y of the picture in its own colour.
+    auto colour = [](int x, int y) { return qRgb(20 + 30 * x, 40 + 60 * y, 7); };
+    TFreeWinBitmap image;
+    QVERIFY(image.Load(Save(MakeRgb(8, 3, colour), FIF_PNG, Path("zoomed.png"))));
+    const QRgb none = qRgb(1, 2, 3);
+    // The picture column each client column shows: client / zoom rounded to
+    // the nearest, halves to even; nothing past the last column.
+    const struct {
+        float zoom;
+        std::vector<int> columns;
+        std::vector<int> rows;
+    } cases[] = {
+        {5.0f,
+         {0, 0, 0, 1, 1, 1, 1, 1, 2, 2, 2, 2, 2, 3, 3, 3, 3, 3, 4, 4, 4, 4, 4, 5, 5, 5, 5, 5, 6, 6, 6, 6, 6, 7, 7, 7, 7, 7},
+         {0, 0, 0, 1, 1, 1, 1, 1, 2, 2, 2, 2, 2}},
+        {2.0f, {0, 0, 1, 2, 2, 2, 3, 4, 4, 4, 5, 6, 6, 6, 7}, {0, 0, 1, 2, 2, 2}},
+        {0.75f, {0, 1, 3, 4, 5, 7}, {0, 1}},
+        {0.5f, {0, 2, 4, 6}, {0, 2}},
+        {0.25f, {0, 4}, {0}},
+    };
+    for (const auto& c : cases) {
+        const QString zoom = QString::number(c.zoom);
+        const int width = int(c.columns.size());
+        const int height = int(c.rows.size());
+        QCOMPARE(image.ZoomedRect(c.zoom), QRect(0, 0, width, height));
+        QImage out(width + 3, height + 3, QImage::Format_RGB32);
+        out.fill(none);
+        QPainter painter(&out);
+        image.DrawZoomed(painter, c.zoom, {0, 0, out.width(), out.height()});
+        painter.end();
+        for (int y = 0; y < out.height(); ++y) {
+            for (int x = 0; x < out.width(); ++x) {
+                const QRgb expected = x < width && y < height ? colour(c.columns[x], c.rows[y]) : none;
+                QVERIFY2(out.pixel(x, y) == expected, qPrintable(zoom + QStringLiteral(" at %1,%2").arg(x).arg(y)));
+            }
+        }
+    }
+}
+
+void TestFreeBitmap::drawZoomedOnlyThePartAsked()
+{
+    TFreeWinBitmap image;
+    QVERIFY(image.Load(Save(MakeRgb(2, 2, Quadrant), FIF_PNG, Path("zoomed-part.png"))));
+    QImage whole(10, 10, QImage::Format_RGB32);
+    whole.fill(qRgb(1, 2, 3));
+    QImage part = whole;
+    QPainter all(&whole);
+    image.DrawZoomed(all, 5.0f, {0, 0, 10, 10});
+    all.end();
+    QPainter some(&part);
+    image.DrawZoomed(some, 5.0f, {2, 1, 6, 4});
+    some.end();
+    QCOMPARE(part.copy(2, 1, 4, 3), whole.copy(2, 1, 4, 3));
+    QCOMPARE(part.pixel(1, 1), qRgb(1, 2, 3));
+    QCOMPARE(part.pixel(6, 1), qRgb(1, 2, 3));
+    QCOMPARE(part.pixel(3, 4), qRgb(1, 2, 3));
+    QCOMPARE(whole.pixel(2, 2), Quadrant(0, 0));
+    QCOMPARE(whole.pixel(3, 3), Quadrant(1, 1));
+    QCOMPARE(whole.pixel(8, 8), qRgb(1, 2, 3)); // past the last pixel
 }
 
 QTEST_MAIN(TestFreeBitmap)

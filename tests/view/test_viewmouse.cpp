@@ -74,6 +74,7 @@ private slots:
     void enterTakesFocus();
     void insertTogglesAtPointerOnlyInside();
     void arrowKeysStopAtFrameEdges();
+    void aTurnRemapsOnceWhenTheDragEnds();
 
 private:
     TScopedConfigHome FHome;
@@ -423,6 +424,36 @@ void TestViewMouse::arrowKeysStopAtFrameEdges()
     const QPoint outside = QCursor::pos();
     QTest::keyClick(&view, Qt::Key_Down);
     QCOMPARE(QCursor::pos(), outside);
+}
+
+void TestViewMouse::aTurnRemapsOnceWhenTheDragEnds()
+{
+    TShownView shown(300, 300);
+    TQuillonView& view = shown.View;
+    view.SetMappingRect({50, 50, 150, 150});
+    view.SetAxisValues(0, 100, 100, 0);
+    view.AddSite(QStringLiteral("1"), 100, 100);
+    view.SetMouseAction(maRotateH);
+    QStringList events;
+    view.OnAfterMap = [&](QObject*) { events << QStringLiteral("aftermap"); };
+    view.OnModSite = [&](QObject*, const QString& name, const TPoint&, bool, double x, double y) {
+        TDataPoint d;
+        view.PixelToData({100, 100}, d);
+        // The values under the angle in force at the end, not before it.
+        QVERIFY(x == d.X && y == d.Y);
+        events << QStringLiteral("mod ") + name;
+    };
+    QTest::mousePress(&view, Qt::LeftButton, {}, {100, 100});
+    for (int x : {101, 102, 103, 104})
+        QTest::mouseMove(&view, {x, 100});
+    QVERIFY(events.isEmpty()); // no remap per move
+    QTest::mouseRelease(&view, Qt::LeftButton, {}, {104, 100});
+    QVERIFY(view.Angle == 4.0);
+    QCOMPARE(events, (QStringList{"aftermap", "mod 1"}));
+    // A click that turns nothing remaps nothing.
+    events.clear();
+    QTest::mouseClick(&view, Qt::LeftButton, {}, {120, 120});
+    QVERIFY(events.isEmpty());
 }
 
 QTEST_MAIN(TestViewMouse)

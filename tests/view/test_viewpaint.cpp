@@ -58,6 +58,9 @@ private slots:
     void siteLineFollowsListOrder();
     void noImagePaintsBackground();
     void wideViewScrollsAndPaintsAtItsFarEnd();
+    void clickStoresThePixelDrawnThere();
+    void glyphAndFrameOnThePixelsTheyMark();
+    void dragFramesShowOnDarkAndLight();
 
 private:
     TScopedConfigHome FHome;
@@ -326,6 +329,134 @@ void TestViewPaint::wideViewScrollsAndPaintsAtItsFarEnd()
     const QImage near = area.viewport()->grab().toImage();
     QCOMPARE(near.pixel(100, 20), Black);
     QCOMPARE(near.pixel(50, 100), Blue);
+}
+
+namespace {
+
+QRgb PixelColour(int x, int y)
+{
+    return qRgb(10 + 17 * x, 10 + 23 * y, 200);
+}
+
+// A picture whose every pixel has a colour of its own.
+void ColouredImage(TQuillonView& view, int width, int height)
+{
+    QVERIFY(view.Image.SetSize(FIT_BITMAP, width, height, 24));
+    FIBITMAP* dib = view.Image.GetDib();
+    for (int y = 0; y < height; ++y) {
+        BYTE* line = FreeImage_GetScanLine(dib, height - 1 - y);
+        for (int x = 0; x < width; ++x) {
+            line[3 * x + FI_RGBA_RED] = qRed(PixelColour(x, y));
+            line[3 * x + FI_RGBA_GREEN] = qGreen(PixelColour(x, y));
+            line[3 * x + FI_RGBA_BLUE] = qBlue(PixelColour(x, y));
+        }
+    }
+    view.Paint();
+}
+
+const float Zooms[] = {0.25f, 0.5f, 0.6137f, 0.75f, 1.0f, 1.37f, 2.0f, 2.5f, 3.0f, 4.0f, 5.0f};
+
+} // namespace
+
+void TestViewPaint::clickStoresThePixelDrawnThere()
+{
+    TQuillonView view;
+    ColouredImage(view, 13, 9);
+    const QRgb background = view.palette().window().color().rgb();
+    for (float zoom : Zooms) {
+        view.SetZoom(zoom);
+        const QImage out = Render(view);
+        for (int y = 0; y < out.height(); ++y) {
+            for (int x = 0; x < out.width(); ++x) {
+                const TPoint p = view.ClientToImage({x, y});
+                const bool inside = p.X >= 0 && p.X < 13 && p.Y >= 0 && p.Y < 9;
+                QVERIFY2(out.pixel(x, y) == (inside ? PixelColour(p.X, p.Y) : background),
+                         qPrintable(QStringLiteral("zoom %1 at %2,%3").arg(zoom).arg(x).arg(y)));
+            }
+        }
+    }
+}
+
+void TestViewPaint::glyphAndFrameOnThePixelsTheyMark()
+{
+    TQuillonView view;
+    WhiteImage(view, 30, 20);
+    view.Settings->PointType = ptSmallDot;
+    view.SetMappingRect({3, 2, 21, 15});
+    view.AddSite(QStringLiteral("1"), 7, 11);
+    // At every zoom of at least 1 an image pixel has client pixels of its
+    // own; the marks must lie on them.
+    for (float zoom : Zooms) {
+        if (zoom < 1)
+            continue;
+        view.SetZoom(zoom);
+        const QImage out = Render(view);
+        const QString at = QStringLiteral("zoom %1").arg(zoom);
+        int dots = 0;
+        int red = 0;
+        int blue = 0;
+        for (int y = 0; y < out.height(); ++y) {
+            for (int x = 0; x < out.width(); ++x) {
+                const TPoint p = view.ClientToImage({x, y});
+                const QRgb c = out.pixel(x, y);
+                // The dot and the red bottom edge meet nothing else here.
+                if (c == Blue && p.X != 3) {
+                    ++dots;
+                    QVERIFY2(p == (TPoint{7, 11}), qPrintable(at));
+                }
+                if (c == Red) {
+                    ++red;
+                    QVERIFY2(p.Y == 15, qPrintable(at));
+                }
+                if (c == Blue && p.X == 3) {
+                    ++blue;
+                    QVERIFY2(p.Y >= 2 && p.Y <= 15, qPrintable(at));
+                }
+            }
+        }
+        QCOMPARE(dots, 1);
+        QVERIFY2(red >= int(18 * zoom) - 2, qPrintable(at));
+        QVERIFY2(blue >= int(13 * zoom) - 2, qPrintable(at));
+    }
+}
+
+void TestViewPaint::dragFramesShowOnDarkAndLight()
+{
+    for (bool dark : {true, false}) {
+        TQuillonView view;
+        QVERIFY(view.Image.SetSize(FIT_BITMAP, 80, 60, 24));
+        if (!dark)
+            QVERIFY(view.Image.Invert());
+        view.SetZoom(1.5f);
+        const QRgb background = dark ? Black : White;
+        const QString what = dark ? QStringLiteral("dark") : QStringLiteral("light");
+        // Both tones along a line: half of it at least stands out.
+        auto visible = [&](const QImage& out, QPoint from, QPoint step, int count) {
+            int differ = 0;
+            for (int i = 0; i < count; ++i) {
+                const QRgb c = out.pixel(from + i * step);
+                QVERIFY2(c == Black || c == White, qPrintable(what));
+                differ += c != background;
+            }
+            QVERIFY2(differ * 3 >= count, qPrintable(what + QStringLiteral(" %1 of %2").arg(differ).arg(count)));
+        };
+        // A rubber band in the middle of its drag.
+        view.MouseDown(Qt::LeftButton, 15, 12);
+        view.MouseMove(90, 70);
+        QImage out = Render(view);
+        visible(out, {16, 12}, {1, 0}, 73);
+        visible(out, {90, 13}, {0, 1}, 56);
+        view.MouseUp(90, 70);
+        QCOMPARE(view.MappingRect, (TRect{10, 8, 60, 47}));
+        // An edge dragged outwards: its frame lies where no frame is drawn.
+        view.MouseMove(15, 40); // over the left edge, no button
+        view.MouseDown(Qt::LeftButton, 15, 40);
+        view.MouseMove(3, 40);
+        out = Render(view);
+        visible(out, {3, 13}, {0, 1}, 56);
+        view.MouseUp(3, 40);
+        QCOMPARE(view.MappingRect.Left, 2);
+    }
 }
 
 QTEST_MAIN(TestViewPaint)
