@@ -47,23 +47,48 @@ void BM_LoadScan(benchmark::State& state)
 }
 BENCHMARK(BM_LoadScan)->Unit(benchmark::kMillisecond)->Iterations(3);
 
-// One full-screen part of the scan at the given zoom (in hundredths).
-void BM_DrawScreenPart(benchmark::State& state)
+TFreeWinBitmap& Scan()
 {
     static TFreeWinBitmap image;
     if (!image.IsValid())
         image.Load(ScanFile());
-    const double zoom = state.range(0) / 100.0;
+    return image;
+}
+
+// One full-screen part of the scan at the given zoom (in hundredths), drawn
+// by `draw`(painter, zoom, whole destination, part).
+template <typename Draw>
+void DrawScreenPart(benchmark::State& state, Draw draw)
+{
+    TFreeWinBitmap& image = Scan();
+    const float zoom = state.range(0) / 100.0f;
     const TRect rect{0, 0, int(ScanWidth * zoom), int(ScanHeight * zoom)};
     const TRect part{rect.Right / 3, rect.Bottom / 3, rect.Right / 3 + 1920, rect.Bottom / 3 + 1080};
     QImage screen(1920, 1080, QImage::Format_RGB32);
     for (auto _ : state) {
         QPainter painter(&screen);
         painter.translate(-part.Left, -part.Top);
-        image.Draw(painter, rect, part);
+        draw(image, painter, zoom, rect, part);
     }
 }
+
+// Stretched into a rectangle.
+void BM_DrawScreenPart(benchmark::State& state)
+{
+    DrawScreenPart(state, [](TFreeWinBitmap& image, QPainter& painter, float, const TRect& rect, const TRect& part) {
+        image.Draw(painter, rect, part);
+    });
+}
 BENCHMARK(BM_DrawScreenPart)->Arg(25)->Arg(100)->Arg(250)->Arg(500)->Unit(benchmark::kMillisecond);
+
+// By the click rule, as the view draws it.
+void BM_DrawZoomedScreenPart(benchmark::State& state)
+{
+    DrawScreenPart(state, [](TFreeWinBitmap& image, QPainter& painter, float zoom, const TRect&, const TRect& part) {
+        image.DrawZoomed(painter, zoom, part);
+    });
+}
+BENCHMARK(BM_DrawZoomedScreenPart)->Arg(25)->Arg(100)->Arg(250)->Arg(500)->Unit(benchmark::kMillisecond);
 
 } // namespace
 

@@ -5,6 +5,7 @@
 #include "platform/DecimalSeparator.h"
 
 #include <cmath>
+#include <numbers>
 #include <optional>
 
 namespace {
@@ -48,16 +49,28 @@ std::optional<double> PixelOf(const TAxisScale& s, double v)
     return pixel;
 }
 
+// A bound on how far, in pixels, rounding v to `precision` digits moves it:
+// half a unit in its last digit, through the axis scale at v.
+double RoundingBound(const TAxisScale& s, double v, int precision)
+{
+    const double half = 0.5 * std::pow(10.0, std::floor(std::log10(std::abs(v))) + 1 - precision);
+    if (s.Kind == amLinear)
+        return half / std::abs(s.To - s.From) * s.Pixels;
+    // Near v a log axis stretches a step d by d / (v ln 10) decades.
+    return half / (std::abs(v) * std::numbers::ln10) / std::abs(std::log10(s.To) - std::log10(s.From)) * s.Pixels;
+}
+
 } // namespace
 
 QString DataText(const TViewMapping& Mapping, TAxis Axis, double Value, int Precision, int Digits)
 {
     QString text = CoordinateText(Value, Precision, Digits);
     const TAxisScale scale = ScaleOf(Mapping, Axis);
-    if (!std::isfinite(Value) || scale.Pixels == 0 || scale.From == scale.To)
+    if (!std::isfinite(Value) || Value == 0 || scale.Pixels == 0 || scale.From == scale.To)
         return text;
     const std::optional<double> exact = PixelOf(scale, Value);
-    if (!exact)
+    // Most charts: the bound settles it without reading the text back.
+    if (!exact || RoundingBound(scale, Value, Precision) <= PixelTolerance / 2)
         return text;
     const QString separator = DecimalSeparator();
     for (int p = Precision; p < MaxPrecision; ++p) {
