@@ -477,7 +477,7 @@ void TestSession::savesInPlaceInAFolderThatTakesNoNewFile()
     WriteTextFile(session, "old\r\n");
     WriteTextFile(data, "old\r\n");
     SetMode(QFile::encodeName(top.path()).constData(), 0755);
-    SetMode(QFile::encodeName(folder).constData(), 0755);
+    SetMode(QFile::encodeName(folder).constData(), 0555);
     SetMode(QFile::encodeName(session).constData(), 0666);
     SetMode(QFile::encodeName(data).constData(), 0666);
     TQuillonView& v = *FForm->QuillonView;
@@ -491,6 +491,7 @@ void TestSession::savesInPlaceInAFolderThatTakesNoNewFile()
         QCOMPARE(ErrorOf([&] { FForm->SaveSessionFile(folder + QStringLiteral("/new.qsf")); }),
                  QStringLiteral("Unable to write to ") + folder + QStringLiteral("/new.qsf"));
     }
+    SetMode(QFile::encodeName(folder).constData(), 0755); // for the clean-up
     QVERIFY(ReadTextFile(session).endsWith("[series/series1]\r\n1=5,6\r\n[image]\r\nangle=0\r\nzoom=1\r\n"));
     QVERIFY(ReadTextFile(session).startsWith("[dimensions]\r\n"));
     QCOMPARE(ReadTextFile(data), QByteArray("NAN NAN\r\n1.5 2\r\n"));

@@ -146,6 +146,7 @@ void TestRegistry::unreadableFileIsNeverReplaced()
         QVERIFY(!reg.KeyExists(QStringLiteral("\\Software")));
         QVERIFY(!reg.OpenKey(QStringLiteral("\\K"), true));
     }
+    SetMode(QFile::encodeName(home.SettingsFile()).constData(), 0644);
     QCOMPARE(ReadTextFile(home.SettingsFile()), stored);
 }
 
