@@ -130,11 +130,9 @@ TW_CARRIER* TFerroTwain::WindowHandle()
 
 QString TFerroTwain::FindLibraryFolder() const
 {
-    for (int kind = 0; kind <= 4; ++kind) {
-        const QString dir = GetSystemFolder(kind);
+    for (const QString& dir : TrustedLibraryFolders())
         if (FileFound(dir + LibraryName))
             return dir;
-    }
     return {};
 }
 

@@ -223,8 +223,8 @@ public:
     TFerroTwain(const TFerroTwain&) = delete;
     TFerroTwain& operator=(const TFerroTwain&) = delete;
 
-    // The source manager library's file name, searched for in the five
-    // folders of GetSystemFolder.
+    // The source manager library's file name, searched for in the
+    // TrustedLibraryFolders.
     QString LibraryName = QStringLiteral("libquillon_twaindsm.so");
     // The folder that holds LibraryName, or "" when none does.
     QString FindLibraryFolder() const;

@@ -91,25 +91,22 @@ void AddTrailingBackslash(QString& Dir)
         Dir += u'/';
 }
 
-QString GetSystemFolder(int Kind)
+bool IsWorldWritable(const QString& Dir)
 {
-    QString dir;
-    switch (Kind) {
-    case 0:
-        dir = QStringLiteral("/usr/local/lib");
-        break;
-    case 1:
-        dir = QStringLiteral(QUILLON_SYSTEM_LIBRARY_DIR);
-        break;
-    case 2:
-        dir = QDir::currentPath();
-        break;
-    case 3:
-        dir = ExtractDirectory(QCoreApplication::applicationFilePath());
-        break;
-    default:
-        dir = QDir::tempPath();
+    return QFileInfo(Dir).permissions() & QFileDevice::WriteOther;
+}
+
+QStringList TrustedLibraryFolders()
+{
+    const QString program = ExtractDirectory(QCoreApplication::applicationFilePath());
+    QStringList folders{QDir::cleanPath(program + QStringLiteral("../lib/quillon")), program,
+                        QStringLiteral("/usr/local/lib"), QStringLiteral(QUILLON_SYSTEM_LIBRARY_DIR)};
+    QStringList trusted;
+    for (QString& dir : folders) {
+        AddTrailingBackslash(dir);
+        // Anyone could have put a library into such a folder.
+        if (!IsWorldWritable(dir) && !trusted.contains(dir))
+            trusted << dir;
     }
-    AddTrailingBackslash(dir);
-    return dir;
+    return trusted;
 }

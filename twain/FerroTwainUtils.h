@@ -3,6 +3,7 @@
 #include "Twain.h"
 
 #include <QString>
+#include <QStringList>
 
 // A growable array of pointers that does not own what it holds; grows and
 // shrinks in blocks of GrowBy.
@@ -38,7 +39,10 @@ int FindLastDelimiter(const QString& Text, const QString& Delimiters);
 QString ExtractDirectory(const QString& Path);
 bool FileFound(const QString& Name);
 void AddTrailingBackslash(QString& Dir);
-// The folders searched for the source manager, each ending in "/":
-// 0 /usr/local/lib, 1 the system library folder, 2 the current folder,
-// 3 the program's folder, 4 the temporary folder.
-QString GetSystemFolder(int Kind);
+bool IsWorldWritable(const QString& Dir);
+// The folders searched for the source manager, in this order, each ending in
+// "/": the program's installed library folder (lib/quillon beside its bin),
+// the program's own folder, /usr/local/lib and the system library folder.
+// Never the current or the temporary folder, and no folder that anyone may
+// write to: a library found there would run a stranger's code.
+QStringList TrustedLibraryFolders();

@@ -28,7 +28,6 @@ private:
     TScopedConfigHome FHome;
     QTemporaryDir FSane;
     std::unique_ptr<QTemporaryDir> FDir;
-    QString FSavedCurrent;
 };
 
 void TestScan::initTestCase()
@@ -39,27 +38,23 @@ void TestScan::initTestCase()
     WriteTextFile(FSane.filePath("dll.conf"), "test\n");
     WriteTextFile(FSane.filePath("test.conf"), "resolution 100\n");
     qputenv("SANE_CONFIG_DIR", FSane.path().toLocal8Bit());
-    FSavedCurrent = QDir::currentPath();
 }
 
 void TestScan::init()
 {
     FDir = std::make_unique<QTemporaryDir>();
     StoreStartupTip(false);
-    // The source manager is found in the current folder.
-    QDir::setCurrent(QStringLiteral(QUILLON_DSM_DIR));
 }
 
 void TestScan::cleanup()
 {
-    QDir::setCurrent(FSavedCurrent);
     FDir.reset();
 }
 
 void TestScan::withoutTheLibrary()
 {
-    QDir::setCurrent(FDir->path());
     Tmainform form;
+    form.FerroTwain.LibraryName = QStringLiteral("libquillon-nowhere.so");
     QString message;
     WhenModalShown box("QMessageBox", [&](QWidget* w) {
         message = static_cast<QMessageBox*>(w)->text();

@@ -4,6 +4,7 @@
 
 #include <QDir>
 #include <QTemporaryDir>
+#include <QFileInfo>
 #include <QtTest>
 
 namespace {
@@ -51,6 +52,7 @@ private slots:
     void identityTextsGroupsAndLanguage();
     void noLibraryInAnyFolder();
     void searchOrder();
+    void plantedLibraryIsNeverLoaded();
     void closedManagerAnswersNothing();
     void moreThanTenSources();
     void identicalIdentitiesGiveTheFirst();
@@ -100,9 +102,6 @@ void TestFerroTwain::helpers()
     AddTrailingBackslash(dir);
     AddTrailingBackslash(dir);
     QCOMPARE(dir, QStringLiteral("/tmp/"));
-    QCOMPARE(GetSystemFolder(0), QStringLiteral("/usr/local/lib/"));
-    QCOMPARE(GetSystemFolder(3), QCoreApplication::applicationDirPath() + u'/');
-    QCOMPARE(GetSystemFolder(4), QDir::tempPath() + u'/');
 }
 
 void TestFerroTwain::identityTextsGroupsAndLanguage()
@@ -140,26 +139,60 @@ void TestFerroTwain::noLibraryInAnyFolder()
 
 void TestFerroTwain::searchOrder()
 {
-    const QString name = QStringLiteral("libquillon-ordertest.so");
-    const QString fake = QCoreApplication::applicationDirPath() + QStringLiteral("/libquillon_fakedsm.so");
+    // The installed library folder beside the program's bin first, then the
+    // program's own folder.
+    const QString program = QCoreApplication::applicationDirPath() + u'/';
+    const QString installed = QDir::cleanPath(program + QStringLiteral("../lib/quillon")) + u'/';
+    const QStringList folders = TrustedLibraryFolders();
+    QVERIFY(folders.size() >= 3);
+    QCOMPARE(folders[0], installed);
+    QCOMPARE(folders[1], program);
+    QVERIFY(!folders.contains(QDir::tempPath() + u'/'));
+    TFerroTwain twain;
+    twain.LibraryName = QStringLiteral("libquillon_fakedsm.so");
+    QCOMPARE(twain.FindLibraryFolder(), program);
+    // A library in the installed folder wins, unless anyone may write there.
+    const bool made = !QFileInfo::exists(installed);
+    QVERIFY(QDir().mkpath(installed));
+    QVERIFY(QFile::copy(program + twain.LibraryName, installed + twain.LibraryName));
+    QFile::setPermissions(installed, QFileDevice::Permissions(0x7777));
+    QCOMPARE(twain.FindLibraryFolder(), program);
+    QFile::setPermissions(installed, QFileDevice::Permissions(0x7755));
+    QCOMPARE(twain.FindLibraryFolder(), installed);
+    QVERIFY(twain.LoadLibrary());
+    QFile::remove(installed + twain.LibraryName);
+    if (made) { // only folders left empty go
+        QDir().rmdir(installed);
+        QDir().rmdir(QDir::cleanPath(installed + QStringLiteral("..")));
+    }
+}
+
+void TestFerroTwain::plantedLibraryIsNeverLoaded()
+{
+    // A library that leaves a marker when loaded, dropped into the current
+    // and the temporary folder under the name searched for.
+    const QString name = QStringLiteral("libquillon-plantedtest.so");
     QTemporaryDir temp;
     QTemporaryDir current;
+    QTemporaryDir marks;
+    const QString marker = marks.filePath(QStringLiteral("loaded"));
+    QVERIFY(QFile::copy(QStringLiteral(QUILLON_PLANTED), temp.filePath(name)));
+    QVERIFY(QFile::copy(QStringLiteral(QUILLON_PLANTED), current.filePath(name)));
     const QByteArray savedTemp = qgetenv("TMPDIR");
     const QString savedCurrent = QDir::currentPath();
     qputenv("TMPDIR", temp.path().toLocal8Bit());
+    qputenv("QUILLON_PLANTED_MARKER", marker.toLocal8Bit());
+    QDir::setCurrent(current.path());
     TFerroTwain twain;
     twain.LibraryName = name;
-    QVERIFY(QFile::copy(fake, temp.filePath(name)));
-    QCOMPARE(twain.FindLibraryFolder(), temp.path() + u'/');
-    QVERIFY(QFile::copy(fake, current.filePath(name)));
-    QDir::setCurrent(current.path());
-    QCOMPARE(twain.FindLibraryFolder(), current.path() + u'/'); // the current folder comes first
-    QVERIFY(twain.LoadLibrary());
+    const bool loaded = twain.LoadLibrary();
+    const QString found = twain.FindLibraryFolder();
     QDir::setCurrent(savedCurrent);
     qputenv("TMPDIR", savedTemp);
-    // The program's folder holds the test double under its own name.
-    twain.LibraryName = QStringLiteral("libquillon_fakedsm.so");
-    QCOMPARE(twain.FindLibraryFolder(), QCoreApplication::applicationDirPath() + u'/');
+    qunsetenv("QUILLON_PLANTED_MARKER");
+    QVERIFY(!loaded);
+    QCOMPARE(found, QString());
+    QVERIFY(!QFile::exists(marker));
 }
 
 void TestFerroTwain::closedManagerAnswersNothing()
