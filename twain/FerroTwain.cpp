@@ -242,6 +242,21 @@ bool TFerroTwain::EnumerateSources()
     return true;
 }
 
+int TFerroTwain::AddSource(const TW_IDENTITY& Identity)
+{
+    // A source that came after the list was made (a scanner plugged in, one
+    // found on the network): the sources already listed, open ones among
+    // them, keep their places.
+    if (SourceList.Count > 255)
+        return -1;
+    auto* source = new TTwainSource(this);
+    source->Structure = Identity;
+    source->TransferMode = TransferMode;
+    source->Index = SourceList.Count;
+    SourceList.Add(source);
+    return source->Index;
+}
+
 void TFerroTwain::ClearSources()
 {
     for (int i = 0; i < SourceList.Count; ++i)
@@ -277,7 +292,9 @@ int TFerroTwain::SelectSource()
     SelectingSource = true;
     TW_IDENTITY chosen{};
     const TW_UINT16 answer = Entry(nullptr, DG_CONTROL, DAT_IDENTITY, MSG_USERSELECT, &chosen);
-    const int result = answer == TWRC_SUCCESS ? FindSource(chosen) : -1;
+    int result = answer == TWRC_SUCCESS ? FindSource(chosen) : -1;
+    if (answer == TWRC_SUCCESS && result < 0)
+        result = AddSource(chosen);
     SelectingSource = false;
     return result;
 }

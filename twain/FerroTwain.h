@@ -244,6 +244,9 @@ public:
     int GetDefaultSource();
     int FindSource(const TW_IDENTITY& Identity);
     bool EnumerateSources();
+    // Appends a source the manager named that is not in the list; its
+    // index, or -1 when the list is full.
+    int AddSource(const TW_IDENTITY& Identity);
     void ClearSources();
 
     // The routing of one message from the source manager: offered to each
@@ -306,6 +309,8 @@ public:
     TCapabilityResult GetICapUnits(TSourceUnit& Unit, TSourceUnits& Supported, TCapabilityQuery Query);
     TCapabilityResult GetIPixelFlavor(TSourcePixelFlavor& Flavor, TSourcePixelFlavors& Supported,
                                       TCapabilityQuery Query);
+    // False, and nothing set up, for a name longer than the 255 bytes the
+    // record holds.
     bool SetupFileTransfer(const QString& Filename, TTwainFormat Format);
     void TransferImages();
 
@@ -320,6 +325,8 @@ private:
     TW_UINT16 MemoryTransfer(bool& Cancel);
     bool FLoaded = false;
     bool FEnabled = false;
+    // SetupFileTransfer succeeded since the current file transfer began.
+    bool FFileSetUp = false;
 };
 
 // The TWAIN code of a format (tfUnknown as 0), and back (unknown codes give

@@ -110,3 +110,25 @@ QStringList TrustedLibraryFolders()
     }
     return trusted;
 }
+
+QString TwainConditionText(int Condition)
+{
+    switch (Condition) {
+    case TWCC_SUCCESS:
+        return QStringLiteral("no further detail");
+    case TWCC_LOWMEMORY:
+        return QStringLiteral("not enough memory");
+    case TWCC_NODS:
+        return QStringLiteral("the source is not there");
+    case TWCC_OPERATIONERROR:
+        return QStringLiteral("the operation failed");
+    case TWCC_BADVALUE:
+        return QStringLiteral("a value was refused");
+    case TWCC_SEQERROR:
+        return QStringLiteral("the request came out of order");
+    case TWCC_BADDEST:
+        return QStringLiteral("unknown source");
+    default:
+        return QStringLiteral("condition code %1").arg(Condition);
+    }
+}

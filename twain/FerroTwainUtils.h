@@ -46,3 +46,6 @@ bool IsWorldWritable(const QString& Dir);
 // Never the current or the temporary folder, and no folder that anyone may
 // write to: a library found there would run a stranger's code.
 QStringList TrustedLibraryFolders();
+
+// A TWAIN condition code in words, for a message to the user.
+QString TwainConditionText(int Condition);

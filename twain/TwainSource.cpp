@@ -416,10 +416,14 @@ bool TTwainSource::SetupFileTransfer(const QString& Filename, TTwainFormat Forma
     if (!FLoaded)
         return false;
     TW_SETUPFILEXFER setup{};
-    const QByteArray name = QFile::encodeName(Filename).left(255);
+    const QByteArray name = QFile::encodeName(Filename);
+    // A name cut to the record's 255 bytes would be another file.
+    if (name.isEmpty() || name.size() > 255)
+        return false;
     std::memcpy(setup.FileName, name.constData(), std::size_t(name.size()));
     setup.Format = TwainFormatCode(Format);
-    return Entry(DG_CONTROL, DAT_SETUPFILEXFER, MSG_SET, &setup) == TWRC_SUCCESS;
+    FFileSetUp = Entry(DG_CONTROL, DAT_SETUPFILEXFER, MSG_SET, &setup) == TWRC_SUCCESS;
+    return FFileSetUp;
 }
 
 TW_UINT16 TTwainSource::NativeTransfer(bool& Cancel)
@@ -528,8 +532,19 @@ void TTwainSource::TransferImages()
         TW_SETUPFILEXFER setup{};
         switch (TransferMode) {
         case ttmFile:
-            if (Owner->OnSourceSetupFileXfer)
+            FFileSetUp = false;
+            if (Owner->OnSourceSetupFileXfer) {
                 Owner->OnSourceSetupFileXfer(Owner, Index);
+                // The application chose no file: this transfer is
+                // cancelled, rather than written wherever an earlier set-up
+                // pointed.
+                if (!FFileSetUp) {
+                    TW_PENDINGXFERS pending{};
+                    Entry(DG_CONTROL, DAT_PENDINGXFERS, MSG_RESET, &pending);
+                    code = TWRC_CANCEL;
+                    break;
+                }
+            }
             Entry(DG_CONTROL, DAT_SETUPFILEXFER, MSG_GET, &setup);
             code = Entry(DG_IMAGE, DAT_IMAGEFILEXFER, MSG_GET, nullptr);
             break;

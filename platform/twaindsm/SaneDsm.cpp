@@ -6,9 +6,9 @@
 #include "SelectDialog.h"
 
 #include <QComboBox>
-#include <QDir>
 #include <QFile>
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <map>
@@ -45,6 +45,10 @@ struct TManager {
     bool Open = false;
     std::vector<TSaneDeviceInfo> Devices;
     std::size_t Next = 0;
+    // A device keeps its identity's Id for the manager's life, whatever
+    // comes and goes in the list around it.
+    std::map<QString, TW_UINT32> IdsByName;
+    TW_UINT32 NextId = 1;
     std::map<TW_UINT32, std::unique_ptr<TSource>> Sources; // by identity Id
     TW_UINT16 Condition = TWCC_SUCCESS;
 };
@@ -62,11 +66,30 @@ void Copy32(char* field, const QString& text)
     std::memcpy(field, bytes.constData(), std::size_t(bytes.size()));
 }
 
+TW_UINT32 IdOf(const QString& name)
+{
+    TManager& m = M();
+    const auto found = m.IdsByName.find(name);
+    if (found != m.IdsByName.end())
+        return found->second;
+    m.IdsByName[name] = m.NextId;
+    return m.NextId++;
+}
+
+// The device name that an identity's Id stands for, or "".
+QString NameOf(TW_UINT32 id)
+{
+    for (const auto& [name, known] : M().IdsByName)
+        if (known == id)
+            return name;
+    return {};
+}
+
 TW_IDENTITY IdentityOf(std::size_t index)
 {
     const TSaneDeviceInfo& d = M().Devices[index];
     TW_IDENTITY id{};
-    id.Id = TW_UINT32(index + 1);
+    id.Id = IdOf(d.Name);
     id.Version.MajorNum = 1;
     id.Version.Language = 0xFFFF;
     id.Version.Country = 1;
@@ -181,13 +204,16 @@ TW_UINT16 Capability(TSource& s, TW_CAPABILITY& cap)
 TW_UINT16 MemoryStrip(TSource& s, TW_IMAGEMEMXFER& xfer)
 {
     const TScannedImage& image = s.Image;
-    const int stride = image.DibStride();
-    const int rows = std::max(1, int(xfer.Memory.Length) / stride);
+    const std::size_t stride = std::size_t(image.DibStride());
+    // Whole rows only, and never more than the application's buffer holds.
+    const std::size_t rows = std::size_t(xfer.Memory.Length) / stride;
+    if (!xfer.Memory.TheMem || rows == 0)
+        return Fail(s.Condition, TWCC_BADVALUE);
     auto* out = static_cast<std::uint8_t*>(xfer.Memory.TheMem);
-    int done = 0;
+    std::size_t done = 0;
     while (done < rows && s.MemoryRow < image.Height) {
         const std::vector<std::uint8_t> row = image.TwainRow(s.MemoryRow++);
-        std::memcpy(out + std::size_t(done) * stride, row.data(), row.size());
+        std::memcpy(out + done * stride, row.data(), std::min(row.size(), stride));
         ++done;
     }
     xfer.Compression = 0;
@@ -195,9 +221,20 @@ TW_UINT16 MemoryStrip(TSource& s, TW_IMAGEMEMXFER& xfer)
     xfer.Columns = TW_UINT32(image.Width);
     xfer.Rows = TW_UINT32(done);
     xfer.XOffset = 0;
-    xfer.YOffset = TW_UINT32(s.MemoryRow - done);
+    xfer.YOffset = TW_UINT32(s.MemoryRow - int(done));
     xfer.BytesWritten = TW_UINT32(done * stride);
     return s.MemoryRow >= image.Height ? TWRC_XFERDONE : TWRC_SUCCESS;
+}
+
+// Writes the picture into the file the application set up for this transfer
+// only; the set-up is used once, so a later transfer never reuses it.
+TW_UINT16 FileTransfer(TSource& s)
+{
+    const QString file = QFile::decodeName(s.Setup.FileName);
+    s.Setup.FileName[0] = '\0';
+    if (file.isEmpty())
+        return Fail(s.Condition, TWCC_SEQERROR);
+    return s.Image.Save(file, s.Setup.Format) ? TWRC_XFERDONE : Fail(s.Condition, TWCC_OPERATIONERROR);
 }
 
 TW_UINT16 SourceEntry(TSource& s, TW_UINT32 DG, TW_UINT16 DAT, TW_UINT16 MSG, TW_MEMREF pData)
@@ -264,9 +301,7 @@ TW_UINT16 SourceEntry(TSource& s, TW_UINT32 DG, TW_UINT16 DAT, TW_UINT16 MSG, TW
         return Fail(s.Condition, TWCC_SEQERROR);
     switch (DAT) {
     case DAT_IMAGEFILEXFER:
-        return s.Image.Save(QFile::decodeName(s.Setup.FileName), s.Setup.Format)
-                   ? TWRC_XFERDONE
-                   : Fail(s.Condition, TWCC_OPERATIONERROR);
+        return FileTransfer(s);
     case DAT_IMAGENATIVEXFER: {
         void* dib = s.Image.MakeDib();
         if (!dib)
@@ -326,17 +361,14 @@ TW_UINT16 IdentityEntry(TW_UINT16 MSG, TW_IDENTITY* id)
         return TWRC_SUCCESS;
     }
     case MSG_OPENDS: {
-        const std::size_t index = id->Id - 1;
-        if (id->Id == 0 || index >= m.Devices.size() || m.Sources.count(id->Id))
+        const QString name = NameOf(id->Id);
+        if (name.isEmpty() || m.Sources.count(id->Id))
             return Fail(m.Condition, TWCC_NODS);
         auto source = std::make_unique<TSource>();
         source->Identity = *id;
-        if (!source->Scanner.Open(m.Devices[index].Name))
+        if (!source->Scanner.Open(name))
             return Fail(m.Condition, TWCC_OPERATIONERROR);
-        // Until the application sets its own, the picture goes to a BMP in
-        // the temporary folder.
-        const QByteArray fallback = QFile::encodeName(QDir::tempPath() + QStringLiteral("/twain.bmp")).left(255);
-        std::memcpy(source->Setup.FileName, fallback.constData(), std::size_t(fallback.size()));
+        // No file is set up until the application sets one for a transfer.
         source->Setup.Format = TWFF_BMP;
         m.Sources[id->Id] = std::move(source);
         return TWRC_SUCCESS;

@@ -167,26 +167,56 @@ bool TSaneScanner::Scan(TScannedImage& Out, QString& Error)
         return false;
     }
 
+    return Normalise(p, raw, Out, Error);
+}
+
+bool TSaneScanner::Normalise(const SANE_Parameters& p, std::vector<std::uint8_t>& raw, TScannedImage& Out,
+                             QString& Error) const
+{
     const int channels = p.format == SANE_FRAME_RGB ? 3 : 1;
-    Out.Width = p.pixels_per_line;
-    Out.Height = p.bytes_per_line > 0 ? int(raw.size() / std::size_t(p.bytes_per_line)) : 0;
-    Out.Channels = channels;
-    Out.Depth = p.depth == 1 ? 1 : 8;
-    Out.Resolution = Resolution().toDouble();
-    if (p.depth == 16) {
-        // Samples in machine order: keep the high byte of each.
-        Out.BytesPerLine = p.pixels_per_line * channels;
-        Out.Rows.resize(std::size_t(Out.BytesPerLine) * std::size_t(Out.Height));
-        for (int y = 0; y < Out.Height; ++y)
-            for (int i = 0; i < Out.BytesPerLine; ++i) {
-                std::uint16_t sample;
-                std::memcpy(&sample, raw.data() + std::size_t(y) * p.bytes_per_line + 2 * i, 2);
-                Out.Rows[std::size_t(y) * Out.BytesPerLine + i] = std::uint8_t(sample >> 8);
-            }
-    } else {
-        Out.BytesPerLine = p.bytes_per_line;
-        raw.resize(std::size_t(Out.BytesPerLine) * std::size_t(Out.Height));
-        Out.Rows = std::move(raw);
+    const std::size_t width = p.pixels_per_line > 0 ? std::size_t(p.pixels_per_line) : 0;
+    const std::size_t bits = std::size_t(p.depth) * channels * width;
+    if (p.depth != 1 && p.depth != 8 && p.depth != 16) {
+        Error = QStringLiteral("The scanner delivers %1 bits per sample, which is not supported.").arg(p.depth);
+        return false;
     }
-    return Out.Width > 0 && Out.Height > 0;
+    if (width == 0 || p.bytes_per_line <= 0 || std::size_t(p.bytes_per_line) < (bits + 7) / 8) {
+        Error = QStringLiteral("The scanner delivered a picture without a valid size.");
+        return false;
+    }
+    const std::size_t stride = std::size_t(p.bytes_per_line);
+    Out.Width = int(width);
+    Out.Height = int(raw.size() / stride);
+    Out.Channels = channels;
+    Out.Resolution = Resolution().toDouble();
+    if (p.depth == 1 && channels == 1) {
+        // Kept packed: one bit a pixel, 1 black.
+        Out.Depth = 1;
+        Out.BytesPerLine = int(stride);
+        raw.resize(stride * std::size_t(Out.Height));
+        Out.Rows = std::move(raw);
+        return Out.Height > 0;
+    }
+    // Everything else becomes 8 bits a sample: 16-bit samples (machine order)
+    // keep their high byte, and a 1-bit colour sample (1 is full intensity)
+    // becomes 0 or 255.
+    Out.Depth = 8;
+    Out.BytesPerLine = int(width) * channels;
+    Out.Rows.resize(std::size_t(Out.BytesPerLine) * std::size_t(Out.Height));
+    for (int y = 0; y < Out.Height; ++y) {
+        const std::uint8_t* in = raw.data() + std::size_t(y) * stride;
+        std::uint8_t* out = Out.Rows.data() + std::size_t(y) * std::size_t(Out.BytesPerLine);
+        for (int i = 0; i < Out.BytesPerLine; ++i) {
+            if (p.depth == 16) {
+                std::uint16_t sample;
+                std::memcpy(&sample, in + 2 * std::size_t(i), 2);
+                out[i] = std::uint8_t(sample >> 8);
+            } else if (p.depth == 1) {
+                out[i] = (in[i / 8] >> (7 - i % 8)) & 1 ? 255 : 0;
+            } else {
+                out[i] = in[i];
+            }
+        }
+    }
+    return Out.Height > 0;
 }

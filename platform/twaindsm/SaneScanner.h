@@ -42,6 +42,10 @@ public:
     void Cancel();
 
 private:
+    // The raw frame as a TScannedImage of 1-bit grey or 8-bit samples; false
+    // with Error for a frame it cannot read.
+    bool Normalise(const SANE_Parameters& p, std::vector<std::uint8_t>& raw, TScannedImage& Out,
+                   QString& Error) const;
     // The active option of that name and its index, or null.
     const SANE_Option_Descriptor* Option(const char* name, int& index) const;
     static QString WordText(const SANE_Option_Descriptor* option, SANE_Word value);

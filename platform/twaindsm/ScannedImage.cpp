@@ -3,6 +3,7 @@
 #include <FreeImage.h>
 #include <QFile>
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 
@@ -10,7 +11,8 @@ std::vector<std::uint8_t> TScannedImage::TwainRow(int y) const
 {
     std::vector<std::uint8_t> row(std::size_t(DibStride()), 0);
     const std::uint8_t* in = Rows.data() + std::size_t(y) * BytesPerLine;
-    const std::size_t bytes = std::size_t((BitsPerPixel() * Width + 7) / 8);
+    const std::size_t bytes = std::min({std::size_t((BitsPerPixel() * Width + 7) / 8), row.size(),
+                                        std::size_t(BytesPerLine)});
     std::memcpy(row.data(), in, bytes);
     if (Depth == 1)
         for (std::size_t i = 0; i < bytes; ++i)
@@ -21,7 +23,7 @@ std::vector<std::uint8_t> TScannedImage::TwainRow(int y) const
 std::vector<std::uint8_t> TScannedImage::DibRow(int y) const
 {
     std::vector<std::uint8_t> row = TwainRow(y);
-    if (Channels == 3)
+    if (Channels == 3 && Depth == 8)
         for (int x = 0; x < Width; ++x)
             std::swap(row[std::size_t(3 * x)], row[std::size_t(3 * x + 2)]);
     return row;

@@ -8,12 +8,12 @@
 #include <vector>
 
 // One scanned picture as the source manager keeps it between the scan and
-// the transfer: rows top-down, each BytesPerLine long, 1-bit (1 is black),
-// 8-bit grey or 8-bit-per-sample RGB.
+// the transfer: rows top-down, each BytesPerLine long, 1-bit grey (1 is
+// black), 8-bit grey or 8-bit-per-sample RGB; never 1-bit colour.
 struct TScannedImage {
     int Width = 0;
     int Height = 0;
-    int Depth = 8;    // bits per sample: 1 or 8
+    int Depth = 8;    // bits per sample: 1 (grey only) or 8
     int Channels = 1; // 1 or 3
     int BytesPerLine = 0;
     double Resolution = 0; // dots per inch

@@ -23,6 +23,8 @@ struct TScript {
     TW_CARRIER* Carrier = nullptr;
     TW_SETUPFILEXFER Setup{};
     TW_UINT16 Condition = TWCC_SUCCESS;
+    bool OpenFails = false;
+    std::vector<TW_UINT16> FileResults; // for the next file transfers, in order
     std::string Log;
 };
 
@@ -112,6 +114,22 @@ void FakeDsm_Reset(int sources)
     }
 }
 
+void FakeDsm_AddSource()
+{
+    TW_IDENTITY id{};
+    id.Id = TW_UINT32(S().Sources.size() + 1);
+    std::snprintf(id.ProductName, sizeof id.ProductName, "Source %d", int(S().Sources.size() + 1));
+    std::snprintf(id.Manufacturer, sizeof id.Manufacturer, "Fake");
+    S().Sources.push_back(id);
+}
+
+void FakeDsm_SetOpenFails(bool fails) { S().OpenFails = fails; }
+
+void FakeDsm_SetFileResults(const TW_UINT16* codes, int count)
+{
+    S().FileResults.assign(codes, codes + count);
+}
+
 void FakeDsm_SameIdentities()
 {
     for (TW_IDENTITY& id : S().Sources)
@@ -169,6 +187,8 @@ TW_UINT16 DSM_Entry(TW_IDENTITY*, TW_IDENTITY* pDest, TW_UINT32, TW_UINT16 DAT, 
                 return TWRC_CANCEL;
             *id = s.Sources[std::size_t(s.UserChoice)];
             return TWRC_SUCCESS;
+        case MSG_OPENDS:
+            return s.OpenFails ? Fail(TWCC_OPERATIONERROR) : TWRC_SUCCESS;
         default:
             return TWRC_SUCCESS;
         }
@@ -197,8 +217,13 @@ TW_UINT16 DSM_Entry(TW_IDENTITY*, TW_IDENTITY* pDest, TW_UINT32, TW_UINT16 DAT, 
         }
         return TWRC_SUCCESS;
     }
-    case DAT_IMAGEFILEXFER:
-        return TWRC_XFERDONE;
+    case DAT_IMAGEFILEXFER: {
+        if (s.FileResults.empty())
+            return TWRC_XFERDONE;
+        const TW_UINT16 code = s.FileResults.front();
+        s.FileResults.erase(s.FileResults.begin());
+        return code == TWRC_FAILURE ? Fail(TWCC_OPERATIONERROR) : code;
+    }
     case DAT_IMAGENATIVEXFER:
         *static_cast<TW_HANDLE*>(pData) = Dib();
         return TWRC_XFERDONE;

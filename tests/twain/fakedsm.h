@@ -8,6 +8,13 @@
 extern "C" {
 // Starts afresh with `sources` sources named "Source 1", "Source 2", ...
 void FakeDsm_Reset(int sources);
+// Appends one more source, as a scanner plugged in later.
+void FakeDsm_AddSource();
+// MSG_OPENDS fails with TWCC_OPERATIONERROR.
+void FakeDsm_SetOpenFails(bool fails);
+// The results of the next file transfers, in order (TWRC_FAILURE with
+// TWCC_OPERATIONERROR); then TWRC_XFERDONE.
+void FakeDsm_SetFileResults(const TW_UINT16* codes, int count);
 // Makes every source's identity the same, byte for byte.
 void FakeDsm_SameIdentities();
 void FakeDsm_SetPending(int images);

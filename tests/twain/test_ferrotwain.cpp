@@ -65,6 +65,9 @@ private slots:
     void refusedEnableCanBeRetried();
     void capabilities();
     void setupFileTransfer();
+    void noFileChosenCancelsTheTransfer();
+    void cancelAndErrorFromTheSource();
+    void sourceThatCameLaterCanBeSelected();
     void nativeAndMemoryTransfers();
     void destroyingClosesEverything();
 };
@@ -290,7 +293,10 @@ void TestFerroTwain::handlerThatNeverCancels()
     int setups = 0;
     int files = 0;
     int disables = 0;
-    open.Twain->OnSourceSetupFileXfer = [&](void*, int) { ++setups; };
+    open.Twain->OnSourceSetupFileXfer = [&](void*, int index) {
+        ++setups;
+        QVERIFY(open.Twain->Source(index)->SetupFileTransfer(QStringLiteral("/tmp/x.bmp"), tfBMP));
+    };
     open.Twain->OnSourceFileTransfer = [&](void*, int, const TW_STR255&, TTwainFormat, bool&) { ++files; };
     open.Twain->OnSourceDisable = [&](void*, int) { ++disables; };
     Acquire(open);
@@ -395,8 +401,32 @@ void TestFerroTwain::setupFileTransfer()
     QVERIFY(!source->SetupFileTransfer(QStringLiteral("/tmp/x.bmp"), tfBMP));
     QVERIFY(Log().filter(QStringLiteral("SETUPFILEXFER")).isEmpty());
     source->SetLoaded(true);
-    QVERIFY(source->SetupFileTransfer(QString(300, u'a'), tfPNG));
+    // Too long for the record: refused whole, never cut to another name.
+    FakeDsm_ClearLog();
+    QVERIFY(!source->SetupFileTransfer(QString(256, u'a'), tfPNG));
+    QVERIFY(Log().filter(QStringLiteral("SETUPFILEXFER")).isEmpty());
+    QVERIFY(source->SetupFileTransfer(QString(255, u'a'), tfPNG));
     QCOMPARE(QString::fromLatin1(FakeDsm_FileName()), QString(255, u'a'));
+    // Bytes count, not characters.
+    QVERIFY(!source->SetupFileTransfer(QString(128, QChar(0xE9)), tfPNG));
+}
+
+void TestFerroTwain::noFileChosenCancelsTheTransfer()
+{
+    TOpen open(1);
+    FakeDsm_SetPending(2);
+    int cancels = 0;
+    int files = 0;
+    int errors = 0;
+    open.Twain->OnSourceSetupFileXfer = [](void*, int) {}; // the user cancelled the save dialog
+    open.Twain->OnSourceFileTransfer = [&](void*, int, const TW_STR255&, TTwainFormat, bool&) { ++files; };
+    open.Twain->OnAcquireCancel = [&](void*, int) { ++cancels; };
+    open.Twain->OnAcquireError = [&](void*, int, int, int) { ++errors; };
+    Acquire(open);
+    QCOMPARE(Log(), (QStringList{"EVENT PROCESSEVENT", "PENDINGXFERS RESET", "USERINTERFACE DISABLEDS"}));
+    QCOMPARE(files, 0);
+    QCOMPARE(cancels, 1);
+    QCOMPARE(errors, 0);
 }
 
 void TestFerroTwain::nativeAndMemoryTransfers()
@@ -434,6 +464,63 @@ void TestFerroTwain::destroyingClosesEverything()
         FakeDsm_ClearLog();
     }
     QCOMPARE(Log(), (QStringList{"USERINTERFACE DISABLEDS", "IDENTITY CLOSEDS", "PARENT CLOSEDSM"}));
+}
+
+void TestFerroTwain::cancelAndErrorFromTheSource()
+{
+    TOpen open(1);
+    int files = 0;
+    int cancels = 0;
+    QList<int> errors;
+    open.Twain->OnSourceSetupFileXfer = [&](void*, int index) {
+        QVERIFY(open.Twain->Source(index)->SetupFileTransfer(QStringLiteral("/tmp/x.bmp"), tfBMP));
+    };
+    open.Twain->OnSourceFileTransfer = [&](void*, int, const TW_STR255&, TTwainFormat, bool&) { ++files; };
+    open.Twain->OnAcquireCancel = [&](void*, int) { ++cancels; };
+    open.Twain->OnAcquireError = [&](void*, int, int code, int condition) { errors << code << condition; };
+    // A failed image is reported, then the next one comes.
+    FakeDsm_SetPending(2);
+    const TW_UINT16 failThenDone[] = {TWRC_FAILURE};
+    FakeDsm_SetFileResults(failThenDone, 1);
+    Acquire(open);
+    QCOMPARE(errors, (QList<int>{TWRC_FAILURE, TWCC_OPERATIONERROR}));
+    QCOMPARE(files, 1);
+    QCOMPARE(Log().count(QStringLiteral("PENDINGXFERS ENDXFER")), 2);
+    QCOMPARE(cancels, 0);
+    // The source cancels: no MSG_ENDXFER, the cancel event, the end.
+    errors.clear();
+    files = 0;
+    FakeDsm_SetPending(2);
+    const TW_UINT16 cancel[] = {TWRC_CANCEL};
+    FakeDsm_SetFileResults(cancel, 1);
+    Acquire(open);
+    QCOMPARE(cancels, 1);
+    QCOMPARE(files, 0);
+    QVERIFY(errors.isEmpty());
+    QCOMPARE(Log().count(QStringLiteral("PENDINGXFERS ENDXFER")), 0);
+    QVERIFY(Log().contains(QStringLiteral("USERINTERFACE DISABLEDS")));
+}
+
+void TestFerroTwain::sourceThatCameLaterCanBeSelected()
+{
+    TOpen open(2);
+    QCOMPARE(open.Twain->GetSourceCount(), 2);
+    TTwainSource* first = open.Twain->Source(0);
+    first->SetLoaded(true);
+    // A third source appears after the list was made.
+    FakeDsm_AddSource();
+    FakeDsm_SetUserChoice(2);
+    const int chosen = open.Twain->SelectSource();
+    QCOMPARE(chosen, 2);
+    QCOMPARE(open.Twain->Source(2)->ProductName(), QStringLiteral("Source 3"));
+    // The sources listed before stay as they were, the open one open.
+    QCOMPARE(open.Twain->Source(0), first);
+    QVERIFY(first->Loaded());
+    FakeDsm_SetUserChoice(1);
+    QCOMPARE(open.Twain->SelectSource(), 1);
+    FakeDsm_SetUserChoice(2);
+    QCOMPARE(open.Twain->SelectSource(), 2);
+    QCOMPARE(open.Twain->GetSourceCount(), 3);
 }
 
 QTEST_MAIN(TestFerroTwain)
