@@ -85,6 +85,9 @@ Tmainform::Tmainform(QWidget* parent)
                                              bool& cancel) {
         RunGuarded(this, [&] { FerroTwainSourceFileTransfer(sender, index, name, format, cancel); });
     };
+    FerroTwain.OnAcquireError = [this](void* sender, int index, int code, int condition) {
+        RunGuarded(this, [&] { FerroTwainAcquireError(sender, index, code, condition); });
+    };
 
     // FormCreate
     OpenPictureFilterText = QtFilter(OpenPictureFilter());

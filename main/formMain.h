@@ -123,6 +123,8 @@ public:
     void FerroTwainSourceSetupFileXfer(void* Sender, int Index);
     void FerroTwainSourceFileTransfer(void* Sender, int Index, const TW_STR255& Filename, TTwainFormat Format,
                                       bool& Cancel);
+    // A transfer that failed: says why; the view stays as it was.
+    void FerroTwainAcquireError(void* Sender, int Index, int ErrorCode, int Condition);
     void acAboutQuillonExecute();
     // Shows the tip window once the main window is on screen.
     void WMShowTip();
@@ -169,6 +171,7 @@ private:
 
     QTimer FitColumns;
     bool FScanFileChosen = false;
+    QString FScanFile; // the file chosen for the transfer in progress
     bool FStartTipOffered = false;
     bool FZoomBlank = false;
     TDataListModel::TRow RowOf(const QString& sName, const TPoint& sPt, bool bMapping, double dX, double dY) const;

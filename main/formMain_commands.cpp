@@ -235,19 +235,52 @@ void Tmainform::acAquireTWAINExecute()
     }
     TTwainSource* source = FerroTwain.Source(index);
     source->SetLoaded(true);
+    if (!source->Loaded()) {
+        QMessageBox::critical(this, QStringLiteral("Error"),
+                              QStringLiteral("The scanner \"%1\" could not be opened: %2.")
+                                  .arg(source->ProductName(), TwainConditionText(FerroTwain.GetConditionCode())));
+        return;
+    }
     source->TransferMode = ttmFile;
     source->SetEnabled(true);
+    if (!source->Enabled())
+        QMessageBox::critical(this, QStringLiteral("Error"),
+                              QStringLiteral("The scanner \"%1\" could not be started: %2.")
+                                  .arg(source->ProductName(), TwainConditionText(source->GetConditionCode())));
 }
 
 void Tmainform::FerroTwainSourceSetupFileXfer(void*, int Index)
 {
+    // A file left unset cancels this transfer: nothing is written anywhere.
     FScanFileChosen = false;
+    FScanFile.clear();
     const QString file = AskSaveFileName(this, QStringLiteral("Save Image"), QStringLiteral("Bitmaps (*.bmp)"),
                                          QStringLiteral("bmp"));
     if (file.isEmpty())
         return;
-    FerroTwain.Source(Index)->SetupFileTransfer(file, tfBMP);
+    if (QFile::encodeName(file).size() > 255) {
+        QMessageBox::critical(this, QStringLiteral("Error"),
+                              QStringLiteral("The scan was cancelled: the file name %1 is longer than the 255 bytes "
+                                             "a scanner takes. Please choose a shorter one.")
+                                  .arg(file));
+        return;
+    }
+    if (!FerroTwain.Source(Index)->SetupFileTransfer(file, tfBMP)) {
+        QMessageBox::critical(this, QStringLiteral("Error"),
+                              QStringLiteral("The scan was cancelled: the scanner refused the file %1.").arg(file));
+        return;
+    }
+    FScanFile = file;
     FScanFileChosen = true;
+}
+
+void Tmainform::FerroTwainAcquireError(void*, int, int, int Condition)
+{
+    const QString why = TwainConditionText(Condition);
+    QMessageBox::critical(this, QStringLiteral("Error"),
+                          FScanFileChosen ? QStringLiteral("The scanned picture could not be written to %1: %2.")
+                                                .arg(FScanFile, why)
+                                          : QStringLiteral("The scan failed: %1.").arg(why));
 }
 
 void Tmainform::FerroTwainSourceFileTransfer(void*, int, const TW_STR255& Filename, TTwainFormat, bool& Cancel)

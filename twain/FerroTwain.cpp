@@ -189,6 +189,14 @@ void TFerroTwain::SetSourceManagerLoaded(bool Value)
         UnloadSourceManager(false);
 }
 
+TW_UINT16 TFerroTwain::GetConditionCode()
+{
+    TW_STATUS status{};
+    if (Entry(nullptr, DG_CONTROL, DAT_STATUS, MSG_GET, &status) != TWRC_SUCCESS)
+        return TWCC_BUMMER;
+    return status.ConditionCode;
+}
+
 TW_UINT16 TFerroTwain::Entry(TW_IDENTITY* Dest, TW_UINT32 DG, TW_UINT16 DAT, TW_UINT16 MSG, TW_MEMREF Data)
 {
     return DSMEntry ? DSMEntry(&Info.Structure, Dest, DG, DAT, MSG, Data) : TWRC_FAILURE;

@@ -254,6 +254,8 @@ public:
     bool VirtualWindowProc(const TW_SYSMSG& Msg);
 
     TW_UINT16 Entry(TW_IDENTITY* Dest, TW_UINT32 DG, TW_UINT16 DAT, TW_UINT16 MSG, TW_MEMREF Data);
+    // The source manager's condition code after a failed call.
+    TW_UINT16 GetConditionCode();
 
     TOnSourceNotify OnSourceDisable;
     TOnSourceNotify OnAcquireCancel;

@@ -175,12 +175,14 @@ bool TSaneScanner::Normalise(const SANE_Parameters& p, std::vector<std::uint8_t>
 {
     const int channels = p.format == SANE_FRAME_RGB ? 3 : 1;
     const std::size_t width = p.pixels_per_line > 0 ? std::size_t(p.pixels_per_line) : 0;
-    const std::size_t bits = std::size_t(p.depth) * channels * width;
+    // A 1-bit colour line holds whole bytes of each channel in turn.
+    const std::size_t needed = p.depth == 1 && channels == 3 ? 3 * ((width + 7) / 8)
+                                                              : (std::size_t(p.depth) * channels * width + 7) / 8;
     if (p.depth != 1 && p.depth != 8 && p.depth != 16) {
         Error = QStringLiteral("The scanner delivers %1 bits per sample, which is not supported.").arg(p.depth);
         return false;
     }
-    if (width == 0 || p.bytes_per_line <= 0 || std::size_t(p.bytes_per_line) < (bits + 7) / 8) {
+    if (width == 0 || p.bytes_per_line <= 0 || std::size_t(p.bytes_per_line) < needed) {
         Error = QStringLiteral("The scanner delivered a picture without a valid size.");
         return false;
     }
@@ -212,7 +214,11 @@ bool TSaneScanner::Normalise(const SANE_Parameters& p, std::vector<std::uint8_t>
                 std::memcpy(&sample, in + 2 * std::size_t(i), 2);
                 out[i] = std::uint8_t(sample >> 8);
             } else if (p.depth == 1) {
-                out[i] = (in[i / 8] >> (7 - i % 8)) & 1 ? 255 : 0;
+                // Eight pixels of one channel a byte, the channels of those
+                // eight pixels in turn: red byte, green byte, blue byte.
+                const int x = i / 3;
+                const int c = i % 3;
+                out[i] = (in[3 * (x / 8) + c] >> (7 - x % 8)) & 1 ? 255 : 0;
             } else {
                 out[i] = in[i];
             }

@@ -6,11 +6,51 @@
 #include "TestFiles.h"
 
 #include <QDir>
+#include <QMap>
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QtTest>
+
+namespace {
+
+// The test backend's settings for the scans that follow.
+void Configure(const QTemporaryDir& sane, const QByteArray& lines)
+{
+    WriteTextFile(sane.filePath("test.conf"), "resolution 100\n" + lines);
+}
+
+// One scan without the source's window, in the given transfer mode, as a
+// picture; a file transfer goes through `file`.
+QImage ScanOnce(TTwainTransferMode mode, const QString& file)
+{
+    TFerroTwain twain;
+    twain.TransferMode = mode;
+    if (!twain.LoadLibrary() || !twain.LoadSourceManager() || twain.GetSourceCount() < 1)
+        return {};
+    QImage got;
+    bool done = false;
+    twain.OnTwainAcquire = [&](void*, int, const QImage& image, bool&) {
+        got = image;
+        done = true;
+    };
+    twain.OnSourceSetupFileXfer = [&](void*, int index) { twain.Source(index)->SetupFileTransfer(file, tfBMP); };
+    twain.OnSourceFileTransfer = [&](void*, int, const TW_STR255&, TTwainFormat, bool& cancel) {
+        got = QImage(file);
+        done = true;
+        cancel = true;
+    };
+    TTwainSource* source = twain.Source(0);
+    source->ShowUI = false;
+    source->TransferMode = mode;
+    source->SetLoaded(true);
+    source->SetEnabled(true);
+    QTest::qWaitFor([&] { return done; }, 20000);
+    return got;
+}
+
+} // namespace
 
 class TestScan : public QObject {
     Q_OBJECT
@@ -23,6 +63,11 @@ private slots:
     void nativeAndMemoryTransfers();
     void acquireImageFromTheMenu();
     void cancelledSelection();
+    void everyFrameSaneDelivers_data();
+    void everyFrameSaneDelivers();
+    void cancelledSaveOnASecondScanWritesNothing();
+    void unwritableTargetIsReported();
+    void devicesKeepTheirIdentity();
 
 private:
     TScopedConfigHome FHome;
@@ -36,7 +81,7 @@ void TestScan::initTestCase()
     // resolution of its own (its built-in default gives a picture of almost
     // nothing when it finds no test.conf).
     WriteTextFile(FSane.filePath("dll.conf"), "test\n");
-    WriteTextFile(FSane.filePath("test.conf"), "resolution 100\n");
+    Configure(FSane, {});
     qputenv("SANE_CONFIG_DIR", FSane.path().toLocal8Bit());
 }
 
@@ -167,6 +212,172 @@ void TestScan::cancelledSelection()
     });
     form.acAquireTWAIN->trigger();
     QCOMPARE(message, QStringLiteral("Cancelled"));
+}
+
+
+void TestScan::everyFrameSaneDelivers_data()
+{
+    QTest::addColumn<QByteArray>("mode");
+    QTest::addColumn<int>("depth");
+    for (const char* mode : {"Gray", "Color"})
+        for (int depth : {1, 8, 16})
+            QTest::addRow("%s %d", mode, depth) << QByteArray(mode) << depth;
+}
+
+void TestScan::everyFrameSaneDelivers()
+{
+    QFETCH(QByteArray, mode);
+    QFETCH(int, depth);
+    const bool colour = mode == "Color";
+    Configure(FSane, "mode " + mode + "\ndepth " + QByteArray::number(depth) + "\ntest-picture " +
+                         (colour ? QByteArray("\"Color pattern\"") : QByteArray("\"Grid\"")) + "\n");
+    struct TPixel {
+        int X, Y;
+        QRgb Colour;
+    };
+    // The test backend's pictures at 100 dpi. The grid: squares of 40
+    // pixels, white at the top left. The colour pattern at 8 bits: rows of
+    // cells, black, red, black, green, black, blue, under a grey line; at 1
+    // bit: cells of 16 pixels counting black, blue, green, cyan, red, ...
+    // along the first row, backwards along the second; at 16 bits: a ramp
+    // of red from 0 at x 4 up by one a pixel, then one of green.
+    QList<TPixel> expected;
+    if (!colour)
+        expected = {{5, 5, 0xFFFFFF}, {60, 5, 0x000000}, {5, 60, 0x000000}, {60, 60, 0xFFFFFF}};
+    else if (depth == 1)
+        expected = {{4, 4, 0x000000},   {20, 4, 0x0000FF},  {36, 4, 0x00FF00},  {68, 4, 0xFF0000},
+                    {116, 4, 0xFFFFFF}, {4, 20, 0xFFFFFF}, {52, 20, 0xFF0000}, {100, 20, 0x0000FF}};
+    else if (depth == 8)
+        expected = {{2, 0, 0x555555}, {2, 2, 0x000000}, {2, 7, 0xFF0000}, {2, 17, 0x00FF00}, {2, 27, 0x0000FF}};
+    else
+        expected = {{2, 2, 0x555555}, {5, 100, 0x010000}, {130, 100, 0x7E0000}, {258, 100, 0xFE0000},
+                    {300, 100, 0x002400}};
+    for (TTwainTransferMode transfer : {ttmFile, ttmNative, ttmMemory}) {
+        const QString what = QStringLiteral("%1 %2 transfer %3").arg(QString::fromLatin1(mode)).arg(depth).arg(transfer);
+        const QImage image = ScanOnce(transfer, FDir->filePath(QStringLiteral("frame.bmp")));
+        QVERIFY2(!image.isNull(), qPrintable(what));
+        QVERIFY2(image.width() == 314 && image.height() == 393, qPrintable(what));
+        for (const TPixel& p : expected)
+            QVERIFY2((image.pixel(p.X, p.Y) & 0xFFFFFF) == p.Colour,
+                     qPrintable(what + QStringLiteral(" at %1,%2: %3").arg(p.X).arg(p.Y).arg(image.pixel(p.X, p.Y) & 0xFFFFFF, 6, 16)));
+    }
+    Configure(FSane, {});
+}
+
+void TestScan::cancelledSaveOnASecondScanWritesNothing()
+{
+    QTemporaryDir temp;
+    const bool hadTemp = qEnvironmentVariableIsSet("TMPDIR");
+    const QByteArray savedTemp = qgetenv("TMPDIR");
+    qputenv("TMPDIR", temp.path().toLocal8Bit());
+    Tmainform form;
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    TQuillonView& v = *form.QuillonView;
+    const QString first = FDir->filePath("first.bmp");
+    auto scanWith = [&](const std::function<void(QFileDialog*)>& answer) {
+        WhenModalShown select("TSelectDialog", [](QWidget* w) { static_cast<QDialog*>(w)->accept(); });
+        WhenModalShown scan("TScanDialog", [](QWidget* w) {
+            for (QPushButton* b : w->findChildren<QPushButton*>())
+                if (b->text() == u"Scan")
+                    b->click();
+        });
+        bool asked = false;
+        WhenModalShown save("QFileDialog", [&](QWidget* w) {
+            asked = true;
+            answer(static_cast<QFileDialog*>(w));
+        });
+        form.acAquireTWAIN->trigger();
+        QTRY_VERIFY_WITH_TIMEOUT(asked, 20000);
+        QTRY_COMPARE_WITH_TIMEOUT(QApplication::activeModalWidget(), nullptr, 20000);
+    };
+    scanWith([&](QFileDialog* d) {
+        d->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->setText(first);
+        static_cast<QDialog*>(d)->accept();
+    });
+    QTRY_COMPARE_WITH_TIMEOUT(v.ImageFileName, first, 20000);
+    const QByteArray bytes = ReadTextFile(first);
+    QVERIFY(!bytes.isEmpty());
+    WriteTextFile(first, bytes + "mark"); // any rewrite would drop the mark
+    v.SetMappingRect({1, 2, 30, 40});
+    // The second scan: the user cancels the save dialog.
+    scanWith([](QFileDialog* d) { d->reject(); });
+    QTest::qWait(200);
+    if (hadTemp)
+        qputenv("TMPDIR", savedTemp);
+    else
+        qunsetenv("TMPDIR");
+    QCOMPARE(ReadTextFile(first), bytes + "mark");
+    QCOMPARE(v.ImageFileName, first);
+    QCOMPARE(v.MappingRect, (TRect{1, 2, 30, 40}));
+    QCOMPARE(QDir(temp.path()).entryList(QDir::Files), QStringList());
+    QCOMPARE(QDir(FDir->path()).entryList(QDir::Files), QStringList{"first.bmp"});
+}
+
+void TestScan::unwritableTargetIsReported()
+{
+    Tmainform form;
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    TQuillonView& v = *form.QuillonView;
+    v.SetMappingRect({1, 2, 30, 40});
+    // A folder that is not there: the file cannot be written.
+    const QString file = FDir->filePath("no-such-folder/scan.bmp");
+    WhenModalShown select("TSelectDialog", [](QWidget* w) { static_cast<QDialog*>(w)->accept(); });
+    WhenModalShown scan("TScanDialog", [](QWidget* w) {
+        for (QPushButton* b : w->findChildren<QPushButton*>())
+            if (b->text() == u"Scan")
+                b->click();
+    });
+    WhenModalShown save("QFileDialog", [&](QWidget* w) {
+        auto* dialog = static_cast<QFileDialog*>(w);
+        dialog->setOption(QFileDialog::DontConfirmOverwrite);
+        dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->setText(file);
+        // Past the dialog's own checks of a folder that is not there.
+        static_cast<QDialog*>(dialog)->done(QDialog::Accepted);
+    });
+    QString message;
+    WhenModalShown box("QMessageBox", [&](QWidget* w) {
+        message = static_cast<QMessageBox*>(w)->text();
+        static_cast<QMessageBox*>(w)->accept();
+    });
+    form.acAquireTWAIN->trigger();
+    QTRY_VERIFY_WITH_TIMEOUT(!message.isEmpty(), 20000);
+    QVERIFY2(message.startsWith(QStringLiteral("The scanned picture could not be written to /")), qPrintable(message));
+    QVERIFY2(message.endsWith(QStringLiteral("/no-such-folder/scan.bmp: the operation failed.")), qPrintable(message));
+    QCOMPARE(v.MappingRect, (TRect{1, 2, 30, 40}));
+    QCOMPARE(v.ImageFileName, QString());
+}
+
+void TestScan::devicesKeepTheirIdentity()
+{
+    // Two devices, then three after the manager starts again: the two keep
+    // the Ids they had, the new one gets one of its own.
+    Configure(FSane, "number_of_devices 2\n");
+    auto identities = [] {
+        QMap<QString, TW_UINT32> ids;
+        TFerroTwain twain;
+        if (twain.LoadLibrary() && twain.LoadSourceManager())
+            for (int i = 0; i < twain.GetSourceCount(); ++i)
+                ids[twain.Source(i)->VersionInfo()] = twain.Source(i)->Structure.Id;
+        return ids;
+    };
+    const QMap<QString, TW_UINT32> two = identities();
+    QCOMPARE(two.size(), 2);
+    Configure(FSane, "number_of_devices 3\n");
+    const QMap<QString, TW_UINT32> three = identities();
+    Configure(FSane, {});
+    QCOMPARE(three.size(), 3);
+    for (auto it = two.begin(); it != two.end(); ++it)
+        QCOMPARE(three.value(it.key()), it.value());
+    QVERIFY(!two.values().contains(three.value(QStringLiteral("test:2"))));
+    // And each opens as the device it names.
+    TFerroTwain twain;
+    QVERIFY(twain.LoadLibrary() && twain.LoadSourceManager());
+    for (int i = 0; i < twain.GetSourceCount(); ++i) {
+        twain.Source(i)->SetLoaded(true);
+        QVERIFY(twain.Source(i)->Loaded());
+    }
 }
 
 QTEST_MAIN(TestScan)
