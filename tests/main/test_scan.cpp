@@ -11,7 +11,11 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QThread>
 #include <QtTest>
+
+#include <algorithm>
+#include <vector>
 
 namespace {
 
@@ -68,6 +72,7 @@ private slots:
     void cancelledSaveOnASecondScanWritesNothing();
     void unwritableTargetIsReported();
     void devicesKeepTheirIdentity();
+    void memoryStripsStayInsideTheBuffer();
 
 private:
     TScopedConfigHome FHome;
@@ -378,6 +383,48 @@ void TestScan::devicesKeepTheirIdentity()
         twain.Source(i)->SetLoaded(true);
         QVERIFY(twain.Source(i)->Loaded());
     }
+}
+
+void TestScan::memoryStripsStayInsideTheBuffer()
+{
+    // Straight to the source manager, with buffers of our own: a strip is
+    // whole rows that fit, and a buffer smaller than a row is refused.
+    Configure(FSane, "mode Color\ndepth 8\n");
+    TFerroTwain twain;
+    QVERIFY(twain.LoadLibrary() && twain.LoadSourceManager());
+    TTwainSource* source = twain.Source(0);
+    source->ShowUI = false;
+    source->SetLoaded(true);
+    source->SetEnabled(true);
+    // The scan runs on the manager's own thread; its picture is there once
+    // the image information is. No events are processed meanwhile, so the
+    // component does not take the picture first.
+    TW_IMAGEINFO info{};
+    bool ready = false;
+    for (int i = 0; i < 1000 && !ready; ++i) {
+        QThread::msleep(20);
+        ready = twain.Entry(&source->Structure, DG_IMAGE, DAT_IMAGEINFO, MSG_GET, &info) == TWRC_SUCCESS;
+    }
+    QVERIFY(ready);
+    const int stride = ((24 * info.ImageWidth + 31) / 32) * 4;
+    auto strip = [&](int length, std::vector<std::uint8_t>& memory) {
+        memory.assign(std::size_t(length) + 64, 0xA5);
+        TW_IMAGEMEMXFER xfer{};
+        xfer.Memory.Length = TW_UINT32(length);
+        xfer.Memory.TheMem = memory.data();
+        const TW_UINT16 code = twain.Entry(&source->Structure, DG_IMAGE, DAT_IMAGEMEMXFER, MSG_GET, &xfer);
+        return std::make_pair(code, xfer.BytesWritten);
+    };
+    std::vector<std::uint8_t> memory;
+    const auto tooSmall = strip(stride - 1, memory);
+    QCOMPARE(tooSmall.first, TWRC_FAILURE);
+    QVERIFY(std::all_of(memory.begin(), memory.end(), [](std::uint8_t b) { return b == 0xA5; }));
+    const auto oneAndAHalf = strip(stride + stride / 2, memory);
+    QCOMPARE(oneAndAHalf.first, TWRC_SUCCESS);
+    QCOMPARE(oneAndAHalf.second, TW_UINT32(stride));
+    QVERIFY(std::all_of(memory.begin() + stride, memory.end(), [](std::uint8_t b) { return b == 0xA5; }));
+    QVERIFY(!std::all_of(memory.begin(), memory.begin() + stride, [](std::uint8_t b) { return b == 0xA5; }));
+    Configure(FSane, {});
 }
 
 QTEST_MAIN(TestScan)
