@@ -413,7 +413,8 @@ void TestScan::memoryStripsStayInsideTheBuffer()
         xfer.Memory.Length = TW_UINT32(length);
         xfer.Memory.TheMem = memory.data();
         const TW_UINT16 code = twain.Entry(&source->Structure, DG_IMAGE, DAT_IMAGEMEMXFER, MSG_GET, &xfer);
-        return std::make_pair(code, xfer.BytesWritten);
+        const TW_UINT32 written = xfer.BytesWritten; // the record is packed
+        return std::make_pair(code, written);
     };
     std::vector<std::uint8_t> memory;
     const auto tooSmall = strip(stride - 1, memory);
