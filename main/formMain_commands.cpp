@@ -258,7 +258,7 @@ void Tmainform::FerroTwainSourceSetupFileXfer(void*, int Index)
                                          QStringLiteral("bmp"));
     if (file.isEmpty())
         return;
-    if (QFile::encodeName(file).size() > 255) {
+    if (!FitsTwainFileName(file)) {
         QMessageBox::critical(this, QStringLiteral("Error"),
                               QStringLiteral("The scan was cancelled: the file name %1 is longer than the 255 bytes "
                                              "a scanner takes. Please choose a shorter one.")

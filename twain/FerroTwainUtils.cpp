@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 
 #include <cstdlib>
@@ -109,6 +110,12 @@ QStringList TrustedLibraryFolders()
             trusted << dir;
     }
     return trusted;
+}
+
+bool FitsTwainFileName(const QString& FileName)
+{
+    const qsizetype bytes = QFile::encodeName(FileName).size();
+    return bytes > 0 && bytes <= 255;
 }
 
 QString TwainConditionText(int Condition)

@@ -47,5 +47,9 @@ bool IsWorldWritable(const QString& Dir);
 // write to: a library found there would run a stranger's code.
 QStringList TrustedLibraryFolders();
 
+// Whether a file name fits the 255 bytes of a TWAIN file set-up whole; a
+// name cut to fit would be another file.
+bool FitsTwainFileName(const QString& FileName);
+
 // A TWAIN condition code in words, for a message to the user.
 QString TwainConditionText(int Condition);

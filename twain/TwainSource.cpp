@@ -416,10 +416,9 @@ bool TTwainSource::SetupFileTransfer(const QString& Filename, TTwainFormat Forma
     if (!FLoaded)
         return false;
     TW_SETUPFILEXFER setup{};
-    const QByteArray name = QFile::encodeName(Filename);
-    // A name cut to the record's 255 bytes would be another file.
-    if (name.isEmpty() || name.size() > 255)
+    if (!FitsTwainFileName(Filename))
         return false;
+    const QByteArray name = QFile::encodeName(Filename);
     std::memcpy(setup.FileName, name.constData(), std::size_t(name.size()));
     setup.Format = TwainFormatCode(Format);
     FFileSetUp = Entry(DG_CONTROL, DAT_SETUPFILEXFER, MSG_SET, &setup) == TWRC_SUCCESS;

@@ -33,16 +33,8 @@ TAxisScale ScaleOf(const TViewMapping& m, TAxis axis)
 std::optional<double> PixelOf(const TAxisScale& s, double v)
 {
     double f = 0;
-    switch (s.Kind) {
-    case amLinear:
-        f = (v - s.From) / (s.To - s.From);
-        break;
-    case amLog10:
-        f = (std::log10(v) - std::log10(s.From)) / (std::log10(s.To) - std::log10(s.From));
-        break;
-    default:
+    if (!AxisFraction(s.Kind, s.From, s.To, v, f))
         return std::nullopt;
-    }
     const double pixel = f * s.Pixels;
     if (!std::isfinite(pixel))
         return std::nullopt;

@@ -101,11 +101,7 @@ void TQuillonView::ResetMapping()
 
 void TQuillonView::SetFullBoundingBox()
 {
-    const TRect full{0, 0, ImageWidth() - 1, ImageHeight() - 1};
-    const bool changed = !(full == MappingRect);
-    MappingRect = full;
-    if (changed)
-        MappingChanged();
+    SetMappingRect({0, 0, ImageWidth() - 1, ImageHeight() - 1});
     SetMouseAction(maRubberBand);
 }
 

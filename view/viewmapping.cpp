@@ -40,6 +40,8 @@ bool AxisValue(TAxisMapping kind, double a, double b, double f, double& out)
     return false;
 }
 
+} // namespace
+
 bool AxisFraction(TAxisMapping kind, double a, double b, double v, double& out)
 {
     switch (kind) {
@@ -52,8 +54,6 @@ bool AxisFraction(TAxisMapping kind, double a, double b, double v, double& out)
     }
     return false;
 }
-
-} // namespace
 
 bool TViewMapping::MappingValid() const
 {

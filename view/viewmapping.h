@@ -86,5 +86,9 @@ private:
     TPoint TurnScreen(const TPoint& P, double degrees) const;
 };
 
+// Where v lies from a (0) to b (1) on the given kind of axis; false for a
+// kind no writer produces.
+bool AxisFraction(TAxisMapping kind, double a, double b, double v, double& out);
+
 // Round to nearest, halves to even.
 int RoundEven(double value);

@@ -19,6 +19,14 @@
 
 namespace {
 
+// Presses Scan in the source's window.
+void PressScan(QWidget* window)
+{
+    for (QPushButton* b : window->findChildren<QPushButton*>())
+        if (b->text() == u"Scan")
+            b->click();
+}
+
 // The test backend's settings for the scans that follow.
 void Configure(const QTemporaryDir& sane, const QByteArray& lines)
 {
@@ -181,12 +189,7 @@ void TestScan::acquireImageFromTheMenu()
     v.AddSite(QStringLiteral("1"), 5, 5);
     const QString file = FDir->filePath("menu-scan.bmp");
     WhenModalShown select("TSelectDialog", [](QWidget* w) { static_cast<QDialog*>(w)->accept(); });
-    WhenModalShown scan("TScanDialog", [](QWidget* w) {
-        w->findChild<QPushButton*>(QString(), Qt::FindChildrenRecursively);
-        for (QPushButton* b : w->findChildren<QPushButton*>())
-            if (b->text() == u"Scan")
-                b->click();
-    });
+    WhenModalShown scan("TScanDialog", PressScan);
     QString title;
     WhenModalShown save("QFileDialog", [&](QWidget* w) {
         auto* dialog = static_cast<QFileDialog*>(w);
@@ -282,11 +285,7 @@ void TestScan::cancelledSaveOnASecondScanWritesNothing()
     const QString first = FDir->filePath("first.bmp");
     auto scanWith = [&](const std::function<void(QFileDialog*)>& answer) {
         WhenModalShown select("TSelectDialog", [](QWidget* w) { static_cast<QDialog*>(w)->accept(); });
-        WhenModalShown scan("TScanDialog", [](QWidget* w) {
-            for (QPushButton* b : w->findChildren<QPushButton*>())
-                if (b->text() == u"Scan")
-                    b->click();
-        });
+        WhenModalShown scan("TScanDialog", PressScan);
         bool asked = false;
         WhenModalShown save("QFileDialog", [&](QWidget* w) {
             asked = true;
@@ -329,11 +328,7 @@ void TestScan::unwritableTargetIsReported()
     // A folder that is not there: the file cannot be written.
     const QString file = FDir->filePath("no-such-folder/scan.bmp");
     WhenModalShown select("TSelectDialog", [](QWidget* w) { static_cast<QDialog*>(w)->accept(); });
-    WhenModalShown scan("TScanDialog", [](QWidget* w) {
-        for (QPushButton* b : w->findChildren<QPushButton*>())
-            if (b->text() == u"Scan")
-                b->click();
-    });
+    WhenModalShown scan("TScanDialog", PressScan);
     WhenModalShown save("QFileDialog", [&](QWidget* w) {
         auto* dialog = static_cast<QFileDialog*>(w);
         dialog->setOption(QFileDialog::DontConfirmOverwrite);
