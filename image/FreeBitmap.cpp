@@ -1,6 +1,5 @@
 #include "FreeBitmap.h"
 
-#include <QFile>
 
 TFreeBitmap::TFreeBitmap(int ImageType, int Width, int Height, int Bpp)
 {
@@ -18,6 +17,7 @@ void TFreeBitmap::ReleaseDib()
     if (Dib) {
         FreeImage_Unload(Dib);
         Dib = nullptr;
+        FPixels.reset();
         ++FVersion;
     }
 }
@@ -43,16 +43,16 @@ bool TFreeBitmap::SetSize(int ImageType, int Width, int Height, int Bpp,
     return true;
 }
 
-bool TFreeBitmap::Load(const QString& FileName, int Flags)
+bool TFreeBitmap::Load(const QString& FileName, int Flags, TPictureReport* Report)
 {
-    const QByteArray path = QFile::encodeName(FileName);
-    FREE_IMAGE_FORMAT format = FreeImage_GetFileType(path.constData(), 0);
-    if (format == FIF_UNKNOWN)
-        format = FreeImage_GetFIFFromFilename(path.constData());
-    if (format == FIF_UNKNOWN || !FreeImage_FIFSupportsReading(format))
+    TDecodedPicture decoded = DecodePicture(FileName, Flags);
+    if (Report)
+        *Report = decoded.Report;
+    if (decoded.Report.Status == TPictureStatus::NotAFile || decoded.Report.Status == TPictureStatus::UnknownFormat)
         return false;
     ReleaseDib();
-    Dib = FreeImage_Load(format, path.constData(), Flags);
+    Dib = decoded.Dib;
+    FPixels = std::move(decoded.Pixels);
     ++FVersion;
     Change();
     return IsValid();
@@ -64,6 +64,7 @@ void TFreeBitmap::TakeImage(TFreeBitmap& Source)
         return;
     ReleaseDib();
     Dib = Source.Dib;
+    FPixels = std::move(Source.FPixels);
     Source.Dib = nullptr;
     ++FVersion;
     ++Source.FVersion;

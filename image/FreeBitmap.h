@@ -1,5 +1,6 @@
 #pragma once
 
+#include "PictureDecoder.h"
 #include "platform/WinTypes.h"
 
 #include <FreeImage.h>
@@ -8,6 +9,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
 
 class QPainter;
@@ -32,9 +34,12 @@ public:
     // A new blank image; 1, 4 and 8-bit standard bitmaps get a grey palette.
     bool SetSize(int ImageType, int Width, int Height, int Bpp,
                  unsigned RedMask = 0, unsigned GreenMask = 0, unsigned BlueMask = 0);
-    // Format by content, then by file name. An unknown or unreadable format
-    // leaves everything as it was; a decoding failure leaves the document empty.
-    bool Load(const QString& FileName, int Flags = 0);
+    // Format by content, then by file name, decoded apart from this process.
+    // A path that is no readable regular file, or an unknown format, leaves
+    // everything as it was; a decoding failure or a picture over the size
+    // limit leaves the document empty. Report, when given, says which, and
+    // whether a picture that loaded is damaged.
+    bool Load(const QString& FileName, int Flags = 0, TPictureReport* Report = nullptr);
 
     // Takes Source's image over without copying; Source is left empty.
     // Both documents change.
@@ -61,6 +66,7 @@ private:
     bool Transform(BOOL (*Operation)(FIBITMAP*));
 
     FIBITMAP* Dib = nullptr;
+    std::unique_ptr<TMappedPixels> FPixels; // where a decoded Dib's pixels live
     std::uint64_t FVersion = 0;
 };
 

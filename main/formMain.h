@@ -98,6 +98,7 @@ public:
     // Loads a picture file; false (with the error box shown) when it is not
     // a picture, and then nothing has changed.
     bool LoadImageFile(const QString& FileName);
+    void ShowPictureProblem(const QString& FileName, const TPictureReport& Report);
     void acFitToPageExecute();
     void acDeleteSelectedPointsExecute();
     void acPreferencesExecute();

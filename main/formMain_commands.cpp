@@ -2,6 +2,8 @@
 // rules and the command handlers.
 #include "formMain.h"
 
+#include "PictureProblem.h"
+
 #include "StandardErrorBox.h"
 #include "fileDialogs.h"
 #include "widgets/formPreferences.h"
@@ -292,15 +294,16 @@ void Tmainform::FerroTwainSourceFileTransfer(void*, int, const TW_STR255& Filena
         // Checked like a picture opened from disk: a file that is no picture
         // changes nothing.
         TFreeWinBitmap scratch;
-        if (scratch.Load(file, 0)) {
+        TPictureReport report;
+        scratch.Load(file, 0, &report);
+        if (report.Usable()) {
             QuillonView->ImageFileName = file;
             QuillonView->Image.TakeImage(scratch);
             QuillonView->ResetMapping();
             ShowMouseData();
             QuillonView->Paint();
-        } else {
-            QMessageBox::critical(this, QStringLiteral("Error"), QStringLiteral("Invalid Image Format."));
         }
+        ShowPictureProblem(file, report);
     }
     QCoreApplication::processEvents();
 }
@@ -310,8 +313,10 @@ bool Tmainform::LoadImageFile(const QString& FileName)
     // Decoded once, into a scratch document; the view gets that image only
     // when it is a valid picture.
     TFreeWinBitmap scratch;
-    if (!scratch.Load(FileName, 0)) {
-        QMessageBox::critical(this, QStringLiteral("Error"), QStringLiteral("Invalid Image Format."));
+    TPictureReport report;
+    scratch.Load(FileName, 0, &report);
+    if (!report.Usable()) {
+        ShowPictureProblem(FileName, report);
         return false;
     }
     QuillonView->ImageFileName = FileName;
@@ -321,7 +326,19 @@ bool Tmainform::LoadImageFile(const QString& FileName)
     if (QuillonView->Settings->FitOnImageLoad)
         acFitToPageExecute();
     QuillonView->Paint();
+    ShowPictureProblem(FileName, report);
     return true;
+}
+
+void Tmainform::ShowPictureProblem(const QString& FileName, const TPictureReport& Report)
+{
+    const QString text = PictureProblemText(FileName, Report);
+    if (text.isEmpty())
+        return;
+    if (Report.Usable())
+        QMessageBox::warning(this, QStringLiteral("Warning"), text);
+    else
+        QMessageBox::critical(this, QStringLiteral("Error"), text);
 }
 
 void Tmainform::acFitToPageExecute()

@@ -1,0 +1,32 @@
+#pragma once
+
+#include "PictureFile.h"
+
+#include <cstddef>
+#include <memory>
+
+// Pixels in a shared mapping, unmapped when the last owner lets go.
+class TMappedPixels {
+public:
+    TMappedPixels(void* Address, std::size_t Size) : FAddress(Address), FSize(Size) {}
+    ~TMappedPixels();
+    TMappedPixels(const TMappedPixels&) = delete;
+    TMappedPixels& operator=(const TMappedPixels&) = delete;
+    void* Address() const { return FAddress; }
+    std::size_t Size() const { return FSize; }
+
+private:
+    void* FAddress;
+    std::size_t FSize;
+};
+
+struct TDecodedPicture {
+    FIBITMAP* Dib = nullptr; // owned by the caller; its pixels live in Pixels
+    std::unique_ptr<TMappedPixels> Pixels;
+    TPictureReport Report;
+};
+
+// Decodes a picture in a short-lived child process, so that a decoder that
+// faults on a hostile file ends the child rather than this program. The
+// pixels come back through shared memory and are wrapped, not copied.
+TDecodedPicture DecodePicture(const QString& FileName, int Flags);
