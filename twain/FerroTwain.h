@@ -336,5 +336,6 @@ private:
 TW_UINT16 TwainFormatCode(TTwainFormat Format);
 TTwainFormat TwainFormatOf(TW_UINT16 Code);
 // A DIB in memory (information or core header, colour table, rows bottom-up)
-// as an image; a null image for a depth it cannot read.
-QImage ImageFromDib(const void* Dib);
+// as an image; a null image for a depth it cannot read or a header whose
+// sizes do not fit the Size bytes of the block.
+QImage ImageFromDib(const void* Dib, std::size_t Size);

@@ -7,6 +7,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
+#include <malloc.h>
 #include <vector>
 
 namespace {
@@ -125,13 +126,19 @@ TTwainFormat TwainFormatOf(TW_UINT16 Code)
     return Code <= 9 ? TTwainFormat(Code) : tfUnknown;
 }
 
-QImage ImageFromDib(const void* Dib)
+QImage ImageFromDib(const void* Dib, std::size_t Size)
 {
+    // Every size comes from the source and is checked against the block
+    // before a byte past the header is read.
     const auto* bytes = static_cast<const TW_UINT8*>(Dib);
+    if (!Dib || Size < 12)
+        return {};
     const auto headerSize = Read<std::uint32_t>(bytes);
     const bool core = headerSize == 12;
-    int width = 0;
-    int height = 0;
+    if (!core && (headerSize < 40 || headerSize > Size))
+        return {};
+    std::int64_t width = 0;
+    std::int64_t height = 0;
     int bitCount = 0;
     std::uint32_t clrUsed = 0;
     if (core) {
@@ -146,30 +153,40 @@ QImage ImageFromDib(const void* Dib)
     }
     const bool bottomUp = height > 0;
     height = std::abs(height);
-    const int colours = ColourTableLength(bitCount, clrUsed);
+    if (width <= 0 || height <= 0 || width > INT32_MAX / 32 || height > INT32_MAX)
+        return {};
+    const std::int64_t colours = bitCount <= 8 ? std::min<std::int64_t>(ColourTableLength(bitCount, clrUsed), 256)
+                                               : ColourTableLength(bitCount, clrUsed);
     const int entry = core ? 3 : 4;
+    const std::int64_t stride = ((bitCount * width + 31) / 32) * 4;
+    const std::int64_t bitsOffset = std::int64_t(headerSize) + std::int64_t(colours) * entry;
+    if (colours < 0 || bitsOffset > std::int64_t(Size) || stride > (std::int64_t(Size) - bitsOffset) / height)
+        return {};
     const TW_UINT8* table = bytes + headerSize;
-    const TW_UINT8* bits = table + colours * entry;
-    const int stride = ((bitCount * width + 31) / 32) * 4;
+    const TW_UINT8* bits = bytes + bitsOffset;
 
     QImage image;
     switch (bitCount) {
     case 1:
     case 4:
     case 8:
-        image = QImage(width, height, QImage::Format_Indexed8);
-        for (int i = 0; i < colours; ++i)
+        image = QImage(int(width), int(height), QImage::Format_Indexed8);
+        // A pixel past a short colour table shows black, not stray memory.
+        image.setColorCount(1 << bitCount);
+        for (int i = 0; i < std::min<std::int64_t>(colours, 1 << bitCount); ++i)
             image.setColor(i, qRgb(table[i * entry + 2], table[i * entry + 1], table[i * entry]));
         break;
     case 24:
-        image = QImage(width, height, QImage::Format_BGR888);
+        image = QImage(int(width), int(height), QImage::Format_BGR888);
         break;
     case 32:
-        image = QImage(width, height, QImage::Format_RGB32);
+        image = QImage(int(width), int(height), QImage::Format_RGB32);
         break;
     default:
         return {};
     }
+    if (image.isNull())
+        return {};
     for (int y = 0; y < height; ++y) {
         const TW_UINT8* row = bits + std::size_t(bottomUp ? height - 1 - y : y) * stride;
         TW_UINT8* out = image.scanLine(y);
@@ -430,7 +447,7 @@ TW_UINT16 TTwainSource::NativeTransfer(bool& Cancel)
     TW_HANDLE handle = nullptr;
     const TW_UINT16 code = Entry(DG_IMAGE, DAT_IMAGENATIVEXFER, MSG_GET, &handle);
     if (code == TWRC_XFERDONE && handle) {
-        const QImage image = ImageFromDib(handle);
+        const QImage image = ImageFromDib(handle, malloc_usable_size(handle));
         if (Owner->OnTwainAcquire)
             Owner->OnTwainAcquire(Owner, Index, image, Cancel);
     }
