@@ -1,5 +1,7 @@
 #include "DataListModel.h"
 
+#include <QSet>
+
 #include <algorithm>
 
 QStringList TDataListModel::Captions()
@@ -73,6 +75,22 @@ void TDataListModel::DeleteRowsOf(const QString& Caption)
     }
     for (int row = first; row < Count(); ++row)
         FIndex[FRows[row][0]].append(row);
+}
+
+void TDataListModel::DeleteRowsOf(const QStringList& Captions)
+{
+    QSet<QString> gone;
+    for (const QString& caption : Captions)
+        if (FIndex.contains(caption))
+            gone.insert(caption);
+    if (gone.isEmpty())
+        return;
+    beginResetModel();
+    std::erase_if(FRows, [&](const TRow& row) { return gone.contains(row[0]); });
+    FIndex.clear();
+    for (int row = 0; row < Count(); ++row)
+        FIndex[FRows[row][0]].append(row);
+    endResetModel();
 }
 
 void TDataListModel::Clear()

@@ -27,6 +27,8 @@ public:
     void SetRowsOf(const QString& Caption, const TRow& Row);
     // Removes every row with this exact caption.
     void DeleteRowsOf(const QString& Caption);
+    // The same for many captions at once, in one pass over the rows.
+    void DeleteRowsOf(const QStringList& Captions);
     void Clear();
 
     int Count() const { return static_cast<int>(FRows.size()); }

@@ -353,17 +353,13 @@ void Tmainform::acFitToPageExecute()
 
 void Tmainform::acDeleteSelectedPointsExecute()
 {
-    // Last selected row first, so that the rows and sites still to go keep
-    // their places and nothing is renumbered.
-    QList<int> rows;
-    for (const QModelIndex& row : ListView->selectionModel()->selectedRows())
-        rows << row.row();
-    std::sort(rows.begin(), rows.end(), std::greater<int>());
+    // The rows go in one pass first; the view's events for them then find
+    // nothing left to remove, so the whole stays linear in the list.
     QStringList names;
-    for (int row : rows)
-        names << ListModel->Cell(row, 0);
-    for (const QString& name : names)
-        QuillonView->DeleteSite(name);
+    for (const QModelIndex& row : ListView->selectionModel()->selectedRows())
+        names << ListModel->Cell(row.row(), 0);
+    ListModel->DeleteRowsOf(names);
+    QuillonView->DeleteSites(names);
     const QModelIndex focused = ListView->currentIndex();
     if (focused.isValid())
         ListView->selectionModel()->select(focused, QItemSelectionModel::Deselect | QItemSelectionModel::Rows);

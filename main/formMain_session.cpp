@@ -1,16 +1,18 @@
 // Session files and data export of the main window.
 #include "formMain.h"
 
+#include "PictureProblem.h"
+#include "SessionFile.h"
 #include "fileDialogs.h"
-#include "platform/Conversions.h"
 #include "platform/CoordinateText.h"
-#include "platform/DecimalSeparator.h"
 #include "platform/FileError.h"
 #include "platform/ProfileFile.h"
+#include "view/axisvalues.h"
 
 #include <QClipboard>
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <QMessageBox>
 #include <QSaveFile>
 
 #include <cmath>
@@ -18,83 +20,10 @@
 namespace {
 
 const QString SessionFilter = QStringLiteral("Quillon Session File (*.qsf);;All Files (*)");
-const QString Series = QStringLiteral("series/series1");
 
 QString FloatText(double value)
 {
     return CoordinateText(value, 15, 0);
-}
-
-int ReadInteger(const TProfileFile& ini, const QString& section, const QString& key, int fallback)
-{
-    return TryStrToInt(ini.ReadString(section, key, QString())).value_or(fallback);
-}
-
-double ReadFloat(const TProfileFile& ini, const QString& section, const QString& key, double fallback)
-{
-    const QString text = ini.ReadString(section, key, QString());
-    if (text.isEmpty())
-        return fallback;
-    return TryStrToFloatAnyLocale(text, DecimalSeparator()).value_or(fallback);
-}
-
-// Everything a session holds, read and checked before the view is touched.
-struct TSession {
-    struct TPointEntry {
-        QString Name;
-        int X = 0;
-        int Y = 0;
-    };
-    QString Path;
-    TRect Rect;
-    double XLeft = 0, XRight = 100, YBottom = 0, YTop = 100;
-    int AxisXMap = 0, AxisYMap = 0;
-    std::vector<TPointEntry> Points;
-    double Angle = 0;
-    float Zoom = 1;
-};
-
-// A point entry "name=X,Y": X lies between the first "=" and the first
-// comma of the entry text, Y after that comma.
-TSession::TPointEntry ParsePoint(const QString& key, const QString& value)
-{
-    const QString entry = key + u'=' + value;
-    const qsizetype p1 = entry.indexOf(u'=');
-    const qsizetype p2 = entry.indexOf(u',');
-    const QString x = p2 > p1 ? entry.mid(p1 + 1, p2 - p1 - 1) : QString();
-    const QString y = p2 >= 0 ? entry.mid(p2 + 1) : entry;
-    return {key, StrToInt(x), StrToInt(y)};
-}
-
-TSession ReadSession(const QString& FileName)
-{
-    TProfileFile ini;
-    if (!ini.Load(FileName))
-        throw EFileError(QStringLiteral("Cannot open the session file %1").arg(FileName));
-    TSession s;
-    s.Path = ini.ReadString(QStringLiteral("image"), QStringLiteral("path"), QString());
-    s.Rect.Left = ReadInteger(ini, QStringLiteral("screenrect"), QStringLiteral("x1"), 0);
-    s.Rect.Top = ReadInteger(ini, QStringLiteral("screenrect"), QStringLiteral("y1"), 0);
-    s.Rect.Right = ReadInteger(ini, QStringLiteral("screenrect"), QStringLiteral("x2"), 0);
-    s.Rect.Bottom = ReadInteger(ini, QStringLiteral("screenrect"), QStringLiteral("y2"), 0);
-    s.XLeft = ReadFloat(ini, QStringLiteral("dimensions"), QStringLiteral("x1"), 0);
-    s.XRight = ReadFloat(ini, QStringLiteral("dimensions"), QStringLiteral("x2"), 100);
-    s.YBottom = ReadFloat(ini, QStringLiteral("dimensions"), QStringLiteral("y1"), 0);
-    s.YTop = ReadFloat(ini, QStringLiteral("dimensions"), QStringLiteral("y2"), 100);
-    s.AxisXMap = ReadInteger(ini, QStringLiteral("dimensions"), QStringLiteral("AxisXMap"), 0);
-    s.AxisYMap = ReadInteger(ini, QStringLiteral("dimensions"), QStringLiteral("AxisYMap"), 0);
-    try {
-        // A repeated name reads its first entry's text, as a key look-up does.
-        for (const auto& entry : ini.SectionEntries(Series))
-            s.Points.push_back(ParsePoint(entry.first, ini.ReadString(Series, entry.first, QString())));
-    } catch (const EConvertError& e) {
-        throw EConvertError(QStringLiteral("The session file %1 cannot be loaded: %2").arg(FileName, e.Message));
-    }
-    s.Angle = ReadFloat(ini, QStringLiteral("image"), QStringLiteral("angle"), 0);
-    s.Zoom = static_cast<float>(ReadFloat(ini, QStringLiteral("image"), QStringLiteral("zoom"), 1));
-    if (!(s.Zoom > 0) || !std::isfinite(s.Zoom))
-        s.Zoom = 1;
-    return s;
 }
 
 TAxisMapping KindOf(int ordinal, TAxisMapping current)
@@ -144,7 +73,7 @@ void Tmainform::SaveSessionFile(const QString& FileName)
     ini.WriteString(QStringLiteral("dimensions"), QStringLiteral("AxisYMap"), QString::number(v.AxisYMap));
     for (int i = 0; i < v.SiteCount(); ++i) {
         const TSiteObject* site = v.GetSite(i);
-        ini.WriteString(Series, site->Name, QString::number(site->X) + u',' + QString::number(site->Y));
+        ini.WriteString(SessionSeries, site->Name, QString::number(site->X) + u',' + QString::number(site->Y));
     }
     ini.WriteString(QStringLiteral("image"), QStringLiteral("angle"), FloatText(v.Angle));
     ini.WriteString(QStringLiteral("image"), QStringLiteral("zoom"), FloatText(double(v.Zoom)));
@@ -159,10 +88,14 @@ void Tmainform::LoadSessionFile(const QString& FileName)
     TQuillonView& v = *QuillonView;
     v.ClearSites();
     v.ImageFileName = s.Path;
+    QStringList warnings = s.Warnings;
     if (!s.Path.isEmpty() && QFileInfo::exists(s.Path)) {
         TFreeWinBitmap scratch;
-        if (scratch.Load(s.Path, 0))
+        TPictureReport report;
+        if (scratch.Load(s.Path, 0, &report))
             v.Image.TakeImage(scratch);
+        if (const QString problem = PictureProblemText(s.Path, report); !problem.isEmpty())
+            warnings.prepend(problem);
     }
     v.SetMappingRect(s.Rect);
     v.SetAxisValues(s.XLeft, s.YTop, s.XRight, s.YBottom);
@@ -173,6 +106,13 @@ void Tmainform::LoadSessionFile(const QString& FileName)
     v.RemapSites();
     v.SetAngle(s.Angle);
     v.SetZoom(s.Zoom);
+    const QString axes = AxisValuesProblem(v.XLeftValue, v.XRightValue, v.YBottomValue, v.YTopValue,
+                                           v.AxisXMap == amLog10, v.AxisYMap == amLog10);
+    if (!axes.isEmpty())
+        warnings.append(QStringLiteral("Its axis values fail a check of the Dimensions dialog: %1").arg(axes));
+    if (!warnings.isEmpty())
+        QMessageBox::warning(this, QStringLiteral("Warning"),
+                             QStringLiteral("The session file %1 was loaded.\n\n%2").arg(FileName, warnings.join(u'\n')));
 }
 
 QString Tmainform::DataText(QChar Separator) const
@@ -206,5 +146,5 @@ void Tmainform::SaveDataFile(const QString& FileName) const
     out.setDirectWriteFallback(true);
     const QByteArray bytes = DataText(u' ').toUtf8();
     if (!(out.open(QIODevice::WriteOnly) && out.write(bytes) == bytes.size() && out.commit()))
-        throw EFileError(QStringLiteral("Unable to write to %1").arg(FileName));
+        throw EFileError(QStringLiteral("Unable to write to %1: %2").arg(FileName, out.errorString()));
 }

@@ -1,6 +1,7 @@
 #include "ProfileFile.h"
 
 #include "FileError.h"
+#include "RegularFile.h"
 
 #include <QFile>
 #include <QSaveFile>
@@ -21,17 +22,34 @@ const TProfileFile::TSection* TProfileFile::Find(const QString& Section) const
     return nullptr;
 }
 
-bool TProfileFile::Load(const QString& FileName)
+bool TProfileFile::Load(const QString& FileName, QString* Why)
 {
     FSections.clear();
-    QFile file(FileName);
-    if (!file.open(QIODevice::ReadOnly))
+    QString why;
+    const std::optional<QByteArray> bytes = ReadRegularFile(FileName, MaxFileBytes, why);
+    if (!bytes) {
+        if (Why)
+            *Why = why;
         return false;
+    }
+    Parse(*bytes);
+    return true;
+}
+
+void TProfileFile::Parse(const QByteArray& Bytes)
+{
+    FSections.clear();
+    FEndsWithLineEnd = Bytes.isEmpty() || Bytes.endsWith('\n');
     TSection* current = nullptr;
-    for (QByteArray raw : file.readAll().split('\n')) {
+    for (qsizetype start = 0; start < Bytes.size();) {
+        qsizetype end = Bytes.indexOf('\n', start);
+        if (end < 0)
+            end = Bytes.size();
+        QByteArrayView raw(Bytes.constData() + start, end - start);
+        start = end + 1;
         if (raw.endsWith('\r'))
             raw.chop(1);
-        const QString line = QString::fromUtf8(raw).trimmed();
+        const QString line = (raw.isValidUtf8() ? QString::fromUtf8(raw) : QString::fromLatin1(raw)).trimmed();
         if (line.startsWith(u'[') && line.endsWith(u']')) {
             FSections.push_back({line.mid(1, line.size() - 2).trimmed(), {}, {}});
             current = &FSections.back();
@@ -42,7 +60,6 @@ bool TProfileFile::Load(const QString& FileName)
             continue;
         current->Add(line.left(equals).trimmed(), line.mid(equals + 1).trimmed());
     }
-    return true;
 }
 
 QByteArray TProfileFile::Text() const
@@ -65,7 +82,7 @@ void TProfileFile::Save(const QString& FileName) const
     const QByteArray bytes = Text();
     const bool written = file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit();
     if (!written)
-        throw EFileError(QStringLiteral("Unable to write to %1").arg(FileName));
+        throw EFileError(QStringLiteral("Unable to write to %1: %2").arg(FileName, file.errorString()));
 }
 
 void TProfileFile::WriteString(const QString& Section, const QString& Key, const QString& Value)

@@ -16,12 +16,21 @@ class TProfileFile {
 public:
     using TEntry = std::pair<QString, QString>; // key, value
 
-    // Reads FileName; false when it does not exist or cannot be read.
-    bool Load(const QString& FileName);
+    // Files beyond this size are refused rather than read.
+    static constexpr qint64 MaxFileBytes = qint64(256) << 20;
+
+    // Reads FileName; false, with Why set when given, when it does not exist,
+    // cannot be read, is not a regular file or exceeds MaxFileBytes.
+    bool Load(const QString& FileName, QString* Why = nullptr);
+    // Reads the text of a file. A line that is not valid UTF-8 is read as
+    // Latin-1, as other programs write it.
+    void Parse(const QByteArray& Bytes);
+    // Whether the text read last ended with a line end, as a whole file does.
+    bool EndsWithLineEnd() const { return FEndsWithLineEnd; }
     // Writes every section to FileName through a temporary file that
     // replaces it only when complete, or in place when the folder takes no
     // new file but FileName may be written. Raises EFileError
-    // "Unable to write to %s" when that fails.
+    // "Unable to write to %s: " and the system's reason when that fails.
     void Save(const QString& FileName) const;
 
     void WriteString(const QString& Section, const QString& Key, const QString& Value);
@@ -41,4 +50,5 @@ private:
     const TSection* Find(const QString& Section) const;
 
     std::vector<TSection> FSections;
+    bool FEndsWithLineEnd = true;
 };

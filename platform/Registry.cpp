@@ -1,10 +1,12 @@
 #include "Registry.h"
 
+#include "RegularFile.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
 #include <QSaveFile>
-#include <QTextStream>
 
 namespace {
 
@@ -43,7 +45,7 @@ QString Unescape(QStringView text)
 }
 
 // Index of the first '=' that is not escaped, or -1.
-qsizetype NameEnd(const QString& line)
+qsizetype NameEnd(QStringView line)
 {
     for (qsizetype i = 0; i < line.size(); ++i) {
         if (line[i] == u'\\')
@@ -73,12 +75,13 @@ QString TRegistry::DefaultFileName()
 TRegistry::TRegistry(QString fileName)
     : FFileName(std::move(fileName))
 {
-    ReadFile(FKeys);
+    Reload();
 }
 
 void TRegistry::Reload()
 {
-    ReadFile(FKeys);
+    QString why;
+    ReadFile(FKeys, why);
 }
 
 QString TRegistry::Resolve(const QString& key) const
@@ -182,59 +185,84 @@ template <typename Change>
 bool TRegistry::Modify(Change change)
 {
     TKeys keys;
-    if (!ReadFile(keys))
+    if (!ReadFile(keys, FError))
         return false; // never replace a file we could not read
     change(keys);
-    if (!WriteFile(keys))
+    if (!WriteFile(keys, FError))
         return false;
     FKeys = std::move(keys);
     return true;
 }
 
-bool TRegistry::ReadFile(TKeys& keys) const
+bool TRegistry::ReadFile(TKeys& keys, QString& why) const
 {
     keys.clear();
-    QFile file(FFileName);
-    if (!file.exists())
+    if (!QFileInfo::exists(FFileName))
         return true;
-    if (!file.open(QIODevice::ReadOnly))
+    const std::optional<QByteArray> bytes = ReadRegularFile(FFileName, MaxFileBytes, why);
+    if (!bytes)
         return false;
-    QTextStream in(&file);
-    in.setEncoding(QStringConverter::Utf8);
-    TKey* current = nullptr;
-    while (!in.atEnd()) {
-        const QString line = in.readLine();
+    // Look-ups by folded name keep reading linear in the file's size.
+    QHash<QString, std::size_t> keyIndex;
+    std::vector<QHash<QString, std::size_t>> valueIndex;
+    std::size_t current = 0;
+    bool inKey = false;
+    const QString text = QString::fromUtf8(*bytes);
+    for (qsizetype start = 0; start < text.size();) {
+        qsizetype end = text.indexOf(u'\n', start);
+        if (end < 0)
+            end = text.size();
+        QStringView line(text.constData() + start, end - start);
+        start = end + 1;
+        if (line.endsWith(u'\r'))
+            line.chop(1);
         if (line.startsWith(u'[') && line.endsWith(u']')) {
-            const QString path = Normalise(line.mid(1, line.size() - 2));
-            current = path.isEmpty() ? nullptr : Find(keys, path);
-            if (!current && !path.isEmpty()) {
+            const QString path = Normalise(line.mid(1, line.size() - 2).toString());
+            inKey = !path.isEmpty();
+            if (!inKey)
+                continue;
+            const QString folded = path.toCaseFolded();
+            const auto found = keyIndex.constFind(folded);
+            if (found != keyIndex.constEnd()) {
+                current = *found;
+            } else {
+                current = keys.size();
+                keyIndex.insert(folded, current);
                 keys.push_back({path, {}});
-                current = &keys.back();
+                valueIndex.emplace_back();
             }
             continue;
         }
-        const qsizetype end = NameEnd(line);
-        if (!current || end <= 0)
+        const qsizetype nameEnd = NameEnd(line);
+        if (!inKey || nameEnd <= 0)
             continue; // garbage between sections is skipped, not fatal
-        const QString name = Unescape(QStringView(line).left(end));
-        const QString data = Unescape(QStringView(line).mid(end + 1));
-        auto same = [&](const TValue& v) { return v.Name.compare(name, Qt::CaseInsensitive) == 0; };
-        auto found = std::find_if(current->Values.begin(), current->Values.end(), same);
-        if (found == current->Values.end())
-            current->Values.push_back({name, data});
-        else
-            found->Data = data;
+        const QString name = Unescape(line.left(nameEnd));
+        QString data = Unescape(line.mid(nameEnd + 1));
+        std::vector<TValue>& values = keys[current].Values;
+        const QString folded = name.toCaseFolded();
+        const auto found = valueIndex[current].constFind(folded);
+        if (found != valueIndex[current].constEnd()) {
+            values[*found].Data = std::move(data);
+        } else {
+            valueIndex[current].insert(folded, values.size());
+            values.push_back({name, std::move(data)});
+        }
     }
     return true;
 }
 
-bool TRegistry::WriteFile(const TKeys& keys) const
+bool TRegistry::WriteFile(const TKeys& keys, QString& why) const
 {
-    if (!QDir().mkpath(QFileInfo(FFileName).absolutePath()))
+    const QString folder = QFileInfo(FFileName).absolutePath();
+    if (!QDir().mkpath(folder)) {
+        why = QStringLiteral("the folder %1 cannot be made").arg(folder);
         return false;
+    }
     QSaveFile file(FFileName);
-    if (!file.open(QIODevice::WriteOnly))
+    if (!file.open(QIODevice::WriteOnly)) {
+        why = file.errorString();
         return false;
+    }
     QString text;
     for (const TKey& key : keys) {
         text += u'[' + key.Path + QStringLiteral("]\n");
@@ -243,7 +271,9 @@ bool TRegistry::WriteFile(const TKeys& keys) const
         text += u'\n';
     }
     const QByteArray bytes = text.toUtf8();
-    if (file.write(bytes) != bytes.size())
+    if (file.write(bytes) != bytes.size() || !file.commit()) {
+        why = file.errorString();
         return false;
-    return file.commit();
+    }
+    return true;
 }

@@ -18,6 +18,9 @@ public:
     // with ~/.config when XDG_CONFIG_HOME is unset or empty.
     static QString DefaultFileName();
 
+    // A larger file is taken for garbage and not read.
+    static constexpr qint64 MaxFileBytes = qint64(64) << 20;
+
     explicit TRegistry(QString fileName = DefaultFileName());
 
     // Reads the file again, for another writer may have changed it.
@@ -36,6 +39,8 @@ public:
     bool WriteString(const QString& name, const QString& value);
 
     QString FileName() const { return FFileName; }
+    // Why the last change that failed was refused.
+    QString ErrorString() const { return FError; }
 
 private:
     struct TValue {
@@ -52,13 +57,15 @@ private:
     const QString* Existing(const QString& path) const;
     static TKey* Find(TKeys& keys, const QString& path);
     static const TKey* Find(const TKeys& keys, const QString& path);
-    // Whether the file could be read (a missing file reads as empty).
-    bool ReadFile(TKeys& keys) const;
-    bool WriteFile(const TKeys& keys) const;
+    // Whether the file could be read (a missing file reads as empty); Why
+    // says what went wrong otherwise.
+    bool ReadFile(TKeys& keys, QString& why) const;
+    bool WriteFile(const TKeys& keys, QString& why) const;
     template <typename Change>
     bool Modify(Change change);
 
     QString FFileName;
     QString FCurrentPath;
     TKeys FKeys;
+    QString FError;
 };

@@ -185,6 +185,14 @@ void TQuillonView::DeleteSite(const QString& Name)
     Paint();
 }
 
+void TQuillonView::DeleteSites(const QStringList& Names)
+{
+    for (const std::unique_ptr<TSiteObject>& site : FSites.TakeNamed(Names))
+        if (OnDeleteSite)
+            OnDeleteSite(this, site->Name);
+    Paint();
+}
+
 void TQuillonView::ClearSites()
 {
     FSites.Clear();

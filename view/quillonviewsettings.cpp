@@ -5,6 +5,8 @@
 #include "platform/DecimalSeparator.h"
 #include "platform/RegistryError.h"
 
+#include <algorithm>
+
 namespace {
 
 const QString MainKey = QStringLiteral("\\Software\\Kestrow\\Quillon\\");
@@ -64,10 +66,10 @@ void TQuillonViewSettings::LoadSettings()
     // the program at start-up.
     const QString angle = ReadText(QStringLiteral("General"), QStringLiteral("AngleIncrement"))
                               .value_or(QStringLiteral("1.0"));
-    AngleIncrement = TryStrToFloatAnyLocale(angle, DecimalSeparator()).value_or(1.0);
+    AngleIncrement = std::clamp(TryStrToFloatAnyLocale(angle, DecimalSeparator()).value_or(1.0), 0.0, MaxAngleIncrement);
     DrawPoints = ReadBool(QStringLiteral("Points"), QStringLiteral("DrawPoints"), true);
     SetPointType(ReadInteger(QStringLiteral("Points"), QStringLiteral("PointType"), 0));
-    PointSize = ReadInteger(QStringLiteral("Points"), QStringLiteral("PointSize"), 3);
+    PointSize = std::clamp(ReadInteger(QStringLiteral("Points"), QStringLiteral("PointSize"), 3), MinPointSize, MaxPointSize);
     PointColour = ReadInteger(QStringLiteral("Points"), QStringLiteral("PointColour"), 0xFF0000);
     PointFillColour = ReadInteger(QStringLiteral("Points"), QStringLiteral("PointFillColour"), 0);
     PointSolid = ReadBool(QStringLiteral("Points"), QStringLiteral("PointSolid"), false);
@@ -80,7 +82,7 @@ void TQuillonViewSettings::LoadSettings()
 void TQuillonViewSettings::SaveSettings()
 {
     if (!Registry->OpenKey(MainKey, true))
-        throw ERegistryException(QStringLiteral("Failed to create key %1").arg(MainKey.mid(1)));
+        throw ERegistryException(QStringLiteral("Failed to create key %1").arg(MainKey.mid(1)) + Where());
 
     WriteBool(QStringLiteral("General"), QStringLiteral("FitOnImageLoad"), FitOnImageLoad);
     WriteText(QStringLiteral("General"), QStringLiteral("AngleIncrement"), CoordinateText(AngleIncrement, 15, 0));
@@ -94,6 +96,11 @@ void TQuillonViewSettings::SaveSettings()
     WriteInteger(QStringLiteral("Line"), QStringLiteral("LineColour"), LineColour);
 
     Registry->CloseKey();
+}
+
+QString TQuillonViewSettings::Where() const
+{
+    return QStringLiteral(" in %1: %2").arg(Registry->FileName(), Registry->ErrorString());
 }
 
 std::optional<QString> TQuillonViewSettings::ReadText(const QString& SubKey, const QString& Name)
@@ -121,11 +128,11 @@ void TQuillonViewSettings::WriteText(const QString& SubKey, const QString& Name,
 {
     const QString open = Registry->CurrentPath();
     if (!Registry->OpenKey(SubKey, true))
-        throw ERegistryException(QStringLiteral("Failed to create key %1").arg(SubKey));
+        throw ERegistryException(QStringLiteral("Failed to create key %1").arg(SubKey) + Where());
     const bool written = Registry->WriteString(Name, Value);
     Registry->OpenKey(u'\\' + open, false);
     if (!written)
-        throw ERegistryException(QStringLiteral("Failed to set data for '%1'").arg(Name));
+        throw ERegistryException(QStringLiteral("Failed to set data for '%1'").arg(Name) + Where());
 }
 
 void TQuillonViewSettings::WriteInteger(const QString& SubKey, const QString& Name, int Value)

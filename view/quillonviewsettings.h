@@ -35,10 +35,17 @@ public:
     TQuillonViewSettings(const TQuillonViewSettings&) = delete;
     TQuillonViewSettings& operator=(const TQuillonViewSettings&) = delete;
 
+    // What Preferences lets the user choose; stored values outside these
+    // read as the nearest bound.
+    static constexpr double MaxAngleIncrement = 45;
+    static constexpr int MinPointSize = 1;
+    static constexpr int MaxPointSize = 10;
+
     void SetDefaults();
     void LoadSettings();
     // Raises ERegistryException "Failed to create key %s" or
-    // "Failed to set data for '%s'"; values written before stay written.
+    // "Failed to set data for '%s'", each followed by the store's file and
+    // the reason; values written before stay written.
     void SaveSettings();
     // Ordinals outside 0..10, -1 (no selection) among them, give ptPlus.
     void SetPointType(int Index);
@@ -61,6 +68,8 @@ public:
     std::unique_ptr<TRegistry> Registry;
 
 private:
+    // The store's file and why it refused the last write, for messages.
+    QString Where() const;
     std::optional<QString> ReadText(const QString& SubKey, const QString& Name);
     int ReadInteger(const QString& SubKey, const QString& Name, int Default);
     bool ReadBool(const QString& SubKey, const QString& Name, bool Default);

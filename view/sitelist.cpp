@@ -1,5 +1,7 @@
 #include "sitelist.h"
 
+#include <QSet>
+
 #include <algorithm>
 
 TSiteObject* TSiteList::Find(const QString& Name) const
@@ -26,6 +28,26 @@ std::unique_ptr<TSiteObject> TSiteList::Take(int Index)
     FItems.erase(FItems.begin() + Index);
     FByName.remove(Key(site->Name));
     return site;
+}
+
+std::vector<std::unique_ptr<TSiteObject>> TSiteList::TakeNamed(const QStringList& Names)
+{
+    QSet<const TSiteObject*> named;
+    for (const QString& name : Names)
+        if (const TSiteObject* site = Find(name))
+            named.insert(site);
+    std::vector<std::unique_ptr<TSiteObject>> taken;
+    auto kept = FItems.begin();
+    for (auto& item : FItems) {
+        if (named.contains(item.get())) {
+            FByName.remove(Key(item->Name));
+            taken.push_back(std::move(item));
+        } else {
+            *kept++ = std::move(item);
+        }
+    }
+    FItems.erase(kept, FItems.end());
+    return taken;
 }
 
 void TSiteList::Clear()

@@ -4,6 +4,7 @@
 
 #include <QHash>
 #include <QString>
+#include <QStringList>
 
 #include <functional>
 #include <memory>
@@ -20,6 +21,9 @@ public:
 
     void Append(std::unique_ptr<TSiteObject> Site);
     std::unique_ptr<TSiteObject> Take(int Index);
+    // Takes every site named in Names out in one pass, the rest keeping
+    // their order; the taken ones come back in list order.
+    std::vector<std::unique_ptr<TSiteObject>> TakeNamed(const QStringList& Names);
     void Clear();
     // Compare returns 1, 0 or -1 as for a three-way comparison.
     void Sort(const std::function<int(const TSiteObject&, const TSiteObject&)>& Compare);

@@ -1,5 +1,6 @@
 #include "formPreferences.h"
 
+#include "view/axisvalues.h"
 #include "view/quillonviewsettings.h"
 
 #include <QCheckBox>
@@ -47,7 +48,7 @@ TfrmPreferences::TfrmPreferences(QWidget* parent)
     cbxFitOnImageLoad = new QCheckBox(QStringLiteral("Fit to page on image loading"), tsImage);
     ksAngleIncrement = new TKSFloatEdit(tsImage);
     ksAngleIncrement->MinValue = 0;
-    ksAngleIncrement->MaxValue = 45;
+    ksAngleIncrement->MaxValue = TQuillonViewSettings::MaxAngleIncrement;
     ksAngleIncrement->UseMinBound = true;
     ksAngleIncrement->UseMaxBound = true;
     ksAngleIncrement->SetValidate(vdNone);
@@ -61,8 +62,8 @@ TfrmPreferences::TfrmPreferences(QWidget* parent)
     cbPointType = new QComboBox(tsPoints);
     cbPointType->setMaxVisibleItems(10);
     ksiPointSize = new TKSIntegerEdit(tsPoints);
-    ksiPointSize->MinValue = 1;
-    ksiPointSize->MaxValue = 10;
+    ksiPointSize->MinValue = TQuillonViewSettings::MinPointSize;
+    ksiPointSize->MaxValue = TQuillonViewSettings::MaxPointSize;
     ksiPointSize->UseMinBound = true;
     ksiPointSize->UseMaxBound = true;
     ksiPointSize->SetValidate(vdSilent);
@@ -182,25 +183,14 @@ void TfrmPreferences::PickColour(TColourSwatch* swatch)
 
 QString TfrmPreferences::DimensionsError() const
 {
-    const double L = ksfL->Value;
-    const double R = ksfR->Value;
-    const double B = ksfB->Value;
-    const double T = ksfT->Value;
-    const bool logX = cbXAxis->currentIndex() == 1;
-    const bool logY = cbyaxis->currentIndex() == 1;
-    if (L == R)
-        return QStringLiteral("The left and right values cannot be the same.");
-    if (logX && L <= 0)
-        return QStringLiteral("The left value must be positive for a Log10 scale.");
-    if (logX && R <= 0)
-        return QStringLiteral("The right value must be positive for a Log10 scale.");
-    if (B == T)
-        return QStringLiteral("The bottom and top values cannot be the same.");
-    if (logY && B <= 0)
-        return QStringLiteral("The bottom value must be positive for a Log10 scale.");
-    if (logY && T <= 0)
-        return QStringLiteral("The top value must be positive for a Log10 scale.");
-    return {};
+    const std::pair<const TKSFloatEdit*, QString> edits[] = {
+        {ksfL, QStringLiteral("left")}, {ksfR, QStringLiteral("right")},
+        {ksfB, QStringLiteral("bottom")}, {ksfT, QStringLiteral("top")}};
+    for (const auto& [edit, name] : edits)
+        if (edit->TextRefused())
+            return QStringLiteral("The %1 value must be a finite number.").arg(name);
+    return AxisValuesProblem(ksfL->Value, ksfR->Value, ksfB->Value, ksfT->Value, cbXAxis->currentIndex() == 1,
+                             cbyaxis->currentIndex() == 1);
 }
 
 void TfrmPreferences::bOKClick()

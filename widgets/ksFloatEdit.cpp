@@ -63,12 +63,15 @@ double TKSFloatEdit::ParseText(const QString& S)
         t.prepend(u'1');
     if (t.startsWith(QStringLiteral("-E"), Qt::CaseInsensitive))
         t.insert(1, u'1');
+    FTextRefused = false;
     if (S.trimmed().isEmpty()) {
         Empty = true;
         return 0;
     }
     Empty = false;
-    return TryStrToFloat(t, DecimalSeparator()).value_or(Value);
+    const std::optional<double> parsed = TryStrToFloat(t, DecimalSeparator());
+    FTextRefused = !parsed;
+    return parsed.value_or(Value);
 }
 
 void TKSFloatEdit::UpdateDisplay()

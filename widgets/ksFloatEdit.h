@@ -22,6 +22,9 @@ public:
     // "E3" reads as 1E3, "-e2" as -1e2; text that does not convert gives the
     // current Value.
     double ParseText(const QString& S);
+    // Whether the text committed last did not convert, so that Value kept
+    // the number from before.
+    bool TextRefused() const { return FTextRefused; }
     void UpdateDisplay() override;
 
 protected:
@@ -32,4 +35,5 @@ protected:
 
 private:
     QString FFormatString;
+    bool FTextRefused = false;
 };

@@ -44,16 +44,6 @@ QString SavePicture(const QString& path, int width, int height)
     return saved ? path : QString();
 }
 
-// Answers a message box and keeps its text in `text`.
-std::function<void(QWidget*)> ReadInto(QString& text)
-{
-    return [&text](QWidget* w) {
-        auto* box = qobject_cast<QMessageBox*>(w);
-        text = box->text();
-        box->accept();
-    };
-}
-
 QStringList ListNames(const Tmainform& form)
 {
     QStringList names;

@@ -86,7 +86,7 @@ void TestProfileFile::refusedWriteNamesTheFileAndKeepsTheOld()
         ini.Save(missing);
         QFAIL("no error raised");
     } catch (const EFileError& e) {
-        QCOMPARE(e.Message, QStringLiteral("Unable to write to ") + missing);
+        QCOMPARE(e.Message, QStringLiteral("Unable to write to %1: No such file or directory").arg(missing));
     }
     // A folder where the file should be: the write fails and leaves no
     // temporary file behind.

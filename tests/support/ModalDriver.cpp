@@ -1,6 +1,7 @@
 #include "ModalDriver.h"
 
 #include <QApplication>
+#include <QMessageBox>
 #include <QWidget>
 
 WhenModalShown::WhenModalShown(const char* className, std::function<void(QWidget* dialog)> act)
@@ -14,4 +15,13 @@ WhenModalShown::WhenModalShown(const char* className, std::function<void(QWidget
         }
     });
     FTimer.start(10);
+}
+
+std::function<void(QWidget*)> ReadInto(QString& text)
+{
+    return [&text](QWidget* w) {
+        auto* box = qobject_cast<QMessageBox*>(w);
+        text = box->text();
+        box->accept();
+    };
 }

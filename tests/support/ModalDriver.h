@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QString>
 #include <QTimer>
 
 #include <functional>
@@ -17,3 +18,6 @@ private:
     QTimer FTimer;
     bool FAnswered = false;
 };
+
+// An answer for WhenModalShown: accepts a message box and keeps its text.
+std::function<void(QWidget*)> ReadInto(QString& text);

@@ -4,6 +4,7 @@
 #include "TestFiles.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QLocale>
 #include <QtTest>
 
@@ -152,7 +153,7 @@ void TestViewSettings::readingRules()
     else if (tag == u"point size abc")
         QCOMPARE(s.PointSize, 3);
     else if (tag == u"point size 0")
-        QCOMPARE(s.PointSize, 0); // taken as read, no range check
+        QCOMPARE(s.PointSize, TQuillonViewSettings::MinPointSize);
     else if (tag == u"draw points 2")
         QCOMPARE(s.DrawPoints, true);
     else if (tag == u"draw points 0")
@@ -222,6 +223,14 @@ void BlockStore(const TScopedConfigHome& home)
     WriteTextFile(home.Path() + QStringLiteral("/Kestrow"), "in the way");
 }
 
+// What a save into a store whose folder is blocked by a file says after
+// the fixed text.
+QString BlockedReason(const TQuillonViewSettings& s)
+{
+    const QString file = s.Registry->FileName();
+    return QStringLiteral(" in %1: the folder %2 cannot be made").arg(file, QFileInfo(file).absolutePath());
+}
+
 QString SaveError(TQuillonViewSettings& s)
 {
     try {
@@ -240,7 +249,7 @@ void TestViewSettings::saveReportsKeyThatCannotBeCreated()
     TQuillonViewSettings s; // creates the main key, but no sub-key
     BlockStore(home);
     s.DrawPoints = false;
-    QCOMPARE(SaveError(s), QStringLiteral("Failed to create key General"));
+    QCOMPARE(SaveError(s), QStringLiteral("Failed to create key General") + BlockedReason(s));
     QCOMPARE(s.DrawPoints, false); // the user's choice stays in memory
 }
 
@@ -250,7 +259,7 @@ void TestViewSettings::saveReportsValueThatCannotBeWritten()
     Store(QStringLiteral("General"), QStringLiteral("FitOnImageLoad"), QStringLiteral("0"));
     TQuillonViewSettings s;
     BlockStore(home);
-    QCOMPARE(SaveError(s), QStringLiteral("Failed to set data for 'FitOnImageLoad'"));
+    QCOMPARE(SaveError(s), QStringLiteral("Failed to set data for 'FitOnImageLoad'") + BlockedReason(s));
 }
 
 void TestViewSettings::blockedStoreLoadsDefaultsAndRefusesSave()
@@ -260,7 +269,7 @@ void TestViewSettings::blockedStoreLoadsDefaultsAndRefusesSave()
     BlockStore(home);
     TQuillonViewSettings s;
     QCOMPARE(s.PointSize, 3);
-    QCOMPARE(SaveError(s), QStringLiteral("Failed to create key Software\\Kestrow\\Quillon\\"));
+    QCOMPARE(SaveError(s), QStringLiteral("Failed to create key Software\\Kestrow\\Quillon\\") + BlockedReason(s));
 }
 
 QTEST_GUILESS_MAIN(TestViewSettings)
