@@ -2,6 +2,7 @@
 
 #include <QFile>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -51,11 +52,19 @@ std::optional<QByteArray> ReadRegularFile(const QString& FileName, std::int64_t 
         Why = file.errorString();
         return std::nullopt;
     }
-    // A file that grows while it is read stops at the cap all the same.
-    QByteArray bytes = file.read(MaxBytes);
-    if (file.error() != QFileDevice::NoError) {
-        Why = file.errorString();
-        return std::nullopt;
+    // In pieces, for a read of the cap would allocate all of it at once; a
+    // file that grows while it is read stops at the cap all the same.
+    QByteArray bytes;
+    bytes.reserve(qsizetype(std::min<std::int64_t>(file.size(), MaxBytes)));
+    while (bytes.size() < MaxBytes) {
+        const QByteArray piece = file.read(std::min<std::int64_t>(MaxBytes - bytes.size(), 1 << 20));
+        if (file.error() != QFileDevice::NoError) {
+            Why = file.errorString();
+            return std::nullopt;
+        }
+        if (piece.isEmpty())
+            break;
+        bytes += piece;
     }
     return bytes;
 }
