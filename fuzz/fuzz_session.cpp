@@ -1,19 +1,66 @@
 // Session files as strangers write them: any bytes either load or raise a
-// Quillon error.
+// Quillon error, and what loads is applied to a view whose mapping
+// arithmetic then runs on it, as loading in the window does.
 #include "main/SessionFile.h"
 #include "platform/QuillonError.h"
+#include "view/quillonview.h"
+
+#include <QApplication>
+#include <QTemporaryDir>
 
 #include <cstddef>
 #include <cstdint>
+#include <cstdlib>
+
+namespace {
+
+TQuillonView& View()
+{
+    static QTemporaryDir home;
+    static char name[] = "fuzz_session";
+    static char* argv[] = {name, nullptr};
+    static int argc = 1;
+    static const bool ready = [] {
+        setenv("QT_QPA_PLATFORM", "offscreen", 1);
+        setenv("XDG_CONFIG_HOME", qPrintable(home.path()), 1);
+        return true;
+    }();
+    (void)ready;
+    static QApplication application(argc, argv);
+    static TQuillonView view;
+    return view;
+}
+
+} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
+    TSession s;
     try {
-        const TSession s = ParseSession(QByteArray(reinterpret_cast<const char*>(data), qsizetype(size)),
-                                        QStringLiteral("fuzz.qsf"));
-        if (s.Rect.Left < -MaxSessionCoordinate || s.Rect.Right > MaxSessionCoordinate || !(s.Zoom > 0))
-            __builtin_trap();
+        s = ParseSession(QByteArray(reinterpret_cast<const char*>(data), qsizetype(size)), QStringLiteral("fuzz.qsf"));
     } catch (const EQuillonError&) {
+        return 0;
+    }
+    TQuillonView& v = View();
+    v.ClearSites();
+    v.SetMappingRect(s.Rect);
+    v.SetAxisValues(s.XLeft, s.YTop, s.XRight, s.YBottom);
+    v.AxisXMap = s.AxisXMap == amLog10 ? amLog10 : amLinear;
+    v.AxisYMap = s.AxisYMap == amLog10 ? amLog10 : amLinear;
+    for (const TSession::TPointEntry& p : s.Points)
+        v.AddSite(p.Name, p.X, p.Y);
+    v.RemapSites();
+    v.SetAngle(s.Angle);
+    v.SetZoom(s.Zoom);
+    for (const TSession::TPointEntry& p : s.Points) {
+        const TPoint at{p.X, p.Y};
+        TDataPoint d;
+        v.PixelToData(at, d);
+        v.HitTestEdges(at);
+        v.ClientToImage(v.UnrotateScreenPoint(at));
+        v.ConstrainDrag(at.X, at.Y, v.HitTestEdges(at));
+        TPoint back;
+        v.DataToPixel(d, back);
     }
     return 0;
 }

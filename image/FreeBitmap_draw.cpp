@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <limits>
 #include <vector>
 
 namespace {
@@ -179,7 +180,10 @@ void TFreeWinBitmap::DrawEx(QPainter& DC, const TRect& Rect, bool UseFileBkg, co
 
 int ZoomedSource(int Client, float Zoom)
 {
-    return static_cast<int>(std::nearbyint(Client / double(Zoom)));
+    // Clamped before the cast: a small zoom takes far clients beyond int.
+    const double source = std::nearbyint(Client / double(Zoom));
+    return static_cast<int>(std::clamp(source, double(std::numeric_limits<int>::min()),
+                                       double(std::numeric_limits<int>::max())));
 }
 
 namespace {

@@ -139,6 +139,10 @@ bool HandOver(FIBITMAP* dib, TSharedPages& pages, TChildRecord& record)
 
 [[noreturn]] void RunChild(int fd, const QString& name, int flags, int memory, int out)
 {
+    // A fault must end this process plainly, not run a handler the parent
+    // installed for itself.
+    for (const int signal : {SIGSEGV, SIGBUS, SIGILL, SIGFPE, SIGABRT, SIGXCPU})
+        std::signal(signal, SIG_DFL);
     const rlimit cpu{DecodeSeconds, DecodeSeconds};
     setrlimit(RLIMIT_CPU, &cpu);
     TChildRecord record {};

@@ -4,11 +4,21 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <numbers>
 
 int RoundEven(double value)
 {
-    return static_cast<int>(std::nearbyint(value));
+    // Saturating: a value beyond int, or no number at all, must not become
+    // undefined behaviour in the cast.
+    if (std::isnan(value))
+        return 0;
+    const double rounded = std::nearbyint(value);
+    if (rounded <= double(std::numeric_limits<int>::min()))
+        return std::numeric_limits<int>::min();
+    if (rounded >= double(std::numeric_limits<int>::max()))
+        return std::numeric_limits<int>::max();
+    return static_cast<int>(rounded);
 }
 
 namespace {
@@ -71,8 +81,8 @@ void TViewMapping::PixelToData(const TPoint& P, TDataPoint& D) const
         return;
     const TRect& r = MappingRect;
     const TPoint q = RotatePoint(P);
-    const double fx = double(q.X - r.Left) / double(r.Right - r.Left);
-    const double fy = double(q.Y - r.Bottom) / double(r.Top - r.Bottom);
+    const double fx = (double(q.X) - r.Left) / (double(r.Right) - r.Left);
+    const double fy = (double(q.Y) - r.Bottom) / (double(r.Top) - r.Bottom);
     AxisValue(AxisXMap, XLeftValue, XRightValue, fx, D.X);
     AxisValue(AxisYMap, YBottomValue, YTopValue, fy, D.Y);
 }
@@ -85,14 +95,14 @@ void TViewMapping::DataToPixel(const TDataPoint& D, TPoint& P) const
     double fx = 0;
     double fy = 0;
     if (AxisFraction(AxisXMap, XLeftValue, XRightValue, D.X, fx))
-        P.X = r.Left + RoundEven((r.Right - r.Left) * fx);
+        P.X = RoundEven(r.Left + std::nearbyint((double(r.Right) - r.Left) * fx));
     if (AxisFraction(AxisYMap, YBottomValue, YTopValue, D.Y, fy))
-        P.Y = r.Bottom + RoundEven((r.Top - r.Bottom) * fy);
+        P.Y = RoundEven(r.Bottom + std::nearbyint((double(r.Top) - r.Bottom) * fy));
 }
 
 double TViewMapping::XUnitsPerPixel() const
 {
-    const double extent = std::abs(MappingRect.Right - MappingRect.Left);
+    const double extent = std::abs(double(MappingRect.Right) - MappingRect.Left);
     const double pixels = std::trunc(extent * Zoom);
     if (XRightValue - XLeftValue > 0 && extent > 0 && pixels != 0)
         return (XRightValue - XLeftValue) / pixels;
@@ -101,7 +111,7 @@ double TViewMapping::XUnitsPerPixel() const
 
 double TViewMapping::YUnitsPerPixel() const
 {
-    const double extent = std::abs(MappingRect.Bottom - MappingRect.Top);
+    const double extent = std::abs(double(MappingRect.Bottom) - MappingRect.Top);
     const double pixels = std::trunc(extent * Zoom);
     if (YTopValue - YBottomValue > 0 && extent > 0 && pixels != 0)
         return (YTopValue - YBottomValue) / pixels;
@@ -119,9 +129,9 @@ TPoint TViewMapping::Turn(const TPoint& P, const TPoint& C, double degrees) cons
     const double a = degrees * std::numbers::pi / 180.0;
     const double c = std::cos(a);
     const double s = std::sin(a);
-    const double dx = P.X - C.X;
-    const double dy = P.Y - C.Y;
-    return {C.X + RoundEven(dx * c + dy * s), C.Y + RoundEven(-dx * s + dy * c)};
+    const double dx = double(P.X) - C.X;
+    const double dy = double(P.Y) - C.Y;
+    return {RoundEven(C.X + std::nearbyint(dx * c + dy * s)), RoundEven(C.Y + std::nearbyint(-dx * s + dy * c))};
 }
 
 TPoint TViewMapping::RotatePoint(const TPoint& P) const
@@ -148,7 +158,8 @@ TPoint TViewMapping::TurnScreen(const TPoint& P, double degrees) const
     const double oy = MappingRect.Bottom * double(Zoom);
     const double rx = P.X - ox;
     const double ry = P.Y - oy;
-    return {RoundEven(rx * c + ry * s) + RoundEven(ox), RoundEven(-rx * s + ry * c) + RoundEven(oy)};
+    return {RoundEven(std::nearbyint(rx * c + ry * s) + std::nearbyint(ox)),
+            RoundEven(std::nearbyint(-rx * s + ry * c) + std::nearbyint(oy))};
 }
 
 TPoint TViewMapping::RotateScreenPoint(const TPoint& P) const
@@ -202,14 +213,15 @@ TMappingEdges TViewMapping::HitTestEdges(const TPoint& P) const
         return edges;
     const TRect& r = MappingRect;
     const TPoint q = RotatePoint(P);
-    auto near = [](int v, int edge) { return edge - band < v && v < edge + band; };
-    if (r.Left - band < q.X && q.X < r.Right + band) {
+    // In 64 bits, so that an edge near the ends of int does not overflow.
+    auto near = [](std::int64_t v, std::int64_t edge) { return edge - band < v && v < edge + band; };
+    if (std::int64_t(r.Left) - band < q.X && q.X < std::int64_t(r.Right) + band) {
         if (near(q.Y, r.Top))
             edges.Include(meTop);
         if (near(q.Y, r.Bottom))
             edges.Include(meBottom);
     }
-    if (r.Top - band < q.Y && q.Y < r.Bottom + band) {
+    if (std::int64_t(r.Top) - band < q.Y && q.Y < std::int64_t(r.Bottom) + band) {
         if (near(q.X, r.Left))
             edges.Include(meLeft);
         if (near(q.X, r.Right))

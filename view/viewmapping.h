@@ -90,5 +90,6 @@ private:
 // kind no writer produces.
 bool AxisFraction(TAxisMapping kind, double a, double b, double v, double& out);
 
-// Round to nearest, halves to even.
+// Round to nearest, halves to even; beyond int's range the nearest end of
+// it, and NaN as 0.
 int RoundEven(double value);

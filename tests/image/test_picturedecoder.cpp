@@ -1,0 +1,325 @@
+#include "image/FreeBitmap.h"
+#include "image/PictureDecoder.h"
+
+#include "TestFiles.h"
+
+#include <QElapsedTimer>
+#include <QFile>
+#include <QtTest>
+
+#include <csignal>
+#include <cstring>
+#include <sys/stat.h>
+#include <zlib.h>
+
+namespace {
+
+// A decoder that faults the way a broken one does on a hostile file. No
+// real file reliably crashes the installed FreeImage, so this one stands in,
+// registered as an ordinary plugin that the child process inherits.
+const char* CrashFormat() { return "QCRASH"; }
+BOOL CrashValidate(FreeImageIO* io, fi_handle handle)
+{
+    char magic[6] = {};
+    return io->read_proc(magic, 1, 6, handle) == 6 && std::memcmp(magic, "QCRASH", 6) == 0;
+}
+FIBITMAP* CrashLoad(FreeImageIO*, fi_handle, int, int, void*)
+{
+    std::raise(SIGSEGV);
+    return nullptr;
+}
+void CrashInit(Plugin* plugin, int)
+{
+    plugin->format_proc = CrashFormat;
+    plugin->validate_proc = CrashValidate;
+    plugin->load_proc = CrashLoad;
+}
+
+QByteArray PngChunk(const QByteArray& type, const QByteArray& data)
+{
+    QByteArray out;
+    QDataStream s(&out, QIODevice::WriteOnly);
+    s << quint32(data.size());
+    out += type + data;
+    const QByteArray covered = type + data;
+    const auto crc = quint32(crc32(0, reinterpret_cast<const Bytef*>(covered.constData()), uInt(covered.size())));
+    QDataStream t(&out, QIODevice::Append);
+    t << crc;
+    return out;
+}
+
+// A PNG whose header claims Width x Height and whose data is a few bytes.
+QByteArray ClaimingPng(quint32 width, quint32 height)
+{
+    QByteArray header;
+    QDataStream s(&header, QIODevice::WriteOnly);
+    s << width << height << quint8(8) << quint8(2) << quint8(0) << quint8(0) << quint8(0);
+    return QByteArray("\x89PNG\r\n\x1a\n", 8) + PngChunk("IHDR", header) +
+           PngChunk("IDAT", qCompress(QByteArray(16, '\0')).mid(4)) + PngChunk("IEND", {});
+}
+
+// An uncompressed 24-bit TIFF with its directory ahead of the pixels, as
+// many scanners write it, so that cutting it keeps the directory.
+QByteArray DirectoryFirstTiff(quint32 width, quint32 height)
+{
+    const quint32 stripBytes = width * height * 3;
+    const quint32 entries = 9;
+    const quint32 depthsAt = 8 + 2 + entries * 12 + 4;
+    const quint32 stripAt = depthsAt + 6;
+    QByteArray out;
+    QDataStream s(&out, QIODevice::WriteOnly);
+    s.setByteOrder(QDataStream::LittleEndian);
+    s << quint8('I') << quint8('I') << quint16(42) << quint32(8) << quint16(entries);
+    const auto shortEntry = [&](quint16 tag, quint16 value) { s << tag << quint16(3) << quint32(1) << value << quint16(0); };
+    const auto longEntry = [&](quint16 tag, quint16 type, quint32 count, quint32 value) {
+        s << tag << type << count << value;
+    };
+    shortEntry(256, quint16(width));
+    shortEntry(257, quint16(height));
+    longEntry(258, 3, 3, depthsAt);
+    shortEntry(259, 1);
+    shortEntry(262, 2);
+    longEntry(273, 4, 1, stripAt);
+    shortEntry(277, 3);
+    shortEntry(278, quint16(height));
+    longEntry(279, 4, 1, stripBytes);
+    s << quint32(0) << quint16(8) << quint16(8) << quint16(8);
+    for (quint32 i = 0; i < stripBytes; ++i)
+        s << quint8(i * 7);
+    return out;
+}
+
+FIBITMAP* Pattern(int width, int height, int bpp)
+{
+    FIBITMAP* dib = FreeImage_Allocate(width, height, bpp);
+    for (int y = 0; y < height; ++y) {
+        BYTE* line = FreeImage_GetScanLine(dib, y);
+        for (unsigned i = 0; i < FreeImage_GetLine(dib); ++i)
+            line[i] = BYTE(i * 7 + y * 13);
+    }
+    return dib;
+}
+
+} // namespace
+
+class TestPictureDecoder : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void handsBackWhatFreeImageDecodes_data();
+    void handsBackWhatFreeImageDecodes();
+    void handedBackPixelsAreTheDocuments();
+    void decoderFaultEndsOnlyTheChild();
+    void oversizedHeaderRefusedBeforeDecoding();
+    void fileThatHoldsNothingOfItsPictureRefused();
+    void onlyRegularFilesAreOpened();
+    void damagedPicturesSayWhy_data();
+    void damagedPicturesSayWhy();
+
+private:
+    QTemporaryDir FDir;
+    QString Path(const QString& name) const { return FDir.filePath(name); }
+    QString Saved(FIBITMAP* dib, FREE_IMAGE_FORMAT format, const QString& name, int flags = 0) const
+    {
+        const QString path = Path(name);
+        const bool saved = FreeImage_Save(format, dib, QFile::encodeName(path).constData(), flags);
+        FreeImage_Unload(dib);
+        return saved ? path : QString();
+    }
+};
+
+void TestPictureDecoder::initTestCase()
+{
+    QVERIFY(FreeImage_RegisterLocalPlugin(CrashInit, "QCRASH", "crashing decoder", "qcrash") != FIF_UNKNOWN);
+}
+
+void TestPictureDecoder::handsBackWhatFreeImageDecodes_data()
+{
+    QTest::addColumn<QString>("file");
+    FIBITMAP* grey = FreeImage_ConvertToGreyscale(Pattern(13, 7, 24));
+    QTest::newRow("24-bit png") << Saved(Pattern(13, 7, 24), FIF_PNG, "rgb.png");
+    QTest::newRow("8-bit bmp, palette") << Saved(grey, FIF_BMP, "grey.bmp");
+    FIBITMAP* rgba = Pattern(9, 5, 32);
+    QTest::newRow("32-bit png, alpha") << Saved(rgba, FIF_PNG, "rgba.png");
+    FIBITMAP* paletted = FreeImage_ColorQuantize(Pattern(11, 6, 24), FIQ_WUQUANT);
+    BYTE alpha[256];
+    for (int i = 0; i < 256; ++i)
+        alpha[i] = BYTE(255 - i);
+    FreeImage_SetTransparencyTable(paletted, alpha, 256);
+    RGBQUAD background{10, 20, 30, 0};
+    FreeImage_SetBackgroundColor(paletted, &background);
+    QTest::newRow("paletted png, transparency table") << Saved(paletted, FIF_PNG, "table.png");
+    FIBITMAP* wide = FreeImage_AllocateT(FIT_UINT16, 6, 4);
+    for (int y = 0; y < 4; ++y)
+        for (int x = 0; x < 6; ++x)
+            reinterpret_cast<WORD*>(FreeImage_GetScanLine(wide, y))[x] = WORD(x * 9000 + y * 77);
+    QTest::newRow("16-bit grey tiff") << Saved(wide, FIF_TIFF, "grey16.tif");
+    QTest::newRow("jpeg") << Saved(Pattern(16, 16, 24), FIF_JPEG, "a.jpg");
+}
+
+void TestPictureDecoder::handsBackWhatFreeImageDecodes()
+{
+    QFETCH(QString, file);
+    QVERIFY(!file.isEmpty());
+    FIBITMAP* bare = FreeImage_Load(FreeImage_GetFileType(QFile::encodeName(file).constData()),
+                                    QFile::encodeName(file).constData());
+    QVERIFY(bare);
+    TDecodedPicture decoded = DecodePicture(file, 0);
+    QCOMPARE(decoded.Report.Status, TPictureStatus::Decoded);
+    QVERIFY(decoded.Report.Detail.isEmpty());
+    FIBITMAP* dib = decoded.Dib;
+    QVERIFY(dib);
+    QCOMPARE(FreeImage_GetImageType(dib), FreeImage_GetImageType(bare));
+    QCOMPARE(FreeImage_GetWidth(dib), FreeImage_GetWidth(bare));
+    QCOMPARE(FreeImage_GetHeight(dib), FreeImage_GetHeight(bare));
+    QCOMPARE(FreeImage_GetBPP(dib), FreeImage_GetBPP(bare));
+    QCOMPARE(FreeImage_GetColorType(dib), FreeImage_GetColorType(bare));
+    for (unsigned y = 0; y < FreeImage_GetHeight(bare); ++y)
+        QVERIFY(std::memcmp(FreeImage_GetScanLine(dib, int(y)), FreeImage_GetScanLine(bare, int(y)),
+                            FreeImage_GetLine(bare)) == 0);
+    QCOMPARE(FreeImage_GetColorsUsed(dib), FreeImage_GetColorsUsed(bare));
+    if (FreeImage_GetPalette(bare))
+        QVERIFY(std::memcmp(FreeImage_GetPalette(dib), FreeImage_GetPalette(bare),
+                            FreeImage_GetColorsUsed(bare) * sizeof(RGBQUAD)) == 0);
+    QCOMPARE(FreeImage_IsTransparent(dib), FreeImage_IsTransparent(bare));
+    QCOMPARE(FreeImage_GetTransparencyCount(dib), FreeImage_GetTransparencyCount(bare));
+    if (FreeImage_GetTransparencyCount(bare))
+        QVERIFY(std::memcmp(FreeImage_GetTransparencyTable(dib), FreeImage_GetTransparencyTable(bare),
+                            FreeImage_GetTransparencyCount(bare)) == 0);
+    QCOMPARE(FreeImage_HasBackgroundColor(dib), FreeImage_HasBackgroundColor(bare));
+    RGBQUAD a{}, b{};
+    if (FreeImage_HasBackgroundColor(bare)) {
+        FreeImage_GetBackgroundColor(dib, &a);
+        FreeImage_GetBackgroundColor(bare, &b);
+        QVERIFY(std::memcmp(&a, &b, 3) == 0);
+    }
+    FreeImage_Unload(dib);
+    FreeImage_Unload(bare);
+}
+
+void TestPictureDecoder::handedBackPixelsAreTheDocuments()
+{
+    const QString file = Saved(Pattern(20, 10, 24), FIF_BMP, "doc.bmp");
+    TFreeWinBitmap first;
+    QVERIFY(first.Load(file));
+    // The shared pixels move with the image and stay writable.
+    TFreeWinBitmap second;
+    second.TakeImage(first);
+    QVERIFY(!first.IsValid());
+    const BYTE before = FreeImage_GetScanLine(second.GetDib(), 0)[0];
+    QVERIFY(second.FlipVertical());
+    QVERIFY(second.FlipVertical());
+    QVERIFY(second.Invert());
+    QCOMPARE(FreeImage_GetScanLine(second.GetDib(), 0)[0], BYTE(255 - before));
+    FIBITMAP* clone = FreeImage_Clone(second.GetDib());
+    second.SetSize(FIT_BITMAP, 2, 2, 24); // lets the mapping go
+    QCOMPARE(FreeImage_GetScanLine(clone, 0)[0], BYTE(255 - before));
+    FreeImage_Unload(clone);
+}
+
+void TestPictureDecoder::decoderFaultEndsOnlyTheChild()
+{
+    WriteTextFile(Path("hostile.png"), "QCRASH and then anything at all");
+    TDecodedPicture decoded = DecodePicture(Path("hostile.png"), 0);
+    QCOMPARE(decoded.Report.Status, TPictureStatus::Failed);
+    QVERIFY(!decoded.Dib);
+    QVERIFY2(decoded.Report.Detail.startsWith(QStringLiteral("the decoder failed")),
+             qPrintable(decoded.Report.Detail));
+    // A document that tried it is left empty, and this process goes on.
+    TFreeWinBitmap image;
+    QVERIFY(image.Load(Saved(Pattern(3, 3, 24), FIF_PNG, "fine.png")));
+    TPictureReport report;
+    QVERIFY(!image.Load(Path("hostile.png"), 0, &report) || !image.IsValid());
+    QCOMPARE(report.Status, TPictureStatus::Failed);
+    QVERIFY(!image.IsValid());
+}
+
+void TestPictureDecoder::oversizedHeaderRefusedBeforeDecoding()
+{
+    WriteTextFile(Path("bomb.png"), ClaimingPng(30000, 30000));
+    QElapsedTimer clock;
+    clock.start();
+    const TDecodedPicture decoded = DecodePicture(Path("bomb.png"), 0);
+    QCOMPARE(decoded.Report.Status, TPictureStatus::TooLarge);
+    QCOMPARE(decoded.Report.Width, 30000);
+    QCOMPARE(decoded.Report.Height, 30000);
+    QCOMPARE(decoded.Report.Bytes, std::int64_t(90000) * 30000);
+    QCOMPARE(decoded.Report.Limit, PictureByteLimit());
+    QVERIFY(PictureByteLimit() <= (std::int64_t(3) << 29));
+    QVERIFY(!decoded.Dib);
+}
+
+void TestPictureDecoder::fileThatHoldsNothingOfItsPictureRefused()
+{
+    // 20000 x 20000 at 24 bits is under the limit, but the file ends after
+    // its header: there is nothing to show.
+    QByteArray bmp = "BM";
+    QByteArray rest(52, '\0');
+    auto put = [&](int at, quint32 v, int size) {
+        for (int i = 0; i < size; ++i)
+            rest[at - 2 + i] = char((v >> (8 * i)) & 0xFF);
+    };
+    put(2, 102, 4);
+    put(10, 54, 4);
+    put(14, 40, 4);
+    put(18, 20000, 4);
+    put(22, 20000, 4);
+    put(26, 1, 2);
+    put(28, 24, 2);
+    bmp += rest + QByteArray(48, '\x7f');
+    WriteTextFile(Path("bomb.bmp"), bmp);
+    const TDecodedPicture decoded = DecodePicture(Path("bomb.bmp"), 0);
+    QCOMPARE(decoded.Report.Status, TPictureStatus::Failed);
+    QCOMPARE(decoded.Report.Detail, QStringLiteral("the file holds only 102 bytes of a 20000 x 20000 picture"));
+    QVERIFY(!decoded.Dib);
+}
+
+void TestPictureDecoder::onlyRegularFilesAreOpened()
+{
+    const QString fifo = Path("fifo.png");
+    QCOMPARE(mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    // Were the FIFO opened for reading, this would wait for a writer forever.
+    for (const QString& path : {fifo, QStringLiteral("/dev/zero"), FDir.path()}) {
+        const TDecodedPicture decoded = DecodePicture(path, 0);
+        QCOMPARE(decoded.Report.Status, TPictureStatus::NotAFile);
+        QCOMPARE(decoded.Report.Detail, QStringLiteral("it is not a regular file"));
+    }
+    const TDecodedPicture missing = DecodePicture(Path("missing.png"), 0);
+    QCOMPARE(missing.Report.Status, TPictureStatus::NotAFile);
+    QCOMPARE(missing.Report.Detail, QStringLiteral("No such file or directory"));
+}
+
+void TestPictureDecoder::damagedPicturesSayWhy_data()
+{
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<QString>("words");
+    const auto cut = [&](const QString& whole, const QString& name) {
+        const QByteArray bytes = ReadTextFile(whole);
+        WriteTextFile(Path(name), bytes.left(bytes.size() * 2 / 3));
+        return Path(name);
+    };
+    QTest::newRow("bmp") << cut(Saved(Pattern(40, 30, 24), FIF_BMP, "whole.bmp"), "cut.bmp")
+                         << "the file ends before the picture does";
+    QTest::newRow("jpeg") << cut(Saved(Pattern(64, 64, 24), FIF_JPEG, "whole.jpg"), "cut.jpg")
+                          << "Premature end of JPEG file";
+    WriteTextFile(Path("whole.tif"), DirectoryFirstTiff(64, 64));
+    QTest::newRow("tiff") << cut(Path("whole.tif"), "cut.tif") << "the file ends before the picture does";
+    QTest::newRow("whole tiff") << Path("whole.tif") << QString();
+}
+
+void TestPictureDecoder::damagedPicturesSayWhy()
+{
+    QFETCH(QString, file);
+    QFETCH(QString, words);
+    TDecodedPicture decoded = DecodePicture(file, 0);
+    // The whole file beside the cut ones: nothing said where nothing is wrong.
+    QCOMPARE(decoded.Report.Status, words.isEmpty() ? TPictureStatus::Decoded : TPictureStatus::Damaged);
+    QVERIFY2(words.isEmpty() ? decoded.Report.Detail.isEmpty() : decoded.Report.Detail.contains(words),
+             qPrintable(decoded.Report.Detail));
+    // What was decoded is still there to show.
+    QVERIFY(decoded.Dib);
+    FreeImage_Unload(decoded.Dib);
+}
+
+QTEST_GUILESS_MAIN(TestPictureDecoder)
+#include "test_picturedecoder.moc"
