@@ -4,16 +4,22 @@
 #include "TestFiles.h"
 #include "Unprivileged.h"
 #include "platform/Conversions.h"
+#include "ExactCompare.h"
 #include "platform/FileError.h"
+#include "platform/ProfileFile.h"
 
 #include <QClipboard>
 #include <QDir>
+#include <QFile>
 #include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
 #include <QMessageBox>
 #include <QtTest>
+
+#include <cmath>
+#include <sys/stat.h>
 
 namespace {
 
@@ -80,6 +86,13 @@ private slots:
     void badZoomLoadsAsOne();
     void savesInPlaceInAFolderThatTakesNoNewFile();
     void exportsKeepAHundredthOfAPixel();
+    void onlyRegularFilesOfBoundedSizeAreRead();
+    void valuesNoPictureCanHaveAreRefused_data();
+    void valuesNoPictureCanHaveAreRefused();
+    void hugeAngleAndZoomLoadReduced();
+    void latinOneSessionKeepsItsPathAndNames();
+    void truncatedSessionIsNamed();
+    void damagedPictureIsNamedOnLoad();
 
 private:
     TScopedConfigHome FHome;
@@ -521,6 +534,131 @@ void TestSession::exportsKeepAHundredthOfAPixel()
     v.SetAxisValues(0, 100, 1000, 0);
     f.SaveDataFile(Path("plain.txt"));
     QCOMPARE(ReadTextFile(Path("plain.txt")), QByteArray("250 0\r\n500 50\r\n"));
+}
+
+void TestSession::onlyRegularFilesOfBoundedSizeAreRead()
+{
+    TQuillonView& v = *FForm->QuillonView;
+    v.AddSite(QStringLiteral("kept"), 1, 1);
+    const QString fifo = Path("fifo.qsf");
+    QCOMPARE(mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    // A FIFO with no writer would hold the open forever; /dev/zero never ends.
+    for (const QString& path : {fifo, QStringLiteral("/dev/zero")})
+        QCOMPARE(ErrorOf([&] { FForm->LoadSessionFile(path); }),
+                 QStringLiteral("Cannot open the session file %1: it is not a regular file").arg(path));
+    QFile big(Path("big.qsf"));
+    QVERIFY(big.open(QIODevice::WriteOnly));
+    QVERIFY(big.resize(TProfileFile::MaxFileBytes + 1)); // sparse: costs no disk
+    big.close();
+    QCOMPARE(ErrorOf([&] { FForm->LoadSessionFile(Path("big.qsf")); }),
+             QStringLiteral("Cannot open the session file %1: it holds %2 bytes, more than the %3 allowed")
+                 .arg(Path("big.qsf"))
+                 .arg(TProfileFile::MaxFileBytes + 1)
+                 .arg(TProfileFile::MaxFileBytes));
+    QCOMPARE(v.SiteCount(), 1);
+}
+
+void TestSession::valuesNoPictureCanHaveAreRefused_data()
+{
+    QTest::addColumn<QByteArray>("text");
+    QTest::addColumn<QString>("why");
+    QTest::newRow("rectangle at int's end") << QByteArray("[screenrect]\nx1=-2147483648\nx2=2147483647\ny1=0\ny2=5\n")
+                                          << "screenrect x1 = -2147483648 lies outside -10000000 to 10000000";
+    QTest::newRow("rectangle just past") << QByteArray("[screenrect]\nx1=0\nx2=5\ny1=0\ny2=10000001\n")
+                                       << "screenrect y2 = 10000001 lies outside -10000000 to 10000000";
+    QTest::newRow("point just past") << QByteArray("[series/series1]\n1=3,4\n2=-10000001,4\n")
+                                   << "point 2 X = -10000001 lies outside -10000000 to 10000000";
+}
+
+void TestSession::valuesNoPictureCanHaveAreRefused()
+{
+    QFETCH(QByteArray, text);
+    QFETCH(QString, why);
+    TQuillonView& v = *FForm->QuillonView;
+    v.SetMappingRect({1, 2, 30, 40});
+    v.AddSite(QStringLiteral("kept"), 1, 1);
+    WriteTextFile(Path("far.qsf"), text);
+    QCOMPARE(ErrorOf([&] { FForm->LoadSessionFile(Path("far.qsf")); }),
+             QStringLiteral("The session file %1 cannot be loaded: %2").arg(Path("far.qsf"), why));
+    QCOMPARE(v.MappingRect, (TRect{1, 2, 30, 40}));
+    QCOMPARE(v.SiteCount(), 1);
+    // The limit itself loads.
+    WriteTextFile(Path("edge.qsf"), "[screenrect]\nx1=-10000000\nx2=10000000\ny1=-10000000\ny2=10000000\n"
+                                    "[series/series1]\n1=10000000,-10000000\n");
+    FForm->LoadSessionFile(Path("edge.qsf"));
+    QCOMPARE(v.MappingRect, (TRect{-10000000, -10000000, 10000000, 10000000}));
+    QCOMPARE(FForm->ListModel->Cell(0, 1).isEmpty(), false);
+}
+
+void TestSession::hugeAngleAndZoomLoadReduced()
+{
+    TQuillonView& v = *FForm->QuillonView;
+    WriteTextFile(Path("huge.qsf"), "[screenrect]\nx1=0\nx2=100\ny1=0\ny2=100\n[image]\nangle=1e308\nzoom=1e39\n"
+                                    "[series/series1]\n1=50,50\n");
+    FForm->LoadSessionFile(Path("huge.qsf"));
+    QCOMPARE_EXACT(v.Angle, std::fmod(1e308, 360.0));
+    QVERIFY(v.Angle >= 0 && v.Angle < 360);
+    QCOMPARE_EXACT(v.Zoom, 1.0f);
+    WriteTextFile(Path("turned.qsf"), "[image]\nangle=-725.5\nzoom=4.5\n");
+    FForm->LoadSessionFile(Path("turned.qsf"));
+    QCOMPARE_EXACT(v.Angle, -5.5);
+    QCOMPARE_EXACT(v.Zoom, 4.5f);
+}
+
+void TestSession::latinOneSessionKeepsItsPathAndNames()
+{
+    TQuillonView& v = *FForm->QuillonView;
+    const QString picture = SavePicture(Path(QStringLiteral("\u00e9t\u00e9.png")), 30, 20);
+    QVERIFY(!picture.isEmpty());
+    // Written by a program that speaks Latin-1: the path and a name are not
+    // UTF-8, the rest is plain ASCII.
+    WriteTextFile(Path("latin.qsf"), "[image]\npath=" + picture.toLatin1() + "\n[series/series1]\nna\xefve=3,4\n");
+    FForm->LoadSessionFile(Path("latin.qsf"));
+    QCOMPARE(v.ImageFileName, picture);
+    QCOMPARE(v.ImageWidth(), 30);
+    QCOMPARE(v.GetSite(0)->Name, QStringLiteral("na\u00efve"));
+    FForm->SaveSessionFile(Path("again.qsf"));
+    QVERIFY(ReadTextFile(Path("again.qsf")).contains("path=" + picture.toUtf8() + "\r\n"));
+    QVERIFY(ReadTextFile(Path("again.qsf")).contains(QStringLiteral("na\u00efve=3,4").toUtf8()));
+}
+
+void TestSession::truncatedSessionIsNamed()
+{
+    TQuillonView& v = *FForm->QuillonView;
+    WriteTextFile(Path("cut.qsf"), "[series/series1]\n1=3,4\n2=5,6");
+    QString warning;
+    {
+        WhenModalShown reader("QMessageBox", ReadInto(warning));
+        FForm->LoadSessionFile(Path("cut.qsf"));
+    }
+    QCOMPARE(warning, QStringLiteral("The session file %1 was loaded.\n\nIt looks truncated: its last line has no "
+                                     "line end, so its last value may be wrong.")
+                          .arg(Path("cut.qsf")));
+    QCOMPARE(v.SiteCount(), 2);
+    // A file that ends with its line end says nothing: nothing modal stops this.
+    WriteTextFile(Path("whole.qsf"), "[series/series1]\r\n1=3,4\r\n");
+    FForm->LoadSessionFile(Path("whole.qsf"));
+    QCOMPARE(v.SiteCount(), 1);
+}
+
+void TestSession::damagedPictureIsNamedOnLoad()
+{
+    TQuillonView& v = *FForm->QuillonView;
+    FIBITMAP* dib = FreeImage_Allocate(40, 30, 24);
+    QVERIFY(FreeImage_Save(FIF_BMP, dib, QFile::encodeName(Path("whole.bmp")).constData(), 0));
+    FreeImage_Unload(dib);
+    const QByteArray whole = ReadTextFile(Path("whole.bmp"));
+    WriteTextFile(Path("cut.bmp"), whole.left(whole.size() / 2));
+    WriteTextFile(Path("job.qsf"), "[image]\npath=" + Path("cut.bmp").toUtf8() + "\n");
+    QString warning;
+    {
+        WhenModalShown reader("QMessageBox", ReadInto(warning));
+        FForm->LoadSessionFile(Path("job.qsf"));
+    }
+    QCOMPARE(warning, QStringLiteral("The session file %1 was loaded.\n\nThe picture %2 is damaged: the file ends "
+                                     "before the picture does. What could be read is shown.")
+                          .arg(Path("job.qsf"), Path("cut.bmp")));
+    QCOMPARE(v.ImageWidth(), 40);
 }
 
 QTEST_MAIN(TestSession)

@@ -4,7 +4,10 @@
 #include "Unprivileged.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QtTest>
+
+#include <sys/stat.h>
 
 class TestRegistry : public QObject {
     Q_OBJECT
@@ -19,6 +22,8 @@ private slots:
     void garbledFileKeepsWhatItCanRead();
     void unreadableFileIsNeverReplaced();
     void failedWriteChangesNothing();
+    void repeatedKeysAndValuesMergeLastWins();
+    void storeThatIsNoRegularFileReadsEmptyAndIsKept();
 };
 
 void TestRegistry::defaultFileFollowsXdgConfigHome()
@@ -163,6 +168,40 @@ void TestRegistry::failedWriteChangesNothing()
     QCOMPARE(reg.ReadString(QStringLiteral("A")), std::optional<QString>(QStringLiteral("1")));
     QVERIFY(!reg.OpenKey(QStringLiteral("\\Other"), true));
     QCOMPARE(reg.CurrentPath(), QStringLiteral("K"));
+}
+
+void TestRegistry::repeatedKeysAndValuesMergeLastWins()
+{
+    TScopedConfigHome home;
+    QDir().mkpath(home.Path() + QStringLiteral("/Kestrow"));
+    // Many keys, so that the look-up by name is what finds the repeated ones.
+    QByteArray bytes;
+    for (int i = 0; i < 500; ++i)
+        bytes += "[K" + QByteArray::number(i) + "]\nv=" + QByteArray::number(i) + "\n";
+    bytes += "[k7]\nV=seven\nw=1\n[K\\\\]\nx=root\n[K7]\nW=2\n";
+    WriteTextFile(home.SettingsFile(), bytes);
+    TRegistry reg;
+    QVERIFY(reg.OpenKey(QStringLiteral("\\K7"), false));
+    QCOMPARE(reg.ReadString(QStringLiteral("v")), std::optional<QString>(QStringLiteral("seven")));
+    QCOMPARE(reg.ReadString(QStringLiteral("w")), std::optional<QString>(QStringLiteral("2")));
+    QVERIFY(reg.OpenKey(QStringLiteral("\\K499"), false));
+    QCOMPARE(reg.ReadString(QStringLiteral("v")), std::optional<QString>(QStringLiteral("499")));
+    QVERIFY(reg.OpenKey(QStringLiteral("\\K"), false));
+    QCOMPARE(reg.ReadString(QStringLiteral("x")), std::optional<QString>(QStringLiteral("root")));
+}
+
+void TestRegistry::storeThatIsNoRegularFileReadsEmptyAndIsKept()
+{
+    TScopedConfigHome home;
+    QDir().mkpath(home.Path() + QStringLiteral("/Kestrow"));
+    QCOMPARE(mkfifo(QFile::encodeName(home.SettingsFile()).constData(), 0600), 0);
+    // Opened for reading, the FIFO would wait for a writer forever.
+    TRegistry reg;
+    QVERIFY(!reg.KeyExists(QStringLiteral("\\Software")));
+    QVERIFY(!reg.OpenKey(QStringLiteral("\\K"), true));
+    QCOMPARE(reg.ErrorString(), QStringLiteral("it is not a regular file"));
+    QFileInfo info(home.SettingsFile());
+    QVERIFY(!info.isFile() && info.exists()); // never replaced
 }
 
 QTEST_GUILESS_MAIN(TestRegistry)

@@ -1,6 +1,7 @@
 #include "view/quillonviewsettings.h"
 
 #include "platform/RegistryError.h"
+#include "ExactCompare.h"
 #include "TestFiles.h"
 
 #include <QDir>
@@ -135,6 +136,11 @@ void TestViewSettings::readingRules_data()
     QTest::newRow("solid hex") << "Points" << "PointSolid" << "$1";
     QTest::newRow("colour text") << "Line" << "LineColour" << "red";
     QTest::newRow("angle text") << "General" << "AngleIncrement" << "steep";
+    QTest::newRow("point size int max") << "Points" << "PointSize" << "2147483647";
+    QTest::newRow("point size -5") << "Points" << "PointSize" << "-5";
+    QTest::newRow("angle 1e308") << "General" << "AngleIncrement" << "1e308";
+    QTest::newRow("angle -5") << "General" << "AngleIncrement" << "-5";
+    QTest::newRow("angle 45") << "General" << "AngleIncrement" << "45";
 }
 
 void TestViewSettings::readingRules()
@@ -166,6 +172,14 @@ void TestViewSettings::readingRules()
         QCOMPARE(s.LineColour, 0);
     else if (tag == u"angle text")
         QCOMPARE(s.AngleIncrement, 1.0);
+    else if (tag == u"point size int max")
+        QCOMPARE(s.PointSize, TQuillonViewSettings::MaxPointSize);
+    else if (tag == u"point size -5")
+        QCOMPARE(s.PointSize, TQuillonViewSettings::MinPointSize);
+    else if (tag == u"angle 1e308" || tag == u"angle 45")
+        QCOMPARE_EXACT(s.AngleIncrement, TQuillonViewSettings::MaxAngleIncrement);
+    else if (tag == u"angle -5")
+        QCOMPARE_EXACT(s.AngleIncrement, 0.0);
     else
         QFAIL("row without a check");
 }

@@ -62,6 +62,8 @@ private slots:
     void firstFailingCheckOnlyThenTheNext();
     void focusedEditCommitsBeforeChecks();
     void clearedFieldIsCheckedAsZero();
+    void textThatIsNoFiniteNumberIsNamed_data();
+    void textThatIsNoFiniteNumberIsNamed();
     void settingsRoundTrip();
     void numericEditConfiguration();
     void colourSwatchUsesColourDialog();
@@ -102,6 +104,9 @@ void TestFormPreferences::dimensionChecks_data()
     QTest::newRow("5 bottom log") << 1.0 << 2.0 << 0.0 << 5.0 << 0 << 1 << "The bottom value must be positive for a Log10 scale.";
     QTest::newRow("6 top log") << 1.0 << 2.0 << 1.0 << -5.0 << 0 << 1 << "The top value must be positive for a Log10 scale.";
     QTest::newRow("linear y any") << 1.0 << 100.0 << 0.0 << -5.0 << 1 << 0 << "";
+    QTest::newRow("x too far apart") << -1e308 << 1e308 << 0.0 << 1.0 << 0 << 0 << "The left and right values are too far apart.";
+    QTest::newRow("y too far apart") << 0.0 << 1.0 << 1e308 << -1e308 << 0 << 0 << "The bottom and top values are too far apart.";
+    QTest::newRow("widest x") << -8e307 << 8e307 << 0.0 << 1.0 << 0 << 0 << "";
 }
 
 void TestFormPreferences::dimensionChecks()
@@ -175,6 +180,42 @@ void TestFormPreferences::clearedFieldIsCheckedAsZero()
     QCOMPARE(PressOk(dialog, accepted), QStringList{"The left and right values cannot be the same."});
     QVERIFY(!accepted);
     QVERIFY(dialog.ksfL->Empty);
+}
+
+void TestFormPreferences::textThatIsNoFiniteNumberIsNamed_data()
+{
+    QTest::addColumn<int>("field");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("left 1e400") << 0 << "1e400" << "The left value must be a finite number.";
+    QTest::newRow("top minus") << 3 << "-" << "The top value must be a finite number.";
+    QTest::newRow("bottom e") << 2 << "e" << "The bottom value must be a finite number.";
+}
+
+void TestFormPreferences::textThatIsNoFiniteNumberIsNamed()
+{
+    QFETCH(int, field);
+    QFETCH(QString, typed);
+    QFETCH(QString, message);
+    TfrmPreferences dialog;
+    dialog.SetupForDimensions();
+    TKSFloatEdit* edits[] = {dialog.ksfL, dialog.ksfR, dialog.ksfB, dialog.ksfT};
+    for (int i = 0; i < 4; ++i)
+        edits[i]->SetValue(i + 1);
+    dialog.show();
+    QVERIFY(QTest::qWaitForWindowActive(&dialog));
+    edits[field]->setFocus();
+    edits[field]->selectAll();
+    QTest::keyClicks(edits[field], typed);
+    bool accepted = false;
+    QCOMPARE(PressOk(dialog, accepted), QStringList{message});
+    QVERIFY(!accepted);
+    // The number from before is still what the edit holds and shows.
+    QCOMPARE_EXACT(edits[field]->Value, double(field + 1));
+    // Once the text is a number again the checks pass.
+    edits[field]->setText(QStringLiteral("9"));
+    edits[field]->Commit();
+    QCOMPARE(dialog.DimensionsError(), QString());
 }
 
 void TestFormPreferences::settingsRoundTrip()
