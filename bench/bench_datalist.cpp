@@ -6,6 +6,7 @@
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
+#include <QTableView>
 #include <QTemporaryDir>
 
 #include <random>
@@ -13,6 +14,13 @@
 namespace {
 
 constexpr int Points = 10000;
+
+void AddPoints(TQuillonView& v)
+{
+    std::mt19937 random(3);
+    for (int i = 1; i <= Points; ++i)
+        v.AddSite(QString::number(i), int(random() % 4000), int(random() % 3000));
+}
 
 Tmainform& Window()
 {
@@ -23,9 +31,7 @@ Tmainform& Window()
         v.Image.SetSize(FIT_BITMAP, 4000, 3000, 8);
         v.SetMappingRect({100, 100, 3900, 2900});
         v.SetAxisValues(0, 100, 1000, 0);
-        std::mt19937 random(3);
-        for (int i = 1; i <= Points; ++i)
-            v.AddSite(QString::number(i), int(random() % 4000), int(random() % 3000));
+        AddPoints(v);
         QCoreApplication::processEvents();
         return f;
     }();
@@ -100,6 +106,30 @@ void BM_ExportData(benchmark::State& state)
         f.SaveDataFile(file);
 }
 BENCHMARK(BM_ExportData)->Unit(benchmark::kMillisecond);
+
+// Selecting every one of Count points in the list and deleting them, the
+// points made afresh before each run; the other benchmarks' points are put
+// back after.
+void BM_DeleteAllSelected(benchmark::State& state)
+{
+    Tmainform& f = Window();
+    TQuillonView& v = *f.QuillonView;
+    const int count = int(state.range(0));
+    for (auto _ : state) {
+        state.PauseTiming();
+        v.ClearSites();
+        for (int i = 1; i <= count; ++i)
+            v.AddSite(QString::number(i), i % 4000, i % 3000);
+        QCoreApplication::processEvents();
+        f.ListView->selectAll();
+        state.ResumeTiming();
+        f.acDeleteSelectedPoints->trigger();
+        QCoreApplication::processEvents();
+    }
+    v.ClearSites();
+    AddPoints(v);
+}
+BENCHMARK(BM_DeleteAllSelected)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 } // namespace
 

@@ -155,8 +155,9 @@ QImage ImageFromDib(const void* Dib, std::size_t Size)
     height = std::abs(height);
     if (width <= 0 || height <= 0 || width > INT32_MAX / 32 || height > INT32_MAX)
         return {};
-    const std::int64_t colours = bitCount <= 8 ? std::min<std::int64_t>(ColourTableLength(bitCount, clrUsed), 256)
-                                               : ColourTableLength(bitCount, clrUsed);
+    const std::int64_t colours = ColourTableLength(bitCount, clrUsed);
+    if (bitCount <= 8 && colours > (std::int64_t(1) << bitCount))
+        return {};
     const int entry = core ? 3 : 4;
     const std::int64_t stride = ((bitCount * width + 31) / 32) * 4;
     const std::int64_t bitsOffset = std::int64_t(headerSize) + std::int64_t(colours) * entry;
@@ -171,10 +172,13 @@ QImage ImageFromDib(const void* Dib, std::size_t Size)
     case 4:
     case 8:
         image = QImage(int(width), int(height), QImage::Format_Indexed8);
-        // A pixel past a short colour table shows black, not stray memory.
-        image.setColorCount(1 << bitCount);
-        for (int i = 0; i < std::min<std::int64_t>(colours, 1 << bitCount); ++i)
-            image.setColor(i, qRgb(table[i * entry + 2], table[i * entry + 1], table[i * entry]));
+        {
+            // A pixel past a short colour table shows black, not stray memory.
+            QList<QRgb> palette(1 << bitCount, qRgb(0, 0, 0));
+            for (int i = 0; i < colours; ++i)
+                palette[i] = qRgb(table[i * entry + 2], table[i * entry + 1], table[i * entry]);
+            image.setColorTable(palette);
+        }
         break;
     case 24:
         image = QImage(int(width), int(height), QImage::Format_BGR888);

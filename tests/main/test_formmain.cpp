@@ -26,6 +26,9 @@
 #include <QToolBar>
 #include <QtTest>
 
+#include <sys/stat.h>
+#include <zlib.h>
+
 namespace {
 
 QStringList Items(const QList<QAction*>& actions)
@@ -74,6 +77,7 @@ private slots:
     void loadUnreadableImageChangesNothing();
     void loadImageKeepsPointsAndResetsMapping();
     void deleteThreeSelectedRows();
+    void pictureProblemsAreNamed();
     void zoomPanelTexts();
     void statusFollowsLocale();
     void preferencesSavesAndCancelChangesNothing();
@@ -522,6 +526,52 @@ void TestFormMain::loadImageKeepsPointsAndResetsMapping()
     QCOMPARE(v.SiteCount(), 1);
     QCOMPARE(v.Zoom, 0.5f);
     QCOMPARE(v.size(), QSize(400, 300));
+}
+
+void TestFormMain::pictureProblemsAreNamed()
+{
+    Tmainform& f = *FForm;
+    TQuillonView& v = *f.QuillonView;
+    QVERIFY(f.LoadImageFile(SavePicture(FDir.filePath("first.png"), 40, 30)));
+    const auto messageOf = [&](const QString& file, bool& loaded) {
+        QString message;
+        WhenModalShown reader("QMessageBox", ReadInto(message));
+        loaded = f.LoadImageFile(file);
+        return message;
+    };
+    bool loaded = true;
+    const QString fifo = FDir.filePath("fifo.png");
+    QCOMPARE(mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    QCOMPARE(messageOf(fifo, loaded),
+             QStringLiteral("The picture %1 could not be opened: it is not a regular file.").arg(fifo));
+    QVERIFY(!loaded);
+    // A PNG header that claims 30000 x 30000 pixels and holds a few bytes.
+    QByteArray bomb = ReadTextFile(FDir.filePath("first.png"));
+    const QByteArray size = QByteArray::fromHex("0000753000007530");
+    bomb.replace(16, 8, size);
+    const quint32 crc = quint32(crc32(0, reinterpret_cast<const Bytef*>(bomb.constData() + 12), 17));
+    for (int i = 0; i < 4; ++i)
+        bomb[29 + i] = char(crc >> (24 - 8 * i));
+    WriteTextFile(FDir.filePath("bomb.png"), bomb);
+    QCOMPARE(messageOf(FDir.filePath("bomb.png"), loaded),
+             QStringLiteral("The picture %1 is too large: 30000 x 30000 pixels need 2575 MB, more than the %2 MB "
+                            "allowed.")
+                 .arg(FDir.filePath("bomb.png"))
+                 .arg(PictureByteLimit() / (1024 * 1024)));
+    QVERIFY(!loaded);
+    QCOMPARE(v.ImageWidth(), 40);
+    // Damaged: said, and shown all the same.
+    FIBITMAP* dib = FreeImage_Allocate(50, 20, 24);
+    QVERIFY(FreeImage_Save(FIF_BMP, dib, QFile::encodeName(FDir.filePath("whole.bmp")).constData(), 0));
+    FreeImage_Unload(dib);
+    WriteTextFile(FDir.filePath("cut.bmp"), ReadTextFile(FDir.filePath("whole.bmp")).left(1000));
+    QCOMPARE(messageOf(FDir.filePath("cut.bmp"), loaded),
+             QStringLiteral("The picture %1 is damaged: the file ends before the picture does. What could be read "
+                            "is shown.")
+                 .arg(FDir.filePath("cut.bmp")));
+    QVERIFY(loaded);
+    QCOMPARE(v.ImageWidth(), 50);
+    QCOMPARE(v.ImageFileName, FDir.filePath("cut.bmp"));
 }
 
 void TestFormMain::deleteThreeSelectedRows()

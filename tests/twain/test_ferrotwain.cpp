@@ -7,6 +7,9 @@
 #include <QFileInfo>
 #include <QtTest>
 
+#include <cstring>
+#include <limits>
+
 namespace {
 
 QStringList Log()
@@ -70,6 +73,7 @@ private slots:
     void sourceThatCameLaterCanBeSelected();
     void nativeAndMemoryTransfers();
     void destroyingClosesEverything();
+    void dibReadWithinItsBlock();
 };
 
 void TestFerroTwain::pointerListGrowsInBlocks()
@@ -452,6 +456,54 @@ void TestFerroTwain::nativeAndMemoryTransfers()
     QCOMPARE(qGray(got.pixel(0, 1)), 4);
     QCOMPARE(progress, 2);
     QCOMPARE(got.dotsPerMeterX(), 10000); // 100 per centimetre, the unit in force
+}
+
+namespace {
+
+// An information header for a DIB of the given size and depth.
+QByteArray DibHeader(std::int32_t width, std::int32_t height, std::uint16_t bits, std::uint32_t colours = 0)
+{
+    QByteArray header(40, '\0');
+    const std::uint32_t size = 40;
+    const std::uint16_t planes = 1;
+    std::memcpy(header.data(), &size, 4);
+    std::memcpy(header.data() + 4, &width, 4);
+    std::memcpy(header.data() + 8, &height, 4);
+    std::memcpy(header.data() + 12, &planes, 2);
+    std::memcpy(header.data() + 14, &bits, 2);
+    std::memcpy(header.data() + 32, &colours, 4);
+    return header;
+}
+
+} // namespace
+
+void TestFerroTwain::dibReadWithinItsBlock()
+{
+    // 3 x 2 at 24 bits: rows of 12 bytes, bottom row first.
+    QByteArray dib = DibHeader(3, 2, 24) + QByteArray(12, '\x11') + QByteArray(12, '\x22');
+    QImage image = ImageFromDib(dib.constData(), std::size_t(dib.size()));
+    QCOMPARE(image.size(), QSize(3, 2));
+    QCOMPARE(image.pixel(0, 0), qRgb(0x22, 0x22, 0x22));
+    // One byte short of its last row, or a header bigger than its block:
+    // refused, never read past.
+    QVERIFY(ImageFromDib(dib.constData(), std::size_t(dib.size() - 1)).isNull());
+    QVERIFY(ImageFromDib(dib.constData(), 39).isNull());
+    const QByteArray claims = DibHeader(20000, 20000, 24) + QByteArray(8, '\0');
+    QVERIFY(ImageFromDib(claims.constData(), std::size_t(claims.size())).isNull());
+    const QByteArray tall = DibHeader(4, std::numeric_limits<std::int32_t>::min(), 32) + QByteArray(32, '\0');
+    QVERIFY(ImageFromDib(tall.constData(), std::size_t(tall.size())).isNull());
+    // A colour table longer than 8 bits can index is a malformed header; a
+    // short one leaves the colours past it black.
+    for (const std::uint32_t colours : {257u, 0xFFFFFFFFu}) {
+        const QByteArray huge = DibHeader(4, 1, 8, colours) + QByteArray(2048, '\x40');
+        QVERIFY(ImageFromDib(huge.constData(), std::size_t(huge.size())).isNull());
+    }
+    QByteArray shortTable = DibHeader(2, 1, 8, 1) + QByteArray(4, '\x7f') + QByteArray(4, '\0');
+    shortTable[44] = 0;
+    shortTable[45] = 5;
+    image = ImageFromDib(shortTable.constData(), std::size_t(shortTable.size()));
+    QCOMPARE(image.pixel(0, 0), qRgb(0x7f, 0x7f, 0x7f));
+    QCOMPARE(image.pixel(1, 0), qRgb(0, 0, 0));
 }
 
 void TestFerroTwain::destroyingClosesEverything()

@@ -1,8 +1,12 @@
 #include "view/viewmapping.h"
 
+#include "ExactCompare.h"
+#include "image/FreeBitmap.h"
+
 #include <QtTest>
 
 #include <cmath>
+#include <limits>
 
 namespace {
 
@@ -41,6 +45,8 @@ private slots:
     void rubberBandNormalisesAndClamps();
     void rubberBandNeedsBothExtents();
     void cornersIgnoreTopRight();
+    void roundingSaturatesAtIntsEnds();
+    void extremeRectangleStaysExact();
 };
 
 void TestViewMapping::defaults()
@@ -240,6 +246,46 @@ void TestViewMapping::cornersIgnoreTopRight()
     QCOMPARE(m.MappingRect, (TRect{1, 2, 3, 4}));
     m.ApplyCorners({50, 80}, {10, 80}, {0, 0}, {50, 20}, 60, 70);
     QCOMPARE(m.MappingRect, (TRect{10, 20, 50, 69}));
+}
+
+void TestViewMapping::roundingSaturatesAtIntsEnds()
+{
+    constexpr int most = std::numeric_limits<int>::max();
+    constexpr int least = std::numeric_limits<int>::min();
+    QCOMPARE(RoundEven(1e300), most);
+    QCOMPARE(RoundEven(-1e300), least);
+    QCOMPARE(RoundEven(2147483647.4), most);
+    QCOMPARE(RoundEven(-2147483648.4), least);
+    QCOMPARE(RoundEven(std::numeric_limits<double>::quiet_NaN()), 0);
+    QCOMPARE(RoundEven(2.5), 2);
+    QCOMPARE(RoundEven(-3.5), -4);
+    QCOMPARE(ZoomedSource(most, 0.25f), most);
+    QCOMPARE(ZoomedSource(least, 0.25f), least);
+}
+
+void TestViewMapping::extremeRectangleStaysExact()
+{
+    // Spans beyond int: differences are taken in double, not in int.
+    TViewMapping m;
+    m.MappingRect = {std::numeric_limits<int>::min(), -10, std::numeric_limits<int>::max(), 10};
+    m.XLeftValue = 0;
+    m.XRightValue = 1;
+    m.YBottomValue = 0;
+    m.YTopValue = 1;
+    TDataPoint d;
+    m.PixelToData({0, 0}, d);
+    QCOMPARE_EXACT(d.X, 2147483648.0 / 4294967295.0);
+    QCOMPARE_EXACT(d.Y, 0.5);
+    TPoint p;
+    m.DataToPixel({1, 1}, p);
+    QCOMPARE(p, (TPoint{std::numeric_limits<int>::max(), -10}));
+    // The grab band around an edge at int's end.
+    const TMappingEdges edges = m.HitTestEdges({std::numeric_limits<int>::min() + 2, 0});
+    QVERIFY(edges.Contains(meLeft));
+    QVERIFY(!edges.Contains(meRight));
+    m.Angle = 90;
+    const TPoint far = m.RotatePoint({std::numeric_limits<int>::max(), 10});
+    QCOMPARE(far.Y, std::numeric_limits<int>::min()); // 10 - 4294967295, saturated, not wrapped
 }
 
 QTEST_GUILESS_MAIN(TestViewMapping)
