@@ -233,6 +233,7 @@ TDecodedPicture DecodePicture(const QString& FileName, int Flags)
         return result;
     }
     const pid_t child = fork();
+    const int forkError = errno;
     if (child == 0) {
         ::close(channel[0]);
         RunChild(fd, FileName, Flags, memory, channel[1]);
@@ -256,10 +257,11 @@ TDecodedPicture DecodePicture(const QString& FileName, int Flags)
     if (!heard) {
         ::close(memory);
         result.Report.Status = TPictureStatus::Failed;
-        result.Report.Detail = child > 0 ? HowItEnded(status) : QString::fromLocal8Bit(std::strerror(errno));
+        result.Report.Detail = child > 0 ? HowItEnded(status) : QString::fromLocal8Bit(std::strerror(forkError));
         return result;
     }
-    result.Report.Status = TPictureStatus(record->Status);
+    const bool known = record->Status >= int(TPictureStatus::Decoded) && record->Status <= int(TPictureStatus::Failed);
+    result.Report.Status = known ? TPictureStatus(record->Status) : TPictureStatus::Failed;
     result.Report.Width = record->Width;
     result.Report.Height = record->Height;
     result.Report.Bytes = record->Bytes;
