@@ -17,7 +17,8 @@ QString SettingsFile(bool manyKeys)
     QByteArray text;
     if (manyKeys) {
         for (int i = 0; text.size() < (1 << 20); ++i)
-            text += "[Software\\Kestrow\\Quillon\\Key" + QByteArray::number(i) + "]\nValue=" + QByteArray::number(i) + "\n\n";
+            text += "[Software\\Kestrow\\Quillon\\Key" + QByteArray::number(i) + "]\nValue=" + QByteArray::number(i)
+                    + "\n\n";
     } else {
         text = "[Software\\Kestrow\\Quillon\\General]\n";
         for (int i = 0; text.size() < (1 << 20); ++i)

@@ -36,7 +36,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     file.write(reinterpret_cast<const char*>(data), qint64(size));
     file.close();
     TQuillonViewSettings settings;
-    if (settings.PointSize < TQuillonViewSettings::MinPointSize || settings.PointSize > TQuillonViewSettings::MaxPointSize
+    if (settings.PointSize < TQuillonViewSettings::MinPointSize
+        || settings.PointSize > TQuillonViewSettings::MaxPointSize
         || !(settings.AngleIncrement >= 0 && settings.AngleIncrement <= TQuillonViewSettings::MaxAngleIncrement))
         __builtin_trap();
     TRegistry store(file.fileName());

@@ -27,7 +27,8 @@ QString PictureProblemText(const QString& FileName, const TPictureReport& Report
             .arg(Report.Height)
             .arg(Megabytes(Report.Bytes), Megabytes(Report.Limit));
     case TPictureStatus::Damaged:
-        return QStringLiteral("The picture %1 is damaged: %2. What could be read is shown.").arg(FileName, Report.Detail);
+        return QStringLiteral("The picture %1 is damaged: %2. What could be read is shown.")
+            .arg(FileName, Report.Detail);
     case TPictureStatus::Failed:
         break;
     }

@@ -46,7 +46,8 @@ TSession::TPointEntry ParsePoint(const QString& key, const QString& value)
     const QString x = p2 > p1 ? entry.mid(p1 + 1, p2 - p1 - 1) : QString();
     const QString y = p2 >= 0 ? entry.mid(p2 + 1) : entry;
     const QString where = QStringLiteral("point %1").arg(key);
-    return {key, Coordinate(StrToInt(x), where + QStringLiteral(" X")), Coordinate(StrToInt(y), where + QStringLiteral(" Y"))};
+    return {key, Coordinate(StrToInt(x), where + QStringLiteral(" X")),
+            Coordinate(StrToInt(y), where + QStringLiteral(" Y"))};
 }
 
 TSession Parse(const TProfileFile& ini)
@@ -76,7 +77,8 @@ TSession Parse(const TProfileFile& ini)
     const double zoom = ReadFloat(ini, QStringLiteral("image"), QStringLiteral("zoom"), 1);
     s.Zoom = zoom > 0 && zoom <= double(std::numeric_limits<float>::max()) ? float(zoom) : 1.0f;
     if (!ini.EndsWithLineEnd())
-        s.Warnings.append(QStringLiteral("It looks truncated: its last line has no line end, so its last value may be wrong."));
+        s.Warnings.append(
+            QStringLiteral("It looks truncated: its last line has no line end, so its last value may be wrong."));
     return s;
 }
 

@@ -111,8 +111,9 @@ void Tmainform::LoadSessionFile(const QString& FileName)
     if (!axes.isEmpty())
         warnings.append(QStringLiteral("Its axis values fail a check of the Dimensions dialog: %1").arg(axes));
     if (!warnings.isEmpty())
-        QMessageBox::warning(this, QStringLiteral("Warning"),
-                             QStringLiteral("The session file %1 was loaded.\n\n%2").arg(FileName, warnings.join(u'\n')));
+        QMessageBox::warning(
+            this, QStringLiteral("Warning"),
+            QStringLiteral("The session file %1 was loaded.\n\n%2").arg(FileName, warnings.join(u'\n')));
 }
 
 QString Tmainform::DataText(QChar Separator) const

@@ -70,7 +70,9 @@ QByteArray DirectoryFirstTiff(quint32 width, quint32 height)
     QDataStream s(&out, QIODevice::WriteOnly);
     s.setByteOrder(QDataStream::LittleEndian);
     s << quint8('I') << quint8('I') << quint16(42) << quint32(8) << quint16(entries);
-    const auto shortEntry = [&](quint16 tag, quint16 value) { s << tag << quint16(3) << quint32(1) << value << quint16(0); };
+    const auto shortEntry = [&](quint16 tag, quint16 value) {
+        s << tag << quint16(3) << quint32(1) << value << quint16(0);
+    };
     const auto longEntry = [&](quint16 tag, quint16 type, quint32 count, quint32 value) {
         s << tag << type << count << value;
     };
