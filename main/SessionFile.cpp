@@ -4,7 +4,6 @@
 #include "platform/DecimalSeparator.h"
 #include "platform/FileError.h"
 #include "platform/ProfileFile.h"
-#include "platform/RegularFile.h"
 
 #include <cmath>
 #include <limits>
@@ -82,12 +81,9 @@ TSession Parse(const TProfileFile& ini)
     return s;
 }
 
-} // namespace
-
-TSession ParseSession(const QByteArray& Bytes, const QString& FileName)
+// Parse, with any refusal naming the file.
+TSession Checked(const TProfileFile& ini, const QString& FileName)
 {
-    TProfileFile ini;
-    ini.Parse(Bytes);
     try {
         return Parse(ini);
     } catch (const EConvertError& e) {
@@ -95,11 +91,20 @@ TSession ParseSession(const QByteArray& Bytes, const QString& FileName)
     }
 }
 
+} // namespace
+
+TSession ParseSession(const QByteArray& Bytes, const QString& FileName)
+{
+    TProfileFile ini;
+    ini.Parse(Bytes);
+    return Checked(ini, FileName);
+}
+
 TSession ReadSession(const QString& FileName)
 {
+    TProfileFile ini;
     QString why;
-    const std::optional<QByteArray> bytes = ReadRegularFile(FileName, TProfileFile::MaxFileBytes, why);
-    if (!bytes)
+    if (!ini.Load(FileName, &why))
         throw EFileError(QStringLiteral("Cannot open the session file %1: %2").arg(FileName, why));
-    return ParseSession(*bytes, FileName);
+    return Checked(ini, FileName);
 }
