@@ -18,7 +18,7 @@
 namespace {
 
 // A decoder that spins this long on one picture is taken to be stuck.
-constexpr rlim_t DecodeSeconds = 120;
+constexpr rlim_t DecodeSeconds = 60;
 constexpr std::size_t MaxDetail = 2048;
 
 // What the child hands back besides the pixels.

@@ -148,6 +148,9 @@ TDecodedFile DecodePictureFile(int Fd, const QString& Name, int Flags, std::int6
     } closer{file};
     struct stat info {};
     const std::int64_t fileBytes = fstat(fileno(file), &info) == 0 ? std::int64_t(info.st_size) : 0;
+    // The descriptor is shared: wherever its owner left it, decoding starts
+    // at the file's first byte.
+    std::fseek(file, 0, SEEK_SET);
 
     TReader reader{file};
     FreeImageIO io{ReadProc, WriteProc, SeekProc, TellProc};

@@ -10,6 +10,7 @@
 #include <csignal>
 #include <cstring>
 #include <sys/stat.h>
+#include <unistd.h>
 #include <zlib.h>
 
 namespace {
@@ -115,6 +116,7 @@ private slots:
     void oversizedHeaderRefusedBeforeDecoding();
     void fileThatHoldsNothingOfItsPictureRefused();
     void onlyRegularFilesAreOpened();
+    void decodingStartsAtTheFilesFirstByte();
     void damagedPicturesSayWhy_data();
     void damagedPicturesSayWhy();
 
@@ -289,6 +291,23 @@ void TestPictureDecoder::onlyRegularFilesAreOpened()
     const TDecodedPicture missing = DecodePicture(Path("missing.png"), 0);
     QCOMPARE(missing.Report.Status, TPictureStatus::NotAFile);
     QCOMPARE(missing.Report.Detail, QStringLiteral("No such file or directory"));
+}
+
+void TestPictureDecoder::decodingStartsAtTheFilesFirstByte()
+{
+    // A descriptor whose owner read it to the end: the decoder shares its
+    // offset, and must not start from there.
+    const QString file = Saved(Pattern(6, 4, 24), FIF_JPEG, "offset.jpg");
+    TPictureReport report;
+    const int fd = OpenPictureFile(file, report);
+    QVERIFY(fd >= 0);
+    QVERIFY(lseek(fd, 0, SEEK_END) > 0);
+    const TDecodedFile decoded = DecodePictureFile(fd, QStringLiteral("no extension"), 0, PictureByteLimit());
+    ::close(fd);
+    QCOMPARE(decoded.Report.Status, TPictureStatus::Decoded);
+    QVERIFY(decoded.Dib);
+    QCOMPARE(FreeImage_GetWidth(decoded.Dib), 6u);
+    FreeImage_Unload(decoded.Dib);
 }
 
 void TestPictureDecoder::damagedPicturesSayWhy_data()
