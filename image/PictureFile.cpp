@@ -86,9 +86,12 @@ long TellProc(fi_handle handle)
     return long(ftello(static_cast<TReader*>(handle)->File));
 }
 
+// In 64 bits: FreeImage's own pitch is 32-bit and wraps for a width that a
+// header may claim.
 std::int64_t DecodedBytes(FIBITMAP* dib)
 {
-    return std::int64_t(FreeImage_GetPitch(dib)) * std::int64_t(FreeImage_GetHeight(dib));
+    const std::int64_t pitch = (std::int64_t(FreeImage_GetWidth(dib)) * FreeImage_GetBPP(dib) + 31) / 32 * 4;
+    return pitch * std::int64_t(FreeImage_GetHeight(dib));
 }
 
 TPictureReport SizeReport(FIBITMAP* dib, std::int64_t limit)
@@ -167,16 +170,20 @@ TDecodedFile DecodePictureFile(int Fd, const QString& Name, int Flags, std::int6
     if (FreeImage_FIFSupportsNoPixels(format)) {
         std::fseek(file, 0, SEEK_SET);
         FIBITMAP* header = FreeImage_LoadFromHandle(format, &io, &reader, Flags | FIF_LOAD_NOPIXELS);
-        if (header) {
-            const TPictureReport size = SizeReport(header, Limit);
-            FreeImage_Unload(header);
-            if (size.Status == TPictureStatus::TooLarge) {
-                result.Report = size;
-                return result;
-            }
-            if (OnHeader)
-                OnHeader(size);
+        // A header the decoder cannot read gives no size to check: decoding
+        // the pixels regardless could allocate anything.
+        if (!header) {
+            result.Report = Failure(TPictureStatus::Failed, collector.Messages.join(QStringLiteral("; ")));
+            return result;
         }
+        const TPictureReport size = SizeReport(header, Limit);
+        FreeImage_Unload(header);
+        if (size.Status == TPictureStatus::TooLarge) {
+            result.Report = size;
+            return result;
+        }
+        if (OnHeader)
+            OnHeader(size);
     }
 
     std::fseek(file, 0, SEEK_SET);

@@ -251,6 +251,12 @@ void TestPictureDecoder::oversizedHeaderRefusedBeforeDecoding()
     QCOMPARE(decoded.Report.Limit, PictureByteLimit());
     QVERIFY(PictureByteLimit() <= (std::int64_t(3) << 29));
     QVERIFY(!decoded.Dib);
+    // A BMP 1,074,266,120 pixels wide: its row length wraps in FreeImage's
+    // 32-bit pitch, and must not pass the check as a small picture.
+    WriteTextFile(Path("wide.bmp"), QByteArray("\x42\x4d\xc6\x00\x00\xf6\x5d\x00\x00\x00\x36\x00\x00\xc8\x28\x00\x00\x00\x08\x00\x08\x40\x06\x00\x00\x00\x01\x00\x18\x00\x00\x00\x00\x00\x00\x00\x0b\x13\x00\x13\x00\x00\x00\x00\x0b\x13\x00\x00\x00\x00\x00\x00\x0a\x14\x1e\x28\x33\x3c\x46\x50\x5a\x64\xaa\x64\x78", 65));
+    const TDecodedPicture wide = DecodePicture(Path("wide.bmp"), 0);
+    QCOMPARE(wide.Report.Status, TPictureStatus::TooLarge);
+    QCOMPARE(wide.Report.Width, 1074266120);
 }
 
 void TestPictureDecoder::fileThatHoldsNothingOfItsPictureRefused()
