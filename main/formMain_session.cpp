@@ -15,8 +15,6 @@
 #include <QMessageBox>
 #include <QSaveFile>
 
-#include <cmath>
-
 namespace {
 
 const QString SessionFilter = QStringLiteral("Quillon Session File (*.qsf);;All Files (*)");
