@@ -57,3 +57,18 @@ QString OpenPictureFilter()
         result += u'|' + FormatFilterEntry(fif);
     return result;
 }
+
+QString ReadablePictureFilter()
+{
+    QString masks = AllFormatsExtensionMask();
+    QString entries;
+    for (int fif = 0; fif <= LastFilterFormat; ++fif)
+        entries += u'|' + FormatFilterEntry(fif);
+    for (int fif = LastFilterFormat + 1; fif < FreeImage_GetFIFCount(); ++fif) {
+        if (!FreeImage_FIFSupportsReading(static_cast<FREE_IMAGE_FORMAT>(fif)))
+            continue;
+        masks += u';' + FormatExtensionMask(fif);
+        entries += u'|' + FormatFilterEntry(fif);
+    }
+    return QStringLiteral("All supported formats|") + masks + entries + QStringLiteral("|All Files|*");
+}

@@ -8,3 +8,9 @@ QString FormatExtensionMask(int Fif);
 QString AllFormatsExtensionMask();
 QString FormatFilterEntry(int Fif);
 QString OpenPictureFilter();
+
+// The filter the window's open-picture dialog uses: OpenPictureFilter's
+// format items unchanged, then one item for each further format FreeImage
+// reads here, then "All Files". Its "All supported formats" mask takes in
+// those further formats as well.
+QString ReadablePictureFilter();

@@ -1,20 +1,27 @@
 #include "fileDialogs.h"
 
+#include "platform/Registry.h"
+
 #include <QFileDialog>
+#include <QFileInfo>
 
 namespace {
+
+const QString FoldersKey = QStringLiteral("\\Software\\Kestrow\\Quillon\\Folders");
 
 QString Ask(QWidget* parent, const QString& title, const QString& filter, const QString& defaultSuffix,
             QFileDialog::AcceptMode mode)
 {
-    QFileDialog dialog(parent, title, QString(), filter);
+    QFileDialog dialog(parent, title, RememberedFolder(title), filter);
     dialog.setAcceptMode(mode);
     dialog.setFileMode(QFileDialog::AnyFile);
     dialog.setDefaultSuffix(defaultSuffix);
     dialog.setOption(QFileDialog::DontConfirmOverwrite);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return {};
-    return dialog.selectedFiles().first();
+    const QString file = dialog.selectedFiles().first();
+    RememberFolder(title, file);
+    return file;
 }
 
 } // namespace
@@ -27,4 +34,21 @@ QString AskSaveFileName(QWidget* parent, const QString& title, const QString& fi
 QString AskOpenFileName(QWidget* parent, const QString& title, const QString& filter, const QString& defaultSuffix)
 {
     return Ask(parent, title, filter, defaultSuffix, QFileDialog::AcceptOpen);
+}
+
+QString RememberedFolder(const QString& Dialog)
+{
+    TRegistry registry;
+    if (!registry.OpenKey(FoldersKey, false))
+        return {};
+    const QString folder = registry.ReadString(Dialog).value_or(QString());
+    return QFileInfo(folder).isDir() ? folder : QString();
+}
+
+void RememberFolder(const QString& Dialog, const QString& File)
+{
+    // A folder not kept costs the user a few clicks next time, no more.
+    TRegistry registry;
+    if (registry.OpenKey(FoldersKey, true))
+        registry.WriteString(Dialog, QFileInfo(File).absolutePath());
 }

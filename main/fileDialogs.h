@@ -11,3 +11,8 @@ QString AskSaveFileName(QWidget* parent, const QString& title, const QString& fi
                         const QString& defaultSuffix);
 QString AskOpenFileName(QWidget* parent, const QString& title, const QString& filter,
                         const QString& defaultSuffix);
+
+// The folder the dialog named Dialog (its title) was last left in, while it
+// exists; "" otherwise.
+QString RememberedFolder(const QString& Dialog);
+void RememberFolder(const QString& Dialog, const QString& File);

@@ -1,5 +1,6 @@
 #include "formAbout.h"
 
+#include "ProgramData.h"
 #include "cVersionInfo.h"
 
 #include <QCoreApplication>
@@ -49,10 +50,10 @@ QPlainTextEdit* Memo(QWidget* parent)
     return memo;
 }
 
-// Lines of a text file beside the program, or nothing when it is absent.
-std::optional<QString> TextBeside(const QString& dir, const QString& name)
+// A text file of the program's, or nothing when it is absent.
+std::optional<QString> ProgramText(const QString& program, const QString& name)
 {
-    QFile file(dir + name);
+    QFile file(ProgramDataFile(program, name));
     if (!file.exists() || !file.open(QIODevice::ReadOnly))
         return std::nullopt;
     return QString::fromUtf8(file.readAll());
@@ -140,12 +141,11 @@ void TfrmAbout::showEvent(QShowEvent* event)
 
 void TfrmAbout::FormShow(const QString& ProgramFile)
 {
-    const QString dir = QFileInfo(ProgramFile).absolutePath() + u'/';
-    const auto changes = TextBeside(dir, QStringLiteral("changes.txt"));
+    const auto changes = ProgramText(ProgramFile, QStringLiteral("changes.txt"));
     if (changes)
         memChanges->setPlainText(*changes);
     PageControl1->setTabVisible(PageControl1->indexOf(tsChanges), changes.has_value());
-    const auto credits = TextBeside(dir, QStringLiteral("credits.txt"));
+    const auto credits = ProgramText(ProgramFile, QStringLiteral("credits.txt"));
     if (credits)
         memCredits->setPlainText(*credits);
     PageControl1->setTabVisible(PageControl1->indexOf(tsCredits), credits.has_value());

@@ -11,6 +11,7 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QCoreApplication>
 #include <QGridLayout>
 #include <QHeaderView>
@@ -23,6 +24,7 @@
 #include <QStatusBar>
 #include <QTableView>
 #include <QVBoxLayout>
+#include <QWheelEvent>
 
 #include <cmath>
 
@@ -90,11 +92,15 @@ Tmainform::Tmainform(QWidget* parent)
     };
 
     // FormCreate
-    OpenPictureFilterText = QtFilter(OpenPictureFilter());
+    OpenPictureFilterText = QtFilter(ReadablePictureFilter());
 
-    resize(800, 600);
-    if (const QScreen* screen = QGuiApplication::primaryScreen())
-        move(screen->availableGeometry().center() - rect().center());
+    RestorePlacement();
+    setAcceptDrops(true);
+    ListView->installEventFilter(this);
+    QuillonView->installEventFilter(this);
+    // Paste follows the clipboard and the focus, also for its shortcut.
+    connect(QGuiApplication::clipboard(), &QClipboard::dataChanged, this, [this] { UpdateCommands(); });
+    connect(qApp, &QApplication::focusChanged, this, [this] { UpdateCommands(); });
     UpdateCommands();
 }
 
@@ -210,6 +216,17 @@ void Tmainform::showEvent(QShowEvent* event)
     if (KSTipOfDay.ShowAtStart && !FStartTipOffered)
         QMetaObject::invokeMethod(this, [this] { WMShowTip(); }, Qt::QueuedConnection);
     FStartTipOffered = true;
+    if (FStartMaximized) {
+        FStartMaximized = false;
+        setWindowState(windowState() | Qt::WindowMaximized);
+    }
+    QMetaObject::invokeMethod(this, [this] { KeepFrameOnScreen(); }, Qt::QueuedConnection);
+}
+
+void Tmainform::closeEvent(QCloseEvent* event)
+{
+    SavePlacement();
+    QMainWindow::closeEvent(event);
 }
 
 bool Tmainform::event(QEvent* event)
@@ -225,6 +242,10 @@ bool Tmainform::eventFilter(QObject* watched, QEvent* event)
     // Nor tooltips on the tool bar's buttons.
     if (event->type() == QEvent::ToolTip)
         return true;
+    if (watched == QuillonView && event->type() == QEvent::Wheel)
+        return ViewWheel(static_cast<QWheelEvent*>(event));
+    if (watched == ListView && (event->type() == QEvent::KeyPress || event->type() == QEvent::ShortcutOverride))
+        return ListKey(event);
     return QMainWindow::eventFilter(watched, event);
 }
 
@@ -380,12 +401,15 @@ void Tmainform::QuillonViewAddSite(QObject*, const QString& sName, const TPoint&
                                    double dY)
 {
     ListModel->AddRow(RowOf(sName, sPt, bMapping, dX, dY));
+    ListView->horizontalHeader()->setSortIndicatorShown(false);
 }
 
 void Tmainform::QuillonViewModSite(QObject*, const QString& sName, const TPoint& sPt, bool bMapping, double dX,
                                    double dY)
 {
     ListModel->SetRowsOf(sName, RowOf(sName, sPt, bMapping, dX, dY));
+    // The list may no longer be in the order its header shows.
+    ListView->horizontalHeader()->setSortIndicatorShown(false);
 }
 
 void Tmainform::QuillonViewDeleteSite(QObject*, const QString& sName)
@@ -449,4 +473,5 @@ void Tmainform::ListViewColumnClick(int Column)
 {
     ListTag = ListTag == 0 ? 1 : 0;
     QuillonView->SortSites(TDataListModel::Captions()[Column], ListTag == 0);
+    ShowSortColumn(Column, ListTag == 0);
 }

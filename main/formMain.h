@@ -1,6 +1,7 @@
 #pragma once
 
 #include "DataListModel.h"
+#include "RecentFiles.h"
 #include "twain/FerroTwain.h"
 #include "widgets/ksTipofDay.h"
 #include "view/datatext.h"
@@ -11,6 +12,8 @@
 
 class QAction;
 class QCheckBox;
+class QMenu;
+class QWheelEvent;
 class QFrame;
 class QLabel;
 class QScrollArea;
@@ -85,6 +88,11 @@ public:
     QAction* acTip;
     QAction* acDataToSSV;
     QAction* acZoomPreview;
+    // Beyond the command table
+    QAction* acZoomIn;
+    QAction* acZoomOut;
+    QMenu* mnuRecent;
+    TRecentFiles Recent;
 
     TKSTipOfDay KSTipOfDay;
     TFerroTwain FerroTwain;
@@ -112,6 +120,8 @@ public:
     // Raises an error naming the file, and changes nothing, when the file
     // cannot be read or holds a malformed point.
     void LoadSessionFile(const QString& FileName);
+    // The same without a message box: the warning it would show, or "".
+    QString LoadSession(const QString& FileName);
     void acCopyToClipboardExecute();
     void acDataToSSVExecute();
     void SaveDataFile(const QString& FileName) const;
@@ -153,11 +163,34 @@ public:
     // them.
     QString DataNumberText(TAxis Axis, double Value) const;
 
+    // Opens a picture or a session, whichever FileName holds, as the two
+    // load commands do; false (with the error shown) when it did not open.
+    bool OpenFile(const QString& FileName);
+    void NoteRecent(const QString& FileName);
+    void FillRecentMenu();
+    static bool ClipboardHoldsPicture();
+    static bool FocusInTextEdit();
+    // Loads Picture as a new image, kept as a file of its own.
+    void PastePicture(const QImage& Picture);
+    // Pastes text into the focused line edit, else a picture from the
+    // clipboard, when the focus is in no text edit.
+    void acEditPasteExecute();
+    // One View-menu step in (Direction > 0) or out, about the pane's
+    // centre or about a point of the view.
+    void ZoomBy(int Direction);
+    void ZoomAbout(QPointF At, int Direction);
+    // The selected rows as "Data To Clipboard" writes all.
+    void CopySelectedRows();
+    void ShowSortColumn(int Column, bool Descending);
+
     // The open-picture dialog's filter in Qt's form.
     QString OpenPictureFilterText;
 
 protected:
     void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
     bool event(QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
@@ -169,11 +202,19 @@ private:
     void WireView();
     QAction* Command(const QString& Name, const QString& Caption, const std::function<void()>& Execute);
     void SetListBackground(const QColor& Colour);
+    bool ViewWheel(QWheelEvent* Event);
+    bool ListKey(QEvent* Event);
+    void ShowPictureStart();
+    void RestorePlacement();
+    void SavePlacement() const;
+    void KeepFrameOnScreen();
 
     QTimer FitColumns;
     bool FScanFileChosen = false;
     QString FScanFile; // the file chosen for the transfer in progress
     bool FStartTipOffered = false;
     bool FZoomBlank = false;
+    bool FStartMaximized = false;
+    int FWheelRest = 0;
     TDataListModel::TRow RowOf(const QString& sName, const TPoint& sPt, bool bMapping, double dX, double dY) const;
 };

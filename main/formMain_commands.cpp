@@ -3,6 +3,7 @@
 #include "formMain.h"
 
 #include "PictureProblem.h"
+#include "ProgramData.h"
 
 #include "StandardErrorBox.h"
 #include "fileDialogs.h"
@@ -93,26 +94,30 @@ void Tmainform::CreateCommands()
 
     // The standard edit actions work on the focused text edit, if any.
     auto edit = [this](const QString& name, const QString& caption, const QString& hint, QKeySequence key,
-                       const QString& glyph, std::function<void(QLineEdit*)> operation) {
-        QAction* a = Command(name, caption, [operation] {
-            if (auto* line = qobject_cast<QLineEdit*>(QApplication::focusWidget()))
-                operation(line);
-        });
+                       const QString& glyph, const std::function<void()>& execute) {
+        QAction* a = Command(name, caption, execute);
         a->setShortcut(key);
         a->setStatusTip(hint.section(u'|', 1));
         a->setToolTip(hint.section(u'|', 0, 0));
         a->setIcon(QIcon(glyph));
         return a;
     };
+    auto onLine = [](std::function<void(QLineEdit*)> operation) {
+        return [operation] {
+            if (auto* line = qobject_cast<QLineEdit*>(QApplication::focusWidget()))
+                operation(line);
+        };
+    };
     EditCut1 = edit(QStringLiteral("EditCut1"), QStringLiteral("Cu&t"),
                     QStringLiteral("Cut|Cuts the selection and puts it on the Clipboard"), QKeySequence(Qt::CTRL | Qt::Key_X),
-                    QStringLiteral(":/glyphs/cut.png"), [](QLineEdit* l) { l->cut(); });
+                    QStringLiteral(":/glyphs/cut.png"), onLine([](QLineEdit* l) { l->cut(); }));
     EditCopy1 = edit(QStringLiteral("EditCopy1"), QStringLiteral("&Copy"),
                      QStringLiteral("Copy|Copies the selection and puts it on the Clipboard"),
-                     QKeySequence(Qt::CTRL | Qt::Key_C), QStringLiteral(":/glyphs/copy.png"), [](QLineEdit* l) { l->copy(); });
+                     QKeySequence(Qt::CTRL | Qt::Key_C), QStringLiteral(":/glyphs/copy.png"),
+                     onLine([](QLineEdit* l) { l->copy(); }));
     EditPaste1 = edit(QStringLiteral("EditPaste1"), QStringLiteral("&Paste"),
                       QStringLiteral("Paste|Inserts Clipboard contents"), QKeySequence(Qt::CTRL | Qt::Key_V),
-                      QStringLiteral(":/glyphs/paste.png"), [](QLineEdit* l) { l->paste(); });
+                      QStringLiteral(":/glyphs/paste.png"), [this] { acEditPasteExecute(); });
 
     acDeleteSelectedPoints = Command(QStringLiteral("acDeleteSelectedPoints"), QStringLiteral("Delete Selected Points"),
                                      [this] { acDeleteSelectedPointsExecute(); });
@@ -135,6 +140,16 @@ void Tmainform::CreateCommands()
     acZoomPreview->setCheckable(true);
     acZoomPreview->setChecked(true);
 
+    acZoomIn = Command(QStringLiteral("acZoomIn"), QStringLiteral("Zoom &In"), [this] { ZoomBy(1); });
+    acZoomIn->setShortcuts(QKeySequence::ZoomIn);
+    acZoomOut = Command(QStringLiteral("acZoomOut"), QStringLiteral("Zoom O&ut"), [this] { ZoomBy(-1); });
+    acZoomOut->setShortcuts(QKeySequence::ZoomOut);
+    // Standard keys for the described commands that have none.
+    acLoadImage->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
+    acLoadSession->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_O));
+    acSaveSession->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
+    FileExit1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
+
     // The tool bar names its buttons without access keys.
     for (QAction* a : findChildren<QAction*>())
         if (a != acCopyToClipboard)
@@ -152,6 +167,11 @@ void Tmainform::CreateMenus()
     file->addActions({acLoadSession, acSaveSession});
     file->addSeparator();
     file->addAction(FileExit1);
+    file->addSeparator();
+    mnuRecent = file->addMenu(QStringLiteral("Open &Recent"));
+    mnuRecent->setObjectName(QStringLiteral("mnuRecent"));
+    connect(mnuRecent, &QMenu::aboutToShow, this, [this] { FillRecentMenu(); });
+    FillRecentMenu();
 
     QMenu* editMenu = bar->addMenu(QStringLiteral("&Edit"));
     editMenu->addActions({EditCut1, EditCopy1, EditPaste1});
@@ -169,6 +189,8 @@ void Tmainform::CreateMenus()
     view->addActions({acZoom5x, acZoom4x, acZoom3x, acZoom2x, acActualSize, acZoom075, acZoom050, acZoom025});
     view->addSeparator();
     view->addAction(acFitToPage);
+    view->addSeparator();
+    view->addActions({acZoomIn, acZoomOut});
 
     QMenu* tools = bar->addMenu(QStringLiteral("&Tools"));
     tools->addActions({acPreferences, acPaint});
@@ -213,14 +235,18 @@ void Tmainform::UpdateCommands()
     const bool selected = line && line->hasSelectedText();
     EditCut1->setEnabled(selected && !line->isReadOnly());
     EditCopy1->setEnabled(selected);
-    EditPaste1->setEnabled(line && !line->isReadOnly());
+    EditPaste1->setEnabled(line ? !line->isReadOnly()
+                                : !FocusInTextEdit() && ClipboardHoldsPicture());
 }
 
 void Tmainform::acLoadImageExecute()
 {
-    const QString file = QFileDialog::getOpenFileName(this, QString(), QString(), OpenPictureFilterText);
-    if (!file.isEmpty())
-        LoadImageFile(file);
+    const QString dialog = QStringLiteral("Load Image");
+    const QString file = QFileDialog::getOpenFileName(this, QString(), RememberedFolder(dialog), OpenPictureFilterText);
+    if (file.isEmpty())
+        return;
+    RememberFolder(dialog, file);
+    LoadImageFile(file);
 }
 
 void Tmainform::acAquireTWAINExecute()
@@ -326,6 +352,8 @@ bool Tmainform::LoadImageFile(const QString& FileName)
     if (QuillonView->Settings->FitOnImageLoad)
         acFitToPageExecute();
     QuillonView->Paint();
+    ShowPictureStart();
+    NoteRecent(FileName);
     ShowPictureProblem(FileName, report);
     return true;
 }
@@ -408,7 +436,7 @@ void Tmainform::acDimensionsExecute()
 
 QString Tmainform::HelpFileName()
 {
-    return QCoreApplication::applicationDirPath() + QStringLiteral("/quillon.chm");
+    return ProgramDataFile(QCoreApplication::applicationFilePath(), QStringLiteral("quillon.chm"));
 }
 
 void Tmainform::acHelpExecute()

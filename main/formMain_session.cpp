@@ -80,6 +80,15 @@ void Tmainform::SaveSessionFile(const QString& FileName)
 
 void Tmainform::LoadSessionFile(const QString& FileName)
 {
+    const QString warning = LoadSession(FileName);
+    ShowPictureStart();
+    NoteRecent(FileName);
+    if (!warning.isEmpty())
+        QMessageBox::warning(this, QStringLiteral("Warning"), warning);
+}
+
+QString Tmainform::LoadSession(const QString& FileName)
+{
     // The whole file is read and checked first: a file that cannot be read
     // or holds a malformed point changes nothing.
     const TSession s = ReadSession(FileName);
@@ -108,10 +117,9 @@ void Tmainform::LoadSessionFile(const QString& FileName)
                                            v.AxisXMap == amLog10, v.AxisYMap == amLog10);
     if (!axes.isEmpty())
         warnings.append(QStringLiteral("Its axis values fail a check of the Dimensions dialog: %1").arg(axes));
-    if (!warnings.isEmpty())
-        QMessageBox::warning(
-            this, QStringLiteral("Warning"),
-            QStringLiteral("The session file %1 was loaded.\n\n%2").arg(FileName, warnings.join(u'\n')));
+    if (warnings.isEmpty())
+        return {};
+    return QStringLiteral("The session file %1 was loaded.\n\n%2").arg(FileName, warnings.join(u'\n'));
 }
 
 QString Tmainform::DataText(QChar Separator) const

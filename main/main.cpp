@@ -1,10 +1,61 @@
+#include "BatchExport.h"
+#include "CommandLine.h"
 #include "QuillonApplication.h"
 #include "formMain.h"
 
+#include <QFile>
+#include <QTextStream>
+#include <QTimer>
+
+#include <csignal>
+#include <cstdio>
+
+namespace {
+
+bool DisplayMissing()
+{
+    return qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY") &&
+           qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
+}
+
+} // namespace
+
 int main(int argc, char* argv[])
 {
+    // Help, the version and an export need no display: without one the
+    // offscreen platform stands in, and only a window is refused.
+    const bool headless = DisplayMissing();
+    if (headless)
+        qputenv("QT_QPA_PLATFORM", "offscreen");
     TQuillonApplication app(argc, argv);
+    const TCommandLine line = ParseCommandLine(QCoreApplication::arguments());
+    QTextStream out(stdout);
+    QTextStream err(stderr);
+    switch (line.Action) {
+    case TCommandLine::caHelp:
+    case TCommandLine::caVersion:
+        out << line.Text;
+        return 0;
+    case TCommandLine::caUsageError:
+        err << "quillon: " << line.Text << "\nTry 'quillon --help'.\n";
+        return 1;
+    case TCommandLine::caExport: {
+        // A reader that goes away is a failed write, not a killed program.
+        std::signal(SIGPIPE, SIG_IGN);
+        QFile output;
+        output.open(stdout, QIODevice::WriteOnly);
+        return ExportSessionData(line.ExportFile, line.SessionFile, output, err);
+    }
+    case TCommandLine::caShowWindow:
+        break;
+    }
+    if (headless) {
+        err << "quillon: there is no display to show the window on (DISPLAY and WAYLAND_DISPLAY are unset).\n";
+        return 1;
+    }
     Tmainform mainform;
     mainform.show();
+    if (!line.File.isEmpty())
+        QTimer::singleShot(0, &mainform, [&mainform, file = line.File] { mainform.OpenFile(file); });
     return app.exec();
 }

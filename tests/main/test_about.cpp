@@ -58,10 +58,11 @@ void TestAbout::versionText()
 void TestAbout::programCarriesItsVersionBlock()
 {
     const TAboutInfo info(QStringLiteral(QUILLON_EXECUTABLE));
-    QCOMPARE(info.GetVersionText(), QStringLiteral("1.1.0.4"));
+    // The block is written from the build's one version number.
+    QCOMPARE(info.GetVersionText(), QStringLiteral(QUILLON_VERSION));
     QCOMPARE(info.Items[0].Value, QStringLiteral("Kestrow"));
     QCOMPARE(info.Items[1].Value, QStringLiteral("Quillon"));
-    QCOMPARE(info.Items[2].Value, QStringLiteral("1.1.0.4"));
+    QCOMPARE(info.Items[2].Value, QStringLiteral(QUILLON_VERSION));
     QCOMPARE(info.Items[8].Value, QStringLiteral("1.0.0.0"));
     QCOMPARE(info.Items[10].Value, QString()); // "Author" is not in the block
     QVERIFY(!info.BuildDate.isEmpty());

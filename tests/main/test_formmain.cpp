@@ -139,18 +139,32 @@ void TestFormMain::menusInOrder()
         titles << a->text();
     QCOMPARE(titles, (QStringList{"File", "&Edit", "Data", "&View", "&Tools", "Image", "&Help"}));
     auto menu = [bar](int i) { return Items(bar->actions()[i]->menu()->actions()); };
+    // New commands follow the described ones.
     QCOMPARE(menu(0), (QStringList{"&Load Image From File...", "-", "&Aquire Image...", "-", "L&oad Session...",
-                                   "&Save Session...", "-", "&Exit"}));
+                                   "&Save Session...", "-", "&Exit", "-", "Open &Recent"}));
     QCOMPARE(menu(1), (QStringList{"Cu&t", "&Copy", "&Paste"}));
     QCOMPARE(menu(2), (QStringList{"Full Box", "&Dimensions", "-", "Delete Selected Points", "&Clear All Points", "-",
                                    "D&ata To Clipboard", "Data to Space Separated Value File"}));
     QCOMPARE(menu(3), (QStringList{"&Zoom Preview", "-", "&500%", "&400%", "&300%", "&200%", "&100%", "&75%", "5&0%", "25%", "-",
-                                   "Fi&t to Page"}));
+                                   "Fi&t to Page", "-", "Zoom &In", "Zoom O&ut"}));
     QCOMPARE(menu(4), (QStringList{"P&references", "&Paint"}));
     QCOMPARE(menu(5), (QStringList{"&Flip Image Horizontal", "F&lip Image Vertical", "&Invert"}));
     QCOMPARE(menu(6), (QStringList{"&Tip of the Day...", "&Help...", "-", "&About Quillon..."}));
     QCOMPARE(FForm->acHelp->shortcut(), QKeySequence(Qt::Key_F1));
     QCOMPARE(FForm->EditCopy1->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_C));
+    QCOMPARE(FForm->acLoadImage->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_O));
+    QCOMPARE(FForm->acLoadSession->shortcut(), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_O));
+    QCOMPARE(FForm->acSaveSession->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_S));
+    QCOMPARE(FForm->FileExit1->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_Q));
+    QVERIFY(FForm->acZoomIn->shortcuts().contains(QKeySequence(Qt::CTRL | Qt::Key_Plus)));
+    QVERIFY(FForm->acZoomOut->shortcuts().contains(QKeySequence(Qt::CTRL | Qt::Key_Minus)));
+    // No key is claimed twice in the window.
+    QSet<QKeySequence> keys;
+    for (const QAction* a : FForm->findChildren<QAction*>())
+        for (const QKeySequence& key : a->shortcuts()) {
+            QVERIFY2(!keys.contains(key), qPrintable(key.toString()));
+            keys.insert(key);
+        }
 }
 
 void TestFormMain::toolBar()

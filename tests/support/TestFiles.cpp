@@ -7,9 +7,12 @@
 
 TScopedConfigHome::TScopedConfigHome()
     : FSaved(qgetenv("XDG_CONFIG_HOME"))
+    , FSavedData(qgetenv("XDG_DATA_HOME"))
     , FHadValue(qEnvironmentVariableIsSet("XDG_CONFIG_HOME"))
+    , FHadData(qEnvironmentVariableIsSet("XDG_DATA_HOME"))
 {
     qputenv("XDG_CONFIG_HOME", FDir.path().toLocal8Bit());
+    qputenv("XDG_DATA_HOME", DataPath().toLocal8Bit());
 }
 
 TScopedConfigHome::~TScopedConfigHome()
@@ -18,6 +21,10 @@ TScopedConfigHome::~TScopedConfigHome()
         qputenv("XDG_CONFIG_HOME", FSaved);
     else
         qunsetenv("XDG_CONFIG_HOME");
+    if (FHadData)
+        qputenv("XDG_DATA_HOME", FSavedData);
+    else
+        qunsetenv("XDG_DATA_HOME");
 }
 
 QString TScopedConfigHome::SettingsFile() const

@@ -1,0 +1,35 @@
+# The installed layout: the program in bin/, its source manager in
+# lib/quillon/ (where the program looks, beside its bin/), its text files in
+# share/quillon/, and the desktop's entry, icons, metadata and session type.
+install(TARGETS quillon RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+install(TARGETS quillon_twaindsm LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR}/quillon)
+install(FILES resources/about/changes.txt resources/about/credits.txt
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/quillon)
+
+set(quillon_app_id com.kestrow.quillon)
+install(FILES desktop/${quillon_app_id}.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+configure_file(desktop/${quillon_app_id}.metainfo.xml ${quillon_app_id}.metainfo.xml @ONLY)
+install(FILES ${CMAKE_CURRENT_BINARY_DIR}/${quillon_app_id}.metainfo.xml
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
+install(FILES desktop/quillon-mime.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/mime/packages RENAME quillon.xml)
+install(FILES desktop/${quillon_app_id}.svg DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
+foreach(size 16 22 24 32 48 64 128 256)
+    install(FILES desktop/icons/${size}.png
+            DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps
+            RENAME ${quillon_app_id}.png)
+endforeach()
+install(FILES desktop/quillon.1 DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+
+# cpack -G DEB in the build folder makes a Debian package of the above.
+set(CPACK_PACKAGE_NAME quillon)
+set(CPACK_PACKAGE_VENDOR Kestrow)
+set(CPACK_PACKAGE_CONTACT "Kestrow <support@kestrow.com>")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Graph digitising utility: the data back from a picture of a chart")
+set(CPACK_PACKAGE_HOMEPAGE_URL "https://www.kestrow.com/quillon/")
+set(CPACK_PACKAGE_INSTALL_DIRECTORY quillon)
+set(CPACK_GENERATOR DEB)
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_DEBIAN_PACKAGE_SECTION graphics)
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
+include(CPack)

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+// What the program was asked to do on its command line.
+struct TCommandLine {
+    enum TAction { caShowWindow, caHelp, caVersion, caExport, caUsageError };
+    TAction Action = caShowWindow;
+    // The picture or session to open (caShowWindow; may be empty).
+    QString File;
+    // caExport: the data file to write ("-" for standard output) and the
+    // session to read.
+    QString ExportFile;
+    QString SessionFile;
+    // caUsageError: what was wrong; caHelp: the text to print.
+    QString Text;
+};
+
+// Reads Arguments, the program's name first.
+TCommandLine ParseCommandLine(const QStringList& Arguments);
+// The version line --version prints.
+QString VersionText();

@@ -1,0 +1,50 @@
+#include "FileKind.h"
+
+#include "SessionFile.h"
+#include "platform/RegularFile.h"
+
+#include <QFileInfo>
+
+#include <FreeImage.h>
+
+#include <limits>
+
+#include <unistd.h>
+
+namespace {
+
+bool StartsLikeSession(const QByteArray& head)
+{
+    QByteArray text = head;
+    if (text.startsWith("\xEF\xBB\xBF"))
+        text.remove(0, 3);
+    const QByteArray first = text.trimmed().split('\n').first().trimmed().toLower();
+    for (const QString& section : {QStringLiteral("image"), QStringLiteral("screenrect"), QStringLiteral("dimensions"),
+                                   SessionSeries})
+        if (first == '[' + section.toLatin1() + ']')
+            return true;
+    return false;
+}
+
+} // namespace
+
+TFileKind FileKindOf(const QString& FileName)
+{
+    QString why;
+    const int fd = OpenRegularFile(FileName, std::numeric_limits<std::int64_t>::max(), why);
+    if (fd >= 0) {
+        QByteArray head(512, '\0');
+        const ssize_t got = ::read(fd, head.data(), head.size());
+        ::close(fd);
+        head.resize(got > 0 ? got : 0);
+        if (StartsLikeSession(head))
+            return fkSession;
+        FIMEMORY* memory = FreeImage_OpenMemory(reinterpret_cast<BYTE*>(head.data()), DWORD(head.size()));
+        const FREE_IMAGE_FORMAT format = FreeImage_GetFileTypeFromMemory(memory, int(head.size()));
+        FreeImage_CloseMemory(memory);
+        if (format != FIF_UNKNOWN)
+            return fkPicture;
+    }
+    const QString suffix = QFileInfo(FileName).suffix().toLower();
+    return suffix == QStringLiteral("qsf") || suffix == QStringLiteral("ini") ? fkSession : fkPicture;
+}

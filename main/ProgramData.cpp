@@ -1,0 +1,14 @@
+#include "ProgramData.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+QString ProgramDataFile(const QString& ProgramFile, const QString& Name)
+{
+    const QDir program = QFileInfo(ProgramFile).absoluteDir();
+    const QString beside = program.filePath(Name);
+    const QString installed = QDir::cleanPath(program.filePath(QStringLiteral("../share/quillon/") + Name));
+    if (!QFileInfo::exists(beside) && QFileInfo::exists(installed))
+        return installed;
+    return beside;
+}

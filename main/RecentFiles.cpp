@@ -1,0 +1,67 @@
+#include "RecentFiles.h"
+
+#include <QFileInfo>
+
+namespace {
+
+const QString RecentKey = QStringLiteral("\\Software\\Kestrow\\Quillon\\Recent");
+
+QString ValueName(int Index)
+{
+    return QStringLiteral("File%1").arg(Index + 1);
+}
+
+} // namespace
+
+TRecentFiles::TRecentFiles(QString StoreFileName)
+    : FRegistry(std::move(StoreFileName))
+{
+}
+
+QStringList TRecentFiles::Files()
+{
+    FRegistry.Reload();
+    QStringList files;
+    if (!FRegistry.OpenKey(RecentKey, false))
+        return files;
+    for (int i = 0; i < MaxFiles; ++i) {
+        const std::optional<QString> file = FRegistry.ReadString(ValueName(i));
+        if (file && !file->isEmpty() && !files.contains(*file))
+            files << *file;
+    }
+    FRegistry.CloseKey();
+    return files;
+}
+
+bool TRecentFiles::Add(const QString& FileName)
+{
+    const QString file = QFileInfo(FileName).absoluteFilePath();
+    QStringList files = Files();
+    files.removeAll(file);
+    files.prepend(file);
+    return Store(files.mid(0, MaxFiles));
+}
+
+bool TRecentFiles::Remove(const QString& FileName)
+{
+    QStringList files = Files();
+    if (files.removeAll(FileName) == 0)
+        return true;
+    return Store(files);
+}
+
+bool TRecentFiles::Clear()
+{
+    return Store({});
+}
+
+bool TRecentFiles::Store(const QStringList& Files)
+{
+    if (!FRegistry.OpenKey(RecentKey, true))
+        return false;
+    bool written = true;
+    for (int i = 0; i < MaxFiles && written; ++i)
+        written = FRegistry.WriteString(ValueName(i), Files.value(i));
+    FRegistry.CloseKey();
+    return written;
+}

@@ -1,0 +1,6 @@
+#pragma once
+
+// The View menu's zooms, from 25% to 500%, as steps for zooming in and out.
+// The zoom one step in (Direction > 0) or out (< 0) from Zoom, which need
+// not be a step itself (after Fit to Page); Zoom itself at either end.
+float ZoomStep(float Zoom, int Direction);
