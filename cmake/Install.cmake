@@ -18,7 +18,8 @@ foreach(size 16 22 24 32 48 64 128 256)
             DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps
             RENAME ${quillon_app_id}.png)
 endforeach()
-install(FILES desktop/quillon.1 DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+configure_file(desktop/quillon.1 quillon.1 @ONLY)
+install(FILES ${CMAKE_CURRENT_BINARY_DIR}/quillon.1 DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 
 # cpack -G DEB in the build folder makes a Debian package of the above.
 set(CPACK_PACKAGE_NAME quillon)

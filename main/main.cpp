@@ -12,6 +12,14 @@
 
 namespace {
 
+// Qt's own remarks (a runtime folder not set, and the like) are no business
+// of someone running a command; the program's messages are written directly.
+void QuietQt(QtMsgType Type, const QMessageLogContext&, const QString& Message)
+{
+    if (Type == QtCriticalMsg || Type == QtFatalMsg)
+        QTextStream(stderr) << Message << '\n';
+}
+
 bool DisplayMissing()
 {
     return qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY") &&
@@ -27,8 +35,11 @@ int main(int argc, char* argv[])
     const bool headless = DisplayMissing();
     if (headless)
         qputenv("QT_QPA_PLATFORM", "offscreen");
+    const QtMessageHandler standard = qInstallMessageHandler(QuietQt);
     TQuillonApplication app(argc, argv);
     const TCommandLine line = ParseCommandLine(QCoreApplication::arguments());
+    if (line.Action == TCommandLine::caShowWindow)
+        qInstallMessageHandler(standard);
     QTextStream out(stdout);
     QTextStream err(stderr);
     switch (line.Action) {

@@ -1,0 +1,224 @@
+// The command line: its options, and the program itself run without a
+// display for help, version and export, its export checked byte for byte
+// against the window's own.
+#include "main/CommandLine.h"
+#include "main/formMain.h"
+
+#include "TestFiles.h"
+
+#include <QProcess>
+#include <QtTest>
+
+#include <FreeImage.h>
+
+namespace {
+
+struct TRun {
+    int Status = -1;
+    QByteArray Out;
+    QByteArray Err;
+};
+
+// The program with no display at all, as from a console or a cron job.
+TRun RunProgram(const QStringList& arguments)
+{
+    QProcess process;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+        env.remove(QString::fromLatin1(name));
+    process.setProcessEnvironment(env);
+    process.start(QStringLiteral(QUILLON_EXECUTABLE), arguments);
+    TRun run;
+    if (!process.waitForFinished(60000) || process.exitStatus() != QProcess::NormalExit)
+        return run;
+    run.Status = process.exitCode();
+    run.Out = process.readAllStandardOutput();
+    run.Err = process.readAllStandardError();
+    return run;
+}
+
+QString SavePicture(const QString& path, int width, int height)
+{
+    FIBITMAP* dib = FreeImage_Allocate(width, height, 24);
+    const bool saved = FreeImage_Save(FIF_PNG, dib, QFile::encodeName(path).constData(), 0);
+    FreeImage_Unload(dib);
+    return saved ? path : QString();
+}
+
+} // namespace
+
+class TestCommandLine : public QObject {
+    Q_OBJECT
+private slots:
+    void init();
+    void options_data();
+    void options();
+    void versionAndHelpNeedNoDisplay();
+    void windowWithoutDisplayIsRefused();
+    void exportWritesTheWindowsBytes();
+    void exportWarningsGoToStandardError();
+    void failedExportLeavesOutAlone_data();
+    void failedExportLeavesOutAlone();
+
+private:
+    QString Path(const char* name) const { return FDir.filePath(QString::fromLatin1(name)); }
+    // A session of three points on a log axis, with its picture.
+    QString WriteSession();
+    // What the window shows and writes for a session.
+    QByteArray WindowExport(const QString& session, QString* warning = nullptr);
+
+    TScopedConfigHome FHome;
+    QTemporaryDir FDir;
+};
+
+void TestCommandLine::init()
+{
+    StoreStartupTip(false);
+}
+
+QString TestCommandLine::WriteSession()
+{
+    const QString picture = SavePicture(Path("chart.png"), 300, 200);
+    WriteTextFile(Path("chart.qsf"), "[image]\r\npath=" + picture.toUtf8() +
+                                         "\r\n[screenrect]\r\nx1=10\r\nx2=290\r\ny1=10\r\ny2=190\r\n"
+                                         "[dimensions]\r\ny1=1\r\ny2=1000\r\nx1=0\r\nx2=7\r\nAxisXMap=0\r\nAxisYMap=1\r\n"
+                                         "[series/series1]\r\n1=10,190\r\n2=150,100\r\n3=289,11\r\n");
+    return Path("chart.qsf");
+}
+
+QByteArray TestCommandLine::WindowExport(const QString& session, QString* warning)
+{
+    Tmainform window;
+    const QString shown = window.LoadSession(session);
+    if (warning)
+        *warning = shown;
+    window.SaveDataFile(Path("window.txt"));
+    return ReadTextFile(Path("window.txt"));
+}
+
+void TestCommandLine::options_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<int>("action");
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<QString>("out");
+    QTest::addColumn<QString>("session");
+    using C = TCommandLine;
+    QTest::newRow("nothing") << QStringList{} << int(C::caShowWindow) << "" << "" << "";
+    QTest::newRow("file") << QStringList{"a.png"} << int(C::caShowWindow) << "a.png" << "" << "";
+    QTest::newRow("help") << QStringList{"--help"} << int(C::caHelp) << "" << "" << "";
+    QTest::newRow("h") << QStringList{"-h"} << int(C::caHelp) << "" << "" << "";
+    QTest::newRow("version") << QStringList{"--version"} << int(C::caVersion) << "" << "" << "";
+    QTest::newRow("export") << QStringList{"--export", "o.txt", "s.qsf"} << int(C::caExport) << "" << "o.txt"
+                            << "s.qsf";
+    QTest::newRow("export after") << QStringList{"s.qsf", "--export", "-"} << int(C::caExport) << "" << "-"
+                                  << "s.qsf";
+    QTest::newRow("export without session") << QStringList{"--export", "o.txt"} << int(C::caUsageError) << ""
+                                            << "o.txt" << "";
+    QTest::newRow("export two sessions") << QStringList{"--export", "o.txt", "a", "b"} << int(C::caUsageError)
+                                         << "" << "o.txt" << "";
+    QTest::newRow("export empty out") << QStringList{"--export", "", "s.qsf"} << int(C::caUsageError) << "" << ""
+                                      << "";
+    QTest::newRow("export without out") << QStringList{"--export"} << int(C::caUsageError) << "" << "" << "";
+    QTest::newRow("two files") << QStringList{"a.png", "b.png"} << int(C::caUsageError) << "" << "" << "";
+    QTest::newRow("unknown") << QStringList{"--frobnicate"} << int(C::caUsageError) << "" << "" << "";
+}
+
+void TestCommandLine::options()
+{
+    QFETCH(QStringList, arguments);
+    arguments.prepend(QStringLiteral("quillon"));
+    const TCommandLine line = ParseCommandLine(arguments);
+    QTEST(int(line.Action), "action");
+    QTEST(line.File, "file");
+    QTEST(line.ExportFile, "out");
+    QTEST(line.SessionFile, "session");
+    if (line.Action == TCommandLine::caUsageError)
+        QVERIFY(!line.Text.isEmpty());
+}
+
+void TestCommandLine::versionAndHelpNeedNoDisplay()
+{
+    const TRun version = RunProgram({QStringLiteral("--version")});
+    QCOMPARE(version.Status, 0);
+    QCOMPARE(version.Out, QByteArray("Quillon " QUILLON_VERSION "\n"));
+    const TRun help = RunProgram({QStringLiteral("--help")});
+    QCOMPARE(help.Status, 0);
+    for (const char* text : {"--export <OUT>", "--version", "--help", "[FILE]"})
+        QVERIFY2(help.Out.contains(text), text);
+}
+
+void TestCommandLine::windowWithoutDisplayIsRefused()
+{
+    const TRun run = RunProgram({});
+    QCOMPARE(run.Status, 1);
+    QVERIFY2(run.Err.contains("no display"), run.Err.constData());
+    const TRun wrong = RunProgram({QStringLiteral("--frobnicate")});
+    QCOMPARE(wrong.Status, 1);
+    QVERIFY(wrong.Out.isEmpty());
+    QVERIFY2(wrong.Err.contains("frobnicate"), wrong.Err.constData());
+}
+
+void TestCommandLine::exportWritesTheWindowsBytes()
+{
+    const QString session = WriteSession();
+    const QByteArray expected = WindowExport(session);
+    QCOMPARE(expected.count("\r\n"), 3);
+
+    const TRun toFile = RunProgram({QStringLiteral("--export"), Path("out.txt"), session});
+    QCOMPARE(toFile.Status, 0);
+    QCOMPARE(toFile.Err, QByteArray());
+    QCOMPARE(ReadTextFile(Path("out.txt")), expected);
+
+    const TRun toOutput = RunProgram({QStringLiteral("--export"), QStringLiteral("-"), session});
+    QCOMPARE(toOutput.Status, 0);
+    QCOMPARE(toOutput.Out, expected);
+}
+
+void TestCommandLine::exportWarningsGoToStandardError()
+{
+    // The picture is gone: the window warns and still loads the points.
+    const QString session = WriteSession();
+    QFile::resize(Path("chart.png"), 20);
+    QString warning;
+    const QByteArray expected = WindowExport(session, &warning);
+    QVERIFY(!warning.isEmpty());
+    const TRun run = RunProgram({QStringLiteral("--export"), Path("out.txt"), session});
+    QCOMPARE(run.Status, 0);
+    QCOMPARE(QString::fromUtf8(run.Err).trimmed(), warning.trimmed());
+    QCOMPARE(ReadTextFile(Path("out.txt")), expected);
+}
+
+void TestCommandLine::failedExportLeavesOutAlone_data()
+{
+    QTest::addColumn<QByteArray>("session");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("malformed point") << QByteArray("[series/series1]\n1=10,twenty\n") << "'twenty'";
+    QTest::newRow("missing session") << QByteArray() << "missing.qsf";
+}
+
+void TestCommandLine::failedExportLeavesOutAlone()
+{
+    QFETCH(QByteArray, session);
+    QFETCH(QString, message);
+    const QString file = session.isEmpty() ? Path("missing.qsf") : Path("bad.qsf");
+    if (!session.isEmpty())
+        WriteTextFile(file, session);
+    WriteTextFile(Path("kept.txt"), "earlier data\r\n");
+    const TRun run = RunProgram({QStringLiteral("--export"), Path("kept.txt"), file});
+    QVERIFY(run.Status > 0 && run.Status < 128);
+    QVERIFY2(QString::fromUtf8(run.Err).contains(message), run.Err.constData());
+    QCOMPARE(ReadTextFile(Path("kept.txt")), QByteArray("earlier data\r\n"));
+    // The same words as the window's error box.
+    Tmainform window;
+    QString shown;
+    try {
+        window.LoadSession(file);
+    } catch (const std::exception& e) {
+        shown = QString::fromUtf8(e.what());
+    }
+    QCOMPARE(QString::fromUtf8(run.Err).trimmed(), shown);
+}
+
+QTEST_MAIN(TestCommandLine)
+#include "test_commandline.moc"
