@@ -52,3 +52,20 @@ void RememberFolder(const QString& Dialog, const QString& File)
     if (registry.OpenKey(FoldersKey, true))
         registry.WriteString(Dialog, QFileInfo(File).absolutePath());
 }
+
+QString QtFileFilter(const QString& Filter)
+{
+    const QStringList fields = Filter.split(u'|');
+    QStringList items;
+    for (qsizetype i = 0; i + 1 < fields.size(); i += 2) {
+        QString masks = fields[i + 1];
+        masks.replace(u';', u' ');
+        QString description = fields[i];
+        if (description.endsWith(u')'))
+            description.replace(u';', u' ');
+        else
+            description += QStringLiteral(" (") + masks + u')';
+        items << description;
+    }
+    return items.join(QStringLiteral(";;"));
+}

@@ -16,3 +16,6 @@ QString AskOpenFileName(QWidget* parent, const QString& title, const QString& fi
 // exists; "" otherwise.
 QString RememberedFolder(const QString& Dialog);
 void RememberFolder(const QString& Dialog, const QString& File);
+
+// FreeImage's "description|masks|..." filter in the form Qt's dialogs take.
+QString QtFileFilter(const QString& Filter);

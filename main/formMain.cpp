@@ -3,6 +3,7 @@
 #include "formMain.h"
 
 #include "StandardErrorBox.h"
+#include "fileDialogs.h"
 #include "formAbout.h"
 #include "image/FreeUtils.h"
 #include "platform/CoordinateText.h"
@@ -28,27 +29,6 @@
 
 #include <cmath>
 
-namespace {
-
-// FreeImage's "description|masks|..." filter in the form Qt's dialogs take.
-QString QtFilter(const QString& filter)
-{
-    const QStringList fields = filter.split(u'|');
-    QStringList items;
-    for (qsizetype i = 0; i + 1 < fields.size(); i += 2) {
-        QString masks = fields[i + 1];
-        masks.replace(u';', u' ');
-        QString description = fields[i];
-        if (description.endsWith(u')'))
-            description.replace(u';', u' ');
-        else
-            description += QStringLiteral(" (") + masks + u')';
-        items << description;
-    }
-    return items.join(QStringLiteral(";;"));
-}
-
-} // namespace
 
 Tmainform::Tmainform(QWidget* parent)
     : QMainWindow(parent)
@@ -92,7 +72,7 @@ Tmainform::Tmainform(QWidget* parent)
     };
 
     // FormCreate
-    OpenPictureFilterText = QtFilter(ReadablePictureFilter());
+    OpenPictureFilterText = QtFileFilter(ReadablePictureFilter());
 
     RestorePlacement();
     setAcceptDrops(true);
@@ -219,6 +199,10 @@ void Tmainform::showEvent(QShowEvent* event)
     if (FStartMaximized) {
         FStartMaximized = false;
         setWindowState(windowState() | Qt::WindowMaximized);
+    }
+    if (!FStartSplitter.isEmpty()) {
+        Splitter1->setSizes(FStartSplitter);
+        FStartSplitter.clear();
     }
     QMetaObject::invokeMethod(this, [this] { KeepFrameOnScreen(); }, Qt::QueuedConnection);
 }

@@ -215,6 +215,7 @@ private:
     bool FStartTipOffered = false;
     bool FZoomBlank = false;
     bool FStartMaximized = false;
+    QList<int> FStartSplitter;
     int FWheelRest = 0;
     TDataListModel::TRow RowOf(const QString& sName, const TPoint& sPt, bool bMapping, double dX, double dY) const;
 };

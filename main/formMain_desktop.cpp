@@ -257,8 +257,9 @@ void Tmainform::RestorePlacement()
     // The frame is not known before the window is shown; KeepFrameOnScreen
     // makes room for it then.
     setGeometry(FitToScreen(geometry, available, QMargins()));
+    // The splitter shares out sizes only once it is laid out, when shown.
     if (placement.SplitterSizes.size() == Splitter1->count())
-        Splitter1->setSizes(placement.SplitterSizes);
+        FStartSplitter = placement.SplitterSizes;
     FStartMaximized = placement.Maximized;
 }
 
