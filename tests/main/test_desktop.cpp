@@ -7,11 +7,14 @@
 #include "ModalDriver.h"
 #include "TestFiles.h"
 #include "image/FreeUtils.h"
+#include "main/FileKind.h"
 #include "main/WindowPlacement.h"
 #include "main/fileDialogs.h"
 #include "view/zoomsteps.h"
 
 #include <QAction>
+#include <QBuffer>
+#include <QFileDialog>
 #include <QClipboard>
 #include <QHeaderView>
 #include <QLineEdit>
@@ -71,6 +74,9 @@ private slots:
     void sortIndicatorFollowsTheList();
     void scrollBarsShowThePictureAfterALoad();
     void openDialogListsEveryReadableFormat();
+    void fileKinds_data();
+    void fileKinds();
+    void dialogsReturnToTheirFolders();
     void placementIsRemembered();
     void windowFitsTheScreen();
 
@@ -349,6 +355,61 @@ void TestDesktop::openDialogListsEveryReadableFormat()
         QVERIFY2(listed, qPrintable(mask));
     }
     QVERIFY(items.first().contains(QStringLiteral("*.gif")));
+}
+
+void TestDesktop::fileKinds_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<int>("kind");
+    QByteArray png;
+    {
+        QBuffer buffer(&png);
+        buffer.open(QIODevice::WriteOnly);
+        QImage(4, 4, QImage::Format_RGB32).save(&buffer, "PNG");
+    }
+    QTest::newRow("session") << "a.qsf" << QByteArray("[image]\r\npath=x\r\n") << int(fkSession);
+    QTest::newRow("session by content") << "a.txt" << QByteArray("\xEF\xBB\xBF\r\n[DIMENSIONS]\r\nx1=0\r\n")
+                                        << int(fkSession);
+    QTest::newRow("mapping first") << "a" << QByteArray("[screenrect]\nx1=0\n") << int(fkSession);
+    QTest::newRow("points only") << "a" << QByteArray("[series/series1]\n1=2,3\n") << int(fkSession);
+    QTest::newRow("picture by content") << "a.qsf" << png << int(fkPicture);
+    QTest::newRow("other ini by extension") << "a.ini" << QByteArray("[general]\n") << int(fkSession);
+    QTest::newRow("empty session name") << "a.QSF" << QByteArray() << int(fkSession);
+    QTest::newRow("unknown") << "a.dat" << QByteArray("[general]\n") << int(fkPicture);
+}
+
+void TestDesktop::fileKinds()
+{
+    QFETCH(QString, name);
+    QFETCH(QByteArray, bytes);
+    WriteTextFile(FDir.filePath(name), bytes);
+    QTEST(int(FileKindOf(FDir.filePath(name))), "kind");
+    // A missing file goes by its name alone.
+    QCOMPARE(FileKindOf(FDir.filePath(QStringLiteral("gone.qsf"))), fkSession);
+}
+
+void TestDesktop::dialogsReturnToTheirFolders()
+{
+    QDir(FDir.path()).mkpath(QStringLiteral("sessions"));
+    QDir(FDir.path()).mkpath(QStringLiteral("data"));
+    const QString sessions = FDir.filePath(QStringLiteral("sessions"));
+    RememberFolder(QStringLiteral("Save Session File"), sessions + QStringLiteral("/job.qsf"));
+    RememberFolder(QStringLiteral("Save Data to File"), FDir.filePath(QStringLiteral("data/out.txt")));
+    QCOMPARE(RememberedFolder(QStringLiteral("Save Session File")), sessions);
+    QCOMPARE(RememberedFolder(QStringLiteral("Save Data to File")), FDir.filePath(QStringLiteral("data")));
+    QString opened;
+    {
+        WhenModalShown dialog("QFileDialog", [&](QWidget* w) {
+            opened = static_cast<QFileDialog*>(w)->directory().absolutePath();
+            static_cast<QFileDialog*>(w)->reject();
+        });
+        FForm->acSaveSession->trigger();
+    }
+    QCOMPARE(opened, sessions);
+    // A folder that has gone is not offered.
+    QDir(sessions).removeRecursively();
+    QCOMPARE(RememberedFolder(QStringLiteral("Save Session File")), QString());
 }
 
 void TestDesktop::placementIsRemembered()
