@@ -2,7 +2,9 @@
 # lib/quillon/ (where the program looks, beside its bin/), its text files in
 # share/quillon/, and the desktop's entry, icons, metadata and session type.
 install(TARGETS quillon RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
-install(TARGETS quillon_twaindsm LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR}/quillon)
+# Always lib/quillon, whatever the platform calls its library folder: the
+# program looks exactly there.
+install(TARGETS quillon_twaindsm LIBRARY DESTINATION lib/quillon)
 install(FILES resources/about/changes.txt resources/about/credits.txt
         DESTINATION ${CMAKE_INSTALL_DATADIR}/quillon)
 
@@ -23,6 +25,7 @@ install(FILES ${CMAKE_CURRENT_BINARY_DIR}/quillon.1 DESTINATION ${CMAKE_INSTALL_
 
 # cpack -G DEB in the build folder makes a Debian package of the above.
 set(CPACK_PACKAGE_NAME quillon)
+set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_VENDOR Kestrow)
 set(CPACK_PACKAGE_CONTACT "Kestrow <support@kestrow.com>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Graph digitising utility: the data back from a picture of a chart")
