@@ -59,9 +59,10 @@ bool TRecentFiles::Store(const QStringList& Files)
 {
     if (!FRegistry.OpenKey(RecentKey, true))
         return false;
-    bool written = true;
-    for (int i = 0; i < MaxFiles && written; ++i)
-        written = FRegistry.WriteString(ValueName(i), Files.value(i));
+    QList<std::pair<QString, QString>> values;
+    for (int i = 0; i < MaxFiles; ++i)
+        values.append({ValueName(i), Files.value(i)});
+    const bool written = FRegistry.WriteStrings(values);
     FRegistry.CloseKey();
     return written;
 }

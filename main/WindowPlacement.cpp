@@ -48,12 +48,12 @@ bool WriteWindowPlacement(const TWindowPlacement& Placement)
     for (int size : Placement.SplitterSizes)
         sizes << QString::number(size);
     const QRect& g = Placement.Geometry;
-    return registry.WriteString(QStringLiteral("Left"), QString::number(g.x())) &&
-           registry.WriteString(QStringLiteral("Top"), QString::number(g.y())) &&
-           registry.WriteString(QStringLiteral("Width"), QString::number(g.width())) &&
-           registry.WriteString(QStringLiteral("Height"), QString::number(g.height())) &&
-           registry.WriteString(QStringLiteral("Maximized"), Placement.Maximized ? QStringLiteral("1") : QStringLiteral("0")) &&
-           registry.WriteString(QStringLiteral("Splitter"), sizes.join(u','));
+    return registry.WriteStrings({{QStringLiteral("Left"), QString::number(g.x())},
+                                  {QStringLiteral("Top"), QString::number(g.y())},
+                                  {QStringLiteral("Width"), QString::number(g.width())},
+                                  {QStringLiteral("Height"), QString::number(g.height())},
+                                  {QStringLiteral("Maximized"), Placement.Maximized ? QStringLiteral("1") : QStringLiteral("0")},
+                                  {QStringLiteral("Splitter"), sizes.join(u',')}});
 }
 
 QRect FitToScreen(const QRect& Geometry, const QRect& Available, const QMargins& Frame)

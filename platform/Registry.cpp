@@ -8,6 +8,8 @@
 #include <QHash>
 #include <QSaveFile>
 
+#include <algorithm>
+
 namespace {
 
 QString Escape(const QString& text, bool isName)
@@ -162,6 +164,11 @@ std::optional<QString> TRegistry::ReadString(const QString& name) const
 
 bool TRegistry::WriteString(const QString& name, const QString& value)
 {
+    return WriteStrings({{name, value}});
+}
+
+bool TRegistry::WriteStrings(const QList<std::pair<QString, QString>>& values)
+{
     if (FCurrentPath.isEmpty())
         return false;
     const QString path = FCurrentPath;
@@ -171,13 +178,15 @@ bool TRegistry::WriteString(const QString& name, const QString& value)
             keys.push_back({path, {}});
             key = &keys.back();
         }
-        for (TValue& existing : key->Values) {
-            if (existing.Name.compare(name, Qt::CaseInsensitive) == 0) {
-                existing.Data = value;
-                return;
-            }
+        for (const auto& [name, value] : values) {
+            const auto existing = std::find_if(key->Values.begin(), key->Values.end(), [&](const TValue& v) {
+                return v.Name.compare(name, Qt::CaseInsensitive) == 0;
+            });
+            if (existing != key->Values.end())
+                existing->Data = value;
+            else
+                key->Values.push_back({name, value});
         }
-        key->Values.push_back({name, value});
     });
 }
 

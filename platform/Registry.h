@@ -1,9 +1,11 @@
 #pragma once
 
+#include <QList>
 #include <QString>
 #include <QStringList>
 
 #include <optional>
+#include <utility>
 #include <vector>
 
 // The per-user store that stands in for the registry of the current user: keys
@@ -37,6 +39,9 @@ public:
     std::optional<QString> ReadString(const QString& name) const;
     // False when the file cannot be written; nothing is changed then.
     bool WriteString(const QString& name, const QString& value);
+    // Several values of the current key in one replacement of the file:
+    // all are written or none.
+    bool WriteStrings(const QList<std::pair<QString, QString>>& values);
 
     QString FileName() const { return FFileName; }
     // Why the last change that failed was refused.

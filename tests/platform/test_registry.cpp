@@ -24,6 +24,7 @@ private slots:
     void failedWriteChangesNothing();
     void repeatedKeysAndValuesMergeLastWins();
     void storeThatIsNoRegularFileReadsEmptyAndIsKept();
+    void severalValuesInOneWrite();
 };
 
 void TestRegistry::defaultFileFollowsXdgConfigHome()
@@ -188,6 +189,25 @@ void TestRegistry::repeatedKeysAndValuesMergeLastWins()
     QCOMPARE(reg.ReadString(QStringLiteral("v")), std::optional<QString>(QStringLiteral("499")));
     QVERIFY(reg.OpenKey(QStringLiteral("\\K"), false));
     QCOMPARE(reg.ReadString(QStringLiteral("x")), std::optional<QString>(QStringLiteral("root")));
+}
+
+void TestRegistry::severalValuesInOneWrite()
+{
+    TScopedConfigHome home;
+    TRegistry reg;
+    QVERIFY(reg.OpenKey(QStringLiteral("\\K"), true));
+    QVERIFY(reg.WriteString(QStringLiteral("b"), QStringLiteral("old")));
+    QVERIFY(reg.WriteStrings({{QStringLiteral("A"), QStringLiteral("1")}, {QStringLiteral("B"), QStringLiteral("2")},
+                              {QStringLiteral("a"), QStringLiteral("3")}}));
+    // An existing name is replaced in place, a new one appended, and a name
+    // given twice keeps its last value.
+    QCOMPARE(ReadTextFile(home.SettingsFile()), QByteArray("[K]\nb=2\nA=3\n\n"));
+    // All or nothing: where the file cannot be replaced, no value changes.
+    QVERIFY(QDir(home.Path() + QStringLiteral("/Kestrow")).removeRecursively());
+    WriteTextFile(home.Path() + QStringLiteral("/Kestrow"), "in the way");
+    QVERIFY(!reg.WriteStrings({{QStringLiteral("A"), QStringLiteral("4")}, {QStringLiteral("C"), QStringLiteral("5")}}));
+    QCOMPARE(reg.ReadString(QStringLiteral("A")), std::optional<QString>(QStringLiteral("3")));
+    QVERIFY(!reg.ReadString(QStringLiteral("C")).has_value());
 }
 
 void TestRegistry::storeThatIsNoRegularFileReadsEmptyAndIsKept()
