@@ -1,11 +1,15 @@
 // 10,000 points through the main window: remap, sort, adding, session save
-// and load, and data export, each with the list update, in a shown window.
+// and load, and data export, each with the list update, in a shown window;
+// and the command line's export of the saved session.
+#include "main/BatchExport.h"
 #include "main/formMain.h"
 #include "platform/Registry.h"
 
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
+#include <QBuffer>
+#include <QTextStream>
 #include <QTableView>
 #include <QTemporaryDir>
 
@@ -97,6 +101,20 @@ void BM_LoadSession(benchmark::State& state)
     }
 }
 BENCHMARK(BM_LoadSession)->Unit(benchmark::kMillisecond);
+
+// The command line's export of the same session: a window built, never
+// shown, the session loaded and the data written.
+void BM_ExportSessionCommand(benchmark::State& state)
+{
+    Window().SaveSessionFile(SessionFile());
+    const QString out = SessionFile() + QStringLiteral(".txt");
+    QBuffer unused;
+    QTextStream errors(stderr);
+    for (auto _ : state)
+        if (ExportSessionData(out, SessionFile(), unused, errors) != esWritten)
+            state.SkipWithError("export failed");
+}
+BENCHMARK(BM_ExportSessionCommand)->Unit(benchmark::kMillisecond);
 
 void BM_ExportData(benchmark::State& state)
 {
