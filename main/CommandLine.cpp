@@ -40,7 +40,10 @@ TCommandLine ParseCommandLine(const QStringList& Arguments)
     const QStringList files = parser.positionalArguments();
     if (parser.isSet(help)) {
         result.Action = TCommandLine::caHelp;
-        result.Text = parser.helpText();
+        // Qt names the program by its full path; the usage shows both forms.
+        QString text = parser.helpText();
+        text.remove(0, text.indexOf(u'\n') + 1);
+        result.Text = QStringLiteral("Usage: quillon [options] [FILE]\n       quillon --export OUT SESSION\n") + text;
     } else if (parser.isSet(version)) {
         result.Action = TCommandLine::caVersion;
         result.Text = VersionText() + u'\n';
