@@ -175,6 +175,10 @@ void Tmainform::CreateLayout()
 
 Tmainform::~Tmainform()
 {
+    // Hiding the window moves the focus: no UpdateCommands on a window that
+    // is half gone.
+    disconnect(qApp, nullptr, this, nullptr);
+    disconnect(QGuiApplication::clipboard(), nullptr, this, nullptr);
     // The view outlives this window's members (Qt deletes it with the
     // children), and its destructor still raises OnClearSites.
     TQuillonView* v = QuillonView;
