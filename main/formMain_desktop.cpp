@@ -32,7 +32,6 @@
 #include <QTableView>
 #include <QTextEdit>
 #include <QWheelEvent>
-#include <QWindow>
 
 namespace {
 
