@@ -226,6 +226,75 @@ void TQuillonView::ToggleSite(const TPoint& P)
     RaiseAddSite(*FSites.At(SiteCount() - 1));
 }
 
+void TQuillonView::PlaceSite(TSiteObject& Site, int X, int Y)
+{
+    if (ImageWidth() > 0 && ImageHeight() > 0) {
+        X = std::clamp(X, 0, ImageWidth() - 1);
+        Y = std::clamp(Y, 0, ImageHeight() - 1);
+    }
+    if (Site.X == X && Site.Y == Y)
+        return;
+    Site.SetPoint(X, Y);
+    if (OnModSite) {
+        const TDataPoint d = DataOf({X, Y});
+        OnModSite(this, Site.Name, {X, Y}, true, d.X, d.Y);
+    }
+}
+
+void TQuillonView::MoveSites(const QStringList& Names, int DX, int DY)
+{
+    for (const QString& name : Names)
+        if (TSiteObject* site = FSites.Find(name))
+            PlaceSite(*site, site->X + DX, site->Y + DY);
+    Paint();
+}
+
+TViewSnapshot TQuillonView::Snapshot() const
+{
+    TViewSnapshot s;
+    s.Points.reserve(SiteCount());
+    for (int i = 0; i < SiteCount(); ++i) {
+        const TSiteObject* site = FSites.At(i);
+        s.Points.push_back({site->Name, site->X, site->Y});
+    }
+    s.MappingRect = MappingRect;
+    s.Angle = Angle;
+    s.XLeft = XLeftValue;
+    s.YTop = YTopValue;
+    s.XRight = XRightValue;
+    s.YBottom = YBottomValue;
+    s.AxisXMap = AxisXMap;
+    s.AxisYMap = AxisYMap;
+    return s;
+}
+
+void TQuillonView::Restore(const TViewSnapshot& State)
+{
+    MappingRect = State.MappingRect;
+    Angle = State.Angle;
+    XLeftValue = State.XLeft;
+    YTopValue = State.YTop;
+    XRightValue = State.XRight;
+    YBottomValue = State.YBottom;
+    AxisXMap = State.AxisXMap;
+    AxisYMap = State.AxisYMap;
+    FSites.Clear();
+    for (const TViewSnapshot::TPointState& p : State.Points) {
+        auto site = std::make_unique<TSiteObject>(this);
+        site->Name = p.Name;
+        site->SetPoint(p.X, p.Y);
+        FSites.Append(std::move(site));
+    }
+    FRemapPending = false;
+    if (OnAfterMap)
+        OnAfterMap(this);
+    if (OnClearSites)
+        OnClearSites(this);
+    for (int i = 0; i < SiteCount(); ++i)
+        RaiseAddSite(*FSites.At(i));
+    Paint();
+}
+
 void TQuillonView::UpdateSiteData()
 {
     for (int i = 0; i < SiteCount(); ++i) {

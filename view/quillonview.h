@@ -4,6 +4,7 @@
 #include "quillonviewsettings.h"
 #include "sitelist.h"
 #include "viewmapping.h"
+#include "viewsnapshot.h"
 
 #include <QWidget>
 
@@ -81,6 +82,15 @@ public:
     // A click in Digitise mode at image point P: removes the site there, or
     // adds a new one when there is none.
     void ToggleSite(const TPoint& P);
+    // Moves the named sites by (DX, DY) image pixels, each kept inside the
+    // picture; one OnModSite a site moved.
+    void MoveSites(const QStringList& Names, int DX, int DY);
+
+    // The points and the mapping, whole, and back again: the sites come
+    // back with their names, pixels and order, the owner is told as after
+    // a sort, and the mapping in force is the one restored.
+    TViewSnapshot Snapshot() const;
+    void Restore(const TViewSnapshot& State);
 
     // Image
     void FlipHorizontal();
@@ -123,6 +133,8 @@ public:
     TNotifyEvent OnAfterMap;
     TQuillonZoomEvent OnZoom;
     TNotifyEvent OnMouseMove;
+    // A press of the mouse (or Insert) has ended: whatever it changed is done.
+    TNotifyEvent OnGestureEnd;
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -138,6 +150,8 @@ private:
     void UpdateGrabCursor();
     void DragEdges(int X, int Y);
     void DragRubberBand(int X, int Y);
+    void DragSite(int X, int Y);
+    void PlaceSite(TSiteObject& Site, int X, int Y);
 
     void DrawMapping(QPainter& C) const;
     void DrawRotateMark(QPainter& C) const;
@@ -160,4 +174,10 @@ private:
     TSiteList FSites;
     // The mapping changed during a gesture and the sites still show the old one.
     bool FRemapPending = false;
+    // A press on a site in Digitise mode: which site, where it was, and
+    // whether it has moved since (then the release does not toggle it).
+    QString FDragSite;
+    TPoint FDragFrom;
+    TPoint FDragPress;
+    bool FDragMoved = false;
 };

@@ -92,6 +92,15 @@ void TQuillonView::MouseDown(Qt::MouseButtons Buttons, int X, int Y)
             setCursor(Qt::ArrowCursor);
         }
     }
+    FDragSite.clear();
+    FDragMoved = false;
+    if (MouseAction == maClick && PressedButton == pbLeft) {
+        FDragPress = ClientToImage(DownPoint);
+        if (const TSiteObject* hit = SiteAt(FDragPress)) {
+            FDragSite = hit->Name;
+            FDragFrom = {hit->X, hit->Y};
+        }
+    }
     MovePoint = DownPoint;
     QCoreApplication::processEvents();
 }
@@ -114,6 +123,8 @@ void TQuillonView::MouseMove(int X, int Y)
         break;
     case maClick:
         MouseData = DataOf(p);
+        if (PressedButton == pbLeft && !FDragSite.isEmpty())
+            DragSite(X, Y);
         break;
     case maRotateH:
         if (PressedButton == pbLeft) {
@@ -183,6 +194,19 @@ void TQuillonView::DragEdges(int X, int Y)
     update();
 }
 
+void TQuillonView::DragSite(int X, int Y)
+{
+    // The site keeps its offset from the pointer; it moves once the pointer
+    // has left the pixel it was pressed on.
+    const TPoint p = ClientToImage({X, Y});
+    if (p == FDragPress && !FDragMoved)
+        return;
+    FDragMoved = true;
+    if (TSiteObject* site = FSites.Find(FDragSite))
+        PlaceSite(*site, FDragFrom.X + p.X - FDragPress.X, FDragFrom.Y + p.Y - FDragPress.Y);
+    Paint();
+}
+
 void TQuillonView::DragRubberBand(int X, int Y)
 {
     MovePoint = ConstrainDrag(X, Y, GrabEdges);
@@ -215,15 +239,21 @@ void TQuillonView::MouseUp(int X, int Y)
         RemapSites();
         break;
     case maClick:
-        ToggleSite(ClientToImage({X, Y}));
+        // A press and release in place toggles, as ever; a drag has moved.
+        if (!FDragMoved)
+            ToggleSite(ClientToImage({X, Y}));
         break;
     default:
         break;
     }
     PressedButton = pbNone;
+    FDragSite.clear();
+    FDragMoved = false;
     if (FRemapPending)
         RemapSites();
     Paint();
+    if (OnGestureEnd)
+        OnGestureEnd(this);
 }
 
 void TQuillonView::KeyDown(int Key)

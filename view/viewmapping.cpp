@@ -207,14 +207,16 @@ void TViewMapping::ApplyCorners(const TPoint& BL, const TPoint& BR, const TPoint
 
 TMappingEdges TViewMapping::HitTestEdges(const TPoint& P) const
 {
-    constexpr int band = 5;
+    // Five screen pixels at least: at zooms below 100% that is more than
+    // five image pixels.
+    const int band = Zoom < 1.0f ? int(std::ceil(5.0 / double(Zoom))) : 5;
     TMappingEdges edges;
     if (!MappingValid())
         return edges;
     const TRect& r = MappingRect;
     const TPoint q = RotatePoint(P);
     // In 64 bits, so that an edge near the ends of int does not overflow.
-    auto near = [](std::int64_t v, std::int64_t edge) { return edge - band < v && v < edge + band; };
+    auto near = [band](std::int64_t v, std::int64_t edge) { return edge - band < v && v < edge + band; };
     if (std::int64_t(r.Left) - band < q.X && q.X < std::int64_t(r.Right) + band) {
         if (near(q.Y, r.Top))
             edges.Include(meTop);

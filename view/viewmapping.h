@@ -70,7 +70,8 @@ public:
     void CornersToRect(const TPoint& BL, const TPoint& BR, const TPoint& TR, const TPoint& TL,
                        int Width, int Height, TRect& R) const;
     // The edges within 5 image pixels (strictly) of image point P, measured in
-    // the turned frame; none while the rectangle is not valid.
+    // the turned frame, and never within less than 5 screen pixels at small
+    // zooms; none while the rectangle is not valid.
     TMappingEdges HitTestEdges(const TPoint& P) const;
     // The client point (X, Y) in the turned frame, kept from crossing the edge
     // opposite each grabbed one.

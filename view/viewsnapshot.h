@@ -1,0 +1,37 @@
+#pragma once
+
+#include "platform/WinTypes.h"
+#include "viewmapping.h"
+
+#include <QString>
+
+#include <vector>
+
+// What a user edits in the view, whole: the points in list order and the
+// mapping. Undo keeps one before and one after each step; the strings are
+// shared, so a copy of 10,000 points is cheap.
+struct TViewSnapshot {
+    struct TPointState {
+        QString Name;
+        int X = 0;
+        int Y = 0;
+        bool operator==(const TPointState&) const = default;
+    };
+    std::vector<TPointState> Points;
+    TRect MappingRect;
+    double Angle = 0;
+    double XLeft = 0;
+    double YTop = 0;
+    double XRight = 0;
+    double YBottom = 0;
+    TAxisMapping AxisXMap = amLinear;
+    TAxisMapping AxisYMap = amLinear;
+
+    bool SameMapping(const TViewSnapshot& Other) const;
+    bool operator==(const TViewSnapshot& Other) const { return SameMapping(Other) && Points == Other.Points; }
+};
+
+// The name of the step from Before to After, for "Undo %1": "Add Point 4",
+// "Delete Point 4", "Move Point 4", "Mapping", "Rotation"; Fallback when the
+// change is none of those.
+QString StepCaption(const TViewSnapshot& Before, const TViewSnapshot& After, const QString& Fallback);
