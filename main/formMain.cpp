@@ -16,6 +16,7 @@
 #include <QCoreApplication>
 #include <QGridLayout>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QPainter>
 #include <QSlider>
 #include <QLabel>
@@ -37,6 +38,7 @@ Tmainform::Tmainform(QWidget* parent)
     setWindowIcon(QIcon(QStringLiteral(":/glyphs/quillon.png")));
     CreateLayout();
     CreateCommands();
+    CreateUndo();
     CreateMenus();
     WireView();
 
@@ -171,6 +173,11 @@ void Tmainform::CreateLayout()
         StatusPanels[i]->setFrameShadow(QFrame::Sunken);
         statusBar()->addWidget(StatusPanels[i], i == 4 ? 1 : 0);
     }
+    pnlPointer = new QLabel(this);
+    pnlPointer->setMinimumWidth(180);
+    pnlPointer->setFrameShape(QFrame::Panel);
+    pnlPointer->setFrameShadow(QFrame::Sunken);
+    statusBar()->addWidget(pnlPointer);
 }
 
 Tmainform::~Tmainform()
@@ -190,6 +197,7 @@ Tmainform::~Tmainform()
     v->OnAfterMap = nullptr;
     v->OnZoom = nullptr;
     v->OnMouseMove = nullptr;
+    v->OnGestureEnd = nullptr;
 }
 
 void Tmainform::showEvent(QShowEvent* event)
@@ -213,6 +221,10 @@ void Tmainform::showEvent(QShowEvent* event)
 
 void Tmainform::closeEvent(QCloseEvent* event)
 {
+    if (!MayDiscardChanges()) {
+        event->ignore();
+        return;
+    }
     SavePlacement();
     QMainWindow::closeEvent(event);
 }
@@ -232,6 +244,12 @@ bool Tmainform::eventFilter(QObject* watched, QEvent* event)
         return true;
     if (watched == QuillonView && event->type() == QEvent::Wheel)
         return ViewWheel(static_cast<QWheelEvent*>(event));
+    // Whatever a press (or Insert) changes is one undo step, taken whole
+    // when the view says the gesture has ended.
+    if (watched == QuillonView &&
+        (event->type() == QEvent::MouseButtonPress ||
+         (event->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(event)->key() == Qt::Key_Insert)))
+        GestureStarts();
     if (watched == ListView && (event->type() == QEvent::KeyPress || event->type() == QEvent::ShortcutOverride))
         return ListKey(event);
     return QMainWindow::eventFilter(watched, event);
@@ -364,6 +382,7 @@ void Tmainform::WireView()
     v->OnAfterMap = Guarded(this, TNotifyEvent(std::bind(&Tmainform::QuillonViewAfterMap, this, _1)));
     v->OnZoom = Guarded(this, TQuillonZoomEvent(std::bind(&Tmainform::QuillonViewZoom, this, _1, _2)));
     v->OnMouseMove = Guarded(this, TNotifyEvent(std::bind(&Tmainform::QuillonViewMouseMove, this, _1)));
+    v->OnGestureEnd = Guarded(this, TNotifyEvent(std::bind(&Tmainform::QuillonViewGestureEnd, this, _1)));
 }
 
 QString Tmainform::NumberText(double Value) const
@@ -430,6 +449,7 @@ void Tmainform::QuillonViewAfterMap(QObject*)
         return;
     SetListBackground(QColor(255, 255, 255));
     ShowPixelScale();
+    ShowPointer();
 }
 
 void Tmainform::ShowPixelScale()
@@ -455,11 +475,12 @@ void Tmainform::ShowMouseData()
     const TDataPoint& d = QuillonView->MouseData;
     StatusPanels[0]->setText(QStringLiteral("X: ") + (std::isnan(d.X) ? QString() : DataNumberText(axX, d.X)));
     StatusPanels[1]->setText(QStringLiteral("Y: ") + (std::isnan(d.Y) ? QString() : DataNumberText(axY, d.Y)));
+    ShowPointer();
 }
 
 void Tmainform::ListViewColumnClick(int Column)
 {
     ListTag = ListTag == 0 ? 1 : 0;
-    QuillonView->SortSites(TDataListModel::Captions()[Column], ListTag == 0);
+    Record(QStringLiteral("Sort"), [&] { QuillonView->SortSites(TDataListModel::Captions()[Column], ListTag == 0); });
     ShowSortColumn(Column, ListTag == 0);
 }

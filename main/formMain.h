@@ -9,6 +9,9 @@
 
 #include <QMainWindow>
 #include <QTimer>
+#include <QUndoStack>
+
+#include <optional>
 
 class QAction;
 class QCheckBox;
@@ -93,6 +96,12 @@ public:
     QAction* acZoomOut;
     QMenu* mnuRecent;
     TRecentFiles Recent;
+    QUndoStack UndoStack;
+    QAction* acUndo;
+    QAction* acRedo;
+    QAction* acPlottingArea;
+    // After the described five: the pointer's image pixel and the angle.
+    QLabel* pnlPointer;
 
     TKSTipOfDay KSTipOfDay;
     TFerroTwain FerroTwain;
@@ -183,6 +192,24 @@ public:
     void CopySelectedRows();
     void ShowSortColumn(int Column, bool Descending);
 
+    // Runs Change as one undo step named Caption, when it changed anything.
+    void Record(const QString& Caption, const std::function<void()>& Change);
+    // Applies a flip or inversion as an undo step.
+    void RecordImage(const QString& Caption, const std::function<void()>& Apply);
+    void QuillonViewGestureEnd(QObject* Sender);
+    // The points selected in the list, by (DX, DY) pixels, as one step.
+    void MoveSelectedPoints(int DX, int DY);
+    void acPlottingAreaExecute();
+    // A load starts a new history; SessionFile names the job ("" for none).
+    void StartHistory(const QString& SessionFile);
+    void MarkSaved(const QString& SessionFile);
+    void UpdateTitle();
+    // True when the work may go: nothing unsaved, the user saved it,
+    // discarded it, or asked not to be asked; false when cancelled.
+    bool MayDiscardChanges();
+    QString AskSessionFileName();
+    void ShowPointer();
+
     // The open-picture dialog's filter in Qt's form.
     QString OpenPictureFilterText;
 
@@ -208,6 +235,8 @@ private:
     void RestorePlacement();
     void SavePlacement() const;
     void KeepFrameOnScreen();
+    void CreateUndo();
+    void GestureStarts();
 
     QTimer FitColumns;
     bool FScanFileChosen = false;
@@ -217,5 +246,8 @@ private:
     bool FStartMaximized = false;
     QList<int> FStartSplitter;
     int FWheelRest = 0;
+    // The view's state when the present mouse gesture began.
+    std::optional<TViewSnapshot> FGestureBefore;
+    QString FSessionFile;
     TDataListModel::TRow RowOf(const QString& sName, const TPoint& sPt, bool bMapping, double dX, double dY) const;
 };

@@ -6,11 +6,14 @@
 #include "ProgramData.h"
 
 #include "StandardErrorBox.h"
+#include "UnsavedWork.h"
+#include "platform/FileError.h"
 #include "fileDialogs.h"
 #include "widgets/formPreferences.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDesktopServices>
 #include <QFile>
@@ -57,16 +60,18 @@ void Tmainform::CreateCommands()
                           [this] { acLoadImageExecute(); });
     acPaint = Command(QStringLiteral("acPaint"), QStringLiteral("&Paint"), [v] { v->Paint(); });
     acDimensions = Command(QStringLiteral("acDimensions"), QStringLiteral("&Dimensions"),
-                           [this] { acDimensionsExecute(); });
+                           [this] { Record(QStringLiteral("Dimensions"), [this] { acDimensionsExecute(); }); });
     acDimensions->setIcon(QIcon(QStringLiteral(":/glyphs/dimensions.png")));
     acRectangleMode = mode(QStringLiteral("acRectangleMode"), QStringLiteral("Mapping"), maRubberBand);
     acRectangleMode->setIcon(QIcon(QStringLiteral(":/glyphs/mapping.png")));
     acNoneMode = mode(QStringLiteral("acNoneMode"), QStringLiteral("View"), maNone);
     acClickMode = mode(QStringLiteral("acClickMode"), QStringLiteral("Digitise"), maClick);
     acClickMode->setIcon(QIcon(QStringLiteral(":/glyphs/digitise.png")));
-    acClearAllPoints = Command(QStringLiteral("acClearAllPoints"), QStringLiteral("&Clear All Points"), [v] {
-        v->ClearSites();
-        v->Paint();
+    acClearAllPoints = Command(QStringLiteral("acClearAllPoints"), QStringLiteral("&Clear All Points"), [this, v] {
+        Record(QStringLiteral("Clear All Points"), [v] {
+            v->ClearSites();
+            v->Paint();
+        });
     });
     acZoom5x = zoom(QStringLiteral("acZoom5x"), QStringLiteral("&500%"), 5.0f);
     acZoom4x = zoom(QStringLiteral("acZoom4x"), QStringLiteral("&400%"), 4.0f);
@@ -78,16 +83,20 @@ void Tmainform::CreateCommands()
     acPreferences = Command(QStringLiteral("acPreferences"), QStringLiteral("P&references"),
                             [this] { acPreferencesExecute(); });
     acFullBoundingBox = Command(QStringLiteral("acFullBoundingBox"), QStringLiteral("Full Box"),
-                                [v] { v->SetFullBoundingBox(); });
+                                [this, v] { Record(QStringLiteral("Full Box"), [v] { v->SetFullBoundingBox(); }); });
     acFitToPage = Command(QStringLiteral("acFitToPage"), QStringLiteral("Fi&t to Page"),
                           [this] { acFitToPageExecute(); });
     acZoom075 = zoom(QStringLiteral("acZoom075"), QStringLiteral("&75%"), 0.75f);
     acZoom050 = zoom(QStringLiteral("acZoom050"), QStringLiteral("5&0%"), 0.5f);
     acZoom025 = zoom(QStringLiteral("acZoom025"), QStringLiteral("25%"), 0.25f);
     acFlipImageHorizontal = Command(QStringLiteral("acFlipImageHorizontal"), QStringLiteral("&Flip Image Horizontal"),
-                                    [v] { v->FlipHorizontal(); });
+                                    [this, v] {
+                                        RecordImage(QStringLiteral("Flip Image Horizontal"), [v] { v->FlipHorizontal(); });
+                                    });
     acFlipImageVertical = Command(QStringLiteral("acFlipImageVertical"), QStringLiteral("F&lip Image Vertical"),
-                                  [v] { v->FlipVertical(); });
+                                  [this, v] {
+                                      RecordImage(QStringLiteral("Flip Image Vertical"), [v] { v->FlipVertical(); });
+                                  });
     acCopyToClipboard = Command(QStringLiteral("acCopyToClipboard"), QStringLiteral("D&ata To Clipboard"),
                                 [this] { acCopyToClipboardExecute(); });
     acCopyToClipboard->setIconText(QStringLiteral("Data to Clipboard"));
@@ -120,12 +129,16 @@ void Tmainform::CreateCommands()
                       QStringLiteral(":/glyphs/paste.png"), [this] { acEditPasteExecute(); });
 
     acDeleteSelectedPoints = Command(QStringLiteral("acDeleteSelectedPoints"), QStringLiteral("Delete Selected Points"),
-                                     [this] { acDeleteSelectedPointsExecute(); });
+                                     [this] {
+                                         Record(QStringLiteral("Delete Selected Points"),
+                                                [this] { acDeleteSelectedPointsExecute(); });
+                                     });
     acSaveSession = Command(QStringLiteral("acSaveSession"), QStringLiteral("&Save Session..."),
                             [this] { acSaveSessionExecute(); });
     acLoadSession = Command(QStringLiteral("acLoadSession"), QStringLiteral("L&oad Session..."),
                             [this] { acLoadSessionExecute(); });
-    acInvertImage = Command(QStringLiteral("acInvertImage"), QStringLiteral("&Invert"), [v] { v->InvertImage(); });
+    acInvertImage = Command(QStringLiteral("acInvertImage"), QStringLiteral("&Invert"),
+                            [this, v] { RecordImage(QStringLiteral("Invert"), [v] { v->InvertImage(); }); });
     acAboutQuillon = Command(QStringLiteral("acAboutQuillon"), QStringLiteral("&About Quillon..."),
                              [this] { acAboutQuillonExecute(); });
     acTip = Command(QStringLiteral("acTip"), QStringLiteral("&Tip of the Day..."), [this] { acTipExecute(); });
@@ -140,6 +153,8 @@ void Tmainform::CreateCommands()
     acZoomPreview->setCheckable(true);
     acZoomPreview->setChecked(true);
 
+    acPlottingArea = Command(QStringLiteral("acPlottingArea"), QStringLiteral("Plotting &Area..."),
+                             [this] { acPlottingAreaExecute(); });
     acZoomIn = Command(QStringLiteral("acZoomIn"), QStringLiteral("Zoom &In"), [this] { ZoomBy(1); });
     acZoomIn->setShortcuts(QKeySequence::ZoomIn);
     acZoomOut = Command(QStringLiteral("acZoomOut"), QStringLiteral("Zoom O&ut"), [this] { ZoomBy(-1); });
@@ -175,6 +190,8 @@ void Tmainform::CreateMenus()
 
     QMenu* editMenu = bar->addMenu(QStringLiteral("&Edit"));
     editMenu->addActions({EditCut1, EditCopy1, EditPaste1});
+    editMenu->addSeparator();
+    editMenu->addActions({acUndo, acRedo});
 
     QMenu* data = bar->addMenu(QStringLiteral("Data"));
     data->addActions({acFullBoundingBox, acDimensions});
@@ -182,6 +199,8 @@ void Tmainform::CreateMenus()
     data->addActions({acDeleteSelectedPoints, acClearAllPoints});
     data->addSeparator();
     data->addActions({acCopyToClipboard, acDataToSSV});
+    data->addSeparator();
+    data->addAction(acPlottingArea);
 
     QMenu* view = bar->addMenu(QStringLiteral("&View"));
     view->addAction(acZoomPreview);
@@ -241,6 +260,8 @@ void Tmainform::UpdateCommands()
 
 void Tmainform::acLoadImageExecute()
 {
+    if (!MayDiscardChanges())
+        return;
     const QString dialog = QStringLiteral("Load Image");
     const QString file = QFileDialog::getOpenFileName(this, QString(), RememberedFolder(dialog), OpenPictureFilterText);
     if (file.isEmpty())
@@ -251,6 +272,8 @@ void Tmainform::acLoadImageExecute()
 
 void Tmainform::acAquireTWAINExecute()
 {
+    if (!MayDiscardChanges())
+        return;
     if (!FerroTwain.LoadLibrary()) {
         QMessageBox::information(this, QApplication::applicationName(), QStringLiteral("Twain not installed"));
         return;
@@ -328,6 +351,7 @@ void Tmainform::FerroTwainSourceFileTransfer(void*, int, const TW_STR255& Filena
             QuillonView->ResetMapping();
             ShowMouseData();
             QuillonView->Paint();
+            StartHistory(QString());
         }
         ShowPictureProblem(file, report);
     }
@@ -354,6 +378,7 @@ bool Tmainform::LoadImageFile(const QString& FileName)
     QuillonView->Paint();
     ShowPictureStart();
     NoteRecent(FileName);
+    StartHistory(QString());
     ShowPictureProblem(FileName, report);
     return true;
 }
@@ -399,10 +424,14 @@ void Tmainform::acPreferencesExecute()
     TfrmPreferences dialog(this);
     dialog.SetupForPreferences();
     dialog.SettingsToControls(*QuillonView->Settings);
+    dialog.cbxAskToSave->setChecked(AskBeforeDiscarding());
     if (dialog.exec() != QDialog::Accepted)
         return;
     dialog.ControlsToSettings(*QuillonView->Settings);
     QuillonView->Settings->SaveSettings();
+    const bool ask = dialog.cbxAskToSave->isChecked();
+    if (ask != AskBeforeDiscarding() && !SetAskBeforeDiscarding(ask))
+        throw EFileError(QStringLiteral("The choice to ask before unsaved changes are lost could not be kept."));
     QuillonView->Paint();
 }
 

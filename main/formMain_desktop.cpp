@@ -57,6 +57,8 @@ bool IsListDeleteKey(const QKeyEvent* key)
 
 bool Tmainform::OpenFile(const QString& FileName)
 {
+    if (!MayDiscardChanges())
+        return false;
     bool opened = false;
     RunGuarded(this, [&] {
         if (FileKindOf(FileName) == fkSession) {
@@ -125,6 +127,8 @@ void Tmainform::PastePicture(const QImage& Picture)
                                       .arg(QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss-zzz")));
     if (Picture.isNull())
         throw EFileError(QStringLiteral("The clipboard holds no picture that can be read."));
+    if (!MayDiscardChanges())
+        return;
     if (!QDir().mkpath(folder) || !Picture.save(file, "PNG"))
         throw EFileError(QStringLiteral("Unable to write to %1").arg(file));
     LoadImageFile(file);

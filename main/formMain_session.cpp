@@ -33,14 +33,20 @@ TAxisMapping KindOf(int ordinal, TAxisMapping current)
 
 void Tmainform::acSaveSessionExecute()
 {
-    const QString file = AskSaveFileName(this, QStringLiteral("Save Session File"), SessionFilter,
-                                         QStringLiteral("qsf"));
+    const QString file = AskSessionFileName();
     if (!file.isEmpty())
         SaveSessionFile(file);
 }
 
+QString Tmainform::AskSessionFileName()
+{
+    return AskSaveFileName(this, QStringLiteral("Save Session File"), SessionFilter, QStringLiteral("qsf"));
+}
+
 void Tmainform::acLoadSessionExecute()
 {
+    if (!MayDiscardChanges())
+        return;
     const QString file = AskOpenFileName(this, QStringLiteral("Open Session Template"), SessionFilter,
                                          QStringLiteral("ini"));
     if (file.isEmpty())
@@ -76,6 +82,7 @@ void Tmainform::SaveSessionFile(const QString& FileName)
     ini.WriteString(QStringLiteral("image"), QStringLiteral("angle"), FloatText(v.Angle));
     ini.WriteString(QStringLiteral("image"), QStringLiteral("zoom"), FloatText(double(v.Zoom)));
     ini.Save(FileName);
+    MarkSaved(FileName);
 }
 
 void Tmainform::LoadSessionFile(const QString& FileName)
@@ -83,6 +90,7 @@ void Tmainform::LoadSessionFile(const QString& FileName)
     const QString warning = LoadSession(FileName);
     ShowPictureStart();
     NoteRecent(FileName);
+    StartHistory(FileName);
     if (!warning.isEmpty())
         QMessageBox::warning(this, QStringLiteral("Warning"), warning);
 }

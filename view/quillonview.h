@@ -117,6 +117,8 @@ public:
     TDragCorners DragCorners;
     TMappingEdges GrabEdges;
     bool MouseInside = false;
+    // The image pixel under the pointer at its last move.
+    TPoint MouseImagePoint;
 
     TFreeWinBitmap Image;
     QString ImageFileName;

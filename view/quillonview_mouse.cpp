@@ -108,6 +108,7 @@ void TQuillonView::MouseDown(Qt::MouseButtons Buttons, int X, int Y)
 void TQuillonView::MouseMove(int X, int Y)
 {
     const TPoint p = ClientToImage({X, Y});
+    MouseImagePoint = p;
     switch (MouseAction) {
     case maRubberBand:
         MouseData = DataOf(p);

@@ -55,6 +55,9 @@ TfrmPreferences::TfrmPreferences(QWidget* parent)
     auto* general = new QFormLayout(tsImage);
     general->addRow(cbxFitOnImageLoad);
     general->addRow(QStringLiteral("Angle Increment"), ksAngleIncrement);
+    cbxAskToSave = new QCheckBox(QStringLiteral("Ask to save changes before they would be lost"), tsImage);
+    cbxAskToSave->setChecked(true);
+    general->addRow(cbxAskToSave);
     pcPreferences->addTab(tsImage, QStringLiteral("General"));
 
     tsPoints = new QWidget;

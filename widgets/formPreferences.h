@@ -32,6 +32,8 @@ public:
     QWidget* tsLines;
     QWidget* tsDimensions;
     QCheckBox* cbxFitOnImageLoad;
+    // Not a view setting: the window reads and keeps it.
+    QCheckBox* cbxAskToSave;
     TKSFloatEdit* ksAngleIncrement;
     QCheckBox* cbxDrawPoints;
     QComboBox* cbPointType;

@@ -115,7 +115,8 @@ void TestFormMain::cleanup()
 void TestFormMain::windowAndPanels()
 {
     Tmainform& f = *FForm;
-    QCOMPARE(f.windowTitle(), QStringLiteral("Quillon"));
+    QCOMPARE(f.windowTitle(), QStringLiteral("Untitled[*] - Quillon"));
+    QVERIFY(!f.isWindowModified());
     QCOMPARE(f.size(), QSize(800, 600));
     QCOMPARE(f.pnlSeriesName->text(), QStringLiteral("Digitized Data"));
     QStringList headers;
@@ -142,9 +143,10 @@ void TestFormMain::menusInOrder()
     // New commands follow the described ones.
     QCOMPARE(menu(0), (QStringList{"&Load Image From File...", "-", "&Aquire Image...", "-", "L&oad Session...",
                                    "&Save Session...", "-", "&Exit", "-", "Open &Recent"}));
-    QCOMPARE(menu(1), (QStringList{"Cu&t", "&Copy", "&Paste"}));
+    QCOMPARE(menu(1), (QStringList{"Cu&t", "&Copy", "&Paste", "-", "Undo", "Redo"}));
     QCOMPARE(menu(2), (QStringList{"Full Box", "&Dimensions", "-", "Delete Selected Points", "&Clear All Points", "-",
-                                   "D&ata To Clipboard", "Data to Space Separated Value File"}));
+                                   "D&ata To Clipboard", "Data to Space Separated Value File", "-",
+                                   "Plotting &Area..."}));
     QCOMPARE(menu(3), (QStringList{"&Zoom Preview", "-", "&500%", "&400%", "&300%", "&200%", "&100%", "&75%", "5&0%", "25%", "-",
                                    "Fi&t to Page", "-", "Zoom &In", "Zoom O&ut"}));
     QCOMPARE(menu(4), (QStringList{"P&references", "&Paint"}));
