@@ -7,7 +7,9 @@
 
 #include <benchmark/benchmark.h>
 
+#include <QAction>
 #include <QApplication>
+#include <QItemSelectionModel>
 #include <QBuffer>
 #include <QTextStream>
 #include <QTableView>
@@ -101,6 +103,43 @@ void BM_LoadSession(benchmark::State& state)
     }
 }
 BENCHMARK(BM_LoadSession)->Unit(benchmark::kMillisecond);
+
+// Undo and redo of Clear All Points over the 10,000 points: the list is
+// rebuilt each way.
+void BM_UndoClearAll(benchmark::State& state)
+{
+    Tmainform& f = Window();
+    f.acClearAllPoints->trigger();
+    for (auto _ : state) {
+        f.UndoStack.undo();
+        QCoreApplication::processEvents();
+        f.UndoStack.redo();
+        QCoreApplication::processEvents();
+    }
+    f.UndoStack.undo();
+    f.UndoStack.clear();
+}
+BENCHMARK(BM_UndoClearAll)->Unit(benchmark::kMillisecond);
+
+// The same for Delete Selected Points with every other row selected.
+void BM_UndoDeleteSelected(benchmark::State& state)
+{
+    Tmainform& f = Window();
+    QItemSelection rows;
+    for (int row = 0; row < f.ListModel->Count(); row += 2)
+        rows.select(f.ListModel->index(row, 0), f.ListModel->index(row, 4));
+    f.ListView->selectionModel()->select(rows, QItemSelectionModel::Select);
+    f.acDeleteSelectedPoints->trigger();
+    for (auto _ : state) {
+        f.UndoStack.undo();
+        QCoreApplication::processEvents();
+        f.UndoStack.redo();
+        QCoreApplication::processEvents();
+    }
+    f.UndoStack.undo();
+    f.UndoStack.clear();
+}
+BENCHMARK(BM_UndoDeleteSelected)->Unit(benchmark::kMillisecond);
 
 // The command line's export of the same session: a window built, never
 // shown, the session loaded and the data written.

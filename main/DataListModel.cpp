@@ -43,6 +43,20 @@ void TDataListModel::AddRow(const TRow& Row)
     endInsertRows();
 }
 
+void TDataListModel::AddRows(std::vector<TRow> Rows)
+{
+    if (Rows.empty())
+        return;
+    const int first = Count();
+    beginInsertRows({}, first, first + int(Rows.size()) - 1);
+    FRows.reserve(FRows.size() + Rows.size());
+    for (TRow& row : Rows) {
+        FIndex[row[0]].append(Count());
+        FRows.push_back(std::move(row));
+    }
+    endInsertRows();
+}
+
 void TDataListModel::SetRowsOf(const QString& Caption, const TRow& Row)
 {
     const auto found = FIndex.constFind(Caption);

@@ -23,6 +23,8 @@ public:
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
 
     void AddRow(const TRow& Row);
+    // Many rows at the end in one insertion, so that the view lays out once.
+    void AddRows(std::vector<TRow> Rows);
     // Rewrites the four texts of every row with this exact caption.
     void SetRowsOf(const QString& Caption, const TRow& Row);
     // Removes every row with this exact caption.

@@ -1,10 +1,8 @@
 #include "UndoSteps.h"
 
-#include "view/quillonview.h"
-
-TViewStep::TViewStep(TQuillonView* View, const QString& Caption, TViewSnapshot Before, TViewSnapshot After)
+TViewStep::TViewStep(TRestore Restore, const QString& Caption, TViewSnapshot Before, TViewSnapshot After)
     : QUndoCommand(Caption)
-    , FView(View)
+    , FRestore(std::move(Restore))
     , FBefore(std::move(Before))
     , FAfter(std::move(After))
 {
@@ -12,13 +10,13 @@ TViewStep::TViewStep(TQuillonView* View, const QString& Caption, TViewSnapshot B
 
 void TViewStep::undo()
 {
-    FView->Restore(FBefore);
+    FRestore(FBefore);
 }
 
 void TViewStep::redo()
 {
     if (FDone)
-        FView->Restore(FAfter);
+        FRestore(FAfter);
     FDone = true;
 }
 

@@ -6,19 +6,18 @@
 
 #include <functional>
 
-class TQuillonView;
-
 // A change of the view's points or mapping, undone and redone by restoring
-// the state before or after it. Pushed once done: the first redo does
-// nothing.
+// the state before or after it through Restore. Pushed once done: the first
+// redo does nothing.
 class TViewStep : public QUndoCommand {
 public:
-    TViewStep(TQuillonView* View, const QString& Caption, TViewSnapshot Before, TViewSnapshot After);
+    using TRestore = std::function<void(const TViewSnapshot&)>;
+    TViewStep(TRestore Restore, const QString& Caption, TViewSnapshot Before, TViewSnapshot After);
     void undo() override;
     void redo() override;
 
 private:
-    TQuillonView* FView;
+    TRestore FRestore;
     TViewSnapshot FBefore;
     TViewSnapshot FAfter;
     bool FDone = false;

@@ -407,7 +407,10 @@ TDataListModel::TRow Tmainform::RowOf(const QString& sName, const TPoint& sPt, b
 void Tmainform::QuillonViewAddSite(QObject*, const QString& sName, const TPoint& sPt, bool bMapping, double dX,
                                    double dY)
 {
-    ListModel->AddRow(RowOf(sName, sPt, bMapping, dX, dY));
+    if (FPendingRows)
+        FPendingRows->push_back(RowOf(sName, sPt, bMapping, dX, dY));
+    else
+        ListModel->AddRow(RowOf(sName, sPt, bMapping, dX, dY));
     ListView->horizontalHeader()->setSortIndicatorShown(false);
 }
 

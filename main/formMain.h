@@ -2,6 +2,7 @@
 
 #include "DataListModel.h"
 #include "RecentFiles.h"
+#include "UndoSteps.h"
 #include "twain/FerroTwain.h"
 #include "widgets/ksTipofDay.h"
 #include "view/datatext.h"
@@ -236,6 +237,7 @@ private:
     void SavePlacement() const;
     void KeepFrameOnScreen();
     void CreateUndo();
+    TViewStep::TRestore RestoreStep();
     void GestureStarts();
 
     QTimer FitColumns;
@@ -249,5 +251,7 @@ private:
     // The view's state when the present mouse gesture began.
     std::optional<TViewSnapshot> FGestureBefore;
     QString FSessionFile;
+    // While a step is restored: where the view's new rows gather.
+    std::vector<TDataListModel::TRow>* FPendingRows = nullptr;
     TDataListModel::TRow RowOf(const QString& sName, const TPoint& sPt, bool bMapping, double dX, double dY) const;
 };

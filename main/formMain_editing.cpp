@@ -32,8 +32,9 @@ void Tmainform::CreateUndo()
     // still move the pointer.
     const std::pair<Qt::Key, QPoint> steps[] = {
         {Qt::Key_Left, {-1, 0}}, {Qt::Key_Right, {1, 0}}, {Qt::Key_Up, {0, -1}}, {Qt::Key_Down, {0, 1}}};
-    for (const auto& [key, step] : steps) {
-        auto* shortcut = new QShortcut(QKeySequence(Qt::ALT | key), this);
+    for (const auto& entry : steps) {
+        const QPoint step = entry.second;
+        auto* shortcut = new QShortcut(QKeySequence(Qt::ALT | entry.first), this);
         connect(shortcut, &QShortcut::activated, this,
                 [this, step] { RunGuarded(this, [&] { MoveSelectedPoints(step.x(), step.y()); }); });
     }
@@ -46,7 +47,25 @@ void Tmainform::Record(const QString& Caption, const std::function<void()>& Chan
     Change();
     TViewSnapshot after = QuillonView->Snapshot();
     if (!(before == after))
-        UndoStack.push(new TViewStep(QuillonView, Caption, std::move(before), std::move(after)));
+        UndoStack.push(new TViewStep(RestoreStep(), Caption, std::move(before), std::move(after)));
+}
+
+TViewStep::TRestore Tmainform::RestoreStep()
+{
+    return [this](const TViewSnapshot& State) {
+        // The list takes the restored rows in one insertion.
+        std::vector<TDataListModel::TRow> rows;
+        rows.reserve(State.Points.size());
+        FPendingRows = &rows;
+        try {
+            QuillonView->Restore(State);
+        } catch (...) {
+            FPendingRows = nullptr;
+            throw;
+        }
+        FPendingRows = nullptr;
+        ListModel->AddRows(std::move(rows));
+    };
 }
 
 void Tmainform::RecordImage(const QString& Caption, const std::function<void()>& Apply)
@@ -70,7 +89,7 @@ void Tmainform::QuillonViewGestureEnd(QObject*)
     if (before == after)
         return;
     const QString caption = StepCaption(before, after, QStringLiteral("Mapping"));
-    UndoStack.push(new TViewStep(QuillonView, caption, std::move(before), std::move(after)));
+    UndoStack.push(new TViewStep(RestoreStep(), caption, std::move(before), std::move(after)));
 }
 
 void Tmainform::MoveSelectedPoints(int DX, int DY)
@@ -86,7 +105,7 @@ void Tmainform::MoveSelectedPoints(int DX, int DY)
     if (before == after)
         return;
     const QString caption = StepCaption(before, after, QStringLiteral("Move Points"));
-    UndoStack.push(new TViewStep(QuillonView, caption, std::move(before), std::move(after)));
+    UndoStack.push(new TViewStep(RestoreStep(), caption, std::move(before), std::move(after)));
 }
 
 void Tmainform::acPlottingAreaExecute()

@@ -178,14 +178,15 @@ bool TRegistry::WriteStrings(const QList<std::pair<QString, QString>>& values)
             keys.push_back({path, {}});
             key = &keys.back();
         }
-        for (const auto& [name, value] : values) {
+        for (const std::pair<QString, QString>& entry : values) {
+            const QString& name = entry.first;
             const auto existing = std::find_if(key->Values.begin(), key->Values.end(), [&](const TValue& v) {
                 return v.Name.compare(name, Qt::CaseInsensitive) == 0;
             });
             if (existing != key->Values.end())
-                existing->Data = value;
+                existing->Data = entry.second;
             else
-                key->Values.push_back({name, value});
+                key->Values.push_back({name, entry.second});
         }
     });
 }

@@ -47,6 +47,7 @@ private slots:
     void cornersIgnoreTopRight();
     void roundingSaturatesAtIntsEnds();
     void extremeRectangleStaysExact();
+    void grabBandIsFiveScreenPixelsAtLeast();
 };
 
 void TestViewMapping::defaults()
@@ -286,6 +287,30 @@ void TestViewMapping::extremeRectangleStaysExact()
     m.Angle = 90;
     const TPoint far = m.RotatePoint({std::numeric_limits<int>::max(), 10});
     QCOMPARE(far.Y, std::numeric_limits<int>::min()); // 10 - 4294967295, saturated, not wrapped
+}
+
+void TestViewMapping::grabBandIsFiveScreenPixelsAtLeast()
+{
+    TViewMapping m;
+    m.MappingRect = {100, 100, 300, 300};
+    // 12 image pixels left of the left edge: 3 screen pixels at 25%.
+    const TPoint beside{88, 200};
+    const TPoint further{79, 200}; // 21 image pixels: 5.25 screen pixels
+    m.Zoom = 1.0f;
+    QVERIFY(!m.HitTestEdges(beside).Contains(meLeft));
+    QVERIFY(m.HitTestEdges({96, 200}).Contains(meLeft));
+    QVERIFY(!m.HitTestEdges({95, 200}).Contains(meLeft));
+    for (float zoom : {0.25f, 0.5f, 0.75f}) {
+        m.Zoom = zoom;
+        // 4 screen pixels off: always grabbed; 5.25 and more: never.
+        const int near = int(4.0 / double(zoom));
+        QVERIFY2(m.HitTestEdges({100 - near, 200}).Contains(meLeft), qPrintable(QString::number(zoom)));
+        QVERIFY2(m.HitTestEdges({300 + near, 200}).Contains(meRight), qPrintable(QString::number(zoom)));
+        QVERIFY2(m.HitTestEdges({200, 100 - near}).Contains(meTop), qPrintable(QString::number(zoom)));
+    }
+    m.Zoom = 0.25f;
+    QVERIFY(m.HitTestEdges(beside).Contains(meLeft));
+    QVERIFY(!m.HitTestEdges(further).Contains(meLeft));
 }
 
 QTEST_GUILESS_MAIN(TestViewMapping)

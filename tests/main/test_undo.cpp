@@ -1,0 +1,540 @@
+// Undo and redo through the main window, with the list and the exports
+// checked after each; moving points; the title's mark of unsaved work; and
+// the question before it would be lost.
+#include "main/formMain.h"
+
+#include "ModalDriver.h"
+#include "TestFiles.h"
+#include "main/UnsavedWork.h"
+#include "widgets/formPlottingArea.h"
+#include "widgets/formPreferences.h"
+#include "widgets/ksFloatEdit.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDoubleSpinBox>
+#include <QFileDialog>
+#include <QLabel>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QTableView>
+#include <QtTest>
+
+#include <FreeImage.h>
+
+namespace {
+
+QString SavePicture(const QString& path, int width, int height)
+{
+    FIBITMAP* dib = FreeImage_Allocate(width, height, 24);
+    // A left-right gradient, so that a flip shows.
+    for (int y = 0; y < height; ++y) {
+        BYTE* line = FreeImage_GetScanLine(dib, y);
+        for (int x = 0; x < width; ++x)
+            line[3 * x] = line[3 * x + 1] = line[3 * x + 2] = BYTE(x * 255 / std::max(1, width - 1));
+    }
+    const bool saved = FreeImage_Save(FIF_PNG, dib, QFile::encodeName(path).constData(), 0);
+    FreeImage_Unload(dib);
+    return saved ? path : QString();
+}
+
+void Drag(QWidget* view, QPoint from, QPoint to, int steps = 1)
+{
+    QTest::mouseMove(view, from);
+    QTest::mousePress(view, Qt::LeftButton, {}, from);
+    for (int i = 1; i <= steps; ++i)
+        QTest::mouseMove(view, from + (to - from) * i / steps);
+    QTest::mouseRelease(view, Qt::LeftButton, {}, to);
+}
+
+void Click(QWidget* view, QPoint at)
+{
+    QTest::mouseMove(view, at);
+    QTest::mouseClick(view, Qt::LeftButton, {}, at);
+}
+
+// Answers the question about unsaved work with Button, ticking "Don't ask
+// again" when asked to; counts the questions.
+// The red byte of the picture's top-left pixel (FreeImage keeps rows
+// bottom-up).
+int TopLeftRed(const TQuillonView& view)
+{
+    FIBITMAP* dib = view.Image.GetDib();
+    return FreeImage_GetScanLine(dib, FreeImage_GetHeight(dib) - 1)[FI_RGBA_RED];
+}
+
+struct TAnswer {
+    TAnswer(QMessageBox::StandardButton button, bool dontAsk = false)
+        : Box("QMessageBox", [this, button, dontAsk](QWidget* w) {
+            auto* box = static_cast<QMessageBox*>(w);
+            Text = box->text();
+            ++Asked;
+            if (dontAsk && box->checkBox())
+                box->checkBox()->setChecked(true);
+            box->button(button)->click();
+        })
+    {
+    }
+    int Asked = 0;
+    QString Text;
+    WhenModalShown Box;
+};
+
+} // namespace
+
+class TestUndo : public QObject {
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+    void pointsByClickAndInsert();
+    void deleteSelectedAndClearAll();
+    void mappingByDragsBoxAndRotation();
+    void dimensionsAndPlottingArea();
+    void sortAndPictureEdits();
+    void movePointsByDragAndKeys();
+    void pointerPanel();
+    void titleMarksUnsavedWork();
+    void questionOnClose();
+    void questionOnLoadAndScan();
+    void dontAskAgainAndPreferences();
+
+private:
+    QStringList Names() const;
+    QString Export() const { return FForm->DataText(u' '); }
+    TQuillonView& View() const { return *FForm->QuillonView; }
+    QString Path(const char* name) const { return FDir.filePath(QString::fromLatin1(name)); }
+    // A mapping and three points, none of it an undo step.
+    void Calibrate();
+
+    TScopedConfigHome FHome;
+    QTemporaryDir FDir;
+    std::unique_ptr<Tmainform> FForm;
+};
+
+void TestUndo::init()
+{
+    QFile::remove(FHome.SettingsFile());
+    StoreStartupTip(false);
+    FForm = std::make_unique<Tmainform>();
+    FForm->show();
+    QVERIFY(QTest::qWaitForWindowExposed(FForm.get()));
+    QVERIFY(FForm->LoadImageFile(SavePicture(Path("chart.png"), 400, 300)));
+    View().SetZoom(1.0f);
+    QCoreApplication::processEvents();
+}
+
+void TestUndo::cleanup()
+{
+    // Nothing left to ask about when the window goes.
+    FForm->UndoStack.setClean();
+    FForm.reset();
+}
+
+QStringList TestUndo::Names() const
+{
+    QStringList names;
+    for (int r = 0; r < FForm->ListModel->Count(); ++r)
+        names << FForm->ListModel->Cell(r, 0);
+    return names;
+}
+
+void TestUndo::Calibrate()
+{
+    TQuillonView& v = View();
+    v.SetAxisValues(0, 100, 40, 0);
+    v.SetMappingRect({0, 0, 399, 299});
+    v.AddSite(QStringLiteral("1"), 50, 60);
+    v.AddSite(QStringLiteral("2"), 100, 80);
+    v.AddSite(QStringLiteral("3"), 150, 90);
+    QCOMPARE(FForm->UndoStack.count(), 0);
+}
+
+void TestUndo::pointsByClickAndInsert()
+{
+    Tmainform& f = *FForm;
+    TQuillonView& v = View();
+    v.SetMouseAction(maClick);
+    Click(&v, {50, 60});
+    Click(&v, {100, 80});
+    Click(&v, {150, 90});
+    QCOMPARE(Names(), (QStringList{"1", "2", "3"}));
+    QCOMPARE(f.acUndo->text(), QStringLiteral("Undo Add Point 3"));
+    const QString three = Export();
+    // A click on a point removes it; undone, it comes back in its place.
+    Click(&v, {101, 79});
+    QCOMPARE(Names(), (QStringList{"1", "3"}));
+    QCOMPARE(f.acUndo->text(), QStringLiteral("Undo Delete Point 2"));
+    f.acUndo->trigger();
+    QCOMPARE(Names(), (QStringList{"1", "2", "3"}));
+    QCOMPARE(v.GetSite(1)->X, 100);
+    QCOMPARE(v.GetSite(1)->Y, 80);
+    QCOMPARE(Export(), three);
+    QCOMPARE(f.acRedo->text(), QStringLiteral("Redo Delete Point 2"));
+    f.acRedo->trigger();
+    QCOMPARE(Names(), (QStringList{"1", "3"}));
+    // Insert clicks at the pointer: one step too.
+    QCursor::setPos(v.mapToGlobal(QPoint(200, 100)));
+    QEnterEvent enter(QPointF(200, 100), QPointF(200, 100), v.mapToGlobal(QPointF(200, 100)));
+    QCoreApplication::sendEvent(&v, &enter);
+    QTest::keyClick(&v, Qt::Key_Insert);
+    QCOMPARE(Names(), (QStringList{"1", "3", "2"}));
+    QCOMPARE(f.acUndo->text(), QStringLiteral("Undo Add Point 2"));
+    f.acUndo->trigger();
+    f.acUndo->trigger();
+    f.acUndo->trigger();
+    f.acUndo->trigger();
+    f.acUndo->trigger();
+    QCOMPARE(Names(), QStringList{});
+    QVERIFY(!f.acUndo->isEnabled());
+}
+
+void TestUndo::deleteSelectedAndClearAll()
+{
+    Tmainform& f = *FForm;
+    Calibrate();
+    for (int i = 4; i <= 6; ++i)
+        View().AddSite(QString::number(i), i * 20, i * 10);
+    const QString all = Export();
+    QItemSelectionModel* selection = f.ListView->selectionModel();
+    for (int row : {1, 3, 4})
+        selection->select(f.ListModel->index(row, 0), QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    f.acDeleteSelectedPoints->trigger();
+    QCOMPARE(Names(), (QStringList{"1", "3", "6"}));
+    QCOMPARE(f.acUndo->text(), QStringLiteral("Undo Delete Selected Points"));
+    f.acUndo->trigger();
+    QCOMPARE(Names(), (QStringList{"1", "2", "3", "4", "5", "6"}));
+    QCOMPARE(Export(), all);
+    f.acRedo->trigger();
+    QCOMPARE(Names(), (QStringList{"1", "3", "6"}));
+    f.acClearAllPoints->trigger();
+    QCOMPARE(View().SiteCount(), 0);
+    QCOMPARE(f.acUndo->text(), QStringLiteral("Undo Clear All Points"));
+    f.acUndo->trigger();
+    f.acUndo->trigger();
+    QCOMPARE(Export(), all);
+    QCOMPARE(View().GetSite(5)->X, 120);
+}
+
+void TestUndo::mappingByDragsBoxAndRotation()
+{
+    Tmainform& f = *FForm;
+    TQuillonView& v = View();
+    Calibrate();
+    const TRect first = v.MappingRect;
+    const QString before = Export();
+    // A new rubber band, over many moves: one step.
+    v.SetMouseAction(maRubberBand);
+    Drag(&v, {20, 30}, {300, 250}, 6);
+    QVERIFY(!(v.MappingRect == first));
+    QVERIFY(Export() != before);
+    QCOMPARE(f.UndoStack.count(), 1);
+    QCOMPARE(f.acUndo->text(), QStringLiteral("Undo Mapping"));
+    const TRect band = v.MappingRect;
+    const QString banded = Export();
+    // Its left edge dragged: one more step.
+    QTest::mouseMove(&v, {band.Left, (band.Top + band.Bottom) / 2});
+    Drag(&v, {band.Left, (band.Top + band.Bottom) / 2}, {band.Left + 40, (band.Top + band.Bottom) / 2}, 4);
+    QCOMPARE(v.MappingRect.Left, band.Left + 40);
+    QCOMPARE(f.UndoStack.count(), 2);
+    f.acUndo->trigger();
+    QCOMPARE(v.MappingRect, band);
+    QCOMPARE(Export(), banded);
+    f.acUndo->trigger();
+    QCOMPARE(v.MappingRect, first);
+    QCOMPARE(Export(), before);
+    f.acRedo->trigger();
+    QCOMPARE(Export(), banded);
+    // Full Box.
+    f.acFullBoundingBox->trigger();
+    QCOMPARE(f.acUndo->text(), QStringLiteral("Undo Full Box"));
+    f.acUndo->trigger();
+    QCOMPARE(v.MappingRect, band);
+    // A turn in Rotate mode: three moves, one step.
+    v.SetMouseAction(maRotateH);
+    Drag(&v, {200, 150}, {230, 150}, 3);
+    QCOMPARE(v.Angle, 3.0);
+    QCOMPARE(f.acUndo->text(), QStringLiteral("Undo Rotation"));
+    f.acUndo->trigger();
+    QCOMPARE(v.Angle, 0.0);
+    QCOMPARE(Export(), banded);
+}
+
+void TestUndo::dimensionsAndPlottingArea()
+{
+    Tmainform& f = *FForm;
+    TQuillonView& v = View();
+    Calibrate();
+    const QString before = Export();
+    {
+        WhenModalShown dialog("TfrmPreferences", [](QWidget* w) {
+            auto* d = static_cast<TfrmPreferences*>(w);
+            d->ksfT->SetValue(1000);
+            d->ksfB->SetValue(1);
+            d->cbyaxis->setCurrentIndex(amLog10);
+            d->accept();
+        });
+        f.acDimensions->trigger();
+    }
+    QCOMPARE(v.AxisYMap, amLog10);
+    QCOMPARE(f.acUndo->text(), QStringLiteral("Undo Dimensions"));
+    f.acUndo->trigger();
+    QCOMPARE(v.AxisYMap, amLinear);
+    QCOMPARE(v.YTopValue, 100.0);
+    QCOMPARE(v.YBottomValue, 0.0);
+    QCOMPARE(Export(), before);
+    // The plotting area typed in, rectangle and angle in one step.
+    {
+        WhenModalShown dialog("TfrmPlottingArea", [](QWidget* w) {
+            auto* d = static_cast<TfrmPlottingArea*>(w);
+            QCOMPARE(d->seRight->value(), 399);
+            QCOMPARE(d->seRight->maximum(), 399);
+            d->seLeft->setValue(10);
+            d->seTop->setValue(20);
+            d->seRight->setValue(310);
+            d->seBottom->setValue(220);
+            d->seAngle->setValue(-2.5);
+            d->accept();
+        });
+        f.acPlottingArea->trigger();
+    }
+    QCOMPARE(v.MappingRect, (TRect{10, 20, 310, 220}));
+    QCOMPARE(v.Angle, -2.5);
+    QCOMPARE(f.UndoStack.count(), 1);
+    QVERIFY(Export() != before);
+    f.acUndo->trigger();
+    QCOMPARE(v.MappingRect, (TRect{0, 0, 399, 299}));
+    QCOMPARE(v.Angle, 0.0);
+    QCOMPARE(Export(), before);
+    // An empty rectangle is refused and the dialog stays.
+    QString refusal;
+    {
+        WhenModalShown dialog("TfrmPlottingArea", [&](QWidget* w) {
+            auto* d = static_cast<TfrmPlottingArea*>(w);
+            d->seLeft->setValue(300);
+            d->seRight->setValue(100);
+            {
+                WhenModalShown box("QMessageBox", ReadInto(refusal));
+                d->accept();
+            }
+            QVERIFY(d->isVisible());
+            d->reject();
+        });
+        f.acPlottingArea->trigger();
+    }
+    QVERIFY(refusal.contains(QStringLiteral("Left must be less than Right")));
+    QCOMPARE(v.MappingRect, (TRect{0, 0, 399, 299}));
+}
+
+void TestUndo::sortAndPictureEdits()
+{
+    Tmainform& f = *FForm;
+    TQuillonView& v = View();
+    Calibrate();
+    f.ListViewColumnClick(4);
+    f.ListViewColumnClick(4);
+    QCOMPARE(Names(), (QStringList{"3", "2", "1"}));
+    QCOMPARE(f.acUndo->text(), QStringLiteral("Undo Sort"));
+    f.acUndo->trigger();
+    f.acUndo->trigger();
+    QCOMPARE(Names(), (QStringList{"1", "2", "3"}));
+    const int left = TopLeftRed(v);
+    f.acFlipImageHorizontal->trigger();
+    QCOMPARE(TopLeftRed(v), 255 - left);
+    f.acInvertImage->trigger();
+    QCOMPARE(f.acUndo->text(), QStringLiteral("Undo Invert"));
+    f.acUndo->trigger();
+    f.acUndo->trigger();
+    QCOMPARE(TopLeftRed(v), left);
+    f.acRedo->trigger();
+    QCOMPARE(f.acUndo->text(), QStringLiteral("Undo Flip Image Horizontal"));
+}
+
+void TestUndo::movePointsByDragAndKeys()
+{
+    Tmainform& f = *FForm;
+    TQuillonView& v = View();
+    Calibrate();
+    const QString before = Export();
+    v.SetMouseAction(maClick);
+    // Pressed 2 pixels off point 2 and dragged: it keeps that offset, its
+    // name and its row, and is not toggled away.
+    Drag(&v, {102, 81}, {132, 121}, 5);
+    QCOMPARE(Names(), (QStringList{"1", "2", "3"}));
+    QCOMPARE(v.GetSite(1)->X, 130);
+    QCOMPARE(v.GetSite(1)->Y, 120);
+    QCOMPARE(f.ListModel->Cell(1, 3), QStringLiteral("130"));
+    QCOMPARE(f.acUndo->text(), QStringLiteral("Undo Move Point 2"));
+    f.acUndo->trigger();
+    QCOMPARE(v.GetSite(1)->X, 100);
+    QCOMPARE(Export(), before);
+    // Pressed and released in place: toggled away, as ever.
+    Drag(&v, {50, 60}, {50, 60}, 1);
+    QCOMPARE(Names(), (QStringList{"2", "3"}));
+    f.acUndo->trigger();
+    QCOMPARE(Names(), (QStringList{"1", "2", "3"}));
+    // Alt+arrows move the points selected in the list, one pixel a key.
+    QItemSelectionModel* selection = f.ListView->selectionModel();
+    selection->select(f.ListModel->index(2, 0), QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    f.ListView->setFocus();
+    QTest::keyClick(f.ListView, Qt::Key_Right, Qt::AltModifier);
+    QCOMPARE(v.GetSite(2)->X, 151);
+    QCOMPARE(f.acUndo->text(), QStringLiteral("Undo Move Point 3"));
+    selection->select(f.ListModel->index(0, 0), QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    QTest::keyClick(f.ListView, Qt::Key_Up, Qt::AltModifier);
+    QCOMPARE(v.GetSite(0)->Y, 59);
+    QCOMPARE(v.GetSite(2)->Y, 89);
+    QCOMPARE(f.acUndo->text(), QStringLiteral("Undo Move Points"));
+    f.acUndo->trigger();
+    f.acUndo->trigger();
+    QCOMPARE(Export(), before);
+    // Kept inside the picture.
+    v.AddSite(QStringLiteral("9"), 0, 0);
+    selection->clearSelection();
+    selection->select(f.ListModel->index(3, 0), QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    const int steps = f.UndoStack.count();
+    QTest::keyClick(f.ListView, Qt::Key_Left, Qt::AltModifier);
+    QCOMPARE(v.GetSite(3)->X, 0);
+    QCOMPARE(f.UndoStack.count(), steps);
+}
+
+void TestUndo::pointerPanel()
+{
+    TQuillonView& v = View();
+    v.SetAngle(1.5);
+    QTest::mouseMove(&v, {123, 45});
+    QTRY_COMPARE(FForm->pnlPointer->text(), QStringLiteral("Pixel: 123, 45  Angle: 1.5°"));
+}
+
+void TestUndo::titleMarksUnsavedWork()
+{
+    Tmainform& f = *FForm;
+    QCOMPARE(f.windowTitle(), QStringLiteral("Untitled[*] - Quillon"));
+    QVERIFY(!f.isWindowModified());
+    View().SetMouseAction(maClick);
+    Click(&View(), {10, 10});
+    QVERIFY(f.isWindowModified());
+    f.SaveSessionFile(Path("job.qsf"));
+    QCOMPARE(f.windowTitle(), QStringLiteral("job.qsf[*] - Quillon"));
+    QVERIFY(!f.isWindowModified());
+    f.acUndo->trigger();
+    QVERIFY(f.isWindowModified());
+    f.acRedo->trigger();
+    QVERIFY(!f.isWindowModified());
+    // A load starts afresh: nothing to undo, nothing unsaved. (The axis
+    // values were never set, so the load warns.)
+    QString warning;
+    {
+        WhenModalShown box("QMessageBox", ReadInto(warning));
+        f.LoadSessionFile(Path("job.qsf"));
+    }
+    QVERIFY(!f.acUndo->isEnabled());
+    QVERIFY(!f.isWindowModified());
+}
+
+void TestUndo::questionOnClose()
+{
+    Tmainform& f = *FForm;
+    // Nothing unsaved: nothing asked.
+    {
+        TAnswer answer(QMessageBox::Cancel);
+        QVERIFY(f.close());
+        QCOMPARE(answer.Asked, 0);
+    }
+    f.show();
+    f.SaveSessionFile(Path("job.qsf"));
+    View().SetMouseAction(maClick);
+    Click(&View(), {10, 10});
+    {
+        TAnswer answer(QMessageBox::Cancel);
+        QVERIFY(!f.close());
+        QCOMPARE(answer.Asked, 1);
+        QVERIFY(answer.Text.contains(Path("job.qsf")));
+    }
+    QVERIFY(f.isVisible());
+    QCOMPARE(View().SiteCount(), 1);
+    {
+        TAnswer answer(QMessageBox::Save);
+        QVERIFY(f.close());
+    }
+    // Saved to the session's own file before the window went.
+    QVERIFY(ReadTextFile(Path("job.qsf")).contains("1=10,10"));
+    f.show();
+    Click(&View(), {20, 20});
+    {
+        TAnswer answer(QMessageBox::Discard);
+        QVERIFY(f.close());
+    }
+    QVERIFY(!ReadTextFile(Path("job.qsf")).contains("2=20,20"));
+}
+
+void TestUndo::questionOnLoadAndScan()
+{
+    Tmainform& f = *FForm;
+    View().SetMouseAction(maClick);
+    Click(&View(), {10, 10});
+    // Cancelled: no file dialog, no scan, nothing changes.
+    int dialogs = 0;
+    WhenModalShown files("QFileDialog", [&](QWidget* w) {
+        ++dialogs;
+        static_cast<QDialog*>(w)->reject();
+    });
+    f.FerroTwain.LibraryName = QStringLiteral("libquillon-nowhere.so");
+    for (QAction* load : {f.acLoadImage, f.acLoadSession, f.acAquireTWAIN}) {
+        TAnswer answer(QMessageBox::Cancel);
+        load->trigger();
+        QCOMPARE(answer.Asked, 1);
+    }
+    QCOMPARE(dialogs, 0);
+    {
+        TAnswer answer(QMessageBox::Cancel);
+        QVERIFY(!f.OpenFile(SavePicture(Path("other.png"), 30, 30)));
+        QCOMPARE(answer.Asked, 1);
+    }
+    QCOMPARE(View().ImageWidth(), 400);
+    QCOMPARE(View().SiteCount(), 1);
+    // Discarded: the load goes ahead and starts a new history.
+    {
+        TAnswer answer(QMessageBox::Discard);
+        QVERIFY(f.OpenFile(Path("other.png")));
+    }
+    QCOMPARE(View().ImageWidth(), 30);
+    QVERIFY(!f.isWindowModified());
+    QVERIFY(!f.acUndo->isEnabled());
+}
+
+void TestUndo::dontAskAgainAndPreferences()
+{
+    Tmainform& f = *FForm;
+    View().SetMouseAction(maClick);
+    Click(&View(), {10, 10});
+    {
+        TAnswer answer(QMessageBox::Discard, true);
+        QVERIFY(f.OpenFile(Path("chart.png")));
+    }
+    QVERIFY(!AskBeforeDiscarding());
+    Click(&View(), {10, 10});
+    {
+        TAnswer answer(QMessageBox::Cancel);
+        QVERIFY(f.OpenFile(Path("chart.png")));
+        QCOMPARE(answer.Asked, 0);
+    }
+    // Preferences shows the choice and takes it back.
+    bool shown = true;
+    {
+        WhenModalShown dialog("TfrmPreferences", [&](QWidget* w) {
+            auto* d = static_cast<TfrmPreferences*>(w);
+            shown = d->cbxAskToSave->isChecked();
+            d->cbxAskToSave->setChecked(true);
+            d->accept();
+        });
+        f.acPreferences->trigger();
+    }
+    QVERIFY(!shown);
+    QVERIFY(AskBeforeDiscarding());
+}
+
+QTEST_MAIN(TestUndo)
+#include "test_undo.moc"
