@@ -35,6 +35,14 @@ void TQuillonView::mouseMoveEvent(QMouseEvent* event)
 {
     QWidget::mouseMoveEvent(event);
     const QPoint p = event->position().toPoint();
+    // A release that never reached the view (a fast flick while a handler
+    // was busy) must not leave a gesture dragging on without the button.
+    // Where the button went up is not known, so a click is not toggled.
+    if (PressedButton != pbNone && !(event->buttons() & (Qt::LeftButton | Qt::RightButton))) {
+        FDragMoved = FDragMoved || MouseAction == maClick;
+        MouseUp(p.x(), p.y());
+        return;
+    }
     MouseMove(p.x(), p.y());
 }
 

@@ -75,6 +75,8 @@ private slots:
     void insertTogglesAtPointerOnlyInside();
     void arrowKeysStopAtFrameEdges();
     void aTurnRemapsOnceWhenTheDragEnds();
+    void dragMovesAPointAndKeepsItsName();
+    void lostReleaseEndsTheGesture();
 
 private:
     TScopedConfigHome FHome;
@@ -454,6 +456,51 @@ void TestViewMouse::aTurnRemapsOnceWhenTheDragEnds()
     events.clear();
     QTest::mouseClick(&view, Qt::LeftButton, {}, {120, 120});
     QVERIFY(events.isEmpty());
+}
+
+void TestViewMouse::dragMovesAPointAndKeepsItsName()
+{
+    TShownView shown(200, 150, 0.5f);
+    QVERIFY(shown.Exposed);
+    TQuillonView& v = shown.View;
+    v.SetMouseAction(maClick);
+    v.AddSite(QStringLiteral("7"), 40, 40);
+    v.AddSite(QStringLiteral("8"), 100, 100);
+    int ends = 0;
+    v.OnGestureEnd = [&](QObject*) { ++ends; };
+    // At 50%, pressed one screen pixel off the point, moved 20 screen pixels.
+    Drag(v, {21, 20}, {41, 30});
+    QCOMPARE(v.SiteCount(), 2);
+    QCOMPARE(v.GetSite(0)->Name, QStringLiteral("7"));
+    QCOMPARE(v.GetSite(0)->X, 80);
+    QCOMPARE(v.GetSite(0)->Y, 60);
+    QCOMPARE(ends, 1);
+    // Dragged beyond the picture, it stays on its last pixel.
+    Drag(v, {40, 30}, {190, 160});
+    QCOMPARE(v.GetSite(0)->X, 199);
+    QCOMPARE(v.GetSite(0)->Y, 149);
+    // A press on no point and a drag: the release adds one, as ever.
+    Drag(v, {10, 70}, {12, 72});
+    QCOMPARE(v.SiteCount(), 3);
+}
+
+void TestViewMouse::lostReleaseEndsTheGesture()
+{
+    TShownView shown(200, 150);
+    QVERIFY(shown.Exposed);
+    TQuillonView& v = shown.View;
+    v.SetMouseAction(maClick);
+    v.AddSite(QStringLiteral("1"), 50, 50);
+    QTest::mousePress(&v, Qt::LeftButton, {}, {50, 50});
+    // The next move comes with no button down: the release was lost.
+    QMouseEvent move(QEvent::MouseMove, QPointF(90, 90), v.mapToGlobal(QPointF(90, 90)), Qt::NoButton,
+                     Qt::NoButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(&v, &move);
+    QCOMPARE(v.PressedButton, pbNone);
+    QCOMPARE(v.SiteCount(), 1);
+    QCOMPARE(v.GetSite(0)->X, 50);
+    QCoreApplication::sendEvent(&v, &move);
+    QCOMPARE(v.GetSite(0)->X, 50);
 }
 
 QTEST_MAIN(TestViewMouse)
