@@ -207,11 +207,12 @@ bool Tmainform::ListKey(QEvent* Event)
         Event->accept();
         return true;
     }
-    if (copy)
+    if (copy) {
         RunGuarded(this, [this] { CopySelectedRows(); });
-    else if (ListView->selectionModel()->hasSelection())
-        RunGuarded(this, [this] { acDeleteSelectedPointsExecute(); });
-    UpdateCommands();
+        UpdateCommands();
+    } else if (ListView->selectionModel()->hasSelection()) {
+        acDeleteSelectedPoints->trigger();
+    }
     return true;
 }
 

@@ -231,6 +231,8 @@ void TestDesktop::listKeysCopyAndDelete()
     QCOMPARE(rows.count(QStringLiteral("\r\n")), 2);
     QTest::keyClick(f.ListView, Qt::Key_Delete);
     QCOMPARE(v.SiteCount(), 2);
+    // The same command as the menu's, so it can be undone.
+    QCOMPARE(f.acUndo->text(), QStringLiteral("Undo Delete Selected Points"));
     QCOMPARE(f.ListModel->Cell(0, 0), QStringLiteral("1"));
     QCOMPARE(f.ListModel->Cell(1, 0), QStringLiteral("3"));
 }
