@@ -2,6 +2,7 @@
 // status bar in step with the view.
 #include "formMain.h"
 
+#include "ProgramData.h"
 #include "StandardErrorBox.h"
 #include "fileDialogs.h"
 #include "formAbout.h"
@@ -33,8 +34,8 @@
 
 Tmainform::Tmainform(QWidget* parent)
     : QMainWindow(parent)
+    , FHelpFile(ProgramDataFile(QCoreApplication::applicationFilePath(), QStringLiteral("quillon.chm")))
 {
-    setWindowTitle(QStringLiteral("Quillon"));
     setWindowIcon(QIcon(QStringLiteral(":/glyphs/quillon.png")));
     CreateLayout();
     CreateCommands();

@@ -122,7 +122,7 @@ public:
     void acPreferencesExecute();
     void acDimensionsExecute();
     void acHelpExecute();
-    static QString HelpFileName();
+    QString HelpFileName() const;
     void acSaveSessionExecute();
     void acLoadSessionExecute();
     // Raises EFileError "Unable to write to %s"; the previous file stays.
@@ -238,6 +238,16 @@ private:
     void KeepFrameOnScreen();
     void CreateUndo();
     TViewStep::TRestore RestoreStep();
+    // The caption of a step from the states before and after it.
+    using TStepNamer = std::function<QString(const TViewSnapshot&, const TViewSnapshot&)>;
+    // The view's change since Before as one undo step, when there is one.
+    void PushStep(TViewSnapshot Before, const TStepNamer& Name);
+    static TStepNamer NamedByChange(const QString& Fallback);
+    // The list's selected rows, in list order, and the points they show.
+    QList<int> SelectedRows() const;
+    QStringList SelectedNames() const;
+    // One row's data values as the data exports write them.
+    QString RowText(int Row, QChar Separator) const;
     void GestureStarts();
 
     QTimer FitColumns;
@@ -251,6 +261,9 @@ private:
     // The view's state when the present mouse gesture began.
     std::optional<TViewSnapshot> FGestureBefore;
     QString FSessionFile;
+    // Where the help file is looked for, found once: the enabling rules ask
+    // after every change.
+    const QString FHelpFile;
     // While a step is restored: where the view's new rows gather.
     std::vector<TDataListModel::TRow>* FPendingRows = nullptr;
     TDataListModel::TRow RowOf(const QString& sName, const TPoint& sPt, bool bMapping, double dX, double dY) const;

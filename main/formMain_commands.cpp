@@ -3,7 +3,6 @@
 #include "formMain.h"
 
 #include "PictureProblem.h"
-#include "ProgramData.h"
 
 #include "StandardErrorBox.h"
 #include "UnsavedWork.h"
@@ -28,6 +27,7 @@
 #include <QToolBar>
 #include <QUrl>
 
+#include <algorithm>
 #include <cstring>
 
 QAction* Tmainform::Command(const QString& Name, const QString& Caption, const std::function<void()>& Execute)
@@ -408,9 +408,7 @@ void Tmainform::acDeleteSelectedPointsExecute()
 {
     // The rows go in one pass first; the view's events for them then find
     // nothing left to remove, so the whole stays linear in the list.
-    QStringList names;
-    for (const QModelIndex& row : ListView->selectionModel()->selectedRows())
-        names << ListModel->Cell(row.row(), 0);
+    const QStringList names = SelectedNames();
     ListModel->DeleteRowsOf(names);
     QuillonView->DeleteSites(names);
     const QModelIndex focused = ListView->currentIndex();
@@ -463,9 +461,26 @@ void Tmainform::acDimensionsExecute()
     v->Paint();
 }
 
-QString Tmainform::HelpFileName()
+QList<int> Tmainform::SelectedRows() const
 {
-    return ProgramDataFile(QCoreApplication::applicationFilePath(), QStringLiteral("quillon.chm"));
+    QList<int> rows;
+    for (const QModelIndex& row : ListView->selectionModel()->selectedRows())
+        rows << row.row();
+    std::sort(rows.begin(), rows.end());
+    return rows;
+}
+
+QStringList Tmainform::SelectedNames() const
+{
+    QStringList names;
+    for (int row : SelectedRows())
+        names << ListModel->Cell(row, 0);
+    return names;
+}
+
+QString Tmainform::HelpFileName() const
+{
+    return FHelpFile;
 }
 
 void Tmainform::acHelpExecute()

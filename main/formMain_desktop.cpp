@@ -218,15 +218,12 @@ bool Tmainform::ListKey(QEvent* Event)
 
 void Tmainform::CopySelectedRows()
 {
-    QList<int> rows;
-    for (const QModelIndex& row : ListView->selectionModel()->selectedRows())
-        rows << row.row();
+    const QList<int> rows = SelectedRows();
     if (rows.isEmpty())
         return;
-    std::sort(rows.begin(), rows.end());
     QString text;
     for (int row : rows)
-        text += ListModel->Cell(row, 1) + u'\t' + ListModel->Cell(row, 2) + QStringLiteral("\r\n");
+        text += RowText(row, u'\t');
     QClipboard* clipboard = QGuiApplication::clipboard();
     clipboard->clear();
     clipboard->setText(text);

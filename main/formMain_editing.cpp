@@ -45,9 +45,23 @@ void Tmainform::Record(const QString& Caption, const std::function<void()>& Chan
 {
     TViewSnapshot before = QuillonView->Snapshot();
     Change();
+    PushStep(std::move(before), [&](const TViewSnapshot&, const TViewSnapshot&) { return Caption; });
+}
+
+void Tmainform::PushStep(TViewSnapshot Before, const TStepNamer& Name)
+{
     TViewSnapshot after = QuillonView->Snapshot();
-    if (!(before == after))
-        UndoStack.push(new TViewStep(RestoreStep(), Caption, std::move(before), std::move(after)));
+    if (Before == after)
+        return;
+    const QString caption = Name(Before, after);
+    UndoStack.push(new TViewStep(RestoreStep(), caption, std::move(Before), std::move(after)));
+}
+
+Tmainform::TStepNamer Tmainform::NamedByChange(const QString& Fallback)
+{
+    return [Fallback](const TViewSnapshot& Before, const TViewSnapshot& After) {
+        return StepCaption(Before, After, Fallback);
+    };
 }
 
 TViewStep::TRestore Tmainform::RestoreStep()
@@ -85,27 +99,17 @@ void Tmainform::QuillonViewGestureEnd(QObject*)
         return;
     TViewSnapshot before = std::move(*FGestureBefore);
     FGestureBefore.reset();
-    TViewSnapshot after = QuillonView->Snapshot();
-    if (before == after)
-        return;
-    const QString caption = StepCaption(before, after, QStringLiteral("Mapping"));
-    UndoStack.push(new TViewStep(RestoreStep(), caption, std::move(before), std::move(after)));
+    PushStep(std::move(before), NamedByChange(QStringLiteral("Mapping")));
 }
 
 void Tmainform::MoveSelectedPoints(int DX, int DY)
 {
-    QStringList names;
-    for (const QModelIndex& row : ListView->selectionModel()->selectedRows())
-        names << ListModel->Cell(row.row(), 0);
+    const QStringList names = SelectedNames();
     if (names.isEmpty())
         return;
     TViewSnapshot before = QuillonView->Snapshot();
     QuillonView->MoveSites(names, DX, DY);
-    TViewSnapshot after = QuillonView->Snapshot();
-    if (before == after)
-        return;
-    const QString caption = StepCaption(before, after, QStringLiteral("Move Points"));
-    UndoStack.push(new TViewStep(RestoreStep(), caption, std::move(before), std::move(after)));
+    PushStep(std::move(before), NamedByChange(QStringLiteral("Move Points")));
 }
 
 void Tmainform::acPlottingAreaExecute()

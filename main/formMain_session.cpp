@@ -134,8 +134,13 @@ QString Tmainform::DataText(QChar Separator) const
 {
     QString text;
     for (int row = 0; row < ListModel->Count(); ++row)
-        text += ListModel->Cell(row, 1) + Separator + ListModel->Cell(row, 2) + QStringLiteral("\r\n");
+        text += RowText(row, Separator);
     return text;
+}
+
+QString Tmainform::RowText(int Row, QChar Separator) const
+{
+    return ListModel->Cell(Row, 1) + Separator + ListModel->Cell(Row, 2) + QStringLiteral("\r\n");
 }
 
 void Tmainform::acCopyToClipboardExecute()

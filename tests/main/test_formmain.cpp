@@ -195,7 +195,7 @@ void TestFormMain::enablingRules()
 void TestFormMain::helpNeedsHelpFile()
 {
     Tmainform& f = *FForm;
-    const QString help = Tmainform::HelpFileName();
+    const QString help = f.HelpFileName();
     QVERIFY(QFileInfo(help).absolutePath() == QCoreApplication::applicationDirPath());
     QFile::remove(help);
     f.UpdateCommands();
