@@ -1,6 +1,7 @@
 // The installed program: `cmake --install` into a temporary prefix lays out
 // a program that runs from there, finds its own texts and source manager,
 // and whose desktop files pass the freedesktop validators.
+#include "ProcessRun.h"
 #include "TestFiles.h"
 #include "main/ProgramData.h"
 #include "main/formAbout.h"
@@ -8,34 +9,8 @@
 #include <QImageReader>
 #include <QLabel>
 #include <QMimeDatabase>
-#include <QProcess>
 #include <QTabWidget>
 #include <QtTest>
-
-namespace {
-
-struct TRun {
-    int Status = -1;
-    QByteArray Out;
-    QByteArray Err;
-};
-
-TRun Run(const QString& program, const QStringList& arguments, const QProcessEnvironment& env =
-                                                                   QProcessEnvironment::systemEnvironment())
-{
-    QProcess process;
-    process.setProcessEnvironment(env);
-    process.start(program, arguments);
-    TRun run;
-    if (!process.waitForFinished(120000) || process.exitStatus() != QProcess::NormalExit)
-        return run;
-    run.Status = process.exitCode();
-    run.Out = process.readAllStandardOutput();
-    run.Err = process.readAllStandardError();
-    return run;
-}
-
-} // namespace
 
 class TestInstall : public QObject {
     Q_OBJECT
@@ -59,7 +34,7 @@ void TestInstall::initTestCase()
 {
     // Never where the build folder is, so nothing can be picked up from it.
     QVERIFY(!FPrefix.path().startsWith(QStringLiteral(QUILLON_BINARY_DIR)));
-    const TRun install = Run(QStringLiteral(QUILLON_CMAKE), {QStringLiteral("--install"),
+    const TRun install = RunProcess(QStringLiteral(QUILLON_CMAKE), {QStringLiteral("--install"),
                                                              QStringLiteral(QUILLON_BINARY_DIR),
                                                              QStringLiteral("--prefix"), FPrefix.path()});
     QVERIFY2(install.Status == 0, install.Err.constData());
@@ -85,12 +60,12 @@ void TestInstall::layout()
 
 void TestInstall::desktopFilesValidate()
 {
-    const TRun desktop = Run(QStringLiteral("desktop-file-validate"),
+    const TRun desktop = RunProcess(QStringLiteral("desktop-file-validate"),
                              {Installed(QStringLiteral("share/applications/com.kestrow.quillon.desktop"))});
     QVERIFY2(desktop.Status == 0, desktop.Out + desktop.Err);
     QVERIFY2(!desktop.Out.contains("error"), desktop.Out.constData());
     const TRun metainfo =
-        Run(QStringLiteral("appstreamcli"), {QStringLiteral("validate"), QStringLiteral("--no-net"), QStringLiteral("--pedantic"),
+        RunProcess(QStringLiteral("appstreamcli"), {QStringLiteral("validate"), QStringLiteral("--no-net"), QStringLiteral("--pedantic"),
                                              Installed(QStringLiteral("share/metainfo/com.kestrow.quillon.metainfo.xml"))});
     QVERIFY2(metainfo.Status == 0, metainfo.Out + metainfo.Err);
     const QByteArray entry = ReadTextFile(Installed(QStringLiteral("share/applications/com.kestrow.quillon.desktop")));
@@ -118,16 +93,14 @@ void TestInstall::sessionTypeByNameAndContent()
 
 void TestInstall::programRunsFromThePrefix()
 {
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
-        env.remove(QString::fromLatin1(name));
-    const TRun version = Run(Installed(QStringLiteral("bin/quillon")), {QStringLiteral("--version")}, env);
+    const QProcessEnvironment env = WithoutDisplay();
+    const TRun version = RunProcess(Installed(QStringLiteral("bin/quillon")), {QStringLiteral("--version")}, env);
     QCOMPARE(version.Status, 0);
     QCOMPARE(version.Out, QByteArray("Quillon " QUILLON_VERSION "\n"));
     QTemporaryDir dir;
     WriteTextFile(dir.filePath("s.qsf"), "[screenrect]\r\nx1=0\r\nx2=100\r\ny1=0\r\ny2=100\r\n[dimensions]\r\n"
                                          "y1=0\r\ny2=10\r\nx1=0\r\nx2=10\r\n[series/series1]\r\n1=50,50\r\n");
-    const TRun exported = Run(Installed(QStringLiteral("bin/quillon")),
+    const TRun exported = RunProcess(Installed(QStringLiteral("bin/quillon")),
                               {QStringLiteral("--export"), QStringLiteral("-"), dir.filePath("s.qsf")}, env);
     QCOMPARE(exported.Status, 0);
     QCOMPARE(exported.Out.count("\r\n"), 1);
@@ -161,7 +134,7 @@ void TestInstall::scansWithItsOwnSourceManager()
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("SANE_CONFIG_DIR"), sane.path());
     env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-    const TRun scan = Run(scanner, {}, env);
+    const TRun scan = RunProcess(scanner, {}, env);
     QVERIFY2(scan.Status == 0, scan.Out + scan.Err);
     QCOMPARE(QString::fromUtf8(scan.Out.split('\n').first()), Installed(QStringLiteral("lib/quillon/")));
 }

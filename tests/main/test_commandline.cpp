@@ -4,37 +4,19 @@
 #include "main/CommandLine.h"
 #include "main/formMain.h"
 
+#include "ProcessRun.h"
 #include "TestFiles.h"
 
-#include <QProcess>
 #include <QtTest>
 
 #include <FreeImage.h>
 
 namespace {
 
-struct TRun {
-    int Status = -1;
-    QByteArray Out;
-    QByteArray Err;
-};
-
-// The program with no display at all, as from a console or a cron job.
+// The program with no display at all.
 TRun RunProgram(const QStringList& arguments)
 {
-    QProcess process;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
-        env.remove(QString::fromLatin1(name));
-    process.setProcessEnvironment(env);
-    process.start(QStringLiteral(QUILLON_EXECUTABLE), arguments);
-    TRun run;
-    if (!process.waitForFinished(60000) || process.exitStatus() != QProcess::NormalExit)
-        return run;
-    run.Status = process.exitCode();
-    run.Out = process.readAllStandardOutput();
-    run.Err = process.readAllStandardError();
-    return run;
+    return RunProcess(QStringLiteral(QUILLON_EXECUTABLE), arguments, WithoutDisplay());
 }
 
 QString SavePicture(const QString& path, int width, int height)
