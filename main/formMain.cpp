@@ -187,6 +187,8 @@ Tmainform::~Tmainform()
     // is half gone.
     disconnect(qApp, nullptr, this, nullptr);
     disconnect(QGuiApplication::clipboard(), nullptr, this, nullptr);
+    // Nor when the undo history, a member, is cleared on its way out.
+    disconnect(&UndoStack, nullptr, this, nullptr);
     // The view outlives this window's members (Qt deletes it with the
     // children), and its destructor still raises OnClearSites.
     TQuillonView* v = QuillonView;
