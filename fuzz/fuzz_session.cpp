@@ -1,7 +1,10 @@
 // Session files as strangers write them: any bytes either load or raise a
-// Quillon error, and what loads is applied to a view whose mapping
-// arithmetic then runs on it, as loading in the window does.
-#include "main/SessionFile.h"
+// Quillon error, and what loads becomes a job that is exported and written
+// back, and is applied to a view whose mapping arithmetic then runs on it,
+// as loading in the window does.
+#include "document/JobDocument.h"
+#include "document/SeriesCsv.h"
+#include "document/SessionFile.h"
 #include "platform/QuillonError.h"
 #include "view/quillonview.h"
 
@@ -47,12 +50,19 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     v.SetAxisValues(s.XLeft, s.YTop, s.XRight, s.YBottom);
     v.AxisXMap = s.AxisXMap == amLog10 ? amLog10 : amLinear;
     v.AxisYMap = s.AxisYMap == amLog10 ? amLog10 : amLinear;
-    for (const TSession::TPointEntry& p : s.Points)
+    TJobDocument job;
+    job.Apply(s);
+    const TSeries& current = job.CurrentSeries();
+    for (const TSeriesPoint& p : current.Points)
         v.AddSite(p.Name, p.X, p.Y);
     v.RemapSites();
     v.SetAngle(s.Angle);
     v.SetZoom(s.Zoom);
-    for (const TSession::TPointEntry& p : s.Points) {
+    // Every series' exports and the session written back.
+    AllSeriesCsv(job);
+    job.DataText(u' ', 6, 3);
+    SessionText(job, {});
+    for (const TSeriesPoint& p : current.Points) {
         const TPoint at{p.X, p.Y};
         TDataPoint d;
         v.PixelToData(at, d);

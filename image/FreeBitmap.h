@@ -2,6 +2,7 @@
 
 #include "PictureDecoder.h"
 #include "platform/WinTypes.h"
+#include "platform/ZoomedSource.h"
 
 #include <FreeImage.h>
 #include <QImage>
@@ -69,10 +70,6 @@ private:
     std::unique_ptr<TMappedPixels> FPixels; // where a decoded Dib's pixels live
     std::uint64_t FVersion = 0;
 };
-
-// The source pixel under client pixel Client at a zoom factor: Client / Zoom,
-// rounded to the nearest with halves to even, the rule a click follows.
-int ZoomedSource(int Client, float Zoom);
 
 // The image document as the view draws it: stretched nearest-neighbour into a
 // destination rectangle of a painter, only the part that is asked for.

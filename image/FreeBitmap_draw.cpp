@@ -178,14 +178,6 @@ void TFreeWinBitmap::DrawEx(QPainter& DC, const TRect& Rect, bool UseFileBkg, co
         [&](int y) { return NearestSource(y - Rect.Top, destH, srcH); }, UseFileBkg, AppBkColor, Bkg);
 }
 
-int ZoomedSource(int Client, float Zoom)
-{
-    // Clamped before the cast: a small zoom takes far clients beyond int.
-    const double source = std::nearbyint(Client / double(Zoom));
-    return static_cast<int>(std::clamp(source, double(std::numeric_limits<int>::min()),
-                                       double(std::numeric_limits<int>::max())));
-}
-
 namespace {
 
 // How many client pixels from 0 show a pixel of a source `size` long.

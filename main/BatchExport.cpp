@@ -1,7 +1,11 @@
 #include "BatchExport.h"
 
+#include "SessionOpening.h"
 #include "StandardErrorBox.h"
-#include "formMain.h"
+#include "document/JobDocument.h"
+#include "image/FreeBitmap.h"
+#include "platform/TextFile.h"
+#include "view/quillonviewsettings.h"
 
 #include <QIODevice>
 #include <QTextStream>
@@ -10,15 +14,17 @@ TExportStatus ExportSessionData(const QString& Out, const QString& Session, QIOD
                                 QTextStream& Errors)
 {
     try {
-        Tmainform window;
-        const QString warning = window.LoadSession(Session);
+        const TQuillonViewSettings settings;
+        TJobDocument job;
+        TFreeWinBitmap picture;
+        const QString warning = OpenSession(Session, settings.Look(), job, picture);
         if (!warning.isEmpty())
             Errors << warning << Qt::endl;
+        const QByteArray bytes = job.DataText(u' ', settings.NumberPrecision, settings.NumberDigits).toUtf8();
         if (Out != QStringLiteral("-")) {
-            window.SaveDataFile(Out);
+            SaveTextFile(Out, bytes);
             return esWritten;
         }
-        const QByteArray bytes = window.DataText(u' ').toUtf8();
         if (Output.write(bytes) != bytes.size()) {
             Errors << QStringLiteral("Unable to write to standard output: %1").arg(Output.errorString())
                    << Qt::endl;

@@ -1,6 +1,6 @@
 #include "FileKind.h"
 
-#include "SessionFile.h"
+#include "document/SessionFile.h"
 #include "platform/RegularFile.h"
 
 #include <QFileInfo>
@@ -19,11 +19,10 @@ bool StartsLikeSession(const QByteArray& head)
     if (text.startsWith("\xEF\xBB\xBF"))
         text.remove(0, 3);
     const QByteArray first = text.trimmed().split('\n').first().trimmed().toLower();
-    for (const QString& section : {QStringLiteral("image"), QStringLiteral("screenrect"), QStringLiteral("dimensions"),
-                                   SessionSeries})
-        if (first == '[' + section.toLatin1() + ']')
+    for (const char* section : {"[image]", "[screenrect]", "[dimensions]", "[series]"})
+        if (first == section)
             return true;
-    return false;
+    return first.startsWith("[series/series") && first.endsWith(']');
 }
 
 } // namespace

@@ -1,27 +1,44 @@
 #pragma once
 
+#include "document/JobDocument.h"
 #include "view/viewsnapshot.h"
 
 #include <QUndoCommand>
 
 #include <functional>
 
-// A change of the view's points or mapping, undone and redone by restoring
-// the state before or after it through Restore. Pushed once done: the first
-// redo does nothing.
-class TViewStep : public QUndoCommand {
+// A change undone and redone by restoring the state before or after it
+// through Restore. Pushed once done: the first redo does nothing.
+template <class TState>
+class TStateStep : public QUndoCommand {
 public:
-    using TRestore = std::function<void(const TViewSnapshot&)>;
-    TViewStep(TRestore Restore, const QString& Caption, TViewSnapshot Before, TViewSnapshot After);
-    void undo() override;
-    void redo() override;
+    using TRestore = std::function<void(const TState&)>;
+    TStateStep(TRestore Restore, const QString& Caption, TState Before, TState After)
+        : QUndoCommand(Caption)
+        , FRestore(std::move(Restore))
+        , FBefore(std::move(Before))
+        , FAfter(std::move(After))
+    {
+    }
+    void undo() override { FRestore(FBefore); }
+    void redo() override
+    {
+        if (FDone)
+            FRestore(FAfter);
+        FDone = true;
+    }
 
 private:
     TRestore FRestore;
-    TViewSnapshot FBefore;
-    TViewSnapshot FAfter;
+    TState FBefore;
+    TState FAfter;
     bool FDone = false;
 };
+
+// A change of the view's points or mapping.
+using TViewStep = TStateStep<TViewSnapshot>;
+// A change of the job's series: made, renamed, deleted or chosen.
+using TJobStep = TStateStep<TJobDocument>;
 
 // A flip or an inversion of the picture: each is its own inverse.
 class TImageStep : public QUndoCommand {

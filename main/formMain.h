@@ -3,9 +3,10 @@
 #include "DataListModel.h"
 #include "RecentFiles.h"
 #include "UndoSteps.h"
+#include "document/JobDocument.h"
 #include "twain/FerroTwain.h"
 #include "widgets/ksTipofDay.h"
-#include "view/datatext.h"
+#include "document/datatext.h"
 #include "view/quillonview.h"
 
 #include <QMainWindow>
@@ -16,6 +17,7 @@
 
 class QAction;
 class QCheckBox;
+class QComboBox;
 class QMenu;
 class QWheelEvent;
 class QFrame;
@@ -103,6 +105,18 @@ public:
     QAction* acPlottingArea;
     // After the described five: the pointer's image pixel and the angle.
     QLabel* pnlPointer;
+    QAction* acSeriesNew;
+    QAction* acSeriesRename;
+    QAction* acSeriesDelete;
+    QAction* acSeriesNext;
+    QAction* acSeriesPrevious;
+    QAction* acExportAllSeries;
+    QComboBox* cbSeries;
+
+    // The job. Its current series' points and the mapping are the view's
+    // while it shows them; Job() is the whole job as it stands.
+    TJobDocument Document;
+    TJobDocument Job() const;
 
     TKSTipOfDay KSTipOfDay;
     TFerroTwain FerroTwain;
@@ -134,6 +148,12 @@ public:
     QString LoadSession(const QString& FileName);
     void acCopyToClipboardExecute();
     void acDataToSSVExecute();
+    void acExportAllSeriesExecute();
+    void acSeriesNewExecute();
+    void acSeriesRenameExecute();
+    // Asks first when the series holds points.
+    void acSeriesDeleteExecute();
+    void SelectSeries(int Index);
     void SaveDataFile(const QString& FileName) const;
     // The data cells of every row in list order, Separator between the two,
     // CR LF after each line.
@@ -237,6 +257,15 @@ private:
     void SavePlacement() const;
     void KeepFrameOnScreen();
     void CreateUndo();
+    void CreateSeriesCommands();
+    // Shows State as the job: the view takes its current series.
+    void ShowJob(const TJobDocument& State);
+    // The same after a session load, with the view's events of a load.
+    void ShowLoadedDocument();
+    void ShowOtherSeries();
+    void FillSeriesChooser();
+    // Runs Change on the job as one undo step named Caption.
+    void RecordJob(const QString& Caption, const std::function<void(TJobDocument&)>& Change);
     TViewStep::TRestore RestoreStep();
     // The caption of a step from the states before and after it.
     using TStepNamer = std::function<QString(const TViewSnapshot&, const TViewSnapshot&)>;

@@ -159,6 +159,7 @@ void Tmainform::CreateCommands()
     acZoomIn->setShortcuts(QKeySequence::ZoomIn);
     acZoomOut = Command(QStringLiteral("acZoomOut"), QStringLiteral("Zoom O&ut"), [this] { ZoomBy(-1); });
     acZoomOut->setShortcuts(QKeySequence::ZoomOut);
+    CreateSeriesCommands();
     // Standard keys for the described commands that have none.
     acLoadImage->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
     acLoadSession->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_O));
@@ -201,6 +202,7 @@ void Tmainform::CreateMenus()
     data->addActions({acCopyToClipboard, acDataToSSV});
     data->addSeparator();
     data->addAction(acPlottingArea);
+    data->addAction(acExportAllSeries);
 
     QMenu* view = bar->addMenu(QStringLiteral("&View"));
     view->addAction(acZoomPreview);
@@ -222,6 +224,12 @@ void Tmainform::CreateMenus()
     help->addSeparator();
     help->addAction(acAboutQuillon);
 
+    QMenu* series = bar->addMenu(QStringLiteral("&Series"));
+    series->setObjectName(QStringLiteral("mnuSeries"));
+    series->addActions({acSeriesNew, acSeriesRename, acSeriesDelete});
+    series->addSeparator();
+    series->addActions({acSeriesNext, acSeriesPrevious});
+
     for (QMenu* menu : bar->findChildren<QMenu*>())
         connect(menu, &QMenu::aboutToShow, this, [this] { UpdateCommands(); });
 
@@ -233,6 +241,7 @@ void Tmainform::CreateMenus()
     ActionToolBar1->addSeparator();
     ActionToolBar1->addAction(acDimensions);
     ActionToolBar1->addSeparator();
+    ActionToolBar1->addWidget(cbSeries);
     for (QAction* a : ActionToolBar1->actions())
         if (QWidget* button = ActionToolBar1->widgetForAction(a))
             button->installEventFilter(this);
@@ -249,6 +258,15 @@ void Tmainform::UpdateCommands()
     acCopyToClipboard->setEnabled(ListModel->Count() > 0);
     acDataToSSV->setEnabled(ListModel->Count() > 0);
     acHelp->setEnabled(QFileInfo::exists(HelpFileName()));
+    const int series = int(Document.Series.size());
+    acSeriesDelete->setEnabled(series > 1);
+    acSeriesNext->setEnabled(Document.Current < series - 1);
+    acSeriesPrevious->setEnabled(Document.Current > 0);
+    // The current series' points are the list's.
+    bool points = ListModel->Count() > 0;
+    for (int i = 0; i < series && !points; ++i)
+        points = i != Document.Current && !Document.Series[std::size_t(i)].Points.empty();
+    acExportAllSeries->setEnabled(points);
 
     auto* line = qobject_cast<QLineEdit*>(QApplication::focusWidget());
     const bool selected = line && line->hasSelectedText();

@@ -216,6 +216,11 @@ bool Tmainform::ListKey(QEvent* Event)
     return true;
 }
 
+QString Tmainform::RowText(int Row, QChar Separator) const
+{
+    return ListModel->Cell(Row, 1) + Separator + ListModel->Cell(Row, 2) + QStringLiteral("\r\n");
+}
+
 void Tmainform::CopySelectedRows()
 {
     const QList<int> rows = SelectedRows();

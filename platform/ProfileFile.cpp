@@ -1,10 +1,7 @@
 #include "ProfileFile.h"
 
-#include "FileError.h"
 #include "RegularFile.h"
-
-#include <QFile>
-#include <QSaveFile>
+#include "TextFile.h"
 
 void TProfileFile::TSection::Add(const QString& Key, const QString& Value)
 {
@@ -75,14 +72,7 @@ QByteArray TProfileFile::Text() const
 
 void TProfileFile::Save(const QString& FileName) const
 {
-    QSaveFile file(FileName);
-    // A file the user may replace in a folder they cannot write is written
-    // in place.
-    file.setDirectWriteFallback(true);
-    const QByteArray bytes = Text();
-    const bool written = file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit();
-    if (!written)
-        throw EFileError(QStringLiteral("Unable to write to %1: %2").arg(FileName, file.errorString()));
+    SaveTextFile(FileName, Text());
 }
 
 void TProfileFile::WriteString(const QString& Section, const QString& Key, const QString& Value)
@@ -106,6 +96,14 @@ QString TProfileFile::ReadString(const QString& Section, const QString& Key, con
         return Default;
     const auto found = section->Index.constFind(Key.toCaseFolded());
     return found == section->Index.constEnd() ? Default : section->Entries[*found].second;
+}
+
+QStringList TProfileFile::SectionNames() const
+{
+    QStringList names;
+    for (const TSection& s : FSections)
+        names << s.Name;
+    return names;
 }
 
 std::vector<TProfileFile::TEntry> TProfileFile::SectionEntries(const QString& Section) const

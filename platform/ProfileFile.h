@@ -2,6 +2,7 @@
 
 #include <QHash>
 #include <QString>
+#include <QStringList>
 
 #include <optional>
 #include <utility>
@@ -37,6 +38,8 @@ public:
     QString ReadString(const QString& Section, const QString& Key, const QString& Default) const;
     // The entries of a section in file order, duplicates included.
     std::vector<TEntry> SectionEntries(const QString& Section) const;
+    // Section names in file order, as first written.
+    QStringList SectionNames() const;
 
     QByteArray Text() const;
 

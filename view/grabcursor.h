@@ -1,6 +1,6 @@
 #pragma once
 
-#include "viewmapping.h"
+#include "document/viewmapping.h"
 
 #include <Qt>
 

@@ -249,23 +249,21 @@ void TQuillonView::MoveSites(const QStringList& Names, int DX, int DY)
     Paint();
 }
 
+void TQuillonView::SetOtherSeries(std::vector<TSeriesShape> Shapes)
+{
+    FOtherSeries = std::move(Shapes);
+    update();
+}
+
 TViewSnapshot TQuillonView::Snapshot() const
 {
-    TViewSnapshot s;
-    s.Points.reserve(SiteCount());
+    std::vector<TSeriesPoint> points;
+    points.reserve(std::size_t(SiteCount()));
     for (int i = 0; i < SiteCount(); ++i) {
         const TSiteObject* site = FSites.At(i);
-        s.Points.push_back({site->Name, site->X, site->Y});
+        points.push_back({site->Name, site->X, site->Y});
     }
-    s.MappingRect = MappingRect;
-    s.Angle = Angle;
-    s.XLeft = XLeftValue;
-    s.YTop = YTopValue;
-    s.XRight = XRightValue;
-    s.YBottom = YBottomValue;
-    s.AxisXMap = AxisXMap;
-    s.AxisYMap = AxisYMap;
-    return s;
+    return SnapshotOf(*this, std::move(points));
 }
 
 void TQuillonView::Restore(const TViewSnapshot& State)

@@ -3,7 +3,8 @@
 #include "image/FreeBitmap.h"
 #include "quillonviewsettings.h"
 #include "sitelist.h"
-#include "viewmapping.h"
+#include "document/SeriesLook.h"
+#include "document/viewmapping.h"
 #include "viewsnapshot.h"
 
 #include <QWidget>
@@ -11,6 +12,7 @@
 #include <array>
 #include <functional>
 #include <memory>
+#include <vector>
 
 enum TMouseAction : std::uint8_t { maRubberBand, maClick, maNone, maRotateH, maRotateV };
 
@@ -86,6 +88,14 @@ public:
     // picture; one OnModSite a site moved.
     void MoveSites(const QStringList& Names, int DX, int DY);
 
+    // The job's other series, drawn under the sites in their own looks;
+    // clicks never reach them.
+    struct TSeriesShape {
+        TSeriesLook Look;
+        std::vector<TPoint> Points;
+    };
+    void SetOtherSeries(std::vector<TSeriesShape> Shapes);
+
     // The points and the mapping, whole, and back again: the sites come
     // back with their names, pixels and order, the owner is told as after
     // a sort, and the mapping in force is the one restored.
@@ -157,9 +167,13 @@ private:
 
     void DrawMapping(QPainter& C) const;
     void DrawRotateMark(QPainter& C) const;
-    void DrawSites(QPainter& C, const QRect& Exposed) const;
-    void DrawSite(QPainter& C, const QPoint& P) const;
-    void DrawSiteLine(QPainter& C, const QRect& Exposed) const;
+    void DrawSeries(QPainter& C, const QRect& Exposed, const TSeriesLook& Look,
+                    const std::vector<TPoint>& Points) const;
+    void DrawSites(QPainter& C, const QRect& Exposed, const TSeriesLook& Look,
+                   const std::vector<TPoint>& Points) const;
+    void DrawSite(QPainter& C, const QPoint& P, const TSeriesLook& Look) const;
+    void DrawSiteLine(QPainter& C, const QRect& Exposed, const TSeriesLook& Look,
+                      const std::vector<TPoint>& Points) const;
     void DrawRubberBand(QPainter& C, const TPoint& A, const TPoint& B) const;
     void DrawDragFrame(QPainter& C) const;
     void DrawDragOutline(QPainter& C, const std::array<QPoint, 4>& Corners) const;
@@ -174,6 +188,7 @@ private:
 
     TMouseAction MouseAction = maRubberBand;
     TSiteList FSites;
+    std::vector<TSeriesShape> FOtherSeries;
     // The mapping changed during a gesture and the sites still show the old one.
     bool FRemapPending = false;
     // A press on a site in Digitise mode: which site, where it was, and

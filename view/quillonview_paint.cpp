@@ -99,10 +99,13 @@ void TQuillonView::paintEvent(QPaintEvent* event)
     DrawMapping(C);
     if (MouseAction == maRotateH || MouseAction == maRotateV)
         DrawRotateMark(C);
-    if (Settings->DrawPoints)
-        DrawSites(C, exposed);
-    if (Settings->DrawLine)
-        DrawSiteLine(C, exposed);
+    for (const TSeriesShape& other : FOtherSeries)
+        DrawSeries(C, exposed, other.Look, other.Points);
+    std::vector<TPoint> sites;
+    sites.reserve(std::size_t(SiteCount()));
+    for (int i = 0; i < SiteCount(); ++i)
+        sites.push_back({GetSite(i)->X, GetSite(i)->Y});
+    DrawSeries(C, exposed, Settings->Look(), sites);
     DrawMapping(C); // the frame lies over the sites and the line
 
     if (MouseAction == maRubberBand && PressedButton == pbLeft) {
@@ -148,25 +151,34 @@ void TQuillonView::DrawRotateMark(QPainter& C) const
     C.drawPolygon(mark, 3);
 }
 
-void TQuillonView::DrawSites(QPainter& C, const QRect& Exposed) const
+void TQuillonView::DrawSeries(QPainter& C, const QRect& Exposed, const TSeriesLook& Look,
+                              const std::vector<TPoint>& Points) const
 {
-    C.setPen(StyledPen(Colour(Settings->PointColour), psSolid));
-    if (Settings->PointSolid)
-        C.setBrush(Colour(Settings->PointFillColour));
+    if (Look.DrawPoints)
+        DrawSites(C, Exposed, Look, Points);
+    if (Look.DrawLine)
+        DrawSiteLine(C, Exposed, Look, Points);
+}
+
+void TQuillonView::DrawSites(QPainter& C, const QRect& Exposed, const TSeriesLook& Look,
+                             const std::vector<TPoint>& Points) const
+{
+    C.setPen(StyledPen(Colour(Look.PointColour), psSolid));
+    if (Look.PointSolid)
+        C.setBrush(Colour(Look.PointFillColour));
     else
         C.setBrush(Qt::NoBrush);
-    const int s = std::abs(Settings->PointSize) + 1;
-    for (int i = 0; i < SiteCount(); ++i) {
-        const TSiteObject* site = GetSite(i);
-        const QPoint p = ScreenPoint(site->X, site->Y);
+    const int s = std::abs(Look.PointSize) + 1;
+    for (const TPoint& site : Points) {
+        const QPoint p = ScreenPoint(site.X, site.Y);
         if (Exposed.intersects(QRect(p.x() - s, p.y() - s, 2 * s + 1, 2 * s + 1)))
-            DrawSite(C, p);
+            DrawSite(C, p, Look);
     }
 }
 
-void TQuillonView::DrawSite(QPainter& C, const QPoint& P) const
+void TQuillonView::DrawSite(QPainter& C, const QPoint& P, const TSeriesLook& Look) const
 {
-    const int s = Settings->PointSize;
+    const int s = Look.PointSize;
     const int x = P.x();
     const int y = P.y();
     auto plus = [&](int n) {
@@ -181,7 +193,7 @@ void TQuillonView::DrawSite(QPainter& C, const QPoint& P) const
     auto square = [&] { polygon({{x - s, y - s}, {x + s, y - s}, {x + s, y + s}, {x - s, y + s}}); };
     auto diamond = [&] { polygon({{x - s, y}, {x, y + s}, {x + s, y}, {x, y - s}}); };
 
-    switch (Settings->PointType) {
+    switch (Look.PointType) {
     case ptCross:
         cross(s);
         break;
@@ -221,14 +233,15 @@ void TQuillonView::DrawSite(QPainter& C, const QPoint& P) const
     }
 }
 
-void TQuillonView::DrawSiteLine(QPainter& C, const QRect& Exposed) const
+void TQuillonView::DrawSiteLine(QPainter& C, const QRect& Exposed, const TSeriesLook& Look,
+                                const std::vector<TPoint>& Points) const
 {
-    if (SiteCount() < 2)
+    if (Points.size() < 2)
         return;
-    C.setPen(StyledPen(Colour(Settings->LineColour), Settings->LineStyle));
-    QPoint from = ScreenPoint(GetSite(0)->X, GetSite(0)->Y);
-    for (int i = 1; i < SiteCount(); ++i) {
-        const QPoint to = ScreenPoint(GetSite(i)->X, GetSite(i)->Y);
+    C.setPen(StyledPen(Colour(Look.LineColour), Look.LineStyle));
+    QPoint from = ScreenPoint(Points[0].X, Points[0].Y);
+    for (std::size_t i = 1; i < Points.size(); ++i) {
+        const QPoint to = ScreenPoint(Points[i].X, Points[i].Y);
         if (Exposed.intersects(QRect(from, to).normalized().adjusted(-1, -1, 1, 1)))
             Line(C, from, to);
         from = to;

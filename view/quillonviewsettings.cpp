@@ -6,10 +6,80 @@
 #include "platform/RegistryError.h"
 
 #include <algorithm>
+#include <type_traits>
+#include <variant>
 
 namespace {
 
 const QString MainKey = QStringLiteral("\\Software\\Kestrow\\Quillon\\");
+
+using S = TQuillonViewSettings;
+
+// One option: where the store keeps it (no section: it is not kept), its
+// member and its default. A stored number outside Min..Max reads as the
+// nearest bound; an ordinal outside them reads as the default.
+struct TSettingField {
+    const char* Section;
+    const char* Name;
+    std::variant<bool S::*, int S::*, double S::*, TPointType S::*, TPenStyle S::*, TFloatFormat S::*> Member;
+    double Default;
+    double Min = 0;
+    double Max = 0;
+};
+
+constexpr TSeriesLook L{};
+
+// In the order the store is written.
+const TSettingField Fields[] = {
+    {"General", "FitOnImageLoad", &S::FitOnImageLoad, 0},
+    {"General", "AngleIncrement", &S::AngleIncrement, 1.0, 0, S::MaxAngleIncrement},
+    {"Points", "DrawPoints", &S::DrawPoints, L.DrawPoints},
+    {"Points", "PointType", &S::PointType, L.PointType, ptPlus, ptSmallDot},
+    {"Points", "PointSize", &S::PointSize, L.PointSize, S::MinPointSize, S::MaxPointSize},
+    {"Points", "PointColour", &S::PointColour, L.PointColour},
+    {"Points", "PointFillColour", &S::PointFillColour, L.PointFillColour},
+    {"Points", "PointSolid", &S::PointSolid, L.PointSolid},
+    {"Line", "DrawLine", &S::DrawLine, L.DrawLine},
+    {"Line", "LineColour", &S::LineColour, L.LineColour},
+    {nullptr, "LineStyle", &S::LineStyle, L.LineStyle},
+    {nullptr, "NumberDigits", &S::NumberDigits, 3},
+    {nullptr, "NumberFormat", &S::NumberFormat, ffGeneral},
+    {nullptr, "NumberPrecision", &S::NumberPrecision, 6},
+};
+
+// The value of Text for Field's member, or nothing when it is no value.
+template <class T>
+std::optional<T> Parsed(const TSettingField& Field, const QString& Text)
+{
+    if constexpr (std::is_same_v<T, double>) {
+        const auto v = TryStrToFloatAnyLocale(Text, DecimalSeparator());
+        if (!v)
+            return std::nullopt;
+        return Field.Min < Field.Max ? std::clamp(*v, Field.Min, Field.Max) : *v;
+    } else {
+        const auto v = TryStrToInt(Text);
+        if (!v)
+            return std::nullopt;
+        if constexpr (std::is_same_v<T, bool>) {
+            return *v != 0;
+        } else if constexpr (std::is_enum_v<T>) {
+            if (Field.Min < Field.Max && (*v < Field.Min || *v > Field.Max))
+                return static_cast<T>(Field.Default);
+            return static_cast<T>(*v);
+        } else {
+            return Field.Min < Field.Max ? std::clamp(*v, int(Field.Min), int(Field.Max)) : *v;
+        }
+    }
+}
+
+template <class T>
+QString Text(T Value)
+{
+    if constexpr (std::is_same_v<T, double>)
+        return CoordinateText(Value, 15, 0);
+    else
+        return QString::number(int(Value));
+}
 
 } // namespace
 
@@ -22,20 +92,9 @@ TQuillonViewSettings::TQuillonViewSettings()
 
 void TQuillonViewSettings::SetDefaults()
 {
-    AngleIncrement = 1.0;
-    DrawLine = false;
-    DrawPoints = true;
-    FitOnImageLoad = false;
-    NumberDigits = 3;
-    NumberFormat = ffGeneral;
-    NumberPrecision = 6;
-    LineColour = 0x000000;
-    LineStyle = psSolid;
-    PointColour = 0xFF0000;
-    PointFillColour = 0x000000;
-    PointSize = 3;
-    PointSolid = false;
-    PointType = ptPlus;
+    for (const TSettingField& f : Fields)
+        std::visit([this, &f](auto member) { this->*member = static_cast<std::remove_reference_t<decltype(this->*member)>>(f.Default); },
+                   f.Member);
 }
 
 void TQuillonViewSettings::SetPointType(int Index)
@@ -53,29 +112,49 @@ QStringList TQuillonViewSettings::PointTypeNames()
             QStringLiteral("Small Dot")};
 }
 
+TSeriesLook TQuillonViewSettings::Look() const
+{
+    return {DrawPoints, PointType, PointSize, PointColour, PointFillColour, PointSolid, DrawLine, LineColour, LineStyle};
+}
+
+void TQuillonViewSettings::SetLook(const TSeriesLook& Value)
+{
+    DrawPoints = Value.DrawPoints;
+    PointType = Value.PointType;
+    PointSize = Value.PointSize;
+    PointColour = Value.PointColour;
+    PointFillColour = Value.PointFillColour;
+    PointSolid = Value.PointSolid;
+    DrawLine = Value.DrawLine;
+    LineColour = Value.LineColour;
+    LineStyle = Value.LineStyle;
+}
+
+TSeriesLook TQuillonViewSettings::StoredLook()
+{
+    return TQuillonViewSettings().Look();
+}
+
 void TQuillonViewSettings::LoadSettings()
 {
     // A store that cannot be written still reads; one that cannot be read
-    // leaves the defaults.
+    // leaves the defaults. Text written under another locale reads too, and
+    // anything unreadable keeps the default rather than stopping the
+    // program at start-up.
     if (!Registry->OpenKey(MainKey, true))
         Registry->OpenKey(MainKey, false);
-
-    FitOnImageLoad = ReadBool(QStringLiteral("General"), QStringLiteral("FitOnImageLoad"), false);
-    // The angle increment is locale text; text written under another locale
-    // reads too, and anything else falls back to 1.0 rather than stopping
-    // the program at start-up.
-    const QString angle = ReadText(QStringLiteral("General"), QStringLiteral("AngleIncrement"))
-                              .value_or(QStringLiteral("1.0"));
-    AngleIncrement = std::clamp(TryStrToFloatAnyLocale(angle, DecimalSeparator()).value_or(1.0), 0.0, MaxAngleIncrement);
-    DrawPoints = ReadBool(QStringLiteral("Points"), QStringLiteral("DrawPoints"), true);
-    SetPointType(ReadInteger(QStringLiteral("Points"), QStringLiteral("PointType"), 0));
-    PointSize = std::clamp(ReadInteger(QStringLiteral("Points"), QStringLiteral("PointSize"), 3), MinPointSize, MaxPointSize);
-    PointColour = ReadInteger(QStringLiteral("Points"), QStringLiteral("PointColour"), 0xFF0000);
-    PointFillColour = ReadInteger(QStringLiteral("Points"), QStringLiteral("PointFillColour"), 0);
-    PointSolid = ReadBool(QStringLiteral("Points"), QStringLiteral("PointSolid"), false);
-    DrawLine = ReadBool(QStringLiteral("Line"), QStringLiteral("DrawLine"), false);
-    LineColour = ReadInteger(QStringLiteral("Line"), QStringLiteral("LineColour"), 0);
-
+    for (const TSettingField& f : Fields) {
+        if (!f.Section)
+            continue;
+        const std::optional<QString> text = ReadText(QLatin1String(f.Section), QLatin1String(f.Name));
+        std::visit(
+            [&](auto member) {
+                using T = std::remove_reference_t<decltype(this->*member)>;
+                const std::optional<T> v = text ? Parsed<T>(f, *text) : std::nullopt;
+                this->*member = v.value_or(static_cast<T>(f.Default));
+            },
+            f.Member);
+    }
     Registry->CloseKey();
 }
 
@@ -83,18 +162,10 @@ void TQuillonViewSettings::SaveSettings()
 {
     if (!Registry->OpenKey(MainKey, true))
         throw ERegistryException(QStringLiteral("Failed to create key %1").arg(MainKey.mid(1)) + Where());
-
-    WriteBool(QStringLiteral("General"), QStringLiteral("FitOnImageLoad"), FitOnImageLoad);
-    WriteText(QStringLiteral("General"), QStringLiteral("AngleIncrement"), CoordinateText(AngleIncrement, 15, 0));
-    WriteBool(QStringLiteral("Points"), QStringLiteral("DrawPoints"), DrawPoints);
-    WriteInteger(QStringLiteral("Points"), QStringLiteral("PointType"), PointType);
-    WriteInteger(QStringLiteral("Points"), QStringLiteral("PointSize"), PointSize);
-    WriteInteger(QStringLiteral("Points"), QStringLiteral("PointColour"), PointColour);
-    WriteInteger(QStringLiteral("Points"), QStringLiteral("PointFillColour"), PointFillColour);
-    WriteBool(QStringLiteral("Points"), QStringLiteral("PointSolid"), PointSolid);
-    WriteBool(QStringLiteral("Line"), QStringLiteral("DrawLine"), DrawLine);
-    WriteInteger(QStringLiteral("Line"), QStringLiteral("LineColour"), LineColour);
-
+    for (const TSettingField& f : Fields)
+        if (f.Section)
+            std::visit([&](auto member) { WriteText(QLatin1String(f.Section), QLatin1String(f.Name), Text(this->*member)); },
+                       f.Member);
     Registry->CloseKey();
 }
 
@@ -113,17 +184,6 @@ std::optional<QString> TQuillonViewSettings::ReadText(const QString& SubKey, con
     return text;
 }
 
-int TQuillonViewSettings::ReadInteger(const QString& SubKey, const QString& Name, int Default)
-{
-    const auto text = ReadText(SubKey, Name);
-    return text ? TryStrToInt(*text).value_or(Default) : Default;
-}
-
-bool TQuillonViewSettings::ReadBool(const QString& SubKey, const QString& Name, bool Default)
-{
-    return ReadInteger(SubKey, Name, Default ? 1 : 0) != 0;
-}
-
 void TQuillonViewSettings::WriteText(const QString& SubKey, const QString& Name, const QString& Value)
 {
     const QString open = Registry->CurrentPath();
@@ -133,14 +193,4 @@ void TQuillonViewSettings::WriteText(const QString& SubKey, const QString& Name,
     Registry->OpenKey(u'\\' + open, false);
     if (!written)
         throw ERegistryException(QStringLiteral("Failed to set data for '%1'").arg(Name) + Where());
-}
-
-void TQuillonViewSettings::WriteInteger(const QString& SubKey, const QString& Name, int Value)
-{
-    WriteText(SubKey, Name, QString::number(Value));
-}
-
-void TQuillonViewSettings::WriteBool(const QString& SubKey, const QString& Name, bool Value)
-{
-    WriteText(SubKey, Name, Value ? QStringLiteral("1") : QStringLiteral("0"));
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "document/SeriesLook.h"
 #include "platform/Registry.h"
 #include "platform/WinTypes.h"
 
@@ -7,22 +8,6 @@
 
 #include <cstdint>
 #include <memory>
-
-enum TPointType : std::uint8_t {
-    ptPlus,
-    ptCross,
-    ptAsterisk,
-    ptCircle,
-    ptSquare,
-    ptDiamond,
-    ptTriangle,
-    ptInvertedTriangle,
-    ptDiamondPlus,
-    ptSquarePlus,
-    ptSmallDot
-};
-
-enum TPenStyle : std::uint8_t { psSolid, psDash, psDot, psDashDot, psDashDotDot, psClear, psInsideFrame };
 
 enum TFloatFormat : std::uint8_t { ffGeneral = 0 };
 
@@ -38,9 +23,11 @@ public:
     // What Preferences lets the user choose; stored values outside these
     // read as the nearest bound.
     static constexpr double MaxAngleIncrement = 45;
-    static constexpr int MinPointSize = 1;
-    static constexpr int MaxPointSize = 10;
+    static constexpr int MinPointSize = MinLookPointSize;
+    static constexpr int MaxPointSize = MaxLookPointSize;
 
+    // Every option, the stored ones and the others, from the table of
+    // settings that loading and saving use too.
     void SetDefaults();
     void LoadSettings();
     // Raises ERegistryException "Failed to create key %s" or
@@ -51,29 +38,31 @@ public:
     void SetPointType(int Index);
     static QStringList PointTypeNames();
 
-    double AngleIncrement = 1.0;
-    bool DrawLine = false;
-    bool DrawPoints = true;
-    bool FitOnImageLoad = false;
-    int NumberDigits = 3;
-    TFloatFormat NumberFormat = ffGeneral;
-    int NumberPrecision = 6;
-    TColor LineColour = 0x000000;
-    TPenStyle LineStyle = psSolid;
-    TColor PointColour = 0xFF0000;
-    TColor PointFillColour = 0x000000;
-    int PointSize = 3;
-    bool PointSolid = false;
-    TPointType PointType = ptPlus;
+    // The point and line options, which belong to the current series.
+    TSeriesLook Look() const;
+    void SetLook(const TSeriesLook& Value);
+    // The look the store holds, read afresh: where a new series starts.
+    static TSeriesLook StoredLook();
+
+    double AngleIncrement;
+    bool DrawLine;
+    bool DrawPoints;
+    bool FitOnImageLoad;
+    int NumberDigits;
+    TFloatFormat NumberFormat;
+    int NumberPrecision;
+    TColor LineColour;
+    TPenStyle LineStyle;
+    TColor PointColour;
+    TColor PointFillColour;
+    int PointSize;
+    bool PointSolid;
+    TPointType PointType;
     std::unique_ptr<TRegistry> Registry;
 
 private:
     // The store's file and why it refused the last write, for messages.
     QString Where() const;
     std::optional<QString> ReadText(const QString& SubKey, const QString& Name);
-    int ReadInteger(const QString& SubKey, const QString& Name, int Default);
-    bool ReadBool(const QString& SubKey, const QString& Name, bool Default);
     void WriteText(const QString& SubKey, const QString& Name, const QString& Value);
-    void WriteInteger(const QString& SubKey, const QString& Name, int Value);
-    void WriteBool(const QString& SubKey, const QString& Name, bool Value);
 };

@@ -64,3 +64,18 @@ QString StepCaption(const TViewSnapshot& Before, const TViewSnapshot& After, con
     }
     return count == 1 ? QStringLiteral("Move Point %1").arg(moved) : QStringLiteral("Move Points");
 }
+
+TViewSnapshot SnapshotOf(const TViewMapping& Mapping, std::vector<TSeriesPoint> Points)
+{
+    TViewSnapshot s;
+    s.Points = std::move(Points);
+    s.MappingRect = Mapping.MappingRect;
+    s.Angle = Mapping.Angle;
+    s.XLeft = Mapping.XLeftValue;
+    s.YTop = Mapping.YTopValue;
+    s.XRight = Mapping.XRightValue;
+    s.YBottom = Mapping.YBottomValue;
+    s.AxisXMap = Mapping.AxisXMap;
+    s.AxisYMap = Mapping.AxisYMap;
+    return s;
+}

@@ -1,7 +1,8 @@
 #pragma once
 
 #include "platform/WinTypes.h"
-#include "viewmapping.h"
+#include "document/Series.h"
+#include "document/viewmapping.h"
 
 #include <QString>
 
@@ -11,12 +12,7 @@
 // mapping. Undo keeps one before and one after each step; the strings are
 // shared, so a copy of 10,000 points is cheap.
 struct TViewSnapshot {
-    struct TPointState {
-        QString Name;
-        int X = 0;
-        int Y = 0;
-        bool operator==(const TPointState&) const = default;
-    };
+    using TPointState = TSeriesPoint;
     std::vector<TPointState> Points;
     TRect MappingRect;
     double Angle = 0;
@@ -30,6 +26,9 @@ struct TViewSnapshot {
     bool SameMapping(const TViewSnapshot& Other) const;
     bool operator==(const TViewSnapshot& Other) const { return SameMapping(Other) && Points == Other.Points; }
 };
+
+// The state that shows Points under Mapping.
+TViewSnapshot SnapshotOf(const TViewMapping& Mapping, std::vector<TSeriesPoint> Points);
 
 // The name of the step from Before to After, for "Undo %1": "Add Point 4",
 // "Delete Point 4", "Move Point 4", "Mapping", "Rotation"; Fallback when the

@@ -1,6 +1,6 @@
 #include "formPreferences.h"
 
-#include "view/axisvalues.h"
+#include "document/axisvalues.h"
 #include "view/quillonviewsettings.h"
 
 #include <QCheckBox>

@@ -138,7 +138,7 @@ void TestFormMain::menusInOrder()
     QStringList titles;
     for (const QAction* a : bar->actions())
         titles << a->text();
-    QCOMPARE(titles, (QStringList{"File", "&Edit", "Data", "&View", "&Tools", "Image", "&Help"}));
+    QCOMPARE(titles, (QStringList{"File", "&Edit", "Data", "&View", "&Tools", "Image", "&Help", "&Series"}));
     auto menu = [bar](int i) { return Items(bar->actions()[i]->menu()->actions()); };
     // New commands follow the described ones.
     QCOMPARE(menu(0), (QStringList{"&Load Image From File...", "-", "&Aquire Image...", "-", "L&oad Session...",
@@ -146,12 +146,14 @@ void TestFormMain::menusInOrder()
     QCOMPARE(menu(1), (QStringList{"Cu&t", "&Copy", "&Paste", "-", "Undo", "Redo"}));
     QCOMPARE(menu(2), (QStringList{"Full Box", "&Dimensions", "-", "Delete Selected Points", "&Clear All Points", "-",
                                    "D&ata To Clipboard", "Data to Space Separated Value File", "-",
-                                   "Plotting &Area..."}));
+                                   "Plotting &Area...", "&Export All Series..."}));
     QCOMPARE(menu(3), (QStringList{"&Zoom Preview", "-", "&500%", "&400%", "&300%", "&200%", "&100%", "&75%", "5&0%", "25%", "-",
                                    "Fi&t to Page", "-", "Zoom &In", "Zoom O&ut"}));
     QCOMPARE(menu(4), (QStringList{"P&references", "&Paint"}));
     QCOMPARE(menu(5), (QStringList{"&Flip Image Horizontal", "F&lip Image Vertical", "&Invert"}));
     QCOMPARE(menu(6), (QStringList{"&Tip of the Day...", "&Help...", "-", "&About Quillon..."}));
+    QCOMPARE(menu(7), (QStringList{"&New Series", "&Rename Series...", "&Delete Series", "-", "Ne&xt Series",
+                                   "&Previous Series"}));
     QCOMPARE(FForm->acHelp->shortcut(), QKeySequence(Qt::Key_F1));
     QCOMPARE(FForm->EditCopy1->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_C));
     QCOMPARE(FForm->acLoadImage->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_O));
@@ -174,7 +176,9 @@ void TestFormMain::toolBar()
     QStringList items;
     for (const QAction* a : FForm->ActionToolBar1->actions())
         items << (a->isSeparator() ? QStringLiteral("-") : a->iconText());
-    QCOMPARE(items, (QStringList{"Mapping", "Rotate", "Digitise", "-", "Dimensions", "-"}));
+    QCOMPARE(items, (QStringList{"Mapping", "Rotate", "Digitise", "-", "Dimensions", "-", ""}));
+    QCOMPARE(FForm->ActionToolBar1->widgetForAction(FForm->ActionToolBar1->actions().last()),
+             static_cast<QWidget*>(FForm->cbSeries));
     QVERIFY(!FForm->acRectangleMode->icon().isNull());
 }
 

@@ -1,4 +1,4 @@
-#include "view/datatext.h"
+#include "document/datatext.h"
 
 #include "platform/Conversions.h"
 #include "platform/CoordinateText.h"

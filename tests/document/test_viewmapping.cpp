@@ -1,7 +1,7 @@
-#include "view/viewmapping.h"
+#include "document/viewmapping.h"
 
 #include "ExactCompare.h"
-#include "image/FreeBitmap.h"
+#include "platform/ZoomedSource.h"
 
 #include <QtTest>
 

@@ -1,6 +1,6 @@
 #include "viewmapping.h"
 
-#include "image/FreeBitmap.h"
+#include "platform/ZoomedSource.h"
 
 #include <algorithm>
 #include <cmath>

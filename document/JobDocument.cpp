@@ -1,0 +1,131 @@
+#include "JobDocument.h"
+
+#include "SessionFile.h"
+#include "axisvalues.h"
+#include "datatext.h"
+
+#include <algorithm>
+#include <limits>
+
+namespace {
+
+TAxisMapping KindOf(int ordinal, TAxisMapping current)
+{
+    return ordinal == amLinear ? amLinear : ordinal == amLog10 ? amLog10 : current;
+}
+
+constexpr TColor Bgr(std::uint32_t rgb)
+{
+    return TColor(((rgb & 0xFFu) << 16) | (rgb & 0xFF00u) | ((rgb >> 16) & 0xFFu));
+}
+
+// Colours told apart on a white or grey chart, most distinct first.
+constexpr TColor Palette[] = {Bgr(0xE6194B), Bgr(0x3CB44B), Bgr(0x4363D8), Bgr(0xF58231), Bgr(0x911EB4),
+                              Bgr(0x42D4F4), Bgr(0xF032E6), Bgr(0x9A6324), Bgr(0x808000), Bgr(0x000075),
+                              Bgr(0x800000), Bgr(0x469990), Bgr(0xBFEF45), Bgr(0xFABED4), Bgr(0xA9A9A9)};
+
+} // namespace
+
+TJobDocument::TJobDocument()
+    : Series{{SeriesDefaultName(1), {}, {}}}
+{
+}
+
+void TJobDocument::Apply(const TSession& S)
+{
+    Series = S.Series;
+    Current = std::clamp(S.Current, 0, int(Series.size()) - 1);
+    ImageFileName = S.Path;
+    Mapping.MappingRect = S.Rect;
+    Mapping.XLeftValue = S.XLeft;
+    Mapping.YTopValue = S.YTop;
+    Mapping.XRightValue = S.XRight;
+    Mapping.YBottomValue = S.YBottom;
+    Mapping.AxisXMap = KindOf(S.AxisXMap, Mapping.AxisXMap);
+    Mapping.AxisYMap = KindOf(S.AxisYMap, Mapping.AxisYMap);
+    Mapping.Angle = S.Angle;
+    Mapping.Zoom = S.Zoom;
+}
+
+QString TJobDocument::AxisProblem() const
+{
+    return AxisValuesProblem(Mapping.XLeftValue, Mapping.XRightValue, Mapping.YBottomValue, Mapping.YTopValue,
+                             Mapping.AxisXMap == amLog10, Mapping.AxisYMap == amLog10);
+}
+
+int TJobDocument::SeriesIndex(const QString& Name) const
+{
+    for (std::size_t i = 0; i < Series.size(); ++i)
+        if (Series[i].Name.compare(Name, Qt::CaseInsensitive) == 0)
+            return int(i);
+    return -1;
+}
+
+int TJobDocument::AddSeries(TSeriesLook Look)
+{
+    int n = int(Series.size()) + 1;
+    while (SeriesIndex(SeriesDefaultName(n)) >= 0)
+        ++n;
+    auto used = [this](TColor c) {
+        return std::any_of(Series.begin(), Series.end(), [c](const TSeries& s) { return s.Look.PointColour == c; });
+    };
+    if (used(Look.PointColour)) {
+        const auto free = std::find_if(std::begin(Palette), std::end(Palette), [&](TColor c) { return !used(c); });
+        if (free != std::end(Palette)) {
+            Look.PointColour = *free;
+        } else {
+            // Past the palette: channels stepped at different strides.
+            for (std::uint32_t k = 1;; ++k) {
+                Look.PointColour = Bgr((((k * 97u) & 0xFFu) << 16) | (((k * 57u + 128u) & 0xFFu) << 8) |
+                                       ((k * 173u + 64u) & 0xFFu));
+                if (!used(Look.PointColour))
+                    break;
+            }
+        }
+    }
+    Series.push_back({SeriesDefaultName(n), Look, {}});
+    return int(Series.size()) - 1;
+}
+
+QString TJobDocument::RenameProblem(int Index, const QString& Name) const
+{
+    if (Name.trimmed().isEmpty())
+        return QStringLiteral("A series needs a name.");
+    const int other = SeriesIndex(Name);
+    if (other >= 0 && other != Index)
+        return QStringLiteral("There is already a series named \"%1\".").arg(Series[std::size_t(other)].Name);
+    return {};
+}
+
+void TJobDocument::RenameSeries(int Index, const QString& Name)
+{
+    Series[std::size_t(Index)].Name = Name;
+}
+
+void TJobDocument::DeleteSeries(int Index)
+{
+    if (Series.size() < 2)
+        return;
+    Series.erase(Series.begin() + Index);
+    if (Current > Index || Current >= int(Series.size()))
+        --Current;
+}
+
+TDataPoint TJobDocument::DataOf(const TSeriesPoint& P) const
+{
+    constexpr double nan = std::numeric_limits<double>::quiet_NaN();
+    TDataPoint d{nan, nan};
+    Mapping.PixelToData({P.X, P.Y}, d);
+    return d;
+}
+
+QString TJobDocument::DataText(QChar Separator, int Precision, int Digits) const
+{
+    QString text;
+    for (const TSeriesPoint& p : CurrentSeries().Points) {
+        const TDataPoint d = DataOf(p);
+        text += ::DataText(Mapping, axX, d.X, Precision, Digits) + Separator +
+                ::DataText(Mapping, axY, d.Y, Precision, Digits) + QStringLiteral("\r\n");
+    }
+    return text;
+}

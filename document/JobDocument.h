@@ -1,0 +1,50 @@
+#pragma once
+
+#include "Series.h"
+#include "viewmapping.h"
+
+#include <QString>
+
+#include <vector>
+
+struct TSession;
+
+// The job: its series of points, the plotting-area mapping, the picture's
+// file name, angle and zoom. It knows nothing of widgets; the window and the
+// view show it, and the session file and the exports are written from it.
+class TJobDocument {
+public:
+    TJobDocument();
+
+    // Never empty; names are unique when case is ignored.
+    std::vector<TSeries> Series;
+    int Current = 0;
+    TViewMapping Mapping;
+    QString ImageFileName;
+
+    TSeries& CurrentSeries() { return Series[std::size_t(Current)]; }
+    const TSeries& CurrentSeries() const { return Series[std::size_t(Current)]; }
+
+    // Takes what a session file holds. An axis kind the file gives no known
+    // ordinal for stays as it was.
+    void Apply(const TSession& S);
+    // The Dimensions dialog's objection to the axis values, or "".
+    QString AxisProblem() const;
+
+    // Appends a series named "Series N", drawn in Look but in a point
+    // colour no other series has; returns its index.
+    int AddSeries(TSeriesLook Look);
+    // Why series Index may not be called Name, or "".
+    QString RenameProblem(int Index, const QString& Name) const;
+    void RenameSeries(int Index, const QString& Name);
+    // The last series left is never deleted.
+    void DeleteSeries(int Index);
+    int SeriesIndex(const QString& Name) const;
+
+    // The current series' data values as the data exports write them,
+    // Separator between the two, CR LF after each line.
+    QString DataText(QChar Separator, int Precision, int Digits) const;
+    // The data values of one point; not-a-number while the plotting area
+    // is not valid.
+    TDataPoint DataOf(const TSeriesPoint& P) const;
+};

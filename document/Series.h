@@ -1,0 +1,24 @@
+#pragma once
+
+#include "SeriesLook.h"
+
+#include <QString>
+
+#include <vector>
+
+// A named point in image pixels, as the view's sites and the session hold it.
+struct TSeriesPoint {
+    QString Name;
+    int X = 0;
+    int Y = 0;
+    friend bool operator==(const TSeriesPoint&, const TSeriesPoint&) = default;
+};
+
+// One curve of a chart: its name, its look and its points in list order.
+// Point names are unique within a series when case is ignored.
+struct TSeries {
+    QString Name;
+    TSeriesLook Look;
+    std::vector<TSeriesPoint> Points;
+    friend bool operator==(const TSeries&, const TSeries&) = default;
+};

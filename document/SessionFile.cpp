@@ -1,0 +1,284 @@
+#include "SessionFile.h"
+
+#include "JobDocument.h"
+#include "platform/CoordinateText.h"
+
+#include "platform/Conversions.h"
+#include "platform/DecimalSeparator.h"
+#include "platform/FileError.h"
+#include "platform/ProfileFile.h"
+
+#include <QFileInfo>
+#include <QSet>
+
+#include <algorithm>
+#include <cmath>
+#include <set>
+#include <limits>
+
+namespace {
+
+int ReadInteger(const TProfileFile& ini, const QString& section, const QString& key, int fallback)
+{
+    return TryStrToInt(ini.ReadString(section, key, QString())).value_or(fallback);
+}
+
+double ReadFloat(const TProfileFile& ini, const QString& section, const QString& key, double fallback)
+{
+    const QString text = ini.ReadString(section, key, QString());
+    if (text.isEmpty())
+        return fallback;
+    return TryStrToFloatAnyLocale(text, DecimalSeparator()).value_or(fallback);
+}
+
+// A coordinate far outside any picture would overflow the mapping's
+// arithmetic; such a file is refused as a whole.
+int Coordinate(int value, const QString& what)
+{
+    if (value < -MaxSessionCoordinate || value > MaxSessionCoordinate)
+        throw EConvertError(QStringLiteral("%1 = %2 lies outside -%3 to %3")
+                                .arg(what)
+                                .arg(value)
+                                .arg(MaxSessionCoordinate));
+    return value;
+}
+
+// A point entry "name=X,Y": X lies between the first "=" and the first
+// comma of the entry text, Y after that comma.
+TSeriesPoint ParsePoint(const QString& key, const QString& value)
+{
+    const QString entry = key + u'=' + value;
+    const qsizetype p1 = entry.indexOf(u'=');
+    const qsizetype p2 = entry.indexOf(u',');
+    const QString x = p2 > p1 ? entry.mid(p1 + 1, p2 - p1 - 1) : QString();
+    const QString y = p2 >= 0 ? entry.mid(p2 + 1) : entry;
+    const QString where = QStringLiteral("point %1").arg(key);
+    return {key, Coordinate(StrToInt(x), where + QStringLiteral(" X")),
+            Coordinate(StrToInt(y), where + QStringLiteral(" Y"))};
+}
+
+const QString SeriesInfo = QStringLiteral("series");
+
+// One look field as the [series] section keeps it, N appended to the key;
+// reading keeps a value to what the Preferences offer.
+struct TLookKey {
+    const char* Key;
+    int (*Get)(const TSeriesLook&);
+    void (*Set)(TSeriesLook&, int);
+};
+
+const TLookKey LookKeys[] = {
+    {"DrawPoints", [](const TSeriesLook& l) { return int(l.DrawPoints); }, [](TSeriesLook& l, int v) { l.DrawPoints = v != 0; }},
+    {"PointType", [](const TSeriesLook& l) { return int(l.PointType); },
+     [](TSeriesLook& l, int v) { l.PointType = v >= ptPlus && v <= ptSmallDot ? TPointType(v) : ptPlus; }},
+    {"PointSize", [](const TSeriesLook& l) { return l.PointSize; },
+     [](TSeriesLook& l, int v) { l.PointSize = std::clamp(v, MinLookPointSize, MaxLookPointSize); }},
+    {"PointColour", [](const TSeriesLook& l) { return int(l.PointColour); }, [](TSeriesLook& l, int v) { l.PointColour = v; }},
+    {"PointFillColour", [](const TSeriesLook& l) { return int(l.PointFillColour); },
+     [](TSeriesLook& l, int v) { l.PointFillColour = v; }},
+    {"PointSolid", [](const TSeriesLook& l) { return int(l.PointSolid); }, [](TSeriesLook& l, int v) { l.PointSolid = v != 0; }},
+    {"DrawLine", [](const TSeriesLook& l) { return int(l.DrawLine); }, [](TSeriesLook& l, int v) { l.DrawLine = v != 0; }},
+    {"LineColour", [](const TSeriesLook& l) { return int(l.LineColour); }, [](TSeriesLook& l, int v) { l.LineColour = v; }},
+    {"LineStyle", [](const TSeriesLook& l) { return int(l.LineStyle); },
+     [](TSeriesLook& l, int v) { l.LineStyle = v >= psSolid && v <= psInsideFrame ? TPenStyle(v) : psSolid; }},
+};
+
+QString NumberedKey(const char* key, int n)
+{
+    return QLatin1String(key) + QString::number(n);
+}
+
+// The series numbers a file holds: 1 to its count, and every N with a
+// section "series/seriesN"; series 1 alone when there is neither.
+std::vector<int> SeriesNumbers(const TProfileFile& ini)
+{
+    std::set<int> numbers;
+    const QString count = ini.ReadString(SeriesInfo, QStringLiteral("count"), QString());
+    if (!count.isEmpty()) {
+        const std::optional<int> n = TryStrToInt(count);
+        if (!n || *n < 1 || *n > MaxSessionSeries)
+            throw EConvertError(
+                QStringLiteral("series count = %1 lies outside 1 to %2").arg(count).arg(MaxSessionSeries));
+        for (int i = 1; i <= *n; ++i)
+            numbers.insert(i);
+    }
+    const QString prefix = QStringLiteral("series/series");
+    for (const QString& name : ini.SectionNames()) {
+        if (!name.startsWith(prefix, Qt::CaseInsensitive))
+            continue;
+        // Only the canonical spelling: "series01" would read as a second
+        // series 1.
+        const std::optional<int> n = TryStrToInt(name.mid(prefix.size()));
+        if (n && *n >= 1 && SeriesSection(*n).compare(name, Qt::CaseInsensitive) == 0)
+            numbers.insert(*n);
+    }
+    if (numbers.size() > std::size_t(MaxSessionSeries))
+        throw EConvertError(QStringLiteral("it holds more than %1 series").arg(MaxSessionSeries));
+    if (numbers.empty())
+        numbers.insert(1);
+    return {numbers.begin(), numbers.end()};
+}
+
+TSeries ParseSeries(const TProfileFile& ini, int n, const TSeriesLook& defaultLook)
+{
+    TSeries series;
+    series.Name = ini.ReadString(SeriesInfo, NumberedKey("name", n), QString());
+    if (series.Name.isEmpty())
+        series.Name = SeriesDefaultName(n);
+    series.Look = defaultLook;
+    for (const TLookKey& key : LookKeys)
+        if (const auto v = TryStrToInt(ini.ReadString(SeriesInfo, NumberedKey(key.Key, n), QString())))
+            key.Set(series.Look, *v);
+    // A repeated name reads its first entry's text, as a key look-up does,
+    // and only the first becomes a point.
+    const QString section = SeriesSection(n);
+    QSet<QString> seen;
+    for (const auto& entry : ini.SectionEntries(section)) {
+        TSeriesPoint p = ParsePoint(entry.first, ini.ReadString(section, entry.first, QString()));
+        if (!seen.contains(p.Name.toCaseFolded())) {
+            seen.insert(p.Name.toCaseFolded());
+            series.Points.push_back(std::move(p));
+        }
+    }
+    return series;
+}
+
+TSession Parse(const TProfileFile& ini, const TSeriesLook& defaultLook)
+{
+    TSession s;
+    s.Path = ini.ReadString(QStringLiteral("image"), QStringLiteral("path"), QString());
+    const QString rect = QStringLiteral("screenrect");
+    s.Rect.Left = Coordinate(ReadInteger(ini, rect, QStringLiteral("x1"), 0), QStringLiteral("screenrect x1"));
+    s.Rect.Top = Coordinate(ReadInteger(ini, rect, QStringLiteral("y1"), 0), QStringLiteral("screenrect y1"));
+    s.Rect.Right = Coordinate(ReadInteger(ini, rect, QStringLiteral("x2"), 0), QStringLiteral("screenrect x2"));
+    s.Rect.Bottom = Coordinate(ReadInteger(ini, rect, QStringLiteral("y2"), 0), QStringLiteral("screenrect y2"));
+    s.XLeft = ReadFloat(ini, QStringLiteral("dimensions"), QStringLiteral("x1"), 0);
+    s.XRight = ReadFloat(ini, QStringLiteral("dimensions"), QStringLiteral("x2"), 100);
+    s.YBottom = ReadFloat(ini, QStringLiteral("dimensions"), QStringLiteral("y1"), 0);
+    s.YTop = ReadFloat(ini, QStringLiteral("dimensions"), QStringLiteral("y2"), 100);
+    s.AxisXMap = ReadInteger(ini, QStringLiteral("dimensions"), QStringLiteral("AxisXMap"), 0);
+    s.AxisYMap = ReadInteger(ini, QStringLiteral("dimensions"), QStringLiteral("AxisYMap"), 0);
+    const std::vector<int> numbers = SeriesNumbers(ini);
+    const int current = ReadInteger(ini, SeriesInfo, QStringLiteral("current"), 1);
+    for (const int n : numbers) {
+        if (n == current)
+            s.Current = int(s.Series.size());
+        s.Series.push_back(ParseSeries(ini, n, defaultLook));
+    }
+    const double angle = ReadFloat(ini, QStringLiteral("image"), QStringLiteral("angle"), 0);
+    if (!std::isfinite(angle))
+        throw EConvertError(QStringLiteral("the angle is not a finite number"));
+    s.Angle = std::fmod(angle, 360.0);
+    // A double beyond a float's range has no float value: such a zoom is as
+    // bad as a negative one.
+    const double zoom = ReadFloat(ini, QStringLiteral("image"), QStringLiteral("zoom"), 1);
+    s.Zoom = zoom > 0 && zoom <= double(std::numeric_limits<float>::max()) ? float(zoom) : 1.0f;
+    if (!ini.EndsWithLineEnd())
+        s.Warnings.append(
+            QStringLiteral("It looks truncated: its last line has no line end, so its last value may be wrong."));
+    return s;
+}
+
+// Parse, with any refusal naming the file.
+TSession Checked(const TProfileFile& ini, const QString& FileName, const TSeriesLook& defaultLook)
+{
+    try {
+        return Parse(ini, defaultLook);
+    } catch (const EConvertError& e) {
+        throw EConvertError(QStringLiteral("The session file %1 cannot be loaded: %2").arg(FileName, e.Message));
+    }
+}
+
+} // namespace
+
+TSession ParseSession(const QByteArray& Bytes, const QString& FileName, const TSeriesLook& DefaultLook)
+{
+    TProfileFile ini;
+    ini.Parse(Bytes);
+    return Checked(ini, FileName, DefaultLook);
+}
+
+TSession ReadSession(const QString& FileName, const TSeriesLook& DefaultLook)
+{
+    TProfileFile ini;
+    QString why;
+    if (!ini.Load(FileName, &why))
+        throw EFileError(QStringLiteral("Cannot open the session file %1: %2").arg(FileName, why));
+    return Checked(ini, FileName, DefaultLook);
+}
+
+QString SeriesSection(int N)
+{
+    return QStringLiteral("series/series") + QString::number(N);
+}
+
+QString SeriesDefaultName(int N)
+{
+    return QStringLiteral("Series ") + QString::number(N);
+}
+
+namespace {
+
+QString FloatText(double value)
+{
+    return CoordinateText(value, 15, 0);
+}
+
+// Whether the job needs more than the one-series format can say.
+bool NeedsSeriesInfo(const TJobDocument& d, const TSeriesLook& defaultLook)
+{
+    return d.Series.size() != 1 || d.Series[0].Name != SeriesDefaultName(1) || !(d.Series[0].Look == defaultLook);
+}
+
+TProfileFile SessionProfile(const TJobDocument& Document, const TSeriesLook& DefaultLook)
+{
+    // Each value goes to the end of its section, a new section to the end
+    // of the file: the order of these writes is the file's layout.
+    const TViewMapping& m = Document.Mapping;
+    TProfileFile ini;
+    if (!Document.ImageFileName.isEmpty() && QFileInfo::exists(Document.ImageFileName))
+        ini.WriteString(QStringLiteral("image"), QStringLiteral("path"), Document.ImageFileName);
+    if (m.MappingValid()) {
+        ini.WriteString(QStringLiteral("screenrect"), QStringLiteral("x1"), QString::number(m.MappingRect.Left));
+        ini.WriteString(QStringLiteral("screenrect"), QStringLiteral("x2"), QString::number(m.MappingRect.Right));
+        ini.WriteString(QStringLiteral("screenrect"), QStringLiteral("y1"), QString::number(m.MappingRect.Top));
+        ini.WriteString(QStringLiteral("screenrect"), QStringLiteral("y2"), QString::number(m.MappingRect.Bottom));
+    }
+    ini.WriteString(QStringLiteral("dimensions"), QStringLiteral("y1"), FloatText(m.YBottomValue));
+    ini.WriteString(QStringLiteral("dimensions"), QStringLiteral("y2"), FloatText(m.YTopValue));
+    ini.WriteString(QStringLiteral("dimensions"), QStringLiteral("x1"), FloatText(m.XLeftValue));
+    ini.WriteString(QStringLiteral("dimensions"), QStringLiteral("x2"), FloatText(m.XRightValue));
+    ini.WriteString(QStringLiteral("dimensions"), QStringLiteral("AxisXMap"), QString::number(m.AxisXMap));
+    ini.WriteString(QStringLiteral("dimensions"), QStringLiteral("AxisYMap"), QString::number(m.AxisYMap));
+    for (std::size_t i = 0; i < Document.Series.size(); ++i) {
+        const QString section = SeriesSection(int(i) + 1);
+        for (const TSeriesPoint& p : Document.Series[i].Points)
+            ini.WriteString(section, p.Name, QString::number(p.X) + u',' + QString::number(p.Y));
+    }
+    if (NeedsSeriesInfo(Document, DefaultLook)) {
+        ini.WriteString(SeriesInfo, QStringLiteral("count"), QString::number(Document.Series.size()));
+        ini.WriteString(SeriesInfo, QStringLiteral("current"), QString::number(Document.Current + 1));
+        for (std::size_t i = 0; i < Document.Series.size(); ++i) {
+            const TSeries& series = Document.Series[i];
+            const int n = int(i) + 1;
+            ini.WriteString(SeriesInfo, NumberedKey("name", n), series.Name);
+            for (const TLookKey& key : LookKeys)
+                ini.WriteString(SeriesInfo, NumberedKey(key.Key, n), QString::number(key.Get(series.Look)));
+        }
+    }
+    ini.WriteString(QStringLiteral("image"), QStringLiteral("angle"), FloatText(m.Angle));
+    ini.WriteString(QStringLiteral("image"), QStringLiteral("zoom"), FloatText(double(m.Zoom)));
+    return ini;
+}
+
+} // namespace
+
+QByteArray SessionText(const TJobDocument& Document, const TSeriesLook& DefaultLook)
+{
+    return SessionProfile(Document, DefaultLook).Text();
+}
+
+void SaveSession(const QString& FileName, const TJobDocument& Document, const TSeriesLook& DefaultLook)
+{
+    SessionProfile(Document, DefaultLook).Save(FileName);
+}

@@ -1,0 +1,31 @@
+#include "SessionOpening.h"
+
+#include "PictureProblem.h"
+#include "document/JobDocument.h"
+#include "document/SessionFile.h"
+#include "image/FreeBitmap.h"
+
+#include <QFileInfo>
+
+QString OpenSession(const QString& FileName, const TSeriesLook& DefaultLook, TJobDocument& Document,
+                    TFreeWinBitmap& Picture)
+{
+    // The whole file is read and checked first: a file that cannot be read
+    // or holds a malformed point changes nothing.
+    const TSession s = ReadSession(FileName, DefaultLook);
+    QStringList warnings = s.Warnings;
+    if (!s.Path.isEmpty() && QFileInfo::exists(s.Path)) {
+        TFreeWinBitmap scratch;
+        TPictureReport report;
+        if (scratch.Load(s.Path, 0, &report))
+            Picture.TakeImage(scratch);
+        if (const QString problem = PictureProblemText(s.Path, report); !problem.isEmpty())
+            warnings.prepend(problem);
+    }
+    Document.Apply(s);
+    if (const QString axes = Document.AxisProblem(); !axes.isEmpty())
+        warnings.append(QStringLiteral("Its axis values fail a check of the Dimensions dialog: %1").arg(axes));
+    if (warnings.isEmpty())
+        return {};
+    return QStringLiteral("The session file %1 was loaded.\n\n%2").arg(FileName, warnings.join(u'\n'));
+}

@@ -1,0 +1,162 @@
+// The job's several series: the Series menu, the tool bar's chooser, and
+// the view moving from one series to another.
+#include "formMain.h"
+
+#include "StandardErrorBox.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QInputDialog>
+#include <QMessageBox>
+#include <QSignalBlocker>
+
+void Tmainform::CreateSeriesCommands()
+{
+    acSeriesNew = Command(QStringLiteral("acSeriesNew"), QStringLiteral("&New Series"), [this] { acSeriesNewExecute(); });
+    acSeriesRename = Command(QStringLiteral("acSeriesRename"), QStringLiteral("&Rename Series..."),
+                             [this] { acSeriesRenameExecute(); });
+    acSeriesDelete = Command(QStringLiteral("acSeriesDelete"), QStringLiteral("&Delete Series"),
+                             [this] { acSeriesDeleteExecute(); });
+    acSeriesNext = Command(QStringLiteral("acSeriesNext"), QStringLiteral("Ne&xt Series"),
+                           [this] { SelectSeries(Document.Current + 1); });
+    acSeriesNext->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_PageDown));
+    acSeriesPrevious = Command(QStringLiteral("acSeriesPrevious"), QStringLiteral("&Previous Series"),
+                               [this] { SelectSeries(Document.Current - 1); });
+    acSeriesPrevious->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_PageUp));
+    acExportAllSeries = Command(QStringLiteral("acExportAllSeries"), QStringLiteral("&Export All Series..."),
+                                [this] { acExportAllSeriesExecute(); });
+
+    cbSeries = new QComboBox(this);
+    cbSeries->setObjectName(QStringLiteral("cbSeries"));
+    cbSeries->setToolTip(QStringLiteral("The series that clicks and the list work on"));
+    cbSeries->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+    connect(cbSeries, &QComboBox::activated, this, [this](int index) {
+        RunGuarded(this, [&] { SelectSeries(index); });
+        UpdateCommands();
+    });
+    FillSeriesChooser();
+}
+
+TJobDocument Tmainform::Job() const
+{
+    TJobDocument job = Document;
+    const TQuillonView& v = *QuillonView;
+    job.Mapping = v;
+    job.ImageFileName = v.ImageFileName;
+    TSeries& current = job.CurrentSeries();
+    current.Look = v.Settings->Look();
+    current.Points = v.Snapshot().Points;
+    return job;
+}
+
+void Tmainform::ShowJob(const TJobDocument& State)
+{
+    Document = State;
+    QuillonView->Settings->SetLook(Document.CurrentSeries().Look);
+    RestoreStep()(SnapshotOf(Document.Mapping, Document.CurrentSeries().Points));
+    ShowOtherSeries();
+    FillSeriesChooser();
+}
+
+void Tmainform::ShowLoadedDocument()
+{
+    TQuillonView& v = *QuillonView;
+    const TViewMapping& m = Document.Mapping;
+    v.ClearSites();
+    v.ImageFileName = Document.ImageFileName;
+    v.Settings->SetLook(Document.CurrentSeries().Look);
+    ShowOtherSeries();
+    v.SetMappingRect(m.MappingRect);
+    v.SetAxisValues(m.XLeftValue, m.YTopValue, m.XRightValue, m.YBottomValue);
+    v.AxisXMap = m.AxisXMap;
+    v.AxisYMap = m.AxisYMap;
+    for (const TSeriesPoint& p : Document.CurrentSeries().Points)
+        v.AddSite(p.Name, p.X, p.Y);
+    v.RemapSites();
+    v.SetAngle(m.Angle);
+    v.SetZoom(m.Zoom);
+    FillSeriesChooser();
+}
+
+void Tmainform::ShowOtherSeries()
+{
+    std::vector<TQuillonView::TSeriesShape> shapes;
+    for (std::size_t i = 0; i < Document.Series.size(); ++i) {
+        if (int(i) == Document.Current)
+            continue;
+        const TSeries& series = Document.Series[i];
+        TQuillonView::TSeriesShape shape{series.Look, {}};
+        shape.Points.reserve(series.Points.size());
+        for (const TSeriesPoint& p : series.Points)
+            shape.Points.push_back({p.X, p.Y});
+        shapes.push_back(std::move(shape));
+    }
+    QuillonView->SetOtherSeries(std::move(shapes));
+}
+
+void Tmainform::FillSeriesChooser()
+{
+    const QSignalBlocker quiet(cbSeries);
+    cbSeries->clear();
+    for (const TSeries& series : Document.Series)
+        cbSeries->addItem(series.Name);
+    cbSeries->setCurrentIndex(Document.Current);
+}
+
+void Tmainform::RecordJob(const QString& Caption, const std::function<void(TJobDocument&)>& Change)
+{
+    TJobDocument before = Job();
+    TJobDocument after = before;
+    Change(after);
+    ShowJob(after);
+    UndoStack.push(new TJobStep([this](const TJobDocument& State) { ShowJob(State); }, Caption, std::move(before),
+                                std::move(after)));
+}
+
+void Tmainform::SelectSeries(int Index)
+{
+    if (Index < 0 || Index >= int(Document.Series.size()) || Index == Document.Current)
+        return;
+    RecordJob(QStringLiteral("Choose %1").arg(Document.Series[std::size_t(Index)].Name),
+              [Index](TJobDocument& job) { job.Current = Index; });
+}
+
+void Tmainform::acSeriesNewExecute()
+{
+    RecordJob(QStringLiteral("New Series"), [](TJobDocument& job) {
+        job.Current = job.AddSeries(TQuillonViewSettings::StoredLook());
+    });
+}
+
+void Tmainform::acSeriesRenameExecute()
+{
+    const int index = Document.Current;
+    QString name = Document.CurrentSeries().Name;
+    for (;;) {
+        bool ok = false;
+        name = QInputDialog::getText(this, QStringLiteral("Rename Series"), QStringLiteral("Name:"),
+                                     QLineEdit::Normal, name, &ok);
+        if (!ok || name == Document.CurrentSeries().Name)
+            return;
+        const QString problem = Document.RenameProblem(index, name);
+        if (problem.isEmpty())
+            break;
+        QMessageBox::warning(this, QStringLiteral("Rename Series"), problem);
+    }
+    RecordJob(QStringLiteral("Rename Series"), [index, name](TJobDocument& job) { job.RenameSeries(index, name); });
+}
+
+void Tmainform::acSeriesDeleteExecute()
+{
+    if (Document.Series.size() < 2)
+        return;
+    const QString name = Document.CurrentSeries().Name;
+    const int points = QuillonView->SiteCount();
+    const QString count = points == 1 ? QStringLiteral("1 point") : QStringLiteral("%1 points").arg(points);
+    if (points > 0 &&
+        QMessageBox::question(this, QStringLiteral("Delete Series"),
+                              QStringLiteral("Delete the series \"%1\" and its %2?").arg(name, count),
+                              QMessageBox::Yes | QMessageBox::No, QMessageBox::No) != QMessageBox::Yes)
+        return;
+    RecordJob(QStringLiteral("Delete %1").arg(name), [](TJobDocument& job) { job.DeleteSeries(job.Current); });
+}

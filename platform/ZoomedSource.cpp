@@ -1,0 +1,13 @@
+#include "ZoomedSource.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+int ZoomedSource(int Client, float Zoom)
+{
+    // Clamped before the cast: a small zoom takes far clients beyond int.
+    const double source = std::nearbyint(Client / double(Zoom));
+    return static_cast<int>(std::clamp(source, double(std::numeric_limits<int>::min()),
+                                       double(std::numeric_limits<int>::max())));
+}
