@@ -17,6 +17,17 @@
 
 #include <random>
 
+// The window's parts the benchmarks drive; the window names it a friend.
+class TWindowBench {
+public:
+    static TQuillonView& View(Tmainform& f) { return TWindowBench::View(f); }
+    static TDataListModel& List(Tmainform& f) { return *f.ListModel; }
+    static QTableView& ListView(Tmainform& f) { return *f.ListView; }
+    static QUndoStack& Undo(Tmainform& f) { return f.UndoStack; }
+    static void ClearAll(Tmainform& f) { TWindowBench::ClearAll(f); }
+    static void DeleteSelected(Tmainform& f) { TWindowBench::DeleteSelected(f); }
+};
+
 namespace {
 
 constexpr int Points = 10000;
@@ -33,7 +44,7 @@ Tmainform& Window()
     static Tmainform* form = [] {
         auto* f = new Tmainform;
         f->show();
-        TQuillonView& v = *f->QuillonView;
+        TQuillonView& v = TWindowBench::View(*f);
         v.Image.SetSize(FIT_BITMAP, 4000, 3000, 8);
         v.SetMappingRect({100, 100, 3900, 2900});
         v.SetAxisValues(0, 100, 1000, 0);
@@ -46,7 +57,7 @@ Tmainform& Window()
 
 void BM_RemapSites(benchmark::State& state)
 {
-    TQuillonView& v = *Window().QuillonView;
+    TQuillonView& v = TWindowBench::View(Window());
     for (auto _ : state) {
         v.RemapSites();
         QCoreApplication::processEvents();
@@ -69,7 +80,7 @@ BENCHMARK(BM_SortSites)->Unit(benchmark::kMillisecond);
 void BM_AddSites(benchmark::State& state)
 {
     Tmainform& f = Window();
-    TQuillonView& v = *f.QuillonView;
+    TQuillonView& v = TWindowBench::View(f);
     for (auto _ : state) {
         v.ClearSites();
         for (int i = 1; i <= Points; ++i)
@@ -109,20 +120,20 @@ BENCHMARK(BM_LoadSession)->Unit(benchmark::kMillisecond);
 void UndoAndRedo(benchmark::State& state, Tmainform& f)
 {
     for (auto _ : state) {
-        f.UndoStack.undo();
+        TWindowBench::Undo(f).undo();
         QCoreApplication::processEvents();
-        f.UndoStack.redo();
+        TWindowBench::Undo(f).redo();
         QCoreApplication::processEvents();
     }
-    f.UndoStack.undo();
-    f.UndoStack.clear();
+    TWindowBench::Undo(f).undo();
+    TWindowBench::Undo(f).clear();
 }
 
 // Undo and redo of Clear All Points over the 10,000 points.
 void BM_UndoClearAll(benchmark::State& state)
 {
     Tmainform& f = Window();
-    f.acClearAllPoints->trigger();
+    TWindowBench::ClearAll(f);
     UndoAndRedo(state, f);
 }
 BENCHMARK(BM_UndoClearAll)->Unit(benchmark::kMillisecond);
@@ -132,10 +143,10 @@ void BM_UndoDeleteSelected(benchmark::State& state)
 {
     Tmainform& f = Window();
     QItemSelection rows;
-    for (int row = 0; row < f.ListModel->Count(); row += 2)
-        rows.select(f.ListModel->index(row, 0), f.ListModel->index(row, 4));
-    f.ListView->selectionModel()->select(rows, QItemSelectionModel::Select);
-    f.acDeleteSelectedPoints->trigger();
+    for (int row = 0; row < TWindowBench::List(f).Count(); row += 2)
+        rows.select(TWindowBench::List(f).index(row, 0), TWindowBench::List(f).index(row, 4));
+    TWindowBench::ListView(f).selectionModel()->select(rows, QItemSelectionModel::Select);
+    TWindowBench::DeleteSelected(f);
     UndoAndRedo(state, f);
 }
 BENCHMARK(BM_UndoDeleteSelected)->Unit(benchmark::kMillisecond);
@@ -169,7 +180,7 @@ BENCHMARK(BM_ExportData)->Unit(benchmark::kMillisecond);
 void BM_DeleteAllSelected(benchmark::State& state)
 {
     Tmainform& f = Window();
-    TQuillonView& v = *f.QuillonView;
+    TQuillonView& v = TWindowBench::View(f);
     const int count = int(state.range(0));
     for (auto _ : state) {
         state.PauseTiming();
@@ -177,9 +188,9 @@ void BM_DeleteAllSelected(benchmark::State& state)
         for (int i = 1; i <= count; ++i)
             v.AddSite(QString::number(i), i % 4000, i % 3000);
         QCoreApplication::processEvents();
-        f.ListView->selectAll();
+        TWindowBench::ListView(f).selectAll();
         state.ResumeTiming();
-        f.acDeleteSelectedPoints->trigger();
+        TWindowBench::DeleteSelected(f);
         QCoreApplication::processEvents();
     }
     v.ClearSites();

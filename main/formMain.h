@@ -37,90 +37,8 @@ public:
     explicit Tmainform(QWidget* parent = nullptr);
     ~Tmainform() override;
 
-    // Components
-    QToolBar* ActionToolBar1;
-    QFrame* pnlData;
-    QLabel* pnlSeriesName;
-    QTableView* ListView;
-    TDataListModel* ListModel;
-    QSplitter* Splitter1;
-    QScrollArea* ScrollBox;
-    TQuillonView* QuillonView;
-    QLabel* StatusPanels[5];
-    // Zoom preview
-    QFrame* pnlZoom;
-    QLabel* Panel1;
-    QLabel* pbZoom;
-    QSlider* tbzoom;
-    QCheckBox* cbxCrossHair;
-    QTimer TimerZoom;
-    // The list's sort toggle: 1 after an ascending sort, 0 after a
-    // descending one or before any.
-    int ListTag = 0;
-
-    // Commands, in the order of the command table
-    QAction* FileExit1;
-    QAction* acLoadImage;
-    QAction* acPaint;
-    QAction* acDimensions;
-    QAction* acRectangleMode;
-    QAction* acNoneMode;
-    QAction* acClickMode;
-    QAction* acClearAllPoints;
-    QAction* acZoom5x;
-    QAction* acZoom4x;
-    QAction* acZoom3x;
-    QAction* acZoom2x;
-    QAction* acActualSize;
-    QAction* acRotateMode;
-    QAction* acPreferences;
-    QAction* acFullBoundingBox;
-    QAction* acFitToPage;
-    QAction* acZoom075;
-    QAction* acZoom050;
-    QAction* acZoom025;
-    QAction* acFlipImageHorizontal;
-    QAction* acFlipImageVertical;
-    QAction* acCopyToClipboard;
-    QAction* EditCut1;
-    QAction* EditCopy1;
-    QAction* EditPaste1;
-    QAction* acDeleteSelectedPoints;
-    QAction* acSaveSession;
-    QAction* acLoadSession;
-    QAction* acInvertImage;
-    QAction* acHelp;
-    QAction* acAboutQuillon;
-    QAction* acTip;
-    QAction* acDataToSSV;
-    QAction* acZoomPreview;
-    // Beyond the command table
-    QAction* acZoomIn;
-    QAction* acZoomOut;
-    QMenu* mnuRecent;
-    TRecentFiles Recent;
-    QUndoStack UndoStack;
-    QAction* acUndo;
-    QAction* acRedo;
-    QAction* acPlottingArea;
-    // After the described five: the pointer's image pixel and the angle.
-    QLabel* pnlPointer;
-    QAction* acSeriesNew;
-    QAction* acSeriesRename;
-    QAction* acSeriesDelete;
-    QAction* acSeriesNext;
-    QAction* acSeriesPrevious;
-    QAction* acExportAllSeries;
-    QComboBox* cbSeries;
-
-    // The job. Its current series' points and the mapping are the view's
-    // while it shows them; Job() is the whole job as it stands.
-    TJobDocument Document;
+    // The whole job as it stands: the document with the view's series.
     TJobDocument Job() const;
-
-    TKSTipOfDay KSTipOfDay;
-    TFerroTwain FerroTwain;
-    QAction* acAquireTWAIN;
 
     // Sets enabled and checked states, as the idle-time updates do.
     void UpdateCommands();
@@ -231,8 +149,6 @@ public:
     QString AskSessionFileName();
     void ShowPointer();
 
-    // The open-picture dialog's filter in Qt's form.
-    QString OpenPictureFilterText;
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -243,6 +159,105 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // The tests and benchmarks reach the widgets directly.
+    friend class TestCommandLine;
+    friend class TestDesktop;
+    friend class TestFormMain;
+    friend class TestScan;
+    friend class TestScanErrors;
+    friend class TestSeries;
+    friend class TestSession;
+    friend class TestUndo;
+    friend class TestZoomPreview;
+    friend class TWindowBench;
+
+    // Components
+    QToolBar* ActionToolBar1;
+    QFrame* pnlData;
+    QLabel* pnlSeriesName;
+    QTableView* ListView;
+    TDataListModel* ListModel;
+    QSplitter* Splitter1;
+    QScrollArea* ScrollBox;
+    TQuillonView* QuillonView;
+    QLabel* StatusPanels[5];
+    // Zoom preview
+    QFrame* pnlZoom;
+    QLabel* Panel1;
+    QLabel* pbZoom;
+    QSlider* tbzoom;
+    QCheckBox* cbxCrossHair;
+    QTimer TimerZoom;
+    // The list's sort toggle: 1 after an ascending sort, 0 after a
+    // descending one or before any.
+    int ListTag = 0;
+
+    // Commands, in the order of the command table
+    QAction* FileExit1;
+    QAction* acLoadImage;
+    QAction* acPaint;
+    QAction* acDimensions;
+    QAction* acRectangleMode;
+    QAction* acNoneMode;
+    QAction* acClickMode;
+    QAction* acClearAllPoints;
+    QAction* acZoom5x;
+    QAction* acZoom4x;
+    QAction* acZoom3x;
+    QAction* acZoom2x;
+    QAction* acActualSize;
+    QAction* acRotateMode;
+    QAction* acPreferences;
+    QAction* acFullBoundingBox;
+    QAction* acFitToPage;
+    QAction* acZoom075;
+    QAction* acZoom050;
+    QAction* acZoom025;
+    QAction* acFlipImageHorizontal;
+    QAction* acFlipImageVertical;
+    QAction* acCopyToClipboard;
+    QAction* EditCut1;
+    QAction* EditCopy1;
+    QAction* EditPaste1;
+    QAction* acDeleteSelectedPoints;
+    QAction* acSaveSession;
+    QAction* acLoadSession;
+    QAction* acInvertImage;
+    QAction* acHelp;
+    QAction* acAboutQuillon;
+    QAction* acTip;
+    QAction* acDataToSSV;
+    QAction* acZoomPreview;
+    // Beyond the command table
+    QAction* acZoomIn;
+    QAction* acZoomOut;
+    QMenu* mnuRecent;
+    TRecentFiles Recent;
+    QUndoStack UndoStack;
+    QAction* acUndo;
+    QAction* acRedo;
+    QAction* acPlottingArea;
+    // After the described five: the pointer's image pixel and the angle.
+    QLabel* pnlPointer;
+    QAction* acSeriesNew;
+    QAction* acSeriesRename;
+    QAction* acSeriesDelete;
+    QAction* acSeriesNext;
+    QAction* acSeriesPrevious;
+    QAction* acExportAllSeries;
+    QComboBox* cbSeries;
+
+    // The job. Its current series' points and the mapping are the view's
+    // while it shows them; Job() is the whole job as it stands.
+    TJobDocument Document;
+
+    TKSTipOfDay KSTipOfDay;
+    TFerroTwain FerroTwain;
+    QAction* acAquireTWAIN;
+
+    // The open-picture dialog's filter in Qt's form.
+    QString OpenPictureFilterText;
+
     void CreateLayout();
     QFrame* CreateZoomPreview(QWidget* parent);
     void CreateCommands();

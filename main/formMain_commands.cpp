@@ -468,14 +468,7 @@ void Tmainform::acDimensionsExecute()
     auto kind = [](int index, TAxisMapping current) {
         return index == 0 ? amLinear : index == 1 ? amLog10 : current;
     };
-    const TAxisMapping x = kind(dialog.cbXAxis->currentIndex(), v->AxisXMap);
-    const TAxisMapping y = kind(dialog.cbyaxis->currentIndex(), v->AxisYMap);
-    if (x != v->AxisXMap || y != v->AxisYMap) {
-        v->AxisXMap = x;
-        v->AxisYMap = y;
-        // The list must show values under the new axis kinds too.
-        v->RemapSites();
-    }
+    v->SetAxisKinds(kind(dialog.cbXAxis->currentIndex(), v->AxisXMap), kind(dialog.cbyaxis->currentIndex(), v->AxisYMap));
     v->Paint();
 }
 

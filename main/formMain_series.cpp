@@ -68,8 +68,7 @@ void Tmainform::ShowLoadedDocument()
     ShowOtherSeries();
     v.SetMappingRect(m.MappingRect);
     v.SetAxisValues(m.XLeftValue, m.YTopValue, m.XRightValue, m.YBottomValue);
-    v.AxisXMap = m.AxisXMap;
-    v.AxisYMap = m.AxisYMap;
+    v.SetAxisKinds(m.AxisXMap, m.AxisYMap);
     for (const TSeriesPoint& p : Document.CurrentSeries().Points)
         v.AddSite(p.Name, p.X, p.Y);
     v.RemapSites();

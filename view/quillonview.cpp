@@ -79,6 +79,15 @@ void TQuillonView::SetAngle(double Value)
     Paint();
 }
 
+void TQuillonView::SetAxisKinds(TAxisMapping X, TAxisMapping Y)
+{
+    if (X == AxisXMap && Y == AxisYMap)
+        return;
+    AxisXMap = X;
+    AxisYMap = Y;
+    RemapSites();
+}
+
 void TQuillonView::SetZoom(float Value)
 {
     // A zoom that is not a positive number would collapse the view and make

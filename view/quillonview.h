@@ -52,6 +52,8 @@ public:
     void SetMappingRect(const TRect& R);
     void SetAxisValues(double XLeft, double YTop, double XRight, double YBottom);
     void SetAngle(double Value);
+    // The axis kinds, with the sites remapped when either changes.
+    void SetAxisKinds(TAxisMapping X, TAxisMapping Y);
     // Clamped to MinZoom..MaxZoom; a value that is not a positive number is
     // ignored.
     void SetZoom(float Value);

@@ -38,15 +38,6 @@ QString SavePicture(const QString& path, int width, int height)
     return saved ? path : QString();
 }
 
-QStringList RecentCaptions(Tmainform& form)
-{
-    form.FillRecentMenu();
-    QStringList captions;
-    for (const QAction* a : form.mnuRecent->actions())
-        captions << (a->isSeparator() ? QStringLiteral("-") : a->text());
-    return captions;
-}
-
 void Drop(QWidget* target, QMimeData* data)
 {
     QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, data, Qt::LeftButton, Qt::NoModifier);
@@ -81,12 +72,23 @@ private slots:
     void windowFitsTheScreen();
 
 private:
+    static QStringList RecentCaptions(Tmainform& form);
     QString Path(const char* name) const { return FDir.filePath(QString::fromLatin1(name)); }
 
     TScopedConfigHome FHome;
     QTemporaryDir FDir;
     std::unique_ptr<Tmainform> FForm;
 };
+
+QStringList TestDesktop::RecentCaptions(Tmainform& form)
+{
+    form.FillRecentMenu();
+    QStringList captions;
+    for (const QAction* a : form.mnuRecent->actions())
+        captions << (a->isSeparator() ? QStringLiteral("-") : a->text());
+    return captions;
+}
+
 
 void TestDesktop::init()
 {

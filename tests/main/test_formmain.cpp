@@ -47,11 +47,11 @@ QString SavePicture(const QString& path, int width, int height)
     return saved ? path : QString();
 }
 
-QStringList ListNames(const Tmainform& form)
+QStringList ListNames(const TDataListModel& model)
 {
     QStringList names;
-    for (int r = 0; r < form.ListModel->Count(); ++r)
-        names << form.ListModel->Cell(r, 0);
+    for (int r = 0; r < model.Count(); ++r)
+        names << model.Cell(r, 0);
     return names;
 }
 
@@ -255,7 +255,7 @@ void TestFormMain::listFollowsViewEvents()
     QCOMPARE(f.ListModel->Cell(0, 1), QStringLiteral("50"));
     QCOMPARE(f.ListModel->Cell(2, 1), QStringLiteral("50"));
     v.DeleteSite(QStringLiteral("1"));
-    QCOMPARE(ListNames(f), QStringList{"x"});
+    QCOMPARE(ListNames(*f.ListModel), QStringList{"x"});
 }
 
 void TestFormMain::clearWhileHiddenKeepsList()
@@ -305,13 +305,13 @@ void TestFormMain::sortToggleIsShared()
                           QPoint(header->sectionViewportPosition(column) + 5, header->height() / 2));
     };
     click(3); // "Pixel X"
-    QCOMPARE(ListNames(f), (QStringList{"2", "3", "1"}));
+    QCOMPARE(ListNames(*f.ListModel), (QStringList{"2", "3", "1"}));
     QCOMPARE(f.ListTag, 1);
     click(3);
-    QCOMPARE(ListNames(f), (QStringList{"1", "3", "2"}));
+    QCOMPARE(ListNames(*f.ListModel), (QStringList{"1", "3", "2"}));
     click(3);
     click(4); // "Pixel Y" after an ascending sort: descending
-    QCOMPARE(ListNames(f), (QStringList{"2", "3", "1"}));
+    QCOMPARE(ListNames(*f.ListModel), (QStringList{"2", "3", "1"}));
     QCOMPARE(f.ListTag, 0);
 }
 
@@ -325,10 +325,10 @@ void TestFormMain::sortErrorIsShownAndProgramGoesOn()
     QHeaderView* header = f.ListView->horizontalHeader();
     QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, QPoint(header->sectionViewportPosition(0) + 3, 5));
     QCOMPARE(message, QStringLiteral("'peak' is not a valid integer value"));
-    QCOMPARE(ListNames(f), (QStringList{"2", "peak"}));
+    QCOMPARE(ListNames(*f.ListModel), (QStringList{"2", "peak"}));
     // The toggle moved with the failed click: the next sort is descending.
     f.ListViewColumnClick(3);
-    QCOMPARE(ListNames(f), (QStringList{"peak", "2"}));
+    QCOMPARE(ListNames(*f.ListModel), (QStringList{"peak", "2"}));
 }
 
 void TestFormMain::fitToPage()
@@ -606,7 +606,7 @@ void TestFormMain::deleteThreeSelectedRows()
     QCOMPARE(f.QuillonView->SiteCount(), 2);
     QCOMPARE(f.QuillonView->GetSite(0)->Name, QStringLiteral("2"));
     QCOMPARE(f.QuillonView->GetSite(1)->Name, QStringLiteral("4"));
-    QCOMPARE(ListNames(f), (QStringList{"2", "4"}));
+    QCOMPARE(ListNames(*f.ListModel), (QStringList{"2", "4"}));
     QVERIFY(!f.acDeleteSelectedPoints->isEnabled());
 }
 

@@ -1,0 +1,320 @@
+// Several series through the main window: clicks, the list, the drawing,
+// the Series commands and their undo, sessions and the all-series export.
+#include "main/formMain.h"
+
+#include "ModalDriver.h"
+#include "TestFiles.h"
+#include "document/SessionFile.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QFileDialog>
+#include <QInputDialog>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTableView>
+#include <QtTest>
+
+#include <FreeImage.h>
+
+namespace {
+
+QString SavePicture(const QString& path, int width, int height)
+{
+    FIBITMAP* dib = FreeImage_Allocate(width, height, 24);
+    for (int y = 0; y < height; ++y)
+        std::fill_n(FreeImage_GetScanLine(dib, y), 3 * width, BYTE(255));
+    const bool saved = FreeImage_Save(FIF_PNG, dib, QFile::encodeName(path).constData(), 0);
+    FreeImage_Unload(dib);
+    return saved ? path : QString();
+}
+
+void Click(QWidget* view, QPoint at)
+{
+    QTest::mouseMove(view, at);
+    QTest::mouseClick(view, Qt::LeftButton, {}, at);
+}
+
+std::vector<TSeriesPoint> Points(std::initializer_list<TSeriesPoint> points)
+{
+    return points;
+}
+
+} // namespace
+
+class TestSeries : public QObject {
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+    void clicksWorkOnTheCurrentSeriesOnly();
+    void otherSeriesAreDrawnInTheirLooks();
+    void seriesCommandsAreUndoable();
+    void deletingASeriesWithPointsAsks();
+    void renameRefusesTakenNames();
+    void sessionKeepsEverySeries();
+    void exportAllSeriesWritesCsv();
+
+private:
+    TQuillonView& View() const { return *FForm->QuillonView; }
+    QString Path(const char* name) const { return FDir.filePath(QString::fromLatin1(name)); }
+    QStringList ListNames() const;
+    QStringList ChooserItems() const;
+
+    TScopedConfigHome FHome;
+    QTemporaryDir FDir;
+    std::unique_ptr<Tmainform> FForm;
+};
+
+void TestSeries::init()
+{
+    QFile::remove(FHome.SettingsFile());
+    StoreStartupTip(false);
+    FForm = std::make_unique<Tmainform>();
+    FForm->show();
+    QVERIFY(QTest::qWaitForWindowExposed(FForm.get()));
+    QVERIFY(FForm->LoadImageFile(SavePicture(Path("chart.png"), 300, 200)));
+    View().SetZoom(1.0f);
+    View().SetMappingRect({0, 0, 299, 199});
+    View().SetAxisValues(0, 100, 300, 0);
+    QCoreApplication::processEvents();
+}
+
+void TestSeries::cleanup()
+{
+    FForm->UndoStack.setClean();
+    FForm.reset();
+}
+
+QStringList TestSeries::ListNames() const
+{
+    QStringList names;
+    for (int r = 0; r < FForm->ListModel->Count(); ++r)
+        names << FForm->ListModel->Cell(r, 0);
+    return names;
+}
+
+QStringList TestSeries::ChooserItems() const
+{
+    QStringList items;
+    for (int i = 0; i < FForm->cbSeries->count(); ++i)
+        items << FForm->cbSeries->itemText(i);
+    return items;
+}
+
+void TestSeries::clicksWorkOnTheCurrentSeriesOnly()
+{
+    View().SetMouseAction(maClick);
+    Click(&View(), {40, 50});
+    Click(&View(), {80, 60});
+    FForm->acSeriesNew->trigger();
+    QCOMPARE(ChooserItems(), (QStringList{"Series 1", "Series 2"}));
+    QCOMPARE(FForm->cbSeries->currentIndex(), 1);
+    QCOMPARE(FForm->ListModel->Count(), 0);
+
+    // A click on series 1's point adds to series 2 and leaves series 1 be.
+    Click(&View(), {40, 50});
+    QCOMPARE(ListNames(), QStringList{"1"});
+    const TJobDocument job = FForm->Job();
+    QVERIFY(job.Series[0].Points == Points({{"1", 40, 50}, {"2", 80, 60}}));
+    QVERIFY(job.Series[1].Points == Points({{"1", 40, 50}}));
+    // A second click there toggles series 2's own point off.
+    Click(&View(), {40, 50});
+    QCOMPARE(FForm->ListModel->Count(), 0);
+    QCOMPARE(FForm->Job().Series[0].Points.size(), std::size_t(2));
+
+    // Back to series 1 by the chooser: the list shows its points, and the
+    // exports write them only.
+    FForm->cbSeries->activated(0);
+    QCOMPARE(ListNames(), (QStringList{"1", "2"}));
+    QCOMPARE(FForm->DataText(u' ').count(QStringLiteral("\r\n")), 2);
+    QVERIFY(!FForm->acSeriesPrevious->isEnabled());
+    QVERIFY(FForm->acSeriesNext->isEnabled());
+}
+
+void TestSeries::otherSeriesAreDrawnInTheirLooks()
+{
+    View().AddSite(QStringLiteral("1"), 100, 100);
+    View().Settings->PointColour = 0x0000FF; // red
+    View().Settings->PointSize = 4;
+    FForm->acSeriesNew->trigger();
+    const TColor second = FForm->Job().Series[1].Look.PointColour;
+    QVERIFY(second != 0x0000FF);
+    View().AddSite(QStringLiteral("1"), 200, 100);
+    // Drawn at a fractional zoom too: each series in its own colour.
+    for (const float zoom : {1.0f, 1.5f}) {
+        View().SetZoom(zoom);
+        const QImage shot = View().grab().toImage();
+        auto at = [&](int x, int y) {
+            return shot.pixelColor(int(std::nearbyint(x * zoom)) + 3, int(std::nearbyint(y * zoom))).rgb() & 0xFFFFFFu;
+        };
+        QCOMPARE(at(100, 100), 0xFF0000u);
+        QCOMPARE(at(200, 100), ColourRgb(second) & 0xFFFFFFu);
+    }
+    // Preferences belong to the current series: series 1 keeps its red.
+    View().Settings->PointColour = 0x00FF00;
+    FForm->acSeriesPrevious->trigger();
+    QCOMPARE(View().Settings->PointColour, TColor(0x0000FF));
+    QCOMPARE(FForm->Job().Series[1].Look.PointColour, TColor(0x00FF00));
+}
+
+void TestSeries::seriesCommandsAreUndoable()
+{
+    View().AddSite(QStringLiteral("1"), 10, 20);
+    FForm->UndoStack.clear();
+    FForm->acSeriesNew->trigger();
+    View().AddSite(QStringLiteral("7"), 30, 40);
+    FForm->acSeriesPrevious->trigger();
+    QCOMPARE(FForm->UndoStack.count(), 2);
+    QCOMPARE(FForm->UndoStack.undoText(), QStringLiteral("Choose Series 1"));
+
+    FForm->UndoStack.undo(); // back on series 2, with its point
+    QCOMPARE(FForm->cbSeries->currentIndex(), 1);
+    QCOMPARE(ListNames(), QStringList{"7"});
+    FForm->UndoStack.undo(); // no series 2
+    QCOMPARE(ChooserItems(), QStringList{"Series 1"});
+    QCOMPARE(ListNames(), QStringList{"1"});
+    FForm->UndoStack.redo();
+    FForm->UndoStack.redo();
+    QCOMPARE(ChooserItems(), (QStringList{"Series 1", "Series 2"}));
+    QCOMPARE(FForm->cbSeries->currentIndex(), 0);
+    QVERIFY(FForm->Job().Series[1].Points == Points({{"7", 30, 40}}));
+
+    {
+        WhenModalShown box("QMessageBox", [](QWidget* w) {
+            static_cast<QMessageBox*>(w)->button(QMessageBox::Yes)->click();
+        });
+        FForm->acSeriesDelete->trigger();
+    }
+    QCOMPARE(ChooserItems(), QStringList{"Series 2"});
+    QCOMPARE(ListNames(), QStringList{"7"});
+    FForm->UndoStack.undo();
+    QCOMPARE(ChooserItems(), (QStringList{"Series 1", "Series 2"}));
+    QCOMPARE(ListNames(), QStringList{"1"});
+}
+
+void TestSeries::deletingASeriesWithPointsAsks()
+{
+    FForm->acSeriesNew->trigger();
+    QVERIFY(FForm->acSeriesDelete->isEnabled());
+    View().AddSite(QStringLiteral("1"), 10, 20);
+    View().AddSite(QStringLiteral("2"), 10, 30);
+    QString text;
+    {
+        WhenModalShown box("QMessageBox", [&](QWidget* w) {
+            auto* b = static_cast<QMessageBox*>(w);
+            text = b->text();
+            b->button(QMessageBox::No)->click();
+        });
+        FForm->acSeriesDelete->trigger();
+        QVERIFY(box.Answered());
+    }
+    QCOMPARE(text, QStringLiteral("Delete the series \"Series 2\" and its 2 points?"));
+    QCOMPARE(ChooserItems(), (QStringList{"Series 1", "Series 2"}));
+
+    // An empty series goes without a question; the last one never goes.
+    View().ClearSites();
+    {
+        WhenModalShown box("QMessageBox", [](QWidget* w) { static_cast<QMessageBox*>(w)->reject(); });
+        FForm->acSeriesDelete->trigger();
+        QVERIFY(!box.Answered());
+    }
+    QCOMPARE(ChooserItems(), QStringList{"Series 1"});
+    FForm->UpdateCommands();
+    QVERIFY(!FForm->acSeriesDelete->isEnabled());
+}
+
+void TestSeries::renameRefusesTakenNames()
+{
+    FForm->acSeriesNew->trigger();
+    QStringList typed{"series 1", "Pressure"};
+    QString refusal;
+    {
+        WhenModalShown refused("QMessageBox", ReadInto(refusal));
+        WhenModalShown first("QInputDialog", [&](QWidget* w) {
+            auto* dialog = static_cast<QInputDialog*>(w);
+            dialog->setTextValue(typed.takeFirst());
+            dialog->accept();
+        });
+        QTimer again;
+        // The dialog comes back after the refusal with the name typed.
+        connect(&again, &QTimer::timeout, this, [&] {
+            auto* dialog = qobject_cast<QInputDialog*>(QApplication::activeModalWidget());
+            if (dialog && refused.Answered() && !typed.isEmpty()) {
+                QCOMPARE(dialog->textValue(), QStringLiteral("series 1"));
+                dialog->setTextValue(typed.takeFirst());
+                dialog->accept();
+            }
+        });
+        again.start(20);
+        FForm->acSeriesRename->trigger();
+    }
+    QCOMPARE(refusal, QStringLiteral("There is already a series named \"Series 1\"."));
+    QCOMPARE(ChooserItems(), (QStringList{"Series 1", "Pressure"}));
+    QCOMPARE(FForm->UndoStack.undoText(), QStringLiteral("Rename Series"));
+    FForm->UndoStack.undo();
+    QCOMPARE(ChooserItems(), (QStringList{"Series 1", "Series 2"}));
+}
+
+void TestSeries::sessionKeepsEverySeries()
+{
+    View().AddSite(QStringLiteral("1"), 10, 20);
+    FForm->acSeriesNew->trigger();
+    View().AddSite(QStringLiteral("1"), 50, 60);
+    View().AddSite(QStringLiteral("2"), 70, 80);
+    FForm->acSeriesNew->trigger(); // empty, and current when saved
+    FForm->SaveSessionFile(Path("job.qsf"));
+    const TJobDocument saved = FForm->Job();
+
+    Tmainform other;
+    other.LoadSessionFile(Path("job.qsf"));
+    const TJobDocument loaded = other.Job();
+    QCOMPARE(loaded.Series.size(), std::size_t(3));
+    for (std::size_t i = 0; i < 3; ++i)
+        QVERIFY(loaded.Series[i] == saved.Series[i]);
+    QCOMPARE(other.cbSeries->currentIndex(), 2);
+    QCOMPARE(other.ListModel->Count(), 0);
+    other.SaveSessionFile(Path("again.qsf"));
+    QCOMPARE(ReadTextFile(Path("again.qsf")), ReadTextFile(Path("job.qsf")));
+
+    // A one-series file loads into one series again: the others go.
+    other.acSeriesPrevious->trigger();
+    QFile legacy(Path("one.qsf"));
+    QVERIFY(legacy.open(QIODevice::WriteOnly));
+    legacy.write("[dimensions]\r\nx1=0\r\n[series/series1]\r\n5=1,2\r\n");
+    legacy.close();
+    other.LoadSessionFile(Path("one.qsf"));
+    QCOMPARE(other.cbSeries->count(), 1);
+    QCOMPARE(other.cbSeries->itemText(0), QStringLiteral("Series 1"));
+    QCOMPARE(other.ListModel->Cell(0, 0), QStringLiteral("5"));
+    other.UndoStack.setClean();
+}
+
+void TestSeries::exportAllSeriesWritesCsv()
+{
+    QVERIFY(!FForm->acExportAllSeries->isEnabled());
+    View().AddSite(QStringLiteral("1"), 30, 100);
+    FForm->acSeriesNew->trigger();
+    FForm->UpdateCommands();
+    // The points of a series not shown count too.
+    QVERIFY(FForm->acExportAllSeries->isEnabled());
+    View().AddSite(QStringLiteral("1"), 150, 50);
+    QString title;
+    {
+        WhenModalShown save("QFileDialog", [&](QWidget* w) {
+            auto* dialog = static_cast<QFileDialog*>(w);
+            title = dialog->windowTitle();
+            dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->setText(Path("all"));
+            static_cast<QDialog*>(dialog)->accept();
+        });
+        FForm->acExportAllSeries->trigger();
+    }
+    QCOMPARE(title, QStringLiteral("Export All Series"));
+    QCOMPARE(ReadTextFile(Path("all.csv")), QByteArray("series,point,x,y,pixel x,pixel y\r\n"
+                                                      "Series 1,1,30.100334448160535,49.74874371859296,30,100\r\n"
+                                                      "Series 2,1,150.50167224080266,74.87437185929649,150,50\r\n"));
+}
+
+QTEST_MAIN(TestSeries)
+#include "test_series.moc"
