@@ -20,12 +20,12 @@
 // The window's parts the benchmarks drive; the window names it a friend.
 class TWindowBench {
 public:
-    static TQuillonView& View(Tmainform& f) { return TWindowBench::View(f); }
+    static TQuillonView& View(Tmainform& f) { return *f.QuillonView; }
     static TDataListModel& List(Tmainform& f) { return *f.ListModel; }
     static QTableView& ListView(Tmainform& f) { return *f.ListView; }
     static QUndoStack& Undo(Tmainform& f) { return f.UndoStack; }
-    static void ClearAll(Tmainform& f) { TWindowBench::ClearAll(f); }
-    static void DeleteSelected(Tmainform& f) { TWindowBench::DeleteSelected(f); }
+    static void ClearAll(Tmainform& f) { f.acClearAllPoints->trigger(); }
+    static void DeleteSelected(Tmainform& f) { f.acDeleteSelectedPoints->trigger(); }
 };
 
 namespace {
