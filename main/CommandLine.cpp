@@ -21,8 +21,9 @@ TCommandLine ParseCommandLine(const QStringList& Arguments)
                                      QStringLiteral("Prints the version and exits."));
     const QCommandLineOption exportTo(
         QStringLiteral("export"),
-        QStringLiteral("Loads SESSION without showing a window and writes its data to OUT, as \"Data to Space "
-                       "Separated Value File\" does; OUT \"-\" is standard output. Needs no display."),
+        QStringLiteral("Loads SESSION without showing a window and writes the data of its current series to OUT, "
+                       "as \"Data to Space Separated Value File\" does; OUT \"-\" is standard output. Needs no "
+                       "display."),
         QStringLiteral("OUT"));
     parser.addOption(help);
     parser.addOption(version);

@@ -155,6 +155,16 @@ void TestCommandLine::exportWritesTheWindowsBytes()
     const TRun toOutput = RunProgram({QStringLiteral("--export"), QStringLiteral("-"), session});
     QCOMPARE(toOutput.Status, 0);
     QCOMPARE(toOutput.Out, expected);
+
+    // Of several series, the one the session was saved on.
+    QFile file(session);
+    QVERIFY(file.open(QIODevice::Append));
+    file.write("[series/series2]\r\n1=150,100\r\n[series]\r\ncount=2\r\ncurrent=2\r\n");
+    file.close();
+    const QByteArray second = WindowExport(session);
+    QCOMPARE(second.count("\r\n"), 1);
+    QVERIFY(expected.contains(second));
+    QCOMPARE(RunProgram({QStringLiteral("--export"), QStringLiteral("-"), session}).Out, second);
 }
 
 void TestCommandLine::exportWarningsGoToStandardError()
