@@ -5,6 +5,7 @@
 #include "datatext.h"
 
 #include <algorithm>
+#include <unordered_set>
 #include <limits>
 
 namespace {
@@ -61,28 +62,32 @@ int TJobDocument::SeriesIndex(const QString& Name) const
     return -1;
 }
 
+TColor DistinctColour(const std::vector<TSeries>& Series, TColor Preferred)
+{
+    std::unordered_set<TColor> taken;
+    for (const TSeries& s : Series)
+        taken.insert(s.Look.PointColour);
+    auto used = [&taken](TColor c) { return taken.count(c) > 0; };
+    if (!used(Preferred))
+        return Preferred;
+    const auto free = std::find_if(std::begin(Palette), std::end(Palette), [&](TColor c) { return !used(c); });
+    if (free != std::end(Palette))
+        return *free;
+    // Past the palette: an odd multiplier is one-to-one on 24 bits, so no
+    // colour repeats before every one has been offered.
+    for (std::uint32_t k = 1;; ++k) {
+        const TColor c = TColor((k * 0x9E3779B1u) & 0xFFFFFFu);
+        if (!used(c))
+            return c;
+    }
+}
+
 int TJobDocument::AddSeries(TSeriesLook Look)
 {
     int n = int(Series.size()) + 1;
     while (SeriesIndex(SeriesDefaultName(n)) >= 0)
         ++n;
-    auto used = [this](TColor c) {
-        return std::any_of(Series.begin(), Series.end(), [c](const TSeries& s) { return s.Look.PointColour == c; });
-    };
-    if (used(Look.PointColour)) {
-        const auto free = std::find_if(std::begin(Palette), std::end(Palette), [&](TColor c) { return !used(c); });
-        if (free != std::end(Palette)) {
-            Look.PointColour = *free;
-        } else {
-            // Past the palette: channels stepped at different strides.
-            for (std::uint32_t k = 1;; ++k) {
-                Look.PointColour = Bgr((((k * 97u) & 0xFFu) << 16) | (((k * 57u + 128u) & 0xFFu) << 8) |
-                                       ((k * 173u + 64u) & 0xFFu));
-                if (!used(Look.PointColour))
-                    break;
-            }
-        }
-    }
+    Look.PointColour = DistinctColour(Series, Look.PointColour);
     Series.push_back({SeriesDefaultName(n), Look, {}});
     return int(Series.size()) - 1;
 }

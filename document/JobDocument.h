@@ -9,6 +9,9 @@
 
 struct TSession;
 
+// Preferred when no series is drawn in it, else a colour none is.
+TColor DistinctColour(const std::vector<TSeries>& Series, TColor Preferred);
+
 // The job: its series of points, the plotting-area mapping, the picture's
 // file name, angle and zoom. It knows nothing of widgets; the window and the
 // view show it, and the session file and the exports are written from it.

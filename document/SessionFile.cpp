@@ -119,13 +119,16 @@ std::vector<int> SeriesNumbers(const TProfileFile& ini)
     return {numbers.begin(), numbers.end()};
 }
 
-TSeries ParseSeries(const TProfileFile& ini, int n, const TSeriesLook& defaultLook)
+TSeries ParseSeries(const TProfileFile& ini, int n, const TSeriesLook& defaultLook,
+                    const std::vector<TSeries>& before)
 {
     TSeries series;
     series.Name = ini.ReadString(SeriesInfo, NumberedKey("name", n), QString());
     if (series.Name.isEmpty())
         series.Name = SeriesDefaultName(n);
     series.Look = defaultLook;
+    // Series the file gives no colour are told apart as new ones are.
+    series.Look.PointColour = DistinctColour(before, defaultLook.PointColour);
     for (const TLookKey& key : LookKeys)
         if (const auto v = TryStrToInt(ini.ReadString(SeriesInfo, NumberedKey(key.Key, n), QString())))
             key.Set(series.Look, *v);
@@ -163,7 +166,7 @@ TSession Parse(const TProfileFile& ini, const TSeriesLook& defaultLook)
     for (const int n : numbers) {
         if (n == current)
             s.Current = int(s.Series.size());
-        s.Series.push_back(ParseSeries(ini, n, defaultLook));
+        s.Series.push_back(ParseSeries(ini, n, defaultLook, s.Series));
     }
     const double angle = ReadFloat(ini, QStringLiteral("image"), QStringLiteral("angle"), 0);
     if (!std::isfinite(angle))

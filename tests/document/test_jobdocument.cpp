@@ -158,6 +158,10 @@ void TestJobDocument::seriesSectionsAloneNameTheirSeries()
     QCOMPARE(job.Series[1].Name, QStringLiteral("Series 3"));
     QCOMPARE(job.Series[1].Points.at(0).X, 7);
     QCOMPARE(job.Current, 0);
+    // Series without a colour in the file are told apart, the first keeping
+    // the user's.
+    QCOMPARE(job.Series[0].Look.PointColour, TSeriesLook{}.PointColour);
+    QVERIFY(job.Series[1].Look.PointColour != job.Series[0].Look.PointColour);
 
     // The count keeps empty series; names and looks fill in per key.
     const TJobDocument counted = Reloaded("[series/series2]\r\n1=1,1\r\n[series]\r\ncount=3\r\ncurrent=2\r\n"
@@ -222,7 +226,8 @@ void TestJobDocument::newSeriesGetUnusedNamesAndColours()
     TJobDocument job;
     job.Series[0].Name = QStringLiteral("Series 2");
     QSet<TColor> colours{job.Series[0].Look.PointColour};
-    for (int i = 0; i < 40; ++i) {
+    // Far past the palette, and past any short cycle of made-up colours.
+    for (int i = 0; i < 600; ++i) {
         const int index = job.AddSeries({});
         QCOMPARE(index, i + 1);
         QVERIFY2(!colours.contains(job.Series[std::size_t(index)].Look.PointColour), qPrintable(QString::number(i)));
