@@ -14,6 +14,8 @@
 #include <algorithm>
 #include <cmath>
 #include <set>
+#include <type_traits>
+#include <variant>
 #include <limits>
 
 namespace {
@@ -59,28 +61,45 @@ TSeriesPoint ParsePoint(const QString& key, const QString& value)
 
 const QString SeriesInfo = QStringLiteral("series");
 
-// One look field as the [series] section keeps it, N appended to the key;
-// reading keeps a value to what the Preferences offer.
+// One look field as the [series] section keeps it, N appended to the key.
+// Reading keeps a number to Min..Max and an ordinal outside them gives the
+// first.
 struct TLookKey {
     const char* Key;
-    int (*Get)(const TSeriesLook&);
-    void (*Set)(TSeriesLook&, int);
+    std::variant<bool TSeriesLook::*, int TSeriesLook::*, TPointType TSeriesLook::*, TPenStyle TSeriesLook::*> Member;
+    int Min = 0;
+    int Max = 0;
+
+    int Get(const TSeriesLook& look) const
+    {
+        return std::visit([&look](auto m) { return int(look.*m); }, Member);
+    }
+    void Set(TSeriesLook& look, int value) const
+    {
+        std::visit(
+            [&](auto m) {
+                using T = std::remove_reference_t<decltype(look.*m)>;
+                if constexpr (std::is_same_v<T, bool>)
+                    look.*m = value != 0;
+                else if constexpr (std::is_enum_v<T>)
+                    look.*m = value >= Min && value <= Max ? T(value) : T(Min);
+                else
+                    look.*m = Min < Max ? std::clamp(value, Min, Max) : value;
+            },
+            Member);
+    }
 };
 
 const TLookKey LookKeys[] = {
-    {"DrawPoints", [](const TSeriesLook& l) { return int(l.DrawPoints); }, [](TSeriesLook& l, int v) { l.DrawPoints = v != 0; }},
-    {"PointType", [](const TSeriesLook& l) { return int(l.PointType); },
-     [](TSeriesLook& l, int v) { l.PointType = v >= ptPlus && v <= ptSmallDot ? TPointType(v) : ptPlus; }},
-    {"PointSize", [](const TSeriesLook& l) { return l.PointSize; },
-     [](TSeriesLook& l, int v) { l.PointSize = std::clamp(v, MinLookPointSize, MaxLookPointSize); }},
-    {"PointColour", [](const TSeriesLook& l) { return int(l.PointColour); }, [](TSeriesLook& l, int v) { l.PointColour = v; }},
-    {"PointFillColour", [](const TSeriesLook& l) { return int(l.PointFillColour); },
-     [](TSeriesLook& l, int v) { l.PointFillColour = v; }},
-    {"PointSolid", [](const TSeriesLook& l) { return int(l.PointSolid); }, [](TSeriesLook& l, int v) { l.PointSolid = v != 0; }},
-    {"DrawLine", [](const TSeriesLook& l) { return int(l.DrawLine); }, [](TSeriesLook& l, int v) { l.DrawLine = v != 0; }},
-    {"LineColour", [](const TSeriesLook& l) { return int(l.LineColour); }, [](TSeriesLook& l, int v) { l.LineColour = v; }},
-    {"LineStyle", [](const TSeriesLook& l) { return int(l.LineStyle); },
-     [](TSeriesLook& l, int v) { l.LineStyle = v >= psSolid && v <= psInsideFrame ? TPenStyle(v) : psSolid; }},
+    {"DrawPoints", &TSeriesLook::DrawPoints},
+    {"PointType", &TSeriesLook::PointType, ptPlus, ptSmallDot},
+    {"PointSize", &TSeriesLook::PointSize, MinLookPointSize, MaxLookPointSize},
+    {"PointColour", &TSeriesLook::PointColour},
+    {"PointFillColour", &TSeriesLook::PointFillColour},
+    {"PointSolid", &TSeriesLook::PointSolid},
+    {"DrawLine", &TSeriesLook::DrawLine},
+    {"LineColour", &TSeriesLook::LineColour},
+    {"LineStyle", &TSeriesLook::LineStyle, psSolid, psInsideFrame},
 };
 
 QString NumberedKey(const char* key, int n)

@@ -33,6 +33,8 @@ void Tmainform::CreateSeriesCommands()
     connect(cbSeries, &QComboBox::activated, this, [this](int index) {
         RunGuarded(this, [&] { SelectSeries(index); });
         UpdateCommands();
+        // Back to the picture, so that Insert and the arrow keys go on.
+        QuillonView->setFocus();
     });
     FillSeriesChooser();
 }
@@ -134,7 +136,8 @@ void Tmainform::acSeriesRenameExecute()
     for (;;) {
         bool ok = false;
         name = QInputDialog::getText(this, QStringLiteral("Rename Series"), QStringLiteral("Name:"),
-                                     QLineEdit::Normal, name, &ok);
+                                     QLineEdit::Normal, name, &ok)
+                   .trimmed();
         if (!ok || name == Document.CurrentSeries().Name)
             return;
         const QString problem = Document.RenameProblem(index, name);
