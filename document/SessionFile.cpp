@@ -108,8 +108,9 @@ QString NumberedKey(const char* key, int n)
 }
 
 // The series numbers a file holds: 1 to its count, and every N with a
-// section "series/seriesN"; series 1 alone when there is neither.
-std::vector<int> SeriesNumbers(const TProfileFile& ini)
+// section "series/seriesN"; series 1 alone when there is neither. A section
+// that looks like a series but is numbered otherwise is named in Warnings.
+std::vector<int> SeriesNumbers(const TProfileFile& ini, QStringList& Warnings)
 {
     std::set<int> numbers;
     const QString count = ini.ReadString(SeriesInfo, QStringLiteral("count"), QString());
@@ -130,6 +131,10 @@ std::vector<int> SeriesNumbers(const TProfileFile& ini)
         const std::optional<int> n = TryStrToInt(name.mid(prefix.size()));
         if (n && *n >= 1 && SeriesSection(*n).compare(name, Qt::CaseInsensitive) == 0)
             numbers.insert(*n);
+        else
+            Warnings.append(
+                QStringLiteral("Its section [%1] is not a series numbered from 1, so its points were not read.")
+                    .arg(name));
     }
     if (numbers.size() > std::size_t(MaxSessionSeries))
         throw EConvertError(QStringLiteral("it holds more than %1 series").arg(MaxSessionSeries));
@@ -180,7 +185,7 @@ TSession Parse(const TProfileFile& ini, const TSeriesLook& defaultLook)
     s.YTop = ReadFloat(ini, QStringLiteral("dimensions"), QStringLiteral("y2"), 100);
     s.AxisXMap = ReadInteger(ini, QStringLiteral("dimensions"), QStringLiteral("AxisXMap"), 0);
     s.AxisYMap = ReadInteger(ini, QStringLiteral("dimensions"), QStringLiteral("AxisYMap"), 0);
-    const std::vector<int> numbers = SeriesNumbers(ini);
+    const std::vector<int> numbers = SeriesNumbers(ini, s.Warnings);
     const int current = ReadInteger(ini, SeriesInfo, QStringLiteral("current"), 1);
     for (const int n : numbers) {
         if (n == current)

@@ -158,6 +158,12 @@ void TestJobDocument::seriesSectionsAloneNameTheirSeries()
     QCOMPARE(job.Series[1].Name, QStringLiteral("Series 3"));
     QCOMPARE(job.Series[1].Points.at(0).X, 7);
     QCOMPARE(job.Current, 0);
+    // Sections that only look like series are not lost unsaid.
+    const QStringList warnings = ParseSession("[series/series02]\r\n1=0,0\r\n[series/seriesx]\r\n1=0,0\r\n",
+                                              QStringLiteral("job.qsf"))
+                                     .Warnings;
+    QCOMPARE(warnings.size(), 2);
+    QVERIFY(warnings[0].contains(QStringLiteral("[series/series02]")));
     // Series without a colour in the file are told apart, the first keeping
     // the user's.
     QCOMPARE(job.Series[0].Look.PointColour, TSeriesLook{}.PointColour);
