@@ -62,11 +62,11 @@ int TJobDocument::SeriesIndex(const QString& Name) const
     return -1;
 }
 
-TColor DistinctColour(const std::vector<TSeries>& Series, TColor Preferred)
+TColor DistinctColour(const std::vector<TSeries>& Series, TColor Preferred, TColor TSeriesLook::*Which)
 {
     std::unordered_set<TColor> taken;
     for (const TSeries& s : Series)
-        taken.insert(s.Look.PointColour);
+        taken.insert(s.Look.*Which);
     auto used = [&taken](TColor c) { return taken.count(c) > 0; };
     if (!used(Preferred))
         return Preferred;
@@ -87,7 +87,9 @@ int TJobDocument::AddSeries(TSeriesLook Look)
     int n = int(Series.size()) + 1;
     while (SeriesIndex(SeriesDefaultName(n)) >= 0)
         ++n;
-    Look.PointColour = DistinctColour(Series, Look.PointColour);
+    // Lines too, for a look that draws lines and no points.
+    Look.PointColour = DistinctColour(Series, Look.PointColour, &TSeriesLook::PointColour);
+    Look.LineColour = DistinctColour(Series, Look.LineColour, &TSeriesLook::LineColour);
     Series.push_back({SeriesDefaultName(n), Look, {}});
     return int(Series.size()) - 1;
 }

@@ -9,8 +9,9 @@
 
 struct TSession;
 
-// Preferred when no series is drawn in it, else a colour none is.
-TColor DistinctColour(const std::vector<TSeries>& Series, TColor Preferred);
+// Preferred when no series has it as its Which colour (point or line),
+// else a colour none has there.
+TColor DistinctColour(const std::vector<TSeries>& Series, TColor Preferred, TColor TSeriesLook::*Which);
 
 // The job: its series of points, the plotting-area mapping, the picture's
 // file name, angle and zoom. It knows nothing of widgets; the window and the
@@ -35,7 +36,7 @@ public:
     QString AxisProblem() const;
 
     // Appends a series named "Series N", drawn in Look but in a point
-    // colour no other series has; returns its index.
+    // colour and a line colour no other series has; returns its index.
     int AddSeries(TSeriesLook Look);
     // Why series Index may not be called Name, or "".
     QString RenameProblem(int Index, const QString& Name) const;

@@ -152,7 +152,8 @@ TSeries ParseSeries(const TProfileFile& ini, int n, const TSeriesLook& defaultLo
         series.Name = SeriesDefaultName(n);
     series.Look = defaultLook;
     // Series the file gives no colour are told apart as new ones are.
-    series.Look.PointColour = DistinctColour(before, defaultLook.PointColour);
+    series.Look.PointColour = DistinctColour(before, defaultLook.PointColour, &TSeriesLook::PointColour);
+    series.Look.LineColour = DistinctColour(before, defaultLook.LineColour, &TSeriesLook::LineColour);
     for (const TLookKey& key : LookKeys)
         if (const auto v = TryStrToInt(ini.ReadString(SeriesInfo, NumberedKey(key.Key, n), QString())))
             key.Set(series.Look, *v);

@@ -232,12 +232,16 @@ void TestJobDocument::newSeriesGetUnusedNamesAndColours()
     TJobDocument job;
     job.Series[0].Name = QStringLiteral("Series 2");
     QSet<TColor> colours{job.Series[0].Look.PointColour};
+    QSet<TColor> lines{job.Series[0].Look.LineColour};
     // Far past the palette, and past any short cycle of made-up colours.
     for (int i = 0; i < 600; ++i) {
         const int index = job.AddSeries({});
         QCOMPARE(index, i + 1);
-        QVERIFY2(!colours.contains(job.Series[std::size_t(index)].Look.PointColour), qPrintable(QString::number(i)));
-        colours.insert(job.Series[std::size_t(index)].Look.PointColour);
+        const TSeriesLook& look = job.Series[std::size_t(index)].Look;
+        QVERIFY2(!colours.contains(look.PointColour), qPrintable(QString::number(i)));
+        QVERIFY2(!lines.contains(look.LineColour), qPrintable(QString::number(i)));
+        colours.insert(look.PointColour);
+        lines.insert(look.LineColour);
     }
     QCOMPARE(job.Series[1].Name, QStringLiteral("Series 3"));
     QStringList names;
