@@ -5,15 +5,10 @@
 #include "datatext.h"
 
 #include <algorithm>
-#include <unordered_set>
 #include <limits>
+#include <unordered_set>
 
 namespace {
-
-TAxisMapping KindOf(int ordinal, TAxisMapping current)
-{
-    return ordinal == amLinear ? amLinear : ordinal == amLog10 ? amLog10 : current;
-}
 
 constexpr TColor Bgr(std::uint32_t rgb)
 {
@@ -42,8 +37,8 @@ void TJobDocument::Apply(const TSession& S)
     Mapping.YTopValue = S.YTop;
     Mapping.XRightValue = S.XRight;
     Mapping.YBottomValue = S.YBottom;
-    Mapping.AxisXMap = KindOf(S.AxisXMap, Mapping.AxisXMap);
-    Mapping.AxisYMap = KindOf(S.AxisYMap, Mapping.AxisYMap);
+    Mapping.AxisXMap = AxisMappingOf(S.AxisXMap, Mapping.AxisXMap);
+    Mapping.AxisYMap = AxisMappingOf(S.AxisYMap, Mapping.AxisYMap);
     Mapping.Angle = S.Angle;
     Mapping.Zoom = S.Zoom;
 }

@@ -7,6 +7,11 @@
 #include <limits>
 #include <numbers>
 
+TAxisMapping AxisMappingOf(int Ordinal, TAxisMapping Otherwise)
+{
+    return Ordinal == amLinear ? amLinear : Ordinal == amLog10 ? amLog10 : Otherwise;
+}
+
 int RoundEven(double value)
 {
     // Saturating: a value beyond int, or no number at all, must not become

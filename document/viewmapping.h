@@ -87,6 +87,10 @@ private:
     TPoint TurnScreen(const TPoint& P, double degrees) const;
 };
 
+// The axis kind of an ordinal as sessions and the Dimensions dialog give
+// it; Otherwise for one that names no kind.
+TAxisMapping AxisMappingOf(int Ordinal, TAxisMapping Otherwise);
+
 // Where v lies from a (0) to b (1) on the given kind of axis; false for a
 // kind no writer produces.
 bool AxisFraction(TAxisMapping kind, double a, double b, double v, double& out);

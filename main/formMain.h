@@ -149,7 +149,6 @@ public:
     QString AskSessionFileName();
     void ShowPointer();
 
-
 protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;

@@ -465,10 +465,8 @@ void Tmainform::acDimensionsExecute()
     if (dialog.exec() != QDialog::Accepted)
         return;
     v->SetAxisValues(dialog.ksfL->Value, dialog.ksfT->Value, dialog.ksfR->Value, dialog.ksfB->Value);
-    auto kind = [](int index, TAxisMapping current) {
-        return index == 0 ? amLinear : index == 1 ? amLog10 : current;
-    };
-    v->SetAxisKinds(kind(dialog.cbXAxis->currentIndex(), v->AxisXMap), kind(dialog.cbyaxis->currentIndex(), v->AxisYMap));
+    v->SetAxisKinds(AxisMappingOf(dialog.cbXAxis->currentIndex(), v->AxisXMap),
+                    AxisMappingOf(dialog.cbyaxis->currentIndex(), v->AxisYMap));
     v->Paint();
 }
 

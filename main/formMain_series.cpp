@@ -28,7 +28,6 @@ void Tmainform::CreateSeriesCommands()
 
     cbSeries = new QComboBox(this);
     cbSeries->setObjectName(QStringLiteral("cbSeries"));
-    cbSeries->setToolTip(QStringLiteral("The series that clicks and the list work on"));
     cbSeries->setSizeAdjustPolicy(QComboBox::AdjustToContents);
     connect(cbSeries, &QComboBox::activated, this, [this](int index) {
         RunGuarded(this, [&] { SelectSeries(index); });
