@@ -117,7 +117,7 @@ TDataPoint TJobDocument::DataOf(const TSeriesPoint& P) const
 {
     constexpr double nan = std::numeric_limits<double>::quiet_NaN();
     TDataPoint d{nan, nan};
-    Mapping.PixelToData({P.X, P.Y}, d);
+    Mapping.PixelToData(TPointF{P.X, P.Y}, d);
     return d;
 }
 

@@ -9,8 +9,8 @@
 // A named point in image pixels, as the view's sites and the session hold it.
 struct TSeriesPoint {
     QString Name;
-    int X = 0;
-    int Y = 0;
+    double X = 0;
+    double Y = 0;
     friend bool operator==(const TSeriesPoint&, const TSeriesPoint&) = default;
 };
 

@@ -43,7 +43,11 @@ QByteArray AllSeriesCsv(const TJobDocument& Document)
             AppendNumber(out, d.X);
             out += ',';
             AppendNumber(out, d.Y);
-            out += ',' + QByteArray::number(p.X) + ',' + QByteArray::number(p.Y) + "\r\n";
+            out += ',';
+            AppendNumber(out, p.X);
+            out += ',';
+            AppendNumber(out, p.Y);
+            out += "\r\n";
         }
     }
     return out;

@@ -1,6 +1,7 @@
 #include "SessionFile.h"
 
 #include "JobDocument.h"
+#include "PixelText.h"
 #include "platform/CoordinateText.h"
 
 #include "platform/Conversions.h"
@@ -9,6 +10,7 @@
 #include "platform/ProfileFile.h"
 
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QSet>
 
 #include <algorithm>
@@ -33,14 +35,26 @@ double ReadFloat(const TProfileFile& ini, const QString& section, const QString&
     return TryStrToFloatAnyLocale(text, DecimalSeparator()).value_or(fallback);
 }
 
+// An integer, as ever, or a decimal number with "." as sessions write
+// fractional positions; anything else raises the integer's error.
+double CoordinateValue(const QString& text)
+{
+    if (const std::optional<int> whole = TryStrToInt(text))
+        return *whole;
+    static const QRegularExpression decimal(QStringLiteral("^[+-]?[0-9]+\\.[0-9]+$"));
+    if (decimal.match(text).hasMatch())
+        return ThousandthPixel(text.toDouble());
+    return StrToInt(text);
+}
+
 // A coordinate far outside any picture would overflow the mapping's
 // arithmetic; such a file is refused as a whole.
-int Coordinate(int value, const QString& what)
+template <class TNumber>
+TNumber Coordinate(TNumber value, const QString& what)
 {
     if (value < -MaxSessionCoordinate || value > MaxSessionCoordinate)
         throw EConvertError(QStringLiteral("%1 = %2 lies outside -%3 to %3")
-                                .arg(what)
-                                .arg(value)
+                                .arg(what, PixelText(value))
                                 .arg(MaxSessionCoordinate));
     return value;
 }
@@ -55,8 +69,8 @@ TSeriesPoint ParsePoint(const QString& key, const QString& value)
     const QString x = p2 > p1 ? entry.mid(p1 + 1, p2 - p1 - 1) : QString();
     const QString y = p2 >= 0 ? entry.mid(p2 + 1) : entry;
     const QString where = QStringLiteral("point %1").arg(key);
-    return {key, Coordinate(StrToInt(x), where + QStringLiteral(" X")),
-            Coordinate(StrToInt(y), where + QStringLiteral(" Y"))};
+    return {key, Coordinate(CoordinateValue(x), where + QStringLiteral(" X")),
+            Coordinate(CoordinateValue(y), where + QStringLiteral(" Y"))};
 }
 
 const QString SeriesInfo = QStringLiteral("series");
@@ -281,7 +295,7 @@ TProfileFile SessionProfile(const TJobDocument& Document, const TSeriesLook& Def
     for (std::size_t i = 0; i < Document.Series.size(); ++i) {
         const QString section = SeriesSection(int(i) + 1);
         for (const TSeriesPoint& p : Document.Series[i].Points)
-            ini.WriteString(section, p.Name, QString::number(p.X) + u',' + QString::number(p.Y));
+            ini.WriteString(section, p.Name, PixelText(p.X) + u',' + PixelText(p.Y));
     }
     if (NeedsSeriesInfo(Document, DefaultLook)) {
         ini.WriteString(SeriesInfo, QStringLiteral("count"), QString::number(Document.Series.size()));

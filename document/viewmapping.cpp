@@ -1,8 +1,10 @@
 #include "viewmapping.h"
 
+#include "platform/TurnedPoint.h"
 #include "platform/ZoomedSource.h"
 
 #include <algorithm>
+#include <climits>
 #include <cmath>
 #include <limits>
 #include <numbers>
@@ -92,6 +94,22 @@ void TViewMapping::PixelToData(const TPoint& P, TDataPoint& D) const
     AxisValue(AxisYMap, YBottomValue, YTopValue, fy, D.Y);
 }
 
+void TViewMapping::PixelToData(const TPointF& P, TDataPoint& D) const
+{
+    const bool whole = P.X == std::nearbyint(P.X) && P.Y == std::nearbyint(P.Y) && std::abs(P.X) <= INT_MAX &&
+                       std::abs(P.Y) <= INT_MAX;
+    if (whole) {
+        PixelToData(TPoint{int(P.X), int(P.Y)}, D);
+        return;
+    }
+    if (!MappingValid())
+        return;
+    const TRect& r = MappingRect;
+    const TPointF q = RotatePointF(P);
+    AxisValue(AxisXMap, XLeftValue, XRightValue, (q.X - r.Left) / (double(r.Right) - r.Left), D.X);
+    AxisValue(AxisYMap, YBottomValue, YTopValue, (q.Y - r.Bottom) / (double(r.Top) - r.Bottom), D.Y);
+}
+
 void TViewMapping::DataToPixel(const TDataPoint& D, TPoint& P) const
 {
     if (!AxisValuesValid())
@@ -147,6 +165,16 @@ TPoint TViewMapping::RotatePoint(const TPoint& P) const
 TPoint TViewMapping::UnrotatePoint(const TPoint& P) const
 {
     return Turn(P, {MappingRect.Left, MappingRect.Bottom}, -Angle);
+}
+
+TPointF TViewMapping::RotatePointF(const TPointF& P) const
+{
+    return TurnedPoint(P, {double(MappingRect.Left), double(MappingRect.Bottom)}, Angle);
+}
+
+TPointF TViewMapping::UnrotatePointF(const TPointF& P) const
+{
+    return TurnedPoint(P, {double(MappingRect.Left), double(MappingRect.Bottom)}, -Angle);
 }
 
 TPoint TViewMapping::RotateAbout(const TPoint& P, const TPoint& C) const

@@ -50,6 +50,9 @@ public:
     virtual void DataToPixel(const TDataPoint& D, TPoint& P) const;
     // Leaves D untouched when the rectangle is not valid.
     virtual void PixelToData(const TPoint& P, TDataPoint& D) const;
+    // The same for a position that may fall between pixels: a whole one
+    // exactly as above, a fractional one turned without rounding.
+    void PixelToData(const TPointF& P, TDataPoint& D) const;
 
     // Data units per client pixel; 0 for a backward axis or an extent that is
     // less than one client pixel.
@@ -62,6 +65,9 @@ public:
     TPoint RotateScreenPoint(const TPoint& P) const;
     TPoint UnrotateScreenPoint(const TPoint& P) const;
     TPoint RotateAbout(const TPoint& P, const TPoint& C) const;
+    // Image position to the turned frame and back, without rounding.
+    TPointF RotatePointF(const TPointF& P) const;
+    TPointF UnrotatePointF(const TPointF& P) const;
 
     // From the client points where a drag started (D) and is now (M),
     // normalised and clamped to an image of Width x Height.

@@ -6,6 +6,7 @@
 #include "StandardErrorBox.h"
 #include "fileDialogs.h"
 #include "formAbout.h"
+#include "document/PixelText.h"
 #include "image/FreeUtils.h"
 #include "platform/CoordinateText.h"
 
@@ -400,14 +401,14 @@ QString Tmainform::DataNumberText(TAxis Axis, double Value) const
     return ::DataText(*QuillonView, Axis, Value, s.NumberPrecision, s.NumberDigits);
 }
 
-TDataListModel::TRow Tmainform::RowOf(const QString& sName, const TPoint& sPt, bool bMapping, double dX,
+TDataListModel::TRow Tmainform::RowOf(const QString& sName, const TPointF& sPt, bool bMapping, double dX,
                                       double dY) const
 {
     return {sName, bMapping ? DataNumberText(axX, dX) : QString(), bMapping ? DataNumberText(axY, dY) : QString(),
-            QString::number(sPt.X), QString::number(sPt.Y)};
+            PixelText(sPt.X), PixelText(sPt.Y)};
 }
 
-void Tmainform::QuillonViewAddSite(QObject*, const QString& sName, const TPoint& sPt, bool bMapping, double dX,
+void Tmainform::QuillonViewAddSite(QObject*, const QString& sName, const TPointF& sPt, bool bMapping, double dX,
                                    double dY)
 {
     if (FPendingRows)
@@ -417,7 +418,7 @@ void Tmainform::QuillonViewAddSite(QObject*, const QString& sName, const TPoint&
     ListView->horizontalHeader()->setSortIndicatorShown(false);
 }
 
-void Tmainform::QuillonViewModSite(QObject*, const QString& sName, const TPoint& sPt, bool bMapping, double dX,
+void Tmainform::QuillonViewModSite(QObject*, const QString& sName, const TPointF& sPt, bool bMapping, double dX,
                                    double dY)
 {
     ListModel->SetRowsOf(sName, RowOf(sName, sPt, bMapping, dX, dY));

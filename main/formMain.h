@@ -90,9 +90,9 @@ public:
     void TimerZoomTimer();
 
     // View event handlers
-    void QuillonViewAddSite(QObject* Sender, const QString& sName, const TPoint& sPt, bool bMapping, double dX,
+    void QuillonViewAddSite(QObject* Sender, const QString& sName, const TPointF& sPt, bool bMapping, double dX,
                             double dY);
-    void QuillonViewModSite(QObject* Sender, const QString& sName, const TPoint& sPt, bool bMapping, double dX,
+    void QuillonViewModSite(QObject* Sender, const QString& sName, const TPointF& sPt, bool bMapping, double dX,
                             double dY);
     void QuillonViewDeleteSite(QObject* Sender, const QString& sName);
     void QuillonViewClearSites(QObject* Sender);
@@ -309,5 +309,5 @@ private:
     const QString FHelpFile;
     // While a step is restored: where the view's new rows gather.
     std::vector<TDataListModel::TRow>* FPendingRows = nullptr;
-    TDataListModel::TRow RowOf(const QString& sName, const TPoint& sPt, bool bMapping, double dX, double dY) const;
+    TDataListModel::TRow RowOf(const QString& sName, const TPointF& sPt, bool bMapping, double dX, double dY) const;
 };

@@ -10,6 +10,13 @@ struct TPoint {
     friend bool operator==(const TPoint&, const TPoint&) = default;
 };
 
+// An image position that may fall between pixels; pixel centres are whole.
+struct TPointF {
+    double X = 0;
+    double Y = 0;
+    friend bool operator==(const TPointF&, const TPointF&) = default;
+};
+
 struct TRect {
     int Left = 0;
     int Top = 0;

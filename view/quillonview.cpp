@@ -142,7 +142,7 @@ TSiteObject* TQuillonView::SiteAt(const TPoint& P) const
 {
     for (int i = 0; i < SiteCount(); ++i) {
         TSiteObject* site = FSites.At(i);
-        if (PointDistance({site->X, site->Y}, P) < SelectTolerance)
+        if (PointDistance({RoundEven(site->X), RoundEven(site->Y)}, P) < SelectTolerance)
             return site;
     }
     return nullptr;
@@ -154,7 +154,7 @@ TDataPoint TQuillonView::NoData()
     return {none, none};
 }
 
-TDataPoint TQuillonView::DataOf(const TPoint& P) const
+TDataPoint TQuillonView::DataOf(const TPointF& P) const
 {
     TDataPoint d = NoData();
     PixelToData(P, d);
@@ -165,11 +165,11 @@ void TQuillonView::RaiseAddSite(const TSiteObject& Site)
 {
     if (!OnAddSite)
         return;
-    const TDataPoint d = DataOf({Site.X, Site.Y});
-    OnAddSite(this, Site.Name, {Site.X, Site.Y}, true, d.X, d.Y);
+    const TDataPoint d = DataOf(Site.Point());
+    OnAddSite(this, Site.Name, Site.Point(), true, d.X, d.Y);
 }
 
-void TQuillonView::AddSite(const QString& Name, int X, int Y)
+void TQuillonView::AddSite(const QString& Name, double X, double Y)
 {
     if (!FSites.Find(Name)) {
         auto site = std::make_unique<TSiteObject>(this);
@@ -221,7 +221,12 @@ QString TQuillonView::NextSiteName() const
 
 void TQuillonView::ToggleSite(const TPoint& P)
 {
-    if (TSiteObject* hit = SiteAt(P)) {
+    TogglePosition({double(P.X), double(P.Y)});
+}
+
+void TQuillonView::TogglePosition(const TPointF& P)
+{
+    if (TSiteObject* hit = SiteAt({RoundEven(P.X), RoundEven(P.Y)})) {
         const QString name = hit->Name;
         FSites.Take(FSites.IndexOf(hit));
         if (OnDeleteSite)
@@ -235,18 +240,18 @@ void TQuillonView::ToggleSite(const TPoint& P)
     RaiseAddSite(*FSites.At(SiteCount() - 1));
 }
 
-void TQuillonView::PlaceSite(TSiteObject& Site, int X, int Y)
+void TQuillonView::PlaceSite(TSiteObject& Site, double X, double Y)
 {
     if (ImageWidth() > 0 && ImageHeight() > 0) {
-        X = std::clamp(X, 0, ImageWidth() - 1);
-        Y = std::clamp(Y, 0, ImageHeight() - 1);
+        X = std::clamp(X, 0.0, ImageWidth() - 1.0);
+        Y = std::clamp(Y, 0.0, ImageHeight() - 1.0);
     }
     if (Site.X == X && Site.Y == Y)
         return;
     Site.SetPoint(X, Y);
     if (OnModSite) {
-        const TDataPoint d = DataOf({X, Y});
-        OnModSite(this, Site.Name, {X, Y}, true, d.X, d.Y);
+        const TDataPoint d = DataOf(Site.Point());
+        OnModSite(this, Site.Name, Site.Point(), true, d.X, d.Y);
     }
 }
 
@@ -306,7 +311,7 @@ void TQuillonView::UpdateSiteData()
 {
     for (int i = 0; i < SiteCount(); ++i) {
         TSiteObject* site = FSites.At(i);
-        const TDataPoint d = DataOf({site->X, site->Y});
+        const TDataPoint d = DataOf(site->Point());
         site->DataX = d.X;
         site->DataY = d.Y;
     }
@@ -339,8 +344,8 @@ void TQuillonView::RemapSites()
         return;
     for (int i = 0; i < SiteCount(); ++i) {
         const TSiteObject* site = FSites.At(i);
-        const TDataPoint d = DataOf({site->X, site->Y});
-        OnModSite(this, site->Name, {site->X, site->Y}, true, d.X, d.Y);
+        const TDataPoint d = DataOf(site->Point());
+        OnModSite(this, site->Name, site->Point(), true, d.X, d.Y);
     }
 }
 

@@ -26,7 +26,7 @@ struct TDragCorners {
 
 using TNotifyEvent = std::function<void(QObject* Sender)>;
 using TQuillonModSiteEvent =
-    std::function<void(QObject* Sender, const QString& sName, const TPoint& sPt, bool bMapping, double dX, double dY)>;
+    std::function<void(QObject* Sender, const QString& sName, const TPointF& sPt, bool bMapping, double dX, double dY)>;
 using TQuillonDeleteSiteEvent = std::function<void(QObject* Sender, const QString& sName)>;
 using TQuillonZoomEvent = std::function<void(QObject* Sender, float dZoom)>;
 
@@ -71,7 +71,7 @@ public:
     TSiteObject* GetSite(int Index) const;
     TSiteObject* Sites(int Index) const { return GetSite(Index); }
     TSiteObject* SiteAt(const TPoint& P) const;
-    void AddSite(const QString& Name, int X, int Y);
+    void AddSite(const QString& Name, double X, double Y);
     void DeleteSite(const QString& Name);
     // DeleteSite for many at once, in time linear in the sites held; one
     // OnDeleteSite a site, one repaint.
@@ -86,6 +86,10 @@ public:
     // A click in Digitise mode at image point P: removes the site there, or
     // adds a new one when there is none.
     void ToggleSite(const TPoint& P);
+    // The image position a click at client (X, Y) stands for: the pixel
+    // shown there or, with sub-pixel clicks above 100 %, the exact position
+    // under that screen pixel.
+    TPointF ClickPoint(int X, int Y) const;
     // Moves the named sites by (DX, DY) image pixels, each kept inside the
     // picture; one OnModSite a site moved.
     void MoveSites(const QStringList& Names, int DX, int DY);
@@ -94,7 +98,7 @@ public:
     // clicks never reach them.
     struct TSeriesShape {
         TSeriesLook Look;
-        std::vector<TPoint> Points;
+        std::vector<TPointF> Points;
     };
     void SetOtherSeries(std::vector<TSeriesShape> Shapes);
 
@@ -165,27 +169,28 @@ private:
     void DragEdges(int X, int Y);
     void DragRubberBand(int X, int Y);
     void DragSite(int X, int Y);
-    void PlaceSite(TSiteObject& Site, int X, int Y);
+    void PlaceSite(TSiteObject& Site, double X, double Y);
+    void TogglePosition(const TPointF& P);
 
     void DrawMapping(QPainter& C) const;
     void DrawRotateMark(QPainter& C) const;
     void DrawSeries(QPainter& C, const QRect& Exposed, const TSeriesLook& Look,
-                    const std::vector<TPoint>& Points) const;
+                    const std::vector<TPointF>& Points) const;
     void DrawSites(QPainter& C, const QRect& Exposed, const TSeriesLook& Look,
-                   const std::vector<TPoint>& Points) const;
+                   const std::vector<TPointF>& Points) const;
     void DrawSite(QPainter& C, const QPoint& P, const TSeriesLook& Look) const;
     void DrawSiteLine(QPainter& C, const QRect& Exposed, const TSeriesLook& Look,
-                      const std::vector<TPoint>& Points) const;
+                      const std::vector<TPointF>& Points) const;
     void DrawRubberBand(QPainter& C, const TPoint& A, const TPoint& B) const;
     void DrawDragFrame(QPainter& C) const;
     void DrawDragOutline(QPainter& C, const std::array<QPoint, 4>& Corners) const;
-    QPoint ScreenPoint(int X, int Y) const;
+    QPoint ScreenPoint(double X, double Y) const;
 
     void MappingChanged();
     static TDataPoint NoData();
     // PixelToData of P, or not-a-number for both values while the rectangle
     // is not valid.
-    TDataPoint DataOf(const TPoint& P) const;
+    TDataPoint DataOf(const TPointF& P) const;
     void RaiseAddSite(const TSiteObject& Site);
 
     TMouseAction MouseAction = maRubberBand;
@@ -196,7 +201,7 @@ private:
     // A press on a site in Digitise mode: which site, where it was, and
     // whether it has moved since (then the release does not toggle it).
     QString FDragSite;
-    TPoint FDragFrom;
-    TPoint FDragPress;
+    TPointF FDragFrom;
+    TPointF FDragPress;
     bool FDragMoved = false;
 };

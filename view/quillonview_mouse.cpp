@@ -103,10 +103,10 @@ void TQuillonView::MouseDown(Qt::MouseButtons Buttons, int X, int Y)
     FDragSite.clear();
     FDragMoved = false;
     if (MouseAction == maClick && PressedButton == pbLeft) {
-        FDragPress = ClientToImage(DownPoint);
-        if (const TSiteObject* hit = SiteAt(FDragPress)) {
+        FDragPress = ClickPoint(DownPoint.X, DownPoint.Y);
+        if (const TSiteObject* hit = SiteAt(ClientToImage(DownPoint))) {
             FDragSite = hit->Name;
-            FDragFrom = {hit->X, hit->Y};
+            FDragFrom = hit->Point();
         }
     }
     MovePoint = DownPoint;
@@ -117,9 +117,10 @@ void TQuillonView::MouseMove(int X, int Y)
 {
     const TPoint p = ClientToImage({X, Y});
     MouseImagePoint = p;
+    const TPointF exact = ClickPoint(X, Y);
     switch (MouseAction) {
     case maRubberBand:
-        MouseData = DataOf(p);
+        MouseData = DataOf(exact);
         if (PressedButton == pbLeft) {
             if (GrabEdges.Empty())
                 DragRubberBand(X, Y);
@@ -131,7 +132,7 @@ void TQuillonView::MouseMove(int X, int Y)
         }
         break;
     case maClick:
-        MouseData = DataOf(p);
+        MouseData = DataOf(exact);
         if (PressedButton == pbLeft && !FDragSite.isEmpty())
             DragSite(X, Y);
         break;
@@ -141,7 +142,7 @@ void TQuillonView::MouseMove(int X, int Y)
             SetAngle(X > DownPoint.X ? Angle + step : Angle - step);
             DownPoint = {X, Y};
         }
-        MouseData = DataOf(p);
+        MouseData = DataOf(exact);
         break;
     case maNone:
     case maRotateV:
@@ -149,6 +150,15 @@ void TQuillonView::MouseMove(int X, int Y)
     }
     if (OnMouseMove)
         OnMouseMove(this);
+}
+
+TPointF TQuillonView::ClickPoint(int X, int Y) const
+{
+    if (!Settings->SubPixelClicks || !(Zoom > 1.0f)) {
+        const TPoint p = ClientToImage({X, Y});
+        return {double(p.X), double(p.Y)};
+    }
+    return {ThousandthPixel(X / double(Zoom)), ThousandthPixel(Y / double(Zoom))};
 }
 
 void TQuillonView::HitTestMapping(const TPoint& P)
@@ -207,7 +217,7 @@ void TQuillonView::DragSite(int X, int Y)
 {
     // The site keeps its offset from the pointer; it moves once the pointer
     // has left the pixel it was pressed on.
-    const TPoint p = ClientToImage({X, Y});
+    const TPointF p = ClickPoint(X, Y);
     if (p == FDragPress && !FDragMoved)
         return;
     FDragMoved = true;
@@ -250,7 +260,7 @@ void TQuillonView::MouseUp(int X, int Y)
     case maClick:
         // A press and release in place toggles, as ever; a drag has moved.
         if (!FDragMoved)
-            ToggleSite(ClientToImage({X, Y}));
+            TogglePosition(ClickPoint(X, Y));
         break;
     default:
         break;

@@ -78,7 +78,7 @@ QPoint At(const TPoint& p)
 
 } // namespace
 
-QPoint TQuillonView::ScreenPoint(int X, int Y) const
+QPoint TQuillonView::ScreenPoint(double X, double Y) const
 {
     return {RoundEven(X * double(Zoom)), RoundEven(Y * double(Zoom))};
 }
@@ -101,10 +101,10 @@ void TQuillonView::paintEvent(QPaintEvent* event)
         DrawRotateMark(C);
     for (const TSeriesShape& other : FOtherSeries)
         DrawSeries(C, exposed, other.Look, other.Points);
-    std::vector<TPoint> sites;
+    std::vector<TPointF> sites;
     sites.reserve(std::size_t(SiteCount()));
     for (int i = 0; i < SiteCount(); ++i)
-        sites.push_back({GetSite(i)->X, GetSite(i)->Y});
+        sites.push_back(GetSite(i)->Point());
     DrawSeries(C, exposed, Settings->Look(), sites);
     DrawMapping(C); // the frame lies over the sites and the line
 
@@ -152,7 +152,7 @@ void TQuillonView::DrawRotateMark(QPainter& C) const
 }
 
 void TQuillonView::DrawSeries(QPainter& C, const QRect& Exposed, const TSeriesLook& Look,
-                              const std::vector<TPoint>& Points) const
+                              const std::vector<TPointF>& Points) const
 {
     if (Look.DrawPoints)
         DrawSites(C, Exposed, Look, Points);
@@ -161,7 +161,7 @@ void TQuillonView::DrawSeries(QPainter& C, const QRect& Exposed, const TSeriesLo
 }
 
 void TQuillonView::DrawSites(QPainter& C, const QRect& Exposed, const TSeriesLook& Look,
-                             const std::vector<TPoint>& Points) const
+                             const std::vector<TPointF>& Points) const
 {
     C.setPen(StyledPen(Colour(Look.PointColour), psSolid));
     if (Look.PointSolid)
@@ -169,7 +169,7 @@ void TQuillonView::DrawSites(QPainter& C, const QRect& Exposed, const TSeriesLoo
     else
         C.setBrush(Qt::NoBrush);
     const int s = std::abs(Look.PointSize) + 1;
-    for (const TPoint& site : Points) {
+    for (const TPointF& site : Points) {
         const QPoint p = ScreenPoint(site.X, site.Y);
         if (Exposed.intersects(QRect(p.x() - s, p.y() - s, 2 * s + 1, 2 * s + 1)))
             DrawSite(C, p, Look);
@@ -234,7 +234,7 @@ void TQuillonView::DrawSite(QPainter& C, const QPoint& P, const TSeriesLook& Loo
 }
 
 void TQuillonView::DrawSiteLine(QPainter& C, const QRect& Exposed, const TSeriesLook& Look,
-                                const std::vector<TPoint>& Points) const
+                                const std::vector<TPointF>& Points) const
 {
     if (Points.size() < 2)
         return;

@@ -45,6 +45,7 @@ const TSettingField Fields[] = {
     {nullptr, "NumberDigits", &S::NumberDigits, 3},
     {nullptr, "NumberFormat", &S::NumberFormat, ffGeneral},
     {nullptr, "NumberPrecision", &S::NumberPrecision, 6},
+    {"Clicks", "SubPixelClicks", &S::SubPixelClicks, 0},
 };
 
 // The value of Text for Field's member, or nothing when it is no value.

@@ -11,9 +11,9 @@
 
 enum TFloatFormat : std::uint8_t { ffGeneral = 0 };
 
-// The view's drawing and number options. Ten of them are kept per user under
-// "Software\Kestrow\Quillon\"; they are read once on creation and written only
-// by SaveSettings, after the user confirms the Preferences dialog.
+// The view's drawing, number and click options. Eleven of them are kept per
+// user under "Software\Kestrow\Quillon\"; they are read once on creation and
+// written only by SaveSettings, after the user confirms the Preferences dialog.
 class TQuillonViewSettings {
 public:
     TQuillonViewSettings();
@@ -58,6 +58,8 @@ public:
     int PointSize;
     bool PointSolid;
     TPointType PointType;
+    // Off: every click stores a whole pixel.
+    bool SubPixelClicks;
     std::unique_ptr<TRegistry> Registry;
 
 private:

@@ -1,23 +1,30 @@
 #pragma once
 
+#include "document/PixelText.h"
+#include "platform/WinTypes.h"
+
 #include <QString>
 
 class TQuillonView;
 
-// One digitised point: a named position in image pixels. DataX and DataY are
-// a cache for sorting only; shown data values are always derived afresh.
+// One digitised point: a named position in image pixels, whole for clicked
+// points and fractional for found ones. DataX and DataY are a cache for
+// sorting only; shown data values are always derived afresh.
 class TSiteObject {
 public:
     explicit TSiteObject(TQuillonView* AView) : View(AView) {}
 
-    void SetPoint(int AX, int AY)
+    // Kept to the thousandth of a pixel that sessions store, so that what a
+    // save writes is what the list showed.
+    void SetPoint(double AX, double AY)
     {
-        X = AX;
-        Y = AY;
+        X = ThousandthPixel(AX);
+        Y = ThousandthPixel(AY);
     }
+    TPointF Point() const { return {X, Y}; }
 
-    int X = 0;
-    int Y = 0;
+    double X = 0;
+    double Y = 0;
     double DataX = 0;
     double DataY = 0;
     TQuillonView* View = nullptr;

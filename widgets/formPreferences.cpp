@@ -58,6 +58,8 @@ TfrmPreferences::TfrmPreferences(QWidget* parent)
     cbxAskToSave = new QCheckBox(QStringLiteral("Ask to save changes before they would be lost"), tsImage);
     cbxAskToSave->setChecked(true);
     general->addRow(cbxAskToSave);
+    cbxSubPixelClicks = new QCheckBox(QStringLiteral("Sub-pixel clicks when zoomed in"), tsImage);
+    general->addRow(cbxSubPixelClicks);
     pcPreferences->addTab(tsImage, QStringLiteral("General"));
 
     tsPoints = new QWidget;
@@ -150,6 +152,7 @@ void TfrmPreferences::SetupForDimensions()
 void TfrmPreferences::SettingsToControls(const TQuillonViewSettings& Settings)
 {
     cbxFitOnImageLoad->setChecked(Settings.FitOnImageLoad);
+    cbxSubPixelClicks->setChecked(Settings.SubPixelClicks);
     ksAngleIncrement->SetValue(Settings.AngleIncrement);
     cbxDrawPoints->setChecked(Settings.DrawPoints);
     cbPointType->clear();
@@ -166,6 +169,7 @@ void TfrmPreferences::SettingsToControls(const TQuillonViewSettings& Settings)
 void TfrmPreferences::ControlsToSettings(TQuillonViewSettings& Settings) const
 {
     Settings.FitOnImageLoad = cbxFitOnImageLoad->isChecked();
+    Settings.SubPixelClicks = cbxSubPixelClicks->isChecked();
     Settings.AngleIncrement = ksAngleIncrement->Value;
     Settings.DrawPoints = cbxDrawPoints->isChecked();
     Settings.SetPointType(cbPointType->currentIndex());

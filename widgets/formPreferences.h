@@ -34,6 +34,7 @@ public:
     QCheckBox* cbxFitOnImageLoad;
     // Not a view setting: the window reads and keeps it.
     QCheckBox* cbxAskToSave;
+    QCheckBox* cbxSubPixelClicks;
     TKSFloatEdit* ksAngleIncrement;
     QCheckBox* cbxDrawPoints;
     QComboBox* cbPointType;

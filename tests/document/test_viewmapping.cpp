@@ -274,7 +274,7 @@ void TestViewMapping::extremeRectangleStaysExact()
     m.YBottomValue = 0;
     m.YTopValue = 1;
     TDataPoint d;
-    m.PixelToData({0, 0}, d);
+    m.PixelToData(TPoint{0, 0}, d);
     QCOMPARE_EXACT(d.X, 2147483648.0 / 4294967295.0);
     QCOMPARE_EXACT(d.Y, 0.5);
     TPoint p;

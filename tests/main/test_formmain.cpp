@@ -392,7 +392,7 @@ void TestFormMain::listAndExportsFollowRotateAndFullBox()
         QString text;
         for (int i = 0; i < v.SiteCount(); ++i) {
             TDataPoint d;
-            v.PixelToData({v.GetSite(i)->X, v.GetSite(i)->Y}, d);
+            v.PixelToData(v.GetSite(i)->Point(), d);
             text += CoordinateText(d.X, 6, 3) + separator + CoordinateText(d.Y, 6, 3) + QStringLiteral("\r\n");
         }
         return text;

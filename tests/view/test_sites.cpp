@@ -27,7 +27,7 @@ struct TEventLog {
     {
         View = &view;
         auto mod = [this](const char* kind) {
-            return [this, kind](QObject*, const QString& name, const TPoint& p, bool mapping, double x, double y) {
+            return [this, kind](QObject*, const QString& name, const TPointF& p, bool mapping, double x, double y) {
                 Lines << QStringLiteral("%1 %2 (%3,%4) %5 %6 %7")
                              .arg(QLatin1String(kind), name)
                              .arg(p.X)
@@ -322,7 +322,7 @@ void TestSites::withoutMappingDataAreNotNumbers()
 {
     TQuillonView view;
     double x = 0;
-    view.OnAddSite = [&](QObject*, const QString&, const TPoint&, bool mapping, double dX, double) {
+    view.OnAddSite = [&](QObject*, const QString&, const TPointF&, bool mapping, double dX, double) {
         QVERIFY(mapping);
         x = dX;
     };

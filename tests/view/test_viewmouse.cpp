@@ -128,7 +128,7 @@ void TestViewMouse::pressAndReleaseInPlaceResetsAngle()
     QStringList events;
     view.OnBeforeMap = [&](QObject*) { events << "before " + QString::number(view.Angle); };
     view.OnAfterMap = [&](QObject*) { events << "after"; };
-    view.OnModSite = [&](QObject*, const QString& name, const TPoint&, bool, double, double) { events << name; };
+    view.OnModSite = [&](QObject*, const QString& name, const TPointF&, bool, double, double) { events << name; };
     Hover(view, {80, 80});
     QTest::mouseClick(&view, Qt::LeftButton, {}, {80, 80});
     QCOMPARE(view.Angle, 0.0);
@@ -438,9 +438,9 @@ void TestViewMouse::aTurnRemapsOnceWhenTheDragEnds()
     view.SetMouseAction(maRotateH);
     QStringList events;
     view.OnAfterMap = [&](QObject*) { events << QStringLiteral("aftermap"); };
-    view.OnModSite = [&](QObject*, const QString& name, const TPoint&, bool, double x, double y) {
+    view.OnModSite = [&](QObject*, const QString& name, const TPointF&, bool, double x, double y) {
         TDataPoint d;
-        view.PixelToData({100, 100}, d);
+        view.PixelToData(TPoint{100, 100}, d);
         // The values under the angle in force at the end, not before it.
         QVERIFY(x == d.X && y == d.Y);
         events << QStringLiteral("mod ") + name;

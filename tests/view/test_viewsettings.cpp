@@ -115,7 +115,7 @@ void TestViewSettings::savesInLoadOrder()
         if (line.contains(u'='))
             names << line.section(u'=', 0, 0);
     QCOMPARE(names, (QStringList{"FitOnImageLoad", "AngleIncrement", "DrawPoints", "PointType", "PointSize",
-                                 "PointColour", "PointFillColour", "PointSolid", "DrawLine", "LineColour"}));
+                                 "PointColour", "PointFillColour", "PointSolid", "DrawLine", "LineColour", "SubPixelClicks"}));
     QVERIFY(text.indexOf(QStringLiteral("Quillon\\General]")) < text.indexOf(QStringLiteral("Quillon\\Points]")));
     QVERIFY(text.indexOf(QStringLiteral("Quillon\\Points]")) < text.indexOf(QStringLiteral("Quillon\\Line]")));
 }
