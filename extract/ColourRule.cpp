@@ -1,0 +1,86 @@
+#include "ColourRule.h"
+
+#include <QRegularExpression>
+
+#include <algorithm>
+#include <cmath>
+#include <map>
+
+std::optional<TRgb> ParseRgb(const QString& Text)
+{
+    static const QRegularExpression pattern(QStringLiteral("^#[0-9A-Fa-f]{6}$"));
+    if (!pattern.match(Text).hasMatch())
+        return std::nullopt;
+    const uint v = Text.mid(1).toUInt(nullptr, 16);
+    return TRgb{int(v >> 16), int((v >> 8) & 0xFF), int(v & 0xFF)};
+}
+
+QString RgbText(const TRgb& Colour)
+{
+    return QStringLiteral("#%1%2%3")
+        .arg(Colour.R, 2, 16, QLatin1Char('0'))
+        .arg(Colour.G, 2, 16, QLatin1Char('0'))
+        .arg(Colour.B, 2, 16, QLatin1Char('0'))
+        .toUpper();
+}
+
+TColourRule::TColourRule(const TRgb& Colour, const TRgb& Background, int Tolerance)
+    : FColour(Colour)
+    , FBackground(Background)
+    , FTolerance(Tolerance)
+{
+    const double r = Colour.R - Background.R;
+    const double g = Colour.G - Background.G;
+    const double b = Colour.B - Background.B;
+    FSpan2 = r * r + g * g + b * b;
+}
+
+double TColourRule::Share(const TRgb& P) const
+{
+    if (FSpan2 == 0)
+        return Matches(P) ? 1 : -1;
+    const double cr = FColour.R - FBackground.R;
+    const double cg = FColour.G - FBackground.G;
+    const double cb = FColour.B - FBackground.B;
+    const double pr = P.R - FBackground.R;
+    const double pg = P.G - FBackground.G;
+    const double pb = P.B - FBackground.B;
+    const double share = std::clamp((pr * cr + pg * cg + pb * cb) / FSpan2, 0.0, 1.0);
+    const double off = std::max({std::abs(pr - share * cr), std::abs(pg - share * cg), std::abs(pb - share * cb)});
+    return off <= FTolerance ? share : -1;
+}
+
+TRgb AreaBackground(const TPixelSource& Source, const TExtractArea& Area)
+{
+    // Colours counted in buckets of 8 levels a channel; the fullest bucket's
+    // mean is the answer, the first of equals.
+    struct TBucket {
+        long long Count = 0;
+        long long R = 0;
+        long long G = 0;
+        long long B = 0;
+    };
+    std::map<int, TBucket> buckets;
+    const TExtractArea::TSpan rows = Area.Rows(Source.Height());
+    const long long height = std::max(0, rows.Last - rows.First + 1);
+    const int rowStep = int(std::max(1LL, height / 256));
+    for (int y = rows.First; y <= rows.Last; y += rowStep) {
+        const TExtractArea::TSpan span = Area.RowSpan(y, Source.Width());
+        const int columnStep = std::max(1, (span.Last - span.First + 1) / 256);
+        for (int x = span.First; x <= span.Last; x += columnStep) {
+            const TRgb p = Source.At(x, y);
+            TBucket& bucket = buckets[(p.R >> 3) << 10 | (p.G >> 3) << 5 | (p.B >> 3)];
+            ++bucket.Count;
+            bucket.R += p.R;
+            bucket.G += p.G;
+            bucket.B += p.B;
+        }
+    }
+    const TBucket* best = nullptr;
+    for (const auto& entry : buckets)
+        if (!best || entry.second.Count > best->Count)
+            best = &entry.second;
+    if (!best)
+        return {255, 255, 255};
+    return {int(best->R / best->Count), int(best->G / best->Count), int(best->B / best->Count)};
+}

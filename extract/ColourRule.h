@@ -1,0 +1,46 @@
+#pragma once
+
+#include "ExtractArea.h"
+#include "PixelSource.h"
+
+#include <QString>
+
+#include <optional>
+
+// "#RRGGBB", case ignored; nothing for any other text.
+std::optional<TRgb> ParseRgb(const QString& Text);
+QString RgbText(const TRgb& Colour);
+
+// The larger of the three channel differences.
+inline int ColourDistance(const TRgb& A, const TRgb& B)
+{
+    const int r = A.R > B.R ? A.R - B.R : B.R - A.R;
+    const int g = A.G > B.G ? A.G - B.G : B.G - A.G;
+    const int b = A.B > B.B ? A.B - B.B : B.B - A.B;
+    return r > g ? (r > b ? r : b) : (g > b ? g : b);
+}
+
+// Which pixels are the colour sought, and how much of each. A pixel within
+// Tolerance of Colour on every channel matches. Any pixel is also read as a
+// blend of Colour over Background: its share of Colour weighs it when a
+// position is found between pixels, which is what anti-aliased edges hold.
+class TColourRule {
+public:
+    TColourRule(const TRgb& Colour, const TRgb& Background, int Tolerance);
+
+    bool Matches(const TRgb& P) const { return ColourDistance(P, FColour) <= FTolerance; }
+    // Colour's share of P, 0..1; negative when P is no such blend, that is
+    // some other colour.
+    double Share(const TRgb& P) const;
+    // Whether Colour can be told from Background at this tolerance at all.
+    bool Distinct() const { return ColourDistance(FColour, FBackground) > FTolerance; }
+
+private:
+    TRgb FColour;
+    TRgb FBackground;
+    int FTolerance;
+    double FSpan2;
+};
+
+// The colour most of the area's pixels have, from a sample of them.
+TRgb AreaBackground(const TPixelSource& Source, const TExtractArea& Area);

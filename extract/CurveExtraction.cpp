@@ -1,0 +1,158 @@
+#include "CurveExtraction.h"
+
+#include <algorithm>
+#include <cmath>
+#include <optional>
+
+namespace {
+
+// The colour at a picture position between pixel centres, read bilinearly;
+// nothing outside the picture.
+std::optional<TRgb> Sample(const TPixelSource& s, const TPointF& p)
+{
+    const double fx = std::floor(p.X);
+    const double fy = std::floor(p.Y);
+    if (fx < -1 || fy < -1 || fx > s.Width() - 1 || fy > s.Height() - 1)
+        return std::nullopt;
+    const int x0 = int(fx);
+    const int y0 = int(fy);
+    const double ax = p.X - fx;
+    const double ay = p.Y - fy;
+    if (ax == 0 && ay == 0)
+        return x0 >= 0 && y0 >= 0 ? std::optional<TRgb>(s.At(x0, y0)) : std::nullopt;
+    double r = 0;
+    double g = 0;
+    double b = 0;
+    double weight = 0;
+    for (int dy = 0; dy < 2; ++dy)
+        for (int dx = 0; dx < 2; ++dx) {
+            const int x = x0 + dx;
+            const int y = y0 + dy;
+            const double w = (dx ? ax : 1 - ax) * (dy ? ay : 1 - ay);
+            if (w == 0 || x < 0 || y < 0 || x >= s.Width() || y >= s.Height())
+                continue;
+            const TRgb c = s.At(x, y);
+            r += w * c.R;
+            g += w * c.G;
+            b += w * c.B;
+            weight += w;
+        }
+    if (weight < 0.5)
+        return std::nullopt;
+    return TRgb{int(std::lround(r / weight)), int(std::lround(g / weight)), int(std::lround(b / weight))};
+}
+
+// A stretch of the colour down one frame column, with its weighted centre;
+// Blocked when a pixel next to it is some other colour.
+struct TRun {
+    double Centre = 0;
+    double Weight = 0;
+    bool Blocked = false;
+};
+
+std::vector<TRun> ColumnRuns(const TPixelSource& source, const TExtractArea& area, const TColourRule& rule,
+                             double x)
+{
+    const int top = int(std::ceil(area.FrameTop()));
+    const int bottom = int(std::floor(area.FrameBottom()));
+    const std::size_t n = std::size_t(std::max(0, bottom - top + 1));
+    std::vector<std::optional<TRgb>> colours(n);
+    for (std::size_t i = 0; i < n; ++i)
+        colours[i] = Sample(source, area.ToImage({x, double(top + int(i))}));
+    std::vector<TRun> runs;
+    std::size_t i = 0;
+    while (i < n) {
+        if (!colours[i] || !rule.Matches(*colours[i])) {
+            ++i;
+            continue;
+        }
+        std::size_t last = i;
+        while (last + 1 < n && colours[last + 1] && rule.Matches(*colours[last + 1]))
+            ++last;
+        TRun run;
+        double moment = 0;
+        const std::size_t from = i > 0 ? i - 1 : i;
+        const std::size_t to = last + 1 < n ? last + 1 : last;
+        for (std::size_t k = from; k <= to; ++k) {
+            const double share = colours[k] ? rule.Share(*colours[k]) : 0;
+            const bool inside = k >= i && k <= last;
+            if (!inside && share < 0)
+                run.Blocked = true;
+            const double w = inside ? (share < 0 ? 1 : share) : std::max(share, 0.0);
+            run.Weight += w;
+            moment += w * double(top + int(k));
+        }
+        run.Centre = moment / run.Weight;
+        runs.push_back(run);
+        i = last + 1;
+    }
+    return runs;
+}
+
+} // namespace
+
+QString AreaProblem(const TPixelSource& Source, const TExtractArea& Area)
+{
+    if (!Source.IsValid())
+        return QStringLiteral("There is no picture to extract from.");
+    if (!Area.IsValid())
+        return QStringLiteral("Mark the plotting area before extracting.");
+    const TExtractArea::TSpan rows = Area.Rows(Source.Height());
+    for (int y = rows.First; y <= rows.Last; ++y) {
+        const TExtractArea::TSpan span = Area.RowSpan(y, Source.Width());
+        if (span.First <= span.Last)
+            return {};
+    }
+    return QStringLiteral("The plotting area lies outside the picture.");
+}
+
+TExtraction ExtractCurve(const TPixelSource& Source, const TExtractArea& Area, const TRgb& Colour, int Tolerance,
+                         double Step)
+{
+    TExtraction result;
+    result.Problem = AreaProblem(Source, Area);
+    if (!result.Problem.isEmpty())
+        return result;
+    if (!(Step >= 1)) {
+        result.Problem = QStringLiteral("The step must be at least one pixel.");
+        return result;
+    }
+    const TRgb background = AreaBackground(Source, Area);
+    const TColourRule rule(Colour, background, Tolerance);
+    if (!rule.Distinct()) {
+        result.Problem = QStringLiteral("The colour %1 cannot be told from the background %2 at a tolerance of %3.")
+                             .arg(RgbText(Colour), RgbText(background))
+                             .arg(Tolerance);
+        return result;
+    }
+    const double left = Area.FrameLeft();
+    const double right = Area.FrameRight();
+    const int reach = int(std::floor((Step - 1) / 2));
+    std::optional<double> previous;
+    for (double k = 0;; ++k) {
+        const double stepX = left + k * Step;
+        if (stepX > right)
+            break;
+        for (int d = 0; d <= 2 * reach; ++d) {
+            // 0, +1, -1, +2, -2, ...
+            const int offset = d % 2 ? (d + 1) / 2 : -(d / 2);
+            const double x = stepX + offset;
+            if (x < left || x > right)
+                continue;
+            const std::vector<TRun> runs = ColumnRuns(Source, Area, rule, x);
+            if (runs.empty())
+                continue;
+            const auto chosen = std::min_element(runs.begin(), runs.end(), [&](const TRun& a, const TRun& b) {
+                if (previous)
+                    return std::abs(a.Centre - *previous) < std::abs(b.Centre - *previous);
+                return a.Weight > b.Weight;
+            });
+            if (chosen->Blocked)
+                continue;
+            result.Points.push_back(Area.ToImage({x, chosen->Centre}));
+            previous = chosen->Centre;
+            break;
+        }
+    }
+    return result;
+}

@@ -1,0 +1,30 @@
+#pragma once
+
+#include "platform/WinTypes.h"
+
+// The plotting area that extraction searches: Rect in the turned frame, which
+// is the picture turned by Angle about (Rect.Left, Rect.Bottom), as the
+// mapping keeps it. Its edges may come in either order.
+struct TExtractArea {
+    TRect Rect;
+    double Angle = 0;
+
+    bool IsValid() const { return Rect.Left != Rect.Right && Rect.Top != Rect.Bottom; }
+    // The frame's bounds, smallest first.
+    double FrameLeft() const;
+    double FrameRight() const;
+    double FrameTop() const;
+    double FrameBottom() const;
+
+    TPointF ToImage(const TPointF& Frame) const;
+    TPointF ToFrame(const TPointF& Image) const;
+    // The first and last pixel of picture row Y whose centres lie inside,
+    // kept to 0..Width - 1; First > Last when none do.
+    struct TSpan {
+        int First = 0;
+        int Last = -1;
+    };
+    TSpan RowSpan(int Y, int Width) const;
+    // The picture rows that RowSpan may find pixels in, kept to 0..Height - 1.
+    TSpan Rows(int Height) const;
+};

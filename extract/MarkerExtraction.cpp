@@ -1,0 +1,172 @@
+#include "MarkerExtraction.h"
+
+#include <algorithm>
+#include <numeric>
+
+namespace {
+
+int Find(std::vector<int>& parent, int i)
+{
+    while (parent[std::size_t(i)] != i) {
+        parent[std::size_t(i)] = parent[std::size_t(parent[std::size_t(i)])];
+        i = parent[std::size_t(i)];
+    }
+    return i;
+}
+
+struct TLabelledRun {
+    TBlob::TRow Row;
+    int Label;
+};
+
+} // namespace
+
+TBlobSearch FindBlobs(const TPixelSource& Source, const TExtractArea& Area, const TRgb& Colour, int Tolerance)
+{
+    TBlobSearch search;
+    search.Problem = AreaProblem(Source, Area);
+    if (!search.Problem.isEmpty())
+        return search;
+    search.Background = AreaBackground(Source, Area);
+    if (!TColourRule(Colour, search.Background, Tolerance).Distinct()) {
+        search.Problem = QStringLiteral("The colour %1 cannot be told from the background %2 at a tolerance of %3.")
+                             .arg(RgbText(Colour), RgbText(search.Background))
+                             .arg(Tolerance);
+        return search;
+    }
+    std::vector<TLabelledRun> runs;
+    std::vector<int> parent;
+    std::size_t previousFirst = 0;
+    std::size_t previousEnd = 0;
+    const TExtractArea::TSpan rows = Area.Rows(Source.Height());
+    for (int y = rows.First; y <= rows.Last; ++y) {
+        const TExtractArea::TSpan span = Area.RowSpan(y, Source.Width());
+        const std::size_t rowFirst = runs.size();
+        // Both rows' runs go left to right, so the row above is walked once.
+        std::size_t scan = previousFirst;
+        int x = span.First;
+        while (x <= span.Last) {
+            if (ColourDistance(Source.At(x, y), Colour) > Tolerance) {
+                ++x;
+                continue;
+            }
+            const int first = x;
+            while (x + 1 <= span.Last && ColourDistance(Source.At(x + 1, y), Colour) <= Tolerance)
+                ++x;
+            const int label = int(parent.size());
+            parent.push_back(label);
+            // Runs of the row above that touch this one, corners included.
+            while (scan < previousEnd && runs[scan].Row.Last < first - 1)
+                ++scan;
+            for (std::size_t i = scan; i < previousEnd && runs[i].Row.First <= x + 1; ++i) {
+                const int a = Find(parent, runs[i].Label);
+                const int b = Find(parent, label);
+                parent[std::size_t(std::max(a, b))] = std::min(a, b);
+            }
+            runs.push_back({{y, first, x}, label});
+            ++x;
+        }
+        previousFirst = rowFirst;
+        previousEnd = runs.size();
+    }
+    std::vector<int> blobOf(parent.size(), -1);
+    for (const TLabelledRun& run : runs) {
+        const int root = Find(parent, run.Label);
+        if (blobOf[std::size_t(root)] < 0) {
+            blobOf[std::size_t(root)] = int(search.Blobs.size());
+            search.Blobs.emplace_back();
+        }
+        TBlob& blob = search.Blobs[std::size_t(blobOf[std::size_t(root)])];
+        blob.Rows.push_back(run.Row);
+        blob.Area += run.Row.Last - run.Row.First + 1;
+    }
+    std::vector<long long> sizes;
+    sizes.reserve(search.Blobs.size());
+    for (const TBlob& blob : search.Blobs)
+        sizes.push_back(blob.Area);
+    std::sort(sizes.begin(), sizes.end());
+    const long long total = std::accumulate(sizes.begin(), sizes.end(), 0LL);
+    long long counted = 0;
+    for (const long long size : sizes) {
+        counted += size;
+        if (2 * counted >= total) {
+            search.Typical = size;
+            break;
+        }
+    }
+    return search;
+}
+
+TSizeRange DefaultSizeRange(const TBlobSearch& Search)
+{
+    return {std::max(1LL, Search.Typical / 3), Search.Typical * 3};
+}
+
+TExtraction MarkerCentres(const TPixelSource& Source, const TExtractArea& Area, const TBlobSearch& Search,
+                          const TRgb& Colour, int Tolerance, const TSizeRange& Range)
+{
+    TExtraction result;
+    result.Problem = Search.Problem;
+    if (!result.Problem.isEmpty())
+        return result;
+    const TColourRule rule(Colour, Search.Background, Tolerance);
+    for (const TBlob& blob : Search.Blobs) {
+        if (blob.Area < Range.Min || blob.Area > Range.Max)
+            continue;
+        // The blob's pixels on a grid one pixel wider than it all round, so
+        // that the edge pixels next to it are found.
+        int left = blob.Rows.front().First;
+        int right = blob.Rows.front().Last;
+        const int top = blob.Rows.front().Y - 1;
+        for (const TBlob::TRow& row : blob.Rows) {
+            left = std::min(left, row.First);
+            right = std::max(right, row.Last);
+        }
+        left -= 1;
+        right += 1;
+        const int width = right - left + 1;
+        const int height = blob.Rows.back().Y + 1 - top + 1;
+        std::vector<char> inside(std::size_t(width) * std::size_t(height), 0);
+        for (const TBlob::TRow& row : blob.Rows)
+            std::fill_n(inside.begin() + std::ptrdiff_t(row.Y - top) * width + (row.First - left),
+                        row.Last - row.First + 1, 1);
+        auto isInside = [&](int x, int y) {
+            return x >= 0 && y >= 0 && x < width && y < height && inside[std::size_t(y) * std::size_t(width) + std::size_t(x)];
+        };
+        double sx = 0;
+        double sy = 0;
+        double sw = 0;
+        for (int j = 0; j < height; ++j) {
+            const int y = top + j;
+            if (y < 0 || y >= Source.Height())
+                continue;
+            const TExtractArea::TSpan span = Area.RowSpan(y, Source.Width());
+            for (int i = 0; i < width; ++i) {
+                const int x = left + i;
+                if (x < span.First || x > span.Last)
+                    continue;
+                double w = 0;
+                if (isInside(i, j)) {
+                    const double share = rule.Share(Source.At(x, y));
+                    w = share < 0 ? 1 : share;
+                } else {
+                    bool edge = false;
+                    for (int dy = -1; dy <= 1 && !edge; ++dy)
+                        for (int dx = -1; dx <= 1 && !edge; ++dx)
+                            edge = isInside(i + dx, j + dy);
+                    if (edge)
+                        w = std::max(rule.Share(Source.At(x, y)), 0.0);
+                }
+                sx += w * x;
+                sy += w * y;
+                sw += w;
+            }
+        }
+        if (sw > 0)
+            result.Points.push_back({sx / sw, sy / sw});
+    }
+    std::stable_sort(result.Points.begin(), result.Points.end(), [&Area](const TPointF& a, const TPointF& b) {
+        return Area.ToFrame(a).X < Area.ToFrame(b).X;
+    });
+    return result;
+}
