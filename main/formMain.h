@@ -1,6 +1,7 @@
 #pragma once
 
 #include "DataListModel.h"
+#include "formExtract.h"
 #include "RecentFiles.h"
 #include "UndoSteps.h"
 #include "document/JobDocument.h"
@@ -10,6 +11,7 @@
 #include "view/quillonview.h"
 
 #include <QMainWindow>
+#include <QPointer>
 #include <QTimer>
 #include <QUndoStack>
 
@@ -245,6 +247,9 @@ private:
     QAction* acSeriesPrevious;
     QAction* acExportAllSeries;
     QComboBox* cbSeries;
+    QAction* acExtractCurve;
+    QAction* acExtractMarkers;
+    QPointer<TformExtract> FExtract;
 
     // The job. Its current series' points and the mapping are the view's
     // while it shows them; Job() is the whole job as it stands.
@@ -272,6 +277,12 @@ private:
     void KeepFrameOnScreen();
     void CreateUndo();
     void CreateSeriesCommands();
+    void CreateExtractCommands();
+    // Opens the extraction dialog of Kind beside the window, closing one
+    // already open.
+    void OpenExtract(TformExtract::TKind Kind);
+    // Points found by extraction join the current series as one step.
+    void AddExtractedPoints(const std::vector<TPointF>& Points, const QString& Caption);
     // Shows State as the job: the view takes its current series.
     void ShowJob(const TJobDocument& State);
     // The same after a session load, with the view's events of a load.

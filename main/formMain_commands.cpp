@@ -160,6 +160,7 @@ void Tmainform::CreateCommands()
     acZoomOut = Command(QStringLiteral("acZoomOut"), QStringLiteral("Zoom O&ut"), [this] { ZoomBy(-1); });
     acZoomOut->setShortcuts(QKeySequence::ZoomOut);
     CreateSeriesCommands();
+    CreateExtractCommands();
     // Standard keys for the described commands that have none.
     acLoadImage->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
     acLoadSession->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_O));
@@ -203,6 +204,8 @@ void Tmainform::CreateMenus()
     data->addSeparator();
     data->addAction(acPlottingArea);
     data->addAction(acExportAllSeries);
+    data->addSeparator();
+    data->addActions({acExtractCurve, acExtractMarkers});
 
     QMenu* view = bar->addMenu(QStringLiteral("&View"));
     view->addAction(acZoomPreview);
@@ -242,6 +245,8 @@ void Tmainform::CreateMenus()
     ActionToolBar1->addAction(acDimensions);
     ActionToolBar1->addSeparator();
     ActionToolBar1->addWidget(cbSeries);
+    ActionToolBar1->addSeparator();
+    ActionToolBar1->addActions({acExtractCurve, acExtractMarkers});
     for (QAction* a : ActionToolBar1->actions())
         if (QWidget* button = ActionToolBar1->widgetForAction(a))
             button->installEventFilter(this);
@@ -267,6 +272,8 @@ void Tmainform::UpdateCommands()
     for (int i = 0; i < series && !points; ++i)
         points = i != Document.Current && !Document.Series[std::size_t(i)].Points.empty();
     acExportAllSeries->setEnabled(points);
+    acExtractCurve->setEnabled(QuillonView->Image.IsValid());
+    acExtractMarkers->setEnabled(QuillonView->Image.IsValid());
 
     auto* line = qobject_cast<QLineEdit*>(QApplication::focusWidget());
     const bool selected = line && line->hasSelectedText();

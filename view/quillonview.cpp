@@ -117,6 +117,11 @@ void TQuillonView::SetFullBoundingBox()
 void TQuillonView::SetMouseAction(TMouseAction Value)
 {
     MouseAction = Value;
+    if (FPick) {
+        setCursor(Qt::CrossCursor);
+        Paint();
+        return;
+    }
     switch (Value) {
     case maClick:
         setCursor(TargetCursor());
@@ -175,6 +180,23 @@ void TQuillonView::AddSite(const QString& Name, double X, double Y)
         auto site = std::make_unique<TSiteObject>(this);
         site->Name = Name;
         site->SetPoint(X, Y);
+        const TSiteObject& added = *site;
+        FSites.Append(std::move(site));
+        RaiseAddSite(added);
+    }
+    Paint();
+}
+
+void TQuillonView::AddSites(const std::vector<TPointF>& Points)
+{
+    // Each name taken is the smallest free one, so the next is past it.
+    int n = 1;
+    for (const TPointF& p : Points) {
+        while (FSites.Find(QString::number(n)))
+            ++n;
+        auto site = std::make_unique<TSiteObject>(this);
+        site->Name = QString::number(n);
+        site->SetPoint(p.X, p.Y);
         const TSiteObject& added = *site;
         FSites.Append(std::move(site));
         RaiseAddSite(added);
@@ -266,6 +288,20 @@ void TQuillonView::MoveSites(const QStringList& Names, int DX, int DY)
 void TQuillonView::SetOtherSeries(std::vector<TSeriesShape> Shapes)
 {
     FOtherSeries = std::move(Shapes);
+    update();
+}
+
+void TQuillonView::SetPicking(std::function<void(const TPoint&)> Pick)
+{
+    FPick = std::move(Pick);
+    SetMouseAction(MouseAction);
+}
+
+void TQuillonView::SetHighlight(QImage Mask, const QColor& Colour)
+{
+    FHighlight = std::move(Mask);
+    FHighlightColour = Colour;
+    FHighlightBuffer = QImage();
     update();
 }
 

@@ -7,6 +7,7 @@
 #include "document/viewmapping.h"
 #include "viewsnapshot.h"
 
+#include <QImage>
 #include <QWidget>
 
 #include <array>
@@ -72,6 +73,8 @@ public:
     TSiteObject* Sites(int Index) const { return GetSite(Index); }
     TSiteObject* SiteAt(const TPoint& P) const;
     void AddSite(const QString& Name, double X, double Y);
+    // New sites at Points, in order, named as clicks name them; one repaint.
+    void AddSites(const std::vector<TPointF>& Points);
     void DeleteSite(const QString& Name);
     // DeleteSite for many at once, in time linear in the sites held; one
     // OnDeleteSite a site, one repaint.
@@ -101,6 +104,15 @@ public:
         std::vector<TPointF> Points;
     };
     void SetOtherSeries(std::vector<TSeriesShape> Shapes);
+
+    // While Pick is set, a left click tells it the picture pixel under the
+    // pointer and does nothing else; the cursor is a cross meanwhile.
+    void SetPicking(std::function<void(const TPoint&)> Pick);
+    bool Picking() const { return bool(FPick); }
+    // Mask, one bit a picture pixel, shown over the picture in Colour; a
+    // null mask shows nothing.
+    void SetHighlight(QImage Mask, const QColor& Colour);
+    const QImage& Highlight() const { return FHighlight; }
 
     // The points and the mapping, whole, and back again: the sites come
     // back with their names, pixels and order, the owner is told as after
@@ -173,6 +185,7 @@ private:
     void TogglePosition(const TPointF& P);
 
     void DrawMapping(QPainter& C) const;
+    void DrawHighlight(QPainter& C, const QRect& Exposed);
     void DrawRotateMark(QPainter& C) const;
     void DrawSeries(QPainter& C, const QRect& Exposed, const TSeriesLook& Look,
                     const std::vector<TPointF>& Points) const;
@@ -196,6 +209,10 @@ private:
     TMouseAction MouseAction = maRubberBand;
     TSiteList FSites;
     std::vector<TSeriesShape> FOtherSeries;
+    std::function<void(const TPoint&)> FPick;
+    QImage FHighlight;
+    QColor FHighlightColour;
+    QImage FHighlightBuffer; // the exposed part, reused between paints
     // The mapping changed during a gesture and the sites still show the old one.
     bool FRemapPending = false;
     // A press on a site in Digitise mode: which site, where it was, and

@@ -28,6 +28,11 @@ void TQuillonView::mousePressEvent(QMouseEvent* event)
 {
     QWidget::mousePressEvent(event);
     const QPoint p = event->position().toPoint();
+    if (FPick) {
+        if (event->button() == Qt::LeftButton)
+            FPick(ClientToImage({p.x(), p.y()}));
+        return;
+    }
     MouseDown(event->buttons(), p.x(), p.y());
 }
 

@@ -5,6 +5,9 @@
 #include <QPaintEvent>
 #include <QPainter>
 
+#include <algorithm>
+#include <vector>
+
 namespace {
 
 QColor Colour(TColor c)
@@ -96,6 +99,7 @@ void TQuillonView::paintEvent(QPaintEvent* event)
     for (const QRect& r : uncovered)
         C.fillRect(r, palette().window());
 
+    DrawHighlight(C, exposed);
     DrawMapping(C);
     if (MouseAction == maRotateH || MouseAction == maRotateV)
         DrawRotateMark(C);
@@ -114,6 +118,38 @@ void TQuillonView::paintEvent(QPaintEvent* event)
         else
             DrawDragFrame(C);
     }
+}
+
+void TQuillonView::DrawHighlight(QPainter& C, const QRect& Exposed)
+{
+    // A mask of another picture is not shown.
+    if (FHighlight.isNull() || FHighlight.size() != QSize(ImageWidth(), ImageHeight()))
+        return;
+    // Sampled as the picture is, so each marked pixel covers the one it marks.
+    const QRect visible = Exposed & Image.ZoomedRect(Zoom);
+    if (visible.isEmpty())
+        return;
+    std::vector<int> columns(std::size_t(visible.width()));
+    for (int i = 0; i < visible.width(); ++i)
+        columns[std::size_t(i)] = ZoomedSource(visible.left() + i, Zoom);
+    if (FHighlightBuffer.size() != visible.size())
+        FHighlightBuffer = QImage(visible.size(), QImage::Format_ARGB32_Premultiplied);
+    const QRgb mark = FHighlightColour.rgba();
+    for (int j = 0; j < visible.height(); ++j) {
+        auto* out = reinterpret_cast<QRgb*>(FHighlightBuffer.scanLine(j));
+        const int row = ZoomedSource(visible.top() + j, Zoom);
+        if (row < 0 || row >= FHighlight.height()) {
+            std::fill_n(out, visible.width(), 0);
+            continue;
+        }
+        const uchar* bits = FHighlight.constScanLine(row);
+        for (int i = 0; i < visible.width(); ++i) {
+            const int x = columns[std::size_t(i)];
+            const bool on = x >= 0 && x < FHighlight.width() && (bits[x >> 3] >> (x & 7)) & 1;
+            out[i] = on ? mark : 0;
+        }
+    }
+    C.drawImage(visible.topLeft(), FHighlightBuffer);
 }
 
 void TQuillonView::DrawMapping(QPainter& C) const

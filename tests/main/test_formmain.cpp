@@ -146,7 +146,8 @@ void TestFormMain::menusInOrder()
     QCOMPARE(menu(1), (QStringList{"Cu&t", "&Copy", "&Paste", "-", "Undo", "Redo"}));
     QCOMPARE(menu(2), (QStringList{"Full Box", "&Dimensions", "-", "Delete Selected Points", "&Clear All Points", "-",
                                    "D&ata To Clipboard", "Data to Space Separated Value File", "-",
-                                   "Plotting &Area...", "&Export All Series..."}));
+                                   "Plotting &Area...", "&Export All Series...", "-", "Extract C&urve...",
+                                   "Extract Ma&rkers..."}));
     QCOMPARE(menu(3), (QStringList{"&Zoom Preview", "-", "&500%", "&400%", "&300%", "&200%", "&100%", "&75%", "5&0%", "25%", "-",
                                    "Fi&t to Page", "-", "Zoom &In", "Zoom O&ut"}));
     QCOMPARE(menu(4), (QStringList{"P&references", "&Paint"}));
@@ -176,8 +177,9 @@ void TestFormMain::toolBar()
     QStringList items;
     for (const QAction* a : FForm->ActionToolBar1->actions())
         items << (a->isSeparator() ? QStringLiteral("-") : a->iconText());
-    QCOMPARE(items, (QStringList{"Mapping", "Rotate", "Digitise", "-", "Dimensions", "-", ""}));
-    QCOMPARE(FForm->ActionToolBar1->widgetForAction(FForm->ActionToolBar1->actions().last()),
+    QCOMPARE(items, (QStringList{"Mapping", "Rotate", "Digitise", "-", "Dimensions", "-", "", "-", "Extract Curve",
+                                 "Extract Markers"}));
+    QCOMPARE(FForm->ActionToolBar1->widgetForAction(FForm->ActionToolBar1->actions()[6]),
              static_cast<QWidget*>(FForm->cbSeries));
     QVERIFY(!FForm->acRectangleMode->icon().isNull());
 }

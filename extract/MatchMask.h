@@ -1,0 +1,11 @@
+#pragma once
+
+#include "ExtractArea.h"
+#include "PixelSource.h"
+
+#include <QImage>
+
+// One bit a picture pixel, set where the pixel lies inside Area and within
+// Tolerance of Colour: what an extraction would take, to be shown over the
+// picture. Null when the area is not valid.
+QImage MatchMask(const TPixelSource& Source, const TExtractArea& Area, const TRgb& Colour, int Tolerance);

@@ -1,0 +1,244 @@
+#include "formExtract.h"
+
+#include "extract/CurveExtraction.h"
+#include "extract/MatchMask.h"
+#include "view/quillonview.h"
+#include "widgets/colourSwatch.h"
+
+#include <QApplication>
+#include <QColorDialog>
+#include <QDialogButtonBox>
+#include <QDoubleSpinBox>
+#include <QFormLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QSpinBox>
+
+#include <bit>
+#include <limits>
+
+namespace {
+
+constexpr int DefaultTolerance = 64;
+constexpr double DefaultStep = 10;
+
+TPixelSource SourceOf(TQuillonView& View)
+{
+    return TPixelSource(View.Image.DisplaySource());
+}
+
+TExtractArea AreaOf(const TQuillonView& View)
+{
+    return {View.MappingRect, View.Angle};
+}
+
+long long SetBits(const QImage& Mask)
+{
+    long long count = 0;
+    const int bytes = (Mask.width() + 7) / 8;
+    for (int y = 0; y < Mask.height(); ++y) {
+        const uchar* line = Mask.constScanLine(y);
+        for (int i = 0; i < bytes; ++i)
+            count += std::popcount(unsigned(line[i]));
+    }
+    return count;
+}
+
+// A mark that stands out from the colour it marks.
+QColor MarkFor(const TRgb& Colour)
+{
+    const TRgb magenta{255, 0, 255};
+    const TRgb green{0, 200, 0};
+    return ColourDistance(Colour, magenta) >= ColourDistance(Colour, green) ? QColor(255, 0, 255) : QColor(0, 200, 0);
+}
+
+} // namespace
+
+TformExtract::TformExtract(TKind Kind, TQuillonView* View, QWidget* Parent)
+    : QDialog(Parent)
+    , FKind(Kind)
+    , FView(View)
+{
+    setWindowTitle(Kind == ekCurve ? QStringLiteral("Extract Curve") : QStringLiteral("Extract Markers"));
+    auto* form = new QFormLayout(this);
+    form->addRow(new QLabel(Kind == ekCurve ? QStringLiteral("Click the curve in the picture to take its colour.")
+                                            : QStringLiteral("Click a marker in the picture to take its colour."),
+                            this));
+    pnlColour = new TColourSwatch(20, this);
+    pnlColour->OnClick = [this] { ChooseColour(); };
+    btnChooseColour = new QPushButton(QStringLiteral("C&hoose..."), this);
+    connect(btnChooseColour, &QPushButton::clicked, this, [this] { ChooseColour(); });
+    auto* colourRow = new QHBoxLayout;
+    colourRow->addWidget(pnlColour);
+    colourRow->addWidget(btnChooseColour);
+    colourRow->addStretch();
+    form->addRow(QStringLiteral("Colour"), colourRow);
+
+    seTolerance = new QSpinBox(this);
+    seTolerance->setRange(0, 255);
+    seTolerance->setValue(DefaultTolerance);
+    seTolerance->setToolTip(QStringLiteral("How far, on any of red, green and blue, a pixel may be from the colour"));
+    connect(seTolerance, &QSpinBox::valueChanged, this, [this] { Schedule(); });
+    form->addRow(QStringLiteral("&Tolerance"), seTolerance);
+
+    if (Kind == ekCurve) {
+        seStep = new QDoubleSpinBox(this);
+        seStep->setRange(1, 100000);
+        seStep->setDecimals(1);
+        seStep->setValue(DefaultStep);
+        seStep->setSuffix(QStringLiteral(" pixels"));
+        seStep->setToolTip(QStringLiteral("One point each this many pixels along the plotting area's X axis"));
+        form->addRow(QStringLiteral("&Step"), seStep);
+    } else {
+        seMinSize = new QSpinBox(this);
+        seMaxSize = new QSpinBox(this);
+        for (QSpinBox* size : {seMinSize, seMaxSize}) {
+            size->setRange(1, std::numeric_limits<int>::max());
+            size->setSuffix(QStringLiteral(" pixels"));
+            connect(size, &QSpinBox::valueChanged, this, [this] { SizesChanged(); });
+        }
+        auto* sizes = new QHBoxLayout;
+        sizes->addWidget(seMinSize);
+        sizes->addWidget(new QLabel(QStringLiteral("to"), this));
+        sizes->addWidget(seMaxSize);
+        form->addRow(QStringLiteral("Marker si&zes"), sizes);
+    }
+    lblStatus = new QLabel(this);
+    lblStatus->setWordWrap(true);
+    form->addRow(lblStatus);
+
+    auto* buttons = new QDialogButtonBox(this);
+    btnExtract = buttons->addButton(QStringLiteral("&Extract"), QDialogButtonBox::AcceptRole);
+    buttons->addButton(QDialogButtonBox::Close);
+    connect(buttons, &QDialogButtonBox::accepted, this, [this] { Extract(); });
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    form->addRow(buttons);
+
+    FRefresh.setSingleShot(true);
+    FRefresh.setInterval(150);
+    connect(&FRefresh, &QTimer::timeout, this, [this] { Refresh(); });
+    FView->SetPicking([this](const TPoint& P) {
+        const TPixelSource source = SourceOf(*FView);
+        if (source.IsValid() && P.X >= 0 && P.Y >= 0 && P.X < source.Width() && P.Y < source.Height())
+            SetColour(source.At(P.X, P.Y));
+    });
+    Refresh();
+}
+
+TformExtract::~TformExtract()
+{
+    FView->SetPicking(nullptr);
+    FView->SetHighlight({}, {});
+}
+
+void TformExtract::SetColour(const TRgb& Colour)
+{
+    FColour = Colour;
+    FHasColour = true;
+    pnlColour->SetColour(TColor(Colour.R | Colour.G << 8 | Colour.B << 16));
+    pnlColour->setToolTip(RgbText(Colour));
+    Refresh();
+}
+
+void TformExtract::ChooseColour()
+{
+    const QColor start = FHasColour ? QColor(FColour.R, FColour.G, FColour.B) : QColor(Qt::black);
+    const QColor chosen = QColorDialog::getColor(start, this, QStringLiteral("Colour to extract"));
+    if (chosen.isValid())
+        SetColour({chosen.red(), chosen.green(), chosen.blue()});
+}
+
+void TformExtract::Schedule()
+{
+    FRefresh.start();
+}
+
+void TformExtract::Refresh()
+{
+    FRefresh.stop();
+    const TPixelSource source = SourceOf(*FView);
+    const TExtractArea area = AreaOf(*FView);
+    QString problem = AreaProblem(source, area);
+    if (problem.isEmpty() && !FHasColour)
+        problem = QStringLiteral("No colour is chosen yet.");
+    if (!problem.isEmpty()) {
+        FView->SetHighlight({}, {});
+        lblStatus->setText(problem);
+        btnExtract->setEnabled(false);
+        return;
+    }
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    FPictureVersion = FView->Image.Version();
+    const QImage mask = MatchMask(source, area, FColour, seTolerance->value());
+    const long long matched = SetBits(mask);
+    if (FKind == ekMarkers) {
+        FBlobs = FindBlobs(source, area, FColour, seTolerance->value());
+        const TSizeRange range = DefaultSizeRange(FBlobs);
+        const QSignalBlocker blockMin(seMinSize);
+        const QSignalBlocker blockMax(seMaxSize);
+        seMinSize->setValue(int(std::min<long long>(range.Min, seMinSize->maximum())));
+        seMaxSize->setValue(int(std::min<long long>(std::max(range.Max, 1LL), seMaxSize->maximum())));
+    }
+    QApplication::restoreOverrideCursor();
+    FView->SetHighlight(mask, MarkFor(FColour));
+    if (FKind == ekMarkers && FBlobs.Problem.isEmpty()) {
+        SizesChanged();
+        return;
+    }
+    const QString text = FKind == ekMarkers && !FBlobs.Problem.isEmpty()
+                             ? FBlobs.Problem
+                             : QStringLiteral("%1 pixels of %2 in the plotting area.").arg(matched).arg(RgbText(FColour));
+    lblStatus->setText(text);
+    btnExtract->setEnabled(matched > 0 && (FKind == ekCurve || FBlobs.Problem.isEmpty()));
+}
+
+void TformExtract::SizesChanged()
+{
+    if (FKind != ekMarkers || !FHasColour || !FBlobs.Problem.isEmpty())
+        return;
+    long long within = 0;
+    for (const TBlob& blob : FBlobs.Blobs)
+        within += blob.Area >= seMinSize->value() && blob.Area <= seMaxSize->value();
+    lblStatus->setText(QStringLiteral("%1 patches of %2; a typical one has %3 pixels. %4 are within the sizes.")
+                           .arg(FBlobs.Blobs.size())
+                           .arg(RgbText(FColour))
+                           .arg(FBlobs.Typical)
+                           .arg(within));
+    btnExtract->setEnabled(within > 0);
+}
+
+QString TformExtract::ExtractCaption() const
+{
+    return FKind == ekCurve ? QStringLiteral("Extract Curve") : QStringLiteral("Extract Markers");
+}
+
+void TformExtract::Extract()
+{
+    if (FRefresh.isActive() || FView->Image.Version() != FPictureVersion)
+        Refresh();
+    if (!FHasColour)
+        return;
+    const TPixelSource source = SourceOf(*FView);
+    const TExtractArea area = AreaOf(*FView);
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    const TExtraction found =
+        FKind == ekCurve
+            ? ExtractCurve(source, area, FColour, seTolerance->value(), seStep->value())
+            : MarkerCentres(source, area, FBlobs, FColour, seTolerance->value(),
+                            {seMinSize->value(), seMaxSize->value()});
+    QApplication::restoreOverrideCursor();
+    if (!found.Problem.isEmpty()) {
+        QMessageBox::warning(this, ExtractCaption(), found.Problem);
+        return;
+    }
+    if (found.Points.empty()) {
+        QMessageBox::information(this, ExtractCaption(),
+                                 QStringLiteral("No points of %1 were found in the plotting area.").arg(RgbText(FColour)));
+        return;
+    }
+    if (OnExtract)
+        OnExtract(found.Points, ExtractCaption());
+    accept();
+}

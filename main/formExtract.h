@@ -1,0 +1,69 @@
+#pragma once
+
+#include "extract/MarkerExtraction.h"
+#include "platform/WinTypes.h"
+
+#include <QDialog>
+#include <QTimer>
+
+#include <functional>
+#include <vector>
+
+class QDoubleSpinBox;
+class QLabel;
+class QPushButton;
+class QSpinBox;
+class TColourSwatch;
+class TQuillonView;
+
+// Extract Curve and Extract Markers: the colour sought, picked by a click
+// on the picture or chosen in a colour dialog, its tolerance, and the step
+// or the marker sizes. While it is open the matching pixels are shown over
+// the picture; it stays beside the window so that the picture can be
+// clicked.
+class TformExtract : public QDialog {
+    Q_OBJECT
+
+public:
+    enum TKind { ekCurve, ekMarkers };
+    TformExtract(TKind Kind, TQuillonView* View, QWidget* Parent = nullptr);
+    // Gives the view its clicks back and takes the highlight away.
+    ~TformExtract() override;
+
+    TKind Kind() const { return FKind; }
+    void SetColour(const TRgb& Colour);
+    // The points found, in picture pixels and turned-X order, with the name
+    // of the step; the dialog closes after.
+    std::function<void(const std::vector<TPointF>& Points, const QString& Caption)> OnExtract;
+    // Runs the extraction with the controls' values.
+    void Extract();
+    // Shows the matches for the present values at once rather than after
+    // the short wait that typing goes through.
+    void Refresh();
+
+private:
+    friend class TestExtractWindow;
+
+    void Schedule();
+    void ChooseColour();
+    void SizesChanged();
+    QString ExtractCaption() const;
+
+    TKind FKind;
+    TQuillonView* FView;
+    TRgb FColour;
+    bool FHasColour = false;
+    TBlobSearch FBlobs;
+    // The picture the matches were found in.
+    std::uint64_t FPictureVersion = 0;
+    QTimer FRefresh;
+
+    TColourSwatch* pnlColour;
+    QPushButton* btnChooseColour;
+    QSpinBox* seTolerance;
+    QDoubleSpinBox* seStep = nullptr;
+    QSpinBox* seMinSize = nullptr;
+    QSpinBox* seMaxSize = nullptr;
+    QLabel* lblStatus;
+    QPushButton* btnExtract;
+};

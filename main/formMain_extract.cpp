@@ -1,0 +1,32 @@
+// Automatic extraction from the window: the commands, the dialog beside the
+// window and the points it finds.
+#include "formMain.h"
+
+#include <QAction>
+
+void Tmainform::CreateExtractCommands()
+{
+    acExtractCurve = Command(QStringLiteral("acExtractCurve"), QStringLiteral("Extract C&urve..."),
+                             [this] { OpenExtract(TformExtract::ekCurve); });
+    acExtractMarkers = Command(QStringLiteral("acExtractMarkers"), QStringLiteral("Extract Ma&rkers..."),
+                               [this] { OpenExtract(TformExtract::ekMarkers); });
+}
+
+void Tmainform::OpenExtract(TformExtract::TKind Kind)
+{
+    if (FExtract)
+        delete FExtract;
+    FExtract = new TformExtract(Kind, QuillonView, this);
+    FExtract->setAttribute(Qt::WA_DeleteOnClose);
+    FExtract->OnExtract = [this](const std::vector<TPointF>& Points, const QString& Caption) {
+        AddExtractedPoints(Points, Caption);
+    };
+    FExtract->show();
+}
+
+void Tmainform::AddExtractedPoints(const std::vector<TPointF>& Points, const QString& Caption)
+{
+    TQuillonView* v = QuillonView;
+    Record(Caption, [&] { v->AddSites(Points); });
+    UpdateCommands();
+}
