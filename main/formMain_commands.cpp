@@ -160,7 +160,6 @@ void Tmainform::CreateCommands()
     acZoomOut = Command(QStringLiteral("acZoomOut"), QStringLiteral("Zoom O&ut"), [this] { ZoomBy(-1); });
     acZoomOut->setShortcuts(QKeySequence::ZoomOut);
     CreateSeriesCommands();
-    CreateExtractCommands();
     // Standard keys for the described commands that have none.
     acLoadImage->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
     acLoadSession->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_O));
@@ -171,6 +170,7 @@ void Tmainform::CreateCommands()
     for (QAction* a : findChildren<QAction*>())
         if (a != acCopyToClipboard)
             a->setIconText(QString(a->text()).remove(u'&'));
+    CreateExtractCommands();
 }
 
 void Tmainform::CreateMenus()

@@ -10,6 +10,8 @@ void Tmainform::CreateExtractCommands()
                              [this] { OpenExtract(TformExtract::ekCurve); });
     acExtractMarkers = Command(QStringLiteral("acExtractMarkers"), QStringLiteral("Extract Ma&rkers..."),
                                [this] { OpenExtract(TformExtract::ekMarkers); });
+    acExtractCurve->setIconText(QStringLiteral("Extract Curve"));
+    acExtractMarkers->setIconText(QStringLiteral("Extract Markers"));
 }
 
 void Tmainform::OpenExtract(TformExtract::TKind Kind)
