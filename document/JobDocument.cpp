@@ -1,8 +1,11 @@
 #include "JobDocument.h"
 
+#include "PixelText.h"
 #include "SessionFile.h"
 #include "axisvalues.h"
 #include "datatext.h"
+
+#include <QSet>
 
 #include <algorithm>
 #include <limits>
@@ -111,6 +114,21 @@ void TJobDocument::DeleteSeries(int Index)
     Series.erase(Series.begin() + Index);
     if (Current > Index || Current >= int(Series.size()))
         --Current;
+}
+
+void TJobDocument::AddPoints(const std::vector<TPointF>& Positions)
+{
+    std::vector<TSeriesPoint>& points = CurrentSeries().Points;
+    QSet<QString> taken;
+    for (const TSeriesPoint& p : points)
+        taken.insert(p.Name.toCaseFolded());
+    int n = 1;
+    for (const TPointF& at : Positions) {
+        while (taken.contains(QString::number(n)))
+            ++n;
+        taken.insert(QString::number(n));
+        points.push_back({QString::number(n), ThousandthPixel(at.X), ThousandthPixel(at.Y)});
+    }
 }
 
 TDataPoint TJobDocument::DataOf(const TSeriesPoint& P) const

@@ -44,6 +44,9 @@ public:
     // The last series left is never deleted.
     void DeleteSeries(int Index);
     int SeriesIndex(const QString& Name) const;
+    // Appends points at Positions to the current series, in order, each
+    // named by the smallest number no point of it has, as clicks are.
+    void AddPoints(const std::vector<TPointF>& Positions);
 
     // The current series' data values as the data exports write them,
     // Separator between the two, CR LF after each line.

@@ -11,7 +11,7 @@
 #include <QTextStream>
 
 TExportStatus ExportSessionData(const QString& Out, const QString& Session, QIODevice& Output,
-                                QTextStream& Errors)
+                                QTextStream& Errors, const TExtractRequest& Extract)
 {
     try {
         const TQuillonViewSettings settings;
@@ -20,6 +20,23 @@ TExportStatus ExportSessionData(const QString& Out, const QString& Session, QIOD
         const QString warning = OpenSession(Session, settings.Look(), job, picture);
         if (!warning.isEmpty())
             Errors << warning << Qt::endl;
+        if (Extract.Kind != TExtractRequest::ekNone) {
+            const TPixelSource source(picture.DisplaySource());
+            if (!source.IsValid()) {
+                Errors << QStringLiteral("The session %1 has no picture to extract from.").arg(Session) << Qt::endl;
+                return esFailed;
+            }
+            const TExtraction found =
+                RunExtraction(source, {job.Mapping.MappingRect, job.Mapping.Angle}, Extract);
+            if (!found.Problem.isEmpty()) {
+                Errors << found.Problem << Qt::endl;
+                return esFailed;
+            }
+            if (found.Points.empty())
+                Errors << QStringLiteral("No points of %1 were found in the plotting area.").arg(RgbText(Extract.Colour))
+                       << Qt::endl;
+            job.AddPoints(found.Points);
+        }
         const QByteArray bytes = job.DataText(u' ', settings.NumberPrecision, settings.NumberDigits).toUtf8();
         if (Out != QStringLiteral("-")) {
             SaveTextFile(Out, bytes);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "extract/Extraction.h"
+
 #include <QString>
 
 class QIODevice;
@@ -8,9 +10,10 @@ class QTextStream;
 // The exit statuses of an export.
 enum TExportStatus { esWritten = 0, esFailed = 2 };
 
-// Loads Session as "Load Session..." does, without showing a window, and
-// writes its data as "Data to Space Separated Value File" does: to the file
-// Out, or to Output when Out is "-". The messages the window would show go to
-// Errors. On failure Out is left as it was.
+// Loads Session as "Load Session..." does, without showing a window, adds
+// what Extract finds in its picture to the current series, and writes its
+// data as "Data to Space Separated Value File" does: to the file Out, or to
+// Output when Out is "-". The messages the window would show go to Errors.
+// On failure Out is left as it was.
 TExportStatus ExportSessionData(const QString& Out, const QString& Session, QIODevice& Output,
-                                QTextStream& Errors);
+                                QTextStream& Errors, const TExtractRequest& Extract = {});

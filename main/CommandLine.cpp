@@ -1,11 +1,61 @@
 #include "CommandLine.h"
 
 #include <QCommandLineParser>
+#include <QLocale>
+
+#include <cmath>
 
 QString VersionText()
 {
     return QStringLiteral("Quillon " QUILLON_VERSION_TEXT);
 }
+
+namespace {
+
+// Reads the extraction options into Request; what is wrong with them, or "".
+QString ExtractRequest(const QCommandLineParser& Parser, const QCommandLineOption& Curve,
+                       const QCommandLineOption& Markers, const QCommandLineOption& Tolerance,
+                       const QCommandLineOption& Step, TExtractRequest& Request)
+{
+    const bool curve = Parser.isSet(Curve);
+    const bool markers = Parser.isSet(Markers);
+    if (curve && markers)
+        return QStringLiteral("--extract-curve and --extract-markers cannot be used together.");
+    if (!curve && !markers) {
+        for (const QCommandLineOption* option : {&Tolerance, &Step})
+            if (Parser.isSet(*option))
+                return QStringLiteral("--%1 goes with --extract-curve or --extract-markers.").arg(option->names().first());
+        return {};
+    }
+    const QString name = curve ? QStringLiteral("--extract-curve") : QStringLiteral("--extract-markers");
+    if (!Parser.isSet(QStringLiteral("export")))
+        return QStringLiteral("%1 needs --export OUT and the session to read.").arg(name);
+    const QString colourText = Parser.value(curve ? Curve : Markers);
+    const std::optional<TRgb> colour = ParseRgb(colourText);
+    if (!colour)
+        return QStringLiteral("%1 takes a colour written #RRGGBB, not \"%2\".").arg(name, colourText);
+    Request.Kind = curve ? TExtractRequest::ekCurve : TExtractRequest::ekMarkers;
+    Request.Colour = *colour;
+    if (Parser.isSet(Tolerance)) {
+        bool ok = false;
+        const int value = Parser.value(Tolerance).toInt(&ok);
+        if (!ok || value < 0 || value > 255)
+            return QStringLiteral("--tolerance takes a whole number from 0 to 255, not \"%1\".").arg(Parser.value(Tolerance));
+        Request.Tolerance = value;
+    }
+    if (Parser.isSet(Step)) {
+        if (!curve)
+            return QStringLiteral("--step goes with --extract-curve.");
+        bool ok = false;
+        const double value = QLocale::c().toDouble(Parser.value(Step), &ok);
+        if (!ok || !(value >= 1) || !std::isfinite(value))
+            return QStringLiteral("--step takes a number of pixels, 1 or more, not \"%1\".").arg(Parser.value(Step));
+        Request.Step = value;
+    }
+    return {};
+}
+
+} // namespace
 
 TCommandLine ParseCommandLine(const QStringList& Arguments)
 {
@@ -25,9 +75,30 @@ TCommandLine ParseCommandLine(const QStringList& Arguments)
                        "as \"Data to Space Separated Value File\" does; OUT \"-\" is standard output. Needs no "
                        "display."),
         QStringLiteral("OUT"));
+    const QCommandLineOption extractCurve(
+        QStringLiteral("extract-curve"),
+        QStringLiteral("With --export: first follows the curve of COLOUR (#RRGGBB) across the session's plotting "
+                       "area in its picture and adds the points found to the current series."),
+        QStringLiteral("COLOUR"));
+    const QCommandLineOption extractMarkers(
+        QStringLiteral("extract-markers"),
+        QStringLiteral("With --export: first adds a point at the centre of each marker of COLOUR (#RRGGBB) in the "
+                       "session's plotting area to the current series."),
+        QStringLiteral("COLOUR"));
+    const QCommandLineOption tolerance(
+        QStringLiteral("tolerance"),
+        QStringLiteral("How far, 0 to 255 on any of red, green and blue, a pixel may be from COLOUR (default %1).")
+            .arg(DefaultTolerance),
+        QStringLiteral("N"));
+    const QCommandLineOption step(
+        QStringLiteral("step"),
+        QStringLiteral("With --extract-curve: one point each PIXELS along the plotting area's X axis (default %1).")
+            .arg(DefaultStep),
+        QStringLiteral("PIXELS"));
     parser.addOption(help);
     parser.addOption(version);
     parser.addOption(exportTo);
+    parser.addOptions({extractCurve, extractMarkers, tolerance, step});
     parser.addPositionalArgument(QStringLiteral("FILE"),
                                  QStringLiteral("A picture or a session to open (SESSION with --export)."),
                                  QStringLiteral("[FILE]"));
@@ -44,10 +115,20 @@ TCommandLine ParseCommandLine(const QStringList& Arguments)
         // Qt names the program by its full path; the usage shows both forms.
         QString text = parser.helpText();
         text.remove(0, text.indexOf(u'\n') + 1);
-        result.Text = QStringLiteral("Usage: quillon [options] [FILE]\n       quillon --export OUT SESSION\n") + text;
+        result.Text = QStringLiteral("Usage: quillon [options] [FILE]\n"
+                                     "       quillon --export OUT SESSION\n"
+                                     "       quillon --extract-curve COLOUR [--tolerance N] [--step PIXELS] "
+                                     "--export OUT SESSION\n"
+                                     "       quillon --extract-markers COLOUR [--tolerance N] --export OUT SESSION\n") +
+                      text;
     } else if (parser.isSet(version)) {
         result.Action = TCommandLine::caVersion;
         result.Text = VersionText() + u'\n';
+    } else if (const QString wrong = ExtractRequest(parser, extractCurve, extractMarkers, tolerance, step,
+                                                     result.Extract);
+               !wrong.isEmpty()) {
+        result.Action = TCommandLine::caUsageError;
+        result.Text = wrong;
     } else if (parser.isSet(exportTo)) {
         result.ExportFile = parser.value(exportTo);
         if (files.size() != 1) {

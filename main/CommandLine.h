@@ -1,5 +1,7 @@
 #pragma once
 
+#include "extract/Extraction.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -13,6 +15,8 @@ struct TCommandLine {
     // session to read.
     QString ExportFile;
     QString SessionFile;
+    // caExport: what to extract first, if anything.
+    TExtractRequest Extract;
     // caUsageError: what was wrong; caHelp: the text to print.
     QString Text;
 };

@@ -1,6 +1,6 @@
 #include "formExtract.h"
 
-#include "extract/CurveExtraction.h"
+#include "extract/Extraction.h"
 #include "extract/MatchMask.h"
 #include "view/quillonview.h"
 #include "widgets/colourSwatch.h"
@@ -20,9 +20,6 @@
 #include <limits>
 
 namespace {
-
-constexpr int DefaultTolerance = 64;
-constexpr double DefaultStep = 10;
 
 TPixelSource SourceOf(TQuillonView& View)
 {
@@ -116,6 +113,7 @@ TformExtract::TformExtract(TKind Kind, TQuillonView* View, QWidget* Parent)
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     form->addRow(buttons);
 
+    connect(this, &QDialog::finished, this, [this] { ReleaseView(); });
     FRefresh.setSingleShot(true);
     FRefresh.setInterval(150);
     connect(&FRefresh, &QTimer::timeout, this, [this] { Refresh(); });
@@ -129,6 +127,14 @@ TformExtract::TformExtract(TKind Kind, TQuillonView* View, QWidget* Parent)
 
 TformExtract::~TformExtract()
 {
+    ReleaseView();
+}
+
+void TformExtract::ReleaseView()
+{
+    FRefresh.stop();
+    if (!FView)
+        return;
     FView->SetPicking(nullptr);
     FView->SetHighlight({}, {});
 }
@@ -158,6 +164,8 @@ void TformExtract::Schedule()
 void TformExtract::Refresh()
 {
     FRefresh.stop();
+    if (!FView)
+        return;
     const TPixelSource source = SourceOf(*FView);
     const TExtractArea area = AreaOf(*FView);
     QString problem = AreaProblem(source, area);
@@ -218,7 +226,7 @@ void TformExtract::Extract()
 {
     if (FRefresh.isActive() || FView->Image.Version() != FPictureVersion)
         Refresh();
-    if (!FHasColour)
+    if (!FHasColour || !FView)
         return;
     const TPixelSource source = SourceOf(*FView);
     const TExtractArea area = AreaOf(*FView);

@@ -4,6 +4,7 @@
 #include "platform/WinTypes.h"
 
 #include <QDialog>
+#include <QPointer>
 #include <QTimer>
 
 #include <functional>
@@ -27,7 +28,6 @@ class TformExtract : public QDialog {
 public:
     enum TKind { ekCurve, ekMarkers };
     TformExtract(TKind Kind, TQuillonView* View, QWidget* Parent = nullptr);
-    // Gives the view its clicks back and takes the highlight away.
     ~TformExtract() override;
 
     TKind Kind() const { return FKind; }
@@ -44,13 +44,16 @@ public:
 private:
     friend class TestExtractWindow;
 
+    // Gives the view its clicks back and takes the highlight away.
+    void ReleaseView();
     void Schedule();
     void ChooseColour();
     void SizesChanged();
     QString ExtractCaption() const;
 
     TKind FKind;
-    TQuillonView* FView;
+    // The window may take its view down first.
+    QPointer<TQuillonView> FView;
     TRgb FColour;
     bool FHasColour = false;
     TBlobSearch FBlobs;

@@ -162,6 +162,7 @@ protected:
 private:
     // The tests and benchmarks reach the widgets directly.
     friend class TestCommandLine;
+    friend class TestExtractWindow;
     friend class TestDesktop;
     friend class TestFormMain;
     friend class TestScan;

@@ -55,7 +55,7 @@ int main(int argc, char* argv[])
         std::signal(SIGPIPE, SIG_IGN);
         QFile output;
         output.open(stdout, QIODevice::WriteOnly);
-        return ExportSessionData(line.ExportFile, line.SessionFile, output, err);
+        return ExportSessionData(line.ExportFile, line.SessionFile, output, err, line.Extract);
     }
     case TCommandLine::caShowWindow:
         break;

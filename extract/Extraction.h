@@ -1,0 +1,20 @@
+#pragma once
+
+#include "CurveExtraction.h"
+#include "ExtractArea.h"
+#include "PixelSource.h"
+
+constexpr int DefaultTolerance = 64;
+constexpr double DefaultStep = 10;
+
+// An extraction as the command line asks for it.
+struct TExtractRequest {
+    enum TKind { ekNone, ekCurve, ekMarkers };
+    TKind Kind = ekNone;
+    TRgb Colour;
+    int Tolerance = DefaultTolerance;
+    double Step = DefaultStep;
+};
+
+// Runs Request on Area; markers are taken in the default size range.
+TExtraction RunExtraction(const TPixelSource& Source, const TExtractArea& Area, const TExtractRequest& Request);

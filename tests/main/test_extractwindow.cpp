@@ -1,0 +1,333 @@
+// Extraction through the window: the dialog's colour pick and highlight,
+// the points it adds as one step, their exact data on turned and log axes,
+// sub-pixel points in the list and the session, and the command line giving
+// the window's own bytes.
+#include "main/CommandLine.h"
+#include "main/formMain.h"
+
+#include "ExactCompare.h"
+#include "ProcessRun.h"
+#include "SyntheticChart.h"
+#include "TestFiles.h"
+#include "platform/TurnedPoint.h"
+
+#include <QAction>
+#include <QDoubleSpinBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QtTest>
+
+#include <cmath>
+
+namespace {
+
+const QColor Red(200, 20, 30);
+
+void Click(QWidget* view, QPoint at)
+{
+    QTest::mouseMove(view, at);
+    QTest::mouseClick(view, Qt::LeftButton, {}, at);
+}
+
+long long MarkedPixels(const QImage& mask)
+{
+    long long count = 0;
+    for (int y = 0; y < mask.height(); ++y)
+        for (int x = 0; x < mask.width(); ++x)
+            count += mask.pixelIndex(x, y);
+    return count;
+}
+
+} // namespace
+
+class TestExtractWindow : public QObject {
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+    void curveFromAClickedColourIsOneStep();
+    void markersTakeTheShownSizes();
+    void extractedDataUseTheExactPositionOnTurnedLogAxes();
+    void fractionsShowInTheListAndTheSession();
+    void subPixelClicksWhenZoomedIn();
+    void commandLineGivesTheWindowsBytes();
+    void commandLineRefusals_data();
+    void commandLineRefusals();
+
+private:
+    TQuillonView& View() const { return *FForm->QuillonView; }
+    QString Path(const char* name) const { return FDir.filePath(QString::fromLatin1(name)); }
+    // A chart of a red line and red discs, with a session that maps it.
+    QString WriteChartSession(double Angle);
+    QStringList Column(int Index) const;
+
+    TScopedConfigHome FHome;
+    QTemporaryDir FDir;
+    std::unique_ptr<Tmainform> FForm;
+};
+
+void TestExtractWindow::init()
+{
+    QFile::remove(FHome.SettingsFile());
+    StoreStartupTip(false);
+    FForm = std::make_unique<Tmainform>();
+    FForm->show();
+    QVERIFY(QTest::qWaitForWindowExposed(FForm.get()));
+}
+
+void TestExtractWindow::cleanup()
+{
+    FForm.reset();
+}
+
+QString TestExtractWindow::WriteChartSession(double Angle)
+{
+    TSyntheticChart chart(400, 300, Angle, {20, 280});
+    chart.Curve([](double x) { return 150 + 40 * std::sin(x / 30); }, 10, 390, Red, 3);
+    for (int i = 0; i < 6; ++i)
+        chart.Disc({60.3 + 55 * i, 240.6}, 5, QColor(20, 40, 210));
+    chart.Image().save(Path("chart.png"));
+    WriteTextFile(Path("chart.qsf"), "[image]\r\npath=" + Path("chart.png").toUtf8() +
+                                         "\r\nangle=" + QByteArray::number(Angle) +
+                                         "\r\n[screenrect]\r\nx1=20\r\nx2=380\r\ny1=20\r\ny2=280\r\n"
+                                         "[dimensions]\r\ny1=1\r\ny2=1000\r\nx1=0\r\nx2=36\r\n"
+                                         "AxisXMap=0\r\nAxisYMap=1\r\n");
+    return Path("chart.qsf");
+}
+
+QStringList TestExtractWindow::Column(int Index) const
+{
+    QStringList cells;
+    for (int row = 0; row < FForm->ListModel->Count(); ++row)
+        cells << FForm->ListModel->Cell(row, Index);
+    return cells;
+}
+
+void TestExtractWindow::curveFromAClickedColourIsOneStep()
+{
+    FForm->LoadSession(WriteChartSession(0));
+    View().SetZoom(1.0f);
+    FForm->acExtractCurve->trigger();
+    TformExtract* dialog = FForm->FExtract;
+    QVERIFY(dialog);
+    QVERIFY(!dialog->btnExtract->isEnabled());
+    QVERIFY(View().Picking());
+    // A click on the curve takes its colour and marks its pixels.
+    const int y = int(std::lround(150 + 40 * std::sin(100 / 30.0)));
+    Click(&View(), {100, y});
+    QCOMPARE(View().SiteCount(), 0);
+    QCOMPARE(dialog->FColour, (TRgb{200, 20, 30}));
+    const long long marked = MarkedPixels(View().Highlight());
+    QVERIFY(marked > 360 && marked < 360 * 5);
+    // A wider tolerance takes in more of the anti-aliased edge.
+    dialog->seTolerance->setValue(160);
+    dialog->Refresh();
+    QVERIFY(MarkedPixels(View().Highlight()) > marked);
+    dialog->seTolerance->setValue(64);
+    dialog->seStep->setValue(20);
+
+    const int steps = FForm->UndoStack.count();
+    QVERIFY(dialog->btnExtract->isEnabled());
+    dialog->btnExtract->click();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QVERIFY(!FForm->FExtract);
+    QVERIFY(!View().Picking());
+    QVERIFY(View().Highlight().isNull());
+    QCOMPARE(View().SiteCount(), 19);
+    QCOMPARE(FForm->ListModel->Count(), 19);
+    QCOMPARE(Column(0).first(), QStringLiteral("1"));
+    QCOMPARE(Column(0).last(), QStringLiteral("19"));
+    for (int i = 0; i < View().SiteCount(); ++i) {
+        const TSiteObject& site = *View().GetSite(i);
+        QCOMPARE_EXACT(site.X, 20.0 + 20 * i);
+        QVERIFY2(std::abs(site.Y - (150 + 40 * std::sin(site.X / 30))) < 0.25,
+                 qPrintable(QStringLiteral("%1,%2").arg(site.X).arg(site.Y)));
+    }
+    QCOMPARE(FForm->UndoStack.count(), steps + 1);
+    QCOMPARE(FForm->UndoStack.undoText(), QStringLiteral("Extract Curve"));
+    FForm->UndoStack.undo();
+    QCOMPARE(View().SiteCount(), 0);
+    QCOMPARE(FForm->ListModel->Count(), 0);
+    FForm->UndoStack.redo();
+    QCOMPARE(FForm->ListModel->Count(), 19);
+}
+
+void TestExtractWindow::markersTakeTheShownSizes()
+{
+    FForm->LoadSession(WriteChartSession(0));
+    FForm->acExtractMarkers->trigger();
+    TformExtract* dialog = FForm->FExtract;
+    QVERIFY(dialog);
+    dialog->SetColour({20, 40, 210});
+    QVERIFY(dialog->seMinSize->value() > 20 && dialog->seMaxSize->value() < 300);
+    QVERIFY2(dialog->lblStatus->text().contains(QStringLiteral("6 are within")), qPrintable(dialog->lblStatus->text()));
+    // Sizes that take in no marker leave nothing to extract.
+    dialog->seMinSize->setValue(dialog->seMaxSize->value());
+    QVERIFY(!dialog->btnExtract->isEnabled());
+    dialog->seMinSize->setValue(1);
+    dialog->Extract();
+    QCOMPARE(View().SiteCount(), 6);
+    for (int i = 0; i < 6; ++i) {
+        QVERIFY(std::abs(View().GetSite(i)->X - (60.3 + 55 * i)) < 0.25);
+        QVERIFY(std::abs(View().GetSite(i)->Y - 240.6) < 0.25);
+    }
+    QCOMPARE(FForm->UndoStack.undoText(), QStringLiteral("Extract Markers"));
+}
+
+void TestExtractWindow::extractedDataUseTheExactPositionOnTurnedLogAxes()
+{
+    const double angle = 2.5;
+    FForm->LoadSession(WriteChartSession(angle));
+    QCOMPARE(View().Angle, angle);
+    FForm->acExtractMarkers->trigger();
+    FForm->FExtract->SetColour({20, 40, 210});
+    FForm->FExtract->Extract();
+    QCOMPARE(View().SiteCount(), 6);
+    for (int i = 0; i < 6; ++i) {
+        const TSiteObject& site = *View().GetSite(i);
+        // Into the turned frame by hand, then the axes: X 0..36 over 20..380,
+        // Y log 1..1000 over 280..20.
+        const TPointF frame = TurnedPoint(site.Point(), {20, 280}, angle);
+        QVERIFY(std::abs(frame.X - (60.3 + 55 * i)) < 0.25);
+        QVERIFY(std::abs(frame.Y - 240.6) < 0.25);
+        const double x = (frame.X - 20) / 360 * 36;
+        const double y = std::pow(10.0, (frame.Y - 280) / (20.0 - 280) * 3);
+        TDataPoint d;
+        View().PixelToData(site.Point(), d);
+        QVERIFY(std::abs(d.X - x) < 1e-9);
+        QVERIFY(std::abs(d.Y / y - 1) < 1e-9);
+        QCOMPARE(FForm->ListModel->Cell(i, 1), FForm->DataNumberText(axX, d.X));
+        QCOMPARE(FForm->ListModel->Cell(i, 2), FForm->DataNumberText(axY, d.Y));
+    }
+}
+
+void TestExtractWindow::fractionsShowInTheListAndTheSession()
+{
+    FForm->LoadSession(WriteChartSession(0));
+    FForm->acClickMode->trigger();
+    Click(&View(), {30, 40});
+    View().AddSites({{100.5, 7.125}, {-3.25, 12.0004}, {8, 9.9996}});
+    QCOMPARE(Column(0), (QStringList{"1", "2", "3", "4"}));
+    QCOMPARE(Column(3), (QStringList{"30", "100.5", "-3.25", "8"}));
+    QCOMPARE(Column(4), (QStringList{"40", "7.125", "12", "10"}));
+    FForm->SaveSessionFile(Path("saved.qsf"));
+    const QByteArray saved = ReadTextFile(Path("saved.qsf"));
+    QVERIFY2(saved.contains("[series/series1]\r\n1=30,40\r\n2=100.5,7.125\r\n3=-3.25,12\r\n4=8,10\r\n"),
+             saved.constData());
+    Tmainform other;
+    other.LoadSession(Path("saved.qsf"));
+    QCOMPARE_EXACT(other.QuillonView->GetSite(1)->X, 100.5);
+    QCOMPARE_EXACT(other.QuillonView->GetSite(1)->Y, 7.125);
+    other.SaveSessionFile(Path("again.qsf"));
+    QCOMPARE(ReadTextFile(Path("again.qsf")), saved);
+}
+
+void TestExtractWindow::subPixelClicksWhenZoomedIn()
+{
+    FForm->LoadSession(WriteChartSession(0));
+    FForm->acClickMode->trigger();
+    View().SetZoom(4.0f);
+    // Off, as the described behaviour: the pixel shown.
+    Click(&View(), {401, 403});
+    QCOMPARE(View().GetSite(0)->Point(), (TPointF{100, 101}));
+    View().Settings->SubPixelClicks = true;
+    Click(&View(), {521, 403});
+    QCOMPARE(View().GetSite(1)->Point(), (TPointF{130.25, 100.75}));
+    // At 300 % the thirds are kept to a thousandth.
+    View().SetZoom(3.0f);
+    Click(&View(), {601, 452});
+    QCOMPARE(View().GetSite(2)->Point(), (TPointF{200.333, 150.667}));
+    // Not above 100 %: whole pixels still.
+    View().SetZoom(1.0f);
+    Click(&View(), {50, 60});
+    QCOMPARE(View().GetSite(3)->Point(), (TPointF{50, 60}));
+}
+
+void TestExtractWindow::commandLineGivesTheWindowsBytes()
+{
+    const QString session = WriteChartSession(0);
+    FForm->LoadSession(session);
+    FForm->acExtractCurve->trigger();
+    FForm->FExtract->SetColour({200, 20, 30});
+    FForm->FExtract->seTolerance->setValue(50);
+    FForm->FExtract->seStep->setValue(7.5);
+    FForm->FExtract->Extract();
+    QVERIFY(View().SiteCount() > 40);
+    FForm->SaveDataFile(Path("window.txt"));
+
+    const TRun run = RunProcess(QStringLiteral(QUILLON_EXECUTABLE),
+                                {QStringLiteral("--extract-curve"), QStringLiteral("#c8141e"),
+                                 QStringLiteral("--tolerance"), QStringLiteral("50"), QStringLiteral("--step"),
+                                 QStringLiteral("7.5"), QStringLiteral("--export"), Path("out.txt"), session},
+                                WithoutDisplay());
+    QCOMPARE(run.Status, 0);
+    QCOMPARE(run.Err, QByteArray());
+    QCOMPARE(ReadTextFile(Path("out.txt")), ReadTextFile(Path("window.txt")));
+    // The session itself is not changed.
+    QVERIFY(!ReadTextFile(session).contains("series"));
+
+    FForm->LoadSession(session);
+    FForm->acExtractMarkers->trigger();
+    FForm->FExtract->SetColour({20, 40, 210});
+    FForm->FExtract->Extract();
+    FForm->SaveDataFile(Path("window.txt"));
+    const TRun markers = RunProcess(QStringLiteral(QUILLON_EXECUTABLE),
+                                    {QStringLiteral("--extract-markers"), QStringLiteral("#1428D2"),
+                                     QStringLiteral("--export"), QStringLiteral("-"), session},
+                                    WithoutDisplay());
+    QCOMPARE(markers.Status, 0);
+    QCOMPARE(markers.Out, ReadTextFile(Path("window.txt")));
+    QCOMPARE(markers.Out.count("\r\n"), 6);
+}
+
+void TestExtractWindow::commandLineRefusals_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<int>("status");
+    QTest::addColumn<QString>("message");
+    const QString out = QStringLiteral("OUT");
+    const QString session = QStringLiteral("SESSION");
+    QTest::newRow("bad colour") << QStringList{"--extract-curve", "red", "--export", out, session} << 1
+                                << "#RRGGBB, not \"red\"";
+    QTest::newRow("both kinds") << QStringList{"--extract-curve", "#ff0000", "--extract-markers", "#ff0000",
+                                               "--export", out, session}
+                                << 1 << "cannot be used together";
+    QTest::newRow("no export") << QStringList{"--extract-markers", "#ff0000", session} << 1 << "needs --export";
+    QTest::newRow("tolerance 256") << QStringList{"--extract-curve", "#ff0000", "--tolerance", "256", "--export",
+                                                  out, session}
+                                   << 1 << "0 to 255, not \"256\"";
+    QTest::newRow("step 0.5") << QStringList{"--extract-curve", "#ff0000", "--step", "0.5", "--export", out, session}
+                              << 1 << "1 or more, not \"0.5\"";
+    QTest::newRow("step with markers") << QStringList{"--extract-markers", "#ff0000", "--step", "5", "--export", out,
+                                                      session}
+                                       << 1 << "--step goes with --extract-curve";
+    QTest::newRow("tolerance alone") << QStringList{"--tolerance", "5", "--export", out, session} << 1
+                                     << "--tolerance goes with";
+    QTest::newRow("no plotting area") << QStringList{"--extract-curve", "#C8141E", "--export", out, "NOAREA"} << 2
+                                      << "Mark the plotting area before extracting.";
+    QTest::newRow("no picture") << QStringList{"--extract-curve", "#C8141E", "--export", out, "NOPICTURE"} << 2
+                                << "has no picture to extract from";
+}
+
+void TestExtractWindow::commandLineRefusals()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(int, status);
+    QFETCH(QString, message);
+    const QString session = WriteChartSession(0);
+    WriteTextFile(Path("noarea.qsf"), "[image]\r\npath=" + Path("chart.png").toUtf8() + "\r\n");
+    WriteTextFile(Path("nopicture.qsf"), "[screenrect]\r\nx1=20\r\nx2=380\r\ny1=20\r\ny2=280\r\n");
+    WriteTextFile(Path("kept.txt"), "earlier data\r\n");
+    arguments.replaceInStrings(QStringLiteral("OUT"), Path("kept.txt"));
+    arguments.replaceInStrings(QStringLiteral("NOAREA"), Path("noarea.qsf"));
+    arguments.replaceInStrings(QStringLiteral("NOPICTURE"), Path("nopicture.qsf"));
+    arguments.replaceInStrings(QStringLiteral("SESSION"), session);
+    const TRun run = RunProcess(QStringLiteral(QUILLON_EXECUTABLE), arguments, WithoutDisplay());
+    QCOMPARE(run.Status, status);
+    QVERIFY2(QString::fromUtf8(run.Err).contains(message), run.Err.constData());
+    QCOMPARE(ReadTextFile(Path("kept.txt")), QByteArray("earlier data\r\n"));
+}
+
+QTEST_MAIN(TestExtractWindow)
+#include "test_extractwindow.moc"
