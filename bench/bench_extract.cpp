@@ -1,0 +1,96 @@
+// Extraction across a 12000 x 9000 scan: following a curve, finding markers,
+// and the highlight of matching pixels that the dialog shows.
+#include "extract/Extraction.h"
+#include "extract/MarkerExtraction.h"
+#include "extract/MatchMask.h"
+
+#include <benchmark/benchmark.h>
+
+#include <QGuiApplication>
+#include <QImage>
+#include <QPainter>
+#include <QPainterPath>
+
+#include <cmath>
+#include <memory>
+
+namespace {
+
+constexpr int ScanWidth = 12000;
+constexpr int ScanHeight = 9000;
+const TRgb Red{200, 20, 30};
+const TRgb Blue{20, 40, 210};
+const TExtractArea Area{{300, 300, 11700, 8700}, 0};
+
+// A 24-bit scan holding a red curve 3 pixels thick, crossed by a blue line,
+// and 2000 blue markers of radius 5; made once.
+FIBITMAP* Scan()
+{
+    static const std::unique_ptr<FIBITMAP, decltype(&FreeImage_Unload)> scan = [] {
+        QImage image(ScanWidth, ScanHeight, QImage::Format_RGB32);
+        image.fill(Qt::white);
+        {
+            QPainter p(&image);
+            p.setRenderHint(QPainter::Antialiasing);
+            QPainterPath curve;
+            curve.moveTo(0, 4500);
+            for (double x = 0; x <= ScanWidth; x += 1)
+                curve.lineTo(x, 4500 + 3000 * std::sin(x / 1500) + 600 * std::tanh((x - 6000) / 40));
+            p.setPen(QPen(QColor(200, 20, 30), 3));
+            p.drawPath(curve);
+            p.setPen(QPen(QColor(20, 40, 210), 3));
+            p.drawLine(QPointF(300, 8700), QPointF(11700, 300));
+            p.setPen(Qt::NoPen);
+            p.setBrush(QColor(20, 40, 210));
+            for (int i = 0; i < 2000; ++i)
+                p.drawEllipse(QPointF(400 + (i * 5.63), 600 + std::fmod(i * 977.31, 7800)), 5, 5);
+        }
+        image = image.convertToFormat(QImage::Format_BGR888);
+        FIBITMAP* dib = FreeImage_ConvertFromRawBits(image.bits(), ScanWidth, ScanHeight, int(image.bytesPerLine()),
+                                                     24, FI_RGBA_RED_MASK, FI_RGBA_GREEN_MASK, FI_RGBA_BLUE_MASK,
+                                                     TRUE);
+        return std::unique_ptr<FIBITMAP, decltype(&FreeImage_Unload)>(dib, &FreeImage_Unload);
+    }();
+    return scan.get();
+}
+
+void BM_ExtractCurve(benchmark::State& state)
+{
+    const TPixelSource source(Scan());
+    TExtractRequest request{TExtractRequest::ekCurve, Red, DefaultTolerance, double(state.range(0))};
+    std::size_t points = 0;
+    for (auto _ : state)
+        points = RunExtraction(source, Area, request).Points.size();
+    state.counters["points"] = double(points);
+}
+BENCHMARK(BM_ExtractCurve)->Arg(10)->Arg(1)->Unit(benchmark::kMillisecond);
+
+void BM_ExtractMarkers(benchmark::State& state)
+{
+    const TPixelSource source(Scan());
+    TExtractRequest request{TExtractRequest::ekMarkers, Blue, DefaultTolerance, DefaultStep};
+    std::size_t points = 0;
+    for (auto _ : state)
+        points = RunExtraction(source, Area, request).Points.size();
+    state.counters["points"] = double(points);
+}
+BENCHMARK(BM_ExtractMarkers)->Unit(benchmark::kMillisecond);
+
+void BM_MatchMask(benchmark::State& state)
+{
+    const TPixelSource source(Scan());
+    for (auto _ : state)
+        benchmark::DoNotOptimize(MatchMask(source, Area, Red, DefaultTolerance));
+}
+BENCHMARK(BM_MatchMask)->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    QGuiApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
