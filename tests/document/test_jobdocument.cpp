@@ -6,6 +6,8 @@
 #include "platform/Conversions.h"
 
 #include <QLocale>
+
+#include <cmath>
 #include <QSet>
 #include <QtTest>
 
@@ -74,6 +76,11 @@ private slots:
     void newSeriesGetUnusedNamesAndColours();
     void renamingAndDeleting();
     void dataTextIsTheCurrentSeries();
+    void fractionalPositions();
+    void fractionalPositionsAreRefused_data();
+    void fractionalPositionsAreRefused();
+    void exactPositionsOnATurnedArea();
+    void addedPointsTakeFreeNumbers();
 };
 
 void TestJobDocument::oneSeriesWritesTheOneSeriesFormat()
@@ -287,6 +294,89 @@ void TestJobDocument::dataTextIsTheCurrentSeries()
     // from 0 to 4, 5 pixels above the bottom of a log axis from 1 to 1000
     // 300 pixels high.
     QCOMPARE(job.DataText(u'\t', 6, 3).section(QStringLiteral("\r\n"), 0, 0), QStringLiteral("0.01\t1.12202"));
+}
+
+void TestJobDocument::fractionalPositions()
+{
+    const TJobDocument job =
+        Reloaded("[series/series1]\r\n1=12.5,7.125\r\n2=-3.25,4\r\n3=1.23456,2.0004\r\n4=10,20\r\n5=+0.5,-0.0\r\n");
+    const std::vector<TSeriesPoint>& p = job.CurrentSeries().Points;
+    QCOMPARE(p.size(), std::size_t(5));
+    QCOMPARE_EXACT(p[0].X, 12.5);
+    QCOMPARE_EXACT(p[0].Y, 7.125);
+    QCOMPARE_EXACT(p[1].X, -3.25);
+    // Kept to the thousandth that a save can write back.
+    QCOMPARE_EXACT(p[2].X, 1.235);
+    QCOMPARE_EXACT(p[2].Y, 2.0);
+    QVERIFY(SessionText(job, {}).contains(
+        "[series/series1]\r\n1=12.5,7.125\r\n2=-3.25,4\r\n3=1.235,2\r\n4=10,20\r\n5=0.5,0\r\n"));
+    QCOMPARE(SessionText(Reloaded(SessionText(job, {})), {}), SessionText(job, {}));
+
+    TJobDocument csv;
+    csv.CurrentSeries().Points = {{QStringLiteral("1"), 12.5, 7.125}};
+    QVERIFY(AllSeriesCsv(csv).endsWith(",12.5,7.125\r\n"));
+}
+
+void TestJobDocument::fractionalPositionsAreRefused_data()
+{
+    QTest::addColumn<QByteArray>("entry");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("two points") << QByteArray("1=1.2.3,4") << "'1.2.3' is not a valid integer value";
+    QTest::newRow("exponent") << QByteArray("1=1e3,4") << "'1e3' is not a valid integer value";
+    QTest::newRow("no whole part") << QByteArray("1=.5,4") << "'.5' is not a valid integer value";
+    QTest::newRow("no fraction") << QByteArray("1=5.,4") << "'5.' is not a valid integer value";
+    QTest::newRow("decimal comma") << QByteArray("1=5,4,5") << "'4,5' is not a valid integer value";
+    QTest::newRow("far out") << QByteArray("1=10000000.5,0") << "point 1 X = 10000000.5 lies outside";
+}
+
+void TestJobDocument::fractionalPositionsAreRefused()
+{
+    QFETCH(QByteArray, entry);
+    QFETCH(QString, message);
+    const QString error = ErrorOf("[series/series1]\r\n" + entry + "\r\n");
+    QVERIFY2(error.contains(message), qPrintable(error));
+}
+
+void TestJobDocument::exactPositionsOnATurnedArea()
+{
+    TViewMapping m;
+    m.MappingRect = {10, 5, 410, 305};
+    m.XRightValue = 4;
+    m.YBottomValue = 1;
+    m.YTopValue = 1000;
+    m.AxisYMap = amLog10;
+    m.Angle = 1.5;
+    // A fractional position is turned without rounding.
+    const TPointF p{100.25, 50.75};
+    const double a = 1.5 * M_PI / 180;
+    const double qx = 10 + (p.X - 10) * std::cos(a) + (p.Y - 305) * std::sin(a);
+    const double qy = 305 - (p.X - 10) * std::sin(a) + (p.Y - 305) * std::cos(a);
+    TDataPoint d;
+    m.PixelToData(p, d);
+    QVERIFY(std::abs(d.X - (qx - 10) / 400 * 4) < 1e-12);
+    QVERIFY(std::abs(d.Y / std::pow(10.0, (qy - 305) / (5.0 - 305) * 3) - 1) < 1e-12);
+    // A whole one gives what it always gave, the turned pixel rounded.
+    TDataPoint whole;
+    TDataPoint exact;
+    m.PixelToData(TPointF{100, 50}, whole);
+    m.PixelToData(TPoint{100, 50}, exact);
+    QCOMPARE_EXACT(whole.X, exact.X);
+    QCOMPARE_EXACT(whole.Y, exact.Y);
+    TDataPoint near;
+    m.PixelToData(TPointF{100.001, 50}, near);
+    QVERIFY(near.X != whole.X);
+}
+
+void TestJobDocument::addedPointsTakeFreeNumbers()
+{
+    TJobDocument job;
+    job.CurrentSeries().Points = {{QStringLiteral("2"), 1, 1}, {QStringLiteral("Peak"), 2, 2}};
+    job.AddPoints({{1.0004, 2}, {3.5, 4.25}, {5, 6}});
+    const std::vector<TSeriesPoint>& p = job.CurrentSeries().Points;
+    QCOMPARE(p.size(), std::size_t(5));
+    QCOMPARE(p[2], (TSeriesPoint{QStringLiteral("1"), 1, 2}));
+    QCOMPARE(p[3], (TSeriesPoint{QStringLiteral("3"), 3.5, 4.25}));
+    QCOMPARE(p[4], (TSeriesPoint{QStringLiteral("4"), 5, 6}));
 }
 
 QTEST_GUILESS_MAIN(TestJobDocument)

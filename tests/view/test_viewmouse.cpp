@@ -76,6 +76,7 @@ private slots:
     void arrowKeysStopAtFrameEdges();
     void aTurnRemapsOnceWhenTheDragEnds();
     void dragMovesAPointAndKeepsItsName();
+    void dragKeepsAPointsFraction();
     void lostReleaseEndsTheGesture();
 
 private:
@@ -482,6 +483,22 @@ void TestViewMouse::dragMovesAPointAndKeepsItsName()
     // A press on no point and a drag: the release adds one, as ever.
     Drag(v, {10, 70}, {12, 72});
     QCOMPARE(v.SiteCount(), 3);
+}
+
+void TestViewMouse::dragKeepsAPointsFraction()
+{
+    TShownView shown(200, 150);
+    QVERIFY(shown.Exposed);
+    TQuillonView& v = shown.View;
+    v.SetMouseAction(maClick);
+    v.AddSites({{40.5, 40.25}});
+    Drag(v, {40, 40}, {50, 45});
+    QCOMPARE(v.GetSite(0)->Point(), (TPointF{50.5, 45.25}));
+    // With sub-pixel clicks at 400 %, one screen pixel is a quarter pixel.
+    v.Settings->SubPixelClicks = true;
+    v.SetZoom(4.0f);
+    Drag(v, {202, 181}, {203, 181});
+    QCOMPARE(v.GetSite(0)->Point(), (TPointF{50.75, 45.25}));
 }
 
 void TestViewMouse::lostReleaseEndsTheGesture()

@@ -61,6 +61,8 @@ private slots:
     void clickStoresThePixelDrawnThere();
     void glyphAndFrameOnThePixelsTheyMark();
     void dragFramesShowOnDarkAndLight();
+    void fractionalSiteDrawnWhereItLies();
+    void highlightCoversTheMarkedPixels();
 
 private:
     TScopedConfigHome FHome;
@@ -457,6 +459,53 @@ void TestViewPaint::dragFramesShowOnDarkAndLight()
         view.MouseUp(3, 40);
         QCOMPARE(view.MappingRect.Left, 2);
     }
+}
+
+void TestViewPaint::fractionalSiteDrawnWhereItLies()
+{
+    TQuillonView view;
+    WhiteImage(view, 30, 20);
+    view.Settings->PointType = ptSmallDot;
+    view.AddSites({{7.25, 11.75}});
+    for (float zoom : Zooms) {
+        view.SetZoom(zoom);
+        const QImage out = Render(view);
+        const QString at = QStringLiteral("zoom %1").arg(zoom);
+        const QPoint p(RoundEven(7.25 * zoom), RoundEven(11.75 * zoom));
+        QVERIFY2(out.pixel(p) == Blue, qPrintable(at));
+        QVERIFY2(CountColour(out, Blue) == 1, qPrintable(at));
+    }
+}
+
+void TestViewPaint::highlightCoversTheMarkedPixels()
+{
+    TQuillonView view;
+    WhiteImage(view, 13, 9);
+    QImage mask(13, 9, QImage::Format_MonoLSB);
+    mask.setColorTable({qRgba(0, 0, 0, 0), qRgb(255, 255, 255)});
+    mask.fill(0);
+    const QList<QPoint> marked{{0, 0}, {2, 3}, {12, 8}, {5, 5}, {6, 5}};
+    for (const QPoint& p : marked)
+        mask.setPixel(p, 1);
+    view.SetZoom(Zooms[std::size(Zooms) - 1]);
+    const QImage plain = Render(view);
+    view.SetHighlight(mask, QColor(255, 0, 255));
+    for (float zoom : Zooms) {
+        view.SetZoom(zoom);
+        const QImage out = Render(view);
+        for (int y = 0; y < out.height(); ++y)
+            for (int x = 0; x < out.width(); ++x) {
+                const TPoint p = view.ClientToImage({x, y});
+                const bool on = marked.contains(QPoint(p.X, p.Y));
+                QVERIFY2((out.pixel(x, y) == qRgb(255, 0, 255)) == on,
+                         qPrintable(QStringLiteral("zoom %1 at %2,%3").arg(zoom).arg(x).arg(y)));
+            }
+    }
+    // A mask of another picture shows nothing.
+    view.SetHighlight(QImage(12, 9, QImage::Format_MonoLSB), QColor(255, 0, 255));
+    QCOMPARE(CountColour(Render(view), qRgb(255, 0, 255)), 0);
+    view.SetHighlight({}, {});
+    QCOMPARE(Render(view), plain);
 }
 
 QTEST_MAIN(TestViewPaint)
