@@ -45,9 +45,47 @@ std::optional<TRgb> Sample(const TPixelSource& s, const TPointF& p)
 // A stretch of the colour down one frame column, with its weighted centre;
 // Blocked when a pixel next to it is some other colour.
 struct TRun {
+    double X = 0;
     double Centre = 0;
     double Weight = 0;
     bool Blocked = false;
+};
+
+// The points a walk along the curve has found, and the ones it steers by:
+// a stretch far heavier than the curve has been is two curves of the colour
+// overlapping, whose centre lies between them, so it does not steer.
+struct TWalk {
+    std::vector<TRun> Found;
+    std::vector<TRun> Guides;
+
+    void Add(const TRun& Run)
+    {
+        Found.push_back(Run);
+        if (Guides.size() < 3) {
+            Guides.push_back(Run);
+            return;
+        }
+        std::vector<double> recent;
+        for (auto g = Guides.rbegin(); g != Guides.rend() && recent.size() < 5; ++g)
+            recent.push_back(g->Weight);
+        std::nth_element(recent.begin(), recent.begin() + std::ptrdiff_t(recent.size() / 2), recent.end());
+        if (Run.Weight <= 1.6 * recent[recent.size() / 2])
+            Guides.push_back(Run);
+    }
+
+    // Where the last two guides lead at frame column X; the last one alone
+    // when there is one.
+    std::optional<double> Expected(double X) const
+    {
+        if (Guides.size() >= 2) {
+            const TRun& a = Guides[Guides.size() - 2];
+            const TRun& b = Guides.back();
+            return b.Centre + (b.Centre - a.Centre) / (b.X - a.X) * (X - b.X);
+        }
+        if (!Guides.empty())
+            return Guides.back().Centre;
+        return std::nullopt;
+    }
 };
 
 std::vector<TRun> ColumnRuns(const TPixelSource& source, const TExtractArea& area, const TColourRule& rule,
@@ -107,7 +145,7 @@ QString AreaProblem(const TPixelSource& Source, const TExtractArea& Area)
 }
 
 TExtraction ExtractCurve(const TPixelSource& Source, const TExtractArea& Area, const TRgb& Colour, int Tolerance,
-                         double Step)
+                         double Step, const std::optional<TPointF>& Seed)
 {
     TExtraction result;
     result.Problem = AreaProblem(Source, Area);
@@ -128,11 +166,14 @@ TExtraction ExtractCurve(const TPixelSource& Source, const TExtractArea& Area, c
     const double left = Area.FrameLeft();
     const double right = Area.FrameRight();
     const int reach = int(std::floor((Step - 1) / 2));
-    std::optional<double> previous;
-    for (double k = 0;; ++k) {
-        const double stepX = left + k * Step;
-        if (stepX > right)
-            break;
+    const long long last = (long long)std::floor((right - left) / Step);
+    // The point of step K on the stretch nearest to where the walk leads.
+    const std::optional<TPointF> seed = Seed ? std::optional<TPointF>(Area.ToFrame(*Seed)) : std::nullopt;
+    auto pointAt = [&](long long k, const TWalk& walk) -> std::optional<TRun> {
+        const double stepX = left + double(k) * Step;
+        std::optional<double> expected = walk.Expected(stepX);
+        if (!expected && seed)
+            expected = seed->Y;
         for (int d = 0; d <= 2 * reach; ++d) {
             // 0, +1, -1, +2, -2, ...
             const int offset = d % 2 ? (d + 1) / 2 : -(d / 2);
@@ -143,16 +184,34 @@ TExtraction ExtractCurve(const TPixelSource& Source, const TExtractArea& Area, c
             if (runs.empty())
                 continue;
             const auto chosen = std::min_element(runs.begin(), runs.end(), [&](const TRun& a, const TRun& b) {
-                if (previous)
-                    return std::abs(a.Centre - *previous) < std::abs(b.Centre - *previous);
+                if (expected)
+                    return std::abs(a.Centre - *expected) < std::abs(b.Centre - *expected);
                 return a.Weight > b.Weight;
             });
-            if (chosen->Blocked)
-                continue;
-            result.Points.push_back(Area.ToImage({x, chosen->Centre}));
-            previous = chosen->Centre;
-            break;
+            if (!chosen->Blocked) {
+                TRun found = *chosen;
+                found.X = x;
+                return found;
+            }
         }
-    }
+        return std::nullopt;
+    };
+    // From the seed's step to the right, then from there to the left.
+    const long long first = seed ? std::clamp((long long)std::llround((seed->X - left) / Step), 0LL, last) : 0;
+    TWalk rightward;
+    for (long long k = first; k <= last; ++k)
+        if (const std::optional<TRun> run = pointAt(k, rightward))
+            rightward.Add(*run);
+    TWalk leftward;
+    if (!rightward.Found.empty() && rightward.Found.front().X <= left + double(first) * Step + reach)
+        leftward.Add(rightward.Found.front());
+    const std::size_t shared = leftward.Found.size();
+    for (long long k = first - 1; k >= 0; --k)
+        if (const std::optional<TRun> run = pointAt(k, leftward))
+            leftward.Add(*run);
+    for (auto run = leftward.Found.rbegin(); run != leftward.Found.rend() - std::ptrdiff_t(shared); ++run)
+        result.Points.push_back(Area.ToImage({run->X, run->Centre}));
+    for (const TRun& run : rightward.Found)
+        result.Points.push_back(Area.ToImage({run.X, run.Centre}));
     return result;
 }

@@ -119,8 +119,10 @@ TformExtract::TformExtract(TKind Kind, TQuillonView* View, QWidget* Parent)
     connect(&FRefresh, &QTimer::timeout, this, [this] { Refresh(); });
     FView->SetPicking([this](const TPoint& P) {
         const TPixelSource source = SourceOf(*FView);
-        if (source.IsValid() && P.X >= 0 && P.Y >= 0 && P.X < source.Width() && P.Y < source.Height())
+        if (source.IsValid() && P.X >= 0 && P.Y >= 0 && P.X < source.Width() && P.Y < source.Height()) {
+            FSeed = TPointF{double(P.X), double(P.Y)};
             SetColour(source.At(P.X, P.Y));
+        }
     });
     Refresh();
 }
@@ -152,8 +154,10 @@ void TformExtract::ChooseColour()
 {
     const QColor start = FHasColour ? QColor(FColour.R, FColour.G, FColour.B) : QColor(Qt::black);
     const QColor chosen = QColorDialog::getColor(start, this, QStringLiteral("Colour to extract"));
-    if (chosen.isValid())
+    if (chosen.isValid()) {
+        FSeed.reset();
         SetColour({chosen.red(), chosen.green(), chosen.blue()});
+    }
 }
 
 void TformExtract::Schedule()
@@ -233,7 +237,7 @@ void TformExtract::Extract()
     QApplication::setOverrideCursor(Qt::WaitCursor);
     const TExtraction found =
         FKind == ekCurve
-            ? ExtractCurve(source, area, FColour, seTolerance->value(), seStep->value())
+            ? ExtractCurve(source, area, FColour, seTolerance->value(), seStep->value(), FSeed)
             : MarkerCentres(source, area, FBlobs, FColour, seTolerance->value(),
                             {seMinSize->value(), seMaxSize->value()});
     QApplication::restoreOverrideCursor();

@@ -8,6 +8,7 @@
 #include <QTimer>
 
 #include <functional>
+#include <optional>
 #include <vector>
 
 class QDoubleSpinBox;
@@ -56,6 +57,8 @@ private:
     QPointer<TQuillonView> FView;
     TRgb FColour;
     bool FHasColour = false;
+    // Where the colour was taken from the picture: the curve to follow.
+    std::optional<TPointF> FSeed;
     TBlobSearch FBlobs;
     // The picture the matches were found in.
     std::uint64_t FPictureVersion = 0;

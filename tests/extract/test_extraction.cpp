@@ -56,6 +56,8 @@ private slots:
     void curveAccuracy_data();
     void curveAccuracy();
     void curveFollowsTheNearestBranchAndSkipsGaps();
+    void seedPicksTheCurveThroughCrossings_data();
+    void seedPicksTheCurveThroughCrossings();
     void markerAccuracy_data();
     void markerAccuracy();
     void typicalSizeIgnoresSpecks();
@@ -180,6 +182,40 @@ void TestExtraction::curveFollowsTheNearestBranchAndSkipsGaps()
         QVERIFY2(std::abs(p.Y - upper(p.X)) < 1, qPrintable(QStringLiteral("%1,%2").arg(p.X).arg(p.Y)));
         QVERIFY2(p.X <= 181 || p.X >= 220, qPrintable(QStringLiteral("a point in the gap at %1").arg(p.X)));
     }
+}
+
+void TestExtraction::seedPicksTheCurveThroughCrossings_data()
+{
+    QTest::addColumn<bool>("onTheWave");
+    QTest::newRow("seed on the wave") << true;
+    QTest::newRow("seed on the line") << false;
+}
+
+// A wave and a straight line of one colour cross four times; the walk
+// stays on the one the seed lies on, both ways from it. Where the two
+// overlap, a point may lie between them.
+void TestExtraction::seedPicksTheCurveThroughCrossings()
+{
+    QFETCH(bool, onTheWave);
+    const std::function<double(double)> wave = [](double x) { return 150 + 70 * std::sin(x / 40); };
+    const std::function<double(double)> line = [](double x) { return 110 + 0.2 * x; };
+    TSyntheticChart chart(420, 300);
+    chart.Curve(wave, 0, 420, Red, 3);
+    chart.Curve(line, 0, 420, Red, 3);
+    TLoadedChart loaded(chart.Image(), "png");
+    const std::function<double(double)>& chosen = onTheWave ? wave : line;
+    const TPointF seed{230, chosen(230)};
+    const TExtraction found = ExtractCurve(loaded.Source, {{10, 10, 410, 290}, 0}, {200, 20, 30}, 64, 5, seed);
+    QVERIFY(found.Problem.isEmpty());
+    QVERIFY2(found.Points.size() >= 0.9 * 81, qPrintable(QString::number(found.Points.size())));
+    std::vector<double> distances;
+    for (const TPointF& p : found.Points) {
+        distances.push_back(CurveDistance(chosen, 0, 420, p));
+        const bool apart = std::abs(wave(p.X) - line(p.X)) > 8;
+        QVERIFY2(distances.back() < (apart ? 1 : 4), qPrintable(QStringLiteral("%1,%2").arg(p.X).arg(p.Y)));
+    }
+    QVERIFY(Median(distances) < 0.25);
+    QVERIFY(found.Points.front().X < 20 && found.Points.back().X > 400);
 }
 
 void TestExtraction::markerAccuracy_data()

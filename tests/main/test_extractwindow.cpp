@@ -47,6 +47,7 @@ private slots:
     void init();
     void cleanup();
     void curveFromAClickedColourIsOneStep();
+    void theClickedCurveIsTheOneFollowed();
     void markersTakeTheShownSizes();
     void extractedDataUseTheExactPositionOnTurnedLogAxes();
     void fractionsShowInTheListAndTheSession();
@@ -151,6 +152,31 @@ void TestExtractWindow::curveFromAClickedColourIsOneStep()
     QCOMPARE(FForm->ListModel->Count(), 0);
     FForm->UndoStack.redo();
     QCOMPARE(FForm->ListModel->Count(), 19);
+}
+
+void TestExtractWindow::theClickedCurveIsTheOneFollowed()
+{
+    // A wave and a line of one colour, crossing; the click is on the line.
+    const auto wave = [](double x) { return 150 + 60 * std::sin(x / 35); };
+    const auto line = [](double x) { return 120 + 0.15 * x; };
+    TSyntheticChart chart(400, 300);
+    chart.Curve(wave, 10, 390, Red, 3);
+    chart.Curve(line, 10, 390, Red, 3);
+    chart.Image().save(Path("two.png"));
+    QVERIFY(FForm->LoadImageFile(Path("two.png")));
+    View().SetZoom(1.0f);
+    View().SetMappingRect({20, 20, 380, 280});
+    FForm->UpdateCommands();
+    FForm->acExtractCurve->trigger();
+    QVERIFY(FForm->FExtract);
+    Click(&View(), {300, int(std::lround(line(300)))});
+    FForm->FExtract->Extract();
+    QVERIFY(View().SiteCount() > 30);
+    for (int i = 0; i < View().SiteCount(); ++i) {
+        const TSiteObject& site = *View().GetSite(i);
+        if (std::abs(wave(site.X) - line(site.X)) > 8)
+            QVERIFY2(std::abs(site.Y - line(site.X)) < 1, qPrintable(QStringLiteral("%1,%2").arg(site.X).arg(site.Y)));
+    }
 }
 
 void TestExtractWindow::markersTakeTheShownSizes()
