@@ -100,7 +100,9 @@ TformExtract::TformExtract(TKind Kind, TQuillonView* View, QWidget* Parent)
         sizes->addWidget(seMinSize);
         sizes->addWidget(new QLabel(QStringLiteral("to"), this));
         sizes->addWidget(seMaxSize);
-        form->addRow(QStringLiteral("Marker si&zes"), sizes);
+        auto* label = new QLabel(QStringLiteral("Marker si&zes"), this);
+        label->setBuddy(seMinSize);
+        form->addRow(label, sizes);
     }
     lblStatus = new QLabel(this);
     lblStatus->setWordWrap(true);

@@ -3,6 +3,7 @@
 #include "formMain.h"
 
 #include <QAction>
+#include <QScrollArea>
 
 void Tmainform::CreateExtractCommands()
 {
@@ -23,6 +24,10 @@ void Tmainform::OpenExtract(TformExtract::TKind Kind)
     FExtract->OnExtract = [this](const std::vector<TPointF>& Points, const QString& Caption) {
         AddExtractedPoints(Points, Caption);
     };
+    // At the picture pane's top right corner, where it hides least of the
+    // picture to click on.
+    FExtract->adjustSize();
+    FExtract->move(ScrollBox->mapToGlobal(QPoint(ScrollBox->width() - FExtract->width() - 24, 8)));
     FExtract->show();
 }
 
