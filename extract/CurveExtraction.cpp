@@ -88,11 +88,11 @@ struct TWalk {
     }
 };
 
-std::vector<TRun> ColumnRuns(const TPixelSource& source, const TExtractArea& area, const TColourRule& rule,
-                             double x)
+std::vector<TRun> ColumnRuns(const TPixelSource& source, const TExtractArea& area, const TExtractArea::TBounds& box,
+                             const TColourRule& rule, double x)
 {
-    const int top = int(std::ceil(area.FrameTop()));
-    const int bottom = int(std::floor(area.FrameBottom()));
+    const int top = int(std::ceil(box.Top));
+    const int bottom = int(std::floor(box.Bottom));
     const std::size_t n = std::size_t(std::max(0, bottom - top + 1));
     std::vector<std::optional<TRgb>> colours(n);
     for (std::size_t i = 0; i < n; ++i)
@@ -164,9 +164,13 @@ TExtraction ExtractCurve(const TPixelSource& Source, const TExtractArea& Area, c
         return result;
     }
     const double left = Area.FrameLeft();
-    const double right = Area.FrameRight();
     const int reach = int(std::floor((Step - 1) / 2));
-    const long long last = (long long)std::floor((right - left) / Step);
+    // Steps stay on the area's grid, but only where the picture is.
+    const TExtractArea::TBounds box = Area.OverPicture(Source.Width(), Source.Height());
+    if (box.Left > box.Right)
+        return result;
+    const long long firstStep = (long long)std::ceil((box.Left - left) / Step);
+    const long long last = (long long)std::floor((box.Right - left) / Step);
     // The point of step K on the stretch nearest to where the walk leads.
     const std::optional<TPointF> seed = Seed ? std::optional<TPointF>(Area.ToFrame(*Seed)) : std::nullopt;
     auto pointAt = [&](long long k, const TWalk& walk) -> std::optional<TRun> {
@@ -178,9 +182,9 @@ TExtraction ExtractCurve(const TPixelSource& Source, const TExtractArea& Area, c
             // 0, +1, -1, +2, -2, ...
             const int offset = d % 2 ? (d + 1) / 2 : -(d / 2);
             const double x = stepX + offset;
-            if (x < left || x > right)
+            if (x < box.Left || x > box.Right)
                 continue;
-            const std::vector<TRun> runs = ColumnRuns(Source, Area, rule, x);
+            const std::vector<TRun> runs = ColumnRuns(Source, Area, box, rule, x);
             if (runs.empty())
                 continue;
             const auto chosen = std::min_element(runs.begin(), runs.end(), [&](const TRun& a, const TRun& b) {
@@ -197,7 +201,9 @@ TExtraction ExtractCurve(const TPixelSource& Source, const TExtractArea& Area, c
         return std::nullopt;
     };
     // From the seed's step to the right, then from there to the left.
-    const long long first = seed ? std::clamp((long long)std::llround((seed->X - left) / Step), 0LL, last) : 0;
+    const long long first =
+        seed ? std::clamp((long long)std::llround((seed->X - left) / Step), firstStep, std::max(firstStep, last))
+             : firstStep;
     TWalk rightward;
     for (long long k = first; k <= last; ++k)
         if (const std::optional<TRun> run = pointAt(k, rightward))
@@ -206,7 +212,7 @@ TExtraction ExtractCurve(const TPixelSource& Source, const TExtractArea& Area, c
     if (!rightward.Found.empty() && rightward.Found.front().X <= left + double(first) * Step + reach)
         leftward.Add(rightward.Found.front());
     const std::size_t shared = leftward.Found.size();
-    for (long long k = first - 1; k >= 0; --k)
+    for (long long k = first - 1; k >= firstStep; --k)
         if (const std::optional<TRun> run = pointAt(k, leftward))
             leftward.Add(*run);
     for (auto run = leftward.Found.rbegin(); run != leftward.Found.rend() - std::ptrdiff_t(shared); ++run)

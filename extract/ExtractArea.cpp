@@ -59,6 +59,30 @@ TExtractArea::TSpan TExtractArea::Rows(int Height) const
     return {int(std::clamp(std::ceil(top), 0.0, double(Height))), int(std::clamp(std::floor(bottom), -1.0, Height - 1.0))};
 }
 
+TExtractArea::TBounds TExtractArea::OverPicture(int Width, int Height) const
+{
+    const std::array<TPointF, 4> c{ToFrame({-1, -1}), ToFrame({double(Width), -1}),
+                                   ToFrame({double(Width), double(Height)}), ToFrame({-1, double(Height)})};
+    TBounds b{FrameLeft(), FrameTop(), FrameRight(), FrameBottom()};
+    double left = c[0].X;
+    double right = c[0].X;
+    double top = c[0].Y;
+    double bottom = c[0].Y;
+    for (const TPointF& p : c) {
+        left = std::min(left, p.X);
+        right = std::max(right, p.X);
+        top = std::min(top, p.Y);
+        bottom = std::max(bottom, p.Y);
+    }
+    b.Left = std::max(b.Left, left);
+    b.Right = std::min(b.Right, right);
+    b.Top = std::max(b.Top, top);
+    b.Bottom = std::min(b.Bottom, bottom);
+    if (b.Top > b.Bottom)
+        b.Right = b.Left - 1;
+    return b;
+}
+
 TExtractArea::TSpan TExtractArea::RowSpan(int Y, int Width) const
 {
     double first = 0;

@@ -27,4 +27,13 @@ struct TExtractArea {
     TSpan RowSpan(int Y, int Width) const;
     // The picture rows that RowSpan may find pixels in, kept to 0..Height - 1.
     TSpan Rows(int Height) const;
+    // The frame bounds cut to where a picture of Width x Height lies (a
+    // pixel round it included); Left > Right when it lies nowhere inside.
+    struct TBounds {
+        double Left = 0;
+        double Top = 0;
+        double Right = -1;
+        double Bottom = -1;
+    };
+    TBounds OverPicture(int Width, int Height) const;
 };

@@ -62,6 +62,7 @@ private slots:
     void markerAccuracy();
     void typicalSizeIgnoresSpecks();
     void refusals();
+    void aHugeAreaWalksOnlyThePicture();
 };
 
 void TestExtraction::areaRowsHoldExactlyThePixelsInside_data()
@@ -316,6 +317,27 @@ void TestExtraction::refusals()
     const TExtraction none = ExtractCurve(loaded.Source, {{0, 0, 99, 79}, 0}, {0, 200, 0}, 64, 10);
     QVERIFY(none.Problem.isEmpty());
     QVERIFY(none.Points.empty());
+}
+
+// A session may hold an area millions of pixels wide; only the part over
+// the picture is searched, so this ends at once.
+void TestExtraction::aHugeAreaWalksOnlyThePicture()
+{
+    TSyntheticChart chart(400, 300);
+    chart.Curve([](double x) { return 100 + 0.2 * x; }, -10, 410, Red, 3);
+    chart.Disc({200.25, 250.5}, 5, Red);
+    TLoadedChart loaded(chart.Image(), "png");
+    for (const double angle : {0.0, 30.0}) {
+        const TExtractArea area{{-10'000'000, -10'000'000, 10'000'000, 10'000'000}, angle};
+        const TExtraction curve = ExtractCurve(loaded.Source, area, {200, 20, 30}, 64, 10);
+        QVERIFY(curve.Problem.isEmpty());
+        QVERIFY2(curve.Points.size() >= 25, qPrintable(QString::number(curve.Points.size())));
+        const TExtraction markers =
+            MarkerCentres(loaded.Source, area, FindBlobs(loaded.Source, area, {200, 20, 30}, 64), {200, 20, 30}, 64,
+                          {20, 200});
+        QCOMPARE(markers.Points.size(), std::size_t(1));
+        QVERIFY(std::abs(markers.Points[0].X - 200.25) < 0.25 && std::abs(markers.Points[0].Y - 250.5) < 0.25);
+    }
 }
 
 QTEST_MAIN(TestExtraction)
