@@ -22,7 +22,7 @@ TJobDocument Job(int series)
     std::mt19937 random(3);
     for (int i = 0; i < Points; ++i)
         job.Series[std::size_t(i % series)].Points.push_back(
-            {QString::number(i + 1), int(random() % 4000), int(random() % 3000)});
+            {QString::number(i + 1), double(random() % 4000), double(random() % 3000)});
     return job;
 }
 

@@ -37,7 +37,7 @@ TJobDocument Job(int count)
         s.Look.DrawLine = i % 2 == 0;
         s.Look.LineStyle = TPenStyle(i % 5);
         for (int k = 0; k <= i; ++k)
-            s.Points.push_back({QString::number(k + 1), 10 + 37 * k + i, 300 - 11 * k});
+            s.Points.push_back({QString::number(k + 1), double(10 + 37 * k + i), double(300 - 11 * k)});
     }
     job.Current = count - 1;
     return job;
