@@ -63,7 +63,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     job.DataText(u' ', 6, 3);
     SessionText(job, {});
     for (const TSeriesPoint& p : current.Points) {
-        const TPoint at{p.X, p.Y};
+        const TPoint at{RoundEven(p.X), RoundEven(p.Y)};
+        TDataPoint exact;
+        v.PixelToData(TPointF{p.X, p.Y}, exact);
         TDataPoint d;
         v.PixelToData(at, d);
         v.HitTestEdges(at);
