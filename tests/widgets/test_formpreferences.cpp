@@ -237,11 +237,15 @@ void TestFormPreferences::settingsRoundTrip()
     QCOMPARE(dialog.pnlPointColour->Colour(), 0x00FF00);
     QVERIFY(dialog.cbxDrawLine->isChecked());
     QVERIFY(!dialog.cbxDrawPoints->isChecked());
+    QCOMPARE(dialog.cbxSubPixelClicks->text(), QStringLiteral("Sub-pixel clicks when zoomed in"));
+    QVERIFY(!dialog.cbxSubPixelClicks->isChecked());
     dialog.cbPointType->setCurrentText(QStringLiteral("Square Plus"));
     dialog.cbxDrawPoints->setChecked(true);
+    dialog.cbxSubPixelClicks->setChecked(true);
     dialog.ControlsToSettings(settings);
     QCOMPARE(int(settings.PointType), 9);
     QVERIFY(settings.DrawPoints);
+    QVERIFY(settings.SubPixelClicks);
     dialog.cbPointType->setCurrentIndex(-1);
     dialog.ControlsToSettings(settings);
     QCOMPARE(settings.PointType, ptPlus);
