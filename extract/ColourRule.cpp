@@ -50,6 +50,38 @@ double TColourRule::Share(const TRgb& P) const
     return off <= FTolerance ? share : -1;
 }
 
+namespace {
+
+template <int Bytes>
+void MatchBytes(const BYTE* line, int first, int last, const TRgb& colour, int tolerance, std::uint8_t* out)
+{
+    const BYTE* p = line + std::ptrdiff_t(first) * Bytes;
+    for (int x = first; x <= last; ++x, p += Bytes)
+        *out++ = std::abs(p[FI_RGBA_RED] - colour.R) <= tolerance && std::abs(p[FI_RGBA_GREEN] - colour.G) <= tolerance &&
+                 std::abs(p[FI_RGBA_BLUE] - colour.B) <= tolerance;
+}
+
+} // namespace
+
+void MatchRow(const TPixelSource& Source, int Y, int First, int Last, const TRgb& Colour, int Tolerance,
+              std::vector<std::uint8_t>& Out)
+{
+    Out.resize(std::size_t(std::max(0, Last - First + 1)));
+    if (Out.empty())
+        return;
+    switch (Source.Bpp()) {
+    case 24:
+        MatchBytes<3>(Source.Line(Y), First, Last, Colour, Tolerance, Out.data());
+        break;
+    case 32:
+        MatchBytes<4>(Source.Line(Y), First, Last, Colour, Tolerance, Out.data());
+        break;
+    default:
+        for (int x = First; x <= Last; ++x)
+            Out[std::size_t(x - First)] = ColourDistance(Source.At(x, Y), Colour) <= Tolerance;
+    }
+}
+
 TRgb AreaBackground(const TPixelSource& Source, const TExtractArea& Area)
 {
     // Colours counted in buckets of 8 levels a channel; the fullest bucket's

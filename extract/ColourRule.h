@@ -5,7 +5,9 @@
 
 #include <QString>
 
+#include <cstdint>
 #include <optional>
+#include <vector>
 
 // "#RRGGBB", case ignored; nothing for any other text.
 std::optional<TRgb> ParseRgb(const QString& Text);
@@ -41,6 +43,12 @@ private:
     int FTolerance;
     double FSpan2;
 };
+
+// Sets Out[i] to 1 where pixel First + i of row Y is within Tolerance of
+// Colour and to 0 elsewhere, for First..Last. Read straight from the bytes
+// of 24 and 32-bit pictures, the scans that are large.
+void MatchRow(const TPixelSource& Source, int Y, int First, int Last, const TRgb& Colour, int Tolerance,
+              std::vector<std::uint8_t>& Out);
 
 // The colour most of the area's pixels have, from a sample of them.
 TRgb AreaBackground(const TPixelSource& Source, const TExtractArea& Area);

@@ -39,19 +39,22 @@ TBlobSearch FindBlobs(const TPixelSource& Source, const TExtractArea& Area, cons
     std::size_t previousFirst = 0;
     std::size_t previousEnd = 0;
     const TExtractArea::TSpan rows = Area.Rows(Source.Height());
+    std::vector<std::uint8_t> matches;
     for (int y = rows.First; y <= rows.Last; ++y) {
         const TExtractArea::TSpan span = Area.RowSpan(y, Source.Width());
         const std::size_t rowFirst = runs.size();
         // Both rows' runs go left to right, so the row above is walked once.
         std::size_t scan = previousFirst;
+        MatchRow(Source, y, span.First, span.Last, Colour, Tolerance, matches);
+        const auto matched = [&](int x) { return matches[std::size_t(x - span.First)] != 0; };
         int x = span.First;
         while (x <= span.Last) {
-            if (ColourDistance(Source.At(x, y), Colour) > Tolerance) {
+            if (!matched(x)) {
                 ++x;
                 continue;
             }
             const int first = x;
-            while (x + 1 <= span.Last && ColourDistance(Source.At(x + 1, y), Colour) <= Tolerance)
+            while (x + 1 <= span.Last && matched(x + 1))
                 ++x;
             const int label = int(parent.size());
             parent.push_back(label);

@@ -25,9 +25,13 @@ public:
     int Width() const { return FWidth; }
     int Height() const { return FHeight; }
 
+    // Row Y's bytes as the bitmap keeps them, and their bits a pixel.
+    const BYTE* Line(int Y) const { return FBits + std::ptrdiff_t(FHeight - 1 - Y) * FPitch; }
+    unsigned Bpp() const { return FBpp; }
+
     TRgb At(int X, int Y) const
     {
-        const BYTE* line = FBits + std::ptrdiff_t(FHeight - 1 - Y) * FPitch;
+        const BYTE* line = Line(Y);
         switch (FBpp) {
         case 32:
             return {line[X * 4 + FI_RGBA_RED], line[X * 4 + FI_RGBA_GREEN], line[X * 4 + FI_RGBA_BLUE]};
