@@ -12,7 +12,8 @@ std::optional<TRgb> Sample(const TPixelSource& s, const TPointF& p)
 {
     const double fx = std::floor(p.X);
     const double fy = std::floor(p.Y);
-    if (fx < -1 || fy < -1 || fx > s.Width() - 1 || fy > s.Height() - 1)
+    // Written so that a position that is no number is outside too.
+    if (!(fx >= -1 && fy >= -1 && fx <= s.Width() - 1 && fy <= s.Height() - 1))
         return std::nullopt;
     const int x0 = int(fx);
     const int y0 = int(fy);
