@@ -5,6 +5,7 @@
 
 #include <QString>
 
+#include <algorithm>
 #include <cstdint>
 #include <optional>
 #include <vector>
@@ -34,6 +35,13 @@ public:
     // Colour's share of P, 0..1; negative when P is no such blend, that is
     // some other colour.
     double Share(const TRgb& P) const;
+    // The weight of a pixel that matches: its share, yet never nothing, so
+    // that a patch of matching pixels always has a centre.
+    double MatchWeight(const TRgb& P) const
+    {
+        const double share = Share(P);
+        return share < 0 ? 1 : std::max(share, 1.0 / 1024);
+    }
     // Whether Colour can be told from Background at this tolerance at all.
     bool Distinct() const { return ColourDistance(FColour, FBackground) > FTolerance; }
 

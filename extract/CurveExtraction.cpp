@@ -113,11 +113,11 @@ std::vector<TRun> ColumnRuns(const TPixelSource& source, const TExtractArea& are
         const std::size_t from = i > 0 ? i - 1 : i;
         const std::size_t to = last + 1 < n ? last + 1 : last;
         for (std::size_t k = from; k <= to; ++k) {
-            const double share = colours[k] ? rule.Share(*colours[k]) : 0;
             const bool inside = k >= i && k <= last;
+            const double share = colours[k] ? rule.Share(*colours[k]) : 0;
             if (!inside && share < 0)
                 run.Blocked = true;
-            const double w = inside ? (share < 0 ? 1 : share) : std::max(share, 0.0);
+            const double w = inside ? rule.MatchWeight(*colours[k]) : std::max(share, 0.0);
             run.Weight += w;
             moment += w * double(top + int(k));
         }

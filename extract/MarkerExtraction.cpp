@@ -150,8 +150,7 @@ TExtraction MarkerCentres(const TPixelSource& Source, const TExtractArea& Area, 
                     continue;
                 double w = 0;
                 if (isInside(i, j)) {
-                    const double share = rule.Share(Source.At(x, y));
-                    w = share < 0 ? 1 : share;
+                    w = rule.MatchWeight(Source.At(x, y));
                 } else {
                     bool edge = false;
                     for (int dy = -1; dy <= 1 && !edge; ++dy)
@@ -165,8 +164,7 @@ TExtraction MarkerCentres(const TPixelSource& Source, const TExtractArea& Area, 
                 sw += w;
             }
         }
-        if (sw > 0)
-            result.Points.push_back({sx / sw, sy / sw});
+        result.Points.push_back({sx / sw, sy / sw});
     }
     std::stable_sort(result.Points.begin(), result.Points.end(), [&Area](const TPointF& a, const TPointF& b) {
         return Area.ToFrame(a).X < Area.ToFrame(b).X;
