@@ -28,26 +28,33 @@ TColourRule::TColourRule(const TRgb& Colour, const TRgb& Background, int Toleran
     : FColour(Colour)
     , FBackground(Background)
     , FTolerance(Tolerance)
+    , FSpanR(Colour.R - Background.R)
+    , FSpanG(Colour.G - Background.G)
+    , FSpanB(Colour.B - Background.B)
+    , FSpan2(FSpanR * FSpanR + FSpanG * FSpanG + FSpanB * FSpanB)
 {
-    const double r = Colour.R - Background.R;
-    const double g = Colour.G - Background.G;
-    const double b = Colour.B - Background.B;
-    FSpan2 = r * r + g * g + b * b;
 }
 
 double TColourRule::Share(const TRgb& P) const
 {
     if (FSpan2 == 0)
         return Matches(P) ? 1 : -1;
-    const double cr = FColour.R - FBackground.R;
-    const double cg = FColour.G - FBackground.G;
-    const double cb = FColour.B - FBackground.B;
     const double pr = P.R - FBackground.R;
     const double pg = P.G - FBackground.G;
     const double pb = P.B - FBackground.B;
-    const double share = std::clamp((pr * cr + pg * cg + pb * cb) / FSpan2, 0.0, 1.0);
-    const double off = std::max({std::abs(pr - share * cr), std::abs(pg - share * cg), std::abs(pb - share * cb)});
+    const double share = std::clamp((pr * FSpanR + pg * FSpanG + pb * FSpanB) / FSpan2, 0.0, 1.0);
+    const double off =
+        std::max({std::abs(pr - share * FSpanR), std::abs(pg - share * FSpanG), std::abs(pb - share * FSpanB)});
     return off <= FTolerance ? share : -1;
+}
+
+QString TColourRule::Problem() const
+{
+    if (ColourDistance(FColour, FBackground) > FTolerance)
+        return {};
+    return QStringLiteral("The colour %1 cannot be told from the background %2 at a tolerance of %3.")
+        .arg(RgbText(FColour), RgbText(FBackground))
+        .arg(FTolerance);
 }
 
 namespace {

@@ -35,20 +35,20 @@ public:
     // Colour's share of P, 0..1; negative when P is no such blend, that is
     // some other colour.
     double Share(const TRgb& P) const;
-    // The weight of a pixel that matches: its share, yet never nothing, so
-    // that a patch of matching pixels always has a centre.
-    double MatchWeight(const TRgb& P) const
-    {
-        const double share = Share(P);
-        return share < 0 ? 1 : std::max(share, 1.0 / 1024);
-    }
-    // Whether Colour can be told from Background at this tolerance at all.
-    bool Distinct() const { return ColourDistance(FColour, FBackground) > FTolerance; }
+    // The weight of a matching pixel of that Share: the share, yet never
+    // nothing, so that a patch of matching pixels always has a centre.
+    static double MatchWeight(double Share) { return Share < 0 ? 1 : std::max(Share, 1.0 / 1024); }
+    // Why Colour cannot be told from Background at this tolerance, or "".
+    QString Problem() const;
 
 private:
     TRgb FColour;
     TRgb FBackground;
     int FTolerance;
+    // Colour less Background, and its squared length.
+    double FSpanR;
+    double FSpanG;
+    double FSpanB;
     double FSpan2;
 };
 

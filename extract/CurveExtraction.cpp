@@ -117,7 +117,7 @@ std::vector<TRun> ColumnRuns(const TPixelSource& source, const TExtractArea& are
             const double share = colours[k] ? rule.Share(*colours[k]) : 0;
             if (!inside && share < 0)
                 run.Blocked = true;
-            const double w = inside ? rule.MatchWeight(*colours[k]) : std::max(share, 0.0);
+            const double w = inside ? TColourRule::MatchWeight(share) : std::max(share, 0.0);
             run.Weight += w;
             moment += w * double(top + int(k));
         }
@@ -156,14 +156,10 @@ TExtraction ExtractCurve(const TPixelSource& Source, const TExtractArea& Area, c
         result.Problem = QStringLiteral("The step must be at least one pixel.");
         return result;
     }
-    const TRgb background = AreaBackground(Source, Area);
-    const TColourRule rule(Colour, background, Tolerance);
-    if (!rule.Distinct()) {
-        result.Problem = QStringLiteral("The colour %1 cannot be told from the background %2 at a tolerance of %3.")
-                             .arg(RgbText(Colour), RgbText(background))
-                             .arg(Tolerance);
+    const TColourRule rule(Colour, AreaBackground(Source, Area), Tolerance);
+    result.Problem = rule.Problem();
+    if (!result.Problem.isEmpty())
         return result;
-    }
     const double left = Area.FrameLeft();
     const int reach = int(std::floor((Step - 1) / 2));
     // Steps stay on the area's grid, but only where the picture is.

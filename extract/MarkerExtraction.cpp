@@ -28,12 +28,9 @@ TBlobSearch FindBlobs(const TPixelSource& Source, const TExtractArea& Area, cons
     if (!search.Problem.isEmpty())
         return search;
     search.Background = AreaBackground(Source, Area);
-    if (!TColourRule(Colour, search.Background, Tolerance).Distinct()) {
-        search.Problem = QStringLiteral("The colour %1 cannot be told from the background %2 at a tolerance of %3.")
-                             .arg(RgbText(Colour), RgbText(search.Background))
-                             .arg(Tolerance);
+    search.Problem = TColourRule(Colour, search.Background, Tolerance).Problem();
+    if (!search.Problem.isEmpty())
         return search;
-    }
     std::vector<TLabelledRun> runs;
     std::vector<int> parent;
     std::size_t previousFirst = 0;
@@ -150,7 +147,7 @@ TExtraction MarkerCentres(const TPixelSource& Source, const TExtractArea& Area, 
                     continue;
                 double w = 0;
                 if (isInside(i, j)) {
-                    w = rule.MatchWeight(Source.At(x, y));
+                    w = TColourRule::MatchWeight(rule.Share(Source.At(x, y)));
                 } else {
                     bool edge = false;
                     for (int dy = -1; dy <= 1 && !edge; ++dy)
