@@ -116,16 +116,24 @@ void TJobDocument::DeleteSeries(int Index)
         --Current;
 }
 
+int FreePointNumber(int From, const std::function<bool(const QString&)>& Taken)
+{
+    int n = From;
+    while (Taken(QString::number(n)))
+        ++n;
+    return n;
+}
+
 void TJobDocument::AddPoints(const std::vector<TPointF>& Positions)
 {
     std::vector<TSeriesPoint>& points = CurrentSeries().Points;
     QSet<QString> taken;
     for (const TSeriesPoint& p : points)
         taken.insert(p.Name.toCaseFolded());
-    int n = 1;
+    int n = 0;
     for (const TPointF& at : Positions) {
-        while (taken.contains(QString::number(n)))
-            ++n;
+        // Each name taken is the smallest free one, so the next is past it.
+        n = FreePointNumber(n + 1, [&taken](const QString& name) { return taken.contains(name); });
         taken.insert(QString::number(n));
         points.push_back({QString::number(n), ThousandthPixel(at.X), ThousandthPixel(at.Y)});
     }

@@ -4,6 +4,7 @@
 
 #include <QString>
 
+#include <functional>
 #include <vector>
 
 // A named point in image pixels, as the view's sites and the session hold it.
@@ -13,6 +14,10 @@ struct TSeriesPoint {
     double Y = 0;
     friend bool operator==(const TSeriesPoint&, const TSeriesPoint&) = default;
 };
+
+// The smallest number from From up whose text Taken does not hold: how a
+// new point is named.
+int FreePointNumber(int From, const std::function<bool(const QString&)>& Taken);
 
 // One curve of a chart: its name, its look and its points in list order.
 // Point names are unique within a series when case is ignored.

@@ -174,32 +174,36 @@ void TQuillonView::RaiseAddSite(const TSiteObject& Site)
     OnAddSite(this, Site.Name, Site.Point(), true, d.X, d.Y);
 }
 
+void TQuillonView::AppendSite(const QString& Name, double X, double Y)
+{
+    auto site = std::make_unique<TSiteObject>(this);
+    site->Name = Name;
+    site->SetPoint(X, Y);
+    const TSiteObject& added = *site;
+    FSites.Append(std::move(site));
+    RaiseAddSite(added);
+}
+
+bool TQuillonView::NameTaken(const QString& Name) const
+{
+    const TSiteObject* site = FSites.Find(Name);
+    return site && site->Name == Name;
+}
+
 void TQuillonView::AddSite(const QString& Name, double X, double Y)
 {
-    if (!FSites.Find(Name)) {
-        auto site = std::make_unique<TSiteObject>(this);
-        site->Name = Name;
-        site->SetPoint(X, Y);
-        const TSiteObject& added = *site;
-        FSites.Append(std::move(site));
-        RaiseAddSite(added);
-    }
+    if (!FSites.Find(Name))
+        AppendSite(Name, X, Y);
     Paint();
 }
 
 void TQuillonView::AddSites(const std::vector<TPointF>& Points)
 {
-    // Each name taken is the smallest free one, so the next is past it.
-    int n = 1;
+    int n = 0;
     for (const TPointF& p : Points) {
-        while (FSites.Find(QString::number(n)))
-            ++n;
-        auto site = std::make_unique<TSiteObject>(this);
-        site->Name = QString::number(n);
-        site->SetPoint(p.X, p.Y);
-        const TSiteObject& added = *site;
-        FSites.Append(std::move(site));
-        RaiseAddSite(added);
+        // Each name taken is the smallest free one, so the next is past it.
+        n = FreePointNumber(n + 1, [this](const QString& name) { return NameTaken(name); });
+        AppendSite(QString::number(n), p.X, p.Y);
     }
     Paint();
 }
@@ -233,12 +237,7 @@ void TQuillonView::ClearSites()
 
 QString TQuillonView::NextSiteName() const
 {
-    for (int n = 1;; ++n) {
-        const QString name = QString::number(n);
-        const TSiteObject* site = FSites.Find(name);
-        if (!site || site->Name != name)
-            return name;
-    }
+    return QString::number(FreePointNumber(1, [this](const QString& name) { return NameTaken(name); }));
 }
 
 void TQuillonView::ToggleSite(const TPoint& P)
@@ -255,11 +254,7 @@ void TQuillonView::TogglePosition(const TPointF& P)
             OnDeleteSite(this, name);
         return;
     }
-    auto site = std::make_unique<TSiteObject>(this);
-    site->SetPoint(P.X, P.Y);
-    site->Name = NextSiteName();
-    FSites.Append(std::move(site));
-    RaiseAddSite(*FSites.At(SiteCount() - 1));
+    AppendSite(NextSiteName(), P.X, P.Y);
 }
 
 void TQuillonView::PlaceSite(TSiteObject& Site, double X, double Y)

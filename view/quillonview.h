@@ -183,6 +183,10 @@ private:
     void DragSite(int X, int Y);
     void PlaceSite(TSiteObject& Site, double X, double Y);
     void TogglePosition(const TPointF& P);
+    // A new site at the end of the list, the owner told.
+    void AppendSite(const QString& Name, double X, double Y);
+    // Whether a site has exactly Name: what a new point's number must not be.
+    bool NameTaken(const QString& Name) const;
 
     void DrawMapping(QPainter& C) const;
     void DrawHighlight(QPainter& C, const QRect& Exposed);
