@@ -2,6 +2,11 @@
 
 #include "MarkerExtraction.h"
 
+QString NothingFoundText(const TRgb& Colour)
+{
+    return QStringLiteral("No points of %1 were found in the plotting area.").arg(RgbText(Colour));
+}
+
 TExtraction RunExtraction(const TPixelSource& Source, const TExtractArea& Area, const TExtractRequest& Request)
 {
     switch (Request.Kind) {

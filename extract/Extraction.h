@@ -16,5 +16,8 @@ struct TExtractRequest {
     double Step = DefaultStep;
 };
 
+// What extraction says when the colour is in the area nowhere.
+QString NothingFoundText(const TRgb& Colour);
+
 // Runs Request on Area; markers are taken in the default size range.
 TExtraction RunExtraction(const TPixelSource& Source, const TExtractArea& Area, const TExtractRequest& Request);

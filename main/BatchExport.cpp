@@ -33,8 +33,7 @@ TExportStatus ExportSessionData(const QString& Out, const QString& Session, QIOD
                 return esFailed;
             }
             if (found.Points.empty())
-                Errors << QStringLiteral("No points of %1 were found in the plotting area.").arg(RgbText(Extract.Colour))
-                       << Qt::endl;
+                Errors << NothingFoundText(Extract.Colour) << Qt::endl;
             job.AddPoints(found.Points);
         }
         const QByteArray bytes = job.DataText(u' ', settings.NumberPrecision, settings.NumberDigits).toUtf8();

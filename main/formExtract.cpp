@@ -58,7 +58,7 @@ TformExtract::TformExtract(TKind Kind, TQuillonView* View, QWidget* Parent)
     , FKind(Kind)
     , FView(View)
 {
-    setWindowTitle(Kind == ekCurve ? QStringLiteral("Extract Curve") : QStringLiteral("Extract Markers"));
+    setWindowTitle(ExtractCaption());
     auto* form = new QFormLayout(this);
     form->addRow(new QLabel(Kind == ekCurve ? QStringLiteral("Click the curve in the picture to take its colour.")
                                             : QStringLiteral("Click a marker in the picture to take its colour."),
@@ -185,8 +185,6 @@ void TformExtract::Refresh()
     }
     QApplication::setOverrideCursor(Qt::WaitCursor);
     FPictureVersion = FView->Image.Version();
-    const QImage mask = MatchMask(source, area, FColour, seTolerance->value());
-    const long long matched = SetBits(mask);
     if (FKind == ekMarkers) {
         FBlobs = FindBlobs(source, area, FColour, seTolerance->value());
         const TSizeRange range = DefaultSizeRange(FBlobs);
@@ -195,6 +193,12 @@ void TformExtract::Refresh()
         seMinSize->setValue(int(std::min<long long>(range.Min, seMinSize->maximum())));
         seMaxSize->setValue(int(std::min<long long>(std::max(range.Max, 1LL), seMaxSize->maximum())));
     }
+    // Found patches already hold every matching pixel; a second pass over a
+    // large scan is not needed for them.
+    const QImage mask = FKind == ekMarkers && FBlobs.Problem.isEmpty()
+                            ? BlobMask(FBlobs, source.Width(), source.Height())
+                            : MatchMask(source, area, FColour, seTolerance->value());
+    const long long matched = SetBits(mask);
     QApplication::restoreOverrideCursor();
     FView->SetHighlight(mask, MarkFor(FColour));
     if (FKind == ekMarkers && FBlobs.Problem.isEmpty()) {
@@ -230,9 +234,11 @@ QString TformExtract::ExtractCaption() const
 
 void TformExtract::Extract()
 {
+    if (!FView)
+        return;
     if (FRefresh.isActive() || FView->Image.Version() != FPictureVersion)
         Refresh();
-    if (!FHasColour || !FView)
+    if (!FHasColour)
         return;
     const TPixelSource source = SourceOf(*FView);
     const TExtractArea area = AreaOf(*FView);
@@ -248,8 +254,7 @@ void TformExtract::Extract()
         return;
     }
     if (found.Points.empty()) {
-        QMessageBox::information(this, ExtractCaption(),
-                                 QStringLiteral("No points of %1 were found in the plotting area.").arg(RgbText(FColour)));
+        QMessageBox::information(this, ExtractCaption(), NothingFoundText(FColour));
         return;
     }
     if (OnExtract)

@@ -31,7 +31,6 @@ public:
     TformExtract(TKind Kind, TQuillonView* View, QWidget* Parent = nullptr);
     ~TformExtract() override;
 
-    TKind Kind() const { return FKind; }
     void SetColour(const TRgb& Colour);
     // The points found, in picture pixels and turned-X order, with the name
     // of the step; the dialog closes after.

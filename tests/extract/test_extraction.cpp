@@ -2,6 +2,7 @@
 #include "SyntheticChart.h"
 #include "extract/CurveExtraction.h"
 #include "extract/MarkerExtraction.h"
+#include "extract/MatchMask.h"
 #include "image/FreeBitmap.h"
 
 #include <QTemporaryDir>
@@ -259,6 +260,8 @@ void TestExtraction::markerAccuracy()
     QVERIFY2(search.Problem.isEmpty(), qPrintable(search.Problem));
     const TSizeRange range = DefaultSizeRange(search);
     QVERIFY(range.Min > 12 && range.Max < 1200);
+    // The dialog shows the patches' pixels instead of matching again.
+    QCOMPARE(BlobMask(search, 800, 600), MatchMask(loaded.Source, area, {200, 20, 30}, 64));
     const TExtraction found = MarkerCentres(loaded.Source, area, search, {200, 20, 30}, 64, range);
     QCOMPARE(found.Points.size(), centres.size());
     double worst = 0;
