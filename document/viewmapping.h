@@ -46,6 +46,8 @@ public:
     bool MappingValid() const;
     bool AxisValuesValid() const;
 
+    friend bool operator==(const TViewMapping&, const TViewMapping&) = default;
+
     // Leaves P untouched when the axis values are not valid; no rotation.
     virtual void DataToPixel(const TDataPoint& D, TPoint& P) const;
     // Leaves D untouched when the rectangle is not valid.

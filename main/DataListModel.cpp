@@ -1,5 +1,8 @@
 #include "DataListModel.h"
 
+#include "document/PixelText.h"
+#include "document/datatext.h"
+
 #include <QSet>
 
 #include <algorithm>
@@ -12,7 +15,7 @@ QStringList TDataListModel::Captions()
 
 int TDataListModel::rowCount(const QModelIndex& parent) const
 {
-    return parent.isValid() ? 0 : Count();
+    return parent.isValid() ? 0 : FShown;
 }
 
 int TDataListModel::columnCount(const QModelIndex& parent) const
@@ -24,7 +27,7 @@ QVariant TDataListModel::data(const QModelIndex& index, int role) const
 {
     if (role != Qt::DisplayRole || !index.isValid())
         return {};
-    return FRows[index.row()][index.column()];
+    return Cell(index.row(), index.column());
 }
 
 QVariant TDataListModel::headerData(int section, Qt::Orientation orientation, int role) const
@@ -34,83 +37,147 @@ QVariant TDataListModel::headerData(int section, Qt::Orientation orientation, in
     return {};
 }
 
-void TDataListModel::AddRow(const TRow& Row)
+QString TDataListModel::Cell(int Row, int Column) const
+{
+    const TEntry& entry = FRows[std::size_t(Row)];
+    return Column == 0 ? entry.Row.Name : TextsOf(entry)[std::size_t(Column - 1)];
+}
+
+const std::array<QString, 4>& TDataListModel::TextsOf(const TEntry& Entry) const
+{
+    if (!Entry.Texts) {
+        const TRow& r = Entry.Row;
+        auto data = [&r](TAxis axis, double value) {
+            return r.Mapped && r.Format ? DataText(r.Format->Mapping, axis, value, r.Format->Precision, r.Format->Digits)
+                                        : QString();
+        };
+        Entry.Texts = {data(axX, r.X), data(axY, r.Y), PixelText(r.Pixel.X), PixelText(r.Pixel.Y)};
+    }
+    return *Entry.Texts;
+}
+
+void TDataListModel::AddRow(TRow Row)
 {
     const int row = Count();
-    beginInsertRows({}, row, row);
-    FRows.push_back(Row);
-    FIndex[Row[0]].append(row);
-    endInsertRows();
-}
-
-void TDataListModel::AddRows(std::vector<TRow> Rows)
-{
-    if (Rows.empty())
+    FIndex[Row.Name].append(row);
+    if (FUpdates > 0) {
+        FRows.push_back({std::move(Row), std::nullopt});
         return;
-    const int first = Count();
-    beginInsertRows({}, first, first + int(Rows.size()) - 1);
-    FRows.reserve(FRows.size() + Rows.size());
-    for (TRow& row : Rows) {
-        FIndex[row[0]].append(Count());
-        FRows.push_back(std::move(row));
     }
+    beginInsertRows({}, row, row);
+    FRows.push_back({std::move(Row), std::nullopt});
+    FShown = Count();
     endInsertRows();
 }
 
-void TDataListModel::SetRowsOf(const QString& Caption, const TRow& Row)
+void TDataListModel::SetRowsOf(const QString& Name, const TRow& Row)
 {
-    const auto found = FIndex.constFind(Caption);
+    const auto found = FIndex.constFind(Name);
     if (found == FIndex.constEnd())
         return;
     for (int row : *found) {
-        std::copy(Row.begin() + 1, Row.end(), FRows[row].begin() + 1);
-        emit dataChanged(index(row, 1), index(row, 4));
+        TEntry& entry = FRows[std::size_t(row)];
+        entry.Row = Row;
+        entry.Row.Name = Name;
+        entry.Texts.reset();
+        if (row >= FShown || FResetting)
+            continue;
+        if (FUpdates > 0) {
+            FChangedFirst = FChangedFirst < 0 ? row : std::min(FChangedFirst, row);
+            FChangedLast = std::max(FChangedLast, row);
+        } else {
+            emit dataChanged(index(row, 1), index(row, 4));
+        }
     }
 }
 
-void TDataListModel::DeleteRowsOf(const QString& Caption)
+void TDataListModel::DeleteRowsOf(const QString& Name)
 {
-    const auto found = FIndex.find(Caption);
+    const auto found = FIndex.find(Name);
     if (found == FIndex.end())
         return;
     const QList<int> rows = *found;
     FIndex.erase(found);
+    if (FUpdates > 0)
+        RowsWillMove();
     // Last to first, so that the rows still to go keep their numbers.
     for (auto r = rows.crbegin(); r != rows.crend(); ++r) {
-        beginRemoveRows({}, *r, *r);
+        if (!FResetting)
+            beginRemoveRows({}, *r, *r);
         FRows.erase(FRows.begin() + *r);
-        endRemoveRows();
+        if (!FResetting) {
+            FShown = Count();
+            endRemoveRows();
+        }
     }
-    // Only the rows after the first removed one moved up: renumber those.
-    const int first = rows.first();
-    for (int row = first; row < Count(); ++row) {
-        QList<int>& at = FIndex[FRows[row][0]];
-        at.removeIf([first](int r) { return r >= first; });
-    }
-    for (int row = first; row < Count(); ++row)
-        FIndex[FRows[row][0]].append(row);
+    Reindex(rows.first());
 }
 
-void TDataListModel::DeleteRowsOf(const QStringList& Captions)
+void TDataListModel::DeleteRowsOf(const QStringList& Names)
 {
     QSet<QString> gone;
-    for (const QString& caption : Captions)
-        if (FIndex.contains(caption))
-            gone.insert(caption);
+    for (const QString& name : Names)
+        if (FIndex.contains(name))
+            gone.insert(name);
     if (gone.isEmpty())
         return;
-    beginResetModel();
-    std::erase_if(FRows, [&](const TRow& row) { return gone.contains(row[0]); });
+    BeginUpdate();
+    RowsWillMove();
+    std::erase_if(FRows, [&](const TEntry& entry) { return gone.contains(entry.Row.Name); });
     FIndex.clear();
-    for (int row = 0; row < Count(); ++row)
-        FIndex[FRows[row][0]].append(row);
-    endResetModel();
+    Reindex(0);
+    EndUpdate();
 }
 
 void TDataListModel::Clear()
 {
-    beginResetModel();
+    BeginUpdate();
+    RowsWillMove();
     FRows.clear();
     FIndex.clear();
-    endResetModel();
+    EndUpdate();
+}
+
+void TDataListModel::BeginUpdate()
+{
+    ++FUpdates;
+}
+
+void TDataListModel::EndUpdate()
+{
+    if (FUpdates == 0 || --FUpdates > 0)
+        return;
+    if (FResetting) {
+        FResetting = false;
+        FShown = Count();
+        endResetModel();
+    } else {
+        if (FChangedFirst >= 0)
+            emit dataChanged(index(FChangedFirst, 1), index(FChangedLast, 4));
+        if (Count() > FShown) {
+            beginInsertRows({}, FShown, Count() - 1);
+            FShown = Count();
+            endInsertRows();
+        }
+    }
+    FChangedFirst = FChangedLast = -1;
+}
+
+void TDataListModel::RowsWillMove()
+{
+    if (FResetting)
+        return;
+    FResetting = true;
+    beginResetModel();
+}
+
+void TDataListModel::Reindex(int From)
+{
+    // Only the rows from From on moved: renumber those.
+    for (int row = From; row < Count(); ++row) {
+        QList<int>& at = FIndex[FRows[std::size_t(row)].Row.Name];
+        at.removeIf([From](int r) { return r >= From; });
+    }
+    for (int row = From; row < Count(); ++row)
+        FIndex[FRows[std::size_t(row)].Row.Name].append(row);
 }

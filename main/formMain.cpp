@@ -147,9 +147,9 @@ void Tmainform::CreateLayout()
     connect(ListView->horizontalHeader(), &QHeaderView::sectionClicked, this,
             [this](int column) { RunGuarded(this, [&] { ListViewColumnClick(column); }); });
     connect(ListView->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] { UpdateCommands(); });
-    connect(ListModel, &QAbstractItemModel::modelReset, this, [this] { UpdateCommands(); });
-    connect(ListModel, &QAbstractItemModel::rowsInserted, this, [this] { UpdateCommands(); });
-    connect(ListModel, &QAbstractItemModel::rowsRemoved, this, [this] { UpdateCommands(); });
+    connect(ListModel, &QAbstractItemModel::modelReset, this, [this] { UpdateListCommands(); });
+    connect(ListModel, &QAbstractItemModel::rowsInserted, this, [this] { UpdateListCommands(); });
+    connect(ListModel, &QAbstractItemModel::rowsRemoved, this, [this] { UpdateListCommands(); });
 
     ScrollBox = new QScrollArea(Splitter1);
     ScrollBox->setFrameShape(QFrame::NoFrame);
@@ -387,6 +387,10 @@ void Tmainform::WireView()
     v->OnZoom = Guarded(this, TQuillonZoomEvent(std::bind(&Tmainform::QuillonViewZoom, this, _1, _2)));
     v->OnMouseMove = Guarded(this, TNotifyEvent(std::bind(&Tmainform::QuillonViewMouseMove, this, _1)));
     v->OnGestureEnd = Guarded(this, TNotifyEvent(std::bind(&Tmainform::QuillonViewGestureEnd, this, _1)));
+    // The extraction commands follow whether there is a picture.
+    v->Image.OnChange = [this](TFreeObject*) { UpdateCommands(); };
+    v->OnBeginUpdate = [this](QObject*) { ListModel->BeginUpdate(); };
+    v->OnEndUpdate = [this](QObject*) { ListModel->EndUpdate(); };
 }
 
 QString Tmainform::NumberText(double Value) const
@@ -401,20 +405,25 @@ QString Tmainform::DataNumberText(TAxis Axis, double Value) const
     return ::DataText(*QuillonView, Axis, Value, s.NumberPrecision, s.NumberDigits);
 }
 
-TDataListModel::TRow Tmainform::RowOf(const QString& sName, const TPointF& sPt, bool bMapping, double dX,
-                                      double dY) const
+std::shared_ptr<const TDataListModel::TFormat> Tmainform::RowFormat()
 {
-    return {sName, bMapping ? DataNumberText(axX, dX) : QString(), bMapping ? DataNumberText(axY, dY) : QString(),
-            PixelText(sPt.X), PixelText(sPt.Y)};
+    const TQuillonViewSettings& s = *QuillonView->Settings;
+    const TViewMapping& m = *QuillonView;
+    if (!FRowFormat || !(FRowFormat->Mapping == m) || FRowFormat->Precision != s.NumberPrecision ||
+        FRowFormat->Digits != s.NumberDigits)
+        FRowFormat = std::make_shared<const TDataListModel::TFormat>(TDataListModel::TFormat{m, s.NumberPrecision, s.NumberDigits});
+    return FRowFormat;
+}
+
+TDataListModel::TRow Tmainform::RowOf(const QString& sName, const TPointF& sPt, bool bMapping, double dX, double dY)
+{
+    return {sName, sPt, bMapping, dX, dY, bMapping ? RowFormat() : nullptr};
 }
 
 void Tmainform::QuillonViewAddSite(QObject*, const QString& sName, const TPointF& sPt, bool bMapping, double dX,
                                    double dY)
 {
-    if (FPendingRows)
-        FPendingRows->push_back(RowOf(sName, sPt, bMapping, dX, dY));
-    else
-        ListModel->AddRow(RowOf(sName, sPt, bMapping, dX, dY));
+    ListModel->AddRow(RowOf(sName, sPt, bMapping, dX, dY));
     ListView->horizontalHeader()->setSortIndicatorShown(false);
 }
 

@@ -44,6 +44,8 @@ public:
 
     // Sets enabled and checked states, as the idle-time updates do.
     void UpdateCommands();
+    // The rules that follow the list's rows, run after each change to them.
+    void UpdateListCommands();
 
     // Command handlers
     void acLoadImageExecute();
@@ -319,7 +321,9 @@ private:
     // Where the help file is looked for, found once: the enabling rules ask
     // after every change.
     const QString FHelpFile;
-    // While a step is restored: where the view's new rows gather.
-    std::vector<TDataListModel::TRow>* FPendingRows = nullptr;
-    TDataListModel::TRow RowOf(const QString& sName, const TPointF& sPt, bool bMapping, double dX, double dY) const;
+    // The format new rows are written with, made again only when the
+    // mapping or the number settings changed.
+    std::shared_ptr<const TDataListModel::TFormat> FRowFormat;
+    std::shared_ptr<const TDataListModel::TFormat> RowFormat();
+    TDataListModel::TRow RowOf(const QString& sName, const TPointF& sPt, bool bMapping, double dX, double dY);
 };

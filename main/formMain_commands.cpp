@@ -259,19 +259,12 @@ void Tmainform::UpdateCommands()
     acNoneMode->setChecked(mode == maNone);
     acClickMode->setChecked(mode == maClick);
     acRotateMode->setChecked(mode == maRotateH);
-    acDeleteSelectedPoints->setEnabled(ListView->selectionModel()->hasSelection());
-    acCopyToClipboard->setEnabled(ListModel->Count() > 0);
-    acDataToSSV->setEnabled(ListModel->Count() > 0);
+    UpdateListCommands();
     acHelp->setEnabled(QFileInfo::exists(HelpFileName()));
     const int series = int(Document.Series.size());
     acSeriesDelete->setEnabled(series > 1);
     acSeriesNext->setEnabled(Document.Current < series - 1);
     acSeriesPrevious->setEnabled(Document.Current > 0);
-    // The current series' points are the list's.
-    bool points = ListModel->Count() > 0;
-    for (int i = 0; i < series && !points; ++i)
-        points = i != Document.Current && !Document.Series[std::size_t(i)].Points.empty();
-    acExportAllSeries->setEnabled(points);
     acExtractCurve->setEnabled(QuillonView->Image.IsValid());
     acExtractMarkers->setEnabled(QuillonView->Image.IsValid());
 
@@ -281,6 +274,19 @@ void Tmainform::UpdateCommands()
     EditCopy1->setEnabled(selected);
     EditPaste1->setEnabled(line ? !line->isReadOnly()
                                 : !FocusInTextEdit() && ClipboardHoldsPicture());
+}
+
+void Tmainform::UpdateListCommands()
+{
+    acDeleteSelectedPoints->setEnabled(ListView->selectionModel()->hasSelection());
+    acCopyToClipboard->setEnabled(ListModel->Count() > 0);
+    acDataToSSV->setEnabled(ListModel->Count() > 0);
+    // The current series' points are the list's.
+    bool points = ListModel->Count() > 0;
+    const int series = int(Document.Series.size());
+    for (int i = 0; i < series && !points; ++i)
+        points = i != Document.Current && !Document.Series[std::size_t(i)].Points.empty();
+    acExportAllSeries->setEnabled(points);
 }
 
 void Tmainform::acLoadImageExecute()

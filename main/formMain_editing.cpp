@@ -66,20 +66,7 @@ Tmainform::TStepNamer Tmainform::NamedByChange(const QString& Fallback)
 
 TViewStep::TRestore Tmainform::RestoreStep()
 {
-    return [this](const TViewSnapshot& State) {
-        // The list takes the restored rows in one insertion.
-        std::vector<TDataListModel::TRow> rows;
-        rows.reserve(State.Points.size());
-        FPendingRows = &rows;
-        try {
-            QuillonView->Restore(State);
-        } catch (...) {
-            FPendingRows = nullptr;
-            throw;
-        }
-        FPendingRows = nullptr;
-        ListModel->AddRows(std::move(rows));
-    };
+    return [this](const TViewSnapshot& State) { QuillonView->Restore(State); };
 }
 
 void Tmainform::RecordImage(const QString& Caption, const std::function<void()>& Apply)

@@ -63,6 +63,7 @@ void Tmainform::ShowLoadedDocument()
 {
     TQuillonView& v = *QuillonView;
     const TViewMapping& m = Document.Mapping;
+    const TDataListModel::TUpdate update(*ListModel);
     v.ClearSites();
     v.ImageFileName = Document.ImageFileName;
     v.Settings->SetLook(Document.CurrentSeries().Look);

@@ -174,6 +174,18 @@ void TQuillonView::RaiseAddSite(const TSiteObject& Site)
     OnAddSite(this, Site.Name, Site.Point(), true, d.X, d.Y);
 }
 
+TQuillonView::TEventRun::TEventRun(TQuillonView& View) : FView(View)
+{
+    if (FView.OnBeginUpdate)
+        FView.OnBeginUpdate(&FView);
+}
+
+TQuillonView::TEventRun::~TEventRun()
+{
+    if (FView.OnEndUpdate)
+        FView.OnEndUpdate(&FView);
+}
+
 void TQuillonView::AppendSite(const QString& Name, double X, double Y)
 {
     auto site = std::make_unique<TSiteObject>(this);
@@ -199,6 +211,7 @@ void TQuillonView::AddSite(const QString& Name, double X, double Y)
 
 void TQuillonView::AddSites(const std::vector<TPointF>& Points)
 {
+    const TEventRun run(*this);
     int n = 0;
     for (const TPointF& p : Points) {
         // Each name taken is the smallest free one, so the next is past it.
@@ -222,6 +235,7 @@ void TQuillonView::DeleteSite(const QString& Name)
 
 void TQuillonView::DeleteSites(const QStringList& Names)
 {
+    const TEventRun run(*this);
     for (const std::unique_ptr<TSiteObject>& site : FSites.TakeNamed(Names))
         if (OnDeleteSite)
             OnDeleteSite(this, site->Name);
@@ -331,10 +345,13 @@ void TQuillonView::Restore(const TViewSnapshot& State)
     FRemapPending = false;
     if (OnAfterMap)
         OnAfterMap(this);
-    if (OnClearSites)
-        OnClearSites(this);
-    for (int i = 0; i < SiteCount(); ++i)
-        RaiseAddSite(*FSites.At(i));
+    {
+        const TEventRun run(*this);
+        if (OnClearSites)
+            OnClearSites(this);
+        for (int i = 0; i < SiteCount(); ++i)
+            RaiseAddSite(*FSites.At(i));
+    }
     Paint();
 }
 
@@ -359,10 +376,13 @@ void TQuillonView::SortSites(const QString& Column, bool Descending)
                 StrToInt(FSites.At(i)->Name);
         FSites.Sort(compare);
     }
-    if (OnClearSites)
-        OnClearSites(this);
-    for (int i = 0; i < SiteCount(); ++i)
-        RaiseAddSite(*FSites.At(i));
+    {
+        const TEventRun run(*this);
+        if (OnClearSites)
+            OnClearSites(this);
+        for (int i = 0; i < SiteCount(); ++i)
+            RaiseAddSite(*FSites.At(i));
+    }
     Paint();
 }
 
@@ -373,6 +393,7 @@ void TQuillonView::RemapSites()
         OnAfterMap(this);
     if (!OnModSite)
         return;
+    const TEventRun run(*this);
     for (int i = 0; i < SiteCount(); ++i) {
         const TSiteObject* site = FSites.At(i);
         const TDataPoint d = DataOf(site->Point());

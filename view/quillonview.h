@@ -165,6 +165,10 @@ public:
     TNotifyEvent OnMouseMove;
     // A press of the mouse (or Insert) has ended: whatever it changed is done.
     TNotifyEvent OnGestureEnd;
+    // Around a run of site events that one call raises for many sites, so
+    // that the owner can take them as one change.
+    TNotifyEvent OnBeginUpdate;
+    TNotifyEvent OnEndUpdate;
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -209,6 +213,18 @@ private:
     // is not valid.
     TDataPoint DataOf(const TPointF& P) const;
     void RaiseAddSite(const TSiteObject& Site);
+
+    // Raises OnBeginUpdate now and OnEndUpdate when it goes.
+    class TEventRun {
+    public:
+        explicit TEventRun(TQuillonView& View);
+        ~TEventRun();
+        TEventRun(const TEventRun&) = delete;
+        TEventRun& operator=(const TEventRun&) = delete;
+
+    private:
+        TQuillonView& FView;
+    };
 
     TMouseAction MouseAction = maRubberBand;
     TSiteList FSites;
