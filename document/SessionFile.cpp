@@ -50,9 +50,15 @@ double CoordinateValue(const QString& text)
 // A coordinate far outside any picture would overflow the mapping's
 // arithmetic; such a file is refused as a whole.
 template <class TNumber>
+bool InCoordinateRange(TNumber value)
+{
+    return value >= -MaxSessionCoordinate && value <= MaxSessionCoordinate;
+}
+
+template <class TNumber>
 TNumber Coordinate(TNumber value, const QString& what)
 {
-    if (value < -MaxSessionCoordinate || value > MaxSessionCoordinate)
+    if (!InCoordinateRange(value))
         throw EConvertError(QStringLiteral("%1 = %2 lies outside -%3 to %3")
                                 .arg(what, PixelText(value))
                                 .arg(MaxSessionCoordinate));
@@ -63,14 +69,23 @@ TNumber Coordinate(TNumber value, const QString& what)
 // comma of the entry text, Y after that comma.
 TSeriesPoint ParsePoint(const QString& key, const QString& value)
 {
-    const QString entry = key + u'=' + value;
-    const qsizetype p1 = entry.indexOf(u'=');
-    const qsizetype p2 = entry.indexOf(u',');
-    const QString x = p2 > p1 ? entry.mid(p1 + 1, p2 - p1 - 1) : QString();
-    const QString y = p2 >= 0 ? entry.mid(p2 + 1) : entry;
+    QString x, y;
+    if (const qsizetype comma = value.indexOf(u','); comma >= 0 && !key.contains(u',')) {
+        x = value.left(comma);
+        y = value.mid(comma + 1);
+    } else {
+        const QString entry = key + u'=' + value;
+        const qsizetype p1 = entry.indexOf(u'=');
+        const qsizetype p2 = entry.indexOf(u',');
+        x = p2 > p1 ? entry.mid(p1 + 1, p2 - p1 - 1) : QString();
+        y = p2 >= 0 ? entry.mid(p2 + 1) : entry;
+    }
+    const double px = CoordinateValue(x);
+    const double py = CoordinateValue(y);
+    if (InCoordinateRange(px) && InCoordinateRange(py))
+        return {key, px, py};
     const QString where = QStringLiteral("point %1").arg(key);
-    return {key, Coordinate(CoordinateValue(x), where + QStringLiteral(" X")),
-            Coordinate(CoordinateValue(y), where + QStringLiteral(" Y"))};
+    return {key, Coordinate(px, where + QStringLiteral(" X")), Coordinate(py, where + QStringLiteral(" Y"))};
 }
 
 const QString SeriesInfo = QStringLiteral("series");
@@ -176,11 +191,12 @@ TSeries ParseSeries(const TProfileFile& ini, int n, const TSeriesLook& defaultLo
     const QString section = SeriesSection(n);
     QSet<QString> seen;
     for (const auto& entry : ini.SectionEntries(section)) {
-        TSeriesPoint p = ParsePoint(entry.first, ini.ReadString(section, entry.first, QString()));
-        if (!seen.contains(p.Name.toCaseFolded())) {
-            seen.insert(p.Name.toCaseFolded());
-            series.Points.push_back(std::move(p));
-        }
+        // A repeat reads the first entry's text, which passed already.
+        const QString folded = entry.first.toCaseFolded();
+        if (seen.contains(folded))
+            continue;
+        seen.insert(folded);
+        series.Points.push_back(ParsePoint(entry.first, entry.second));
     }
     return series;
 }
