@@ -246,6 +246,8 @@ bool Tmainform::eventFilter(QObject* watched, QEvent* event)
     // Nor tooltips on the tool bar's buttons.
     if (event->type() == QEvent::ToolTip)
         return true;
+    if (watched == QuillonView)
+        NoteViewEvent(event);
     if (watched == QuillonView && event->type() == QEvent::Wheel)
         return ViewWheel(static_cast<QWheelEvent*>(event));
     // Whatever a press (or Insert) changes is one undo step, taken whole
@@ -257,6 +259,29 @@ bool Tmainform::eventFilter(QObject* watched, QEvent* event)
     if (watched == ListView && (event->type() == QEvent::KeyPress || event->type() == QEvent::ShortcutOverride))
         return ListKey(event);
     return QMainWindow::eventFilter(watched, event);
+}
+
+void Tmainform::NoteViewEvent(const QEvent* Event)
+{
+    switch (Event->type()) {
+    case QEvent::Paint:
+        if (FZoomGrabbing)
+            return;
+        break;
+    case QEvent::MouseMove:
+    case QEvent::Enter:
+    case QEvent::Leave:
+    case QEvent::Move:
+    case QEvent::Resize:
+    case QEvent::FocusIn:
+    case QEvent::FocusOut:
+    case QEvent::Hide:
+    case QEvent::Show:
+        break;
+    default:
+        return;
+    }
+    FZoomStale = true;
 }
 
 void Tmainform::WMShowTip()
@@ -320,6 +345,8 @@ QFrame* Tmainform::CreateZoomPreview(QWidget* parent)
     cbxCrossHair->setChecked(true);
     layout->addWidget(cbxCrossHair, 3, 1, 1, 2, Qt::AlignLeft | Qt::AlignBottom);
 
+    connect(tbzoom, &QSlider::valueChanged, this, [this] { FZoomStale = true; });
+    connect(cbxCrossHair, &QCheckBox::toggled, this, [this] { FZoomStale = true; });
     TimerZoom.setInterval(25);
     connect(&TimerZoom, &QTimer::timeout, this, [this] { RunGuarded(this, [this] { TimerZoomTimer(); }); });
     TimerZoom.start();
@@ -330,6 +357,7 @@ void Tmainform::acZoomPreviewExecute()
 {
     const bool on = acZoomPreview->isChecked();
     pnlZoom->setVisible(on);
+    FZoomStale = true;
     if (on)
         TimerZoom.start();
     else
@@ -340,6 +368,9 @@ void Tmainform::TimerZoomTimer()
 {
     constexpr int W = 150;
     constexpr int H = 150;
+    if (!FZoomStale)
+        return;
+    FZoomStale = false;
     // The part of the view that shows on screen, in global coordinates.
     const QRect visible = QuillonView->visibleRegion().boundingRect();
     const QRect shown(QuillonView->mapToGlobal(visible.topLeft()), visible.size());
@@ -357,7 +388,10 @@ void Tmainform::TimerZoomTimer()
         const int sh = H / k;
         const QRect source(c.x() - sw / 2, c.y() - sh / 2, sw, sh);
         QPainter painter(&box);
-        painter.drawImage(QRect(0, 0, W, H), CopyScreenArea(source, QuillonView));
+        FZoomGrabbing = true;
+        const QImage copy = CopyScreenArea(source, QuillonView);
+        FZoomGrabbing = false;
+        painter.drawImage(QRect(0, 0, W, H), copy);
         if (cbxCrossHair->isChecked()) {
             // Lines that leave out their end pixel, about the fixed centre.
             painter.setPen(QColor(128, 128, 128));

@@ -312,6 +312,12 @@ private:
     QString FScanFile; // the file chosen for the transfer in progress
     bool FStartTipOffered = false;
     bool FZoomBlank = false;
+    // Whether the pointer or the view changed since the zoom preview's last
+    // look, told by the view's own events, so that a tick with nothing new
+    // does no work and asks no server where the pointer is.
+    bool FZoomStale = true;
+    bool FZoomGrabbing = false; // the preview's own rendering of the view
+    void NoteViewEvent(const QEvent* Event);
     bool FStartMaximized = false;
     QList<int> FStartSplitter;
     int FWheelRest = 0;

@@ -26,6 +26,7 @@ private slots:
     void magnifiesAroundThePointer();
     void crossHairLeavesOutItsEnds();
     void whiteWithoutFocusOrOutsideTheView();
+    void tickDoesNothingUntilPointerOrViewChanges();
     void commandShowsAndHides();
 
 private:
@@ -104,6 +105,35 @@ void TestZoomPreview::whiteWithoutFocusOrOutsideTheView()
     const QImage box = Tick();
     QCOMPARE(box.pixelColor(75, 75), QColor(White));
     QCOMPARE(box.pixelColor(10, 140), QColor(White));
+}
+
+void TestZoomPreview::tickDoesNothingUntilPointerOrViewChanges()
+{
+    Tmainform& f = *FForm;
+    TQuillonView& v = *f.QuillonView;
+    f.cbxCrossHair->setChecked(false);
+    QCOMPARE(Tick().pixel(75, 75), Green);
+    const qint64 shown = f.pbZoom->pixmap().cacheKey();
+    // Nothing changed: the box is not made again.
+    QCOMPARE(Tick().pixel(75, 75), Green);
+    QCOMPARE(f.pbZoom->pixmap().cacheKey(), shown);
+
+    // The view's content changes under a resting pointer.
+    BYTE* pixel = FreeImage_GetScanLine(v.Image.GetDib(), 200 - 1 - 50) + 3 * 50;
+    pixel[FI_RGBA_GREEN] = 0;
+    v.update();
+    QCoreApplication::processEvents();
+    QCOMPARE(Tick().pixel(75, 75), qRgb(0, 0, 0));
+    const qint64 repainted = f.pbZoom->pixmap().cacheKey();
+    QVERIFY(repainted != shown);
+    QCOMPARE(Tick().pixel(75, 75), qRgb(0, 0, 0));
+    QCOMPARE(f.pbZoom->pixmap().cacheKey(), repainted);
+
+    // The pointer moves: the black pixel leaves the centre.
+    QCursor::setPos(v.mapToGlobal(QPoint(60, 60)));
+    QCoreApplication::processEvents();
+    QCOMPARE(Tick().pixel(75, 75), White);
+    QCOMPARE(f.pbZoom->pixmap().cacheKey() == repainted, false);
 }
 
 void TestZoomPreview::commandShowsAndHides()
