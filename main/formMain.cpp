@@ -281,7 +281,16 @@ void Tmainform::NoteViewEvent(const QEvent* Event)
     default:
         return;
     }
+    ZoomStale();
+}
+
+void Tmainform::ZoomStale()
+{
     FZoomStale = true;
+    // Started only when asleep: a restart at every event would put the
+    // tick off for as long as the pointer moves.
+    if (FZoomShown && !TimerZoom.isActive())
+        TimerZoom.start();
 }
 
 void Tmainform::WMShowTip()
@@ -345,8 +354,8 @@ QFrame* Tmainform::CreateZoomPreview(QWidget* parent)
     cbxCrossHair->setChecked(true);
     layout->addWidget(cbxCrossHair, 3, 1, 1, 2, Qt::AlignLeft | Qt::AlignBottom);
 
-    connect(tbzoom, &QSlider::valueChanged, this, [this] { FZoomStale = true; });
-    connect(cbxCrossHair, &QCheckBox::toggled, this, [this] { FZoomStale = true; });
+    connect(tbzoom, &QSlider::valueChanged, this, [this] { ZoomStale(); });
+    connect(cbxCrossHair, &QCheckBox::toggled, this, [this] { ZoomStale(); });
     TimerZoom.setInterval(25);
     connect(&TimerZoom, &QTimer::timeout, this, [this] { RunGuarded(this, [this] { TimerZoomTimer(); }); });
     TimerZoom.start();
@@ -357,6 +366,7 @@ void Tmainform::acZoomPreviewExecute()
 {
     const bool on = acZoomPreview->isChecked();
     pnlZoom->setVisible(on);
+    FZoomShown = on;
     FZoomStale = true;
     if (on)
         TimerZoom.start();
@@ -368,8 +378,10 @@ void Tmainform::TimerZoomTimer()
 {
     constexpr int W = 150;
     constexpr int H = 150;
-    if (!FZoomStale)
+    if (!FZoomStale) {
+        TimerZoom.stop();
         return;
+    }
     FZoomStale = false;
     // The part of the view that shows on screen, in global coordinates.
     const QRect visible = QuillonView->visibleRegion().boundingRect();

@@ -315,9 +315,13 @@ private:
     // Whether the pointer or the view changed since the zoom preview's last
     // look, told by the view's own events, so that a tick with nothing new
     // does no work and asks no server where the pointer is.
+    // The timer sleeps while nothing is stale: a tick that only finds that
+    // out costs a wake-up of the whole program.
     bool FZoomStale = true;
     bool FZoomGrabbing = false; // the preview's own rendering of the view
+    bool FZoomShown = true;
     void NoteViewEvent(const QEvent* Event);
+    void ZoomStale();
     bool FStartMaximized = false;
     QList<int> FStartSplitter;
     int FWheelRest = 0;

@@ -114,15 +114,18 @@ void TestZoomPreview::tickDoesNothingUntilPointerOrViewChanges()
     f.cbxCrossHair->setChecked(false);
     QCOMPARE(Tick().pixel(75, 75), Green);
     const qint64 shown = f.pbZoom->pixmap().cacheKey();
-    // Nothing changed: the box is not made again.
+    // Nothing changed: the box is not made again, and the timer sleeps.
     QCOMPARE(Tick().pixel(75, 75), Green);
     QCOMPARE(f.pbZoom->pixmap().cacheKey(), shown);
+    QVERIFY(!f.TimerZoom.isActive());
 
     // The view's content changes under a resting pointer.
     BYTE* pixel = FreeImage_GetScanLine(v.Image.GetDib(), 200 - 1 - 50) + 3 * 50;
     pixel[FI_RGBA_GREEN] = 0;
     v.update();
     QCoreApplication::processEvents();
+    QVERIFY(f.TimerZoom.isActive());
+    QCOMPARE(f.TimerZoom.interval(), 25);
     QCOMPARE(Tick().pixel(75, 75), qRgb(0, 0, 0));
     const qint64 repainted = f.pbZoom->pixmap().cacheKey();
     QVERIFY(repainted != shown);
