@@ -43,9 +43,9 @@ bool TFreeBitmap::SetSize(int ImageType, int Width, int Height, int Bpp,
     return true;
 }
 
-bool TFreeBitmap::Load(const QString& FileName, int Flags, TPictureReport* Report)
+bool TFreeBitmap::Load(const QString& FileName, int Flags, TPictureReport* Report, TPictureForm Form)
 {
-    TDecodedPicture decoded = DecodePicture(FileName, Flags);
+    TDecodedPicture decoded = DecodePicture(FileName, Flags, Form);
     if (Report)
         *Report = decoded.Report;
     if (decoded.Report.Status == TPictureStatus::NotAFile || decoded.Report.Status == TPictureStatus::UnknownFormat)

@@ -39,8 +39,10 @@ public:
     // A path that is no readable regular file, or an unknown format, leaves
     // everything as it was; a decoding failure or a picture over the size
     // limit leaves the document empty. Report, when given, says which, and
-    // whether a picture that loaded is damaged.
-    bool Load(const QString& FileName, int Flags = 0, TPictureReport* Report = nullptr);
+    // whether a picture that loaded is damaged. Form says whether the image
+    // is kept as stored or as the view shows it.
+    bool Load(const QString& FileName, int Flags = 0, TPictureReport* Report = nullptr,
+              TPictureForm Form = TPictureForm::AsStored);
 
     // Takes Source's image over without copying; Source is left empty.
     // Both documents change.
@@ -98,6 +100,8 @@ public:
     FIBITMAP* DisplaySource(bool UseFileBkg = false, const RGBQUAD* AppBkColor = nullptr,
                             FIBITMAP* Bkg = nullptr);
     bool HasDisplayCopy() const { return DisplayDib != nullptr; }
+    // Lets the display copy go; the next draw makes it again when needed.
+    void ReleaseDisplayCopy();
 
 private:
     struct TDisplayKey {
@@ -108,7 +112,6 @@ private:
         friend bool operator==(const TDisplayKey&, const TDisplayKey&) = default;
     };
 
-    void ReleaseDisplayDib();
     // Draws the pixels of Dest inside Part (and the clip), each showing the
     // source column and row that Column and Row give for it.
     void DrawSampled(QPainter& DC, const QRect& Dest, const TRect& Part, const std::function<int(int)>& Column,

@@ -1,5 +1,7 @@
 #include "FreeBitmap.h"
 
+#include "DisplayForm.h"
+
 #include <QPainter>
 
 #include <algorithm>
@@ -9,53 +11,6 @@
 #include <vector>
 
 namespace {
-
-bool IsSampledDirectly(FIBITMAP* dib)
-{
-    if (FreeImage_GetImageType(dib) != FIT_BITMAP)
-        return false;
-    switch (FreeImage_GetBPP(dib)) {
-    case 1:
-    case 4:
-    case 8:
-    case 24:
-    case 32:
-        return true;
-    default:
-        return false;
-    }
-}
-
-// A standard bitmap of a depth the sampler reads, made from any image type:
-// composited when transparent or carrying a background colour, the magnitude
-// of a complex image, the library's standard conversion for the rest.
-FIBITMAP* ConvertForDisplay(FIBITMAP* dib, bool useFileBkg, RGBQUAD* appBkColor, FIBITMAP* bkg)
-{
-    const FREE_IMAGE_TYPE type = FreeImage_GetImageType(dib);
-    FIBITMAP* converted = nullptr;
-    if (type == FIT_BITMAP) {
-        if (FreeImage_HasBackgroundColor(dib) || FreeImage_IsTransparent(dib))
-            converted = FreeImage_Composite(dib, useFileBkg, appBkColor, bkg);
-        if (!converted && !IsSampledDirectly(dib))
-            converted = FreeImage_ConvertTo24Bits(dib);
-        return converted;
-    }
-    if (type == FIT_COMPLEX) {
-        if (FIBITMAP* channel = FreeImage_GetComplexChannel(dib, FICC_MAG)) {
-            converted = FreeImage_ConvertToStandardType(channel, TRUE);
-            FreeImage_Unload(channel);
-        }
-        return converted;
-    }
-    converted = FreeImage_ConvertToStandardType(dib, TRUE);
-    // 48 and 64-bit RGB(A) and float RGB have no standard conversion of that
-    // name; these give the nearest picture instead of none.
-    if (!converted && (type == FIT_RGB16 || type == FIT_RGBA16))
-        converted = FreeImage_ConvertTo24Bits(dib);
-    if (!converted && (type == FIT_RGBF || type == FIT_RGBAF))
-        converted = FreeImage_ToneMapping(dib, FITMO_DRAGO03);
-    return converted;
-}
 
 inline QRgb PaletteColour(const RGBQUAD* palette, unsigned colours, unsigned index)
 {
@@ -110,15 +65,16 @@ void SampleRow(FIBITMAP* src, const BYTE* line, const std::vector<int>& columns,
 
 TFreeWinBitmap::~TFreeWinBitmap()
 {
-    ReleaseDisplayDib();
+    ReleaseDisplayCopy();
 }
 
-void TFreeWinBitmap::ReleaseDisplayDib()
+void TFreeWinBitmap::ReleaseDisplayCopy()
 {
     if (DisplayDib) {
         FreeImage_Unload(DisplayDib);
         DisplayDib = nullptr;
     }
+    FDisplayKey = {};
 }
 
 FIBITMAP* TFreeWinBitmap::DisplaySource(bool UseFileBkg, const RGBQUAD* AppBkColor, FIBITMAP* Bkg)
@@ -135,7 +91,7 @@ FIBITMAP* TFreeWinBitmap::DisplaySource(bool UseFileBkg, const RGBQUAD* AppBkCol
         key.AppBkColor = packed;
     }
     if (!(key == FDisplayKey)) {
-        ReleaseDisplayDib();
+        ReleaseDisplayCopy();
         DisplayDib = ConvertForDisplay(dib, UseFileBkg, AppBkColor ? &colour : nullptr, Bkg);
         if (DisplayDib && !IsSampledDirectly(DisplayDib)) {
             FIBITMAP* standard = FreeImage_ConvertTo24Bits(DisplayDib);

@@ -1,5 +1,7 @@
 #include "PictureDecoder.h"
 
+#include "DisplayForm.h"
+
 #include <QByteArray>
 
 #include <algorithm>
@@ -106,18 +108,8 @@ private:
     std::size_t FSize = 0;
 };
 
-// Copies the decoded pixels into the shared file and describes them. The
-// mapping is left to the child's exit.
-bool HandOver(FIBITMAP* dib, TSharedPages& pages, TChildRecord& record)
+void Describe(FIBITMAP* dib, TChildRecord& record)
 {
-    void* shared = pages.Take(std::size_t(record.Bytes));
-    if (shared == MAP_FAILED)
-        return false;
-    // Two halves at once: the copy is the one cost a bare decode does not have.
-    const std::size_t half = std::size_t(record.Bytes) / 2;
-    std::thread first([&] { std::memcpy(shared, FreeImage_GetBits(dib), half); });
-    std::memcpy(static_cast<BYTE*>(shared) + half, FreeImage_GetBits(dib) + half, std::size_t(record.Bytes) - half);
-    first.join();
     record.Type = FreeImage_GetImageType(dib);
     record.Pitch = FreeImage_GetPitch(dib);
     record.Bpp = FreeImage_GetBPP(dib);
@@ -130,14 +122,91 @@ bool HandOver(FIBITMAP* dib, TSharedPages& pages, TChildRecord& record)
     record.TransparencyCount = std::min(int(FreeImage_GetTransparencyCount(dib)), 256);
     if (record.TransparencyCount > 0)
         std::memcpy(record.Transparency, FreeImage_GetTransparencyTable(dib), std::size_t(record.TransparencyCount));
-    record.Transparent = FreeImage_IsTransparent(dib);
+    // The flag a 32-bit picture's transparency is not read from: the library
+    // scans its pixels for that, and so does the parent when it asks.
+    record.Transparent = FreeImage_GetBPP(dib) != 32 && FreeImage_IsTransparent(dib);
     record.HasBackground = FreeImage_HasBackgroundColor(dib) && FreeImage_GetBackgroundColor(dib, &record.Background);
     record.DotsX = FreeImage_GetDotsPerMeterX(dib);
     record.DotsY = FreeImage_GetDotsPerMeterY(dib);
+}
+
+// Rows of a standard 24-bit bitmap of the given width, as the library pads
+// them.
+std::uint32_t Pitch24(std::int64_t width)
+{
+    return std::uint32_t((width * 24 + 31) / 32 * 4);
+}
+
+bool IsRgba(FIBITMAP* dib)
+{
+    return FreeImage_GetImageType(dib) == FIT_BITMAP && FreeImage_GetBPP(dib) == 32;
+}
+
+// The bytes the shared file will hold, known from the header.
+std::int64_t SharedBytes(FIBITMAP* header, const TPictureReport& size, TPictureForm form)
+{
+    if (form == TPictureForm::AsShown && IsRgba(header))
+        return std::int64_t(Pitch24(size.Width)) * size.Height;
+    return size.Bytes;
+}
+
+// Hands over the decoded pixels: copied into the shared file, or for a
+// 32-bit picture to be shown, composited straight into it. Both run on two
+// threads, halves of the rows each: this is the one cost a bare decode does
+// not have. The mapping is left to the child's exit.
+bool HandOver(FIBITMAP* dib, TPictureForm form, TSharedPages& pages, TChildRecord& record)
+{
+    const bool composite = form == TPictureForm::AsShown && IsRgba(dib);
+    const std::int64_t height = FreeImage_GetHeight(dib);
+    const std::uint32_t pitch = composite ? Pitch24(FreeImage_GetWidth(dib)) : FreeImage_GetPitch(dib);
+    record.Bytes = std::int64_t(pitch) * height;
+    void* shared = pages.Take(std::size_t(record.Bytes));
+    if (shared == MAP_FAILED)
+        return false;
+    BYTE* out = static_cast<BYTE*>(shared);
+    const int half = int(height / 2);
+    auto rows = [&](int first, int last) {
+        if (composite)
+            CompositeRows(dib, first, last, out + std::size_t(pitch) * first, pitch);
+        else
+            std::memcpy(out + std::size_t(pitch) * first, FreeImage_GetScanLine(dib, first),
+                        std::size_t(pitch) * std::size_t(last - first));
+    };
+    std::thread lower([&] { rows(0, half); });
+    rows(half, int(height));
+    lower.join();
+    Describe(dib, record);
+    if (composite) {
+        record.Pitch = pitch;
+        record.Bpp = 24;
+        record.RedMask = FI_RGBA_RED_MASK;
+        record.GreenMask = FI_RGBA_GREEN_MASK;
+        record.BlueMask = FI_RGBA_BLUE_MASK;
+        record.TransparencyCount = 0;
+        record.Transparent = 0;
+        record.HasBackground = 0;
+    }
     return true;
 }
 
-[[noreturn]] void RunChild(int fd, const QString& name, int flags, int memory, int out)
+// The picture as the view draws it, when that is another bitmap than the
+// decoded one; 32-bit pictures are composited on the way out instead.
+FIBITMAP* ShownCopy(FIBITMAP* dib)
+{
+    if (IsRgba(dib))
+        return nullptr;
+    FIBITMAP* shown = ConvertForDisplay(dib, false, nullptr, nullptr);
+    if (shown && !IsSampledDirectly(shown)) {
+        FIBITMAP* standard = FreeImage_ConvertTo24Bits(shown);
+        FreeImage_Unload(shown);
+        shown = standard;
+    }
+    if (shown)
+        FreeImage_CloneMetadata(shown, dib);
+    return shown;
+}
+
+[[noreturn]] void RunChild(int fd, const QString& name, int flags, TPictureForm form, int memory, int out)
 {
     // A fault must end this process plainly, not run a handler the parent
     // installed for itself.
@@ -149,14 +218,22 @@ bool HandOver(FIBITMAP* dib, TSharedPages& pages, TChildRecord& record)
     bool handed = false;
     {
         TSharedPages pages(memory);
-        TDecodedFile decoded = DecodePictureFile(fd, name, flags, PictureByteLimit(),
-                                                 [&](const TPictureReport& header) { pages.Reserve(header.Bytes); });
+        TDecodedFile decoded =
+            DecodePictureFile(fd, name, flags, PictureByteLimit(), [&](const TPictureReport& size, FIBITMAP* header) {
+                pages.Reserve(SharedBytes(header, size, form));
+            });
         record.Status = std::int32_t(decoded.Report.Status);
         record.Width = decoded.Report.Width;
         record.Height = decoded.Report.Height;
         record.Bytes = decoded.Report.Bytes;
         record.Limit = decoded.Report.Limit;
-        handed = decoded.Dib && HandOver(decoded.Dib, pages, record);
+        if (decoded.Dib && form == TPictureForm::AsShown) {
+            if (FIBITMAP* shown = ShownCopy(decoded.Dib)) {
+                FreeImage_Unload(decoded.Dib);
+                decoded.Dib = shown;
+            }
+        }
+        handed = decoded.Dib && HandOver(decoded.Dib, form, pages, record);
         if (decoded.Dib && !handed) {
             record.Status = std::int32_t(TPictureStatus::Failed);
             decoded.Report.Detail = QStringLiteral("no shared memory for %1 bytes").arg(record.Bytes);
@@ -216,7 +293,7 @@ TMappedPixels::~TMappedPixels()
     munmap(FAddress, FSize);
 }
 
-TDecodedPicture DecodePicture(const QString& FileName, int Flags)
+TDecodedPicture DecodePicture(const QString& FileName, int Flags, TPictureForm Form)
 {
     TDecodedPicture result;
     const int fd = OpenPictureFile(FileName, result.Report);
@@ -236,7 +313,7 @@ TDecodedPicture DecodePicture(const QString& FileName, int Flags)
     const int forkError = errno;
     if (child == 0) {
         ::close(channel[0]);
-        RunChild(fd, FileName, Flags, memory, channel[1]);
+        RunChild(fd, FileName, Flags, Form, memory, channel[1]);
     }
     ::close(channel[1]);
     ::close(fd);

@@ -26,7 +26,13 @@ struct TDecodedPicture {
     TPictureReport Report;
 };
 
+// AsStored: the picture as the library loads it. AsShown: as the view draws
+// it, a bitmap it samples without a copy (transparency composited over the
+// checkerboard, other pixel types converted); a picture that only the view
+// and the extraction read needs nothing more, and no copy is kept beside it.
+enum class TPictureForm { AsStored, AsShown };
+
 // Decodes a picture in a short-lived child process, so that a decoder that
 // faults on a hostile file ends the child rather than this program. The
 // pixels come back through shared memory and are wrapped, not copied.
-TDecodedPicture DecodePicture(const QString& FileName, int Flags);
+TDecodedPicture DecodePicture(const QString& FileName, int Flags, TPictureForm Form = TPictureForm::AsStored);

@@ -134,7 +134,7 @@ int OpenPictureFile(const QString& FileName, TPictureReport& Report)
 }
 
 TDecodedFile DecodePictureFile(int Fd, const QString& Name, int Flags, std::int64_t Limit,
-                               const std::function<void(const TPictureReport&)>& OnHeader)
+                               const std::function<void(const TPictureReport&, FIBITMAP*)>& OnHeader)
 {
     TDecodedFile result;
     const int own = dup(Fd);
@@ -177,13 +177,13 @@ TDecodedFile DecodePictureFile(int Fd, const QString& Name, int Flags, std::int6
             return result;
         }
         const TPictureReport size = SizeReport(header, Limit);
+        if (size.Status != TPictureStatus::TooLarge && OnHeader)
+            OnHeader(size, header);
         FreeImage_Unload(header);
         if (size.Status == TPictureStatus::TooLarge) {
             result.Report = size;
             return result;
         }
-        if (OnHeader)
-            OnHeader(size);
     }
 
     std::fseek(file, 0, SEEK_SET);

@@ -373,9 +373,10 @@ void Tmainform::FerroTwainSourceFileTransfer(void*, int, const TW_STR255& Filena
         const QString file = QFile::decodeName(QByteArray(Filename, int(strnlen(Filename, sizeof(TW_STR255)))));
         // Checked like a picture opened from disk: a file that is no picture
         // changes nothing.
+        QuillonView->Image.ReleaseDisplayCopy();
         TFreeWinBitmap scratch;
         TPictureReport report;
-        scratch.Load(file, 0, &report);
+        scratch.Load(file, 0, &report, TPictureForm::AsShown);
         if (report.Usable()) {
             QuillonView->ImageFileName = file;
             QuillonView->Image.TakeImage(scratch);
@@ -392,10 +393,12 @@ void Tmainform::FerroTwainSourceFileTransfer(void*, int, const TW_STR255& Filena
 bool Tmainform::LoadImageFile(const QString& FileName)
 {
     // Decoded once, into a scratch document; the view gets that image only
-    // when it is a valid picture.
+    // when it is a valid picture. Its old picture's copy for drawing goes
+    // first, so that the peak holds only the two pictures themselves.
+    QuillonView->Image.ReleaseDisplayCopy();
     TFreeWinBitmap scratch;
     TPictureReport report;
-    scratch.Load(FileName, 0, &report);
+    scratch.Load(FileName, 0, &report, TPictureForm::AsShown);
     if (!report.Usable()) {
         ShowPictureProblem(FileName, report);
         return false;

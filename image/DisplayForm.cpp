@@ -1,0 +1,116 @@
+#include "DisplayForm.h"
+
+#include <cstring>
+
+bool IsSampledDirectly(FIBITMAP* Dib)
+{
+    if (FreeImage_GetImageType(Dib) != FIT_BITMAP)
+        return false;
+    switch (FreeImage_GetBPP(Dib)) {
+    case 1:
+    case 4:
+    case 8:
+    case 24:
+    case 32:
+        return true;
+    default:
+        return false;
+    }
+}
+
+namespace {
+
+bool IsCmyk(FIBITMAP* dib)
+{
+    const FIICCPROFILE* profile = FreeImage_GetICCProfile(dib);
+    return profile && (profile->flags & FIICC_COLOR_IS_CMYK);
+}
+
+bool HasTranslucentPixel(FIBITMAP* dib)
+{
+    const unsigned width = FreeImage_GetWidth(dib);
+    const unsigned height = FreeImage_GetHeight(dib);
+    for (unsigned y = 0; y < height; ++y) {
+        const BYTE* line = FreeImage_GetScanLine(dib, int(y));
+        // Eight pixels a step, whole words compared: the scan is bound by
+        // memory, not by a branch a pixel.
+        unsigned x = 0;
+        for (; x + 8 <= width; x += 8) {
+            BYTE all = 0xFF;
+            for (unsigned i = 0; i < 8; ++i)
+                all &= line[4 * (x + i) + FI_RGBA_ALPHA];
+            if (all != 0xFF)
+                return true;
+        }
+        for (; x < width; ++x)
+            if (line[4 * x + FI_RGBA_ALPHA] != 0xFF)
+                return true;
+    }
+    return false;
+}
+
+} // namespace
+
+bool IsTransparent(FIBITMAP* Dib)
+{
+    if (!Dib)
+        return false;
+    if (FreeImage_GetImageType(Dib) == FIT_BITMAP && FreeImage_GetBPP(Dib) == 32)
+        return FreeImage_HasPixels(Dib) ? !IsCmyk(Dib) && HasTranslucentPixel(Dib) : !IsCmyk(Dib);
+    return FreeImage_IsTransparent(Dib);
+}
+
+FIBITMAP* ConvertForDisplay(FIBITMAP* Dib, bool UseFileBkg, RGBQUAD* AppBkColor, FIBITMAP* Bkg)
+{
+    const FREE_IMAGE_TYPE type = FreeImage_GetImageType(Dib);
+    FIBITMAP* converted = nullptr;
+    if (type == FIT_BITMAP) {
+        if (FreeImage_HasBackgroundColor(Dib) || IsTransparent(Dib))
+            converted = FreeImage_Composite(Dib, UseFileBkg, AppBkColor, Bkg);
+        if (!converted && !IsSampledDirectly(Dib))
+            converted = FreeImage_ConvertTo24Bits(Dib);
+        return converted;
+    }
+    if (type == FIT_COMPLEX) {
+        if (FIBITMAP* channel = FreeImage_GetComplexChannel(Dib, FICC_MAG)) {
+            converted = FreeImage_ConvertToStandardType(channel, TRUE);
+            FreeImage_Unload(channel);
+        }
+        return converted;
+    }
+    converted = FreeImage_ConvertToStandardType(Dib, TRUE);
+    // 48 and 64-bit RGB(A) and float RGB have no standard conversion of that
+    // name; these give the nearest picture instead of none.
+    if (!converted && (type == FIT_RGB16 || type == FIT_RGBA16))
+        converted = FreeImage_ConvertTo24Bits(Dib);
+    if (!converted && (type == FIT_RGBF || type == FIT_RGBAF))
+        converted = FreeImage_ToneMapping(Dib, FITMO_DRAGO03);
+    return converted;
+}
+
+void CompositeRows(FIBITMAP* Dib, int First, int Last, BYTE* Out, unsigned Pitch)
+{
+    const unsigned width = FreeImage_GetWidth(Dib);
+    for (int y = First; y < Last; ++y, Out += Pitch) {
+        const BYTE* in = FreeImage_GetScanLine(Dib, y);
+        BYTE* out = Out;
+        // The checkerboard's squares are 8 pixels: grey 192 where exactly one
+        // of the row's and the column's bit 3 is clear, else white.
+        const bool rowClear = (y & 8) == 0;
+        for (unsigned x = 0; x < width; ++x, in += 4, out += 3) {
+            const unsigned alpha = in[FI_RGBA_ALPHA];
+            if (alpha == 0xFF) {
+                std::memcpy(out, in, 3);
+                continue;
+            }
+            const unsigned back = (rowClear != ((x & 8) == 0)) ? 192 : 255;
+            if (alpha == 0) {
+                std::memset(out, int(back), 3);
+                continue;
+            }
+            const unsigned rest = 0xFF - alpha;
+            for (int c = 0; c < 3; ++c)
+                out[c] = BYTE((alpha * in[c] + rest * back) >> 8);
+        }
+    }
+}

@@ -1,0 +1,21 @@
+#pragma once
+
+#include <FreeImage.h>
+
+// A standard bitmap the view's sampler reads as it is: 1, 4, 8, 24 or 32 bits.
+bool IsSampledDirectly(FIBITMAP* Dib);
+
+// The library's transparency verdict, for a 32-bit bitmap found in one plain
+// pass that stops at the first pixel less than opaque.
+bool IsTransparent(FIBITMAP* Dib);
+
+// A standard bitmap of a depth the sampler reads, made from any image type:
+// composited when transparent or carrying a background colour, the magnitude
+// of a complex image, the library's standard conversion for the rest. None
+// when the picture is drawn as it is, or when no conversion succeeds.
+FIBITMAP* ConvertForDisplay(FIBITMAP* Dib, bool UseFileBkg, RGBQUAD* AppBkColor, FIBITMAP* Bkg);
+
+// Rows First..Last - 1 (the library's bottom-up order) of a 32-bit bitmap
+// composited as the library composites without a background: over its grey
+// checkerboard. Out receives 24-bit rows Pitch bytes apart, row First first.
+void CompositeRows(FIBITMAP* Dib, int First, int Last, BYTE* Out, unsigned Pitch);
