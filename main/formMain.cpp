@@ -263,16 +263,23 @@ bool Tmainform::eventFilter(QObject* watched, QEvent* event)
 
 void Tmainform::NoteViewEvent(const QEvent* Event)
 {
+    // A white box stays white while the pointer is elsewhere, whatever the
+    // view's content does.
+    const bool unseen = FZoomBlank && FPointerLeftView;
     switch (Event->type()) {
     case QEvent::Paint:
-        if (FZoomGrabbing)
+    case QEvent::Move:
+    case QEvent::Resize:
+        if (FZoomGrabbing || unseen)
             return;
         break;
     case QEvent::MouseMove:
     case QEvent::Enter:
+        FPointerLeftView = false;
+        break;
     case QEvent::Leave:
-    case QEvent::Move:
-    case QEvent::Resize:
+        FPointerLeftView = true;
+        break;
     case QEvent::FocusIn:
     case QEvent::FocusOut:
     case QEvent::Hide:

@@ -319,6 +319,7 @@ private:
     // out costs a wake-up of the whole program.
     bool FZoomStale = true;
     bool FZoomGrabbing = false; // the preview's own rendering of the view
+    bool FPointerLeftView = false;
     bool FZoomShown = true;
     void NoteViewEvent(const QEvent* Event);
     void ZoomStale();

@@ -137,6 +137,17 @@ void TestZoomPreview::tickDoesNothingUntilPointerOrViewChanges()
     QCoreApplication::processEvents();
     QCOMPARE(Tick().pixel(75, 75), White);
     QCOMPARE(f.pbZoom->pixmap().cacheKey() == repainted, false);
+
+    // With the pointer off the view, its repaints leave the white box be
+    // and the timer asleep.
+    QCursor::setPos(f.ListView->mapToGlobal(QPoint(20, 20)));
+    QCoreApplication::processEvents();
+    QCOMPARE(Tick().pixel(75, 75), White);
+    Tick();
+    QVERIFY(!f.TimerZoom.isActive());
+    v.update();
+    QCoreApplication::processEvents();
+    QVERIFY(!f.TimerZoom.isActive());
 }
 
 void TestZoomPreview::commandShowsAndHides()
