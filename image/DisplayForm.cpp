@@ -88,29 +88,55 @@ FIBITMAP* ConvertForDisplay(FIBITMAP* Dib, bool UseFileBkg, RGBQUAD* AppBkColor,
     return converted;
 }
 
+namespace {
+
+inline void CompositePixel(const BYTE* in, BYTE* out, unsigned back)
+{
+    const unsigned alpha = in[FI_RGBA_ALPHA];
+    if (alpha == 0xFF) {
+        std::memcpy(out, in, 3);
+    } else if (alpha == 0) {
+        std::memset(out, int(back), 3);
+    } else {
+        const unsigned rest = 0xFF - alpha;
+        for (int c = 0; c < 3; ++c)
+            out[c] = BYTE((alpha * in[c] + rest * back) >> 8);
+    }
+}
+
+} // namespace
+
 void CompositeRows(FIBITMAP* Dib, int First, int Last, BYTE* Out, unsigned Pitch)
 {
     const unsigned width = FreeImage_GetWidth(Dib);
     for (int y = First; y < Last; ++y, Out += Pitch) {
         const BYTE* in = FreeImage_GetScanLine(Dib, y);
-        BYTE* out = Out;
         // The checkerboard's squares are 8 pixels: grey 192 where exactly one
-        // of the row's and the column's bit 3 is clear, else white.
+        // of the row's and the column's bit 3 is clear, else white. A run of
+        // eight from a multiple of eight lies on one square, and most such
+        // runs are wholly clear or wholly opaque.
         const bool rowClear = (y & 8) == 0;
-        for (unsigned x = 0; x < width; ++x, in += 4, out += 3) {
-            const unsigned alpha = in[FI_RGBA_ALPHA];
-            if (alpha == 0xFF) {
-                std::memcpy(out, in, 3);
-                continue;
-            }
+        unsigned x = 0;
+        for (; x + 8 <= width; x += 8) {
+            const BYTE* run = in + 4 * x;
+            BYTE* out = Out + 3 * x;
             const unsigned back = (rowClear != ((x & 8) == 0)) ? 192 : 255;
-            if (alpha == 0) {
-                std::memset(out, int(back), 3);
-                continue;
+            unsigned all = 0xFF, any = 0;
+            for (unsigned i = 0; i < 8; ++i) {
+                all &= run[4 * i + FI_RGBA_ALPHA];
+                any |= run[4 * i + FI_RGBA_ALPHA];
             }
-            const unsigned rest = 0xFF - alpha;
-            for (int c = 0; c < 3; ++c)
-                out[c] = BYTE((alpha * in[c] + rest * back) >> 8);
+            if (any == 0) {
+                std::memset(out, int(back), 24);
+            } else if (all == 0xFF) {
+                for (unsigned i = 0; i < 8; ++i)
+                    std::memcpy(out + 3 * i, run + 4 * i, 3);
+            } else {
+                for (unsigned i = 0; i < 8; ++i)
+                    CompositePixel(run + 4 * i, out + 3 * i, back);
+            }
         }
+        for (; x < width; ++x)
+            CompositePixel(in + 4 * x, Out + 3 * x, (rowClear != ((x & 8) == 0)) ? 192 : 255);
     }
 }

@@ -33,6 +33,20 @@ TDib Translucent(int width = 45, int height = 37)
     return dib;
 }
 
+// Runs of eight that are wholly clear, wholly opaque or mixed, the kinds a
+// chart with a clear background is made of.
+TDib Blocky(int width, int height)
+{
+    TDib dib = Translucent(width, height);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) {
+            const int kind = (x / 8 + y) % 3;
+            FreeImage_GetScanLine(dib.get(), y)[4 * x + FI_RGBA_ALPHA] =
+                kind == 0 ? 0 : kind == 1 ? 0xFF : BYTE(x * 37 + y);
+        }
+    return dib;
+}
+
 TDib Opaque(int width, int height)
 {
     TDib dib = Translucent(width, height);
@@ -82,8 +96,9 @@ QString TestDisplayForm::Saved(FIBITMAP* dib, FREE_IMAGE_FORMAT format, const ch
 
 void TestDisplayForm::compositeRowsIsTheLibrarysComposite()
 {
-    for (const QSize size : {QSize(45, 37), QSize(8, 16), QSize(1, 1), QSize(17, 33)}) {
-        const TDib dib = Translucent(size.width(), size.height());
+    for (const QSize size : {QSize(45, 37), QSize(8, 16), QSize(1, 1), QSize(17, 33), QSize(61, 34)})
+    for (const bool blocky : {false, true}) {
+        const TDib dib = blocky ? Blocky(size.width(), size.height()) : Translucent(size.width(), size.height());
         const TDib expected(FreeImage_Composite(dib.get(), FALSE, nullptr, nullptr));
         const TDib made(FreeImage_Allocate(size.width(), size.height(), 24));
         // In two runs of rows, as the decoder hands them over.
