@@ -108,6 +108,7 @@ private:
     std::size_t FSize = 0;
 };
 
+// All the parent needs to wrap the pixels.
 void Describe(FIBITMAP* dib, TChildRecord& record)
 {
     record.Type = FreeImage_GetImageType(dib);
@@ -142,11 +143,22 @@ bool IsRgba(FIBITMAP* dib)
     return FreeImage_GetImageType(dib) == FIT_BITMAP && FreeImage_GetBPP(dib) == 32;
 }
 
-// The bytes the shared file will hold, known from the header.
+// The bytes the shared file will hold, as far as the header tells: a shown
+// picture that is composited or converted becomes 24 bits, or 8 for a
+// single channel. A guess that proves wrong only costs a second mapping.
 std::int64_t SharedBytes(FIBITMAP* header, const TPictureReport& size, TPictureForm form)
 {
-    if (form == TPictureForm::AsShown && IsRgba(header))
+    if (form == TPictureForm::AsStored)
+        return size.Bytes;
+    const FREE_IMAGE_TYPE type = FreeImage_GetImageType(header);
+    const unsigned bpp = FreeImage_GetBPP(header);
+    if (type == FIT_BITMAP && (bpp == 32 || bpp == 16 || FreeImage_HasBackgroundColor(header) ||
+                               (bpp == 8 && FreeImage_IsTransparent(header))))
         return std::int64_t(Pitch24(size.Width)) * size.Height;
+    if (type == FIT_RGB16 || type == FIT_RGBA16 || type == FIT_RGBF || type == FIT_RGBAF)
+        return std::int64_t(Pitch24(size.Width)) * size.Height;
+    if (type != FIT_BITMAP)
+        return (size.Width + 3) / 4 * 4 * size.Height;
     return size.Bytes;
 }
 
