@@ -11,7 +11,6 @@
 
 #include <QFileInfo>
 #include <QRegularExpression>
-#include <QSet>
 
 #include <algorithm>
 #include <cmath>
@@ -188,16 +187,10 @@ TSeries ParseSeries(const TProfileFile& ini, int n, const TSeriesLook& defaultLo
             key.Set(series.Look, *v);
     // A repeated name reads its first entry's text, as a key look-up does,
     // and only the first becomes a point.
-    const QString section = SeriesSection(n);
-    QSet<QString> seen;
-    for (const auto& entry : ini.SectionEntries(section)) {
-        // A repeat reads the first entry's text, which passed already.
-        const QString folded = entry.first.toCaseFolded();
-        if (seen.contains(folded))
-            continue;
-        seen.insert(folded);
-        series.Points.push_back(ParsePoint(entry.first, entry.second));
-    }
+    const std::vector<TProfileFile::TEntry> entries = ini.FirstEntries(SeriesSection(n));
+    series.Points.reserve(entries.size());
+    for (const auto& [name, text] : entries)
+        series.Points.push_back(ParsePoint(name, text));
     return series;
 }
 

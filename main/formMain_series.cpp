@@ -71,8 +71,7 @@ void Tmainform::ShowLoadedDocument()
     v.SetMappingRect(m.MappingRect);
     v.SetAxisValues(m.XLeftValue, m.YTopValue, m.XRightValue, m.YBottomValue);
     v.SetAxisKinds(m.AxisXMap, m.AxisYMap);
-    for (const TSeriesPoint& p : Document.CurrentSeries().Points)
-        v.AddSite(p.Name, p.X, p.Y);
+    v.AddNamedSites(Document.CurrentSeries().Points);
     v.RemapSites();
     v.SetAngle(m.Angle);
     v.SetZoom(m.Zoom);

@@ -6,8 +6,10 @@
 void TProfileFile::TSection::Add(const QString& Key, const QString& Value)
 {
     const QString folded = Key.toCaseFolded();
-    if (!Index.contains(folded)) // the first of duplicates wins
+    if (!Index.contains(folded)) { // the first of duplicates wins
         Index.insert(folded, static_cast<int>(Entries.size()));
+        Firsts.push_back(static_cast<int>(Entries.size()));
+    }
     Entries.emplace_back(Key, Value);
 }
 
@@ -48,7 +50,7 @@ void TProfileFile::Parse(const QByteArray& Bytes)
             raw.chop(1);
         const QString line = (raw.isValidUtf8() ? QString::fromUtf8(raw) : QString::fromLatin1(raw)).trimmed();
         if (line.startsWith(u'[') && line.endsWith(u']')) {
-            FSections.push_back({line.mid(1, line.size() - 2).trimmed(), {}, {}});
+            FSections.push_back({line.mid(1, line.size() - 2).trimmed(), {}, {}, {}});
             current = &FSections.back();
             continue;
         }
@@ -79,7 +81,7 @@ void TProfileFile::WriteString(const QString& Section, const QString& Key, const
 {
     auto* section = const_cast<TSection*>(Find(Section));
     if (!section) {
-        FSections.push_back({Section, {}, {}});
+        FSections.push_back({Section, {}, {}, {}});
         section = &FSections.back();
     }
     const auto found = section->Index.constFind(Key.toCaseFolded());
@@ -110,4 +112,15 @@ std::vector<TProfileFile::TEntry> TProfileFile::SectionEntries(const QString& Se
 {
     const TSection* section = Find(Section);
     return section ? section->Entries : std::vector<TEntry>{};
+}
+
+std::vector<TProfileFile::TEntry> TProfileFile::FirstEntries(const QString& Section) const
+{
+    std::vector<TEntry> entries;
+    if (const TSection* section = Find(Section)) {
+        entries.reserve(section->Firsts.size());
+        for (int at : section->Firsts)
+            entries.push_back(section->Entries[std::size_t(at)]);
+    }
+    return entries;
 }

@@ -38,6 +38,9 @@ public:
     QString ReadString(const QString& Section, const QString& Key, const QString& Default) const;
     // The entries of a section in file order, duplicates included.
     std::vector<TEntry> SectionEntries(const QString& Section) const;
+    // The entries whose key no earlier entry of the section has, case aside:
+    // those a key look-up reads.
+    std::vector<TEntry> FirstEntries(const QString& Section) const;
     // Section names in file order, as first written.
     QStringList SectionNames() const;
 
@@ -48,6 +51,7 @@ private:
         QString Name;
         std::vector<TEntry> Entries;
         QHash<QString, int> Index; // case-folded key -> its first entry
+        std::vector<int> Firsts;   // those entries, in file order
         void Add(const QString& Key, const QString& Value);
     };
     const TSection* Find(const QString& Section) const;

@@ -221,6 +221,15 @@ void TQuillonView::AddSites(const std::vector<TPointF>& Points)
     Paint();
 }
 
+void TQuillonView::AddNamedSites(const std::vector<TSeriesPoint>& Points)
+{
+    const TEventRun run(*this);
+    for (const TSeriesPoint& p : Points)
+        if (!FSites.Find(p.Name))
+            AppendSite(p.Name, p.X, p.Y);
+    Paint();
+}
+
 void TQuillonView::DeleteSite(const QString& Name)
 {
     TSiteObject* site = FSites.Find(Name);

@@ -3,6 +3,7 @@
 #include "image/FreeBitmap.h"
 #include "quillonviewsettings.h"
 #include "sitelist.h"
+#include "document/Series.h"
 #include "document/SeriesLook.h"
 #include "document/viewmapping.h"
 #include "viewsnapshot.h"
@@ -75,6 +76,8 @@ public:
     void AddSite(const QString& Name, double X, double Y);
     // New sites at Points, in order, named as clicks name them; one repaint.
     void AddSites(const std::vector<TPointF>& Points);
+    // Many AddSite calls in one, with one repaint.
+    void AddNamedSites(const std::vector<TSeriesPoint>& Points);
     void DeleteSite(const QString& Name);
     // DeleteSite for many at once, in time linear in the sites held; one
     // OnDeleteSite a site, one repaint.

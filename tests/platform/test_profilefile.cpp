@@ -41,6 +41,15 @@ void TestProfileFile::namesIgnoreCaseAndFirstWins()
     QCOMPARE(entries.size(), std::size_t(3));
     QCOMPARE(entries[1].first, QStringLiteral("X"));
     QCOMPARE(entries[1].second, QStringLiteral("2"));
+    // What look-ups read: the first of each name, in file order.
+    ini.WriteString(QStringLiteral("s"), QStringLiteral("Z"), QStringLiteral("4"));
+    ini.WriteString(QStringLiteral("s"), QStringLiteral("Y"), QStringLiteral("5"));
+    const auto firsts = ini.FirstEntries(QStringLiteral("S"));
+    QCOMPARE(firsts.size(), std::size_t(3));
+    QCOMPARE(firsts[0], (TProfileFile::TEntry{"x", "1"}));
+    QCOMPARE(firsts[1], (TProfileFile::TEntry{"y", "5"}));
+    QCOMPARE(firsts[2], (TProfileFile::TEntry{"Z", "4"}));
+    QVERIFY(ini.FirstEntries(QStringLiteral("none")).empty());
 }
 
 void TestProfileFile::readsCrLfAndLf()
