@@ -300,9 +300,21 @@ FIBITMAP* Wrap(const TChildRecord& r, void* bits)
 
 } // namespace
 
+namespace {
+
+void Reap(pid_t child, int* status = nullptr)
+{
+    while (waitpid(child, status, 0) < 0 && errno == EINTR) {
+    }
+}
+
+} // namespace
+
 TMappedPixels::~TMappedPixels()
 {
     munmap(FAddress, FSize);
+    if (FDecoder > 0)
+        Reap(FDecoder);
 }
 
 TDecodedPicture DecodePicture(const QString& FileName, int Flags, TPictureForm Form)
@@ -333,17 +345,10 @@ TDecodedPicture DecodePicture(const QString& FileName, int Flags, TPictureForm F
     auto record = std::make_unique<TChildRecord>();
     const bool heard = child > 0 && ReadAll(channel[0], record.get(), sizeof *record) == sizeof *record;
     ::close(channel[0]);
-    int status = 0;
-    if (heard) {
-        // The child has said all; its exit tears down a picture's worth of
-        // memory, which need not hold up this one.
-        std::thread([child] { waitpid(child, nullptr, 0); }).detach();
-    } else if (child > 0) {
-        while (waitpid(child, &status, 0) < 0 && errno == EINTR) {
-        }
-    }
-
     if (!heard) {
+        int status = 0;
+        if (child > 0)
+            Reap(child, &status);
         ::close(memory);
         result.Report.Status = TPictureStatus::Failed;
         result.Report.Detail = child > 0 ? HowItEnded(status) : QString::fromLocal8Bit(std::strerror(forkError));
@@ -358,17 +363,20 @@ TDecodedPicture DecodePicture(const QString& FileName, int Flags, TPictureForm F
     result.Report.Detail = QString::fromUtf8(record->Detail, std::min<std::uint32_t>(record->DetailLength, MaxDetail));
     if (!result.Report.Usable()) {
         ::close(memory);
+        Reap(child);
         return result;
     }
     struct stat info {};
     if (Consistent(*record) && fstat(memory, &info) == 0 && info.st_size == record->Bytes) {
         void* bits = mmap(nullptr, std::size_t(record->Bytes), PROT_READ | PROT_WRITE, MAP_SHARED, memory, 0);
         if (bits != MAP_FAILED)
-            result.Pixels = std::make_unique<TMappedPixels>(bits, std::size_t(record->Bytes));
+            result.Pixels = std::make_unique<TMappedPixels>(bits, std::size_t(record->Bytes), child);
     }
     ::close(memory);
     if (result.Pixels)
         result.Dib = Wrap(*record, result.Pixels->Address());
+    if (!result.Pixels)
+        Reap(child);
     if (!result.Dib) {
         result.Pixels.reset();
         result.Report.Status = TPictureStatus::Failed;

@@ -3,12 +3,19 @@
 #include "PictureFile.h"
 
 #include <cstddef>
+#include <sys/types.h>
 #include <memory>
 
-// Pixels in a shared mapping, unmapped when the last owner lets go.
+// Pixels in a shared mapping, unmapped when the last owner lets go. Decoder,
+// when given, is the process that made them, reaped then: its exit tears
+// down a picture's worth of memory, which need hold nothing up meanwhile,
+// and no thread is left to wait for it.
 class TMappedPixels {
 public:
-    TMappedPixels(void* Address, std::size_t Size) : FAddress(Address), FSize(Size) {}
+    TMappedPixels(void* Address, std::size_t Size, pid_t Decoder = -1)
+        : FAddress(Address), FSize(Size), FDecoder(Decoder)
+    {
+    }
     ~TMappedPixels();
     TMappedPixels(const TMappedPixels&) = delete;
     TMappedPixels& operator=(const TMappedPixels&) = delete;
@@ -18,6 +25,7 @@ public:
 private:
     void* FAddress;
     std::size_t FSize;
+    pid_t FDecoder;
 };
 
 struct TDecodedPicture {

@@ -10,6 +10,7 @@
 #include <csignal>
 #include <cstring>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 #include <zlib.h>
 
@@ -119,6 +120,7 @@ private slots:
     void decodingStartsAtTheFilesFirstByte();
     void damagedPicturesSayWhy_data();
     void damagedPicturesSayWhy();
+    void decoderIsReapedWhenItsPixelsGo();
 
 private:
     QTemporaryDir FDir;
@@ -346,6 +348,30 @@ void TestPictureDecoder::damagedPicturesSayWhy()
     // What was decoded is still there to show.
     QVERIFY(decoded.Dib);
     FreeImage_Unload(decoded.Dib);
+}
+
+// No thread is left behind to wait for the decoder (one forked beside it
+// could inherit a held lock), and no process is left unreaped.
+void TestPictureDecoder::decoderIsReapedWhenItsPixelsGo()
+{
+    const QString file = Saved(Pattern(40, 30, 24), FIF_PNG, "reaped.png");
+    WriteTextFile(Path("reaped-bomb.png"), ClaimingPng(30000, 30000));
+    auto threads = [] { return QDir(QStringLiteral("/proc/self/task")).entryList(QDir::Dirs | QDir::NoDotAndDotDot).size(); };
+    // Whether some child process is still to be reaped; none is reaped here.
+    auto childLeft = [] {
+        siginfo_t info{};
+        return waitid(P_ALL, 0, &info, WEXITED | WNOHANG | WNOWAIT) == 0;
+    };
+    const qsizetype before = threads();
+    {
+        TFreeBitmap picture;
+        QVERIFY(picture.Load(file));
+        QCOMPARE(threads(), before);
+        QVERIFY(childLeft());
+    }
+    QVERIFY(!childLeft());
+    QCOMPARE(DecodePicture(Path("reaped-bomb.png"), 0).Report.Status, TPictureStatus::TooLarge);
+    QVERIFY(!childLeft());
 }
 
 QTEST_GUILESS_MAIN(TestPictureDecoder)
