@@ -4,7 +4,7 @@
 // the saved session.
 #include "main/BatchExport.h"
 #include "main/formMain.h"
-#include "platform/Registry.h"
+#include "WindowBenchMain.h"
 
 #include <benchmark/benchmark.h>
 
@@ -267,15 +267,5 @@ BENCHMARK(BM_DeleteAllSelected)->Arg(10000)->Arg(100000)->Unit(benchmark::kMilli
 
 int main(int argc, char** argv)
 {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QTemporaryDir config;
-    qputenv("XDG_CONFIG_HOME", config.path().toLocal8Bit());
-    TRegistry settings; // no tip window at start
-    settings.OpenKey(QStringLiteral("\\Software\\Kestrow\\Quillon\\TipOfDay"), true);
-    settings.WriteString(QStringLiteral("ShowAtStart"), QStringLiteral("0"));
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return RunWindowBenchmarks(argc, argv);
 }

@@ -3,7 +3,7 @@
 // picture scrolls, the preview on (1) and off (0); while scrolling the
 // pointer is over the picture (1) or over the scroll bar (0).
 #include "main/formMain.h"
-#include "platform/Registry.h"
+#include "WindowBenchMain.h"
 
 #include <benchmark/benchmark.h>
 
@@ -12,7 +12,6 @@
 #include <QEventLoop>
 #include <QScrollArea>
 #include <QScrollBar>
-#include <QTemporaryDir>
 #include <QTimer>
 
 #include <ctime>
@@ -102,16 +101,5 @@ BENCHMARK(BM_Scrolling)->ArgsProduct({{1, 0}, {1, 0}})->Iterations(3)->Unit(benc
 
 int main(int argc, char** argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QTemporaryDir config;
-    qputenv("XDG_CONFIG_HOME", config.path().toLocal8Bit());
-    TRegistry settings; // no tip window at start
-    settings.OpenKey(QStringLiteral("\\Software\\Kestrow\\Quillon\\TipOfDay"), true);
-    settings.WriteString(QStringLiteral("ShowAtStart"), QStringLiteral("0"));
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return RunWindowBenchmarks(argc, argv);
 }

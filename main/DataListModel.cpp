@@ -59,7 +59,11 @@ const std::array<QString, 4>& TDataListModel::TextsOf(const TEntry& Entry) const
 void TDataListModel::AddRow(TRow Row)
 {
     const int row = Count();
-    FIndex[Row.Name].append(row);
+    // Many rows at once are indexed when first looked up, in one pass.
+    if (FUpdates > 0)
+        FIndexComplete = false;
+    else if (FIndexComplete)
+        FIndex[Row.Name].append(row);
     if (FUpdates > 0) {
         FRows.push_back({std::move(Row), std::nullopt});
         return;
@@ -72,6 +76,7 @@ void TDataListModel::AddRow(TRow Row)
 
 void TDataListModel::SetRowsOf(const QString& Name, const TRow& Row)
 {
+    CompleteIndex();
     const auto found = FIndex.constFind(Name);
     if (found == FIndex.constEnd())
         return;
@@ -93,6 +98,7 @@ void TDataListModel::SetRowsOf(const QString& Name, const TRow& Row)
 
 void TDataListModel::DeleteRowsOf(const QString& Name)
 {
+    CompleteIndex();
     const auto found = FIndex.find(Name);
     if (found == FIndex.end())
         return;
@@ -115,6 +121,7 @@ void TDataListModel::DeleteRowsOf(const QString& Name)
 
 void TDataListModel::DeleteRowsOf(const QStringList& Names)
 {
+    CompleteIndex();
     QSet<QString> gone;
     for (const QString& name : Names)
         if (FIndex.contains(name))
@@ -125,7 +132,7 @@ void TDataListModel::DeleteRowsOf(const QStringList& Names)
     RowsWillMove();
     std::erase_if(FRows, [&](const TEntry& entry) { return gone.contains(entry.Row.Name); });
     FIndex.clear();
-    Reindex(0);
+    FIndexComplete = false;
     EndUpdate();
 }
 
@@ -135,6 +142,7 @@ void TDataListModel::Clear()
     RowsWillMove();
     FRows.clear();
     FIndex.clear();
+    FIndexComplete = true;
     EndUpdate();
 }
 
@@ -180,4 +188,15 @@ void TDataListModel::Reindex(int From)
     }
     for (int row = From; row < Count(); ++row)
         FIndex[FRows[std::size_t(row)].Row.Name].append(row);
+}
+
+void TDataListModel::CompleteIndex()
+{
+    if (FIndexComplete)
+        return;
+    FIndex.clear();
+    FIndex.reserve(Count());
+    for (int row = 0; row < Count(); ++row)
+        FIndex[FRows[std::size_t(row)].Row.Name].append(row);
+    FIndexComplete = true;
 }

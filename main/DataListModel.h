@@ -84,9 +84,11 @@ private:
     // that moves rows.
     void RowsWillMove();
     void Reindex(int From);
+    void CompleteIndex();
 
     std::vector<TEntry> FRows;
     QHash<QString, QList<int>> FIndex; // name -> rows, ascending
+    bool FIndexComplete = true;        // else made again when next needed
     int FShown = 0;                    // rows the views have been told of
     int FUpdates = 0;
     bool FResetting = false;
