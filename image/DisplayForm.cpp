@@ -140,3 +140,31 @@ void CompositeRows(FIBITMAP* Dib, int First, int Last, BYTE* Out, unsigned Pitch
             CompositePixel(in + 4 * x, Out + 3 * x, (rowClear != ((x & 8) == 0)) ? 192 : 255);
     }
 }
+
+void ConvertRgb16Rows(FIBITMAP* Dib, int First, int Last, BYTE* Out, unsigned Pitch)
+{
+    const unsigned width = FreeImage_GetWidth(Dib);
+    for (int y = First; y < Last; ++y, Out += Pitch) {
+        const auto* in = reinterpret_cast<const FIRGB16*>(FreeImage_GetScanLine(Dib, y));
+        BYTE* out = Out;
+        for (unsigned x = 0; x < width; ++x, out += 3) {
+            out[FI_RGBA_RED] = BYTE(in[x].red >> 8);
+            out[FI_RGBA_GREEN] = BYTE(in[x].green >> 8);
+            out[FI_RGBA_BLUE] = BYTE(in[x].blue >> 8);
+        }
+    }
+}
+
+bool ShownRowByRow(FIBITMAP* Dib)
+{
+    const FREE_IMAGE_TYPE type = FreeImage_GetImageType(Dib);
+    return (type == FIT_BITMAP && FreeImage_GetBPP(Dib) == 32) || type == FIT_RGB16;
+}
+
+void ShownRows(FIBITMAP* Dib, int First, int Last, BYTE* Out, unsigned Pitch)
+{
+    if (FreeImage_GetImageType(Dib) == FIT_RGB16)
+        ConvertRgb16Rows(Dib, First, Last, Out, Pitch);
+    else
+        CompositeRows(Dib, First, Last, Out, Pitch);
+}

@@ -138,11 +138,6 @@ std::uint32_t Pitch24(std::int64_t width)
     return std::uint32_t((width * 24 + 31) / 32 * 4);
 }
 
-bool IsRgba(FIBITMAP* dib)
-{
-    return FreeImage_GetImageType(dib) == FIT_BITMAP && FreeImage_GetBPP(dib) == 32;
-}
-
 // The bytes the shared file will hold, as far as the header tells: a shown
 // picture that is composited or converted becomes 24 bits, or 8 for a
 // single channel. A guess that proves wrong only costs a second mapping.
@@ -163,12 +158,12 @@ std::int64_t SharedBytes(FIBITMAP* header, const TPictureReport& size, TPictureF
 }
 
 // Hands over the decoded pixels: copied into the shared file, or for a
-// 32-bit picture to be shown, composited straight into it. Both run on two
-// threads, halves of the rows each: this is the one cost a bare decode does
-// not have. The mapping is left to the child's exit.
+// 32-bit or 48-bit picture to be shown, made 24-bit straight into it. Both
+// run on two threads, halves of the rows each: this is the one cost a bare
+// decode does not have. The mapping is left to the child's exit.
 bool HandOver(FIBITMAP* dib, TPictureForm form, TSharedPages& pages, TChildRecord& record)
 {
-    const bool composite = form == TPictureForm::AsShown && IsRgba(dib);
+    const bool composite = form == TPictureForm::AsShown && ShownRowByRow(dib);
     const std::int64_t height = FreeImage_GetHeight(dib);
     const std::uint32_t pitch = composite ? Pitch24(FreeImage_GetWidth(dib)) : FreeImage_GetPitch(dib);
     record.Bytes = std::int64_t(pitch) * height;
@@ -179,7 +174,7 @@ bool HandOver(FIBITMAP* dib, TPictureForm form, TSharedPages& pages, TChildRecor
     const int half = int(height / 2);
     auto rows = [&](int first, int last) {
         if (composite)
-            CompositeRows(dib, first, last, out + std::size_t(pitch) * first, pitch);
+            ShownRows(dib, first, last, out + std::size_t(pitch) * first, pitch);
         else
             std::memcpy(out + std::size_t(pitch) * first, FreeImage_GetScanLine(dib, first),
                         std::size_t(pitch) * std::size_t(last - first));
@@ -189,6 +184,7 @@ bool HandOver(FIBITMAP* dib, TPictureForm form, TSharedPages& pages, TChildRecor
     lower.join();
     Describe(dib, record);
     if (composite) {
+        record.Type = FIT_BITMAP;
         record.Pitch = pitch;
         record.Bpp = 24;
         record.RedMask = FI_RGBA_RED_MASK;
@@ -202,10 +198,10 @@ bool HandOver(FIBITMAP* dib, TPictureForm form, TSharedPages& pages, TChildRecor
 }
 
 // The picture as the view draws it, when that is another bitmap than the
-// decoded one; 32-bit pictures are composited on the way out instead.
+// decoded one; those made a row at a time are made on the way out instead.
 FIBITMAP* ShownCopy(FIBITMAP* dib)
 {
-    if (IsRgba(dib))
+    if (ShownRowByRow(dib))
         return nullptr;
     FIBITMAP* shown = ConvertForDisplay(dib, false, nullptr, nullptr);
     if (shown && !IsSampledDirectly(shown)) {

@@ -76,6 +76,7 @@ class TestDisplayForm : public QObject {
     Q_OBJECT
 private slots:
     void compositeRowsIsTheLibrarysComposite();
+    void rgb16RowsAreTheLibrarysConversion();
     void transparencyAsTheLibraryTellsIt();
     void shownFormIsWhatTheViewDrew();
     void shownFormKeepsNoCopy();
@@ -108,6 +109,22 @@ void TestDisplayForm::compositeRowsIsTheLibrarysComposite()
                       FreeImage_GetPitch(made.get()));
         QVERIFY2(SamePixels(made.get(), expected.get()), qPrintable(QStringLiteral("%1 x %2").arg(size.width()).arg(size.height())));
     }
+}
+
+void TestDisplayForm::rgb16RowsAreTheLibrarysConversion()
+{
+    const TDib deep(FreeImage_AllocateT(FIT_RGB16, 37, 9));
+    for (int y = 0; y < 9; ++y) {
+        auto* line = reinterpret_cast<FIRGB16*>(FreeImage_GetScanLine(deep.get(), y));
+        for (int x = 0; x < 37; ++x)
+            line[x] = {WORD(x * 1789 + y), WORD(65535 - x * 977), WORD(y * 7001 + x * 255)};
+    }
+    const TDib expected(FreeImage_ConvertTo24Bits(deep.get()));
+    const TDib made(FreeImage_Allocate(37, 9, 24));
+    QVERIFY(ShownRowByRow(deep.get()));
+    ShownRows(deep.get(), 0, 4, FreeImage_GetScanLine(made.get(), 0), FreeImage_GetPitch(made.get()));
+    ShownRows(deep.get(), 4, 9, FreeImage_GetScanLine(made.get(), 4), FreeImage_GetPitch(made.get()));
+    QVERIFY(SamePixels(made.get(), expected.get()));
 }
 
 void TestDisplayForm::transparencyAsTheLibraryTellsIt()
