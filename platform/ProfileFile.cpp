@@ -5,10 +5,13 @@
 
 void TProfileFile::TSection::Add(const QString& Key, const QString& Value)
 {
-    const QString folded = Key.toCaseFolded();
-    if (!Index.contains(folded)) { // the first of duplicates wins
-        Index.insert(folded, static_cast<int>(Entries.size()));
-        Firsts.push_back(static_cast<int>(Entries.size()));
+    // One look-up: a key new to the index is added with this entry, and the
+    // first of duplicates wins.
+    const qsizetype known = Index.size();
+    int& first = Index[Key.toCaseFolded()];
+    if (Index.size() != known) {
+        first = static_cast<int>(Entries.size());
+        Firsts.push_back(first);
     }
     Entries.emplace_back(Key, Value);
 }
