@@ -32,7 +32,7 @@ bool HasTranslucentPixel(FIBITMAP* dib)
     const unsigned height = FreeImage_GetHeight(dib);
     for (unsigned y = 0; y < height; ++y) {
         const BYTE* line = FreeImage_GetScanLine(dib, int(y));
-        // Eight pixels a step, whole words compared: the scan is bound by
+        // Eight pixels a step, their alphas and-ed: the scan is bound by
         // memory, not by a branch a pixel.
         unsigned x = 0;
         for (; x + 8 <= width; x += 8) {
@@ -56,11 +56,13 @@ bool IsTransparent(FIBITMAP* Dib)
     if (!Dib)
         return false;
     if (FreeImage_GetImageType(Dib) == FIT_BITMAP && FreeImage_GetBPP(Dib) == 32)
-        return FreeImage_HasPixels(Dib) ? !IsCmyk(Dib) && HasTranslucentPixel(Dib) : !IsCmyk(Dib);
+        return !IsCmyk(Dib) && (!FreeImage_HasPixels(Dib) || HasTranslucentPixel(Dib));
     return FreeImage_IsTransparent(Dib);
 }
 
-FIBITMAP* ConvertForDisplay(FIBITMAP* Dib, bool UseFileBkg, RGBQUAD* AppBkColor, FIBITMAP* Bkg)
+namespace {
+
+FIBITMAP* Converted(FIBITMAP* Dib, bool UseFileBkg, RGBQUAD* AppBkColor, FIBITMAP* Bkg)
 {
     const FREE_IMAGE_TYPE type = FreeImage_GetImageType(Dib);
     FIBITMAP* converted = nullptr;
@@ -88,7 +90,27 @@ FIBITMAP* ConvertForDisplay(FIBITMAP* Dib, bool UseFileBkg, RGBQUAD* AppBkColor,
     return converted;
 }
 
+} // namespace
+
+FIBITMAP* ConvertForDisplay(FIBITMAP* Dib, bool UseFileBkg, RGBQUAD* AppBkColor, FIBITMAP* Bkg)
+{
+    FIBITMAP* converted = Converted(Dib, UseFileBkg, AppBkColor, Bkg);
+    if (converted && !IsSampledDirectly(converted)) {
+        FIBITMAP* standard = FreeImage_ConvertTo24Bits(converted);
+        FreeImage_Unload(converted);
+        converted = standard;
+    }
+    return converted;
+}
+
 namespace {
+
+// The checkerboard's squares are 8 pixels: grey 192 where exactly one of the
+// row's and the column's bit 3 is clear, else white.
+inline unsigned CheckerGrey(bool rowClear, unsigned x)
+{
+    return (rowClear != ((x & 8) == 0)) ? 192 : 255;
+}
 
 inline void CompositePixel(const BYTE* in, BYTE* out, unsigned back)
 {
@@ -111,16 +133,14 @@ void CompositeRows(FIBITMAP* Dib, int First, int Last, BYTE* Out, unsigned Pitch
     const unsigned width = FreeImage_GetWidth(Dib);
     for (int y = First; y < Last; ++y, Out += Pitch) {
         const BYTE* in = FreeImage_GetScanLine(Dib, y);
-        // The checkerboard's squares are 8 pixels: grey 192 where exactly one
-        // of the row's and the column's bit 3 is clear, else white. A run of
-        // eight from a multiple of eight lies on one square, and most such
-        // runs are wholly clear or wholly opaque.
+        // A run of eight from a multiple of eight lies on one checkerboard
+        // square, and most such runs are wholly clear or wholly opaque.
         const bool rowClear = (y & 8) == 0;
         unsigned x = 0;
         for (; x + 8 <= width; x += 8) {
             const BYTE* run = in + 4 * x;
             BYTE* out = Out + 3 * x;
-            const unsigned back = (rowClear != ((x & 8) == 0)) ? 192 : 255;
+            const unsigned back = CheckerGrey(rowClear, x);
             unsigned all = 0xFF, any = 0;
             for (unsigned i = 0; i < 8; ++i) {
                 all &= run[4 * i + FI_RGBA_ALPHA];
@@ -137,7 +157,7 @@ void CompositeRows(FIBITMAP* Dib, int First, int Last, BYTE* Out, unsigned Pitch
             }
         }
         for (; x < width; ++x)
-            CompositePixel(in + 4 * x, Out + 3 * x, (rowClear != ((x & 8) == 0)) ? 192 : 255);
+            CompositePixel(in + 4 * x, Out + 3 * x, CheckerGrey(rowClear, x));
     }
 }
 

@@ -11,8 +11,9 @@ bool IsTransparent(FIBITMAP* Dib);
 
 // A standard bitmap of a depth the sampler reads, made from any image type:
 // composited when transparent or carrying a background colour, the magnitude
-// of a complex image, the library's standard conversion for the rest. None
-// when the picture is drawn as it is, or when no conversion succeeds.
+// of a complex image, the library's standard conversion for the rest, and
+// made 24-bit when that is still no depth the sampler reads. None when the
+// picture is drawn as it is, or when no conversion succeeds.
 FIBITMAP* ConvertForDisplay(FIBITMAP* Dib, bool UseFileBkg, RGBQUAD* AppBkColor, FIBITMAP* Bkg);
 
 // Rows First..Last - 1 (the library's bottom-up order) of a 32-bit bitmap

@@ -93,11 +93,6 @@ FIBITMAP* TFreeWinBitmap::DisplaySource(bool UseFileBkg, const RGBQUAD* AppBkCol
     if (!(key == FDisplayKey)) {
         ReleaseDisplayCopy();
         DisplayDib = ConvertForDisplay(dib, UseFileBkg, AppBkColor ? &colour : nullptr, Bkg);
-        if (DisplayDib && !IsSampledDirectly(DisplayDib)) {
-            FIBITMAP* standard = FreeImage_ConvertTo24Bits(DisplayDib);
-            FreeImage_Unload(DisplayDib);
-            DisplayDib = standard;
-        }
         FDisplayKey = key;
     }
     if (DisplayDib)

@@ -163,9 +163,9 @@ std::int64_t SharedBytes(FIBITMAP* header, const TPictureReport& size, TPictureF
 // decode does not have. The mapping is left to the child's exit.
 bool HandOver(FIBITMAP* dib, TPictureForm form, TSharedPages& pages, TChildRecord& record)
 {
-    const bool composite = form == TPictureForm::AsShown && ShownRowByRow(dib);
+    const bool shown = form == TPictureForm::AsShown && ShownRowByRow(dib);
     const std::int64_t height = FreeImage_GetHeight(dib);
-    const std::uint32_t pitch = composite ? Pitch24(FreeImage_GetWidth(dib)) : FreeImage_GetPitch(dib);
+    const std::uint32_t pitch = shown ? Pitch24(FreeImage_GetWidth(dib)) : FreeImage_GetPitch(dib);
     record.Bytes = std::int64_t(pitch) * height;
     void* shared = pages.Take(std::size_t(record.Bytes));
     if (shared == MAP_FAILED)
@@ -173,7 +173,7 @@ bool HandOver(FIBITMAP* dib, TPictureForm form, TSharedPages& pages, TChildRecor
     BYTE* out = static_cast<BYTE*>(shared);
     const int half = int(height / 2);
     auto rows = [&](int first, int last) {
-        if (composite)
+        if (shown)
             ShownRows(dib, first, last, out + std::size_t(pitch) * first, pitch);
         else
             std::memcpy(out + std::size_t(pitch) * first, FreeImage_GetScanLine(dib, first),
@@ -183,7 +183,7 @@ bool HandOver(FIBITMAP* dib, TPictureForm form, TSharedPages& pages, TChildRecor
     rows(half, int(height));
     lower.join();
     Describe(dib, record);
-    if (composite) {
+    if (shown) {
         record.Type = FIT_BITMAP;
         record.Pitch = pitch;
         record.Bpp = 24;
@@ -204,11 +204,6 @@ FIBITMAP* ShownCopy(FIBITMAP* dib)
     if (ShownRowByRow(dib))
         return nullptr;
     FIBITMAP* shown = ConvertForDisplay(dib, false, nullptr, nullptr);
-    if (shown && !IsSampledDirectly(shown)) {
-        FIBITMAP* standard = FreeImage_ConvertTo24Bits(shown);
-        FreeImage_Unload(shown);
-        shown = standard;
-    }
     if (shown)
         FreeImage_CloneMetadata(shown, dib);
     return shown;
@@ -293,10 +288,6 @@ FIBITMAP* Wrap(const TChildRecord& r, void* bits)
     FreeImage_SetDotsPerMeterY(dib, r.DotsY);
     return dib;
 }
-
-} // namespace
-
-namespace {
 
 void Reap(pid_t child, int* status = nullptr)
 {
