@@ -102,6 +102,11 @@ public:
     bool HasDisplayCopy() const { return DisplayDib != nullptr; }
     // Lets the display copy go; the next draw makes it again when needed.
     void ReleaseDisplayCopy();
+    // Loads a picture as shown in place of this one, through a scratch
+    // document: this picture stays unless the new one is usable, as the
+    // report says. The display copy goes first, so that the peak holds only
+    // the two pictures themselves.
+    TPictureReport ReplaceWith(const QString& FileName);
 
 private:
     struct TDisplayKey {

@@ -77,6 +77,17 @@ void TFreeWinBitmap::ReleaseDisplayCopy()
     FDisplayKey = {};
 }
 
+TPictureReport TFreeWinBitmap::ReplaceWith(const QString& FileName)
+{
+    ReleaseDisplayCopy();
+    TFreeWinBitmap scratch;
+    TPictureReport report;
+    scratch.Load(FileName, 0, &report, TPictureForm::AsShown);
+    if (report.Usable())
+        TakeImage(scratch);
+    return report;
+}
+
 FIBITMAP* TFreeWinBitmap::DisplaySource(bool UseFileBkg, const RGBQUAD* AppBkColor, FIBITMAP* Bkg)
 {
     FIBITMAP* dib = GetDib();

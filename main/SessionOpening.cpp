@@ -15,13 +15,7 @@ QString OpenSession(const QString& FileName, const TSeriesLook& DefaultLook, TJo
     const TSession s = ReadSession(FileName, DefaultLook);
     QStringList warnings = s.Warnings;
     if (!s.Path.isEmpty() && QFileInfo::exists(s.Path)) {
-        // The old picture stays until the new one is good; its copy for
-        // drawing need not.
-        Picture.ReleaseDisplayCopy();
-        TFreeWinBitmap scratch;
-        TPictureReport report;
-        if (scratch.Load(s.Path, 0, &report, TPictureForm::AsShown))
-            Picture.TakeImage(scratch);
+        const TPictureReport report = Picture.ReplaceWith(s.Path);
         if (const QString problem = PictureProblemText(s.Path, report); !problem.isEmpty())
             warnings.prepend(problem);
     }

@@ -373,13 +373,9 @@ void Tmainform::FerroTwainSourceFileTransfer(void*, int, const TW_STR255& Filena
         const QString file = QFile::decodeName(QByteArray(Filename, int(strnlen(Filename, sizeof(TW_STR255)))));
         // Checked like a picture opened from disk: a file that is no picture
         // changes nothing.
-        QuillonView->Image.ReleaseDisplayCopy();
-        TFreeWinBitmap scratch;
-        TPictureReport report;
-        scratch.Load(file, 0, &report, TPictureForm::AsShown);
+        const TPictureReport report = QuillonView->Image.ReplaceWith(file);
         if (report.Usable()) {
             QuillonView->ImageFileName = file;
-            QuillonView->Image.TakeImage(scratch);
             QuillonView->ResetMapping();
             ShowMouseData();
             QuillonView->Paint();
@@ -392,19 +388,13 @@ void Tmainform::FerroTwainSourceFileTransfer(void*, int, const TW_STR255& Filena
 
 bool Tmainform::LoadImageFile(const QString& FileName)
 {
-    // Decoded once, into a scratch document; the view gets that image only
-    // when it is a valid picture. Its old picture's copy for drawing goes
-    // first, so that the peak holds only the two pictures themselves.
-    QuillonView->Image.ReleaseDisplayCopy();
-    TFreeWinBitmap scratch;
-    TPictureReport report;
-    scratch.Load(FileName, 0, &report, TPictureForm::AsShown);
+    // Decoded once; the view keeps its picture unless this one is valid.
+    const TPictureReport report = QuillonView->Image.ReplaceWith(FileName);
     if (!report.Usable()) {
         ShowPictureProblem(FileName, report);
         return false;
     }
     QuillonView->ImageFileName = FileName;
-    QuillonView->Image.TakeImage(scratch);
     QuillonView->ResetMapping();
     ShowMouseData();
     if (QuillonView->Settings->FitOnImageLoad)

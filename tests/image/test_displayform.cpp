@@ -82,6 +82,7 @@ private slots:
     void shownFormKeepsNoCopy();
     void invertingAShownPictureInvertsWhatShows();
     void releasedDisplayCopyIsMadeAgain();
+    void replacingKeepsThePictureUnlessTheNewOneIsGood();
 
 private:
     QString Saved(FIBITMAP* dib, FREE_IMAGE_FORMAT format, const char* name);
@@ -238,6 +239,27 @@ void TestDisplayForm::releasedDisplayCopyIsMadeAgain()
     FIBITMAP* again = stored.DisplaySource();
     QVERIFY(again != stored.GetDib());
     QVERIFY(SamePixels(again, expected.get()));
+}
+
+void TestDisplayForm::replacingKeepsThePictureUnlessTheNewOneIsGood()
+{
+    TFreeWinBitmap picture;
+    QVERIFY(picture.Load(Saved(Translucent().get(), FIF_PNG, "old.png")));
+    QVERIFY(picture.DisplaySource() != picture.GetDib());
+    FIBITMAP* old = picture.GetDib();
+    const QString bad = FDir.filePath(QStringLiteral("bad.png"));
+    QFile file(bad);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(QByteArray("\x89PNG\r\n\x1a\nnot really", 18));
+    file.close();
+    QVERIFY(!picture.ReplaceWith(bad).Usable());
+    QCOMPARE(picture.GetDib(), old);
+    QVERIFY(!picture.HasDisplayCopy());
+
+    const TDib opaque = Opaque(45, 37);
+    QVERIFY(picture.ReplaceWith(Saved(opaque.get(), FIF_PNG, "new.png")).Usable());
+    QCOMPARE(FreeImage_GetBPP(picture.GetDib()), 24u);
+    QCOMPARE(picture.DisplaySource(), picture.GetDib());
 }
 
 QTEST_GUILESS_MAIN(TestDisplayForm)
