@@ -59,15 +59,14 @@ const std::array<QString, 4>& TDataListModel::TextsOf(const TEntry& Entry) const
 void TDataListModel::AddRow(TRow Row)
 {
     const int row = Count();
-    // Many rows at once are indexed when first looked up, in one pass.
-    if (FUpdates > 0)
-        FIndexComplete = false;
-    else if (FIndexComplete)
-        FIndex[Row.Name].append(row);
     if (FUpdates > 0) {
+        // Many rows at once are indexed when first looked up, in one pass.
+        FIndexComplete = false;
         FRows.push_back({std::move(Row), std::nullopt});
         return;
     }
+    if (FIndexComplete)
+        FIndex[Row.Name].append(row);
     beginInsertRows({}, row, row);
     FRows.push_back({std::move(Row), std::nullopt});
     FShown = Count();

@@ -313,10 +313,8 @@ private:
     bool FStartTipOffered = false;
     bool FZoomBlank = false;
     // Whether the pointer or the view changed since the zoom preview's last
-    // look, told by the view's own events, so that a tick with nothing new
-    // does no work and asks no server where the pointer is.
-    // The timer sleeps while nothing is stale: a tick that only finds that
-    // out costs a wake-up of the whole program.
+    // look, told by the view's own events. While nothing is stale the timer
+    // sleeps: a tick that only found that out would still wake the program.
     bool FZoomStale = true;
     bool FZoomGrabbing = false; // the preview's own rendering of the view
     bool FPointerLeftView = false;

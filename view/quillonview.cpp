@@ -186,6 +186,15 @@ TQuillonView::TEventRun::~TEventRun()
         FView.OnEndUpdate(&FView);
 }
 
+void TQuillonView::RaiseAllSites()
+{
+    const TEventRun run(*this);
+    if (OnClearSites)
+        OnClearSites(this);
+    for (int i = 0; i < SiteCount(); ++i)
+        RaiseAddSite(*FSites.At(i));
+}
+
 void TQuillonView::AppendSite(const QString& Name, double X, double Y)
 {
     auto site = std::make_unique<TSiteObject>(this);
@@ -354,13 +363,7 @@ void TQuillonView::Restore(const TViewSnapshot& State)
     FRemapPending = false;
     if (OnAfterMap)
         OnAfterMap(this);
-    {
-        const TEventRun run(*this);
-        if (OnClearSites)
-            OnClearSites(this);
-        for (int i = 0; i < SiteCount(); ++i)
-            RaiseAddSite(*FSites.At(i));
-    }
+    RaiseAllSites();
     Paint();
 }
 
@@ -385,13 +388,7 @@ void TQuillonView::SortSites(const QString& Column, bool Descending)
                 StrToInt(FSites.At(i)->Name);
         FSites.Sort(compare);
     }
-    {
-        const TEventRun run(*this);
-        if (OnClearSites)
-            OnClearSites(this);
-        for (int i = 0; i < SiteCount(); ++i)
-            RaiseAddSite(*FSites.At(i));
-    }
+    RaiseAllSites();
     Paint();
 }
 

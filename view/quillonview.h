@@ -216,6 +216,8 @@ private:
     // is not valid.
     TDataPoint DataOf(const TPointF& P) const;
     void RaiseAddSite(const TSiteObject& Site);
+    // The owner's list made again: cleared, then every site in order.
+    void RaiseAllSites();
 
     // Raises OnBeginUpdate now and OnEndUpdate when it goes.
     class TEventRun {
