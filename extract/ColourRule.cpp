@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <map>
 
 std::optional<TRgb> ParseRgb(const QString& Text)
 {
@@ -24,15 +23,40 @@ QString RgbText(const TRgb& Colour)
         .toUpper();
 }
 
-TColourRule::TColourRule(const TRgb& Colour, const TRgb& Background, int Tolerance)
+TColourRule::TColourRule(const TRgb& Colour, const TPalette& Palette, int Tolerance)
     : FColour(Colour)
-    , FBackground(Background)
+    , FInk(Colour)
+    , FBackground(Palette.Background)
     , FTolerance(Tolerance)
-    , FSpanR(Colour.R - Background.R)
-    , FSpanG(Colour.G - Background.G)
-    , FSpanB(Colour.B - Background.B)
+    , FSpanR(Colour.R - FBackground.R)
+    , FSpanG(Colour.G - FBackground.G)
+    , FSpanB(Colour.B - FBackground.B)
     , FSpan2(FSpanR * FSpanR + FSpanG * FSpanG + FSpanB * FSpanB)
+    , FRivals(RivalInks(Palette, Colour))
+    , FNoise(Palette.Noise)
 {
+    if (const int own = InkOf(Palette, Colour); own >= 0)
+        FInk = Palette.Inks[std::size_t(own)];
+}
+
+bool TColourRule::Claimed(const TRgb& P) const
+{
+    const std::uint32_t key = std::uint32_t(P.R) << 16 | std::uint32_t(P.G) << 8 | std::uint32_t(P.B);
+    if (const auto known = FClaimed.find(key); known != FClaimed.end())
+        return known->second;
+    const TLab lab = ToLab(P);
+    // The picked colour may be a faint edge of its ink, or the ink a
+    // little off what was picked: the nearer of the two speaks for it.
+    const double own =
+        std::min(FitBlend(lab, P, FColour, FBackground).Off, FitBlend(lab, P, FInk, FBackground).Off);
+    bool claimed = false;
+    for (const TRgb& rival : FRivals)
+        if (FitBlend(lab, P, rival, FBackground).Off + FNoise < own) {
+            claimed = true;
+            break;
+        }
+    FClaimed.emplace(key, claimed);
+    return claimed;
 }
 
 double TColourRule::Share(const TRgb& P) const
@@ -60,17 +84,23 @@ QString TColourRule::Problem() const
 namespace {
 
 template <int Bytes>
-void MatchBytes(const BYTE* line, int first, int last, const TRgb& colour, int tolerance, std::uint8_t* out)
+void MatchBytes(const BYTE* line, int first, int last, const TColourRule& rule, std::uint8_t* out)
 {
+    const TRgb& colour = rule.Colour();
+    const int tolerance = rule.Tolerance();
     const BYTE* p = line + std::ptrdiff_t(first) * Bytes;
-    for (int x = first; x <= last; ++x, p += Bytes)
-        *out++ = std::abs(p[FI_RGBA_RED] - colour.R) <= tolerance && std::abs(p[FI_RGBA_GREEN] - colour.G) <= tolerance &&
-                 std::abs(p[FI_RGBA_BLUE] - colour.B) <= tolerance;
+    for (int x = first; x <= last; ++x, p += Bytes) {
+        const bool near = std::abs(p[FI_RGBA_RED] - colour.R) <= tolerance &&
+                          std::abs(p[FI_RGBA_GREEN] - colour.G) <= tolerance &&
+                          std::abs(p[FI_RGBA_BLUE] - colour.B) <= tolerance;
+        // Few pixels are near; only they are weighed against the rivals.
+        *out++ = near && (!rule.HasRivals() || !rule.Claimed({p[FI_RGBA_RED], p[FI_RGBA_GREEN], p[FI_RGBA_BLUE]}));
+    }
 }
 
 } // namespace
 
-void MatchRow(const TPixelSource& Source, int Y, int First, int Last, const TRgb& Colour, int Tolerance,
+void MatchRow(const TPixelSource& Source, int Y, int First, int Last, const TColourRule& Rule,
               std::vector<std::uint8_t>& Out)
 {
     Out.resize(std::size_t(std::max(0, Last - First + 1)));
@@ -78,48 +108,13 @@ void MatchRow(const TPixelSource& Source, int Y, int First, int Last, const TRgb
         return;
     switch (Source.Bpp()) {
     case 24:
-        MatchBytes<3>(Source.Line(Y), First, Last, Colour, Tolerance, Out.data());
+        MatchBytes<3>(Source.Line(Y), First, Last, Rule, Out.data());
         break;
     case 32:
-        MatchBytes<4>(Source.Line(Y), First, Last, Colour, Tolerance, Out.data());
+        MatchBytes<4>(Source.Line(Y), First, Last, Rule, Out.data());
         break;
     default:
         for (int x = First; x <= Last; ++x)
-            Out[std::size_t(x - First)] = ColourDistance(Source.At(x, Y), Colour) <= Tolerance;
+            Out[std::size_t(x - First)] = Rule.Matches(Source.At(x, Y));
     }
-}
-
-TRgb AreaBackground(const TPixelSource& Source, const TExtractArea& Area)
-{
-    // Colours counted in buckets of 8 levels a channel; the fullest bucket's
-    // mean is the answer, the first of equals.
-    struct TBucket {
-        long long Count = 0;
-        long long R = 0;
-        long long G = 0;
-        long long B = 0;
-    };
-    std::map<int, TBucket> buckets;
-    const TExtractArea::TSpan rows = Area.Rows(Source.Height());
-    const long long height = std::max(0, rows.Last - rows.First + 1);
-    const int rowStep = int(std::max(1LL, height / 256));
-    for (int y = rows.First; y <= rows.Last; y += rowStep) {
-        const TExtractArea::TSpan span = Area.RowSpan(y, Source.Width());
-        const int columnStep = std::max(1, (span.Last - span.First + 1) / 256);
-        for (int x = span.First; x <= span.Last; x += columnStep) {
-            const TRgb p = Source.At(x, y);
-            TBucket& bucket = buckets[(p.R >> 3) << 10 | (p.G >> 3) << 5 | (p.B >> 3)];
-            ++bucket.Count;
-            bucket.R += p.R;
-            bucket.G += p.G;
-            bucket.B += p.B;
-        }
-    }
-    const TBucket* best = nullptr;
-    for (const auto& entry : buckets)
-        if (!best || entry.second.Count > best->Count)
-            best = &entry.second;
-    if (!best)
-        return {255, 255, 255};
-    return {int(best->R / best->Count), int(best->G / best->Count), int(best->B / best->Count)};
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ExtractArea.h"
+#include "Palette.h"
 #include "PixelSource.h"
 
 #include <QString>
@@ -8,6 +9,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <optional>
+#include <unordered_map>
 #include <vector>
 
 // "#RRGGBB", case ignored; nothing for any other text.
@@ -24,14 +26,18 @@ inline int ColourDistance(const TRgb& A, const TRgb& B)
 }
 
 // Which pixels are the colour sought, and how much of each. A pixel within
-// Tolerance of Colour on every channel matches. Any pixel is also read as a
-// blend of Colour over Background: its share of Colour weighs it when a
+// Tolerance of Colour on every channel matches, unless it looks more like
+// another ink of the area's palette, or a blend of one over the background,
+// than like Colour or its own ink: so a close colour, or another curve's
+// anti-aliased edge, is never taken for it. Any pixel is also read as a
+// blend of Colour over the background: its share of Colour weighs it when a
 // position is found between pixels, which is what anti-aliased edges hold.
 class TColourRule {
 public:
-    TColourRule(const TRgb& Colour, const TRgb& Background, int Tolerance);
+    TColourRule(const TRgb& Colour, const TPalette& Palette, int Tolerance);
 
-    bool Matches(const TRgb& P) const { return ColourDistance(P, FColour) <= FTolerance; }
+    bool Near(const TRgb& P) const { return ColourDistance(P, FColour) <= FTolerance; }
+    bool Matches(const TRgb& P) const { return Near(P) && (FRivals.empty() || !Claimed(P)); }
     // Colour's share of P, 0..1; negative when P is no such blend, that is
     // some other colour.
     double Share(const TRgb& P) const;
@@ -41,8 +47,17 @@ public:
     // Why Colour cannot be told from Background at this tolerance, or "".
     QString Problem() const;
 
+    const TRgb& Colour() const { return FColour; }
+    int Tolerance() const { return FTolerance; }
+    const TRgb& Background() const { return FBackground; }
+    bool HasRivals() const { return !FRivals.empty(); }
+    // Whether P looks more like a rival ink than like the colour sought.
+    bool Claimed(const TRgb& P) const;
+
 private:
     TRgb FColour;
+    // The colour's own ink in the palette, or the colour itself.
+    TRgb FInk;
     TRgb FBackground;
     int FTolerance;
     // Colour less Background, and its squared length.
@@ -50,13 +65,15 @@ private:
     double FSpanG;
     double FSpanB;
     double FSpan2;
+    std::vector<TRgb> FRivals;
+    // A rival must explain a pixel better by the picture's noise.
+    double FNoise;
+    // The verdicts on colours already seen: a curve holds few distinct ones.
+    mutable std::unordered_map<std::uint32_t, bool> FClaimed;
 };
 
-// Sets Out[i] to 1 where pixel First + i of row Y is within Tolerance of
-// Colour and to 0 elsewhere, for First..Last. Read straight from the bytes
-// of 24 and 32-bit pictures, the scans that are large.
-void MatchRow(const TPixelSource& Source, int Y, int First, int Last, const TRgb& Colour, int Tolerance,
+// Sets Out[i] to 1 where pixel First + i of row Y matches Rule and to 0
+// elsewhere, for First..Last. Read straight from the bytes of 24 and 32-bit
+// pictures, the scans that are large.
+void MatchRow(const TPixelSource& Source, int Y, int First, int Last, const TColourRule& Rule,
               std::vector<std::uint8_t>& Out);
-
-// The colour most of the area's pixels have, from a sample of them.
-TRgb AreaBackground(const TPixelSource& Source, const TExtractArea& Area);

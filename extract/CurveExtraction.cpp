@@ -1,7 +1,10 @@
 #include "CurveExtraction.h"
 
+#include "MarkerExtraction.h"
+
 #include <algorithm>
 #include <cmath>
+#include <deque>
 #include <optional>
 
 namespace {
@@ -43,89 +46,318 @@ std::optional<TRgb> Sample(const TPixelSource& s, const TPointF& p)
     return TRgb{int(std::lround(r / weight)), int(std::lround(g / weight)), int(std::lround(b / weight))};
 }
 
-// A stretch of the colour down one frame column, with its weighted centre;
-// Blocked when a pixel next to it is some other colour.
+// A stretch of the colour down one frame column, from row First to Last,
+// with its weighted centre; Blocked when a pixel next to it is some other
+// colour.
 struct TRun {
     double X = 0;
+    int First = 0;
+    int Last = -1;
     double Centre = 0;
     double Weight = 0;
     bool Blocked = false;
+
+    int Length() const { return Last - First + 1; }
 };
 
-// The points a walk along the curve has found, and the ones it steers by:
-// a stretch far heavier than the curve has been is two curves of the colour
-// overlapping, whose centre lies between them, so it does not steer.
-struct TWalk {
-    std::vector<TRun> Found;
-    std::vector<TRun> Guides;
-
-    void Add(const TRun& Run)
+// The area's frame columns, read at whole frame rows.
+class TColumns {
+public:
+    TColumns(const TPixelSource& Source, const TExtractArea& Area, const TExtractArea::TBounds& Box,
+             const TColourRule& Rule)
+        : FSource(Source)
+        , FArea(Area)
+        , FRule(Rule)
+        , FTop(int(std::ceil(Box.Top)))
+        , FBottom(int(std::floor(Box.Bottom)))
     {
-        Found.push_back(Run);
-        if (Guides.size() < 3) {
-            Guides.push_back(Run);
-            return;
-        }
-        std::vector<double> recent;
-        for (auto g = Guides.rbegin(); g != Guides.rend() && recent.size() < 5; ++g)
-            recent.push_back(g->Weight);
-        std::nth_element(recent.begin(), recent.begin() + std::ptrdiff_t(recent.size() / 2), recent.end());
-        if (Run.Weight <= 1.6 * recent[recent.size() / 2])
-            Guides.push_back(Run);
     }
 
-    // Where the last two guides lead at frame column X; the last one alone
-    // when there is one.
-    std::optional<double> Expected(double X) const
+    // The runs of the colour in column X that reach into Lo..Hi, each whole.
+    std::vector<TRun> Near(double X, double Lo, double Hi) const
     {
-        if (Guides.size() >= 2) {
-            const TRun& a = Guides[Guides.size() - 2];
-            const TRun& b = Guides.back();
-            return b.Centre + (b.Centre - a.Centre) / (b.X - a.X) * (X - b.X);
+        std::vector<TRun> runs;
+        const int lo = std::max(FTop, int(std::floor(Lo)));
+        const int hi = std::min(FBottom, int(std::ceil(Hi)));
+        for (int y = lo; y <= hi; ++y) {
+            if (!Matches(X, y))
+                continue;
+            int first = y;
+            while (first == lo && first > FTop && Matches(X, first - 1))
+                --first;
+            int last = y;
+            while (last < FBottom && Matches(X, last + 1))
+                ++last;
+            runs.push_back(Measure(X, first, last));
+            y = last + 1;
         }
-        if (!Guides.empty())
-            return Guides.back().Centre;
-        return std::nullopt;
+        return runs;
     }
-};
+    std::vector<TRun> All(double X) const { return Near(X, FTop, FBottom); }
 
-std::vector<TRun> ColumnRuns(const TPixelSource& source, const TExtractArea& area, const TExtractArea::TBounds& box,
-                             const TColourRule& rule, double x)
-{
-    const int top = int(std::ceil(box.Top));
-    const int bottom = int(std::floor(box.Bottom));
-    const std::size_t n = std::size_t(std::max(0, bottom - top + 1));
-    std::vector<std::optional<TRgb>> colours(n);
-    for (std::size_t i = 0; i < n; ++i)
-        colours[i] = Sample(source, area.ToImage({x, double(top + int(i))}));
-    std::vector<TRun> runs;
-    std::size_t i = 0;
-    while (i < n) {
-        if (!colours[i] || !rule.Matches(*colours[i])) {
-            ++i;
-            continue;
-        }
-        std::size_t last = i;
-        while (last + 1 < n && colours[last + 1] && rule.Matches(*colours[last + 1]))
-            ++last;
-        TRun run;
+private:
+    std::optional<TRgb> At(double X, int Y) const { return Sample(FSource, FArea.ToImage({X, double(Y)})); }
+    bool Matches(double X, int Y) const
+    {
+        const std::optional<TRgb> c = At(X, Y);
+        return c && FRule.Matches(*c);
+    }
+
+    // The run's centre weighted by each pixel's share of the colour, the
+    // anti-aliased pixel on either side included.
+    TRun Measure(double X, int First, int Last) const
+    {
+        TRun run{X, First, Last};
         double moment = 0;
-        const std::size_t from = i > 0 ? i - 1 : i;
-        const std::size_t to = last + 1 < n ? last + 1 : last;
-        for (std::size_t k = from; k <= to; ++k) {
-            const bool inside = k >= i && k <= last;
-            const double share = colours[k] ? rule.Share(*colours[k]) : 0;
+        for (int y = std::max(FTop, First - 1); y <= std::min(FBottom, Last + 1); ++y) {
+            const bool inside = y >= First && y <= Last;
+            const std::optional<TRgb> c = At(X, y);
+            const double share = c ? FRule.Share(*c) : 0;
             if (!inside && share < 0)
                 run.Blocked = true;
             const double w = inside ? TColourRule::MatchWeight(share) : std::max(share, 0.0);
             run.Weight += w;
-            moment += w * double(top + int(k));
+            moment += w * y;
         }
         run.Centre = moment / run.Weight;
-        runs.push_back(run);
-        i = last + 1;
+        return run;
     }
-    return runs;
+
+    const TPixelSource& FSource;
+    const TExtractArea& FArea;
+    const TColourRule& FRule;
+    int FTop;
+    int FBottom;
+};
+
+// Where the curve has lately been, to tell where it goes: a line fitted to
+// its last few runs. A run far longer than the curve has been is two curves
+// of the colour overlapping, whose centre lies between them, so it does not
+// steer.
+class TCourse {
+public:
+    void Add(const TRun& Run)
+    {
+        if (!Heavy(Run)) {
+            FPoints.push_back({Run.X, Run.Centre});
+            if (FPoints.size() > 8)
+                FPoints.pop_front();
+        }
+        FLengths.push_back(Run.Length());
+        if (FLengths.size() > 7)
+            FLengths.pop_front();
+    }
+
+    double Predict(double X) const
+    {
+        const double n = double(FPoints.size());
+        double sx = 0;
+        double sy = 0;
+        for (const TPointF& p : FPoints) {
+            sx += p.X;
+            sy += p.Y;
+        }
+        const double mx = sx / n;
+        const double my = sy / n;
+        double sxx = 0;
+        double sxy = 0;
+        for (const TPointF& p : FPoints) {
+            sxx += (p.X - mx) * (p.X - mx);
+            sxy += (p.X - mx) * (p.Y - my);
+        }
+        return sxx > 0 ? my + sxy / sxx * (X - mx) : my;
+    }
+
+    double Thickness() const
+    {
+        std::vector<int> lengths(FLengths.begin(), FLengths.end());
+        std::nth_element(lengths.begin(), lengths.begin() + std::ptrdiff_t(lengths.size() / 2), lengths.end());
+        return lengths[lengths.size() / 2];
+    }
+
+private:
+    bool Heavy(const TRun& Run) const { return FLengths.size() >= 3 && Run.Length() > 1.6 * Thickness() + 1; }
+
+    std::deque<TPointF> FPoints;
+    std::deque<int> FLengths;
+};
+
+// The walk's frame columns, one a pixel from the area's left edge, and the
+// run followed in each.
+struct TTrace {
+    double Left = 0;
+    int First = 0;
+    int Last = -1;
+    std::vector<std::optional<TRun>> Runs;
+
+    double X(int Column) const { return Left + Column; }
+    std::optional<TRun>& At(int Column) { return Runs[std::size_t(Column - First)]; }
+};
+
+// Follows the curve from Start in column Column one column at a time in
+// Direction, to each run that touches the last one; where several do (two
+// curves of the colour parting), to the one the course leads to. A gap is
+// crossed along the course, to a run near where it leads; one longer than
+// MaxGap ends the walk. The column where it ended so, or nothing.
+std::optional<int> Follow(const TColumns& Columns, TTrace& Trace, const TRun& Start, int Column, int Direction,
+                          int MaxGap)
+{
+    TCourse course;
+    course.Add(Start);
+    TRun last = Start;
+    int gap = 0;
+    for (int j = Column + Direction; j >= Trace.First && j <= Trace.Last; j += Direction) {
+        const double x = Trace.X(j);
+        const double expected = course.Predict(x);
+        std::vector<TRun> runs;
+        if (gap == 0) {
+            runs = Columns.Near(x, last.First - 1, last.Last + 1);
+            if (runs.empty()) {
+                // Another colour across a steep stretch breaks it within
+                // one column: the walk goes on from the piece beyond.
+                const double hop = course.Thickness() + 4;
+                const std::vector<TRun> beyond = Columns.Near(last.X, last.First - hop, last.Last + hop);
+                for (const TRun& piece : beyond)
+                    if (piece.First != last.First) {
+                        runs = Columns.Near(x, piece.First - 1, piece.Last + 1);
+                        if (!runs.empty()) {
+                            Trace.At(j - Direction) = piece;
+                            break;
+                        }
+                    }
+            }
+        } else {
+            // The further the gap, the less sure the course; a steep curve
+            // may go on anywhere along its last run.
+            const double allowed = 2 + course.Thickness() + std::min(0.3 * gap, 20.0);
+            runs = Columns.Near(x, std::min(expected, double(last.First)) - allowed,
+                                std::max(expected, double(last.Last)) + allowed);
+        }
+        if (runs.empty()) {
+            if (++gap > MaxGap)
+                return j;
+            continue;
+        }
+        gap = 0;
+        last = *std::min_element(runs.begin(), runs.end(), [&](const TRun& a, const TRun& b) {
+            return std::abs(a.Centre - expected) < std::abs(b.Centre - expected);
+        });
+        Trace.At(j) = last;
+        course.Add(last);
+    }
+    return std::nullopt;
+}
+
+// The patches of the colour as the walk sees them: where each lies along
+// the frame's X axis, and which ones the walk passed through.
+struct TPieces {
+    TBlobSearch Search;
+    TBlobIndex Index;
+    std::vector<double> FrameLeft;
+    std::vector<double> FrameRight;
+    std::vector<double> FrameTop;
+    std::vector<double> FrameBottom;
+
+    TPieces(const TPixelSource& Source, const TExtractArea& Area, const TColourRule& Rule)
+        : Search(FindBlobs(Source, Area, Rule))
+        , Index(Search)
+    {
+        for (const TBlob& blob : Search.Blobs) {
+            double left = INFINITY;
+            double right = -INFINITY;
+            double top = INFINITY;
+            double bottom = -INFINITY;
+            for (const TBlob::TRow& row : blob.Rows)
+                for (const int x : {row.First, row.Last}) {
+                    const TPointF f = Area.ToFrame({double(x), double(row.Y)});
+                    left = std::min(left, f.X);
+                    right = std::max(right, f.X);
+                    top = std::min(top, f.Y);
+                    bottom = std::max(bottom, f.Y);
+                }
+            FrameLeft.push_back(left);
+            FrameRight.push_back(right);
+            FrameTop.push_back(top);
+            FrameBottom.push_back(bottom);
+        }
+    }
+
+    // The patch at a picture position, or next to it: a frame position
+    // read between pixels may fall just beside the pixels that matched.
+    int Near(const TPointF& P) const
+    {
+        const int x = int(std::lround(P.X));
+        const int y = int(std::lround(P.Y));
+        for (int d = 0; d < 9; ++d)
+            if (const int blob = Index.At(x + d % 3 - (d == 0 ? 0 : 1), y + d / 3 - (d == 0 ? 0 : 1)); blob >= 0)
+                return blob;
+        return -1;
+    }
+
+    // The middle of the longest stretch of the colour, in the frame: its
+    // patches joined where they lie within MaxGap of each other, as a dashed
+    // curve's do, and measured along the X axis. Short isolated pieces,
+    // legend samples and text, are never the longest.
+    std::optional<TPointF> LongestStretch(const TExtractArea& Area, double MaxGap) const
+    {
+        const std::size_t n = Search.Blobs.size();
+        if (n == 0)
+            return std::nullopt;
+        std::vector<std::size_t> order(n);
+        for (std::size_t i = 0; i < n; ++i)
+            order[i] = i;
+        std::sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) { return FrameLeft[a] < FrameLeft[b]; });
+        std::vector<std::size_t> group(n);
+        for (std::size_t i = 0; i < n; ++i)
+            group[i] = i;
+        const auto root = [&](std::size_t i) {
+            while (group[i] != i)
+                i = group[i] = group[group[i]];
+            return i;
+        };
+        std::vector<std::size_t> active;
+        for (const std::size_t b : order) {
+            std::erase_if(active, [&](std::size_t a) { return FrameRight[a] < FrameLeft[b] - MaxGap; });
+            for (const std::size_t a : active)
+                if (FrameTop[a] - MaxGap <= FrameBottom[b] && FrameTop[b] - MaxGap <= FrameBottom[a])
+                    group[root(a)] = root(b);
+            active.push_back(b);
+        }
+        // Each group's length along X, its pieces' spans merged.
+        std::vector<double> length(n, 0);
+        std::vector<double> reached(n, -INFINITY);
+        for (const std::size_t b : order) {
+            const std::size_t g = root(b);
+            length[g] += std::max(0.0, FrameRight[b] + 1 - std::max(FrameLeft[b], reached[g]));
+            reached[g] = std::max(reached[g], FrameRight[b] + 1);
+        }
+        const std::size_t best = std::size_t(std::max_element(length.begin(), length.end()) - length.begin());
+        // Its widest piece, at the middle of its span.
+        std::optional<std::size_t> piece;
+        for (std::size_t i = 0; i < n; ++i)
+            if (root(i) == best && (!piece || FrameRight[i] - FrameLeft[i] > FrameRight[*piece] - FrameLeft[*piece]))
+                piece = i;
+        const double middle = (FrameLeft[*piece] + FrameRight[*piece]) / 2;
+        std::optional<TPointF> nearest;
+        for (const TBlob::TRow& row : Search.Blobs[*piece].Rows)
+            for (int x = row.First; x <= row.Last; ++x) {
+                const TPointF f = Area.ToFrame({double(x), double(row.Y)});
+                if (!nearest || std::abs(f.X - middle) < std::abs(nearest->X - middle))
+                    nearest = f;
+            }
+        return nearest;
+    }
+};
+
+// The run of a column at or next to a frame position.
+std::optional<TRun> RunAt(const TColumns& Columns, const TPointF& At)
+{
+    const std::vector<TRun> runs = Columns.Near(At.X, At.Y - 2, At.Y + 2);
+    if (runs.empty())
+        return std::nullopt;
+    return *std::min_element(runs.begin(), runs.end(), [&](const TRun& a, const TRun& b) {
+        return std::abs(a.Centre - At.Y) < std::abs(b.Centre - At.Y);
+    });
 }
 
 } // namespace
@@ -156,65 +388,100 @@ TExtraction ExtractCurve(const TPixelSource& Source, const TExtractArea& Area, c
         result.Problem = QStringLiteral("The step must be at least one pixel.");
         return result;
     }
-    const TColourRule rule(Colour, AreaBackground(Source, Area), Tolerance);
+    const TColourRule rule(Colour, AreaPalette(Source, Area), Tolerance);
     result.Problem = rule.Problem();
     if (!result.Problem.isEmpty())
         return result;
-    const double left = Area.FrameLeft();
-    const int reach = int(std::floor((Step - 1) / 2));
     // Steps stay on the area's grid, but only where the picture is.
     const TExtractArea::TBounds box = Area.OverPicture(Source.Width(), Source.Height());
     if (box.Left > box.Right)
         return result;
+    const TPieces pieces(Source, Area, rule);
+    TExtractionReport& report = result.Report;
+    report.ColourPixels = pieces.Search.Pixels;
+    const double left = Area.FrameLeft();
     const long long firstStep = (long long)std::ceil((box.Left - left) / Step);
-    const long long last = (long long)std::floor((box.Right - left) / Step);
-    // The point of step K on the stretch nearest to where the walk leads.
-    const std::optional<TPointF> seed = Seed ? std::optional<TPointF>(Area.ToFrame(*Seed)) : std::nullopt;
-    auto pointAt = [&](long long k, const TWalk& walk) -> std::optional<TRun> {
-        const double stepX = left + double(k) * Step;
-        std::optional<double> expected = walk.Expected(stepX);
-        if (!expected && seed)
-            expected = seed->Y;
-        for (int d = 0; d <= 2 * reach; ++d) {
-            // 0, +1, -1, +2, -2, ...
-            const int offset = d % 2 ? (d + 1) / 2 : -(d / 2);
-            const double x = stepX + offset;
-            if (x < box.Left || x > box.Right)
-                continue;
-            const std::vector<TRun> runs = ColumnRuns(Source, Area, box, rule, x);
-            if (runs.empty())
-                continue;
-            const auto chosen = std::min_element(runs.begin(), runs.end(), [&](const TRun& a, const TRun& b) {
-                if (expected)
-                    return std::abs(a.Centre - *expected) < std::abs(b.Centre - *expected);
-                return a.Weight > b.Weight;
-            });
-            if (!chosen->Blocked) {
-                TRun found = *chosen;
-                found.X = x;
-                return found;
+    const long long lastStep = (long long)std::floor((box.Right - left) / Step);
+    report.Steps = std::max(0LL, lastStep - firstStep + 1);
+    TTrace trace{left, int(std::ceil(box.Left - left)), int(std::floor(box.Right - left)), {}};
+    if (trace.First > trace.Last || pieces.Search.Blobs.empty())
+        return result;
+    trace.Runs.resize(std::size_t(trace.Last - trace.First + 1));
+    const TColumns columns(Source, Area, box, rule);
+    const int maxGap = int(std::max(3 * Step, 60.0));
+
+    // From where the user took the colour, or else from the middle of the
+    // longest stretch of it.
+    std::optional<TRun> start;
+    std::optional<TPointF> from = Seed ? std::optional<TPointF>(Area.ToFrame(*Seed)) : std::nullopt;
+    if (from) {
+        from->X = std::clamp(std::round(from->X - left), double(trace.First), double(trace.Last)) + left;
+        start = RunAt(columns, *from);
+    }
+    if (!start) {
+        from = pieces.LongestStretch(Area, maxGap);
+        if (from) {
+            from->X = std::clamp(std::round(from->X - left), double(trace.First), double(trace.Last)) + left;
+            start = RunAt(columns, *from);
+        }
+    }
+    if (!start)
+        return result;
+    const int startColumn = int(std::lround(from->X - left));
+    trace.At(startColumn) = *start;
+    for (const int direction : {1, -1})
+        if (const std::optional<int> end = Follow(columns, trace, *start, startColumn, direction, maxGap)) {
+            // The colour going on there, on a stretch a quarter of the area
+            // wide, is a curve the walk would once have jumped to.
+            for (const TRun& run : columns.All(trace.X(*end))) {
+                const int blob = pieces.Near(Area.ToImage({run.X, run.Centre}));
+                if (blob >= 0 && pieces.FrameRight[std::size_t(blob)] - pieces.FrameLeft[std::size_t(blob)] >=
+                                     (box.Right - box.Left) / 4) {
+                    ++report.JumpsRefused;
+                    break;
+                }
             }
         }
-        return std::nullopt;
-    };
-    // From the seed's step to the right, then from there to the left.
-    const long long first =
-        seed ? std::clamp((long long)std::llround((seed->X - left) / Step), firstStep, std::max(firstStep, last))
-             : firstStep;
-    TWalk rightward;
-    for (long long k = first; k <= last; ++k)
-        if (const std::optional<TRun> run = pointAt(k, rightward))
-            rightward.Add(*run);
-    TWalk leftward;
-    if (!rightward.Found.empty() && rightward.Found.front().X <= left + double(first) * Step + reach)
-        leftward.Add(rightward.Found.front());
-    const std::size_t shared = leftward.Found.size();
-    for (long long k = first - 1; k >= firstStep; --k)
-        if (const std::optional<TRun> run = pointAt(k, leftward))
-            leftward.Add(*run);
-    for (auto run = leftward.Found.rbegin(); run != leftward.Found.rend() - std::ptrdiff_t(shared); ++run)
-        result.Points.push_back(Area.ToImage({run->X, run->Centre}));
-    for (const TRun& run : rightward.Found)
-        result.Points.push_back(Area.ToImage({run.X, run.Centre}));
+
+    // A point each step, at the step's column or the nearest one within
+    // half a step whose run is clear of other colours.
+    const int reach = int(std::floor((Step - 1) / 2));
+    for (long long k = firstStep; k <= lastStep; ++k) {
+        const double stepX = left + double(k) * Step;
+        for (int d = 0; d <= 2 * reach; ++d) {
+            // 0, +1, -1, +2, -2, ...
+            const double x = stepX + (d % 2 ? (d + 1) / 2 : -(d / 2));
+            const int column = int(std::lround(x - left));
+            if (x < box.Left || x > box.Right || column < trace.First || column > trace.Last || !trace.At(column))
+                continue;
+            const TRun& traced = *trace.At(column);
+            std::optional<TRun> run = traced;
+            if (x != traced.X) {
+                const std::vector<TRun> runs = columns.Near(x, traced.First - 1, traced.Last + 1);
+                run.reset();
+                for (const TRun& r : runs)
+                    if (!run || std::abs(r.Centre - traced.Centre) < std::abs(run->Centre - traced.Centre))
+                        run = r;
+            }
+            if (run && !run->Blocked) {
+                result.Points.push_back(Area.ToImage({run->X, run->Centre}));
+                break;
+            }
+        }
+    }
+    report.Covered = (long long)result.Points.size();
+
+    std::vector<char> touched(pieces.Search.Blobs.size(), 0);
+    for (const std::optional<TRun>& run : trace.Runs)
+        if (run)
+            for (const double y : {double(run->First), run->Centre, double(run->Last)})
+                if (const int blob = pieces.Near(Area.ToImage({run->X, y})); blob >= 0)
+                    touched[std::size_t(blob)] = 1;
+    for (std::size_t i = 0; i < touched.size(); ++i) {
+        if (touched[i])
+            report.Explained += pieces.Search.Blobs[i].Area;
+        else if (pieces.Search.Blobs[i].Area >= 3)
+            ++report.PiecesLeftOut;
+    }
     return result;
 }

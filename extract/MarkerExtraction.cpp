@@ -23,14 +23,27 @@ struct TLabelledRun {
 
 TBlobSearch FindBlobs(const TPixelSource& Source, const TExtractArea& Area, const TRgb& Colour, int Tolerance)
 {
+    if (const QString problem = AreaProblem(Source, Area); !problem.isEmpty()) {
+        TBlobSearch search;
+        search.Problem = problem;
+        return search;
+    }
+    const TPalette palette = AreaPalette(Source, Area);
+    const TColourRule rule(Colour, palette, Tolerance);
+    if (const QString problem = rule.Problem(); !problem.isEmpty()) {
+        TBlobSearch search;
+        search.Palette = palette;
+        search.Problem = problem;
+        return search;
+    }
+    TBlobSearch search = FindBlobs(Source, Area, rule);
+    search.Palette = palette;
+    return search;
+}
+
+TBlobSearch FindBlobs(const TPixelSource& Source, const TExtractArea& Area, const TColourRule& Rule)
+{
     TBlobSearch search;
-    search.Problem = AreaProblem(Source, Area);
-    if (!search.Problem.isEmpty())
-        return search;
-    search.Background = AreaBackground(Source, Area);
-    search.Problem = TColourRule(Colour, search.Background, Tolerance).Problem();
-    if (!search.Problem.isEmpty())
-        return search;
     std::vector<TLabelledRun> runs;
     std::vector<int> parent;
     std::size_t previousFirst = 0;
@@ -42,7 +55,7 @@ TBlobSearch FindBlobs(const TPixelSource& Source, const TExtractArea& Area, cons
         const std::size_t rowFirst = runs.size();
         // Both rows' runs go left to right, so the row above is walked once.
         std::size_t scan = previousFirst;
-        MatchRow(Source, y, span.First, span.Last, Colour, Tolerance, matches);
+        MatchRow(Source, y, span.First, span.Last, Rule, matches);
         const auto matched = [&](int x) { return matches[std::size_t(x - span.First)] != 0; };
         int x = span.First;
         while (x <= span.Last) {
@@ -85,16 +98,47 @@ TBlobSearch FindBlobs(const TPixelSource& Source, const TExtractArea& Area, cons
     for (const TBlob& blob : search.Blobs)
         sizes.push_back(blob.Area);
     std::sort(sizes.begin(), sizes.end());
-    const long long total = std::accumulate(sizes.begin(), sizes.end(), 0LL);
+    search.Pixels = std::accumulate(sizes.begin(), sizes.end(), 0LL);
     long long counted = 0;
     for (const long long size : sizes) {
         counted += size;
-        if (2 * counted >= total) {
+        if (2 * counted >= search.Pixels) {
             search.Typical = size;
             break;
         }
     }
     return search;
+}
+
+TBlobIndex::TBlobIndex(const TBlobSearch& Search)
+{
+    if (Search.Blobs.empty())
+        return;
+    int first = Search.Blobs.front().Rows.front().Y;
+    int last = first;
+    for (const TBlob& blob : Search.Blobs) {
+        first = std::min(first, blob.Rows.front().Y);
+        last = std::max(last, blob.Rows.back().Y);
+    }
+    FFirstRow = first;
+    FRows.resize(std::size_t(last - first + 1));
+    for (std::size_t i = 0; i < Search.Blobs.size(); ++i)
+        for (const TBlob::TRow& row : Search.Blobs[i].Rows)
+            FRows[std::size_t(row.Y - first)].push_back({row.First, row.Last, int(i)});
+    for (std::vector<TEntry>& row : FRows)
+        std::sort(row.begin(), row.end(), [](const TEntry& a, const TEntry& b) { return a.First < b.First; });
+}
+
+int TBlobIndex::At(int X, int Y) const
+{
+    if (Y < FFirstRow || Y >= FFirstRow + int(FRows.size()))
+        return -1;
+    const std::vector<TEntry>& row = FRows[std::size_t(Y - FFirstRow)];
+    const auto after = std::upper_bound(row.begin(), row.end(), X, [](int x, const TEntry& e) { return x < e.First; });
+    if (after == row.begin())
+        return -1;
+    const TEntry& e = *(after - 1);
+    return X <= e.Last ? e.Blob : -1;
 }
 
 TSizeRange DefaultSizeRange(const TBlobSearch& Search)
@@ -109,10 +153,14 @@ TExtraction MarkerCentres(const TPixelSource& Source, const TExtractArea& Area, 
     result.Problem = Search.Problem;
     if (!result.Problem.isEmpty())
         return result;
-    const TColourRule rule(Colour, Search.Background, Tolerance);
+    const TColourRule rule(Colour, Search.Palette, Tolerance);
+    result.Report.ColourPixels = Search.Pixels;
     for (const TBlob& blob : Search.Blobs) {
-        if (blob.Area < Range.Min || blob.Area > Range.Max)
+        if (blob.Area < Range.Min || blob.Area > Range.Max) {
+            ++result.Report.PiecesLeftOut;
             continue;
+        }
+        result.Report.Explained += blob.Area;
         // The blob's pixels on a grid one pixel wider than it all round, so
         // that the edge pixels next to it are found.
         int left = blob.Rows.front().First;

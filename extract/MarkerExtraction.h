@@ -26,12 +26,32 @@ struct TBlobSearch {
     // The size, in pixels, of the patch that holds the middle one of all the
     // colour's pixels: the typical marker, whatever the count of specks.
     long long Typical = 0;
-    TRgb Background;
+    long long Pixels = 0;
+    TPalette Palette;
     QString Problem;
 };
 
 // Every patch of Colour in Area.
 TBlobSearch FindBlobs(const TPixelSource& Source, const TExtractArea& Area, const TRgb& Colour, int Tolerance);
+// Every patch of the pixels Rule matches in Area, which must be valid.
+TBlobSearch FindBlobs(const TPixelSource& Source, const TExtractArea& Area, const TColourRule& Rule);
+
+// Which patch holds a pixel.
+class TBlobIndex {
+public:
+    explicit TBlobIndex(const TBlobSearch& Search);
+    // The patch's index in the search, or -1.
+    int At(int X, int Y) const;
+
+private:
+    struct TEntry {
+        int First;
+        int Last;
+        int Blob;
+    };
+    int FFirstRow = 0;
+    std::vector<std::vector<TEntry>> FRows;
+};
 
 // The size range a marker is taken in by default: a third to three times
 // the typical one.

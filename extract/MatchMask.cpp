@@ -28,11 +28,12 @@ QImage MatchMask(const TPixelSource& Source, const TExtractArea& Area, const TRg
     QImage mask = EmptyMask(Source.Width(), Source.Height());
     if (mask.isNull())
         return {};
+    const TColourRule rule(Colour, AreaPalette(Source, Area), Tolerance);
     const TExtractArea::TSpan rows = Area.Rows(Source.Height());
     std::vector<std::uint8_t> matches;
     for (int y = rows.First; y <= rows.Last; ++y) {
         const TExtractArea::TSpan span = Area.RowSpan(y, Source.Width());
-        MatchRow(Source, y, span.First, span.Last, Colour, Tolerance, matches);
+        MatchRow(Source, y, span.First, span.Last, rule, matches);
         for (std::size_t i = 0; i < matches.size(); ++i)
             if (matches[i])
                 Mark(mask, y, span.First + int(i));

@@ -1,0 +1,24 @@
+#include "ExtractionReport.h"
+
+#include <QStringList>
+
+#include <cmath>
+
+bool TExtractionReport::Doubtful() const
+{
+    return Coverage() < 0.5 || ExplainedShare() < 0.5 || JumpsRefused > 0;
+}
+
+QString TExtractionReport::Text(std::size_t Points) const
+{
+    QStringList parts{QStringLiteral("%1 points").arg(Points)};
+    if (Steps > 0)
+        parts << QStringLiteral("%1 % of the width covered").arg(std::lround(100 * Coverage()));
+    parts << QStringLiteral("%1 % of the colour's pixels explained").arg(std::lround(100 * ExplainedShare()));
+    parts << QStringLiteral("jumps refused: %1").arg(JumpsRefused);
+    parts << QStringLiteral("pieces left out: %1").arg(PiecesLeftOut);
+    QString text = parts.join(QStringLiteral(", ")) + u'.';
+    if (Doubtful())
+        text += QStringLiteral(" The result is doubtful: check it against the picture.");
+    return text;
+}

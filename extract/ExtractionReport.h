@@ -1,0 +1,39 @@
+#pragma once
+
+#include "platform/WinTypes.h"
+
+#include <QString>
+
+#include <vector>
+
+// How sure an extraction is: what it took against what the area holds.
+struct TExtractionReport {
+    // The step columns across the area where the picture is, and how many
+    // of them gave a point; none for markers.
+    long long Steps = 0;
+    long long Covered = 0;
+    // Where the colour went on far from where the curve led.
+    int JumpsRefused = 0;
+    // Patches of the colour the result does not pass through (legend
+    // samples, text), and patches outside the marker sizes.
+    int PiecesLeftOut = 0;
+    // The colour's pixels in the area, and those in what was taken.
+    long long ColourPixels = 0;
+    long long Explained = 0;
+
+    double Coverage() const { return Steps > 0 ? double(Covered) / double(Steps) : 1; }
+    double ExplainedShare() const { return ColourPixels > 0 ? double(Explained) / double(ColourPixels) : 1; }
+    // Under half the width covered, under half the colour explained, or a
+    // jump refused: the result may be partly wrong or miss a part.
+    bool Doubtful() const;
+    // One line of the figures, and what makes the result doubtful.
+    QString Text(std::size_t Points) const;
+};
+
+// What an extraction found, in picture pixels and in the order the turned X
+// axis runs, or why it could not start.
+struct TExtraction {
+    std::vector<TPointF> Points;
+    QString Problem;
+    TExtractionReport Report;
+};
