@@ -9,12 +9,14 @@ QString NothingFoundText(const TRgb& Colour)
 
 TExtraction RunExtraction(const TPixelSource& Source, const TExtractArea& Area, const TExtractRequest& Request)
 {
+    const int tolerance = Request.Tolerance ? *Request.Tolerance
+                                            : PaletteTolerance(AreaPalette(Source, Area), Request.Colour, DefaultTolerance);
     switch (Request.Kind) {
     case TExtractRequest::ekCurve:
-        return ExtractCurve(Source, Area, Request.Colour, Request.Tolerance, Request.Step);
+        return ExtractCurve(Source, Area, Request.Colour, tolerance, Request.Step);
     case TExtractRequest::ekMarkers: {
-        const TBlobSearch blobs = FindBlobs(Source, Area, Request.Colour, Request.Tolerance);
-        return MarkerCentres(Source, Area, blobs, Request.Colour, Request.Tolerance, DefaultSizeRange(blobs));
+        const TBlobSearch blobs = FindBlobs(Source, Area, Request.Colour, tolerance);
+        return MarkerCentres(Source, Area, blobs, Request.Colour, tolerance, DefaultSizeRange(blobs));
     }
     case TExtractRequest::ekNone:
         break;

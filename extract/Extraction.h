@@ -4,6 +4,8 @@
 #include "ExtractArea.h"
 #include "PixelSource.h"
 
+#include <optional>
+
 constexpr int DefaultTolerance = 64;
 constexpr double DefaultStep = 10;
 
@@ -12,8 +14,12 @@ struct TExtractRequest {
     enum TKind { ekNone, ekCurve, ekMarkers };
     TKind Kind = ekNone;
     TRgb Colour;
-    int Tolerance = DefaultTolerance;
+    // Unset: the largest, DefaultTolerance at most, at which no other ink
+    // of the area's palette matches.
+    std::optional<int> Tolerance;
     double Step = DefaultStep;
+    // A doubtful result is still a success.
+    bool AcceptDoubtful = false;
 };
 
 // What extraction says when the colour is in the area nowhere.

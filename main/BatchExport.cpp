@@ -14,6 +14,7 @@ TExportStatus ExportSessionData(const QString& Out, const QString& Session, QIOD
                                 QTextStream& Errors, const TExtractRequest& Extract)
 {
     try {
+        TExportStatus status = esWritten;
         const TQuillonViewSettings settings;
         TJobDocument job;
         TFreeWinBitmap picture;
@@ -34,19 +35,23 @@ TExportStatus ExportSessionData(const QString& Out, const QString& Session, QIOD
             }
             if (found.Points.empty())
                 Errors << NothingFoundText(Extract.Colour) << Qt::endl;
+            else
+                Errors << found.Report.Text(found.Points.size()) << Qt::endl;
+            if ((found.Points.empty() || found.Report.Doubtful()) && !Extract.AcceptDoubtful)
+                status = esDoubtful;
             job.AddPoints(found.Points);
         }
         const QByteArray bytes = job.DataText(u' ', settings.NumberPrecision, settings.NumberDigits).toUtf8();
         if (Out != QStringLiteral("-")) {
             SaveTextFile(Out, bytes);
-            return esWritten;
+            return status;
         }
         if (Output.write(bytes) != bytes.size()) {
             Errors << QStringLiteral("Unable to write to standard output: %1").arg(Output.errorString())
                    << Qt::endl;
             return esFailed;
         }
-        return esWritten;
+        return status;
     } catch (...) {
         Errors << ExceptionMessage(std::current_exception()) << Qt::endl;
         return esFailed;

@@ -15,14 +15,15 @@ namespace {
 // Reads the extraction options into Request; what is wrong with them, or "".
 QString ExtractRequest(const QCommandLineParser& Parser, const QCommandLineOption& Curve,
                        const QCommandLineOption& Markers, const QCommandLineOption& Tolerance,
-                       const QCommandLineOption& Step, TExtractRequest& Request)
+                       const QCommandLineOption& Step, const QCommandLineOption& AcceptDoubtful,
+                       TExtractRequest& Request)
 {
     const bool curve = Parser.isSet(Curve);
     const bool markers = Parser.isSet(Markers);
     if (curve && markers)
         return QStringLiteral("--extract-curve and --extract-markers cannot be used together.");
     if (!curve && !markers) {
-        for (const QCommandLineOption* option : {&Tolerance, &Step})
+        for (const QCommandLineOption* option : {&Tolerance, &Step, &AcceptDoubtful})
             if (Parser.isSet(*option))
                 return QStringLiteral("--%1 goes with --extract-curve or --extract-markers.").arg(option->names().first());
         return {};
@@ -36,6 +37,7 @@ QString ExtractRequest(const QCommandLineParser& Parser, const QCommandLineOptio
         return QStringLiteral("%1 takes a colour written #RRGGBB, not \"%2\".").arg(name, colourText);
     Request.Kind = curve ? TExtractRequest::ekCurve : TExtractRequest::ekMarkers;
     Request.Colour = *colour;
+    Request.AcceptDoubtful = Parser.isSet(AcceptDoubtful);
     if (Parser.isSet(Tolerance)) {
         bool ok = false;
         const int value = Parser.value(Tolerance).toInt(&ok);
@@ -64,7 +66,10 @@ TCommandLine ParseCommandLine(const QStringList& Arguments)
         QStringLiteral("Quillon - Graph Digitising Utility: reads the data back from a picture of a chart.\n"
                        "Without FILE, opens an empty window; with one, opens that picture or session.\n"
                        "Exit status of --export: 0 written, 1 wrong options, 2 the session could not\n"
-                       "be read or the data not written (the message goes to standard error)."));
+                       "be read or the data not written (the message goes to standard error), 3 the data\n"
+                       "were written but the extraction is doubtful: under half of the area's width\n"
+                       "covered, under half of the colour's pixels explained, a jump to another curve\n"
+                       "refused, or nothing found (its report goes to standard error)."));
     const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")},
                                   QStringLiteral("Prints this help and exits."));
     const QCommandLineOption version({QStringLiteral("v"), QStringLiteral("version")},
@@ -87,9 +92,13 @@ TCommandLine ParseCommandLine(const QStringList& Arguments)
         QStringLiteral("COLOUR"));
     const QCommandLineOption tolerance(
         QStringLiteral("tolerance"),
-        QStringLiteral("How far, 0 to 255 on any of red, green and blue, a pixel may be from COLOUR (default %1).")
+        QStringLiteral("How far, 0 to 255 on any of red, green and blue, a pixel may be from COLOUR (default: the "
+                       "largest, %1 at most, at which no other colour drawn in the area matches).")
             .arg(DefaultTolerance),
         QStringLiteral("N"));
+    const QCommandLineOption acceptDoubtful(
+        QStringLiteral("accept-doubtful"),
+        QStringLiteral("With an extraction: exit 0 when the data are written, even if the extraction is doubtful."));
     const QCommandLineOption step(
         QStringLiteral("step"),
         QStringLiteral("With --extract-curve: one point each PIXELS along the plotting area's X axis (default %1).")
@@ -98,7 +107,7 @@ TCommandLine ParseCommandLine(const QStringList& Arguments)
     parser.addOption(help);
     parser.addOption(version);
     parser.addOption(exportTo);
-    parser.addOptions({extractCurve, extractMarkers, tolerance, step});
+    parser.addOptions({extractCurve, extractMarkers, tolerance, step, acceptDoubtful});
     parser.addPositionalArgument(QStringLiteral("FILE"),
                                  QStringLiteral("A picture or a session to open (SESSION with --export)."),
                                  QStringLiteral("[FILE]"));
@@ -118,14 +127,15 @@ TCommandLine ParseCommandLine(const QStringList& Arguments)
         result.Text = QStringLiteral("Usage: quillon [options] [FILE]\n"
                                      "       quillon --export OUT SESSION\n"
                                      "       quillon --extract-curve COLOUR [--tolerance N] [--step PIXELS] "
-                                     "--export OUT SESSION\n"
-                                     "       quillon --extract-markers COLOUR [--tolerance N] --export OUT SESSION\n") +
+                                     "[--accept-doubtful] --export OUT SESSION\n"
+                                     "       quillon --extract-markers COLOUR [--tolerance N] [--accept-doubtful] "
+                                     "--export OUT SESSION\n") +
                       text;
     } else if (parser.isSet(version)) {
         result.Action = TCommandLine::caVersion;
         result.Text = VersionText() + u'\n';
     } else if (const QString wrong = ExtractRequest(parser, extractCurve, extractMarkers, tolerance, step,
-                                                     result.Extract);
+                                                     acceptDoubtful, result.Extract);
                !wrong.isEmpty()) {
         result.Action = TCommandLine::caUsageError;
         result.Text = wrong;

@@ -15,7 +15,9 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QSpinBox>
+#include <QStringList>
 
+#include <algorithm>
 #include <bit>
 #include <limits>
 
@@ -76,7 +78,9 @@ TformExtract::TformExtract(TKind Kind, TQuillonView* View, QWidget* Parent)
     seTolerance = new QSpinBox(this);
     seTolerance->setRange(0, 255);
     seTolerance->setValue(DefaultTolerance);
-    seTolerance->setToolTip(QStringLiteral("How far, on any of red, green and blue, a pixel may be from the colour"));
+    seTolerance->setToolTip(QStringLiteral("How far, on any of red, green and blue, a pixel may be from the colour; "
+                                           "taking a colour sets the largest at which no other colour drawn in "
+                                           "the area matches"));
     connect(seTolerance, &QSpinBox::valueChanged, this, [this] { Schedule(); });
     form->addRow(QStringLiteral("&Tolerance"), seTolerance);
 
@@ -149,7 +153,36 @@ void TformExtract::SetColour(const TRgb& Colour)
     FHasColour = true;
     pnlColour->SetColour(TColor(Colour.R | Colour.G << 8 | Colour.B << 16));
     pnlColour->setToolTip(RgbText(Colour));
+    if (FView) {
+        FPalette = AreaPalette(SourceOf(*FView), AreaOf(*FView));
+        const QSignalBlocker block(seTolerance);
+        seTolerance->setValue(PaletteTolerance(FPalette, Colour, DefaultTolerance));
+    }
     Refresh();
+}
+
+QString TformExtract::PaletteText() const
+{
+    std::vector<TRgb> rivals = RivalInks(FPalette, FColour);
+    if (rivals.empty())
+        return {};
+    const TLab colour = ToLab(FColour);
+    std::sort(rivals.begin(), rivals.end(),
+              [&](const TRgb& a, const TRgb& b) { return DeltaE(ToLab(a), colour) < DeltaE(ToLab(b), colour); });
+    QStringList nearest;
+    QStringList within;
+    for (std::size_t i = 0; i < rivals.size(); ++i) {
+        if (i < 3)
+            nearest << QStringLiteral("%1 (Delta E %2)").arg(RgbText(rivals[i])).arg(DeltaE(ToLab(rivals[i]), colour), 0, 'f', 1);
+        if (ColourDistance(rivals[i], FColour) <= seTolerance->value())
+            within << RgbText(rivals[i]);
+    }
+    QString text = QStringLiteral("\nNearest other colours: %1.").arg(nearest.join(QStringLiteral(", ")));
+    if (!within.isEmpty())
+        text += QStringLiteral("\nWarning: %1 within the tolerance; only the pixels nearer to %2 are taken.")
+                    .arg(within.join(QStringLiteral(", ")) + (within.size() == 1 ? QStringLiteral(" is") : QStringLiteral(" are")),
+                         RgbText(FColour));
+    return text;
 }
 
 void TformExtract::ChooseColour()
@@ -184,6 +217,7 @@ void TformExtract::Refresh()
         return;
     }
     QApplication::setOverrideCursor(Qt::WaitCursor);
+    FPalette = AreaPalette(source, area);
     FPictureVersion = FView->Image.Version();
     if (FKind == ekMarkers) {
         FBlobs = FindBlobs(source, area, FColour, seTolerance->value());
@@ -207,7 +241,8 @@ void TformExtract::Refresh()
     }
     const QString text = FKind == ekMarkers && !FBlobs.Problem.isEmpty()
                              ? FBlobs.Problem
-                             : QStringLiteral("%1 pixels of %2 in the plotting area.").arg(matched).arg(RgbText(FColour));
+                             : QStringLiteral("%1 pixels of %2 in the plotting area.").arg(matched).arg(RgbText(FColour)) +
+                                   PaletteText();
     lblStatus->setText(text);
     btnExtract->setEnabled(matched > 0 && (FKind == ekCurve || FBlobs.Problem.isEmpty()));
 }
@@ -223,7 +258,8 @@ void TformExtract::SizesChanged()
                            .arg(FBlobs.Blobs.size())
                            .arg(RgbText(FColour))
                            .arg(FBlobs.Typical)
-                           .arg(within));
+                           .arg(within) +
+                       PaletteText());
     btnExtract->setEnabled(within > 0);
 }
 
@@ -259,5 +295,11 @@ void TformExtract::Extract()
     }
     if (OnExtract)
         OnExtract(found.Points, ExtractCaption());
+    // A doubtful result stays in view beside the dialog, to be checked
+    // against the picture, undone or tried again.
+    if (found.Report.Doubtful()) {
+        lblStatus->setText(found.Report.Text(found.Points.size()));
+        return;
+    }
     accept();
 }

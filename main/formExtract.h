@@ -50,6 +50,9 @@ private:
     void ChooseColour();
     void SizesChanged();
     QString ExtractCaption() const;
+    // The other colours drawn in the area nearest to the one sought, and a
+    // warning when one is within the tolerance.
+    QString PaletteText() const;
 
     TKind FKind;
     // The window may take its view down first.
@@ -59,6 +62,7 @@ private:
     // Where the colour was taken from the picture: the curve to follow.
     std::optional<TPointF> FSeed;
     TBlobSearch FBlobs;
+    TPalette FPalette;
     // The picture the matches were found in.
     std::uint64_t FPictureVersion = 0;
     QTimer FRefresh;

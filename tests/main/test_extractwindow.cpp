@@ -288,7 +288,7 @@ void TestExtractWindow::commandLineGivesTheWindowsBytes()
                                  QStringLiteral("7.5"), QStringLiteral("--export"), Path("out.txt"), session},
                                 WithoutDisplay());
     QCOMPARE(run.Status, 0);
-    QCOMPARE(run.Err, QByteArray());
+    QVERIFY2(run.Err.contains(" points, 100 % of the width covered,") && !run.Err.contains("doubtful"), run.Err);
     QCOMPARE(ReadTextFile(Path("out.txt")), ReadTextFile(Path("window.txt")));
     // The session itself is not changed.
     QVERIFY(!ReadTextFile(session).contains("series"));
