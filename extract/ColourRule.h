@@ -51,6 +51,7 @@ public:
     int Tolerance() const { return FTolerance; }
     const TRgb& Background() const { return FBackground; }
     bool HasRivals() const { return !FRivals.empty(); }
+    double Noise() const { return FNoise; }
     // Whether P looks more like a rival ink than like the colour sought.
     bool Claimed(const TRgb& P) const;
 

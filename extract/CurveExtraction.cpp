@@ -95,6 +95,19 @@ public:
     }
     std::vector<TRun> All(double X) const { return Near(X, FTop, FBottom); }
 
+    // How near the run's most like pixel comes to the colour sought: its
+    // middle, where anti-aliasing does not reach.
+    double ColourOff(const TRun& Run) const
+    {
+        const TLab colour = ToLab(FRule.Colour());
+        double best = INFINITY;
+        for (int y = Run.First; y <= Run.Last; ++y)
+            if (const std::optional<TRgb> c = At(Run.X, y))
+                best = std::min(best, DeltaE(ToLab(*c), colour));
+        return best;
+    }
+    double Noise() const { return FRule.Noise(); }
+
 private:
     std::optional<TRgb> At(double X, int Y) const { return Sample(FSource, FArea.ToImage({X, double(Y)})); }
     bool Matches(double X, int Y) const
@@ -194,18 +207,67 @@ struct TTrace {
     std::optional<TRun>& At(int Column) { return Runs[std::size_t(Column - First)]; }
 };
 
+// How a walk in one direction ended: the column where a gap longer than
+// it could bridge ended it, if one did, and how many times it parted from
+// another stretch of the colour that its course and colour fitted as well.
+struct TFollowed {
+    std::optional<int> End;
+    int Ambiguous = 0;
+};
+
+// Of the runs where the walk may go on, the one it takes: the nearest to
+// where the course leads, unless two or more fit the course and one is
+// plainly nearer to the colour sought, as when two curves of close colours
+// part after touching. Undecided, when neither decided between fitting
+// runs, is how far the nearest other one lies from the one taken.
+struct TChoice {
+    TRun Run;
+    std::optional<double> Undecided;
+};
+
+TChoice Choose(const TColumns& Columns, const std::vector<TRun>& Runs, double Expected, double Fit)
+{
+    const auto nearest = [&](const TRun& a, const TRun& b) {
+        return std::abs(a.Centre - Expected) < std::abs(b.Centre - Expected);
+    };
+    std::vector<TRun> fitting;
+    for (const TRun& run : Runs)
+        if (std::abs(run.Centre - Expected) <= Fit)
+            fitting.push_back(run);
+    if (fitting.size() < 2)
+        return {*std::min_element(Runs.begin(), Runs.end(), nearest), std::nullopt};
+    std::vector<std::pair<double, std::size_t>> offs;
+    for (std::size_t i = 0; i < fitting.size(); ++i)
+        offs.push_back({Columns.ColourOff(fitting[i]), i});
+    std::sort(offs.begin(), offs.end());
+    if (offs[1].first - offs[0].first >= 3 + 2 * Columns.Noise())
+        return {fitting[offs[0].second], std::nullopt};
+    std::sort(fitting.begin(), fitting.end(), nearest);
+    return {fitting[0], fitting[1].Centre - fitting[0].Centre};
+}
+
 // Follows the curve from Start in column Column one column at a time in
 // Direction, to each run that touches the last one; where several do (two
 // curves of the colour parting), to the one the course leads to. A gap is
 // crossed along the course, to a run near where it leads; one longer than
-// MaxGap ends the walk. The column where it ended so, or nothing.
-std::optional<int> Follow(const TColumns& Columns, TTrace& Trace, const TRun& Start, int Column, int Direction,
-                          int MaxGap)
+// MaxGap ends the walk.
+TFollowed Follow(const TColumns& Columns, TTrace& Trace, const TRun& Start, int Column, int Direction, int MaxGap)
 {
+    TFollowed followed;
     TCourse course;
     course.Add(Start);
     TRun last = Start;
     int gap = 0;
+    // An undecided parting, looked at again a few columns on: pieces of one
+    // stroke that noise split have joined again by then, a second curve
+    // has gone on beside this one.
+    struct TParting {
+        int Column = 0;
+        double Side = 0;
+        int Looks = 0;
+        int Seen = 0;
+    };
+    std::optional<TParting> parting;
     for (int j = Column + Direction; j >= Trace.First && j <= Trace.Last; j += Direction) {
         const double x = Trace.X(j);
         const double expected = course.Predict(x);
@@ -234,18 +296,39 @@ std::optional<int> Follow(const TColumns& Columns, TTrace& Trace, const TRun& St
                                 std::max(expected, double(last.Last)) + allowed);
         }
         if (runs.empty()) {
-            if (++gap > MaxGap)
-                return j;
+            if (++gap > MaxGap) {
+                followed.End = j;
+                return followed;
+            }
             continue;
         }
+        const TChoice choice = Choose(Columns, runs, expected, 2 + course.Thickness() + std::min(0.3 * gap, 20.0));
+        last = choice.Run;
         gap = 0;
-        last = *std::min_element(runs.begin(), runs.end(), [&](const TRun& a, const TRun& b) {
-            return std::abs(a.Centre - expected) < std::abs(b.Centre - expected);
-        });
         Trace.At(j) = last;
         course.Add(last);
+        // Looked at every two strokes' widths on, a few times, for a run
+        // beside this one on the side the other went: curves that touched
+        // part slowly.
+        const double apart = 2 * course.Thickness() + 2;
+        if (parting && (j - parting->Column) * Direction >= apart * (parting->Looks + 1)) {
+            // Clear of this run's own fringe, and a stroke's width at least.
+            const double from = parting->Side > 0 ? last.Last + 2 : last.First - 2;
+            const double to = from + parting->Side * (2 + 2 * apart);
+            bool beside = false;
+            for (const TRun& run : Columns.Near(x, std::min(from, to), std::max(from, to)))
+                beside = beside || ((run.First > last.Last + 1 || run.Last < last.First - 1) &&
+                                    run.Length() >= course.Thickness());
+            parting->Seen += beside;
+            if (parting->Seen == 2)
+                ++followed.Ambiguous;
+            if (parting->Seen == 2 || ++parting->Looks == 6)
+                parting.reset();
+        }
+        if (choice.Undecided && !parting)
+            parting = TParting{j, *choice.Undecided > 0 ? 1.0 : -1.0, 0, 0};
     }
-    return std::nullopt;
+    return followed;
 }
 
 // The patches of the colour as the walk sees them: where each lies along
@@ -429,8 +512,10 @@ TExtraction ExtractCurve(const TPixelSource& Source, const TExtractArea& Area, c
         return result;
     const int startColumn = int(std::lround(from->X - left));
     trace.At(startColumn) = *start;
-    for (const int direction : {1, -1})
-        if (const std::optional<int> end = Follow(columns, trace, *start, startColumn, direction, maxGap)) {
+    for (const int direction : {1, -1}) {
+        const TFollowed followed = Follow(columns, trace, *start, startColumn, direction, maxGap);
+        report.Ambiguous += followed.Ambiguous;
+        if (const std::optional<int> end = followed.End) {
             // The colour going on there, on a stretch a quarter of the area
             // wide, is a curve the walk would once have jumped to.
             for (const TRun& run : columns.All(trace.X(*end))) {
@@ -442,6 +527,7 @@ TExtraction ExtractCurve(const TPixelSource& Source, const TExtractArea& Area, c
                 }
             }
         }
+    }
 
     // A point each step, at the step's column or the nearest one within
     // half a step whose run is clear of other colours.
@@ -455,33 +541,37 @@ TExtraction ExtractCurve(const TPixelSource& Source, const TExtractArea& Area, c
             if (x < box.Left || x > box.Right || column < trace.First || column > trace.Last || !trace.At(column))
                 continue;
             const TRun& traced = *trace.At(column);
-            std::optional<TRun> run = traced;
+            TRun run = traced;
             if (x != traced.X) {
                 const std::vector<TRun> runs = columns.Near(x, traced.First - 1, traced.Last + 1);
-                run.reset();
-                for (const TRun& r : runs)
-                    if (!run || std::abs(r.Centre - traced.Centre) < std::abs(run->Centre - traced.Centre))
-                        run = r;
+                if (runs.empty())
+                    continue;
+                run = *std::min_element(runs.begin(), runs.end(), [&](const TRun& a, const TRun& b) {
+                    return std::abs(a.Centre - traced.Centre) < std::abs(b.Centre - traced.Centre);
+                });
             }
-            if (run && !run->Blocked) {
-                result.Points.push_back(Area.ToImage({run->X, run->Centre}));
+            if (!run.Blocked) {
+                result.Points.push_back(Area.ToImage({run.X, run.Centre}));
                 break;
             }
         }
     }
     report.Covered = (long long)result.Points.size();
 
+    // The pixels the walk passed along are what it explains; the patches it
+    // never touched are pieces left out.
     std::vector<char> touched(pieces.Search.Blobs.size(), 0);
-    for (const std::optional<TRun>& run : trace.Runs)
-        if (run)
-            for (const double y : {double(run->First), run->Centre, double(run->Last)})
-                if (const int blob = pieces.Near(Area.ToImage({run->X, y})); blob >= 0)
-                    touched[std::size_t(blob)] = 1;
-    for (std::size_t i = 0; i < touched.size(); ++i) {
-        if (touched[i])
-            report.Explained += pieces.Search.Blobs[i].Area;
-        else if (pieces.Search.Blobs[i].Area >= 3)
-            ++report.PiecesLeftOut;
+    for (const std::optional<TRun>& run : trace.Runs) {
+        if (!run)
+            continue;
+        report.Explained += run->Length();
+        for (const double y : {double(run->First), run->Centre, double(run->Last)})
+            if (const int blob = pieces.Near(Area.ToImage({run->X, y})); blob >= 0)
+                touched[std::size_t(blob)] = 1;
     }
+    report.Explained = std::min(report.Explained, report.ColourPixels);
+    for (std::size_t i = 0; i < touched.size(); ++i)
+        if (!touched[i] && pieces.Search.Blobs[i].Area >= 3)
+            ++report.PiecesLeftOut;
     return result;
 }

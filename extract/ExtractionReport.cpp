@@ -6,7 +6,7 @@
 
 bool TExtractionReport::Doubtful() const
 {
-    return Coverage() < 0.5 || ExplainedShare() < 0.5 || JumpsRefused > 0;
+    return Coverage() < 0.5 || ExplainedShare() < 0.5 || JumpsRefused > 0 || Ambiguous > 0;
 }
 
 QString TExtractionReport::Text(std::size_t Points) const
@@ -17,6 +17,8 @@ QString TExtractionReport::Text(std::size_t Points) const
     parts << QStringLiteral("%1 % of the colour's pixels explained").arg(std::lround(100 * ExplainedShare()));
     parts << QStringLiteral("jumps refused: %1").arg(JumpsRefused);
     parts << QStringLiteral("pieces left out: %1").arg(PiecesLeftOut);
+    if (Ambiguous > 0)
+        parts << QStringLiteral("partings undecided: %1").arg(Ambiguous);
     QString text = parts.join(QStringLiteral(", ")) + u'.';
     if (Doubtful())
         text += QStringLiteral(" The result is doubtful: check it against the picture.");

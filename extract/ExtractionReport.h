@@ -14,6 +14,9 @@ struct TExtractionReport {
     long long Covered = 0;
     // Where the colour went on far from where the curve led.
     int JumpsRefused = 0;
+    // Where the curve parted from another stretch of its colour that fitted
+    // its course and colour as well: the walk may have gone on the wrong one.
+    int Ambiguous = 0;
     // Patches of the colour the result does not pass through (legend
     // samples, text), and patches outside the marker sizes.
     int PiecesLeftOut = 0;
@@ -23,8 +26,9 @@ struct TExtractionReport {
 
     double Coverage() const { return Steps > 0 ? double(Covered) / double(Steps) : 1; }
     double ExplainedShare() const { return ColourPixels > 0 ? double(Explained) / double(ColourPixels) : 1; }
-    // Under half the width covered, under half the colour explained, or a
-    // jump refused: the result may be partly wrong or miss a part.
+    // Under half the width covered, under half the colour explained, a jump
+    // refused or a parting undecided: the result may be partly wrong or miss
+    // a part.
     bool Doubtful() const;
     // One line of the figures, and what makes the result doubtful.
     QString Text(std::size_t Points) const;

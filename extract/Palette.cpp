@@ -8,8 +8,9 @@
 
 namespace {
 
-// A colour cluster is found in buckets of 8 levels a channel.
-constexpr int BucketBits = 5;
+// Colours are counted in buckets of 4 levels a channel: inks 12 levels
+// apart fall in buckets that are not neighbours.
+constexpr int BucketBits = 6;
 constexpr int Side = 1 << BucketBits;
 // Below this a colour is the same as another to the eye.
 constexpr double SameInk = 2.5;
@@ -17,6 +18,9 @@ constexpr double SameInk = 2.5;
 // blends are straight in RGB, so what is left is rounding and noise.
 constexpr double OnBlend = 3.5;
 constexpr int MostInks = 32;
+// Samples nearer the background than this (squared RGB distance) are paper
+// and its grain, never a stroke's middle.
+constexpr int FaintestInk = 40 * 40;
 constexpr int LeastTolerance = 8;
 
 struct TBucket {
@@ -33,27 +37,105 @@ int BucketOf(const TRgb& P)
            (P.B >> (8 - BucketBits));
 }
 
-// Counts each bucket's colours on a grid of whole rows and columns: a thin
-// curve crosses the columns wherever it runs, flat or steep.
-std::vector<TBucket> SampleArea(const TPixelSource& Source, const TExtractArea& Area)
+// The colours of the area in buckets, sampled on a grid of whole rows and
+// columns: a thin curve crosses the columns wherever it runs, flat or
+// steep. All counts every sample, for the background; Cores only those
+// that differ from the background at least as much as the samples either
+// side along the grid line, which are the middles of strokes: an ink's
+// own colour, not its anti-aliased or compressed fringes.
+struct TSamples {
+    std::vector<TBucket> All;
+    std::vector<TBucket> Cores;
+};
+
+void Count(std::vector<TBucket>& Buckets, const TRgb& P)
 {
-    std::vector<TBucket> buckets(std::size_t(Side) * Side * Side);
+    TBucket& b = Buckets[std::size_t(BucketOf(P))];
+    ++b.Count;
+    b.R += P.R;
+    b.G += P.G;
+    b.B += P.B;
+}
+
+int Inkiness(const TRgb& P, const TRgb& Background)
+{
+    return (P.R - Background.R) * (P.R - Background.R) + (P.G - Background.G) * (P.G - Background.G) +
+           (P.B - Background.B) * (P.B - Background.B);
+}
+
+TSamples SampleArea(const TPixelSource& Source, const TExtractArea& Area)
+{
+    TSamples samples{std::vector<TBucket>(std::size_t(Side) * Side * Side), {}};
     const int spacing = std::max(1, std::max(Source.Width(), Source.Height()) / 256);
     const TExtractArea::TSpan rows = Area.Rows(Source.Height());
     for (int y = rows.First; y <= rows.Last; ++y) {
         const TExtractArea::TSpan span = Area.RowSpan(y, Source.Width());
         const bool wholeRow = y % spacing == 0;
         int x = wholeRow ? span.First : span.First + (spacing - span.First % spacing) % spacing;
+        for (; x <= span.Last; x += wholeRow ? 1 : spacing)
+            Count(samples.All, Source.At(x, y));
+    }
+    const auto fullest = std::max_element(samples.All.begin(), samples.All.end(),
+                                          [](const TBucket& a, const TBucket& b) { return a.Count < b.Count; });
+    if (fullest->Count == 0)
+        return samples;
+    const TRgb background = fullest->Mean();
+    samples.Cores.resize(samples.All.size());
+    const auto core = [&](int x, int y, int dx, int dy) {
+        const TRgb p = Source.At(x, y);
+        const int ink = Inkiness(p, background);
+        if (ink < FaintestInk)
+            return;
+        // Along a stroke that the grid line follows nothing stands out.
+        bool above = false;
+        for (const int d : {-1, 1}) {
+            const int nx = x + d * dx;
+            const int ny = y + d * dy;
+            const int next = nx >= 0 && ny >= 0 && nx < Source.Width() && ny < Source.Height()
+                                 ? Inkiness(Source.At(nx, ny), background)
+                                 : 0;
+            if (next > ink)
+                return;
+            above = above || next < ink;
+        }
+        if (above)
+            Count(samples.Cores, p);
+    };
+    for (int y = rows.First; y <= rows.Last; ++y) {
+        const TExtractArea::TSpan span = Area.RowSpan(y, Source.Width());
+        const bool wholeRow = y % spacing == 0;
+        int x = wholeRow ? span.First : span.First + (spacing - span.First % spacing) % spacing;
         for (; x <= span.Last; x += wholeRow ? 1 : spacing) {
-            const TRgb p = Source.At(x, y);
-            TBucket& b = buckets[std::size_t(BucketOf(p))];
-            ++b.Count;
-            b.R += p.R;
-            b.G += p.G;
-            b.B += p.B;
+            if (wholeRow)
+                core(x, y, 1, 0);
+            if (x % spacing == 0)
+                core(x, y, 0, 1);
         }
     }
-    return buckets;
+    return samples;
+}
+
+// Each bucket with its 26 neighbours: a JPEG spreads an ink over several
+// buckets, whose sum still peaks once, at the ink.
+std::vector<TBucket> Smoothed(std::vector<TBucket> Buckets)
+{
+    for (const int shift : {0, BucketBits, 2 * BucketBits}) {
+        const std::vector<TBucket> in = Buckets;
+        for (int i = 0; i < int(in.size()); ++i) {
+            const int along = (i >> shift) & (Side - 1);
+            TBucket& out = Buckets[std::size_t(i)];
+            for (const int d : {-1, 1}) {
+                if (along + d < 0 || along + d >= Side)
+                    continue;
+                const TBucket& n = in[std::size_t(i + d * (1 << shift))];
+                out.Count += n.Count;
+                out.R += n.R;
+                out.G += n.G;
+                out.B += n.B;
+            }
+        }
+    }
+    return Buckets;
 }
 
 // Whether bucket I holds more than each of its 26 neighbours; of equals the
@@ -99,10 +181,17 @@ TLab BlendLab(const TRgb& Ink, const TRgb& Background, double Share)
                  Background.B + Share * (Ink.B - Background.B));
 }
 
-// The inks among Peaks, most common first: a peak that lies on the blends
-// of an ink found before with the background, or is that ink, within the
-// picture's Noise, is no new one; a stronger colour of an ink's hue
-// replaces it, as its blends were met first.
+// Whether Colour is a blend of Ink over Background, within the noise.
+bool IsBlendOf(const TRgb& Colour, const TLab& Lab, const TRgb& Ink, const TRgb& Background, double Noise)
+{
+    const double along = Projection(Colour, Ink, Background);
+    return along > 0 && along <= 1 && DeltaE(Lab, BlendLab(Ink, Background, along)) < OnBlend + 2 * Noise;
+}
+
+// The inks among Peaks, most common first: a peak that is an ink found
+// before, or lies on its blends with the background, within the picture's
+// Noise, is no new one. A thin line's blends may be met before the line's
+// own colour; those are dropped once the colour is found.
 std::vector<TRgb> Inks(const std::vector<TBucket>& Buckets, const std::vector<int>& Peaks, const TRgb& Background,
                        double Noise)
 {
@@ -113,31 +202,33 @@ std::vector<TRgb> Inks(const std::vector<TBucket>& Buckets, const std::vector<in
         const TLab lab = ToLab(colour);
         if (DeltaE(lab, background) < SameInk + 2 * Noise)
             continue;
-        bool known = false;
-        for (TRgb& ink : inks) {
-            const double along = std::max(0.0, Projection(colour, ink, Background));
-            if (DeltaE(lab, BlendLab(ink, Background, along)) >= OnBlend + 2 * Noise &&
-                DeltaE(lab, ToLab(ink)) >= SameInk + 2 * Noise)
-                continue;
-            if (along > 1)
-                ink = colour;
-            known = true;
-            break;
-        }
-        if (!known && int(inks.size()) < MostInks)
+        const bool known = std::any_of(inks.begin(), inks.end(), [&](const TRgb& ink) {
+            return DeltaE(lab, ToLab(ink)) < SameInk + 2 * Noise || IsBlendOf(colour, lab, ink, Background, Noise);
+        });
+        if (!known)
             inks.push_back(colour);
     }
-    return inks;
+    std::vector<TRgb> kept;
+    for (const TRgb& ink : inks) {
+        const TLab lab = ToLab(ink);
+        if (std::none_of(inks.begin(), inks.end(), [&](const TRgb& other) {
+                return !(other == ink) && IsBlendOf(ink, lab, other, Background, Noise);
+            }))
+            kept.push_back(ink);
+    }
+    if (kept.size() > std::size_t(MostInks))
+        kept.resize(std::size_t(MostInks));
+    return kept;
 }
 
-// How far the area's colours stray from the inks' blends: about nothing
-// in a drawn picture, a good deal in a JPEG or a scan. The median, by
-// count, of each colour's distance from the nearest blend.
+// How far the strokes' colours stray from the inks' blends: about nothing
+// in a drawing, a good deal in a JPEG or a scan. Each colour goes to the ink
+// that explains it best; the answer is the middle ink's median stray, so
+// that neither the many crisp grey grid pixels nor one noisy ink decide.
 double Stray(const std::vector<TBucket>& Buckets, const std::vector<TRgb>& Inks, const TRgb& Background)
 {
     const TLab background = ToLab(Background);
-    std::vector<std::pair<double, long long>> strays;
-    long long total = 0;
+    std::vector<std::vector<std::pair<double, long long>>> strays(Inks.size());
     for (const TBucket& bucket : Buckets) {
         if (bucket.Count == 0)
             continue;
@@ -145,18 +236,33 @@ double Stray(const std::vector<TBucket>& Buckets, const std::vector<TRgb>& Inks,
         const TLab lab = ToLab(colour);
         if (DeltaE(lab, background) < 2 * SameInk)
             continue;
-        double nearest = DeltaE(lab, background);
-        for (const TRgb& ink : Inks)
-            nearest = std::min(nearest, FitBlend(lab, colour, ink, Background).Off);
-        strays.push_back({nearest, bucket.Count});
-        total += bucket.Count;
+        std::size_t best = Inks.size();
+        double nearest = INFINITY;
+        for (std::size_t i = 0; i < Inks.size(); ++i)
+            if (const double off = FitBlend(lab, colour, Inks[i], Background).Off; off < nearest) {
+                nearest = off;
+                best = i;
+            }
+        if (best < Inks.size())
+            strays[best].push_back({nearest, bucket.Count});
     }
-    std::sort(strays.begin(), strays.end());
-    long long counted = 0;
-    for (const auto& [stray, count] : strays)
-        if (2 * (counted += count) >= total)
-            return stray;
-    return 0;
+    std::vector<double> medians;
+    for (std::vector<std::pair<double, long long>>& ink : strays) {
+        std::sort(ink.begin(), ink.end());
+        long long total = 0;
+        for (const auto& stray : ink)
+            total += stray.second;
+        long long counted = 0;
+        for (const auto& [stray, count] : ink)
+            if (2 * (counted += count) >= total) {
+                medians.push_back(stray);
+                break;
+            }
+    }
+    if (medians.empty())
+        return 0;
+    std::sort(medians.begin(), medians.end());
+    return medians[medians.size() / 2];
 }
 
 } // namespace
@@ -166,7 +272,8 @@ TPalette AreaPalette(const TPixelSource& Source, const TExtractArea& Area)
     TPalette palette;
     if (!Source.IsValid() || !Area.IsValid())
         return palette;
-    const std::vector<TBucket> buckets = SampleArea(Source, Area);
+    const TSamples samples = SampleArea(Source, Area);
+    const std::vector<TBucket>& buckets = samples.All;
     long long total = 0;
     int fullest = -1;
     for (std::size_t i = 0; i < buckets.size(); ++i) {
@@ -177,21 +284,28 @@ TPalette AreaPalette(const TPixelSource& Source, const TExtractArea& Area)
     if (fullest < 0)
         return palette;
     palette.Background = buckets[std::size_t(fullest)].Mean();
-    const long long least = std::max(4LL, total / 20000);
-    std::vector<int> peaks;
-    for (int i = 0; i < int(buckets.size()); ++i)
-        if (i != fullest && buckets[std::size_t(i)].Count >= least && IsPeak(buckets, i))
-            peaks.push_back(i);
-    std::stable_sort(peaks.begin(), peaks.end(), [&](int a, int b) {
-        return buckets[std::size_t(a)].Count > buckets[std::size_t(b)].Count;
-    });
-    // Found once as in a clean drawing, then again allowing for the noise
-    // that the colours' stray from those inks shows, so that a JPEG's or a
-    // scan's stray shades of one ink are not taken for inks of their own.
-    palette.Inks = Inks(buckets, peaks, palette.Background, 0);
-    palette.Noise = 3 * std::max(0.0, Stray(buckets, palette.Inks, palette.Background) - 1);
-    if (palette.Noise > 0)
-        palette.Inks = Inks(buckets, peaks, palette.Background, palette.Noise);
+    // An ink holds a share of the strokes' middles, a few at least.
+    long long strokes = 0;
+    for (const TBucket& b : samples.Cores)
+        strokes += b.Count;
+    const long long least = std::max(3LL, strokes / 1000);
+    const auto peaksOf = [&](const std::vector<TBucket>& histogram) {
+        std::vector<int> peaks;
+        for (int i = 0; i < int(histogram.size()); ++i)
+            if (i != fullest && histogram[std::size_t(i)].Count >= least && IsPeak(histogram, i))
+                peaks.push_back(i);
+        std::stable_sort(peaks.begin(), peaks.end(), [&](int a, int b) {
+            return histogram[std::size_t(a)].Count > histogram[std::size_t(b)].Count;
+        });
+        return peaks;
+    };
+    // The noise is measured against coarse inks, a JPEG's or a scan's
+    // shades of one ink smoothed into one; then the inks are found as finely
+    // as that noise allows, so that close inks of a clean drawing stay apart.
+    const std::vector<TBucket> smoothed = Smoothed(samples.Cores);
+    const std::vector<TRgb> coarse = Inks(smoothed, peaksOf(smoothed), palette.Background, 0);
+    palette.Noise = 3 * std::max(0.0, Stray(samples.Cores, coarse, palette.Background) - 1);
+    palette.Inks = Inks(samples.Cores, peaksOf(samples.Cores), palette.Background, palette.Noise);
     return palette;
 }
 
@@ -229,7 +343,9 @@ std::vector<TRgb> RivalInks(const TPalette& Palette, const TRgb& Colour)
     std::vector<TRgb> rivals;
     for (std::size_t i = 0; i < Palette.Inks.size(); ++i) {
         const TLab ink = ToLab(Palette.Inks[i]);
-        if (int(i) != own && DeltaE(ink, colour) >= apart && DeltaE(ink, ownInk) >= apart &&
+        // A thin line of the colour may have no pixel of it, only blends.
+        const bool blend = IsBlendOf(Palette.Inks[i], ink, Colour, Palette.Background, Palette.Noise);
+        if (int(i) != own && !blend && DeltaE(ink, colour) >= apart && DeltaE(ink, ownInk) >= apart &&
             DeltaE(ink, background) >= apart)
             rivals.push_back(Palette.Inks[i]);
     }

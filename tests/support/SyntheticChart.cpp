@@ -36,13 +36,13 @@ TPointF TSyntheticChart::ToPicture(const TPointF& Frame) const
 }
 
 void TSyntheticChart::Curve(const std::function<double(double)>& Y, double FromX, double ToX, const QColor& Colour,
-                            double Thickness)
+                            double Thickness, Qt::PenStyle Style)
 {
     QPainterPath path;
     path.moveTo(FromX, Y(FromX));
     for (double x = FromX + 0.25; x <= ToX; x += 0.25)
         path.lineTo(x, Y(x));
-    FPainter.setPen(QPen(Colour, Thickness, Qt::SolidLine, Qt::FlatCap, Qt::RoundJoin));
+    FPainter.setPen(QPen(Colour, Thickness, Style, Qt::FlatCap, Qt::RoundJoin));
     FPainter.setBrush(Qt::NoBrush);
     FPainter.drawPath(path);
 }
@@ -58,6 +58,32 @@ void TSyntheticChart::Disc(const TPointF& Centre, double Radius, const QColor& C
     FPainter.setPen(Qt::NoPen);
     FPainter.setBrush(Colour);
     FPainter.drawEllipse(QPointF(Centre.X, Centre.Y), Radius, Radius);
+}
+
+void TSyntheticChart::Marker(TShape Shape, const TPointF& Centre, double Size, const QColor& Colour)
+{
+    const double h = Size / 2;
+    const double x = Centre.X;
+    const double y = Centre.Y;
+    QPainterPath path;
+    switch (Shape) {
+    case shCircle:
+        path.addEllipse(QPointF(x, y), h, h);
+        break;
+    case shSquare:
+        path.addRect(QRectF(x - h, y - h, Size, Size));
+        break;
+    case shTriangle:
+        path.addPolygon(QPolygonF({QPointF(x, y - h), QPointF(x + h, y + h), QPointF(x - h, y + h)}));
+        break;
+    case shDiamond:
+        path.addPolygon(QPolygonF({QPointF(x, y - h), QPointF(x + h, y), QPointF(x, y + h), QPointF(x - h, y)}));
+        break;
+    }
+    path.closeSubpath();
+    FPainter.setPen(Qt::NoPen);
+    FPainter.setBrush(Colour);
+    FPainter.drawPath(path);
 }
 
 void TSyntheticChart::Box(const TPointF& TopLeft, double Width, double Height, const QColor& Colour)

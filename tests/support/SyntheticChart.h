@@ -17,11 +17,15 @@ class TSyntheticChart {
 public:
     TSyntheticChart(int Width, int Height, double Angle = 0, TPointF Origin = {});
 
-    // The curve y = Y(x) from FromX to ToX.
+    // The curve y = Y(x) from FromX to ToX; dashes and dots are in
+    // multiples of the thickness, as plotting programs draw them.
     void Curve(const std::function<double(double)>& Y, double FromX, double ToX, const QColor& Colour,
-               double Thickness);
+               double Thickness, Qt::PenStyle Style = Qt::SolidLine);
     void Line(const TPointF& A, const TPointF& B, const QColor& Colour, double Thickness);
     void Disc(const TPointF& Centre, double Radius, const QColor& Colour);
+    // A filled marker whose box, Size across, is centred on Centre.
+    enum TShape { shCircle, shSquare, shTriangle, shDiamond };
+    void Marker(TShape Shape, const TPointF& Centre, double Size, const QColor& Colour);
     void Box(const TPointF& TopLeft, double Width, double Height, const QColor& Colour);
     void Text(const TPointF& At, const QString& Text, const QColor& Colour, int PixelSize);
     // One picture pixel, not anti-aliased and not turned.
