@@ -262,12 +262,13 @@ TFollowed Follow(const TColumns& Columns, TTrace& Trace, const TRun& Start, int 
     // stroke that noise split have joined again by then, a second curve
     // has gone on beside this one.
     struct TParting {
+        bool Open = false;
         int Column = 0;
         double Side = 0;
         int Looks = 0;
         int Seen = 0;
     };
-    std::optional<TParting> parting;
+    TParting parting;
     for (int j = Column + Direction; j >= Trace.First && j <= Trace.Last; j += Direction) {
         const double x = Trace.X(j);
         const double expected = course.Predict(x);
@@ -311,22 +312,22 @@ TFollowed Follow(const TColumns& Columns, TTrace& Trace, const TRun& Start, int 
         // beside this one on the side the other went: curves that touched
         // part slowly.
         const double apart = 2 * course.Thickness() + 2;
-        if (parting && (j - parting->Column) * Direction >= apart * (parting->Looks + 1)) {
+        if (parting.Open && (j - parting.Column) * Direction >= apart * (parting.Looks + 1)) {
             // Clear of this run's own fringe, and a stroke's width at least.
-            const double from = parting->Side > 0 ? last.Last + 2 : last.First - 2;
-            const double to = from + parting->Side * (2 + 2 * apart);
+            const double from = parting.Side > 0 ? last.Last + 2 : last.First - 2;
+            const double to = from + parting.Side * (2 + 2 * apart);
             bool beside = false;
             for (const TRun& run : Columns.Near(x, std::min(from, to), std::max(from, to)))
                 beside = beside || ((run.First > last.Last + 1 || run.Last < last.First - 1) &&
                                     run.Length() >= course.Thickness());
-            parting->Seen += beside;
-            if (parting->Seen == 2)
+            parting.Seen += beside;
+            if (parting.Seen == 2)
                 ++followed.Ambiguous;
-            if (parting->Seen == 2 || ++parting->Looks == 6)
-                parting.reset();
+            if (parting.Seen == 2 || ++parting.Looks == 6)
+                parting.Open = false;
         }
-        if (choice.Undecided && !parting)
-            parting = TParting{j, *choice.Undecided > 0 ? 1.0 : -1.0, 0, 0};
+        if (choice.Undecided && !parting.Open)
+            parting = TParting{true, j, *choice.Undecided > 0 ? 1.0 : -1.0, 0, 0};
     }
     return followed;
 }
@@ -415,10 +416,23 @@ struct TPieces {
             reached[g] = std::max(reached[g], FrameRight[b] + 1);
         }
         const std::size_t best = std::size_t(std::max_element(length.begin(), length.end()) - length.begin());
-        // Its widest piece, at the middle of its span.
+        // The piece at the middle of its span: a dash of a dashed curve,
+        // never a legend sample at its end.
+        double from = INFINITY;
+        double to = -INFINITY;
+        for (std::size_t i = 0; i < n; ++i)
+            if (root(i) == best) {
+                from = std::min(from, FrameLeft[i]);
+                to = std::max(to, FrameRight[i]);
+            }
+        const double centre = (from + to) / 2;
+        const auto offCentre = [&](std::size_t i) {
+            return std::max({0.0, FrameLeft[i] - centre, centre - FrameRight[i]});
+        };
         std::optional<std::size_t> piece;
         for (std::size_t i = 0; i < n; ++i)
-            if (root(i) == best && (!piece || FrameRight[i] - FrameLeft[i] > FrameRight[*piece] - FrameLeft[*piece]))
+            if (root(i) == best && (!piece || offCentre(i) < offCentre(*piece) ||
+                                    (offCentre(i) == offCentre(*piece) && Search.Blobs[i].Area > Search.Blobs[*piece].Area)))
                 piece = i;
         const double middle = (FrameLeft[*piece] + FrameRight[*piece]) / 2;
         std::optional<TPointF> nearest;

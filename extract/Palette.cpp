@@ -190,34 +190,42 @@ bool IsBlendOf(const TRgb& Colour, const TLab& Lab, const TRgb& Ink, const TRgb&
 
 // The inks among Peaks, most common first: a peak that is an ink found
 // before, or lies on its blends with the background, within the picture's
-// Noise, is no new one. A thin line's blends may be met before the line's
-// own colour; those are dropped once the colour is found.
-std::vector<TRgb> Inks(const std::vector<TBucket>& Buckets, const std::vector<int>& Peaks, const TRgb& Background,
-                       double Noise)
+// Noise, is no new one, and adds its strokes to that ink's. A thin line's
+// blends may be met before the line's own colour; those are dropped once
+// the colour is found.
+TPalette Inks(const std::vector<TBucket>& Buckets, const std::vector<int>& Peaks, const TRgb& Background,
+              double Noise)
 {
     const TLab background = ToLab(Background);
-    std::vector<TRgb> inks;
+    TPalette found;
     for (const int peak : Peaks) {
-        const TRgb colour = Buckets[std::size_t(peak)].Mean();
+        const TBucket& bucket = Buckets[std::size_t(peak)];
+        const TRgb colour = bucket.Mean();
         const TLab lab = ToLab(colour);
         if (DeltaE(lab, background) < SameInk + 2 * Noise)
             continue;
-        const bool known = std::any_of(inks.begin(), inks.end(), [&](const TRgb& ink) {
+        const auto known = std::find_if(found.Inks.begin(), found.Inks.end(), [&](const TRgb& ink) {
             return DeltaE(lab, ToLab(ink)) < SameInk + 2 * Noise || IsBlendOf(colour, lab, ink, Background, Noise);
         });
-        if (!known)
-            inks.push_back(colour);
+        if (known != found.Inks.end()) {
+            found.Strokes[std::size_t(known - found.Inks.begin())] += bucket.Count;
+        } else {
+            found.Inks.push_back(colour);
+            found.Strokes.push_back(bucket.Count);
+        }
     }
-    std::vector<TRgb> kept;
-    for (const TRgb& ink : inks) {
-        const TLab lab = ToLab(ink);
-        if (std::none_of(inks.begin(), inks.end(), [&](const TRgb& other) {
-                return !(other == ink) && IsBlendOf(ink, lab, other, Background, Noise);
-            }))
-            kept.push_back(ink);
+    TPalette kept;
+    kept.Background = Background;
+    kept.Noise = Noise;
+    for (std::size_t i = 0; i < found.Inks.size() && kept.Inks.size() < std::size_t(MostInks); ++i) {
+        const TLab lab = ToLab(found.Inks[i]);
+        if (std::none_of(found.Inks.begin(), found.Inks.end(), [&](const TRgb& other) {
+                return !(other == found.Inks[i]) && IsBlendOf(found.Inks[i], lab, other, Background, Noise);
+            })) {
+            kept.Inks.push_back(found.Inks[i]);
+            kept.Strokes.push_back(found.Strokes[i]);
+        }
     }
-    if (kept.size() > std::size_t(MostInks))
-        kept.resize(std::size_t(MostInks));
     return kept;
 }
 
@@ -303,9 +311,9 @@ TPalette AreaPalette(const TPixelSource& Source, const TExtractArea& Area)
     // shades of one ink smoothed into one; then the inks are found as finely
     // as that noise allows, so that close inks of a clean drawing stay apart.
     const std::vector<TBucket> smoothed = Smoothed(samples.Cores);
-    const std::vector<TRgb> coarse = Inks(smoothed, peaksOf(smoothed), palette.Background, 0);
-    palette.Noise = 3 * std::max(0.0, Stray(samples.Cores, coarse, palette.Background) - 1);
-    palette.Inks = Inks(samples.Cores, peaksOf(samples.Cores), palette.Background, palette.Noise);
+    const TPalette coarse = Inks(smoothed, peaksOf(smoothed), palette.Background, 0);
+    const double noise = 3 * std::max(0.0, Stray(samples.Cores, coarse.Inks, palette.Background) - 1);
+    return Inks(samples.Cores, peaksOf(samples.Cores), palette.Background, noise);
     return palette;
 }
 
@@ -332,6 +340,8 @@ int InkOf(const TPalette& Palette, const TRgb& Colour)
 
 std::vector<TRgb> RivalInks(const TPalette& Palette, const TRgb& Colour)
 {
+    if (Palette.Inks.empty())
+        return {};
     const int own = InkOf(Palette, Colour);
     const TLab colour = ToLab(Colour);
     const TLab ownInk = own >= 0 ? ToLab(Palette.Inks[std::size_t(own)]) : colour;
@@ -340,13 +350,24 @@ std::vector<TRgb> RivalInks(const TPalette& Palette, const TRgb& Colour)
     // colour, its ink and the background, or the stray shades of the
     // colour would claim its own pixels.
     const double apart = SameInk + 4 * Palette.Noise;
-    std::vector<TRgb> rivals;
+    // The colour's own family: its ink, the shades noise made of it and
+    // the blends of it, whose strokes together say how strong it is.
+    std::vector<char> family(Palette.Inks.size(), 0);
+    long long strength = 0;
     for (std::size_t i = 0; i < Palette.Inks.size(); ++i) {
         const TLab ink = ToLab(Palette.Inks[i]);
         // A thin line of the colour may have no pixel of it, only blends.
-        const bool blend = IsBlendOf(Palette.Inks[i], ink, Colour, Palette.Background, Palette.Noise);
-        if (int(i) != own && !blend && DeltaE(ink, colour) >= apart && DeltaE(ink, ownInk) >= apart &&
-            DeltaE(ink, background) >= apart)
+        family[i] = int(i) == own || IsBlendOf(Palette.Inks[i], ink, Colour, Palette.Background, Palette.Noise) ||
+                    DeltaE(ink, colour) < apart || DeltaE(ink, ownInk) < apart;
+        if (family[i])
+            strength += Palette.Strokes[i];
+    }
+    std::vector<TRgb> rivals;
+    for (std::size_t i = 0; i < Palette.Inks.size(); ++i) {
+        // In a noisy picture the stray shades of one ink gather as faint
+        // inks of their own: only a substantial one is a rival there.
+        const bool strong = Palette.Noise == 0 || Palette.Strokes[i] * 4 >= strength;
+        if (!family[i] && strong && DeltaE(ToLab(Palette.Inks[i]), background) >= apart)
             rivals.push_back(Palette.Inks[i]);
     }
     return rivals;

@@ -12,6 +12,8 @@
 struct TPalette {
     TRgb Background{255, 255, 255};
     std::vector<TRgb> Inks;
+    // How many strokes' middles each ink was seen in.
+    std::vector<long long> Strokes;
     // How far (Delta E) the picture's noise spreads an ink's colours: none
     // in a drawing, some in a JPEG or a scan.
     double Noise = 0;
