@@ -338,6 +338,22 @@ int InkOf(const TPalette& Palette, const TRgb& Colour)
     return best;
 }
 
+namespace {
+
+// Whether two colours are shades of one hue: what noise makes of one ink
+// lighter or darker. Greys have no hue to share.
+bool SameHue(const TLab& P, const TLab& Q)
+{
+    constexpr double Grey = 10;
+    constexpr double Turn = 20 * M_PI / 180;
+    if (std::hypot(P.A, P.B) < Grey || std::hypot(Q.A, Q.B) < Grey)
+        return false;
+    const double turn = std::abs(std::remainder(std::atan2(P.B, P.A) - std::atan2(Q.B, Q.A), 2 * M_PI));
+    return turn < Turn;
+}
+
+} // namespace
+
 std::vector<TRgb> RivalInks(const TPalette& Palette, const TRgb& Colour)
 {
     if (Palette.Inks.empty())
@@ -358,7 +374,8 @@ std::vector<TRgb> RivalInks(const TPalette& Palette, const TRgb& Colour)
         const TLab ink = ToLab(Palette.Inks[i]);
         // A thin line of the colour may have no pixel of it, only blends.
         family[i] = int(i) == own || IsBlendOf(Palette.Inks[i], ink, Colour, Palette.Background, Palette.Noise) ||
-                    DeltaE(ink, colour) < apart || DeltaE(ink, ownInk) < apart;
+                    DeltaE(ink, colour) < apart || DeltaE(ink, ownInk) < apart ||
+                    (Palette.Noise > 0 && SameHue(ink, colour));
         if (family[i])
             strength += Palette.Strokes[i];
     }
