@@ -1,6 +1,8 @@
 #include "Extraction.h"
 
+#include "MarkerCentre.h"
 #include "MarkerExtraction.h"
+#include "MarkerPatches.h"
 
 QString NothingFoundText(const TRgb& Colour)
 {
@@ -15,8 +17,8 @@ TExtraction RunExtraction(const TPixelSource& Source, const TExtractArea& Area, 
     case TExtractRequest::ekCurve:
         return ExtractCurve(Source, Area, Request.Colour, tolerance, Request.Step);
     case TExtractRequest::ekMarkers: {
-        const TBlobSearch blobs = FindBlobs(Source, Area, Request.Colour, tolerance);
-        return MarkerCentres(Source, Area, blobs, Request.Colour, tolerance, DefaultSizeRange(blobs));
+        const TBlobSearch patches = MarkerPatches(FindBlobs(Source, Area, Request.Colour, tolerance));
+        return MarkerCentres(Source, Area, patches, Request.Colour, tolerance, DefaultSizeRange(patches), anBox);
     }
     case TExtractRequest::ekNone:
         break;

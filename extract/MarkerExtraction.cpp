@@ -1,6 +1,9 @@
 #include "MarkerExtraction.h"
 
+#include "MarkerCentre.h"
+
 #include <algorithm>
+#include <cmath>
 #include <numeric>
 
 namespace {
@@ -13,11 +16,6 @@ int Find(std::vector<int>& parent, int i)
     }
     return i;
 }
-
-struct TLabelledRun {
-    TBlob::TRow Row;
-    int Label;
-};
 
 } // namespace
 
@@ -41,20 +39,77 @@ TBlobSearch FindBlobs(const TPixelSource& Source, const TExtractArea& Area, cons
     return search;
 }
 
+std::vector<TBlob> Patches(const std::vector<TBlob::TRow>& Rows)
+{
+    std::vector<int> parent(Rows.size());
+    std::iota(parent.begin(), parent.end(), 0);
+    // The runs of the row above, when it holds any.
+    std::size_t previousFirst = 0;
+    std::size_t previousEnd = 0;
+    std::size_t i = 0;
+    while (i < Rows.size()) {
+        const int y = Rows[i].Y;
+        const std::size_t rowFirst = i;
+        const bool above = previousEnd > previousFirst && Rows[previousFirst].Y == y - 1;
+        // Both rows' runs go left to right, so the row above is walked once.
+        std::size_t scan = previousFirst;
+        for (; i < Rows.size() && Rows[i].Y == y; ++i) {
+            if (!above)
+                continue;
+            // Runs of the row above that touch this one, corners included.
+            while (scan < previousEnd && Rows[scan].Last < Rows[i].First - 1)
+                ++scan;
+            for (std::size_t k = scan; k < previousEnd && Rows[k].First <= Rows[i].Last + 1; ++k) {
+                const int a = Find(parent, int(k));
+                const int b = Find(parent, int(i));
+                parent[std::size_t(std::max(a, b))] = std::min(a, b);
+            }
+        }
+        previousFirst = rowFirst;
+        previousEnd = i;
+    }
+    std::vector<TBlob> blobs;
+    std::vector<int> blobOf(Rows.size(), -1);
+    for (std::size_t k = 0; k < Rows.size(); ++k) {
+        const int root = Find(parent, int(k));
+        if (blobOf[std::size_t(root)] < 0) {
+            blobOf[std::size_t(root)] = int(blobs.size());
+            blobs.emplace_back();
+        }
+        TBlob& blob = blobs[std::size_t(blobOf[std::size_t(root)])];
+        blob.Rows.push_back(Rows[k]);
+        blob.Area += Rows[k].Last - Rows[k].First + 1;
+    }
+    return blobs;
+}
+
+void MeasurePatches(TBlobSearch& Search)
+{
+    std::vector<long long> sizes;
+    sizes.reserve(Search.Blobs.size());
+    for (const TBlob& blob : Search.Blobs)
+        sizes.push_back(blob.Area);
+    std::sort(sizes.begin(), sizes.end());
+    Search.Pixels = std::accumulate(sizes.begin(), sizes.end(), 0LL);
+    Search.Typical = 0;
+    long long counted = 0;
+    for (const long long size : sizes) {
+        counted += size;
+        if (2 * counted >= Search.Pixels) {
+            Search.Typical = size;
+            break;
+        }
+    }
+}
+
 TBlobSearch FindBlobs(const TPixelSource& Source, const TExtractArea& Area, const TColourRule& Rule)
 {
     TBlobSearch search;
-    std::vector<TLabelledRun> runs;
-    std::vector<int> parent;
-    std::size_t previousFirst = 0;
-    std::size_t previousEnd = 0;
+    std::vector<TBlob::TRow> runs;
     const TExtractArea::TSpan rows = Area.Rows(Source.Height());
     std::vector<std::uint8_t> matches;
     for (int y = rows.First; y <= rows.Last; ++y) {
         const TExtractArea::TSpan span = Area.RowSpan(y, Source.Width());
-        const std::size_t rowFirst = runs.size();
-        // Both rows' runs go left to right, so the row above is walked once.
-        std::size_t scan = previousFirst;
         MatchRow(Source, y, span.First, span.Last, Rule, matches);
         const auto matched = [&](int x) { return matches[std::size_t(x - span.First)] != 0; };
         int x = span.First;
@@ -66,47 +121,12 @@ TBlobSearch FindBlobs(const TPixelSource& Source, const TExtractArea& Area, cons
             const int first = x;
             while (x + 1 <= span.Last && matched(x + 1))
                 ++x;
-            const int label = int(parent.size());
-            parent.push_back(label);
-            // Runs of the row above that touch this one, corners included.
-            while (scan < previousEnd && runs[scan].Row.Last < first - 1)
-                ++scan;
-            for (std::size_t i = scan; i < previousEnd && runs[i].Row.First <= x + 1; ++i) {
-                const int a = Find(parent, runs[i].Label);
-                const int b = Find(parent, label);
-                parent[std::size_t(std::max(a, b))] = std::min(a, b);
-            }
-            runs.push_back({{y, first, x}, label});
+            runs.push_back({y, first, x});
             ++x;
         }
-        previousFirst = rowFirst;
-        previousEnd = runs.size();
     }
-    std::vector<int> blobOf(parent.size(), -1);
-    for (const TLabelledRun& run : runs) {
-        const int root = Find(parent, run.Label);
-        if (blobOf[std::size_t(root)] < 0) {
-            blobOf[std::size_t(root)] = int(search.Blobs.size());
-            search.Blobs.emplace_back();
-        }
-        TBlob& blob = search.Blobs[std::size_t(blobOf[std::size_t(root)])];
-        blob.Rows.push_back(run.Row);
-        blob.Area += run.Row.Last - run.Row.First + 1;
-    }
-    std::vector<long long> sizes;
-    sizes.reserve(search.Blobs.size());
-    for (const TBlob& blob : search.Blobs)
-        sizes.push_back(blob.Area);
-    std::sort(sizes.begin(), sizes.end());
-    search.Pixels = std::accumulate(sizes.begin(), sizes.end(), 0LL);
-    long long counted = 0;
-    for (const long long size : sizes) {
-        counted += size;
-        if (2 * counted >= search.Pixels) {
-            search.Typical = size;
-            break;
-        }
-    }
+    search.Blobs = Patches(runs);
+    MeasurePatches(search);
     return search;
 }
 
@@ -147,7 +167,7 @@ TSizeRange DefaultSizeRange(const TBlobSearch& Search)
 }
 
 TExtraction MarkerCentres(const TPixelSource& Source, const TExtractArea& Area, const TBlobSearch& Search,
-                          const TRgb& Colour, int Tolerance, const TSizeRange& Range)
+                          const TRgb& Colour, int Tolerance, const TSizeRange& Range, TMarkerAnchor Anchor)
 {
     TExtraction result;
     result.Problem = Search.Problem;
@@ -155,61 +175,23 @@ TExtraction MarkerCentres(const TPixelSource& Source, const TExtractArea& Area, 
         return result;
     const TColourRule rule(Colour, Search.Palette, Tolerance);
     result.Report.ColourPixels = Search.Pixels;
+    result.Report.PiecesLeftOut = Search.LinesCut;
     for (const TBlob& blob : Search.Blobs) {
         if (blob.Area < Range.Min || blob.Area > Range.Max) {
             ++result.Report.PiecesLeftOut;
             continue;
         }
         result.Report.Explained += blob.Area;
-        // The blob's pixels on a grid one pixel wider than it all round, so
-        // that the edge pixels next to it are found.
-        int left = blob.Rows.front().First;
-        int right = blob.Rows.front().Last;
-        const int top = blob.Rows.front().Y - 1;
-        for (const TBlob::TRow& row : blob.Rows) {
-            left = std::min(left, row.First);
-            right = std::max(right, row.Last);
+        // Markers that overlap make one patch of about that many typical
+        // ones; their centres come from their parts.
+        const long long count = Search.Typical > 0 ? std::llround(double(blob.Area) / double(Search.Typical)) : 1;
+        if (count >= 2 && 2 * blob.Area >= 3 * Search.Typical) {
+            for (const std::vector<TBlob::TRow>& part : SplitPatch(blob, int(std::min(count, 9LL))))
+                result.Points.push_back(TMarkerShape(Source, Area, rule, part).Centroid());
+            continue;
         }
-        left -= 1;
-        right += 1;
-        const int width = right - left + 1;
-        const int height = blob.Rows.back().Y + 1 - top + 1;
-        std::vector<char> inside(std::size_t(width) * std::size_t(height), 0);
-        for (const TBlob::TRow& row : blob.Rows)
-            std::fill_n(inside.begin() + std::ptrdiff_t(row.Y - top) * width + (row.First - left),
-                        row.Last - row.First + 1, 1);
-        auto isInside = [&](int x, int y) {
-            return x >= 0 && y >= 0 && x < width && y < height && inside[std::size_t(y) * std::size_t(width) + std::size_t(x)];
-        };
-        double sx = 0;
-        double sy = 0;
-        double sw = 0;
-        for (int j = 0; j < height; ++j) {
-            const int y = top + j;
-            if (y < 0 || y >= Source.Height())
-                continue;
-            const TExtractArea::TSpan span = Area.RowSpan(y, Source.Width());
-            for (int i = 0; i < width; ++i) {
-                const int x = left + i;
-                if (x < span.First || x > span.Last)
-                    continue;
-                double w = 0;
-                if (isInside(i, j)) {
-                    w = TColourRule::MatchWeight(rule.Share(Source.At(x, y)));
-                } else {
-                    bool edge = false;
-                    for (int dy = -1; dy <= 1 && !edge; ++dy)
-                        for (int dx = -1; dx <= 1 && !edge; ++dx)
-                            edge = isInside(i + dx, j + dy);
-                    if (edge)
-                        w = std::max(rule.Share(Source.At(x, y)), 0.0);
-                }
-                sx += w * x;
-                sy += w * y;
-                sw += w;
-            }
-        }
-        result.Points.push_back({sx / sw, sy / sw});
+        const TMarkerShape shape(Source, Area, rule, blob.Rows);
+        result.Points.push_back(Anchor == anBox ? shape.BoxCentre() : shape.Centroid());
     }
     std::stable_sort(result.Points.begin(), result.Points.end(), [&Area](const TPointF& a, const TPointF& b) {
         return Area.ToFrame(a).X < Area.ToFrame(b).X;

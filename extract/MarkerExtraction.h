@@ -27,9 +27,16 @@ struct TBlobSearch {
     // colour's pixels: the typical marker, whatever the count of specks.
     long long Typical = 0;
     long long Pixels = 0;
+    // Patches that were nothing but a thin line of the colour.
+    int LinesCut = 0;
     TPalette Palette;
     QString Problem;
 };
+
+// The 8-connected patches of Rows, which go by Y and then First.
+std::vector<TBlob> Patches(const std::vector<TBlob::TRow>& Rows);
+// Sets the pixel count and the typical size of the search's patches.
+void MeasurePatches(TBlobSearch& Search);
 
 // Every patch of Colour in Area.
 TBlobSearch FindBlobs(const TPixelSource& Source, const TExtractArea& Area, const TRgb& Colour, int Tolerance);
@@ -61,7 +68,15 @@ struct TSizeRange {
 };
 TSizeRange DefaultSizeRange(const TBlobSearch& Search);
 
-// The centre of each patch sized within Range, weighted by its pixels'
-// share of the colour, edge pixels round it included; in turned-X order.
+// Where a marker is placed: at the centre of its shape's box, as plotting
+// programs anchor a marker, or at its centroid. The two are one for round,
+// square and diamond markers; a triangle's centroid lies a sixth of its
+// height from its box's centre.
+enum TMarkerAnchor { anBox, anCentroid };
+
+// A point for each patch sized within Range, at its marker's anchor (see
+// TMarkerShape), or one for each marker of a patch of overlapping ones; in
+// turned-X order. Search is best the patches with thin lines cut away
+// (MarkerPatches).
 TExtraction MarkerCentres(const TPixelSource& Source, const TExtractArea& Area, const TBlobSearch& Search,
-                          const TRgb& Colour, int Tolerance, const TSizeRange& Range);
+                          const TRgb& Colour, int Tolerance, const TSizeRange& Range, TMarkerAnchor Anchor);

@@ -3,6 +3,7 @@
 // the picture, and nothing reads outside it.
 #include "extract/Extraction.h"
 #include "extract/MarkerExtraction.h"
+#include "extract/MarkerPatches.h"
 #include "extract/MatchMask.h"
 
 #include <FreeImage.h>
@@ -82,7 +83,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     CheckPoints(ExtractCurve(source, area, colour, tolerance, step, seeded ? std::optional(seed) : std::nullopt),
                 width, height);
     const TBlobSearch blobs = FindBlobs(source, area, colour, tolerance);
-    CheckPoints(MarkerCentres(source, area, blobs, colour, tolerance, DefaultSizeRange(blobs)), width, height);
-    CheckPoints(MarkerCentres(source, area, blobs, colour, tolerance, {0, 1LL << 40}), width, height);
+    const TBlobSearch patches = MarkerPatches(blobs);
+    CheckPoints(MarkerCentres(source, area, patches, colour, tolerance, DefaultSizeRange(patches), anBox), width,
+                height);
+    CheckPoints(MarkerCentres(source, area, blobs, colour, tolerance, {0, 1LL << 40}, anCentroid), width, height);
     return 0;
 }

@@ -1,12 +1,14 @@
 #include "formExtract.h"
 
 #include "extract/Extraction.h"
+#include "extract/MarkerPatches.h"
 #include "extract/MatchMask.h"
 #include "view/quillonview.h"
 #include "widgets/colourSwatch.h"
 
 #include <QApplication>
 #include <QColorDialog>
+#include <QComboBox>
 #include <QDialogButtonBox>
 #include <QDoubleSpinBox>
 #include <QFormLayout>
@@ -107,6 +109,11 @@ TformExtract::TformExtract(TKind Kind, TQuillonView* View, QWidget* Parent)
         auto* label = new QLabel(QStringLiteral("Marker si&zes"), this);
         label->setBuddy(seMinSize);
         form->addRow(label, sizes);
+        // In the order of TMarkerAnchor.
+        cbAnchor = new QComboBox(this);
+        cbAnchor->addItems({QStringLiteral("Centre of the marker's box"), QStringLiteral("Centroid")});
+        cbAnchor->setToolTip(QStringLiteral("Where a point is placed on its marker; the two differ for triangles"));
+        form->addRow(QStringLiteral("&Anchor"), cbAnchor);
     }
     lblStatus = new QLabel(this);
     lblStatus->setWordWrap(true);
@@ -220,7 +227,7 @@ void TformExtract::Refresh()
     FPalette = AreaPalette(source, area);
     FPictureVersion = FView->Image.Version();
     if (FKind == ekMarkers) {
-        FBlobs = FindBlobs(source, area, FColour, seTolerance->value());
+        FBlobs = MarkerPatches(FindBlobs(source, area, FColour, seTolerance->value()));
         const TSizeRange range = DefaultSizeRange(FBlobs);
         const QSignalBlocker blockMin(seMinSize);
         const QSignalBlocker blockMax(seMaxSize);
@@ -283,7 +290,7 @@ void TformExtract::Extract()
         FKind == ekCurve
             ? ExtractCurve(source, area, FColour, seTolerance->value(), seStep->value(), FSeed)
             : MarkerCentres(source, area, FBlobs, FColour, seTolerance->value(),
-                            {seMinSize->value(), seMaxSize->value()});
+                            {seMinSize->value(), seMaxSize->value()}, TMarkerAnchor(cbAnchor->currentIndex()));
     QApplication::restoreOverrideCursor();
     if (!found.Problem.isEmpty()) {
         QMessageBox::warning(this, ExtractCaption(), found.Problem);

@@ -11,6 +11,7 @@
 #include <optional>
 #include <vector>
 
+class QComboBox;
 class QDoubleSpinBox;
 class QLabel;
 class QPushButton;
@@ -73,6 +74,7 @@ private:
     QDoubleSpinBox* seStep = nullptr;
     QSpinBox* seMinSize = nullptr;
     QSpinBox* seMaxSize = nullptr;
+    QComboBox* cbAnchor = nullptr;
     QLabel* lblStatus;
     QPushButton* btnExtract;
 };

@@ -2,6 +2,7 @@
 #include "SyntheticChart.h"
 #include "extract/CurveExtraction.h"
 #include "extract/MarkerExtraction.h"
+#include "extract/MarkerPatches.h"
 #include "extract/MatchMask.h"
 #include "image/FreeBitmap.h"
 
@@ -270,7 +271,7 @@ void TestExtraction::markerAccuracy()
     QVERIFY(range.Min > 12 && range.Max < 1200);
     // The dialog shows the patches' pixels instead of matching again.
     QCOMPARE(BlobMask(search, 800, 600), MatchMask(loaded.Source, area, {200, 20, 30}, 64));
-    const TExtraction found = MarkerCentres(loaded.Source, area, search, {200, 20, 30}, 64, range);
+    const TExtraction found = MarkerCentres(loaded.Source, area, MarkerPatches(search), {200, 20, 30}, 64, range, anBox);
     QCOMPARE(found.Points.size(), centres.size());
     double worst = 0;
     std::vector<double> errors;
@@ -303,7 +304,8 @@ void TestExtraction::typicalSizeIgnoresSpecks()
     const TBlobSearch search = FindBlobs(loaded.Source, area, {200, 20, 30}, 10);
     QCOMPARE(search.Blobs.size(), std::size_t(64));
     QCOMPARE(search.Typical, 100LL);
-    const TExtraction found = MarkerCentres(loaded.Source, area, search, {200, 20, 30}, 10, DefaultSizeRange(search));
+    const TExtraction found =
+        MarkerCentres(loaded.Source, area, search, {200, 20, 30}, 10, DefaultSizeRange(search), anCentroid);
     QCOMPARE(found.Points.size(), std::size_t(4));
     QCOMPARE_EXACT(found.Points[2].X, 30.0 + 120 + 4.5);
     QCOMPARE_EXACT(found.Points[2].Y, 54.5);
@@ -382,7 +384,7 @@ void TestExtraction::aHugeAreaWalksOnlyThePicture()
         QVERIFY2(curve.Points.size() >= 25, qPrintable(QString::number(curve.Points.size())));
         const TExtraction markers =
             MarkerCentres(loaded.Source, area, FindBlobs(loaded.Source, area, {200, 20, 30}, 64), {200, 20, 30}, 64,
-                          {20, 200});
+                          {20, 200}, anBox);
         QCOMPARE(markers.Points.size(), std::size_t(1));
         QVERIFY(std::abs(markers.Points[0].X - 200.25) < 0.25 && std::abs(markers.Points[0].Y - 250.5) < 0.25);
     }

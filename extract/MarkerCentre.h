@@ -1,0 +1,40 @@
+#pragma once
+
+#include "ColourRule.h"
+#include "ExtractArea.h"
+#include "MarkerExtraction.h"
+#include "PixelSource.h"
+
+#include <optional>
+#include <vector>
+
+// A marker's pixels (Rows) weighed by their share of the colour, with the
+// ring of anti-aliased pixels round them that do not match it themselves,
+// which is what puts the centre between pixels.
+class TMarkerShape {
+public:
+    TMarkerShape(const TPixelSource& Source, const TExtractArea& Area, const TColourRule& Rule,
+                 const std::vector<TBlob::TRow>& Rows);
+
+    TPointF Centroid() const;
+    // The middle of the shape's extent through the centroid, down and
+    // across, from the partly covered pixels at its ends; the centroid
+    // where the shape is symmetric, as the extents are noisier.
+    TPointF BoxCentre() const;
+
+private:
+    double Weight(int I, int J) const { return FWeights[std::size_t(J) * std::size_t(FWidth) + std::size_t(I)]; }
+    // The middle of the covered stretch of line Line (a column when Down),
+    // in picture pixels; nothing when the line crosses no pixel of it.
+    std::optional<double> Middle(int Line, bool Down) const;
+
+    int FLeft = 0;
+    int FTop = 0;
+    int FWidth = 0;
+    int FHeight = 0;
+    std::vector<double> FWeights;
+};
+
+// Splits a patch that holds Count overlapping markers into as many groups
+// of pixels, by their nearness to each group's centre.
+std::vector<std::vector<TBlob::TRow>> SplitPatch(const TBlob& Patch, int Count);
