@@ -115,6 +115,37 @@ TPointF TMarkerShape::BoxCentre() const
     return box;
 }
 
+bool IsLegendSwatch(const TPixelSource& Source, const TColourRule& Rule, const std::vector<TBlob::TRow>& Rows)
+{
+    int left = Rows.front().First;
+    int right = Rows.front().Last;
+    for (const TBlob::TRow& row : Rows) {
+        left = std::min(left, row.First);
+        right = std::max(right, row.Last);
+    }
+    const int breadth = right - left + 1;
+    const int top = Rows.front().Y;
+    const int bottom = Rows.back().Y;
+    const int from = right + std::max(2, breadth / 2);
+    const int to = std::min(Source.Width() - 1, right + 6 * breadth);
+    // Columns holding dark grey or black, as legends letter their names,
+    // and the separate groups they make.
+    int strokes = 0;
+    int inked = 0;
+    bool previous = false;
+    for (int x = from; x <= to; ++x) {
+        bool ink = false;
+        for (int y = std::max(0, top); y <= std::min(Source.Height() - 1, bottom) && !ink; ++y) {
+            const TRgb p = Source.At(x, y);
+            ink = p.R + p.G + p.B < 3 * 110 && ColourDistance(p, {p.G, p.G, p.G}) < 40 && !Rule.Matches(p);
+        }
+        inked += ink;
+        strokes += ink && !previous;
+        previous = ink;
+    }
+    return strokes >= 3 && inked >= breadth;
+}
+
 std::vector<std::vector<TBlob::TRow>> SplitPatch(const TBlob& Patch, int Count)
 {
     // Each pixel goes to the nearest of Count centres, which start spread

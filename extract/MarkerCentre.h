@@ -35,6 +35,11 @@ private:
     std::vector<double> FWeights;
 };
 
+// Whether a marker with pixels Rows is a legend's swatch: a line of dark
+// text (three strokes or more, as letters are) beside it on its right,
+// within a few of its breadths.
+bool IsLegendSwatch(const TPixelSource& Source, const TColourRule& Rule, const std::vector<TBlob::TRow>& Rows);
+
 // Splits a patch that holds Count overlapping markers into as many groups
 // of pixels, by their nearness to each group's centre.
 std::vector<std::vector<TBlob::TRow>> SplitPatch(const TBlob& Patch, int Count);

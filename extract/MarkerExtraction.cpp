@@ -190,6 +190,11 @@ TExtraction MarkerCentres(const TPixelSource& Source, const TExtractArea& Area, 
                 result.Points.push_back(TMarkerShape(Source, Area, rule, part).Centroid());
             continue;
         }
+        if (IsLegendSwatch(Source, rule, blob.Rows)) {
+            result.Report.Explained -= blob.Area;
+            ++result.Report.PiecesLeftOut;
+            continue;
+        }
         const TMarkerShape shape(Source, Area, rule, blob.Rows);
         result.Points.push_back(Anchor == anBox ? shape.BoxCentre() : shape.Centroid());
     }
