@@ -92,6 +92,33 @@ std::optional<double> TMarkerShape::Middle(int Line, bool Down) const
     return (Down ? FTop : FLeft) + (from + to) / 2;
 }
 
+std::optional<double> TMarkerShape::TriangleBox(double Centroid, bool Down) const
+{
+    // The shape's breadth line by line across the axis.
+    const int length = Down ? FHeight : FWidth;
+    std::vector<double> sums(std::size_t(length), 0);
+    for (int j = 0; j < FHeight; ++j)
+        for (int i = 0; i < FWidth; ++i)
+            sums[std::size_t(Down ? j : i)] += std::min(1.0, Weight(i, j));
+    int first = 0;
+    while (first < length && sums[std::size_t(first)] <= 0)
+        ++first;
+    int last = length - 1;
+    while (last > first && sums[std::size_t(last)] <= 0)
+        --last;
+    if (last - first < 2)
+        return std::nullopt;
+    const double broadest = *std::max_element(sums.begin(), sums.end());
+    // The base is the end whose next line is about as broad as the shape;
+    // its edge lies as far into its end line as that line is covered.
+    const bool baseFirst = sums[std::size_t(first + 1)] > sums[std::size_t(last - 1)];
+    const int end = baseFirst ? first : last;
+    const double covered = std::min(1.0, sums[std::size_t(end)] / std::max(broadest, 1e-9));
+    const double base = (Down ? FTop : FLeft) + (baseFirst ? end + 0.5 - covered : end - 0.5 + covered);
+    // A triangle's centroid is a third of its height from its base.
+    return base + 1.5 * (Centroid - base);
+}
+
 TPointF TMarkerShape::BoxCentre() const
 {
     const TPointF centroid = Centroid();
@@ -108,9 +135,13 @@ TPointF TMarkerShape::BoxCentre() const
         const double span = down ? FHeight - 2 : FWidth - 2;
         double& value = down ? box.Y : box.X;
         // Only a shape plainly lopsided along this axis moves off its
-        // centroid: a triangle's moves a sixth of its height.
-        if (std::abs(middle - value) >= 0.08 * span)
-            value = middle;
+        // centroid: a triangle's box centre lies a sixth of its height away.
+        // Its flat base gives the better answer, unless a line's stub or
+        // noise made a base of something else.
+        if (std::abs(middle - value) >= 0.08 * span) {
+            const std::optional<double> triangle = TriangleBox(value, down);
+            value = triangle && std::abs(*triangle - middle) < 0.1 * span ? *triangle : middle;
+        }
     }
     return box;
 }

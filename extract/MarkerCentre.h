@@ -27,6 +27,9 @@ private:
     // The middle of the covered stretch of line Line (a column when Down),
     // in picture pixels; nothing when the line crosses no pixel of it.
     std::optional<double> Middle(int Line, bool Down) const;
+    // The centre of a triangle's box along the axis (down when Down), from
+    // its flat base and its centroid there.
+    std::optional<double> TriangleBox(double Centroid, bool Down) const;
 
     int FLeft = 0;
     int FTop = 0;

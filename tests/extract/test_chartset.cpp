@@ -34,7 +34,7 @@ const std::map<QString, TLimits>& Limits()
         {QStringLiteral("scan as JPEG 70"), {0.95, 0.083, 0.54}},
         {QStringLiteral("circles, a pair overlapping"), {1, 0.008, 0.55}},
         {QStringLiteral("squares"), {1, 0.012, 0.078}},
-        {QStringLiteral("triangles joined by a line"), {1, 0.5, 1.4}},
+        {QStringLiteral("triangles joined by a line"), {1, 0.39, 1.45}},
         {QStringLiteral("diamonds"), {1, 0.012, 0.042}},
     };
     return limits;
