@@ -45,7 +45,8 @@ public:
     ~TQuillonView() override;
 
     // The zoom range of the View menu; SetZoom keeps to it.
-    static constexpr float MinZoom = 0.25f;
+    // A 12000 x 9000 scan fits a screen at a sixteenth.
+    static constexpr float MinZoom = 0.0625f;
     static constexpr float MaxZoom = 5.0f;
 
     // Mapping. Every change of the mapping in force remaps the sites, so

@@ -4,7 +4,8 @@
 
 float ZoomStep(float Zoom, int Direction)
 {
-    static constexpr std::array<float, 8> Steps{0.25f, 0.5f, 0.75f, 1.0f, 2.0f, 3.0f, 4.0f, 5.0f};
+    // The menu's zooms, and below them what a large scan needs to fit.
+    static constexpr std::array<float, 10> Steps{0.0625f, 0.125f, 0.25f, 0.5f, 0.75f, 1.0f, 2.0f, 3.0f, 4.0f, 5.0f};
     if (Direction > 0) {
         for (float step : Steps)
             if (step > Zoom)

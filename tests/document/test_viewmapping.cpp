@@ -39,7 +39,7 @@ private slots:
     void dataToPixelRoundTrip();
     void dataToPixelNeedsAxisValues();
     void unitsPerPixel();
-    void clientToImageRoundsHalvesToEven();
+    void clientToImageRoundsHalvesUp();
     void rotationsInverseAndAboutCentre();
     void screenRotationKeepsOrigin();
     void rubberBandNormalisesAndClamps();
@@ -179,13 +179,18 @@ void TestViewMapping::unitsPerPixel()
     QCOMPARE(m.XUnitsPerPixel(), 0.0);
 }
 
-void TestViewMapping::clientToImageRoundsHalvesToEven()
+// Halves up, so that at 200 % each picture pixel takes two client pixels:
+// client 2k - 1 and 2k show pixel k.
+void TestViewMapping::clientToImageRoundsHalvesUp()
 {
     TViewMapping m;
     m.Zoom = 2;
-    QCOMPARE(m.ClientToImage({1, 3}), (TPoint{0, 2}));
-    QCOMPARE(m.ClientToImage({5, 7}), (TPoint{2, 4}));
-    QCOMPARE(m.ClientToImage({-1, -3}), (TPoint{0, -2}));
+    QCOMPARE(m.ClientToImage({1, 3}), (TPoint{1, 2}));
+    QCOMPARE(m.ClientToImage({5, 7}), (TPoint{3, 4}));
+    QCOMPARE(m.ClientToImage({-1, -3}), (TPoint{0, -1}));
+    m.Zoom = 4;
+    QCOMPARE(m.ClientToImage({2, 6}), (TPoint{1, 2}));
+    QCOMPARE(m.ClientToImage({1, 5}), (TPoint{0, 1}));
 }
 
 void TestViewMapping::rotationsInverseAndAboutCentre()

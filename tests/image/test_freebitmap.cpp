@@ -351,7 +351,8 @@ void TestFreeBitmap::drawZoomedByTheClickRule()
     QVERIFY(image.Load(Save(MakeRgb(8, 3, colour), FIF_PNG, Path("zoomed.png"))));
     const QRgb none = qRgb(1, 2, 3);
     // The picture column each client column shows: client / zoom rounded to
-    // the nearest, halves to even; nothing past the last column.
+    // the nearest, halves up, so that each picture pixel takes as many
+    // client pixels as the next; nothing past the last column.
     const struct {
         float zoom;
         std::vector<int> columns;
@@ -360,7 +361,9 @@ void TestFreeBitmap::drawZoomedByTheClickRule()
         {5.0f,
          {0, 0, 0, 1, 1, 1, 1, 1, 2, 2, 2, 2, 2, 3, 3, 3, 3, 3, 4, 4, 4, 4, 4, 5, 5, 5, 5, 5, 6, 6, 6, 6, 6, 7, 7, 7, 7, 7},
          {0, 0, 0, 1, 1, 1, 1, 1, 2, 2, 2, 2, 2}},
-        {2.0f, {0, 0, 1, 2, 2, 2, 3, 4, 4, 4, 5, 6, 6, 6, 7}, {0, 0, 1, 2, 2, 2}},
+        {2.0f, {0, 1, 1, 2, 2, 3, 3, 4, 4, 5, 5, 6, 6, 7, 7}, {0, 1, 1, 2, 2}},
+        {4.0f, {0, 0, 1, 1, 1, 1, 2, 2, 2, 2, 3, 3, 3, 3, 4, 4, 4, 4, 5, 5, 5, 5, 6, 6, 6, 6, 7, 7, 7, 7},
+         {0, 0, 1, 1, 1, 1, 2, 2, 2, 2}},
         {0.75f, {0, 1, 3, 4, 5, 7}, {0, 1}},
         {0.5f, {0, 2, 4, 6}, {0, 2}},
         {0.25f, {0, 4}, {0}},

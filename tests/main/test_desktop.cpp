@@ -241,9 +241,10 @@ void TestDesktop::listKeysCopyAndDelete()
 
 void TestDesktop::zoomSteps()
 {
-    const float steps[] = {0.25f, 0.5f, 0.75f, 1.0f, 2.0f, 3.0f, 4.0f, 5.0f};
-    for (int i = 0; i < 8; ++i) {
-        QCOMPARE_EQ(ZoomStep(steps[i], 1), steps[std::min(i + 1, 7)]);
+    // Below the menu's zooms, two more for large scans.
+    const float steps[] = {0.0625f, 0.125f, 0.25f, 0.5f, 0.75f, 1.0f, 2.0f, 3.0f, 4.0f, 5.0f};
+    for (int i = 0; i < 10; ++i) {
+        QCOMPARE_EQ(ZoomStep(steps[i], 1), steps[std::min(i + 1, 9)]);
         QCOMPARE_EQ(ZoomStep(steps[i], -1), steps[std::max(i - 1, 0)]);
     }
     // From between two steps (Fit to Page), to the nearer step each way.

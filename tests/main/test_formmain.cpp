@@ -356,13 +356,20 @@ void TestFormMain::fitToPageStaysInMenuRange()
     Tmainform& f = *FForm;
     TQuillonView& v = *f.QuillonView;
     v.Image.SetSize(FIT_BITMAP, 990, 395, 8);
-    // A pane collapsed below its margin: the smallest menu zoom, not zero
-    // or less.
+    // A pane collapsed below its margin: the smallest zoom, not zero or
+    // less.
     f.ScrollBox->setFixedSize(3, 2);
     QCoreApplication::processEvents();
     f.acFitToPage->trigger();
-    QVERIFY(v.Zoom == 0.25f);
-    QCOMPARE(v.size(), QSize(248, 99));
+    QVERIFY(v.Zoom == TQuillonView::MinZoom);
+    QCOMPARE(v.size(), QSize(62, 25));
+    // A 500 dpi scan fits a full-screen window, below the menu's 25 %.
+    f.ScrollBox->setFixedSize(1900, 1000);
+    QCoreApplication::processEvents();
+    v.Image.SetSize(FIT_BITMAP, 6000, 4500, 8);
+    f.acFitToPage->trigger();
+    QVERIFY(v.Zoom < 0.25f);
+    QVERIFY(v.width() <= 1900 && v.height() <= 1000);
     // A tiny picture in a large pane: the largest.
     f.ScrollBox->setFixedSize(500, 400);
     QCoreApplication::processEvents();

@@ -490,7 +490,7 @@ void TestSession::badZoomLoadsAsOne()
     v.SetMouseAction(maClick);
     QTest::mouseClick(&v, Qt::LeftButton, {}, {4, 4});
     QCOMPARE(v.SiteCount(), 1);
-    QCOMPARE(v.GetSite(0)->X, 16);
+    QCOMPARE(v.GetSite(0)->X, 64);
 }
 
 void TestSession::savesInPlaceInAFolderThatTakesNoNewFile()

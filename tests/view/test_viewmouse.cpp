@@ -302,9 +302,10 @@ void TestViewMouse::clickToggleWithEitherButton()
     view.SetMouseAction(maClick);
     QTest::mouseClick(&view, Qt::RightButton, {}, {41, 61});
     QCOMPARE(view.SiteCount(), 1);
-    // Client (41, 61) at zoom 2 is image (20, 30): halves round to even.
-    QCOMPARE(view.GetSite(0)->X, 20);
-    QCOMPARE(view.GetSite(0)->Y, 30);
+    // Client (41, 61) at zoom 2 is image (21, 31): halves round up, as
+    // the picture is drawn.
+    QCOMPARE(view.GetSite(0)->X, 21);
+    QCOMPARE(view.GetSite(0)->Y, 31);
     QTest::mouseClick(&view, Qt::LeftButton, {}, {44, 64});
     QCOMPARE(view.SiteCount(), 0);
     // A middle click does nothing.
