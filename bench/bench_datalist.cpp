@@ -30,7 +30,7 @@ public:
     static void DeleteSelected(Tmainform& f) { f.acDeleteSelectedPoints->trigger(); }
     static void AddExtracted(Tmainform& f, const std::vector<TPointF>& points)
     {
-        f.AddExtractedPoints(points, QStringLiteral("Extract Curve"));
+        f.AddExtractedPoints(points, QStringLiteral("Extract Curve"), false);
     }
 };
 

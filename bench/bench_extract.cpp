@@ -57,7 +57,11 @@ FIBITMAP* Scan()
 void BM_ExtractCurve(benchmark::State& state)
 {
     const TPixelSource source(Scan());
-    TExtractRequest request{TExtractRequest::ekCurve, Red, DefaultTolerance, double(state.range(0))};
+    TExtractRequest request;
+    request.Kind = TExtractRequest::ekCurve;
+    request.Colour = Red;
+    request.Tolerance = DefaultTolerance;
+    request.Step = double(state.range(0));
     std::size_t points = 0;
     for (auto _ : state)
         points = RunExtraction(source, Area, request).Points.size();
@@ -68,7 +72,10 @@ BENCHMARK(BM_ExtractCurve)->Arg(10)->Arg(1)->Unit(benchmark::kMillisecond);
 void BM_ExtractMarkers(benchmark::State& state)
 {
     const TPixelSource source(Scan());
-    TExtractRequest request{TExtractRequest::ekMarkers, Blue, DefaultTolerance, DefaultStep};
+    TExtractRequest request;
+    request.Kind = TExtractRequest::ekMarkers;
+    request.Colour = Blue;
+    request.Tolerance = DefaultTolerance;
     std::size_t points = 0;
     for (auto _ : state)
         points = RunExtraction(source, Area, request).Points.size();

@@ -123,6 +123,15 @@ void TViewMapping::DataToPixel(const TDataPoint& D, TPoint& P) const
         P.Y = RoundEven(r.Bottom + std::nearbyint((double(r.Top) - r.Bottom) * fy));
 }
 
+bool TViewMapping::FrameX(double X, double& Out) const
+{
+    double fraction = 0;
+    if (!AxisFraction(AxisXMap, XLeftValue, XRightValue, X, fraction))
+        return false;
+    Out = MappingRect.Left + (double(MappingRect.Right) - MappingRect.Left) * fraction;
+    return std::isfinite(Out);
+}
+
 double TViewMapping::XUnitsPerPixel() const
 {
     const double extent = std::abs(double(MappingRect.Right) - MappingRect.Left);

@@ -56,6 +56,10 @@ public:
     // exactly as above, a fractional one turned without rounding.
     void PixelToData(const TPointF& P, TDataPoint& D) const;
 
+    // Where data value X lies along the plotting area's turned X axis, in
+    // pixels of the turned frame; false where the axis has no such value
+    // (a log axis and X not above 0, or an area of no width).
+    bool FrameX(double X, double& Out) const;
     // Data units per client pixel; 0 for a backward axis or an extent that is
     // less than one client pixel.
     double XUnitsPerPixel() const;

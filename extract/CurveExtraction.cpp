@@ -465,6 +465,8 @@ QString AreaProblem(const TPixelSource& Source, const TExtractArea& Area)
         return QStringLiteral("There is no picture to extract from.");
     if (!Area.IsValid())
         return QStringLiteral("Mark the plotting area before extracting.");
+    if (!(Area.FrameLeft() <= Area.FrameRight()))
+        return QStringLiteral("The X limits leave nothing of the plotting area.");
     const TExtractArea::TSpan rows = Area.Rows(Source.Height());
     for (int y = rows.First; y <= rows.Last; ++y) {
         const TExtractArea::TSpan span = Area.RowSpan(y, Source.Width());
@@ -496,7 +498,8 @@ TExtraction ExtractCurve(const TPixelSource& Source, const TExtractArea& Area, c
     const TPieces pieces(Source, Area, rule);
     TExtractionReport& report = result.Report;
     report.ColourPixels = pieces.Search.Pixels;
-    const double left = Area.FrameLeft();
+    // Steps keep to the area's grid whatever the limits.
+    const double left = std::min(Area.Rect.Left, Area.Rect.Right);
     const long long firstStep = (long long)std::ceil((box.Left - left) / Step);
     const long long lastStep = (long long)std::floor((box.Right - left) / Step);
     report.Steps = std::max(0LL, lastStep - firstStep + 1);

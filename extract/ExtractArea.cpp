@@ -17,12 +17,12 @@ TPointF Origin(const TRect& r)
 
 double TExtractArea::FrameLeft() const
 {
-    return std::min(Rect.Left, Rect.Right);
+    return std::max(double(std::min(Rect.Left, Rect.Right)), std::min(FromX, ToX));
 }
 
 double TExtractArea::FrameRight() const
 {
-    return std::max(Rect.Left, Rect.Right);
+    return std::min(double(std::max(Rect.Left, Rect.Right)), std::max(FromX, ToX));
 }
 
 double TExtractArea::FrameTop() const

@@ -2,15 +2,22 @@
 
 #include "platform/WinTypes.h"
 
+#include <cmath>
+
 // The plotting area that extraction searches: Rect in the turned frame, which
 // is the picture turned by Angle about (Rect.Left, Rect.Bottom), as the
 // mapping keeps it. Its edges may come in either order.
 struct TExtractArea {
     TRect Rect;
     double Angle = 0;
+    // Limits the user set along the frame's X axis: the area is cut to
+    // them, in either order.
+    double FromX = -INFINITY;
+    double ToX = INFINITY;
 
     bool IsValid() const { return Rect.Left != Rect.Right && Rect.Top != Rect.Bottom; }
-    // The frame's bounds, smallest first.
+    // The frame's bounds, smallest first, cut to the limits; Left above
+    // Right when the limits leave nothing.
     double FrameLeft() const;
     double FrameRight() const;
     double FrameTop() const;

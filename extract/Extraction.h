@@ -18,6 +18,11 @@ struct TExtractRequest {
     // of the area's palette matches.
     std::optional<int> Tolerance;
     double Step = DefaultStep;
+    // Only between these data values of X, when set.
+    std::optional<double> FromX;
+    std::optional<double> ToX;
+    // The points found take the place of the series' points.
+    bool Replace = false;
     // A doubtful result is still a success.
     bool AcceptDoubtful = false;
 };

@@ -10,6 +10,8 @@
 #include <QIODevice>
 #include <QTextStream>
 
+#include <utility>
+
 TExportStatus ExportSessionData(const QString& Out, const QString& Session, QIODevice& Output,
                                 QTextStream& Errors, const TExtractRequest& Extract)
 {
@@ -27,8 +29,15 @@ TExportStatus ExportSessionData(const QString& Out, const QString& Session, QIOD
                 Errors << QStringLiteral("The session %1 has no picture to extract from.").arg(Session) << Qt::endl;
                 return esFailed;
             }
-            const TExtraction found =
-                RunExtraction(source, {job.Mapping.MappingRect, job.Mapping.Angle}, Extract);
+            TExtractArea area{job.Mapping.MappingRect, job.Mapping.Angle};
+            for (const auto& [limit, frame] : {std::pair{Extract.FromX, &area.FromX}, std::pair{Extract.ToX, &area.ToX}})
+                if (limit && !job.Mapping.FrameX(*limit, *frame)) {
+                    Errors << QStringLiteral("The X axis of the session %1 has no value %2.")
+                                  .arg(Session, QString::number(*limit, 'g', 17))
+                           << Qt::endl;
+                    return esFailed;
+                }
+            const TExtraction found = RunExtraction(source, area, Extract);
             if (!found.Problem.isEmpty()) {
                 Errors << found.Problem << Qt::endl;
                 return esFailed;
@@ -39,6 +48,8 @@ TExportStatus ExportSessionData(const QString& Out, const QString& Session, QIOD
                 Errors << found.Report.Text(found.Points.size()) << Qt::endl;
             if ((found.Points.empty() || found.Report.Doubtful()) && !Extract.AcceptDoubtful)
                 status = esDoubtful;
+            if (Extract.Replace)
+                job.CurrentSeries().Points.clear();
             job.AddPoints(found.Points);
         }
         const QByteArray bytes = job.DataText(u' ', settings.NumberPrecision, settings.NumberDigits).toUtf8();

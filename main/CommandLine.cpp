@@ -4,6 +4,7 @@
 #include <QLocale>
 
 #include <cmath>
+#include <utility>
 
 QString VersionText()
 {
@@ -13,17 +14,30 @@ QString VersionText()
 namespace {
 
 // Reads the extraction options into Request; what is wrong with them, or "".
-QString ExtractRequest(const QCommandLineParser& Parser, const QCommandLineOption& Curve,
-                       const QCommandLineOption& Markers, const QCommandLineOption& Tolerance,
-                       const QCommandLineOption& Step, const QCommandLineOption& AcceptDoubtful,
-                       TExtractRequest& Request)
+struct TExtractOptions {
+    QCommandLineOption Curve;
+    QCommandLineOption Markers;
+    QCommandLineOption Tolerance;
+    QCommandLineOption Step;
+    QCommandLineOption FromX;
+    QCommandLineOption ToX;
+    QCommandLineOption Replace;
+    QCommandLineOption AcceptDoubtful;
+};
+
+QString ExtractRequest(const QCommandLineParser& Parser, const TExtractOptions& Options, TExtractRequest& Request)
 {
+    const QCommandLineOption& Curve = Options.Curve;
+    const QCommandLineOption& Markers = Options.Markers;
+    const QCommandLineOption& Tolerance = Options.Tolerance;
+    const QCommandLineOption& Step = Options.Step;
     const bool curve = Parser.isSet(Curve);
     const bool markers = Parser.isSet(Markers);
     if (curve && markers)
         return QStringLiteral("--extract-curve and --extract-markers cannot be used together.");
     if (!curve && !markers) {
-        for (const QCommandLineOption* option : {&Tolerance, &Step, &AcceptDoubtful})
+        for (const QCommandLineOption* option :
+             {&Tolerance, &Step, &Options.FromX, &Options.ToX, &Options.Replace, &Options.AcceptDoubtful})
             if (Parser.isSet(*option))
                 return QStringLiteral("--%1 goes with --extract-curve or --extract-markers.").arg(option->names().first());
         return {};
@@ -37,7 +51,17 @@ QString ExtractRequest(const QCommandLineParser& Parser, const QCommandLineOptio
         return QStringLiteral("%1 takes a colour written #RRGGBB, not \"%2\".").arg(name, colourText);
     Request.Kind = curve ? TExtractRequest::ekCurve : TExtractRequest::ekMarkers;
     Request.Colour = *colour;
-    Request.AcceptDoubtful = Parser.isSet(AcceptDoubtful);
+    Request.AcceptDoubtful = Parser.isSet(Options.AcceptDoubtful);
+    Request.Replace = Parser.isSet(Options.Replace);
+    for (const auto& [option, limit] : {std::pair{&Options.FromX, &Request.FromX}, std::pair{&Options.ToX, &Request.ToX}})
+        if (Parser.isSet(*option)) {
+            bool ok = false;
+            const double value = QLocale::c().toDouble(Parser.value(*option), &ok);
+            if (!ok || !std::isfinite(value))
+                return QStringLiteral("--%1 takes a data value of X, not \"%2\".")
+                    .arg(option->names().first(), Parser.value(*option));
+            *limit = value;
+        }
     if (Parser.isSet(Tolerance)) {
         bool ok = false;
         const int value = Parser.value(Tolerance).toInt(&ok);
@@ -96,6 +120,16 @@ TCommandLine ParseCommandLine(const QStringList& Arguments)
                        "largest, %1 at most, at which no other colour drawn in the area matches).")
             .arg(DefaultTolerance),
         QStringLiteral("N"));
+    const QCommandLineOption fromX(QStringLiteral("from-x"),
+                                   QStringLiteral("With an extraction: only where X is at least X (a data value)."),
+                                   QStringLiteral("X"));
+    const QCommandLineOption toX(QStringLiteral("to-x"),
+                                 QStringLiteral("With an extraction: only where X is at most X (a data value)."),
+                                 QStringLiteral("X"));
+    const QCommandLineOption replace(
+        QStringLiteral("replace"),
+        QStringLiteral("With an extraction: the points found take the place of the series' points instead of "
+                       "joining them."));
     const QCommandLineOption acceptDoubtful(
         QStringLiteral("accept-doubtful"),
         QStringLiteral("With an extraction: exit 0 when the data are written, even if the extraction is doubtful."));
@@ -107,7 +141,7 @@ TCommandLine ParseCommandLine(const QStringList& Arguments)
     parser.addOption(help);
     parser.addOption(version);
     parser.addOption(exportTo);
-    parser.addOptions({extractCurve, extractMarkers, tolerance, step, acceptDoubtful});
+    parser.addOptions({extractCurve, extractMarkers, tolerance, step, fromX, toX, replace, acceptDoubtful});
     parser.addPositionalArgument(QStringLiteral("FILE"),
                                  QStringLiteral("A picture or a session to open (SESSION with --export)."),
                                  QStringLiteral("[FILE]"));
@@ -127,15 +161,16 @@ TCommandLine ParseCommandLine(const QStringList& Arguments)
         result.Text = QStringLiteral("Usage: quillon [options] [FILE]\n"
                                      "       quillon --export OUT SESSION\n"
                                      "       quillon --extract-curve COLOUR [--tolerance N] [--step PIXELS] "
-                                     "[--accept-doubtful] --export OUT SESSION\n"
-                                     "       quillon --extract-markers COLOUR [--tolerance N] [--accept-doubtful] "
-                                     "--export OUT SESSION\n") +
+                                     "[--from-x X] [--to-x X] [--replace] [--accept-doubtful] --export OUT SESSION\n"
+                                     "       quillon --extract-markers COLOUR [--tolerance N] [--from-x X] [--to-x X] "
+                                     "[--replace] [--accept-doubtful] --export OUT SESSION\n") +
                       text;
     } else if (parser.isSet(version)) {
         result.Action = TCommandLine::caVersion;
         result.Text = VersionText() + u'\n';
-    } else if (const QString wrong = ExtractRequest(parser, extractCurve, extractMarkers, tolerance, step,
-                                                     acceptDoubtful, result.Extract);
+    } else if (const QString wrong = ExtractRequest(
+                   parser, {extractCurve, extractMarkers, tolerance, step, fromX, toX, replace, acceptDoubtful},
+                   result.Extract);
                !wrong.isEmpty()) {
         result.Action = TCommandLine::caUsageError;
         result.Text = wrong;

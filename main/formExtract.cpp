@@ -7,6 +7,7 @@
 #include "widgets/colourSwatch.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QColorDialog>
 #include <QComboBox>
 #include <QDialogButtonBox>
@@ -14,6 +15,8 @@
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QLineEdit>
+#include <QLocale>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QSpinBox>
@@ -22,17 +25,13 @@
 #include <algorithm>
 #include <bit>
 #include <limits>
+#include <utility>
 
 namespace {
 
 TPixelSource SourceOf(TQuillonView& View)
 {
     return TPixelSource(View.Image.DisplaySource());
-}
-
-TExtractArea AreaOf(const TQuillonView& View)
-{
-    return {View.MappingRect, View.Angle};
 }
 
 long long SetBits(const QImage& Mask)
@@ -115,6 +114,24 @@ TformExtract::TformExtract(TKind Kind, TQuillonView* View, QWidget* Parent)
         cbAnchor->setToolTip(QStringLiteral("Where a point is placed on its marker; the two differ for triangles"));
         form->addRow(QStringLiteral("&Anchor"), cbAnchor);
     }
+    edFromX = new QLineEdit(this);
+    edToX = new QLineEdit(this);
+    auto* limits = new QHBoxLayout;
+    for (QLineEdit* limit : {edFromX, edToX}) {
+        limit->setPlaceholderText(QStringLiteral("any"));
+        limit->setToolTip(QStringLiteral("A data value of X; empty for no limit"));
+        connect(limit, &QLineEdit::textChanged, this, [this] { Schedule(); });
+    }
+    limits->addWidget(edFromX);
+    limits->addWidget(new QLabel(QStringLiteral("to"), this));
+    limits->addWidget(edToX);
+    auto* limitsLabel = new QLabel(QStringLiteral("Only X &from"), this);
+    limitsLabel->setBuddy(edFromX);
+    form->addRow(limitsLabel, limits);
+    cbxReplace = new QCheckBox(QStringLiteral("Re&place the points of this series"), this);
+    cbxReplace->setToolTip(QStringLiteral("Unchecked, the points found join those the series has"));
+    form->addRow(cbxReplace);
+
     lblStatus = new QLabel(this);
     lblStatus->setWordWrap(true);
     form->addRow(lblStatus);
@@ -154,6 +171,23 @@ void TformExtract::ReleaseView()
     FView->SetHighlight({}, {});
 }
 
+TExtractArea TformExtract::Area(QString& Problem) const
+{
+    TExtractArea area{FView->MappingRect, FView->Angle};
+    for (const auto& [edit, limit] : {std::pair{edFromX, &area.FromX}, std::pair{edToX, &area.ToX}}) {
+        const QString text = edit->text().trimmed();
+        if (text.isEmpty())
+            continue;
+        bool ok = false;
+        double value = QLocale().toDouble(text, &ok);
+        if (!ok)
+            value = QLocale::c().toDouble(text, &ok);
+        if (!ok || !FView->FrameX(value, *limit))
+            Problem = QStringLiteral("\"%1\" is no value of the X axis.").arg(text);
+    }
+    return area;
+}
+
 void TformExtract::SetColour(const TRgb& Colour)
 {
     FColour = Colour;
@@ -161,7 +195,8 @@ void TformExtract::SetColour(const TRgb& Colour)
     pnlColour->SetColour(TColor(Colour.R | Colour.G << 8 | Colour.B << 16));
     pnlColour->setToolTip(RgbText(Colour));
     if (FView) {
-        FPalette = AreaPalette(SourceOf(*FView), AreaOf(*FView));
+        QString problem;
+        FPalette = AreaPalette(SourceOf(*FView), Area(problem));
         const QSignalBlocker block(seTolerance);
         seTolerance->setValue(PaletteTolerance(FPalette, Colour, DefaultTolerance));
     }
@@ -213,8 +248,10 @@ void TformExtract::Refresh()
     if (!FView)
         return;
     const TPixelSource source = SourceOf(*FView);
-    const TExtractArea area = AreaOf(*FView);
-    QString problem = AreaProblem(source, area);
+    QString problem;
+    const TExtractArea area = Area(problem);
+    if (problem.isEmpty())
+        problem = AreaProblem(source, area);
     if (problem.isEmpty() && !FHasColour)
         problem = QStringLiteral("No colour is chosen yet.");
     if (!problem.isEmpty()) {
@@ -284,7 +321,12 @@ void TformExtract::Extract()
     if (!FHasColour)
         return;
     const TPixelSource source = SourceOf(*FView);
-    const TExtractArea area = AreaOf(*FView);
+    QString problem;
+    const TExtractArea area = Area(problem);
+    if (!problem.isEmpty()) {
+        QMessageBox::warning(this, ExtractCaption(), problem);
+        return;
+    }
     QApplication::setOverrideCursor(Qt::WaitCursor);
     const TExtraction found =
         FKind == ekCurve
@@ -301,7 +343,7 @@ void TformExtract::Extract()
         return;
     }
     if (OnExtract)
-        OnExtract(found.Points, ExtractCaption());
+        OnExtract(found.Points, ExtractCaption(), cbxReplace->isChecked());
     // A doubtful result stays in view beside the dialog, to be checked
     // against the picture, undone or tried again.
     if (found.Report.Doubtful()) {

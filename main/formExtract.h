@@ -1,5 +1,6 @@
 #pragma once
 
+#include "extract/ExtractArea.h"
 #include "extract/MarkerExtraction.h"
 #include "platform/WinTypes.h"
 
@@ -11,7 +12,9 @@
 #include <optional>
 #include <vector>
 
+class QCheckBox;
 class QComboBox;
+class QLineEdit;
 class QDoubleSpinBox;
 class QLabel;
 class QPushButton;
@@ -34,8 +37,9 @@ public:
 
     void SetColour(const TRgb& Colour);
     // The points found, in picture pixels and turned-X order, with the name
-    // of the step; the dialog closes after.
-    std::function<void(const std::vector<TPointF>& Points, const QString& Caption)> OnExtract;
+    // of the step, and whether they take the place of the series' points;
+    // the dialog closes after, unless the result is doubtful.
+    std::function<void(const std::vector<TPointF>& Points, const QString& Caption, bool Replace)> OnExtract;
     // Runs the extraction with the controls' values.
     void Extract();
     // Shows the matches for the present values at once rather than after
@@ -54,6 +58,8 @@ private:
     // The other colours drawn in the area nearest to the one sought, and a
     // warning when one is within the tolerance.
     QString PaletteText() const;
+    // The plotting area cut to the X limits typed, or why they cannot be.
+    TExtractArea Area(QString& Problem) const;
 
     TKind FKind;
     // The window may take its view down first.
@@ -75,6 +81,9 @@ private:
     QSpinBox* seMinSize = nullptr;
     QSpinBox* seMaxSize = nullptr;
     QComboBox* cbAnchor = nullptr;
+    QLineEdit* edFromX;
+    QLineEdit* edToX;
+    QCheckBox* cbxReplace;
     QLabel* lblStatus;
     QPushButton* btnExtract;
 };

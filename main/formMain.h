@@ -285,7 +285,7 @@ private:
     // already open.
     void OpenExtract(TformExtract::TKind Kind);
     // Points found by extraction join the current series as one step.
-    void AddExtractedPoints(const std::vector<TPointF>& Points, const QString& Caption);
+    void AddExtractedPoints(const std::vector<TPointF>& Points, const QString& Caption, bool Replace);
     // Shows State as the job: the view takes its current series.
     void ShowJob(const TJobDocument& State);
     // The same after a session load, with the view's events of a load.

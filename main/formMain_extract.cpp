@@ -21,8 +21,8 @@ void Tmainform::OpenExtract(TformExtract::TKind Kind)
         delete FExtract;
     FExtract = new TformExtract(Kind, QuillonView, this);
     FExtract->setAttribute(Qt::WA_DeleteOnClose);
-    FExtract->OnExtract = [this](const std::vector<TPointF>& Points, const QString& Caption) {
-        AddExtractedPoints(Points, Caption);
+    FExtract->OnExtract = [this](const std::vector<TPointF>& Points, const QString& Caption, bool Replace) {
+        AddExtractedPoints(Points, Caption, Replace);
     };
     // At the picture pane's top right corner, where it hides least of the
     // picture to click on.
@@ -31,9 +31,13 @@ void Tmainform::OpenExtract(TformExtract::TKind Kind)
     FExtract->show();
 }
 
-void Tmainform::AddExtractedPoints(const std::vector<TPointF>& Points, const QString& Caption)
+void Tmainform::AddExtractedPoints(const std::vector<TPointF>& Points, const QString& Caption, bool Replace)
 {
     TQuillonView* v = QuillonView;
-    Record(Caption, [&] { v->AddSites(Points); });
+    Record(Caption, [&] {
+        if (Replace)
+            v->ClearSites();
+        v->AddSites(Points);
+    });
     UpdateCommands();
 }

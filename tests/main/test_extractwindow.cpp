@@ -55,6 +55,8 @@ private slots:
     void commandLineGivesTheWindowsBytes();
     void commandLineRefusals_data();
     void commandLineRefusals();
+    void commandLineLimitsReplaceAndDoubt_data();
+    void commandLineLimitsReplaceAndDoubt();
 
 private:
     TQuillonView& View() const { return *FForm->QuillonView; }
@@ -353,6 +355,61 @@ void TestExtractWindow::commandLineRefusals()
     QCOMPARE(run.Status, status);
     QVERIFY2(QString::fromUtf8(run.Err).contains(message), run.Err.constData());
     QCOMPARE(ReadTextFile(Path("kept.txt")), QByteArray("earlier data\r\n"));
+}
+
+void TestExtractWindow::commandLineLimitsReplaceAndDoubt_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<int>("status");
+    // Data lines written, and the X data values they must lie within.
+    QTest::addColumn<int>("lines");
+    QTest::addColumn<double>("fromX");
+    QTest::addColumn<double>("toX");
+    const QString red = QStringLiteral("#C8141E");
+    // The curve spans the area: each step of 10 pixels, 1 unit of X, a point.
+    QTest::newRow("whole, joining the point") << QStringList{"--extract-curve", red} << 0 << 38 << -1.0 << 37.0;
+    QTest::newRow("replacing the point") << QStringList{"--extract-curve", red, "--replace"} << 0 << 37 << 0.0
+                                         << 36.0;
+    QTest::newRow("limits") << QStringList{"--extract-curve", red, "--replace", "--from-x", "9", "--to-x", "27.5"}
+                            << 0 << 19 << 9.0 << 27.5;
+    QTest::newRow("limits either way") << QStringList{"--extract-curve", red, "--replace", "--from-x", "27.5",
+                                                      "--to-x", "9"}
+                                       << 0 << 19 << 9.0 << 27.5;
+    // Markers along a third of the width: the colour is explained, so sure.
+    QTest::newRow("markers") << QStringList{"--extract-markers", "#1428D2", "--replace"} << 0 << 6 << 3.0 << 33.0;
+    QTest::newRow("limits leaving nothing") << QStringList{"--extract-curve", red, "--to-x", "-40"} << 2 << 0 << 0.0
+                                            << 0.0;
+    // Markers followed as a curve cover a third of the width: doubtful,
+    // written, status 3 unless accepted.
+    QTest::newRow("doubtful") << QStringList{"--extract-curve", "#1428D2", "--replace"} << 3 << 9 << 3.0 << 33.0;
+    QTest::newRow("accepted") << QStringList{"--extract-curve", "#1428D2", "--replace", "--accept-doubtful"} << 0 << 9
+                              << 3.0 << 33.0;
+}
+
+void TestExtractWindow::commandLineLimitsReplaceAndDoubt()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(int, status);
+    QFETCH(int, lines);
+    QFETCH(double, fromX);
+    QFETCH(double, toX);
+    const QString session = WriteChartSession(0);
+    // One point already in the series, at X = -1.
+    QFile file(session);
+    QVERIFY(file.open(QIODevice::Append));
+    file.write("[series/series1]\r\n1=10,150\r\n");
+    file.close();
+    const TRun run = RunProcess(QStringLiteral(QUILLON_EXECUTABLE),
+                                arguments + QStringList{QStringLiteral("--export"), QStringLiteral("-"), session},
+                                WithoutDisplay());
+    QVERIFY2(run.Status == status, run.Err.constData());
+    const QList<QByteArray> rows = run.Out.split('\n');
+    QCOMPARE(int(rows.size()) - 1, lines);
+    for (int i = 0; i < lines; ++i) {
+        const double x = rows[i].split(' ').first().toDouble();
+        QVERIFY2(x >= fromX - 0.05 && x <= toX + 0.05, rows[i].constData());
+    }
+    QCOMPARE(run.Err.contains("doubtful"), status == 3 || arguments.contains("--accept-doubtful"));
 }
 
 QTEST_MAIN(TestExtractWindow)
