@@ -146,7 +146,10 @@ void Tmainform::CreateLayout()
     data->addWidget(pnlZoom);
     connect(ListView->horizontalHeader(), &QHeaderView::sectionClicked, this,
             [this](int column) { RunGuarded(this, [&] { ListViewColumnClick(column); }); });
-    connect(ListView->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] { UpdateCommands(); });
+    connect(ListView->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] {
+        UpdateCommands();
+        QuillonView->SetMarked(SelectedNames());
+    });
     connect(ListModel, &QAbstractItemModel::modelReset, this, [this] { UpdateListCommands(); });
     connect(ListModel, &QAbstractItemModel::rowsInserted, this, [this] { UpdateListCommands(); });
     connect(ListModel, &QAbstractItemModel::rowsRemoved, this, [this] { UpdateListCommands(); });
@@ -202,6 +205,7 @@ Tmainform::~Tmainform()
     v->OnZoom = nullptr;
     v->OnMouseMove = nullptr;
     v->OnGestureEnd = nullptr;
+    v->OnSelectSites = nullptr;
 }
 
 void Tmainform::showEvent(QShowEvent* event)
@@ -444,6 +448,9 @@ void Tmainform::WireView()
     v->Image.OnChange = [this](TFreeObject*) { UpdateCommands(); };
     v->OnBeginUpdate = [this](QObject*) { ListModel->BeginUpdate(); };
     v->OnEndUpdate = [this](QObject*) { ListModel->EndUpdate(); };
+    v->OnSelectSites = Guarded(this, TQuillonSelectSitesEvent([this](QObject*, const QStringList& Names) {
+                                   SelectRowsOf(Names);
+                               }));
 }
 
 QString Tmainform::NumberText(double Value) const

@@ -303,6 +303,8 @@ private:
     // The list's selected rows, in list order, and the points they show.
     QList<int> SelectedRows() const;
     QStringList SelectedNames() const;
+    // Selects the rows of the points named, and only those.
+    void SelectRowsOf(const QStringList& Names);
     // One row's data values as the data exports write them.
     QString RowText(int Row, QChar Separator) const;
     void GestureStarts();

@@ -11,6 +11,8 @@
 #include "widgets/formPreferences.h"
 
 #include <QAction>
+#include <QItemSelection>
+#include <QSet>
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
@@ -483,6 +485,23 @@ QList<int> Tmainform::SelectedRows() const
         rows << row.row();
     std::sort(rows.begin(), rows.end());
     return rows;
+}
+
+void Tmainform::SelectRowsOf(const QStringList& Names)
+{
+    QSet<QString> wanted;
+    for (const QString& name : Names)
+        wanted.insert(name.toCaseFolded());
+    QItemSelection selection;
+    int first = -1;
+    for (int row = 0; row < ListModel->Count(); ++row)
+        if (wanted.contains(ListModel->Cell(row, 0).toCaseFolded())) {
+            selection.select(ListModel->index(row, 0), ListModel->index(row, ListModel->columnCount() - 1));
+            first = first < 0 ? row : first;
+        }
+    ListView->selectionModel()->select(selection, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    if (first >= 0)
+        ListView->scrollTo(ListModel->index(first, 0));
 }
 
 QStringList Tmainform::SelectedNames() const

@@ -9,6 +9,8 @@
 #include "viewsnapshot.h"
 
 #include <QImage>
+#include <QSet>
+#include <QStringList>
 #include <QWidget>
 
 #include <array>
@@ -31,6 +33,7 @@ using TQuillonModSiteEvent =
     std::function<void(QObject* Sender, const QString& sName, const TPointF& sPt, bool bMapping, double dX, double dY)>;
 using TQuillonDeleteSiteEvent = std::function<void(QObject* Sender, const QString& sName)>;
 using TQuillonZoomEvent = std::function<void(QObject* Sender, float dZoom)>;
+using TQuillonSelectSitesEvent = std::function<void(QObject* Sender, const QStringList& Names)>;
 
 // The digitising view: the picture at a zoom factor, the plotting-area mapping
 // (inherited from TViewMapping), the sites and the drawing settings. It never
@@ -173,6 +176,15 @@ public:
     // that the owner can take them as one change.
     TNotifyEvent OnBeginUpdate;
     TNotifyEvent OnEndUpdate;
+    // The sites the user picked out in the picture for fixing by hand: a
+    // rectangle dragged with Shift in Digitise mode, or a click on a site
+    // in View mode.
+    TQuillonSelectSitesEvent OnSelectSites;
+
+    // The sites shown marked, as the rows selected in the owner's list.
+    void SetMarked(const QStringList& Names);
+    // The names of the sites within the picture rectangle from A to B.
+    QStringList SitesWithin(const TPointF& A, const TPointF& B) const;
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -207,6 +219,7 @@ private:
     void DrawSiteLine(QPainter& C, const QRect& Exposed, const TSeriesLook& Look,
                       const std::vector<TPointF>& Points) const;
     void DrawRubberBand(QPainter& C, const TPoint& A, const TPoint& B) const;
+    void DrawMarks(QPainter& C, const QRect& Exposed) const;
     void DrawDragFrame(QPainter& C) const;
     void DrawDragOutline(QPainter& C, const std::array<QPoint, 4>& Corners) const;
     QPoint ScreenPoint(double X, double Y) const;
@@ -247,4 +260,7 @@ private:
     TPointF FDragFrom;
     TPointF FDragPress;
     bool FDragMoved = false;
+    // A drag with Shift in Digitise mode picks out the sites it covers.
+    bool FSelecting = false;
+    QSet<QString> FMarked;
 };

@@ -8,6 +8,8 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 
+#include <cstdlib>
+
 TPressedButton TQuillonView::ButtonFromShift(Qt::MouseButtons Buttons)
 {
     if (Buttons & Qt::RightButton)
@@ -33,6 +35,8 @@ void TQuillonView::mousePressEvent(QMouseEvent* event)
             FPick(ClientToImage({p.x(), p.y()}));
         return;
     }
+    FSelecting = MouseAction == maClick && event->buttons() == Qt::LeftButton &&
+                 (event->modifiers() & Qt::ShiftModifier);
     MouseDown(event->buttons(), p.x(), p.y());
 }
 
@@ -107,7 +111,7 @@ void TQuillonView::MouseDown(Qt::MouseButtons Buttons, int X, int Y)
     }
     FDragSite.clear();
     FDragMoved = false;
-    if (MouseAction == maClick && PressedButton == pbLeft) {
+    if (MouseAction == maClick && PressedButton == pbLeft && !FSelecting) {
         FDragPress = ClickPoint(DownPoint.X, DownPoint.Y);
         if (const TSiteObject* hit = SiteAt(ClientToImage(DownPoint))) {
             FDragSite = hit->Name;
@@ -138,8 +142,14 @@ void TQuillonView::MouseMove(int X, int Y)
         break;
     case maClick:
         MouseData = DataOf(exact);
-        if (PressedButton == pbLeft && !FDragSite.isEmpty())
+        if (PressedButton == pbLeft && FSelecting) {
+            // A few pixels of shake are still a click.
+            FDragMoved = FDragMoved || std::abs(X - DownPoint.X) > 2 || std::abs(Y - DownPoint.Y) > 2;
+            MovePoint = {X, Y};
+            update();
+        } else if (PressedButton == pbLeft && !FDragSite.isEmpty()) {
             DragSite(X, Y);
+        }
         break;
     case maRotateH:
         if (PressedButton == pbLeft) {
@@ -263,13 +273,24 @@ void TQuillonView::MouseUp(int X, int Y)
         RemapSites();
         break;
     case maClick:
-        // A press and release in place toggles, as ever; a drag has moved.
-        if (!FDragMoved)
+        // A press and release in place toggles, as ever; a drag has moved,
+        // or with Shift picked out the sites it covers.
+        if (FSelecting && FDragMoved) {
+            if (OnSelectSites)
+                OnSelectSites(this, SitesWithin(ClickPoint(DownPoint.X, DownPoint.Y), ClickPoint(X, Y)));
+        } else if (!FDragMoved) {
             TogglePosition(ClickPoint(X, Y));
+        }
+        break;
+    case maNone:
+        if (PressedButton == pbLeft && OnSelectSites)
+            if (const TSiteObject* hit = SiteAt(ClientToImage({X, Y})))
+                OnSelectSites(this, {hit->Name});
         break;
     default:
         break;
     }
+    FSelecting = false;
     PressedButton = pbNone;
     FDragSite.clear();
     FDragMoved = false;

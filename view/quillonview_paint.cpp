@@ -110,7 +110,10 @@ void TQuillonView::paintEvent(QPaintEvent* event)
     for (int i = 0; i < SiteCount(); ++i)
         sites.push_back(GetSite(i)->Point());
     DrawSeries(C, exposed, Settings->Look(), sites);
+    DrawMarks(C, exposed);
     DrawMapping(C); // the frame lies over the sites and the line
+    if (FSelecting && PressedButton == pbLeft && FDragMoved)
+        DrawRubberBand(C, DownPoint, MovePoint);
 
     if (MouseAction == maRubberBand && PressedButton == pbLeft) {
         if (GrabEdges.Empty())

@@ -60,6 +60,7 @@ private slots:
     void pastedPictureBecomesTheImage();
     void pasteInATextEditStaysText();
     void listKeysCopyAndDelete();
+    void pointsPickedInThePictureSelectRows();
     void zoomSteps();
     void wheelZoomKeepsThePointUnderThePointer();
     void sortIndicatorFollowsTheList();
@@ -237,6 +238,49 @@ void TestDesktop::listKeysCopyAndDelete()
     QCOMPARE(f.acUndo->text(), QStringLiteral("Undo Delete Selected Points"));
     QCOMPARE(f.ListModel->Cell(0, 0), QStringLiteral("1"));
     QCOMPARE(f.ListModel->Cell(1, 0), QStringLiteral("3"));
+}
+
+// A Shift drag in Digitise mode and a click on a point in View mode select
+// rows; the selected rows are marked in the picture; a Shift click in place
+// still adds a point.
+void TestDesktop::pointsPickedInThePictureSelectRows()
+{
+    Tmainform& f = *FForm;
+    f.LoadImageFile(SavePicture(Path("p.png"), 200, 160));
+    TQuillonView& v = *f.QuillonView;
+    v.SetZoom(1.0f);
+    v.SetMappingRect({0, 0, 199, 159});
+    v.SetMouseAction(maClick);
+    for (const QPoint p : {QPoint(20, 20), QPoint(60, 40), QPoint(150, 120)})
+        QTest::mouseClick(&v, Qt::LeftButton, {}, p);
+    QCOMPARE(v.SiteCount(), 3);
+    QTest::mouseMove(&v, {10, 10});
+    QTest::mousePress(&v, Qt::LeftButton, Qt::ShiftModifier, {10, 10});
+    QTest::mouseMove(&v, {80, 60});
+    QTest::mouseRelease(&v, Qt::LeftButton, Qt::ShiftModifier, {80, 60});
+    QCOMPARE(v.SiteCount(), 3);
+    QCOMPARE(f.SelectedNames(), (QStringList{"1", "2"}));
+    // Marked in the picture in the selection's colour: point 2 is, point 3
+    // is not.
+    const QImage shown = v.grab().toImage();
+    const QColor mark = v.palette().highlight().color();
+    auto ringed = [&](QPoint p) {
+        for (int d = 6; d <= 10; ++d)
+            if (shown.pixelColor(p.x() - d, p.y()) == mark)
+                return true;
+        return false;
+    };
+    QVERIFY(ringed({60, 40}));
+    QVERIFY(!ringed({150, 120}));
+    f.acDeleteSelectedPoints->trigger();
+    QCOMPARE(v.SiteCount(), 1);
+    QTest::mouseClick(&v, Qt::LeftButton, Qt::ShiftModifier, {100, 100});
+    QCOMPARE(v.SiteCount(), 2);
+    v.SetMouseAction(maNone);
+    QTest::mouseClick(&v, Qt::LeftButton, {}, {150, 121});
+    QCOMPARE(v.SiteCount(), 2);
+    QCOMPARE(f.SelectedNames(), QStringList{f.ListModel->Cell(0, 0)});
+    QCOMPARE(f.ListModel->Cell(0, 0), QStringLiteral("3"));
 }
 
 void TestDesktop::zoomSteps()
