@@ -1,8 +1,10 @@
 // Extraction across a 12000 x 9000 scan: following a curve, finding markers,
-// and the highlight of matching pixels that the dialog shows.
+// the highlight of matching pixels that the dialog shows, and the area's
+// palette that each of them starts from.
 #include "extract/Extraction.h"
 #include "extract/MarkerExtraction.h"
 #include "extract/MatchMask.h"
+#include "extract/Palette.h"
 
 #include <benchmark/benchmark.h>
 
@@ -90,6 +92,18 @@ void BM_MatchMask(benchmark::State& state)
         benchmark::DoNotOptimize(MatchMask(source, Area, Red, DefaultTolerance));
 }
 BENCHMARK(BM_MatchMask)->Unit(benchmark::kMillisecond);
+
+// The inks of the area, which every extraction and the dialog's highlight
+// find first.
+void BM_AreaPalette(benchmark::State& state)
+{
+    const TPixelSource source(Scan());
+    std::size_t inks = 0;
+    for (auto _ : state)
+        inks = AreaPalette(source, Area).Inks.size();
+    state.counters["inks"] = double(inks);
+}
+BENCHMARK(BM_AreaPalette)->Unit(benchmark::kMillisecond);
 
 } // namespace
 

@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <functional>
+#include <unordered_map>
 
 namespace {
 
@@ -29,6 +31,13 @@ struct TBucket {
     long long G = 0;
     long long B = 0;
     TRgb Mean() const { return {int(R / Count), int(G / Count), int(B / Count)}; }
+    void Add(const TBucket& Other)
+    {
+        Count += Other.Count;
+        R += Other.R;
+        G += Other.G;
+        B += Other.B;
+    }
 };
 
 int BucketOf(const TRgb& P)
@@ -37,25 +46,37 @@ int BucketOf(const TRgb& P)
            (P.B >> (8 - BucketBits));
 }
 
-// The colours of the area in buckets, sampled on a grid of whole rows and
-// columns: a thin curve crosses the columns wherever it runs, flat or
-// steep. All counts every sample, for the background; Cores only those
-// that differ from the background at least as much as the samples either
-// side along the grid line, which are the middles of strokes: an ink's
-// own colour, not its anti-aliased or compressed fringes.
-struct TSamples {
-    std::vector<TBucket> All;
-    std::vector<TBucket> Cores;
-};
+// Colours counted in buckets, with the list of the buckets that hold any:
+// a chart fills few of them.
+struct THistogram {
+    std::vector<TBucket> Buckets = std::vector<TBucket>(std::size_t(Side) * Side * Side);
+    std::vector<int> Filled;
 
-void Count(std::vector<TBucket>& Buckets, const TRgb& P)
-{
-    TBucket& b = Buckets[std::size_t(BucketOf(P))];
-    ++b.Count;
-    b.R += P.R;
-    b.G += P.G;
-    b.B += P.B;
-}
+    void Count(const TRgb& P)
+    {
+        const int i = BucketOf(P);
+        TBucket& b = Buckets[std::size_t(i)];
+        if (b.Count++ == 0)
+            Filled.push_back(i);
+        b.R += P.R;
+        b.G += P.G;
+        b.B += P.B;
+    }
+    // The bucket with its 26 neighbours: a JPEG spreads an ink over
+    // several buckets, whose sum still peaks once, at the ink.
+    TBucket Around(int I) const
+    {
+        TBucket sum;
+        const int r = I >> (2 * BucketBits);
+        const int g = (I >> BucketBits) & (Side - 1);
+        const int b = I & (Side - 1);
+        for (int nr = std::max(0, r - 1); nr <= std::min(Side - 1, r + 1); ++nr)
+            for (int ng = std::max(0, g - 1); ng <= std::min(Side - 1, g + 1); ++ng)
+                for (int nb = std::max(0, b - 1); nb <= std::min(Side - 1, b + 1); ++nb)
+                    sum.Add(Buckets[std::size_t(nr << (2 * BucketBits) | ng << BucketBits | nb)]);
+        return sum;
+    }
+};
 
 int Inkiness(const TRgb& P, const TRgb& Background)
 {
@@ -63,27 +84,36 @@ int Inkiness(const TRgb& P, const TRgb& Background)
            (P.B - Background.B) * (P.B - Background.B);
 }
 
-TSamples SampleArea(const TPixelSource& Source, const TExtractArea& Area)
+// The colour most of the area's pixels have, from a grid of them.
+TRgb Background(const TPixelSource& Source, const TExtractArea& Area, int Spacing)
 {
-    TSamples samples{std::vector<TBucket>(std::size_t(Side) * Side * Side), {}};
-    const int spacing = std::max(1, std::max(Source.Width(), Source.Height()) / 256);
+    std::unordered_map<int, TBucket> buckets;
     const TExtractArea::TSpan rows = Area.Rows(Source.Height());
-    for (int y = rows.First; y <= rows.Last; ++y) {
+    for (int y = rows.First; y <= rows.Last; y += Spacing) {
         const TExtractArea::TSpan span = Area.RowSpan(y, Source.Width());
-        const bool wholeRow = y % spacing == 0;
-        int x = wholeRow ? span.First : span.First + (spacing - span.First % spacing) % spacing;
-        for (; x <= span.Last; x += wholeRow ? 1 : spacing)
-            Count(samples.All, Source.At(x, y));
+        for (int x = span.First; x <= span.Last; x += Spacing) {
+            const TRgb p = Source.At(x, y);
+            buckets[BucketOf(p)].Add({1, p.R, p.G, p.B});
+        }
     }
-    const auto fullest = std::max_element(samples.All.begin(), samples.All.end(),
-                                          [](const TBucket& a, const TBucket& b) { return a.Count < b.Count; });
-    if (fullest->Count == 0)
-        return samples;
-    const TRgb background = fullest->Mean();
-    samples.Cores.resize(samples.All.size());
-    const auto core = [&](int x, int y, int dx, int dy) {
+    const TBucket* fullest = nullptr;
+    for (const auto& [index, bucket] : buckets)
+        if (!fullest || bucket.Count > fullest->Count)
+            fullest = &bucket;
+    return fullest ? fullest->Mean() : TRgb{255, 255, 255};
+}
+
+// The colours of the middles of strokes, sampled along a grid of whole rows
+// and columns (a thin curve crosses the columns wherever it runs, flat or
+// steep): samples that differ from the background at least as much as
+// those either side along the grid line, and more than one of them. That
+// is an ink's own colour, not its anti-aliased or compressed fringes.
+THistogram StrokeMiddles(const TPixelSource& Source, const TExtractArea& Area, const TRgb& Background, int Spacing)
+{
+    THistogram middles;
+    const auto middle = [&](int x, int y, int dx, int dy) {
         const TRgb p = Source.At(x, y);
-        const int ink = Inkiness(p, background);
+        const int ink = Inkiness(p, Background);
         if (ink < FaintestInk)
             return;
         // Along a stroke that the grid line follows nothing stands out.
@@ -92,74 +122,63 @@ TSamples SampleArea(const TPixelSource& Source, const TExtractArea& Area)
             const int nx = x + d * dx;
             const int ny = y + d * dy;
             const int next = nx >= 0 && ny >= 0 && nx < Source.Width() && ny < Source.Height()
-                                 ? Inkiness(Source.At(nx, ny), background)
+                                 ? Inkiness(Source.At(nx, ny), Background)
                                  : 0;
             if (next > ink)
                 return;
             above = above || next < ink;
         }
         if (above)
-            Count(samples.Cores, p);
+            middles.Count(p);
     };
+    const TExtractArea::TSpan rows = Area.Rows(Source.Height());
     for (int y = rows.First; y <= rows.Last; ++y) {
         const TExtractArea::TSpan span = Area.RowSpan(y, Source.Width());
-        const bool wholeRow = y % spacing == 0;
-        int x = wholeRow ? span.First : span.First + (spacing - span.First % spacing) % spacing;
-        for (; x <= span.Last; x += wholeRow ? 1 : spacing) {
+        const bool wholeRow = y % Spacing == 0;
+        int x = wholeRow ? span.First : span.First + (Spacing - span.First % Spacing) % Spacing;
+        for (; x <= span.Last; x += wholeRow ? 1 : Spacing) {
             if (wholeRow)
-                core(x, y, 1, 0);
-            if (x % spacing == 0)
-                core(x, y, 0, 1);
+                middle(x, y, 1, 0);
+            if (x % Spacing == 0)
+                middle(x, y, 0, 1);
         }
     }
-    return samples;
+    return middles;
 }
 
-// Each bucket with its 26 neighbours: a JPEG spreads an ink over several
-// buckets, whose sum still peaks once, at the ink.
-std::vector<TBucket> Smoothed(std::vector<TBucket> Buckets)
+// The buckets, as Of gives them, that hold at least Least and more than
+// each of their 26 neighbours (of equals the first one counts), most
+// common first.
+std::vector<TBucket> Peaks(const THistogram& Histogram, long long Least, const std::function<TBucket(int)>& Of)
 {
-    for (const int shift : {0, BucketBits, 2 * BucketBits}) {
-        const std::vector<TBucket> in = Buckets;
-        for (int i = 0; i < int(in.size()); ++i) {
-            const int along = (i >> shift) & (Side - 1);
-            TBucket& out = Buckets[std::size_t(i)];
-            for (const int d : {-1, 1}) {
-                if (along + d < 0 || along + d >= Side)
-                    continue;
-                const TBucket& n = in[std::size_t(i + d * (1 << shift))];
-                out.Count += n.Count;
-                out.R += n.R;
-                out.G += n.G;
-                out.B += n.B;
-            }
-        }
+    std::vector<std::pair<TBucket, int>> peaks;
+    for (const int i : Histogram.Filled) {
+        const TBucket here = Of(i);
+        if (here.Count < Least)
+            continue;
+        const int r = i >> (2 * BucketBits);
+        const int g = (i >> BucketBits) & (Side - 1);
+        const int b = i & (Side - 1);
+        bool peak = true;
+        for (int nr = std::max(0, r - 1); nr <= std::min(Side - 1, r + 1) && peak; ++nr)
+            for (int ng = std::max(0, g - 1); ng <= std::min(Side - 1, g + 1) && peak; ++ng)
+                for (int nb = std::max(0, b - 1); nb <= std::min(Side - 1, b + 1) && peak; ++nb) {
+                    const int n = nr << (2 * BucketBits) | ng << BucketBits | nb;
+                    if (n == i || Histogram.Buckets[std::size_t(n)].Count == 0)
+                        continue;
+                    const long long other = Of(n).Count;
+                    peak = !(other > here.Count || (other == here.Count && n < i));
+                }
+        if (peak)
+            peaks.push_back({here, i});
     }
-    return Buckets;
-}
-
-// Whether bucket I holds more than each of its 26 neighbours; of equals the
-// first one counts.
-bool IsPeak(const std::vector<TBucket>& Buckets, int I)
-{
-    const int r = I >> (2 * BucketBits);
-    const int g = (I >> BucketBits) & (Side - 1);
-    const int b = I & (Side - 1);
-    for (int dr = -1; dr <= 1; ++dr)
-        for (int dg = -1; dg <= 1; ++dg)
-            for (int db = -1; db <= 1; ++db) {
-                const int nr = r + dr;
-                const int ng = g + dg;
-                const int nb = b + db;
-                if ((dr == 0 && dg == 0 && db == 0) || nr < 0 || ng < 0 || nb < 0 || nr >= Side || ng >= Side ||
-                    nb >= Side)
-                    continue;
-                const int n = nr << (2 * BucketBits) | ng << BucketBits | nb;
-                const long long other = Buckets[std::size_t(n)].Count;
-                if (other > Buckets[std::size_t(I)].Count || (other == Buckets[std::size_t(I)].Count && n < I))
-                    return false;
-            }
-    return true;
+    std::sort(peaks.begin(), peaks.end(), [](const auto& a, const auto& b) {
+        return a.first.Count != b.first.Count ? a.first.Count > b.first.Count : a.second < b.second;
+    });
+    std::vector<TBucket> out;
+    for (const auto& peak : peaks)
+        out.push_back(peak.first);
+    return out;
 }
 
 // Where Colour lies along the blends from Background to Ink, unclamped:
@@ -193,13 +212,11 @@ bool IsBlendOf(const TRgb& Colour, const TLab& Lab, const TRgb& Ink, const TRgb&
 // Noise, is no new one, and adds its strokes to that ink's. A thin line's
 // blends may be met before the line's own colour; those are dropped once
 // the colour is found.
-TPalette Inks(const std::vector<TBucket>& Buckets, const std::vector<int>& Peaks, const TRgb& Background,
-              double Noise)
+TPalette Inks(const std::vector<TBucket>& Peaks, const TRgb& Background, double Noise)
 {
     const TLab background = ToLab(Background);
     TPalette found;
-    for (const int peak : Peaks) {
-        const TBucket& bucket = Buckets[std::size_t(peak)];
+    for (const TBucket& bucket : Peaks) {
         const TRgb colour = bucket.Mean();
         const TLab lab = ToLab(colour);
         if (DeltaE(lab, background) < SameInk + 2 * Noise)
@@ -233,13 +250,12 @@ TPalette Inks(const std::vector<TBucket>& Buckets, const std::vector<int>& Peaks
 // in a drawing, a good deal in a JPEG or a scan. Each colour goes to the ink
 // that explains it best; the answer is the middle ink's median stray, so
 // that neither the many crisp grey grid pixels nor one noisy ink decide.
-double Stray(const std::vector<TBucket>& Buckets, const std::vector<TRgb>& Inks, const TRgb& Background)
+double Stray(const THistogram& Histogram, const std::vector<TRgb>& Inks, const TRgb& Background)
 {
     const TLab background = ToLab(Background);
     std::vector<std::vector<std::pair<double, long long>>> strays(Inks.size());
-    for (const TBucket& bucket : Buckets) {
-        if (bucket.Count == 0)
-            continue;
+    for (const int filled : Histogram.Filled) {
+        const TBucket& bucket = Histogram.Buckets[std::size_t(filled)];
         const TRgb colour = bucket.Mean();
         const TLab lab = ToLab(colour);
         if (DeltaE(lab, background) < 2 * SameInk)
@@ -280,41 +296,22 @@ TPalette AreaPalette(const TPixelSource& Source, const TExtractArea& Area)
     TPalette palette;
     if (!Source.IsValid() || !Area.IsValid())
         return palette;
-    const TSamples samples = SampleArea(Source, Area);
-    const std::vector<TBucket>& buckets = samples.All;
-    long long total = 0;
-    int fullest = -1;
-    for (std::size_t i = 0; i < buckets.size(); ++i) {
-        total += buckets[i].Count;
-        if (buckets[i].Count > 0 && (fullest < 0 || buckets[i].Count > buckets[std::size_t(fullest)].Count))
-            fullest = int(i);
-    }
-    if (fullest < 0)
-        return palette;
-    palette.Background = buckets[std::size_t(fullest)].Mean();
+    const int spacing = std::max(1, std::max(Source.Width(), Source.Height()) / 160);
+    palette.Background = Background(Source, Area, spacing);
+    const THistogram middles = StrokeMiddles(Source, Area, palette.Background, spacing);
     // An ink holds a share of the strokes' middles, a few at least.
     long long strokes = 0;
-    for (const TBucket& b : samples.Cores)
-        strokes += b.Count;
+    for (const int i : middles.Filled)
+        strokes += middles.Buckets[std::size_t(i)].Count;
     const long long least = std::max(3LL, strokes / 1000);
-    const auto peaksOf = [&](const std::vector<TBucket>& histogram) {
-        std::vector<int> peaks;
-        for (int i = 0; i < int(histogram.size()); ++i)
-            if (i != fullest && histogram[std::size_t(i)].Count >= least && IsPeak(histogram, i))
-                peaks.push_back(i);
-        std::stable_sort(peaks.begin(), peaks.end(), [&](int a, int b) {
-            return histogram[std::size_t(a)].Count > histogram[std::size_t(b)].Count;
-        });
-        return peaks;
-    };
     // The noise is measured against coarse inks, a JPEG's or a scan's
     // shades of one ink smoothed into one; then the inks are found as finely
     // as that noise allows, so that close inks of a clean drawing stay apart.
-    const std::vector<TBucket> smoothed = Smoothed(samples.Cores);
-    const TPalette coarse = Inks(smoothed, peaksOf(smoothed), palette.Background, 0);
-    const double noise = 3 * std::max(0.0, Stray(samples.Cores, coarse.Inks, palette.Background) - 1);
-    return Inks(samples.Cores, peaksOf(samples.Cores), palette.Background, noise);
-    return palette;
+    const TPalette coarse =
+        Inks(Peaks(middles, least, [&](int i) { return middles.Around(i); }), palette.Background, 0);
+    const double noise = 3 * std::max(0.0, Stray(middles, coarse.Inks, palette.Background) - 1);
+    return Inks(Peaks(middles, least, [&](int i) { return middles.Buckets[std::size_t(i)]; }), palette.Background,
+                noise);
 }
 
 TBlendFit FitBlend(const TLab& Colour, const TRgb& RgbColour, const TRgb& Ink, const TRgb& Background)
