@@ -264,7 +264,6 @@ std::vector<TChartCase> ChartSet(unsigned Seed)
         const int height = int(600 * scale);
         const TFrame f = FrameOf(width, height, scale);
         const double size = (Seed == 1 ? 9 : 7 + 4 * unit(random)) * scale;
-        const double w = f.Right() - f.Left();
         const double h = f.Height();
         const QColor colours[4] = {Blue, Orange, Green, Red};
         TSyntheticChart chart(width, height);
@@ -297,7 +296,6 @@ std::vector<TChartCase> ChartSet(unsigned Seed)
             c.Markers = true;
             c.Centres = centres[std::size_t(s)];
             c.Thickness = size;
-            (void)w;
             cases.push_back(c);
         }
     }
