@@ -77,8 +77,11 @@ public:
     std::vector<TRun> Near(double X, double Lo, double Hi) const
     {
         std::vector<TRun> runs;
-        const int lo = std::max(FTop, int(std::floor(Lo)));
-        const int hi = std::min(FBottom, int(std::ceil(Hi)));
+        // A course gone wild (or not a number) finds nothing.
+        if (!(Lo <= Hi))
+            return runs;
+        const int lo = int(std::floor(std::clamp(Lo, double(FTop), double(FBottom) + 1)));
+        const int hi = int(std::ceil(std::clamp(Hi, double(FTop) - 1, double(FBottom))));
         for (int y = lo; y <= hi; ++y) {
             if (!Matches(X, y))
                 continue;
@@ -507,8 +510,9 @@ TExtraction ExtractCurve(const TPixelSource& Source, const TExtractArea& Area, c
     if (trace.First > trace.Last || pieces.Search.Blobs.empty())
         return result;
     trace.Runs.resize(std::size_t(trace.Last - trace.First + 1));
-    const TColumns columns(Source, Area, box, rule);
-    const int maxGap = int(std::max(3 * Step, 60.0));
+    const TColumns reader(Source, Area, box, rule);
+    const double columns = trace.Last - trace.First + 1;
+    const int maxGap = int(std::min(std::max(3 * Step, 60.0), columns));
 
     // From where the user took the colour, or else from the middle of the
     // longest stretch of it.
@@ -516,13 +520,13 @@ TExtraction ExtractCurve(const TPixelSource& Source, const TExtractArea& Area, c
     std::optional<TPointF> from = Seed ? std::optional<TPointF>(Area.ToFrame(*Seed)) : std::nullopt;
     if (from) {
         from->X = std::clamp(std::round(from->X - left), double(trace.First), double(trace.Last)) + left;
-        start = RunAt(columns, *from);
+        start = RunAt(reader, *from);
     }
     if (!start) {
         from = pieces.LongestStretch(Area, maxGap);
         if (from) {
             from->X = std::clamp(std::round(from->X - left), double(trace.First), double(trace.Last)) + left;
-            start = RunAt(columns, *from);
+            start = RunAt(reader, *from);
         }
     }
     if (!start)
@@ -530,12 +534,12 @@ TExtraction ExtractCurve(const TPixelSource& Source, const TExtractArea& Area, c
     const int startColumn = int(std::lround(from->X - left));
     trace.At(startColumn) = *start;
     for (const int direction : {1, -1}) {
-        const TFollowed followed = Follow(columns, trace, *start, startColumn, direction, maxGap);
+        const TFollowed followed = Follow(reader, trace, *start, startColumn, direction, maxGap);
         report.Ambiguous += followed.Ambiguous;
         if (const std::optional<int> end = followed.End) {
             // The colour going on there, on a stretch a quarter of the area
             // wide, is a curve the walk would once have jumped to.
-            for (const TRun& run : columns.All(trace.X(*end))) {
+            for (const TRun& run : reader.All(trace.X(*end))) {
                 const int blob = pieces.Near(Area.ToImage({run.X, run.Centre}));
                 if (blob >= 0 && pieces.FrameRight[std::size_t(blob)] - pieces.FrameLeft[std::size_t(blob)] >=
                                      (box.Right - box.Left) / 4) {
@@ -548,7 +552,7 @@ TExtraction ExtractCurve(const TPixelSource& Source, const TExtractArea& Area, c
 
     // A point each step, at the step's column or the nearest one within
     // half a step whose run is clear of other colours.
-    const int reach = int(std::floor((Step - 1) / 2));
+    const int reach = int(std::min(std::floor((Step - 1) / 2), columns));
     for (long long k = firstStep; k <= lastStep; ++k) {
         const double stepX = left + double(k) * Step;
         for (int d = 0; d <= 2 * reach; ++d) {
@@ -560,7 +564,7 @@ TExtraction ExtractCurve(const TPixelSource& Source, const TExtractArea& Area, c
             const TRun& traced = *trace.At(column);
             TRun run = traced;
             if (x != traced.X) {
-                const std::vector<TRun> runs = columns.Near(x, traced.First - 1, traced.Last + 1);
+                const std::vector<TRun> runs = reader.Near(x, traced.First - 1, traced.Last + 1);
                 if (runs.empty())
                     continue;
                 run = *std::min_element(runs.begin(), runs.end(), [&](const TRun& a, const TRun& b) {

@@ -363,6 +363,8 @@ void TestExtraction::refusals()
              QStringLiteral("The step must be at least one pixel."));
     QCOMPARE(ExtractCurve(TPixelSource(nullptr), {{0, 0, 99, 79}, 0}, red, 64, 10).Problem,
              QStringLiteral("There is no picture to extract from."));
+    // A step wider than any picture takes the first column's point only.
+    QVERIFY(ExtractCurve(loaded.Source, {{0, 0, 99, 79}, 0}, red, 64, 1e12).Points.size() <= 1);
     // A colour that is nowhere gives no points, and says nothing is wrong.
     const TExtraction none = ExtractCurve(loaded.Source, {{0, 0, 99, 79}, 0}, {0, 200, 0}, 64, 10);
     QVERIFY(none.Problem.isEmpty());
