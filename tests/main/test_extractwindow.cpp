@@ -12,7 +12,9 @@
 #include "platform/TurnedPoint.h"
 
 #include <QAction>
+#include <QCheckBox>
 #include <QDoubleSpinBox>
+#include <QLineEdit>
 #include <QLabel>
 #include <QPushButton>
 #include <QSpinBox>
@@ -55,6 +57,7 @@ private slots:
     void commandLineGivesTheWindowsBytes();
     void commandLineRefusals_data();
     void commandLineRefusals();
+    void replaceWithinLimitsIsOneStep();
     void commandLineLimitsReplaceAndDoubt_data();
     void commandLineLimitsReplaceAndDoubt();
 
@@ -355,6 +358,26 @@ void TestExtractWindow::commandLineRefusals()
     QCOMPARE(run.Status, status);
     QVERIFY2(QString::fromUtf8(run.Err).contains(message), run.Err.constData());
     QCOMPARE(ReadTextFile(Path("kept.txt")), QByteArray("earlier data\r\n"));
+}
+
+// Markers found again from X = 10 on take the place of the six found
+// before, and one undo brings those back.
+void TestExtractWindow::replaceWithinLimitsIsOneStep()
+{
+    FForm->LoadSession(WriteChartSession(0));
+    for (const bool again : {false, true}) {
+        FForm->acExtractMarkers->trigger();
+        TformExtract* dialog = FForm->FExtract;
+        dialog->SetColour({20, 40, 210});
+        dialog->cbxReplace->setChecked(again);
+        dialog->edFromX->setText(again ? QStringLiteral("10") : QString());
+        dialog->Extract();
+    }
+    // The discs lie at X = 4.03 + 5.5 i.
+    QCOMPARE(View().SiteCount(), 4);
+    QVERIFY(std::abs(View().GetSite(0)->X - (60.3 + 55 * 2)) < 0.25);
+    FForm->acUndo->trigger();
+    QCOMPARE(View().SiteCount(), 6);
 }
 
 void TestExtractWindow::commandLineLimitsReplaceAndDoubt_data()
