@@ -551,11 +551,21 @@ TExtraction ExtractCurve(const TPixelSource& Source, const TExtractArea& Area, c
     }
 
     // A point each step, at the step's column or the nearest one within
-    // half a step whose run is clear of other colours.
+    // half a step whose run is clear of other colours and crosses the whole
+    // stroke: a column through the end of a dash or a dot cuts a sliver,
+    // whose middle is off the curve. A sliver serves where nothing better
+    // is within reach.
+    std::vector<double> weights;
+    for (const std::optional<TRun>& run : trace.Runs)
+        if (run)
+            weights.push_back(run->Weight);
+    std::nth_element(weights.begin(), weights.begin() + std::ptrdiff_t(weights.size() / 2), weights.end());
+    const double whole = 0.8 * weights[weights.size() / 2];
     const int reach = int(std::min(std::floor((Step - 1) / 2), columns));
     for (long long k = firstStep; k <= lastStep; ++k) {
         const double stepX = left + double(k) * Step;
-        for (int d = 0; d <= 2 * reach; ++d) {
+        std::optional<TRun> chosen;
+        for (int d = 0; d <= 2 * reach && !(chosen && chosen->Weight >= whole); ++d) {
             // 0, +1, -1, +2, -2, ...
             const double x = stepX + (d % 2 ? (d + 1) / 2 : -(d / 2));
             const int column = int(std::lround(x - left));
@@ -571,11 +581,11 @@ TExtraction ExtractCurve(const TPixelSource& Source, const TExtractArea& Area, c
                     return std::abs(a.Centre - traced.Centre) < std::abs(b.Centre - traced.Centre);
                 });
             }
-            if (!run.Blocked) {
-                result.Points.push_back(Area.ToImage({run.X, run.Centre}));
-                break;
-            }
+            if (!run.Blocked && (!chosen || run.Weight >= whole))
+                chosen = run;
         }
+        if (chosen)
+            result.Points.push_back(Area.ToImage({chosen->X, chosen->Centre}));
     }
     report.Covered = (long long)result.Points.size();
 
