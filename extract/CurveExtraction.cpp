@@ -553,19 +553,27 @@ TExtraction ExtractCurve(const TPixelSource& Source, const TExtractArea& Area, c
     // A point each step, at the step's column or the nearest one within
     // half a step whose run is clear of other colours and crosses the whole
     // stroke: a column through the end of a dash or a dot cuts a sliver,
-    // whose middle is off the curve. A sliver serves where nothing better
-    // is within reach.
-    std::vector<double> weights;
-    for (const std::optional<TRun>& run : trace.Runs)
-        if (run)
-            weights.push_back(run->Weight);
-    std::nth_element(weights.begin(), weights.begin() + std::ptrdiff_t(weights.size() / 2), weights.end());
-    const double whole = 0.8 * weights[weights.size() / 2];
+    // lighter than the columns beside it, whose middle is off the curve. A
+    // sliver serves where nothing better is within reach.
+    const auto whole = [&](const TRun& Run) {
+        const int column = int(std::lround(Run.X - left));
+        bool nearGap = false;
+        double heaviest = 0;
+        for (int c = column - 3; c <= column + 3; ++c) {
+            if (c < trace.First || c > trace.Last)
+                continue;
+            if (!trace.At(c))
+                nearGap = true;
+            else
+                heaviest = std::max(heaviest, trace.At(c)->Weight);
+        }
+        return !nearGap || Run.Weight >= 0.8 * heaviest;
+    };
     const int reach = int(std::min(std::floor((Step - 1) / 2), columns));
     for (long long k = firstStep; k <= lastStep; ++k) {
         const double stepX = left + double(k) * Step;
         std::optional<TRun> chosen;
-        for (int d = 0; d <= 2 * reach && !(chosen && chosen->Weight >= whole); ++d) {
+        for (int d = 0; d <= 2 * reach && !(chosen && whole(*chosen)); ++d) {
             // 0, +1, -1, +2, -2, ...
             const double x = stepX + (d % 2 ? (d + 1) / 2 : -(d / 2));
             const int column = int(std::lround(x - left));
@@ -581,7 +589,7 @@ TExtraction ExtractCurve(const TPixelSource& Source, const TExtractArea& Area, c
                     return std::abs(a.Centre - traced.Centre) < std::abs(b.Centre - traced.Centre);
                 });
             }
-            if (!run.Blocked && (!chosen || run.Weight >= whole))
+            if (!run.Blocked && (!chosen || whole(run)))
                 chosen = run;
         }
         if (chosen)

@@ -203,6 +203,17 @@ void TformExtract::SetColour(const TRgb& Colour)
     Refresh();
 }
 
+void TformExtract::ShowStatus(const QString& Text)
+{
+    lblStatus->setText(Text);
+    // The status grows by a line or two as colours are taken: the window
+    // grows with it rather than clip it. A wrapped label does not tell its
+    // window so by itself.
+    const int needed = layout()->hasHeightForWidth() ? layout()->totalHeightForWidth(width()) : sizeHint().height();
+    if (needed > height())
+        resize(width(), needed);
+}
+
 QString TformExtract::PaletteText() const
 {
     std::vector<TRgb> rivals = RivalInks(FPalette, FColour);
@@ -256,7 +267,7 @@ void TformExtract::Refresh()
         problem = QStringLiteral("No colour is chosen yet.");
     if (!problem.isEmpty()) {
         FView->SetHighlight({}, {});
-        lblStatus->setText(problem);
+        ShowStatus(problem);
         btnExtract->setEnabled(false);
         return;
     }
@@ -287,7 +298,7 @@ void TformExtract::Refresh()
                              ? FBlobs.Problem
                              : QStringLiteral("%1 pixels of %2 in the plotting area.").arg(matched).arg(RgbText(FColour)) +
                                    PaletteText();
-    lblStatus->setText(text);
+    ShowStatus(text);
     btnExtract->setEnabled(matched > 0 && (FKind == ekCurve || FBlobs.Problem.isEmpty()));
 }
 
@@ -298,7 +309,7 @@ void TformExtract::SizesChanged()
     long long within = 0;
     for (const TBlob& blob : FBlobs.Blobs)
         within += blob.Area >= seMinSize->value() && blob.Area <= seMaxSize->value();
-    lblStatus->setText(QStringLiteral("%1 patches of %2; a typical one has %3 pixels. %4 are within the sizes.")
+    ShowStatus(QStringLiteral("%1 patches of %2; a typical one has %3 pixels. %4 are within the sizes.")
                            .arg(FBlobs.Blobs.size())
                            .arg(RgbText(FColour))
                            .arg(FBlobs.Typical)
@@ -347,7 +358,7 @@ void TformExtract::Extract()
     // A doubtful result stays in view beside the dialog, to be checked
     // against the picture, undone or tried again.
     if (found.Report.Doubtful()) {
-        lblStatus->setText(found.Report.Text(found.Points.size()));
+        ShowStatus(found.Report.Text(found.Points.size()));
         return;
     }
     accept();

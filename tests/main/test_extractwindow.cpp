@@ -16,6 +16,7 @@
 #include <QDoubleSpinBox>
 #include <QLineEdit>
 #include <QLabel>
+#include <QLayout>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QtTest>
@@ -124,6 +125,8 @@ void TestExtractWindow::curveFromAClickedColourIsOneStep()
     Click(&View(), {100, y});
     QCOMPARE(View().SiteCount(), 0);
     QCOMPARE(dialog->FColour, (TRgb{200, 20, 30}));
+    // The status, a line or two longer now, is not clipped.
+    QVERIFY(dialog->height() >= dialog->layout()->totalHeightForWidth(dialog->width()));
     const long long marked = MarkedPixels(View().Highlight());
     QVERIFY(marked > 360 && marked < 360 * 5);
     // A wider tolerance takes in more of the anti-aliased edge.
