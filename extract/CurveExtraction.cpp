@@ -482,6 +482,12 @@ QString AreaProblem(const TPixelSource& Source, const TExtractArea& Area)
 TExtraction ExtractCurve(const TPixelSource& Source, const TExtractArea& Area, const TRgb& Colour, int Tolerance,
                          double Step, const std::optional<TPointF>& Seed)
 {
+    return ExtractCurve(Source, Area, AreaPalette(Source, Area), Colour, Tolerance, Step, Seed);
+}
+
+TExtraction ExtractCurve(const TPixelSource& Source, const TExtractArea& Area, const TPalette& Palette,
+                         const TRgb& Colour, int Tolerance, double Step, const std::optional<TPointF>& Seed)
+{
     TExtraction result;
     result.Problem = AreaProblem(Source, Area);
     if (!result.Problem.isEmpty())
@@ -490,7 +496,7 @@ TExtraction ExtractCurve(const TPixelSource& Source, const TExtractArea& Area, c
         result.Problem = QStringLiteral("The step must be at least one pixel.");
         return result;
     }
-    const TColourRule rule(Colour, AreaPalette(Source, Area), Tolerance);
+    const TColourRule rule(Colour, Palette, Tolerance);
     result.Problem = rule.Problem();
     if (!result.Problem.isEmpty())
         return result;
@@ -515,20 +521,17 @@ TExtraction ExtractCurve(const TPixelSource& Source, const TExtractArea& Area, c
     const int maxGap = int(std::min(std::max(3 * Step, 60.0), columns));
 
     // From where the user took the colour, or else from the middle of the
-    // longest stretch of it.
-    std::optional<TRun> start;
-    std::optional<TPointF> from = Seed ? std::optional<TPointF>(Area.ToFrame(*Seed)) : std::nullopt;
-    if (from) {
-        from->X = std::clamp(std::round(from->X - left), double(trace.First), double(trace.Last)) + left;
-        start = RunAt(reader, *from);
-    }
-    if (!start) {
-        from = pieces.LongestStretch(Area, maxGap);
-        if (from) {
-            from->X = std::clamp(std::round(from->X - left), double(trace.First), double(trace.Last)) + left;
-            start = RunAt(reader, *from);
-        }
-    }
+    // longest stretch of it; on the walk's nearest column.
+    std::optional<TPointF> from;
+    const auto startAt = [&](const std::optional<TPointF>& At) -> std::optional<TRun> {
+        if (!At)
+            return std::nullopt;
+        from = TPointF{std::clamp(std::round(At->X - left), double(trace.First), double(trace.Last)) + left, At->Y};
+        return RunAt(reader, *from);
+    };
+    std::optional<TRun> start = startAt(Seed ? std::optional<TPointF>(Area.ToFrame(*Seed)) : std::nullopt);
+    if (!start)
+        start = startAt(pieces.LongestStretch(Area, maxGap));
     if (!start)
         return result;
     const int startColumn = int(std::lround(from->X - left));

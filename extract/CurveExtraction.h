@@ -27,3 +27,7 @@ QString AreaProblem(const TPixelSource& Source, const TExtractArea& Area);
 // report says how much of the area and of the colour the result holds.
 TExtraction ExtractCurve(const TPixelSource& Source, const TExtractArea& Area, const TRgb& Colour, int Tolerance,
                          double Step, const std::optional<TPointF>& Seed = std::nullopt);
+// The same with the area's palette already found.
+TExtraction ExtractCurve(const TPixelSource& Source, const TExtractArea& Area, const TPalette& Palette,
+                         const TRgb& Colour, int Tolerance, double Step,
+                         const std::optional<TPointF>& Seed = std::nullopt);

@@ -14,6 +14,7 @@ struct TExtractArea {
     // them, in either order.
     double FromX = -INFINITY;
     double ToX = INFINITY;
+    friend bool operator==(const TExtractArea&, const TExtractArea&) = default;
 
     bool IsValid() const { return Rect.Left != Rect.Right && Rect.Top != Rect.Bottom; }
     // The frame's bounds, smallest first, cut to the limits; Left above

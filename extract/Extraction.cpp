@@ -11,13 +11,14 @@ QString NothingFoundText(const TRgb& Colour)
 
 TExtraction RunExtraction(const TPixelSource& Source, const TExtractArea& Area, const TExtractRequest& Request)
 {
-    const int tolerance = Request.Tolerance ? *Request.Tolerance
-                                            : PaletteTolerance(AreaPalette(Source, Area), Request.Colour, DefaultTolerance);
+    const TPalette palette = AreaPalette(Source, Area);
+    const int tolerance =
+        Request.Tolerance ? *Request.Tolerance : PaletteTolerance(palette, Request.Colour, DefaultTolerance);
     switch (Request.Kind) {
     case TExtractRequest::ekCurve:
-        return ExtractCurve(Source, Area, Request.Colour, tolerance, Request.Step);
+        return ExtractCurve(Source, Area, palette, Request.Colour, tolerance, Request.Step);
     case TExtractRequest::ekMarkers: {
-        const TBlobSearch patches = MarkerPatches(FindBlobs(Source, Area, Request.Colour, tolerance));
+        const TBlobSearch patches = MarkerPatches(FindBlobs(Source, Area, palette, Request.Colour, tolerance));
         return MarkerCentres(Source, Area, patches, Request.Colour, tolerance, DefaultSizeRange(patches), anBox);
     }
     case TExtractRequest::ekNone:

@@ -21,21 +21,26 @@ int Find(std::vector<int>& parent, int i)
 
 TBlobSearch FindBlobs(const TPixelSource& Source, const TExtractArea& Area, const TRgb& Colour, int Tolerance)
 {
+    return FindBlobs(Source, Area, AreaPalette(Source, Area), Colour, Tolerance);
+}
+
+TBlobSearch FindBlobs(const TPixelSource& Source, const TExtractArea& Area, const TPalette& Palette,
+                      const TRgb& Colour, int Tolerance)
+{
     if (const QString problem = AreaProblem(Source, Area); !problem.isEmpty()) {
         TBlobSearch search;
         search.Problem = problem;
         return search;
     }
-    const TPalette palette = AreaPalette(Source, Area);
-    const TColourRule rule(Colour, palette, Tolerance);
+    const TColourRule rule(Colour, Palette, Tolerance);
     if (const QString problem = rule.Problem(); !problem.isEmpty()) {
         TBlobSearch search;
-        search.Palette = palette;
+        search.Palette = Palette;
         search.Problem = problem;
         return search;
     }
     TBlobSearch search = FindBlobs(Source, Area, rule);
-    search.Palette = palette;
+    search.Palette = Palette;
     return search;
 }
 
@@ -181,18 +186,18 @@ TExtraction MarkerCentres(const TPixelSource& Source, const TExtractArea& Area, 
             ++result.Report.PiecesLeftOut;
             continue;
         }
-        result.Report.Explained += blob.Area;
         // Markers that overlap make one patch of about that many typical
         // ones; their centres come from their parts.
         const long long count = Search.Typical > 0 ? std::llround(double(blob.Area) / double(Search.Typical)) : 1;
-        if (count >= 2 && 2 * blob.Area >= 3 * Search.Typical) {
-            for (const std::vector<TBlob::TRow>& part : SplitPatch(blob, int(std::min(count, 9LL))))
-                result.Points.push_back(TMarkerShape(Source, Area, rule, part).Centroid());
+        const bool several = count >= 2 && 2 * blob.Area >= 3 * Search.Typical;
+        if (!several && IsLegendSwatch(Source, rule, blob.Rows)) {
+            ++result.Report.PiecesLeftOut;
             continue;
         }
-        if (IsLegendSwatch(Source, rule, blob.Rows)) {
-            result.Report.Explained -= blob.Area;
-            ++result.Report.PiecesLeftOut;
+        result.Report.Explained += blob.Area;
+        if (several) {
+            for (const std::vector<TBlob::TRow>& part : SplitPatch(blob, int(std::min(count, 9LL))))
+                result.Points.push_back(TMarkerShape(Source, Area, rule, part).Centroid());
             continue;
         }
         const TMarkerShape shape(Source, Area, rule, blob.Rows);

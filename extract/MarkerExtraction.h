@@ -40,6 +40,9 @@ void MeasurePatches(TBlobSearch& Search);
 
 // Every patch of Colour in Area.
 TBlobSearch FindBlobs(const TPixelSource& Source, const TExtractArea& Area, const TRgb& Colour, int Tolerance);
+// The same with the area's palette already found.
+TBlobSearch FindBlobs(const TPixelSource& Source, const TExtractArea& Area, const TPalette& Palette,
+                      const TRgb& Colour, int Tolerance);
 // Every patch of the pixels Rule matches in Area, which must be valid.
 TBlobSearch FindBlobs(const TPixelSource& Source, const TExtractArea& Area, const TColourRule& Rule);
 

@@ -23,12 +23,18 @@ void Mark(QImage& Mask, int Y, int X)
 
 QImage MatchMask(const TPixelSource& Source, const TExtractArea& Area, const TRgb& Colour, int Tolerance)
 {
+    return MatchMask(Source, Area, AreaPalette(Source, Area), Colour, Tolerance);
+}
+
+QImage MatchMask(const TPixelSource& Source, const TExtractArea& Area, const TPalette& Palette, const TRgb& Colour,
+                 int Tolerance)
+{
     if (!Source.IsValid() || !Area.IsValid())
         return {};
     QImage mask = EmptyMask(Source.Width(), Source.Height());
     if (mask.isNull())
         return {};
-    const TColourRule rule(Colour, AreaPalette(Source, Area), Tolerance);
+    const TColourRule rule(Colour, Palette, Tolerance);
     const TExtractArea::TSpan rows = Area.Rows(Source.Height());
     std::vector<std::uint8_t> matches;
     for (int y = rows.First; y <= rows.Last; ++y) {

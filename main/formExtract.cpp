@@ -188,6 +188,16 @@ TExtractArea TformExtract::Area(QString& Problem) const
     return area;
 }
 
+const TPalette& TformExtract::PaletteOf(const TPixelSource& Source, const TExtractArea& Area)
+{
+    const std::pair<std::uint64_t, TExtractArea> of{FView->Image.Version(), Area};
+    if (FPaletteOf != of) {
+        FPalette = AreaPalette(Source, Area);
+        FPaletteOf = of;
+    }
+    return FPalette;
+}
+
 void TformExtract::SetColour(const TRgb& Colour)
 {
     FColour = Colour;
@@ -196,9 +206,8 @@ void TformExtract::SetColour(const TRgb& Colour)
     pnlColour->setToolTip(RgbText(Colour));
     if (FView) {
         QString problem;
-        FPalette = AreaPalette(SourceOf(*FView), Area(problem));
         const QSignalBlocker block(seTolerance);
-        seTolerance->setValue(PaletteTolerance(FPalette, Colour, DefaultTolerance));
+        seTolerance->setValue(PaletteTolerance(PaletteOf(SourceOf(*FView), Area(problem)), Colour, DefaultTolerance));
     }
     Refresh();
 }
@@ -272,10 +281,10 @@ void TformExtract::Refresh()
         return;
     }
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    FPalette = AreaPalette(source, area);
+    const TPalette& palette = PaletteOf(source, area);
     FPictureVersion = FView->Image.Version();
     if (FKind == ekMarkers) {
-        FBlobs = MarkerPatches(FindBlobs(source, area, FColour, seTolerance->value()));
+        FBlobs = MarkerPatches(FindBlobs(source, area, palette, FColour, seTolerance->value()));
         const TSizeRange range = DefaultSizeRange(FBlobs);
         const QSignalBlocker blockMin(seMinSize);
         const QSignalBlocker blockMax(seMaxSize);
@@ -286,7 +295,7 @@ void TformExtract::Refresh()
     // large scan is not needed for them.
     const QImage mask = FKind == ekMarkers && FBlobs.Problem.isEmpty()
                             ? BlobMask(FBlobs, source.Width(), source.Height())
-                            : MatchMask(source, area, FColour, seTolerance->value());
+                            : MatchMask(source, area, palette, FColour, seTolerance->value());
     const long long matched = SetBits(mask);
     QApplication::restoreOverrideCursor();
     FView->SetHighlight(mask, MarkFor(FColour));
@@ -341,7 +350,7 @@ void TformExtract::Extract()
     QApplication::setOverrideCursor(Qt::WaitCursor);
     const TExtraction found =
         FKind == ekCurve
-            ? ExtractCurve(source, area, FColour, seTolerance->value(), seStep->value(), FSeed)
+            ? ExtractCurve(source, area, PaletteOf(source, area), FColour, seTolerance->value(), seStep->value(), FSeed)
             : MarkerCentres(source, area, FBlobs, FColour, seTolerance->value(),
                             {seMinSize->value(), seMaxSize->value()}, TMarkerAnchor(cbAnchor->currentIndex()));
     QApplication::restoreOverrideCursor();

@@ -8,8 +8,10 @@
 #include <QPointer>
 #include <QTimer>
 
+#include <cstdint>
 #include <functional>
 #include <optional>
+#include <utility>
 #include <vector>
 
 class QCheckBox;
@@ -61,6 +63,9 @@ private:
     void ShowStatus(const QString& Text);
     // The plotting area cut to the X limits typed, or why they cannot be.
     TExtractArea Area(QString& Problem) const;
+    // The area's palette, found again only when the picture or the area
+    // has changed since.
+    const TPalette& PaletteOf(const TPixelSource& Source, const TExtractArea& Area);
 
     TKind FKind;
     // The window may take its view down first.
@@ -71,6 +76,8 @@ private:
     std::optional<TPointF> FSeed;
     TBlobSearch FBlobs;
     TPalette FPalette;
+    // The picture and area FPalette was found in.
+    std::optional<std::pair<std::uint64_t, TExtractArea>> FPaletteOf;
     // The picture the matches were found in.
     std::uint64_t FPictureVersion = 0;
     QTimer FRefresh;
