@@ -34,6 +34,18 @@ TPixelSource SourceOf(TQuillonView& View)
     return TPixelSource(View.Image.DisplaySource());
 }
 
+// A row of the form: Caption, From, "to", To; the caption's key goes to From.
+void AddRangeRow(QFormLayout& Form, const QString& Caption, QWidget* From, QWidget* To)
+{
+    auto* row = new QHBoxLayout;
+    row->addWidget(From);
+    row->addWidget(new QLabel(QStringLiteral("to"), From->parentWidget()));
+    row->addWidget(To);
+    auto* label = new QLabel(Caption, From->parentWidget());
+    label->setBuddy(From);
+    Form.addRow(label, row);
+}
+
 long long SetBits(const QImage& Mask)
 {
     long long count = 0;
@@ -101,13 +113,7 @@ TformExtract::TformExtract(TKind Kind, TQuillonView* View, QWidget* Parent)
             size->setSuffix(QStringLiteral(" pixels"));
             connect(size, &QSpinBox::valueChanged, this, [this] { SizesChanged(); });
         }
-        auto* sizes = new QHBoxLayout;
-        sizes->addWidget(seMinSize);
-        sizes->addWidget(new QLabel(QStringLiteral("to"), this));
-        sizes->addWidget(seMaxSize);
-        auto* label = new QLabel(QStringLiteral("Marker si&zes"), this);
-        label->setBuddy(seMinSize);
-        form->addRow(label, sizes);
+        AddRangeRow(*form, QStringLiteral("Marker si&zes"), seMinSize, seMaxSize);
         // In the order of TMarkerAnchor.
         cbAnchor = new QComboBox(this);
         cbAnchor->addItems({QStringLiteral("Centre of the marker's box"), QStringLiteral("Centroid")});
@@ -116,18 +122,12 @@ TformExtract::TformExtract(TKind Kind, TQuillonView* View, QWidget* Parent)
     }
     edFromX = new QLineEdit(this);
     edToX = new QLineEdit(this);
-    auto* limits = new QHBoxLayout;
     for (QLineEdit* limit : {edFromX, edToX}) {
         limit->setPlaceholderText(QStringLiteral("any"));
         limit->setToolTip(QStringLiteral("A data value of X; empty for no limit"));
         connect(limit, &QLineEdit::textChanged, this, [this] { Schedule(); });
     }
-    limits->addWidget(edFromX);
-    limits->addWidget(new QLabel(QStringLiteral("to"), this));
-    limits->addWidget(edToX);
-    auto* limitsLabel = new QLabel(QStringLiteral("Only X &from"), this);
-    limitsLabel->setBuddy(edFromX);
-    form->addRow(limitsLabel, limits);
+    AddRangeRow(*form, QStringLiteral("Only X &from"), edFromX, edToX);
     cbxReplace = new QCheckBox(QStringLiteral("Re&place the points of this series"), this);
     cbxReplace->setToolTip(QStringLiteral("Unchecked, the points found join those the series has"));
     form->addRow(cbxReplace);
