@@ -135,7 +135,7 @@ void TJobDocument::AddPoints(const std::vector<TPointF>& Positions)
         // Each name taken is the smallest free one, so the next is past it.
         n = FreePointNumber(n + 1, [&taken](const QString& name) { return taken.contains(name); });
         taken.insert(QString::number(n));
-        points.push_back({QString::number(n), ThousandthPixel(at.X), ThousandthPixel(at.Y)});
+        points.push_back({QString::number(n), ThousandthPixel(at.X), ThousandthPixel(at.Y), true});
     }
 }
 
@@ -143,7 +143,7 @@ TDataPoint TJobDocument::DataOf(const TSeriesPoint& P) const
 {
     constexpr double nan = std::numeric_limits<double>::quiet_NaN();
     TDataPoint d{nan, nan};
-    Mapping.PixelToData(TPointF{P.X, P.Y}, d);
+    Mapping.PixelToData(TPointF{P.X, P.Y}, d, P.Exact);
     return d;
 }
 

@@ -45,7 +45,8 @@ public:
     void DeleteSeries(int Index);
     int SeriesIndex(const QString& Name) const;
     // Appends points at Positions to the current series, in order, each
-    // named by the smallest number no point of it has, as clicks are.
+    // named by the smallest number no point of it has, as clicks are. They
+    // were found, not clicked, so they are exact.
     void AddPoints(const std::vector<TPointF>& Positions);
 
     // The current series' data values as the data exports write them,

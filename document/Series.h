@@ -8,10 +8,14 @@
 #include <vector>
 
 // A named point in image pixels, as the view's sites and the session hold it.
+// Exact marks a point placed finer than a pixel (found, or clicked with
+// sub-pixel clicks) that happens to lie on a whole position: it is turned
+// exactly, where a clicked whole pixel is rounded after turning.
 struct TSeriesPoint {
     QString Name;
     double X = 0;
     double Y = 0;
+    bool Exact = false;
     friend bool operator==(const TSeriesPoint&, const TSeriesPoint&) = default;
 };
 

@@ -81,10 +81,22 @@ TSeriesPoint ParsePoint(const QString& key, const QString& value)
     }
     const double px = CoordinateValue(x);
     const double py = CoordinateValue(y);
+    const bool exact = x.contains(u'.') || y.contains(u'.');
     if (InCoordinateRange(px) && InCoordinateRange(py))
-        return {key, px, py};
+        return {key, px, py, exact};
     const QString where = QStringLiteral("point %1").arg(key);
-    return {key, Coordinate(px, where + QStringLiteral(" X")), Coordinate(py, where + QStringLiteral(" Y"))};
+    return {key, Coordinate(px, where + QStringLiteral(" X")), Coordinate(py, where + QStringLiteral(" Y")), exact};
+}
+
+// An exact point on whole pixels keeps its mark as a decimal X ("12.0,7"),
+// which readers that know no mark take as the same position.
+QString PointText(const TSeriesPoint& P)
+{
+    QString x = PixelText(P.X);
+    const QString y = PixelText(P.Y);
+    if (P.Exact && !x.contains(u'.') && !y.contains(u'.'))
+        x += QStringLiteral(".0");
+    return x + u',' + y;
 }
 
 const QString SeriesInfo = QStringLiteral("series");
@@ -304,7 +316,7 @@ TProfileFile SessionProfile(const TJobDocument& Document, const TSeriesLook& Def
     for (std::size_t i = 0; i < Document.Series.size(); ++i) {
         const QString section = SeriesSection(int(i) + 1);
         for (const TSeriesPoint& p : Document.Series[i].Points)
-            ini.WriteString(section, p.Name, PixelText(p.X) + u',' + PixelText(p.Y));
+            ini.WriteString(section, p.Name, PointText(p));
     }
     if (NeedsSeriesInfo(Document, DefaultLook)) {
         ini.WriteString(SeriesInfo, QStringLiteral("count"), QString::number(Document.Series.size()));

@@ -94,9 +94,9 @@ void TViewMapping::PixelToData(const TPoint& P, TDataPoint& D) const
     AxisValue(AxisYMap, YBottomValue, YTopValue, fy, D.Y);
 }
 
-void TViewMapping::PixelToData(const TPointF& P, TDataPoint& D) const
+void TViewMapping::PixelToData(const TPointF& P, TDataPoint& D, bool Exact) const
 {
-    const bool whole = P.X == std::nearbyint(P.X) && P.Y == std::nearbyint(P.Y) && std::abs(P.X) <= INT_MAX &&
+    const bool whole = !Exact && P.X == std::nearbyint(P.X) && P.Y == std::nearbyint(P.Y) && std::abs(P.X) <= INT_MAX &&
                        std::abs(P.Y) <= INT_MAX;
     if (whole) {
         PixelToData(TPoint{int(P.X), int(P.Y)}, D);

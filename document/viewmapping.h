@@ -53,8 +53,8 @@ public:
     // Leaves D untouched when the rectangle is not valid.
     virtual void PixelToData(const TPoint& P, TDataPoint& D) const;
     // The same for a position that may fall between pixels: a whole one
-    // exactly as above, a fractional one turned without rounding.
-    void PixelToData(const TPointF& P, TDataPoint& D) const;
+    // exactly as above unless Exact, a fractional one turned without rounding.
+    void PixelToData(const TPointF& P, TDataPoint& D, bool Exact = false) const;
 
     // Where data value X lies along the plotting area's turned X axis, in
     // pixels of the turned frame; false where the axis has no such value

@@ -159,10 +159,10 @@ TDataPoint TQuillonView::NoData()
     return {none, none};
 }
 
-TDataPoint TQuillonView::DataOf(const TPointF& P) const
+TDataPoint TQuillonView::DataOf(const TPointF& P, bool Exact) const
 {
     TDataPoint d = NoData();
-    PixelToData(P, d);
+    PixelToData(P, d, Exact);
     return d;
 }
 
@@ -170,7 +170,7 @@ void TQuillonView::RaiseAddSite(const TSiteObject& Site)
 {
     if (!OnAddSite)
         return;
-    const TDataPoint d = DataOf(Site.Point());
+    const TDataPoint d = DataOf(Site);
     OnAddSite(this, Site.Name, Site.Point(), true, d.X, d.Y);
 }
 
@@ -195,11 +195,12 @@ void TQuillonView::RaiseAllSites()
         RaiseAddSite(*FSites.At(i));
 }
 
-void TQuillonView::AppendSite(const QString& Name, double X, double Y)
+void TQuillonView::AppendSite(const TSeriesPoint& Point)
 {
     auto site = std::make_unique<TSiteObject>(this);
-    site->Name = Name;
-    site->SetPoint(X, Y);
+    site->Name = Point.Name;
+    site->SetPoint(Point.X, Point.Y);
+    site->Exact = Point.Exact;
     const TSiteObject& added = *site;
     FSites.Append(std::move(site));
     RaiseAddSite(added);
@@ -214,7 +215,7 @@ bool TQuillonView::NameTaken(const QString& Name) const
 void TQuillonView::AddSite(const QString& Name, double X, double Y)
 {
     if (!FSites.Find(Name))
-        AppendSite(Name, X, Y);
+        AppendSite({Name, X, Y});
     Paint();
 }
 
@@ -225,7 +226,7 @@ void TQuillonView::AddSites(const std::vector<TPointF>& Points)
     for (const TPointF& p : Points) {
         // Each name taken is the smallest free one, so the next is past it.
         n = FreePointNumber(n + 1, [this](const QString& name) { return NameTaken(name); });
-        AppendSite(QString::number(n), p.X, p.Y);
+        AppendSite({QString::number(n), p.X, p.Y, true});
     }
     Paint();
 }
@@ -235,7 +236,7 @@ void TQuillonView::AddNamedSites(const std::vector<TSeriesPoint>& Points)
     const TEventRun run(*this);
     for (const TSeriesPoint& p : Points)
         if (!FSites.Find(p.Name))
-            AppendSite(p.Name, p.X, p.Y);
+            AppendSite(p);
     Paint();
 }
 
@@ -274,10 +275,10 @@ QString TQuillonView::NextSiteName() const
 
 void TQuillonView::ToggleSite(const TPoint& P)
 {
-    TogglePosition({double(P.X), double(P.Y)});
+    TogglePosition({double(P.X), double(P.Y)}, false);
 }
 
-void TQuillonView::TogglePosition(const TPointF& P)
+void TQuillonView::TogglePosition(const TPointF& P, bool Exact)
 {
     if (TSiteObject* hit = SiteAt({RoundEven(P.X), RoundEven(P.Y)})) {
         const QString name = hit->Name;
@@ -286,10 +287,10 @@ void TQuillonView::TogglePosition(const TPointF& P)
             OnDeleteSite(this, name);
         return;
     }
-    AppendSite(NextSiteName(), P.X, P.Y);
+    AppendSite({NextSiteName(), P.X, P.Y, Exact});
 }
 
-void TQuillonView::PlaceSite(TSiteObject& Site, double X, double Y)
+void TQuillonView::PlaceSite(TSiteObject& Site, double X, double Y, bool Exact)
 {
     if (ImageWidth() > 0 && ImageHeight() > 0) {
         X = std::clamp(X, 0.0, ImageWidth() - 1.0);
@@ -298,8 +299,9 @@ void TQuillonView::PlaceSite(TSiteObject& Site, double X, double Y)
     if (Site.X == X && Site.Y == Y)
         return;
     Site.SetPoint(X, Y);
+    Site.Exact = Exact;
     if (OnModSite) {
-        const TDataPoint d = DataOf(Site.Point());
+        const TDataPoint d = DataOf(Site);
         OnModSite(this, Site.Name, Site.Point(), true, d.X, d.Y);
     }
 }
@@ -308,7 +310,7 @@ void TQuillonView::MoveSites(const QStringList& Names, int DX, int DY)
 {
     for (const QString& name : Names)
         if (TSiteObject* site = FSites.Find(name))
-            PlaceSite(*site, site->X + DX, site->Y + DY);
+            PlaceSite(*site, site->X + DX, site->Y + DY, site->Exact);
     Paint();
 }
 
@@ -338,7 +340,7 @@ TViewSnapshot TQuillonView::Snapshot() const
     points.reserve(std::size_t(SiteCount()));
     for (int i = 0; i < SiteCount(); ++i) {
         const TSiteObject* site = FSites.At(i);
-        points.push_back({site->Name, site->X, site->Y});
+        points.push_back(site->State());
     }
     return SnapshotOf(*this, std::move(points));
 }
@@ -358,6 +360,7 @@ void TQuillonView::Restore(const TViewSnapshot& State)
         auto site = std::make_unique<TSiteObject>(this);
         site->Name = p.Name;
         site->SetPoint(p.X, p.Y);
+        site->Exact = p.Exact;
         FSites.Append(std::move(site));
     }
     FRemapPending = false;
@@ -371,7 +374,7 @@ void TQuillonView::UpdateSiteData()
 {
     for (int i = 0; i < SiteCount(); ++i) {
         TSiteObject* site = FSites.At(i);
-        const TDataPoint d = DataOf(site->Point());
+        const TDataPoint d = DataOf(*site);
         site->DataX = d.X;
         site->DataY = d.Y;
     }
@@ -402,7 +405,7 @@ void TQuillonView::RemapSites()
     const TEventRun run(*this);
     for (int i = 0; i < SiteCount(); ++i) {
         const TSiteObject* site = FSites.At(i);
-        const TDataPoint d = DataOf(site->Point());
+        const TDataPoint d = DataOf(*site);
         OnModSite(this, site->Name, site->Point(), true, d.X, d.Y);
     }
 }

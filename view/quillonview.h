@@ -78,7 +78,8 @@ public:
     TSiteObject* Sites(int Index) const { return GetSite(Index); }
     TSiteObject* SiteAt(const TPoint& P) const;
     void AddSite(const QString& Name, double X, double Y);
-    // New sites at Points, in order, named as clicks name them; one repaint.
+    // New sites at found Points (exact), in order, named as clicks name them;
+    // one repaint.
     void AddSites(const std::vector<TPointF>& Points);
     // Many AddSite calls in one, with one repaint.
     void AddNamedSites(const std::vector<TSeriesPoint>& Points);
@@ -100,6 +101,8 @@ public:
     // shown there or, with sub-pixel clicks above 100 %, the exact position
     // under that screen pixel.
     TPointF ClickPoint(int X, int Y) const;
+    // Whether clicks now stand for exact positions rather than pixels.
+    bool FineClicks() const;
     // Moves the named sites by (DX, DY) image pixels, each kept inside the
     // picture; one OnModSite a site moved.
     void MoveSites(const QStringList& Names, int DX, int DY);
@@ -201,10 +204,10 @@ private:
     void DragEdges(int X, int Y);
     void DragRubberBand(int X, int Y);
     void DragSite(int X, int Y);
-    void PlaceSite(TSiteObject& Site, double X, double Y);
-    void TogglePosition(const TPointF& P);
+    void PlaceSite(TSiteObject& Site, double X, double Y, bool Exact);
+    void TogglePosition(const TPointF& P, bool Exact);
     // A new site at the end of the list, the owner told.
-    void AppendSite(const QString& Name, double X, double Y);
+    void AppendSite(const TSeriesPoint& Point);
     // Whether a site has exactly Name: what a new point's number must not be.
     bool NameTaken(const QString& Name) const;
 
@@ -228,7 +231,8 @@ private:
     static TDataPoint NoData();
     // PixelToData of P, or not-a-number for both values while the rectangle
     // is not valid.
-    TDataPoint DataOf(const TPointF& P) const;
+    TDataPoint DataOf(const TPointF& P, bool Exact) const;
+    TDataPoint DataOf(const TSiteObject& Site) const { return DataOf(Site.Point(), Site.Exact); }
     void RaiseAddSite(const TSiteObject& Site);
     // The owner's list made again: cleared, then every site in order.
     void RaiseAllSites();

@@ -127,9 +127,10 @@ void TQuillonView::MouseMove(int X, int Y)
     const TPoint p = ClientToImage({X, Y});
     MouseImagePoint = p;
     const TPointF exact = ClickPoint(X, Y);
+    const bool fine = FineClicks();
     switch (MouseAction) {
     case maRubberBand:
-        MouseData = DataOf(exact);
+        MouseData = DataOf(exact, fine);
         if (PressedButton == pbLeft) {
             if (GrabEdges.Empty())
                 DragRubberBand(X, Y);
@@ -141,7 +142,7 @@ void TQuillonView::MouseMove(int X, int Y)
         }
         break;
     case maClick:
-        MouseData = DataOf(exact);
+        MouseData = DataOf(exact, fine);
         if (PressedButton == pbLeft && FSelecting) {
             // A few pixels of shake are still a click.
             FDragMoved = FDragMoved || std::abs(X - DownPoint.X) > 2 || std::abs(Y - DownPoint.Y) > 2;
@@ -157,7 +158,7 @@ void TQuillonView::MouseMove(int X, int Y)
             SetAngle(X > DownPoint.X ? Angle + step : Angle - step);
             DownPoint = {X, Y};
         }
-        MouseData = DataOf(exact);
+        MouseData = DataOf(exact, fine);
         break;
     case maNone:
     case maRotateV:
@@ -167,9 +168,14 @@ void TQuillonView::MouseMove(int X, int Y)
         OnMouseMove(this);
 }
 
+bool TQuillonView::FineClicks() const
+{
+    return Settings->SubPixelClicks && Zoom > 1.0f;
+}
+
 TPointF TQuillonView::ClickPoint(int X, int Y) const
 {
-    if (!Settings->SubPixelClicks || !(Zoom > 1.0f)) {
+    if (!FineClicks()) {
         const TPoint p = ClientToImage({X, Y});
         return {double(p.X), double(p.Y)};
     }
@@ -237,7 +243,8 @@ void TQuillonView::DragSite(int X, int Y)
         return;
     FDragMoved = true;
     if (TSiteObject* site = FSites.Find(FDragSite))
-        PlaceSite(*site, FDragFrom.X + p.X - FDragPress.X, FDragFrom.Y + p.Y - FDragPress.Y);
+        PlaceSite(*site, FDragFrom.X + p.X - FDragPress.X, FDragFrom.Y + p.Y - FDragPress.Y,
+                  site->Exact || FineClicks());
     Paint();
 }
 
@@ -279,7 +286,7 @@ void TQuillonView::MouseUp(int X, int Y)
             if (OnSelectSites)
                 OnSelectSites(this, SitesWithin(ClickPoint(DownPoint.X, DownPoint.Y), ClickPoint(X, Y)));
         } else if (!FDragMoved) {
-            TogglePosition(ClickPoint(X, Y));
+            TogglePosition(ClickPoint(X, Y), FineClicks());
         }
         break;
     case maNone:

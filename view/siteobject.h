@@ -1,6 +1,7 @@
 #pragma once
 
 #include "document/PixelText.h"
+#include "document/Series.h"
 #include "platform/WinTypes.h"
 
 #include <QString>
@@ -22,9 +23,12 @@ public:
         Y = ThousandthPixel(AY);
     }
     TPointF Point() const { return {X, Y}; }
+    TSeriesPoint State() const { return {Name, X, Y, Exact}; }
 
     double X = 0;
     double Y = 0;
+    // Placed finer than a pixel: turned exactly even where whole.
+    bool Exact = false;
     double DataX = 0;
     double DataY = 0;
     TQuillonView* View = nullptr;

@@ -374,9 +374,10 @@ void TestJobDocument::addedPointsTakeFreeNumbers()
     job.AddPoints({{1.0004, 2}, {3.5, 4.25}, {5, 6}});
     const std::vector<TSeriesPoint>& p = job.CurrentSeries().Points;
     QCOMPARE(p.size(), std::size_t(5));
-    QCOMPARE(p[2], (TSeriesPoint{QStringLiteral("1"), 1, 2}));
-    QCOMPARE(p[3], (TSeriesPoint{QStringLiteral("3"), 3.5, 4.25}));
-    QCOMPARE(p[4], (TSeriesPoint{QStringLiteral("4"), 5, 6}));
+    // Found, so turned exactly even where whole.
+    QCOMPARE(p[2], (TSeriesPoint{QStringLiteral("1"), 1, 2, true}));
+    QCOMPARE(p[3], (TSeriesPoint{QStringLiteral("3"), 3.5, 4.25, true}));
+    QCOMPARE(p[4], (TSeriesPoint{QStringLiteral("4"), 5, 6, true}));
 }
 
 QTEST_GUILESS_MAIN(TestJobDocument)

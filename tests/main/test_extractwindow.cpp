@@ -55,6 +55,7 @@ private slots:
     void extractedDataUseTheExactPositionOnTurnedLogAxes();
     void fractionsShowInTheListAndTheSession();
     void subPixelClicksWhenZoomedIn();
+    void aFineClickOnAWholePixelIsTurnedExactly();
     void commandLineGivesTheWindowsBytes();
     void commandLineRefusals_data();
     void commandLineRefusals();
@@ -247,7 +248,8 @@ void TestExtractWindow::fractionsShowInTheListAndTheSession()
     QCOMPARE(Column(4), (QStringList{"40", "7.125", "12", "10"}));
     FForm->SaveSessionFile(Path("saved.qsf"));
     const QByteArray saved = ReadTextFile(Path("saved.qsf"));
-    QVERIFY2(saved.contains("[series/series1]\r\n1=30,40\r\n2=100.5,7.125\r\n3=-3.25,12\r\n4=8,10\r\n"),
+    // The found point that came to lie on whole pixels keeps its mark.
+    QVERIFY2(saved.contains("[series/series1]\r\n1=30,40\r\n2=100.5,7.125\r\n3=-3.25,12\r\n4=8.0,10\r\n"),
              saved.constData());
     Tmainform other;
     other.LoadSession(Path("saved.qsf"));
@@ -276,6 +278,42 @@ void TestExtractWindow::subPixelClicksWhenZoomedIn()
     View().SetZoom(1.0f);
     Click(&View(), {50, 60});
     QCOMPARE(View().GetSite(3)->Point(), (TPointF{50, 60}));
+}
+
+void TestExtractWindow::aFineClickOnAWholePixelIsTurnedExactly()
+{
+    const double angle = 1.5;
+    FForm->LoadSession(WriteChartSession(angle));
+    FForm->acClickMode->trigger();
+    View().Settings->SubPixelClicks = true;
+    View().SetZoom(2.0f);
+    // Even client pixels at 200 % fall on whole image pixels.
+    const std::vector<TPoint> clicks{{200, 202}, {210, 230}, {260, 300}, {330, 180}};
+    for (const TPoint& c : clicks)
+        Click(&View(), {c.X, c.Y});
+    const auto turnedExactly = [&](Tmainform& Form) {
+        int rounded = 0;
+        for (int i = 0; i < int(clicks.size()); ++i) {
+            const TPointF at{clicks[std::size_t(i)].X / 2.0, clicks[std::size_t(i)].Y / 2.0};
+            const TPointF frame = TurnedPoint(at, {20, 280}, angle);
+            const double x = (frame.X - 20) / 360 * 36;
+            const double y = std::pow(10.0, (frame.Y - 280) / (20.0 - 280) * 3);
+            if (Form.ListModel->Cell(i, 1) != Form.DataNumberText(axX, x) ||
+                Form.ListModel->Cell(i, 2) != Form.DataNumberText(axY, y))
+                return false;
+            TDataPoint whole;
+            Form.QuillonView->PixelToData(TPoint{int(at.X), int(at.Y)}, whole);
+            rounded += Form.ListModel->Cell(i, 1) != Form.DataNumberText(axX, whole.X);
+        }
+        // Rounding after the turn would have shown other numbers.
+        return rounded > 0;
+    };
+    QVERIFY(turnedExactly(*FForm));
+    FForm->SaveSessionFile(Path("fine.qsf"));
+    QVERIFY(ReadTextFile(Path("fine.qsf")).contains("\r\n1=100.0,101\r\n"));
+    Tmainform other;
+    other.LoadSession(Path("fine.qsf"));
+    QVERIFY(turnedExactly(other));
 }
 
 void TestExtractWindow::commandLineGivesTheWindowsBytes()
