@@ -86,8 +86,9 @@ public:
             if (!Matches(X, y))
                 continue;
             int first = y;
-            while (first == lo && first > FTop && Matches(X, first - 1))
-                --first;
+            if (first == lo)
+                while (first > FTop && Matches(X, first - 1))
+                    --first;
             int last = y;
             while (last < FBottom && Matches(X, last + 1))
                 ++last;
@@ -208,6 +209,7 @@ struct TTrace {
 
     double X(int Column) const { return Left + Column; }
     std::optional<TRun>& At(int Column) { return Runs[std::size_t(Column - First)]; }
+    const std::optional<TRun>& At(int Column) const { return Runs[std::size_t(Column - First)]; }
 };
 
 // How a walk in one direction ended: the column where a gap longer than
@@ -333,6 +335,26 @@ TFollowed Follow(const TColumns& Columns, TTrace& Trace, const TRun& Start, int 
             parting = TParting{true, j, *choice.Undecided > 0 ? 1.0 : -1.0, 0, 0};
     }
     return followed;
+}
+
+// The width of the stroke the walk followed, across it: the median run
+// shortened by the slope where it was taken.
+double StrokeWidth(const TTrace& Trace)
+{
+    std::vector<double> widths;
+    for (int c = Trace.First + 1; c < Trace.Last; ++c) {
+        const std::optional<TRun>& before = Trace.At(c - 1);
+        const std::optional<TRun>& here = Trace.At(c);
+        const std::optional<TRun>& after = Trace.At(c + 1);
+        if (before && here && after) {
+            const double slope = (after->Centre - before->Centre) / 2;
+            widths.push_back(here->Length() / std::hypot(1.0, slope));
+        }
+    }
+    if (widths.empty())
+        return 0;
+    std::nth_element(widths.begin(), widths.begin() + std::ptrdiff_t(widths.size() / 2), widths.end());
+    return widths[widths.size() / 2];
 }
 
 // The patches of the colour as the walk sees them: where each lies along
@@ -558,11 +580,13 @@ TExtraction ExtractCurve(const TPixelSource& Source, const TExtractArea& Area, c
     // stroke: a column through the end of a dash or a dot cuts a sliver,
     // lighter than the columns beside it, whose middle is off the curve. A
     // sliver serves where nothing better is within reach.
+    // A stroke's cap reaches about its width past the curve's end.
+    const int capReach = std::max(3, int(std::ceil(StrokeWidth(trace))));
     const auto whole = [&](const TRun& Run) {
         const int column = int(std::lround(Run.X - left));
         bool nearGap = false;
         double heaviest = 0;
-        for (int c = column - 3; c <= column + 3; ++c) {
+        for (int c = column - capReach; c <= column + capReach; ++c) {
             if (c < trace.First || c > trace.Last)
                 continue;
             if (!trace.At(c))
@@ -571,6 +595,19 @@ TExtraction ExtractCurve(const TPixelSource& Source, const TExtractArea& Area, c
                 heaviest = std::max(heaviest, trace.At(c)->Weight);
         }
         return !nearGap || Run.Weight >= 0.8 * heaviest;
+    };
+    // Where the curve ends inside the area, a step that finds only the
+    // cap's slivers lies past the curve's end and gets no point.
+    int firstTraced = trace.Last;
+    int lastTraced = trace.First;
+    for (int c = trace.First; c <= trace.Last; ++c)
+        if (trace.At(c)) {
+            firstTraced = std::min(firstTraced, c);
+            lastTraced = std::max(lastTraced, c);
+        }
+    const auto inCap = [&](const TRun& Run) {
+        const int column = int(std::lround(Run.X - left));
+        return (column - firstTraced < capReach || lastTraced - column < capReach) && !whole(Run);
     };
     const int reach = int(std::min(std::floor((Step - 1) / 2), columns));
     for (long long k = firstStep; k <= lastStep; ++k) {
@@ -592,10 +629,11 @@ TExtraction ExtractCurve(const TPixelSource& Source, const TExtractArea& Area, c
                     return std::abs(a.Centre - traced.Centre) < std::abs(b.Centre - traced.Centre);
                 });
             }
-            if (!run.Blocked && (!chosen || whole(run)))
+            // Of slivers, the one reaching furthest into the stroke.
+            if (!run.Blocked && (!chosen || whole(run) || run.Weight > chosen->Weight))
                 chosen = run;
         }
-        if (chosen)
+        if (chosen && !inCap(*chosen))
             result.Points.push_back(Area.ToImage({chosen->X, chosen->Centre}));
     }
     report.Covered = (long long)result.Points.size();

@@ -299,6 +299,22 @@ std::vector<TChartCase> ChartSet(unsigned Seed)
             cases.push_back(c);
         }
     }
+
+    // A heavy line, steep in places, whose caps reach past its ends.
+    {
+        const int width = int(800 * scale);
+        const int height = int(600 * scale);
+        const TFrame f = FrameOf(width, height, scale);
+        const double h = f.Height();
+        const double w = f.Right() - f.Left();
+        const double p = unit(random) * 6.28;
+        const auto heavy = [=](double x) { return f.MidY() - 0.4 * h * std::sin(6.28 * (x - f.Left()) / w * 2 + p); };
+        TSyntheticChart chart(width, height);
+        DrawFrame(chart, f, true);
+        chart.Curve(heavy, f.From(), f.To(), Red, 5 * line);
+        DrawLegend(chart, f, {Red}, false);
+        cases.push_back(CurveCase(QStringLiteral("thick, steep"), chart.Image(), f, 0, Red, heavy, 5 * line));
+    }
     return cases;
 }
 

@@ -20,15 +20,15 @@ struct TLimits {
 const std::map<QString, TLimits>& Limits()
 {
     static const std::map<QString, TLimits> limits{
-        {QStringLiteral("blue beside a blue"), {0.95, 0.03, 0.73}},
+        {QStringLiteral("blue beside a blue"), {0.95, 0.03, 0.18}},
         {QStringLiteral("the other blue"), {0.95, 0.017, 0.6}},
         {QStringLiteral("orange across red"), {0.95, 0.017, 0.22}},
-        {QStringLiteral("red"), {0.95, 0.01, 0.77}},
+        {QStringLiteral("red"), {0.95, 0.01, 0.27}},
         {QStringLiteral("thin 1 px"), {0.95, 0.04, 0.6}},
-        {QStringLiteral("red, JPEG 65"), {0.95, 0.062, 0.8}},
+        {QStringLiteral("red, JPEG 65"), {0.95, 0.062, 0.38}},
         {QStringLiteral("blue, JPEG 75"), {0, INFINITY, INFINITY, true}},
-        {QStringLiteral("sine through crossings"), {0.95, 0.033, 0.75}},
-        {QStringLiteral("dashed, steep"), {0.95, 0.075, 0.76}},
+        {QStringLiteral("sine through crossings"), {0.95, 0.02, 0.26}},
+        {QStringLiteral("dashed, steep"), {0.95, 0.06, 0.41}},
         {QStringLiteral("dotted"), {0.95, 0.056, 1.0}},
         {QStringLiteral("scan, faded pick"), {0.95, 0.062, 0.35}},
         {QStringLiteral("scan as JPEG 70"), {0.95, 0.078, 0.54}},
@@ -36,6 +36,7 @@ const std::map<QString, TLimits>& Limits()
         {QStringLiteral("squares"), {1, 0.012, 0.078}},
         {QStringLiteral("triangles joined by a line"), {1, 0.39, 1.45}},
         {QStringLiteral("diamonds"), {1, 0.012, 0.042}},
+        {QStringLiteral("thick, steep"), {0.95, 0.22, 0.46}},
     };
     return limits;
 }
