@@ -21,17 +21,49 @@
 
 namespace {
 
-int ReadInteger(const TProfileFile& ini, const QString& section, const QString& key, int fallback)
+// A value that is there but unusable gives way to the default, with a word.
+QString Unusable(const QString& section, const QString& key, const QString& text, const QString& what,
+                 const QString& used)
 {
-    return TryStrToInt(ini.ReadString(section, key, QString())).value_or(fallback);
+    return QStringLiteral("Its value [%1] %2=%3 is not %4, so %5 was used.").arg(section, key, Excerpt(text), what, used);
 }
 
-double ReadFloat(const TProfileFile& ini, const QString& section, const QString& key, double fallback)
+int ReadInteger(const TProfileFile& ini, const QString& section, const QString& key, int fallback,
+                QStringList& warnings)
 {
     const QString text = ini.ReadString(section, key, QString());
     if (text.isEmpty())
         return fallback;
-    return TryStrToFloatAnyLocale(text, DecimalSeparator()).value_or(fallback);
+    if (const std::optional<int> value = TryStrToInt(text))
+        return *value;
+    warnings.append(Unusable(section, key, text, QStringLiteral("a whole number"), QString::number(fallback)));
+    return fallback;
+}
+
+double ReadFloat(const TProfileFile& ini, const QString& section, const QString& key, double fallback,
+                 QStringList& warnings)
+{
+    const QString text = ini.ReadString(section, key, QString());
+    if (text.isEmpty())
+        return fallback;
+    const std::optional<double> value = TryStrToFloatAnyLocale(text, DecimalSeparator());
+    if (value && std::isfinite(*value))
+        return *value;
+    warnings.append(Unusable(section, key, text, QStringLiteral("a finite number"), QString::number(fallback)));
+    return fallback;
+}
+
+// Whether a file holds any of a session's sections: a file of none is
+// some other file given by mistake, not an empty session.
+bool LooksLikeSession(const TProfileFile& ini)
+{
+    const QStringList names = ini.SectionNames();
+    return std::any_of(names.begin(), names.end(), [](const QString& name) {
+        for (const char* known : {"image", "screenrect", "dimensions", "series"})
+            if (name.compare(QLatin1String(known), Qt::CaseInsensitive) == 0)
+                return true;
+        return name.startsWith(QStringLiteral("series/"), Qt::CaseInsensitive);
+    });
 }
 
 // An integer, as ever, or a decimal number with "." as sessions write
@@ -158,7 +190,7 @@ std::vector<int> SeriesNumbers(const TProfileFile& ini, QStringList& Warnings)
         const std::optional<int> n = TryStrToInt(count);
         if (!n || *n < 1 || *n > MaxSessionSeries)
             throw EConvertError(
-                QStringLiteral("series count = %1 lies outside 1 to %2").arg(count).arg(MaxSessionSeries));
+                QStringLiteral("series count = %1 lies outside 1 to %2").arg(Excerpt(count)).arg(MaxSessionSeries));
         for (int i = 1; i <= *n; ++i)
             numbers.insert(i);
     }
@@ -184,7 +216,7 @@ std::vector<int> SeriesNumbers(const TProfileFile& ini, QStringList& Warnings)
 }
 
 TSeries ParseSeries(const TProfileFile& ini, int n, const TSeriesLook& defaultLook,
-                    const std::vector<TSeries>& before)
+                    const std::vector<TSeries>& before, QStringList& warnings)
 {
     TSeries series;
     series.Name = ini.ReadString(SeriesInfo, NumberedKey("name", n), QString());
@@ -203,39 +235,58 @@ TSeries ParseSeries(const TProfileFile& ini, int n, const TSeriesLook& defaultLo
     series.Points.reserve(entries.size());
     for (const auto& [name, text] : entries)
         series.Points.push_back(ParsePoint(name, text));
+    for (const QString& line : ini.NamelessLines(SeriesSection(n)))
+        warnings.append(QStringLiteral("A point of [%1] has no name, so its line %2 was not read.")
+                            .arg(SeriesSection(n), Excerpt(line)));
     return series;
 }
 
 TSession Parse(const TProfileFile& ini, const TSeriesLook& defaultLook)
 {
+    if (!LooksLikeSession(ini))
+        throw EConvertError(QStringLiteral(
+            "it is not a session: it holds none of the sections [image], [screenrect], [dimensions] and [series/series1]"));
     TSession s;
+    QStringList& w = s.Warnings;
     s.Path = ini.ReadString(QStringLiteral("image"), QStringLiteral("path"), QString());
     const QString rect = QStringLiteral("screenrect");
-    s.Rect.Left = Coordinate(ReadInteger(ini, rect, QStringLiteral("x1"), 0), QStringLiteral("screenrect x1"));
-    s.Rect.Top = Coordinate(ReadInteger(ini, rect, QStringLiteral("y1"), 0), QStringLiteral("screenrect y1"));
-    s.Rect.Right = Coordinate(ReadInteger(ini, rect, QStringLiteral("x2"), 0), QStringLiteral("screenrect x2"));
-    s.Rect.Bottom = Coordinate(ReadInteger(ini, rect, QStringLiteral("y2"), 0), QStringLiteral("screenrect y2"));
-    s.XLeft = ReadFloat(ini, QStringLiteral("dimensions"), QStringLiteral("x1"), 0);
-    s.XRight = ReadFloat(ini, QStringLiteral("dimensions"), QStringLiteral("x2"), 100);
-    s.YBottom = ReadFloat(ini, QStringLiteral("dimensions"), QStringLiteral("y1"), 0);
-    s.YTop = ReadFloat(ini, QStringLiteral("dimensions"), QStringLiteral("y2"), 100);
-    s.AxisXMap = ReadInteger(ini, QStringLiteral("dimensions"), QStringLiteral("AxisXMap"), 0);
-    s.AxisYMap = ReadInteger(ini, QStringLiteral("dimensions"), QStringLiteral("AxisYMap"), 0);
-    const std::vector<int> numbers = SeriesNumbers(ini, s.Warnings);
-    const int current = ReadInteger(ini, SeriesInfo, QStringLiteral("current"), 1);
+    s.Rect.Left = Coordinate(ReadInteger(ini, rect, QStringLiteral("x1"), 0, w), QStringLiteral("screenrect x1"));
+    s.Rect.Top = Coordinate(ReadInteger(ini, rect, QStringLiteral("y1"), 0, w), QStringLiteral("screenrect y1"));
+    s.Rect.Right = Coordinate(ReadInteger(ini, rect, QStringLiteral("x2"), 0, w), QStringLiteral("screenrect x2"));
+    s.Rect.Bottom = Coordinate(ReadInteger(ini, rect, QStringLiteral("y2"), 0, w), QStringLiteral("screenrect y2"));
+    if (ini.SectionNames().contains(rect, Qt::CaseInsensitive) &&
+        (s.Rect.Left == s.Rect.Right || s.Rect.Top == s.Rect.Bottom))
+        w.append(QStringLiteral("Its plotting area [screenrect] x1=%1, x2=%2, y1=%3, y2=%4 has no %5, so its points "
+                                "have no data values.")
+                     .arg(s.Rect.Left)
+                     .arg(s.Rect.Right)
+                     .arg(s.Rect.Top)
+                     .arg(s.Rect.Bottom)
+                     .arg(s.Rect.Left == s.Rect.Right ? QStringLiteral("width") : QStringLiteral("height")));
+    const QString dimensions = QStringLiteral("dimensions");
+    s.XLeft = ReadFloat(ini, dimensions, QStringLiteral("x1"), 0, w);
+    s.XRight = ReadFloat(ini, dimensions, QStringLiteral("x2"), 100, w);
+    s.YBottom = ReadFloat(ini, dimensions, QStringLiteral("y1"), 0, w);
+    s.YTop = ReadFloat(ini, dimensions, QStringLiteral("y2"), 100, w);
+    s.AxisXMap = ReadInteger(ini, dimensions, QStringLiteral("AxisXMap"), 0, w);
+    s.AxisYMap = ReadInteger(ini, dimensions, QStringLiteral("AxisYMap"), 0, w);
+    const std::vector<int> numbers = SeriesNumbers(ini, w);
+    const int current = ReadInteger(ini, SeriesInfo, QStringLiteral("current"), 1, w);
     for (const int n : numbers) {
         if (n == current)
             s.Current = int(s.Series.size());
-        s.Series.push_back(ParseSeries(ini, n, defaultLook, s.Series));
+        s.Series.push_back(ParseSeries(ini, n, defaultLook, s.Series, w));
     }
-    const double angle = ReadFloat(ini, QStringLiteral("image"), QStringLiteral("angle"), 0);
-    if (!std::isfinite(angle))
-        throw EConvertError(QStringLiteral("the angle is not a finite number"));
-    s.Angle = std::fmod(angle, 360.0);
+    const QString image = QStringLiteral("image");
+    s.Angle = std::fmod(ReadFloat(ini, image, QStringLiteral("angle"), 0, w), 360.0);
     // A double beyond a float's range has no float value: such a zoom is as
     // bad as a negative one.
-    const double zoom = ReadFloat(ini, QStringLiteral("image"), QStringLiteral("zoom"), 1);
-    s.Zoom = zoom > 0 && zoom <= double(std::numeric_limits<float>::max()) ? float(zoom) : 1.0f;
+    const double zoom = ReadFloat(ini, image, QStringLiteral("zoom"), 1, w);
+    const bool zoomFits = zoom > 0 && zoom <= double(std::numeric_limits<float>::max());
+    s.Zoom = zoomFits ? float(zoom) : 1.0f;
+    if (!zoomFits)
+        w.append(Unusable(image, QStringLiteral("zoom"), ini.ReadString(image, QStringLiteral("zoom"), QString()),
+                          QStringLiteral("a zoom"), QStringLiteral("1")));
     if (!ini.EndsWithLineEnd())
         s.Warnings.append(
             QStringLiteral("It looks truncated: its last line has no line end, so its last value may be wrong."));
@@ -341,7 +392,7 @@ QByteArray SessionText(const TJobDocument& Document, const TSeriesLook& DefaultL
     return SessionProfile(Document, DefaultLook).Text();
 }
 
-void SaveSession(const QString& FileName, const TJobDocument& Document, const TSeriesLook& DefaultLook)
+TWritten SaveSession(const QString& FileName, const TJobDocument& Document, const TSeriesLook& DefaultLook)
 {
-    SessionProfile(Document, DefaultLook).Save(FileName);
+    return SessionProfile(Document, DefaultLook).Save(FileName);
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Series.h"
+#include "platform/TextFile.h"
 #include "platform/WinTypes.h"
 
 #include <QByteArray>
@@ -51,4 +52,4 @@ TSession ParseSession(const QByteArray& Bytes, const QString& FileName, const TS
 QByteArray SessionText(const TJobDocument& Document, const TSeriesLook& DefaultLook);
 // Raises EFileError "Unable to write to %s: " and the reason; the previous
 // file stays.
-void SaveSession(const QString& FileName, const TJobDocument& Document, const TSeriesLook& DefaultLook);
+TWritten SaveSession(const QString& FileName, const TJobDocument& Document, const TSeriesLook& DefaultLook);

@@ -4,6 +4,7 @@
 #include "StandardErrorBox.h"
 #include "document/JobDocument.h"
 #include "image/FreeBitmap.h"
+#include "platform/SameFile.h"
 #include "platform/TextFile.h"
 #include "view/quillonviewsettings.h"
 
@@ -17,12 +18,24 @@ TExportStatus ExportSessionData(const QString& Out, const QString& Session, QIOD
 {
     try {
         TExportStatus status = esWritten;
+        const bool toFile = Out != QStringLiteral("-");
+        if (toFile && SameFile(Out, Session)) {
+            Errors << QStringLiteral("%1 is the session itself: its data would be written over it.").arg(Out)
+                   << Qt::endl;
+            return esFailed;
+        }
         const TQuillonViewSettings settings;
         TJobDocument job;
         TFreeWinBitmap picture;
         const QString warning = OpenSession(Session, settings.Look(), job, picture);
         if (!warning.isEmpty())
             Errors << warning << Qt::endl;
+        if (toFile && !job.ImageFileName.isEmpty() && SameFile(Out, job.ImageFileName)) {
+            Errors << QStringLiteral("%1 is the picture of the session %2: its data would be written over it.")
+                          .arg(Out, Session)
+                   << Qt::endl;
+            return esFailed;
+        }
         if (Extract.Kind != TExtractRequest::ekNone) {
             const TPixelSource source(picture.DisplaySource());
             if (!source.IsValid()) {
@@ -53,8 +66,9 @@ TExportStatus ExportSessionData(const QString& Out, const QString& Session, QIOD
             job.AddPoints(found.Points);
         }
         const QByteArray bytes = job.DataText(u' ', settings.NumberPrecision, settings.NumberDigits).toUtf8();
-        if (Out != QStringLiteral("-")) {
-            SaveTextFile(Out, bytes);
+        if (toFile) {
+            if (SaveTextFile(Out, bytes) == wrInPlace)
+                Errors << InPlaceWarning(Out) << Qt::endl;
             return status;
         }
         if (Output.write(bytes) != bytes.size()) {

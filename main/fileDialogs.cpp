@@ -16,7 +16,7 @@ QString Ask(QWidget* parent, const QString& title, const QString& filter, const 
     dialog.setAcceptMode(mode);
     dialog.setFileMode(QFileDialog::AnyFile);
     dialog.setDefaultSuffix(defaultSuffix);
-    dialog.setOption(QFileDialog::DontConfirmOverwrite);
+    // A save asks before it replaces a file, as on every desktop.
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return {};
     const QString file = dialog.selectedFiles().first();

@@ -8,6 +8,7 @@
 #include "twain/FerroTwain.h"
 #include "widgets/ksTipofDay.h"
 #include "document/datatext.h"
+#include "platform/TextFile.h"
 #include "view/quillonview.h"
 
 #include <QMainWindow>
@@ -76,7 +77,9 @@ public:
     // Asks first when the series holds points.
     void acSeriesDeleteExecute();
     void SelectSeries(int Index);
-    void SaveDataFile(const QString& FileName) const;
+    void SaveDataFile(const QString& FileName);
+    // A write that could not be made safely, said so.
+    void WarnIfInPlace(TWritten How, const QString& FileName);
     // The data cells of every row in list order, Separator between the two,
     // CR LF after each line.
     QString DataText(QChar Separator) const;

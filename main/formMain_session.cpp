@@ -46,8 +46,9 @@ void Tmainform::acLoadSessionExecute()
 void Tmainform::SaveSessionFile(const QString& FileName)
 {
     // Written afresh: nothing of an earlier session in that file survives.
-    SaveSession(FileName, Job(), TQuillonViewSettings::StoredLook());
+    const TWritten how = SaveSession(FileName, Job(), TQuillonViewSettings::StoredLook());
     MarkSaved(FileName);
+    WarnIfInPlace(how, FileName);
 }
 
 void Tmainform::LoadSessionFile(const QString& FileName)
@@ -94,9 +95,15 @@ void Tmainform::acDataToSSVExecute()
         SaveDataFile(file);
 }
 
-void Tmainform::SaveDataFile(const QString& FileName) const
+void Tmainform::SaveDataFile(const QString& FileName)
 {
-    SaveTextFile(FileName, DataText(u' ').toUtf8());
+    WarnIfInPlace(SaveTextFile(FileName, DataText(u' ').toUtf8()), FileName);
+}
+
+void Tmainform::WarnIfInPlace(TWritten How, const QString& FileName)
+{
+    if (How == wrInPlace)
+        QMessageBox::warning(this, QStringLiteral("Warning"), InPlaceWarning(FileName));
 }
 
 void Tmainform::acExportAllSeriesExecute()
@@ -104,5 +111,5 @@ void Tmainform::acExportAllSeriesExecute()
     const QString file = AskSaveFileName(this, QStringLiteral("Export All Series"),
                                          QStringLiteral("CSV File (*.csv);;All Files (*)"), QStringLiteral("csv"));
     if (!file.isEmpty())
-        SaveTextFile(file, AllSeriesCsv(Job()));
+        WarnIfInPlace(SaveTextFile(file, AllSeriesCsv(Job())), file);
 }

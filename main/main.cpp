@@ -7,8 +7,11 @@
 #include <QTextStream>
 #include <QTimer>
 
+#include <cerrno>
 #include <csignal>
 #include <cstdio>
+#include <cstring>
+#include <unistd.h>
 
 namespace {
 
@@ -46,6 +49,11 @@ int main(int argc, char* argv[])
     case TCommandLine::caHelp:
     case TCommandLine::caVersion:
         out << line.Text;
+        out.flush();
+        if (out.status() != QTextStream::Ok || std::fflush(stdout) != 0) {
+            err << "quillon: unable to write to standard output: " << std::strerror(errno) << '\n';
+            return 2;
+        }
         return 0;
     case TCommandLine::caUsageError:
         err << "quillon: " << line.Text << "\nTry 'quillon --help'.\n";
@@ -53,8 +61,9 @@ int main(int argc, char* argv[])
     case TCommandLine::caExport: {
         // A reader that goes away is a failed write, not a killed program.
         std::signal(SIGPIPE, SIG_IGN);
+        // Unbuffered, so that a failed write is seen where it happens.
         QFile output;
-        output.open(stdout, QIODevice::WriteOnly);
+        output.open(STDOUT_FILENO, QIODevice::WriteOnly | QIODevice::Unbuffered);
         return ExportSessionData(line.ExportFile, line.SessionFile, output, err, line.Extract);
     }
     case TCommandLine::caShowWindow:

@@ -70,8 +70,20 @@ std::int32_t StrToInt(const QString& text)
 {
     const auto value = TryStrToInt(text);
     if (!value)
-        throw EConvertError(QStringLiteral("'%1' is not a valid integer value").arg(text));
+        throw EConvertError(QStringLiteral("'%1' is not a valid integer value").arg(Excerpt(text)));
     return *value;
+}
+
+QString Excerpt(const QString& text)
+{
+    constexpr qsizetype most = 80;
+    if (text.size() <= most)
+        return text;
+    // Not between the halves of a surrogate pair.
+    qsizetype cut = most - 1;
+    if (text[cut].isLowSurrogate())
+        --cut;
+    return text.left(cut) + QChar(0x2026);
 }
 
 std::optional<double> TryStrToFloat(const QString& text, const QString& separator)

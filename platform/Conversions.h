@@ -21,6 +21,10 @@ std::optional<std::int32_t> TryStrToInt(const QString& text);
 // TryStrToInt, raising "'%s' is not a valid integer value" when it fails.
 std::int32_t StrToInt(const QString& text);
 
+// Text to quote in a message: at most 80 characters, cut with an ellipsis,
+// for a file's line may run to megabytes.
+QString Excerpt(const QString& text);
+
 // Float text with the given decimal separator: optional blanks around it, a
 // sign, digits with at most one separator, an optional exponent.
 std::optional<double> TryStrToFloat(const QString& text, const QString& separator);

@@ -58,6 +58,8 @@ void TProfileFile::Parse(const QByteArray& Bytes)
             continue;
         }
         const qsizetype equals = line.indexOf(u'=');
+        if (current && equals == 0)
+            current->Nameless.append(line);
         if (!current || equals <= 0 || line.startsWith(u';'))
             continue;
         current->Add(line.left(equals).trimmed(), line.mid(equals + 1).trimmed());
@@ -75,9 +77,9 @@ QByteArray TProfileFile::Text() const
     return text.toUtf8();
 }
 
-void TProfileFile::Save(const QString& FileName) const
+TWritten TProfileFile::Save(const QString& FileName) const
 {
-    SaveTextFile(FileName, Text());
+    return SaveTextFile(FileName, Text());
 }
 
 void TProfileFile::WriteString(const QString& Section, const QString& Key, const QString& Value)
@@ -101,6 +103,12 @@ QString TProfileFile::ReadString(const QString& Section, const QString& Key, con
         return Default;
     const auto found = section->Index.constFind(Key.toCaseFolded());
     return found == section->Index.constEnd() ? Default : section->Entries[*found].second;
+}
+
+QStringList TProfileFile::NamelessLines(const QString& Section) const
+{
+    const TSection* s = Find(Section);
+    return s ? s->Nameless : QStringList();
 }
 
 QStringList TProfileFile::SectionNames() const

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/TextFile.h"
+
 #include <QHash>
 #include <QString>
 #include <QStringList>
@@ -32,7 +34,7 @@ public:
     // replaces it only when complete, or in place when the folder takes no
     // new file but FileName may be written. Raises EFileError
     // "Unable to write to %s: " and the system's reason when that fails.
-    void Save(const QString& FileName) const;
+    TWritten Save(const QString& FileName) const;
 
     void WriteString(const QString& Section, const QString& Key, const QString& Value);
     QString ReadString(const QString& Section, const QString& Key, const QString& Default) const;
@@ -43,6 +45,9 @@ public:
     std::vector<TEntry> FirstEntries(const QString& Section) const;
     // Section names in file order, as first written.
     QStringList SectionNames() const;
+    // The lines of a section that have a value but no key ("=1,2"), which
+    // hold no entry.
+    QStringList NamelessLines(const QString& Section) const;
 
     QByteArray Text() const;
 
@@ -52,6 +57,7 @@ private:
         std::vector<TEntry> Entries;
         QHash<QString, int> Index; // case-folded key -> its first entry
         std::vector<int> Firsts;   // those entries, in file order
+        QStringList Nameless;      // lines with nothing before their ""
         void Add(const QString& Key, const QString& Value);
     };
     const TSection* Find(const QString& Section) const;

@@ -211,9 +211,13 @@ void TestSession::readingRules()
     WriteTextFile(Path("rules.ini"), "[SCREENRECT]\nx1=0x10\nx2=12abc\ny1=0X1f\ny2= 40 \n"
                                      "[dimensions]\nAxisXMap=2\nAxisYMap=1\nx2=\n"
                                      "[image]\nzoom=abc\nangle=1E1\n");
-    // A Log10 X axis from 0 loads, but not without a word.
-    QCOMPARE(LoadWarning(Path("rules.ini")), QStringLiteral("Its axis values fail a check of the Dimensions dialog: "
-                                                            "The left value must be positive for a Log10 scale."));
+    // Values that are no numbers give way to the defaults, and a Log10 X
+    // axis from 0 loads, but not without a word.
+    QCOMPARE(LoadWarning(Path("rules.ini")),
+             QStringLiteral("Its value [screenrect] x2=12abc is not a whole number, so 0 was used.\n"
+                            "Its value [image] zoom=abc is not a finite number, so 1 was used.\n"
+                            "Its axis values fail a check of the Dimensions dialog: "
+                            "The left value must be positive for a Log10 scale."));
     QCOMPARE(v.MappingRect, (TRect{16, 31, 0, 40}));
     QCOMPARE(v.AxisXMap, amLog10); // 2 leaves the kind as it was
     QCOMPARE(v.AxisYMap, amLog10);
@@ -305,7 +309,7 @@ void TestSession::refusedSaveKeepsPreviousFile()
 {
     QDir().mkpath(Path("blocked.qsf"));
     const QString error = ErrorOf([&] { FForm->SaveSessionFile(Path("blocked.qsf")); });
-    QCOMPARE(error, QStringLiteral("Unable to write to %1: Filename refers to a directory").arg(Path("blocked.qsf")));
+    QCOMPARE(error, QStringLiteral("Unable to write to %1: it is a folder").arg(Path("blocked.qsf")));
     WriteTextFile(Path("kept.qsf"), "[image]\r\nzoom=3\r\n");
     QVERIFY(ErrorOf([&] { FForm->SaveSessionFile(Path("missing-dir/kept.qsf")); }).startsWith("Unable to write to"));
     QCOMPARE(ReadTextFile(Path("kept.qsf")), QByteArray("[image]\r\nzoom=3\r\n"));
@@ -344,7 +348,8 @@ void TestSession::commaSeparator()
     QVERIFY(v.Angle == 1.25);
     // A thousands separator is never written, so one is not a number.
     WriteTextFile(Path("thousands.qsf"), "[dimensions]\r\nx2=1.000,5\r\n");
-    FForm->LoadSessionFile(Path("thousands.qsf"));
+    QCOMPARE(LoadWarning(Path("thousands.qsf")),
+             QStringLiteral("Its value [dimensions] x2=1.000,5 is not a finite number, so 100 was used."));
     QVERIFY(v.XRightValue == 100);
 }
 
@@ -449,7 +454,7 @@ void TestSession::exportReplacesFileAndKeepsItOnFailure()
     QCOMPARE(suffix, QStringLiteral("txt"));
     QDir().mkpath(Path("folder.txt"));
     QCOMPARE(ErrorOf([&] { f.SaveDataFile(Path("folder.txt")); }),
-             QStringLiteral("Unable to write to %1: Filename refers to a directory").arg(Path("folder.txt")));
+             QStringLiteral("Unable to write to %1: it is a folder").arg(Path("folder.txt")));
 }
 
 void TestSession::repeatedNameReadsItsFirstEntry()
@@ -475,7 +480,10 @@ void TestSession::badZoomLoadsAsOne()
     for (const char* zoom : {"0", "-2", "nan", "NAN", "inf", "-0", "1E40"}) {
         v.SetZoom(3);
         WriteTextFile(Path("zoom.qsf"), QByteArray("[image]\r\nzoom=") + zoom + "\r\n");
-        FForm->LoadSessionFile(Path("zoom.qsf"));
+        const QString warning = LoadWarning(Path("zoom.qsf"));
+        QVERIFY2(warning.startsWith(QStringLiteral("Its value [image] zoom=%1 is not a ").arg(zoom)) &&
+                     warning.endsWith(" so 1 was used."),
+                 qPrintable(warning));
         QVERIFY2(v.Zoom == 1.0f, zoom);
         QCOMPARE(v.size(), QSize(40, 30));
     }
@@ -512,8 +520,14 @@ void TestSession::savesInPlaceInAFolderThatTakesNoNewFile()
     FForm->QuillonViewAddSite(&v, QStringLiteral("x"), {0, 0}, true, 1.5, 2);
     {
         TUnprivileged user;
-        FForm->SaveSessionFile(session);
-        FForm->SaveDataFile(data);
+        // Done, but the user is told it could not be done safely.
+        for (const auto& [file, save] : {std::pair<QString, std::function<void()>>{session, [&] { FForm->SaveSessionFile(session); }},
+                                         {data, [&] { FForm->SaveDataFile(data); }}}) {
+            QString told;
+            WhenModalShown warned("QMessageBox", ReadInto(told));
+            save();
+            QCOMPARE(told, InPlaceWarning(file));
+        }
         // A new file there is still refused, with the described message.
         QCOMPARE(ErrorOf([&] { FForm->SaveSessionFile(folder + QStringLiteral("/new.qsf")); }),
                  QStringLiteral("Unable to write to %1/new.qsf: Permission denied").arg(folder));
@@ -601,7 +615,7 @@ void TestSession::hugeAngleAndZoomLoadReduced()
     TQuillonView& v = *FForm->QuillonView;
     WriteTextFile(Path("huge.qsf"), "[screenrect]\nx1=0\nx2=100\ny1=0\ny2=100\n[image]\nangle=1e308\nzoom=1e39\n"
                                     "[series/series1]\n1=50,50\n");
-    FForm->LoadSessionFile(Path("huge.qsf"));
+    QCOMPARE(LoadWarning(Path("huge.qsf")), QStringLiteral("Its value [image] zoom=1e39 is not a zoom, so 1 was used."));
     QCOMPARE_EXACT(v.Angle, std::fmod(1e308, 360.0));
     QVERIFY(v.Angle >= 0 && v.Angle < 360);
     QCOMPARE_EXACT(v.Zoom, 1.0f);
