@@ -41,6 +41,9 @@ private slots:
     void exportWarningsGoToStandardError();
     void failedExportLeavesOutAlone_data();
     void failedExportLeavesOutAlone();
+    void exportNeverWritesOverItsInputs_data();
+    void exportNeverWritesOverItsInputs();
+    void failedWritesToStandardOutputFail();
 
 private:
     QString Path(const char* name) const { return FDir.filePath(QString::fromLatin1(name)); }
@@ -187,6 +190,9 @@ void TestCommandLine::failedExportLeavesOutAlone_data()
     QTest::addColumn<QString>("message");
     QTest::newRow("malformed point") << QByteArray("[series/series1]\n1=10,twenty\n") << "'twenty'";
     QTest::newRow("missing session") << QByteArray() << "missing.qsf";
+    QTest::newRow("data, not a session") << QByteArray("0.1 0.8\r\n2 3\r\n") << "it is not a session";
+    QTest::newRow("a megabyte line") << "[series/series1]\n1=" + QByteArray(1 << 20, 'x') + ",2\n"
+                                     << "'" + QString(79, u'x') + QChar(0x2026) + "' is not a valid integer value";
 }
 
 void TestCommandLine::failedExportLeavesOutAlone()
@@ -200,6 +206,7 @@ void TestCommandLine::failedExportLeavesOutAlone()
     const TRun run = RunProgram({QStringLiteral("--export"), Path("kept.txt"), file});
     QVERIFY(run.Status > 0 && run.Status < 128);
     QVERIFY2(QString::fromUtf8(run.Err).contains(message), run.Err.constData());
+    QVERIFY(run.Err.size() < 400);
     QCOMPARE(ReadTextFile(Path("kept.txt")), QByteArray("earlier data\r\n"));
     // The same words as the window's error box.
     Tmainform window;
@@ -210,6 +217,45 @@ void TestCommandLine::failedExportLeavesOutAlone()
         shown = QString::fromUtf8(e.what());
     }
     QCOMPARE(QString::fromUtf8(run.Err).trimmed(), shown);
+}
+
+void TestCommandLine::exportNeverWritesOverItsInputs_data()
+{
+    QTest::addColumn<QString>("out");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("the session") << "chart.qsf" << "is the session itself";
+    QTest::newRow("the session by another path") << "sub/../chart.qsf" << "is the session itself";
+    QTest::newRow("the session through a link") << "link.qsf" << "is the session itself";
+    QTest::newRow("its picture") << "chart.png" << "is the picture of the session";
+}
+
+void TestCommandLine::exportNeverWritesOverItsInputs()
+{
+    QFETCH(QString, out);
+    QFETCH(QString, message);
+    const QString session = WriteSession();
+    QDir().mkpath(Path("sub"));
+    QFile::link(session, Path("link.qsf"));
+    const QByteArray sessionBytes = ReadTextFile(session);
+    const QByteArray pictureBytes = ReadTextFile(Path("chart.png"));
+    const TRun run = RunProgram({QStringLiteral("--export"), FDir.filePath(out), session});
+    QCOMPARE(run.Status, 2);
+    QVERIFY2(run.Err.contains(message.toUtf8()), run.Err.constData());
+    QCOMPARE(ReadTextFile(session), sessionBytes);
+    QCOMPARE(ReadTextFile(Path("chart.png")), pictureBytes);
+}
+
+void TestCommandLine::failedWritesToStandardOutputFail()
+{
+    const QString session = WriteSession();
+    const QString program = QStringLiteral(QUILLON_EXECUTABLE);
+    for (const QString& arguments : {QStringLiteral("--export - '%1'").arg(session), QStringLiteral("--help")}) {
+        const TRun run = RunProcess(QStringLiteral("/bin/sh"),
+                                    {QStringLiteral("-c"), QStringLiteral("'%1' %2 > /dev/full").arg(program, arguments)},
+                                    WithoutDisplay());
+        QCOMPARE(run.Status, 2);
+        QVERIFY2(run.Err.contains(std::strerror(ENOSPC)), run.Err.constData());
+    }
 }
 
 QTEST_MAIN(TestCommandLine)

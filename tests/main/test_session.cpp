@@ -84,6 +84,8 @@ private slots:
     void exportReplacesFileAndKeepsItOnFailure();
     void repeatedNameReadsItsFirstEntry();
     void badZoomLoadsAsOne();
+    void quietlyWrongValuesAreNamed_data();
+    void quietlyWrongValuesAreNamed();
     void savesInPlaceInAFolderThatTakesNoNewFile();
     void exportsKeepAHundredthOfAPixel();
     void onlyRegularFilesOfBoundedSizeAreRead();
@@ -536,6 +538,39 @@ void TestSession::savesInPlaceInAFolderThatTakesNoNewFile()
     QVERIFY(ReadTextFile(session).endsWith("[series/series1]\r\n1=5,6\r\n[image]\r\nangle=0\r\nzoom=1\r\n"));
     QVERIFY(ReadTextFile(session).startsWith("[dimensions]\r\n"));
     QCOMPARE(ReadTextFile(data), QByteArray("NAN NAN\r\n1.5 2\r\n"));
+}
+
+void TestSession::quietlyWrongValuesAreNamed_data()
+{
+    QTest::addColumn<QByteArray>("session");
+    QTest::addColumn<QString>("warning");
+    const QByteArray rect = "[screenrect]\nx1=10\nx2=110\ny1=20\ny2=220\n";
+    QTest::newRow("no width") << QByteArray("[screenrect]\nx1=50\nx2=50\ny1=20\ny2=220\n")
+                              << "Its plotting area [screenrect] x1=50, x2=50, y1=20, y2=220 has no width, so its "
+                                 "points have no data values.";
+    QTest::newRow("no height") << QByteArray("[screenrect]\nx1=10\nx2=110\ny1=7\ny2=7\n")
+                               << "Its plotting area [screenrect] x1=10, x2=110, y1=7, y2=7 has no height, so its "
+                                  "points have no data values.";
+    QTest::newRow("nan") << rect + "[dimensions]\nx2=nan\n"
+                         << "Its value [dimensions] x2=nan is not a finite number, so 100 was used.";
+    QTest::newRow("beyond a double") << rect + "[dimensions]\ny1=1e400\n"
+                                     << "Its value [dimensions] y1=1e400 is not a finite number, so 0 was used.";
+    QTest::newRow("angle nan") << rect + "[image]\nangle=nan\n"
+                               << "Its value [image] angle=nan is not a finite number, so 0 was used.";
+    QTest::newRow("point with no name") << rect + "[series/series1]\n1=10,20\n=60,260\n"
+                                        << "A point of [series/series1] has no name, so its line =60,260 was not read.";
+    QTest::newRow("long line, cut") << rect + "[dimensions]\nx1=" + QByteArray(5000, '9') + "z\n"
+                                    << "Its value [dimensions] x1=" + QString(79, u'9') + QChar(0x2026) +
+                                           " is not a finite number, so 0 was used.";
+}
+
+// Values that load as something else, or not at all, are named.
+void TestSession::quietlyWrongValuesAreNamed()
+{
+    QFETCH(QByteArray, session);
+    QFETCH(QString, warning);
+    WriteTextFile(Path("odd.qsf"), session);
+    QCOMPARE(LoadWarning(Path("odd.qsf")), warning);
 }
 
 void TestSession::exportsKeepAHundredthOfAPixel()
