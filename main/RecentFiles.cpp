@@ -33,21 +33,27 @@ QStringList TRecentFiles::Files()
     return files;
 }
 
+// Read and stored under one lock, so that another window's entry, added
+// meanwhile, is kept.
 bool TRecentFiles::Add(const QString& FileName)
 {
     const QString file = QFileInfo(FileName).absoluteFilePath();
-    QStringList files = Files();
-    files.removeAll(file);
-    files.prepend(file);
-    return Store(files.mid(0, MaxFiles));
+    return FRegistry.Locked([&] {
+        QStringList files = Files();
+        files.removeAll(file);
+        files.prepend(file);
+        return Store(files.mid(0, MaxFiles));
+    });
 }
 
 bool TRecentFiles::Remove(const QString& FileName)
 {
-    QStringList files = Files();
-    if (files.removeAll(FileName) == 0)
-        return true;
-    return Store(files);
+    return FRegistry.Locked([&] {
+        QStringList files = Files();
+        if (files.removeAll(FileName) == 0)
+            return true;
+        return Store(files);
+    });
 }
 
 bool TRecentFiles::Clear()

@@ -2,6 +2,7 @@
 #include "CommandLine.h"
 #include "QuillonApplication.h"
 #include "formMain.h"
+#include "platform/Registry.h"
 
 #include <QFile>
 #include <QTextStream>
@@ -73,6 +74,7 @@ int main(int argc, char* argv[])
         err << "quillon: there is no display to show the window on (DISPLAY and WAYLAND_DISPLAY are unset).\n";
         return 1;
     }
+    TRegistry().RemoveLeftovers();
     Tmainform mainform;
     mainform.show();
     if (!line.File.isEmpty())

@@ -1,12 +1,14 @@
 #include "Registry.h"
 
+#include "FileError.h"
 #include "RegularFile.h"
+#include "TextFile.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
-#include <QSaveFile>
+#include <QRegularExpression>
 
 #include <algorithm>
 
@@ -191,17 +193,51 @@ bool TRegistry::WriteStrings(const QList<std::pair<QString, QString>>& values)
     });
 }
 
+TRegistry::THold::THold(TRegistry& Registry) : FRegistry(Registry)
+{
+    // The store's folder is locked: the file itself is replaced by each
+    // write, and a lock on it would go with the old one.
+    if (FRegistry.FHolds++ == 0) {
+        const QString folder = QFileInfo(FRegistry.FFileName).absolutePath();
+        QDir().mkpath(folder);
+        FRegistry.FLock = std::make_unique<TFileLock>(folder);
+    }
+}
+
+TRegistry::THold::~THold()
+{
+    if (--FRegistry.FHolds == 0)
+        FRegistry.FLock.reset();
+}
+
 template <typename Change>
 bool TRegistry::Modify(Change change)
 {
-    TKeys keys;
-    if (!ReadFile(keys, FError))
-        return false; // never replace a file we could not read
-    change(keys);
-    if (!WriteFile(keys, FError))
-        return false;
-    FKeys = std::move(keys);
-    return true;
+    return Locked([&] {
+        TKeys keys;
+        if (!ReadFile(keys, FError))
+            return false; // never replace a file we could not read
+        change(keys);
+        if (!WriteFile(keys, FError))
+            return false;
+        FKeys = std::move(keys);
+        return true;
+    });
+}
+
+void TRegistry::RemoveLeftovers()
+{
+    const QFileInfo store(FFileName);
+    // Ours, and those of the writes before ours.
+    const QRegularExpression leftover(QStringLiteral("^%1\\.(quillon-)?[A-Za-z0-9]{6}$")
+                                          .arg(QRegularExpression::escape(store.fileName())));
+    // Under the lock no write is under way, so none of these is in use.
+    Locked([&] {
+        QDir folder = store.absoluteDir();
+        for (const QString& name : folder.entryList(QDir::Files | QDir::Hidden | QDir::System))
+            if (leftover.match(name).hasMatch())
+                folder.remove(name);
+    });
 }
 
 bool TRegistry::ReadFile(TKeys& keys, QString& why) const
@@ -268,11 +304,6 @@ bool TRegistry::WriteFile(const TKeys& keys, QString& why) const
         why = QStringLiteral("the folder %1 cannot be made").arg(folder);
         return false;
     }
-    QSaveFile file(FFileName);
-    if (!file.open(QIODevice::WriteOnly)) {
-        why = file.errorString();
-        return false;
-    }
     QString text;
     for (const TKey& key : keys) {
         text += u'[' + key.Path + QStringLiteral("]\n");
@@ -280,9 +311,10 @@ bool TRegistry::WriteFile(const TKeys& keys, QString& why) const
             text += Escape(value.Name, true) + u'=' + Escape(value.Data, false) + u'\n';
         text += u'\n';
     }
-    const QByteArray bytes = text.toUtf8();
-    if (file.write(bytes) != bytes.size() || !file.commit()) {
-        why = file.errorString();
+    try {
+        SaveTextFile(FFileName, text.toUtf8());
+    } catch (const EFileError& e) {
+        why = e.Message;
         return false;
     }
     return true;

@@ -1,9 +1,12 @@
 #pragma once
 
+#include "FileLock.h"
+
 #include <QList>
 #include <QString>
 #include <QStringList>
 
+#include <memory>
 #include <optional>
 #include <utility>
 #include <vector>
@@ -11,9 +14,10 @@
 // The per-user store that stands in for the registry of the current user: keys
 // addressed by backslash paths, each holding string values. It lives in one
 // INI-format file, one section per key path; names match without regard to
-// case. Every write re-reads the file, applies the change and replaces the
-// file atomically, so another writer's values survive and a crash never leaves
-// a truncated file. A missing, unreadable or garbled file reads as empty.
+// case. Every write takes the store's lock, re-reads the file, applies the
+// change and replaces the file atomically, so another writer's values survive,
+// even one in another process at the same moment, and a crash never leaves a
+// truncated file. A missing, unreadable or garbled file reads as empty.
 class TRegistry {
 public:
     // The file used when none is given: $XDG_CONFIG_HOME/Kestrow/Quillon.conf,
@@ -43,6 +47,19 @@ public:
     // all are written or none.
     bool WriteStrings(const QList<std::pair<QString, QString>>& values);
 
+    // Runs Work with the store locked against every other writer, so that
+    // what it reads is still so when it writes; holds nest.
+    template <typename Work>
+    auto Locked(Work work) -> decltype(work())
+    {
+        const THold hold(*this);
+        return work();
+    }
+
+    // Removes the temporary files that writes cut short by a crash left
+    // beside the store; only ours, by their names.
+    void RemoveLeftovers();
+
     QString FileName() const { return FFileName; }
     // Why the last change that failed was refused.
     QString ErrorString() const { return FError; }
@@ -57,6 +74,16 @@ private:
         std::vector<TValue> Values;
     };
     using TKeys = std::vector<TKey>;
+    class THold {
+    public:
+        explicit THold(TRegistry& Registry);
+        ~THold();
+        THold(const THold&) = delete;
+        THold& operator=(const THold&) = delete;
+
+    private:
+        TRegistry& FRegistry;
+    };
 
     QString Resolve(const QString& key) const;
     const QString* Existing(const QString& path) const;
@@ -73,4 +100,6 @@ private:
     QString FCurrentPath;
     TKeys FKeys;
     QString FError;
+    int FHolds = 0;
+    std::unique_ptr<TFileLock> FLock;
 };

@@ -5,6 +5,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QProcess>
 #include <QtTest>
 
 #include <sys/stat.h>
@@ -25,6 +26,8 @@ private slots:
     void repeatedKeysAndValuesMergeLastWins();
     void storeThatIsNoRegularFileReadsEmptyAndIsKept();
     void severalValuesInOneWrite();
+    void twoProcessesAtOnceKeepEachOthersChanges();
+    void leftoversOfOursAreRemoved();
 };
 
 void TestRegistry::defaultFileFollowsXdgConfigHome()
@@ -222,6 +225,57 @@ void TestRegistry::storeThatIsNoRegularFileReadsEmptyAndIsKept()
     QCOMPARE(reg.ErrorString(), QStringLiteral("it is not a regular file"));
     QFileInfo info(home.SettingsFile());
     QVERIFY(!info.isFile() && info.exists()); // never replaced
+}
+
+// Two windows that each open a file and close: each re-reads the store
+// and writes it back whole, and a big store makes the window between the
+// two wide.
+void TestRegistry::twoProcessesAtOnceKeepEachOthersChanges()
+{
+    TScopedConfigHome home;
+    QString padding;
+    for (int i = 0; i < 20000; ++i)
+        padding += QStringLiteral("Value%1=%2\n").arg(i).arg(QString(60, u'x'));
+    QDir().mkpath(QFileInfo(home.SettingsFile()).absolutePath());
+    WriteTextFile(home.SettingsFile(), "[Padding]\n" + padding.toUtf8());
+    for (int trial = 0; trial < 10; ++trial) {
+        const QString n = QString::number(trial);
+        std::vector<std::unique_ptr<QProcess>> writers;
+        for (const QStringList& arguments :
+             {QStringList{"recent", "/charts/a" + n + ".png"}, QStringList{"recent", "/charts/b" + n + ".png"},
+              QStringList{"value", "A", n}, QStringList{"value", "B", n}}) {
+            writers.push_back(std::make_unique<QProcess>());
+            writers.back()->start(QStringLiteral(STORE_WRITER), QStringList{home.SettingsFile()} + arguments);
+        }
+        for (const std::unique_ptr<QProcess>& writer : writers) {
+            QVERIFY(writer->waitForFinished(30000));
+            QCOMPARE(writer->exitCode(), 0);
+        }
+        TRegistry store;
+        QVERIFY(store.OpenKey(QStringLiteral("\\Software\\Kestrow\\Quillon\\Recent"), false));
+        QStringList recent;
+        for (int i = 1; i <= 8; ++i)
+            recent << store.ReadString(QStringLiteral("File%1").arg(i)).value_or(QString());
+        QVERIFY2(recent.contains("/charts/a" + n + ".png") && recent.contains("/charts/b" + n + ".png"),
+                 qPrintable(recent.join(u' ')));
+        QVERIFY(store.OpenKey(QStringLiteral("\\Tests"), false));
+        QCOMPARE(store.ReadString(QStringLiteral("A")), std::optional<QString>(n));
+        QCOMPARE(store.ReadString(QStringLiteral("B")), std::optional<QString>(n));
+    }
+}
+
+void TestRegistry::leftoversOfOursAreRemoved()
+{
+    TScopedConfigHome home;
+    TRegistry store;
+    QVERIFY(store.OpenKey(QStringLiteral("\\Kept"), true));
+    const QDir folder = QFileInfo(home.SettingsFile()).absoluteDir();
+    for (const char* name : {"Quillon.conf.Ab12Cd", "Quillon.conf.quillon-x9y8z7", "Quillon.conf.bak", "Other.conf.Ab12Cd",
+                             "Quillon.conf.Ab12Cde"})
+        WriteTextFile(folder.filePath(QString::fromLatin1(name)), "x");
+    store.RemoveLeftovers();
+    QCOMPARE(folder.entryList(QDir::Files, QDir::Name),
+             (QStringList{"Other.conf.Ab12Cd", "Quillon.conf", "Quillon.conf.Ab12Cde", "Quillon.conf.bak"}));
 }
 
 QTEST_GUILESS_MAIN(TestRegistry)
