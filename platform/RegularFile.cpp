@@ -46,25 +46,32 @@ std::optional<QByteArray> ReadRegularFile(const QString& FileName, std::int64_t 
     const int fd = OpenRegularFile(FileName, MaxBytes, Why);
     if (fd < 0)
         return std::nullopt;
-    QFile file;
-    if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
-        ::close(fd);
-        Why = file.errorString();
-        return std::nullopt;
-    }
-    // In pieces, for a read of the cap would allocate all of it at once; a
-    // file that grows while it is read stops at the cap all the same.
+    struct stat info {};
+    fstat(fd, &info);
+    // Room for the file as it stands and a byte more, to notice one that
+    // grows while it is read; it stops at the cap all the same.
     QByteArray bytes;
-    bytes.reserve(qsizetype(std::min<std::int64_t>(file.size(), MaxBytes)));
-    while (bytes.size() < MaxBytes) {
-        const QByteArray piece = file.read(std::min<std::int64_t>(MaxBytes - bytes.size(), 1 << 20));
-        if (file.error() != QFileDevice::NoError) {
-            Why = file.errorString();
+    qsizetype used = 0;
+    for (;;) {
+        if (used == bytes.size()) {
+            if (used >= MaxBytes)
+                break;
+            const std::int64_t room = std::max<std::int64_t>(2 * std::int64_t(used), info.st_size + 1);
+            bytes.resize(qsizetype(std::min(room, MaxBytes)));
+        }
+        const ssize_t n = ::read(fd, bytes.data() + used, std::size_t(bytes.size() - used));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0) {
+            Why = SystemReason(errno);
+            ::close(fd);
             return std::nullopt;
         }
-        if (piece.isEmpty())
+        if (n == 0)
             break;
-        bytes += piece;
+        used += n;
     }
+    ::close(fd);
+    bytes.truncate(used);
     return bytes;
 }
