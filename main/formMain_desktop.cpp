@@ -11,6 +11,7 @@
 
 #include <QAbstractSpinBox>
 #include <QApplication>
+#include <QBuffer>
 #include <QClipboard>
 #include <QDateTime>
 #include <QDir>
@@ -129,8 +130,13 @@ void Tmainform::PastePicture(const QImage& Picture)
         throw EFileError(QStringLiteral("The clipboard holds no picture that can be read."));
     if (!MayDiscardChanges())
         return;
-    if (!QDir().mkpath(folder) || !Picture.save(file, "PNG"))
-        throw EFileError(QStringLiteral("Unable to write to %1").arg(file));
+    QByteArray png;
+    QBuffer buffer(&png);
+    if (!buffer.open(QIODevice::WriteOnly) || !Picture.save(&buffer, "PNG"))
+        throw EFileError(QStringLiteral("The clipboard's picture could not be made a PNG file."));
+    QDir().mkpath(folder);
+    // Written as every other file is, so that a full disk says so.
+    SaveTextFile(file, png);
     LoadImageFile(file);
 }
 

@@ -361,11 +361,13 @@ void TestSession::dialogsAndDefaultSuffixes()
     v.AddSite(QStringLiteral("5"), 1, 2);
     QString title;
     QString suffix;
+    bool asks = false;
     {
         WhenModalShown save("QFileDialog", [&](QWidget* w) {
             auto* dialog = static_cast<QFileDialog*>(w);
             title = dialog->windowTitle();
             suffix = dialog->defaultSuffix();
+            asks = !dialog->testOption(QFileDialog::DontConfirmOverwrite);
             TypeFileName(dialog, FDir->filePath("job"));
             static_cast<QDialog*>(dialog)->accept();
         });
@@ -373,6 +375,8 @@ void TestSession::dialogsAndDefaultSuffixes()
     }
     QCOMPARE(title, QStringLiteral("Save Session File"));
     QCOMPARE(suffix, QStringLiteral("qsf"));
+    // It asks before it replaces a file, the chart's picture say.
+    QVERIFY(asks);
     QVERIFY(QFile::exists(Path("job.qsf")));
     QFile::copy(Path("job.qsf"), Path("job.ini"));
     v.ClearSites();
