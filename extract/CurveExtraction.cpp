@@ -357,6 +357,51 @@ double StrokeWidth(const TTrace& Trace)
     return widths[widths.size() / 2];
 }
 
+// The middle of a thick stroke across it, not down a column: a column
+// through a curved stroke is cut unevenly by its two edges. Read along the
+// normal of the stroke's course through At, a quarter pixel at a time, out
+// to its edges.
+TPointF AcrossStroke(const TPixelSource& Source, const TExtractArea& Area, const TColourRule& Rule, const TPointF& At,
+                     double Slope, double Width)
+{
+    const double norm = std::hypot(1.0, Slope);
+    const TPointF normal{-Slope / norm, 1 / norm};
+    const auto weight = [&](double t) {
+        const std::optional<TRgb> c = Sample(Source, Area.ToImage({At.X + t * normal.X, At.Y + t * normal.Y}));
+        if (!c)
+            return -1.0;
+        const double share = Rule.Share(*c);
+        return Rule.Matches(*c) ? TColourRule::MatchWeight(share) : share;
+    };
+    // Each edge where the colour's share falls through a half, between the
+    // quarter-pixel samples either side of it.
+    constexpr double step = 0.25;
+    const double reach = Width + 2;
+    double edges[2] = {0, 0};
+    for (int side = 0; side < 2; ++side) {
+        const double direction = side == 0 ? 1 : -1;
+        double before = weight(0);
+        bool found = false;
+        for (double t = step; t <= reach && !found; t += step) {
+            const double w = weight(direction * t);
+            // Another colour across the stroke (a grid line, a crossing
+            // curve) hides where its edge is: the column's middle serves.
+            if (w < 0)
+                return At;
+            if (w < 0.5) {
+                const double back = before > w ? (before - 0.5) / (before - w) : 0;
+                edges[side] = direction * (t - step + step * back);
+                found = true;
+            }
+            before = w;
+        }
+        if (!found)
+            return At;
+    }
+    const double t = (edges[0] + edges[1]) / 2;
+    return {At.X + t * normal.X, At.Y + t * normal.Y};
+}
+
 // The patches of the colour as the walk sees them: where each lies along
 // the frame's X axis, and which ones the walk passed through.
 struct TPieces {
@@ -581,7 +626,8 @@ TExtraction ExtractCurve(const TPixelSource& Source, const TExtractArea& Area, c
     // lighter than the columns beside it, whose middle is off the curve. A
     // sliver serves where nothing better is within reach.
     // A stroke's cap reaches about its width past the curve's end.
-    const int capReach = std::max(3, int(std::ceil(StrokeWidth(trace))));
+    const double width = StrokeWidth(trace);
+    const int capReach = std::max(3, int(std::ceil(width)));
     const auto whole = [&](const TRun& Run) {
         const int column = int(std::lround(Run.X - left));
         bool nearGap = false;
@@ -633,8 +679,17 @@ TExtraction ExtractCurve(const TPixelSource& Source, const TExtractArea& Area, c
             if (!run.Blocked && (!chosen || whole(run) || run.Weight > chosen->Weight))
                 chosen = run;
         }
-        if (chosen && !inCap(*chosen))
-            result.Points.push_back(Area.ToImage({chosen->X, chosen->Centre}));
+        if (!chosen || inCap(*chosen))
+            continue;
+        TPointF at{chosen->X, chosen->Centre};
+        // Where the stroke is thick, and clear of gaps to read its course.
+        const int column = int(std::lround(chosen->X - left));
+        const int span = std::max(2, int(std::lround(width)));
+        if (width >= 4 && column - span >= trace.First && column + span <= trace.Last &&
+            trace.At(column - span) && trace.At(column + span))
+            at = AcrossStroke(Source, Area, rule, at,
+                              (trace.At(column + span)->Centre - trace.At(column - span)->Centre) / (2.0 * span), width);
+        result.Points.push_back(Area.ToImage(at));
     }
     report.Covered = (long long)result.Points.size();
 

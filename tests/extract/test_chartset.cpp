@@ -36,7 +36,7 @@ const std::map<QString, TLimits>& Limits()
         {QStringLiteral("squares"), {1, 0.012, 0.078}},
         {QStringLiteral("triangles joined by a line"), {1, 0.39, 1.45}},
         {QStringLiteral("diamonds"), {1, 0.012, 0.042}},
-        {QStringLiteral("thick, steep"), {0.95, 0.22, 0.46}},
+        {QStringLiteral("thick, steep"), {0.95, 0.06, 0.22}},
     };
     return limits;
 }
