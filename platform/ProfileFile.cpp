@@ -53,7 +53,7 @@ void TProfileFile::Parse(const QByteArray& Bytes)
             raw.chop(1);
         const QString line = (raw.isValidUtf8() ? QString::fromUtf8(raw) : QString::fromLatin1(raw)).trimmed();
         if (line.startsWith(u'[') && line.endsWith(u']')) {
-            FSections.push_back({line.mid(1, line.size() - 2).trimmed(), {}, {}, {}});
+            FSections.push_back({line.mid(1, line.size() - 2).trimmed(), {}, {}, {}, {}});
             current = &FSections.back();
             continue;
         }
@@ -86,7 +86,7 @@ void TProfileFile::WriteString(const QString& Section, const QString& Key, const
 {
     auto* section = const_cast<TSection*>(Find(Section));
     if (!section) {
-        FSections.push_back({Section, {}, {}, {}});
+        FSections.push_back({Section, {}, {}, {}, {}});
         section = &FSections.back();
     }
     const auto found = section->Index.constFind(Key.toCaseFolded());
