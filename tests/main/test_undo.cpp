@@ -98,6 +98,8 @@ private slots:
     void pointerPanel();
     void titleMarksUnsavedWork();
     void questionOnClose();
+    void aSaveThatDidNotHappenKeepsTheWindow_data();
+    void aSaveThatDidNotHappenKeepsTheWindow();
     void questionOnLoadAndScan();
     void dontAskAgainAndPreferences();
 
@@ -468,6 +470,43 @@ void TestUndo::questionOnClose()
         QVERIFY(f.close());
     }
     QVERIFY(!ReadTextFile(Path("job.qsf")).contains("2=20,20"));
+}
+
+void TestUndo::aSaveThatDidNotHappenKeepsTheWindow_data()
+{
+    QTest::addColumn<bool>("named");
+    QTest::newRow("its file dialog cancelled") << false;
+    QTest::newRow("its file not written") << true;
+}
+
+// "Save" in the question discards nothing unless the work was saved.
+void TestUndo::aSaveThatDidNotHappenKeepsTheWindow()
+{
+    QFETCH(bool, named);
+    Tmainform& f = *FForm;
+    if (named) {
+        f.SaveSessionFile(Path("job.qsf"));
+        QVERIFY(QFile::remove(Path("job.qsf")) && QDir().mkpath(Path("job.qsf")));
+    }
+    View().SetMouseAction(maClick);
+    Click(&View(), {10, 10});
+    // Each box as it comes: "Save" to the question, then the error's OK.
+    QStringList shown;
+    QTimer boxes;
+    QObject::connect(&boxes, &QTimer::timeout, [&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (!box || !box->isVisible())
+            return;
+        shown << box->text();
+        (box->button(QMessageBox::Save) ? box->button(QMessageBox::Save) : box->buttons().first())->click();
+    });
+    boxes.start(10);
+    WhenModalShown files("QFileDialog", [](QWidget* w) { static_cast<QDialog*>(w)->reject(); });
+    QVERIFY(!f.close());
+    QVERIFY(f.isVisible());
+    QCOMPARE(View().SiteCount(), 1);
+    // The question, and for a failed write the reason.
+    QCOMPARE(shown.size(), named ? 2 : 1);
 }
 
 void TestUndo::questionOnLoadAndScan()
