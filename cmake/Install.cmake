@@ -13,7 +13,13 @@ install(FILES desktop/${quillon_app_id}.desktop DESTINATION ${CMAKE_INSTALL_DATA
 configure_file(desktop/${quillon_app_id}.metainfo.xml ${quillon_app_id}.metainfo.xml @ONLY)
 install(FILES ${CMAKE_CURRENT_BINARY_DIR}/${quillon_app_id}.metainfo.xml
         DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
-install(FILES desktop/quillon-mime.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/mime/packages RENAME quillon.xml)
+# The session's type of file, made from the sections the loader knows.
+add_executable(session_mime desktop/SessionMime.cpp)
+target_link_libraries(session_mime PRIVATE quillon_document)
+add_custom_command(OUTPUT quillon-mime.xml COMMAND session_mime > quillon-mime.xml DEPENDS session_mime)
+add_custom_target(quillon_mime ALL DEPENDS quillon-mime.xml)
+install(FILES ${CMAKE_CURRENT_BINARY_DIR}/quillon-mime.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/mime/packages
+        RENAME quillon.xml)
 install(FILES desktop/${quillon_app_id}.svg DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
 foreach(size 16 22 24 32 48 64 128 256)
     install(FILES desktop/icons/${size}.png

@@ -58,12 +58,7 @@ double ReadFloat(const TProfileFile& ini, const QString& section, const QString&
 bool LooksLikeSession(const TProfileFile& ini)
 {
     const QStringList names = ini.SectionNames();
-    return std::any_of(names.begin(), names.end(), [](const QString& name) {
-        for (const char* known : {"image", "screenrect", "dimensions", "series"})
-            if (name.compare(QLatin1String(known), Qt::CaseInsensitive) == 0)
-                return true;
-        return name.startsWith(QStringLiteral("series/"), Qt::CaseInsensitive);
-    });
+    return std::any_of(names.begin(), names.end(), IsSessionSection);
 }
 
 // An integer, as ever, or a decimal number with "." as sessions write
@@ -319,6 +314,15 @@ TSession ReadSession(const QString& FileName, const TSeriesLook& DefaultLook)
     if (!ini.Load(FileName, &why))
         throw EFileError(QStringLiteral("Cannot open the session file %1: %2").arg(FileName, why));
     return Checked(ini, FileName, DefaultLook);
+}
+
+bool IsSessionSection(const QString& Name)
+{
+    return std::any_of(SessionSections.begin(), SessionSections.end(), [&](const char* section) {
+        const QLatin1String known(section);
+        return known.endsWith(u'/') ? Name.startsWith(known, Qt::CaseInsensitive)
+                                    : Name.compare(known, Qt::CaseInsensitive) == 0;
+    });
 }
 
 QString SeriesSection(int N)

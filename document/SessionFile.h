@@ -5,6 +5,8 @@
 #include "platform/WinTypes.h"
 
 #include <QByteArray>
+
+#include <array>
 #include <QString>
 #include <QStringList>
 
@@ -30,6 +32,13 @@ struct TSession {
 
 // The section that holds series N's points, N from 1.
 QString SeriesSection(int N);
+
+// The sections a session may hold; a name ending in "/" stands for every
+// name it begins. The one list that says what a session looks like: to the
+// loader, to the file kind and to the desktop's type of file.
+inline constexpr std::array<const char*, 5> SessionSections{"image", "screenrect", "dimensions", "series", "series/"};
+// Whether a section of that name belongs to a session, case ignored.
+bool IsSessionSection(const QString& Name);
 // The default name of series N.
 QString SeriesDefaultName(int N);
 

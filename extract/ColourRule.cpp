@@ -86,16 +86,9 @@ namespace {
 template <int Bytes>
 void MatchBytes(const BYTE* line, int first, int last, const TColourRule& rule, std::uint8_t* out)
 {
-    const TRgb& colour = rule.Colour();
-    const int tolerance = rule.Tolerance();
     const BYTE* p = line + std::ptrdiff_t(first) * Bytes;
-    for (int x = first; x <= last; ++x, p += Bytes) {
-        const bool near = std::abs(p[FI_RGBA_RED] - colour.R) <= tolerance &&
-                          std::abs(p[FI_RGBA_GREEN] - colour.G) <= tolerance &&
-                          std::abs(p[FI_RGBA_BLUE] - colour.B) <= tolerance;
-        // Few pixels are near; only they are weighed against the rivals.
-        *out++ = near && (!rule.HasRivals() || !rule.Claimed({p[FI_RGBA_RED], p[FI_RGBA_GREEN], p[FI_RGBA_BLUE]}));
-    }
+    for (int x = first; x <= last; ++x, p += Bytes)
+        *out++ = rule.Matches({p[FI_RGBA_RED], p[FI_RGBA_GREEN], p[FI_RGBA_BLUE]});
 }
 
 } // namespace

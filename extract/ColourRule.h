@@ -37,6 +37,7 @@ public:
     TColourRule(const TRgb& Colour, const TPalette& Palette, int Tolerance);
 
     bool Near(const TRgb& P) const { return ColourDistance(P, FColour) <= FTolerance; }
+    // Few pixels are near; only they are weighed against the rivals.
     bool Matches(const TRgb& P) const { return Near(P) && (FRivals.empty() || !Claimed(P)); }
     // Colour's share of P, 0..1; negative when P is no such blend, that is
     // some other colour.

@@ -18,11 +18,9 @@ bool StartsLikeSession(const QByteArray& head)
     QByteArray text = head;
     if (text.startsWith("\xEF\xBB\xBF"))
         text.remove(0, 3);
-    const QByteArray first = text.trimmed().split('\n').first().trimmed().toLower();
-    for (const char* section : {"[image]", "[screenrect]", "[dimensions]", "[series]"})
-        if (first == section)
-            return true;
-    return first.startsWith("[series/series") && first.endsWith(']');
+    const QByteArray first = text.trimmed().split('\n').first().trimmed();
+    return first.startsWith('[') && first.endsWith(']') &&
+           IsSessionSection(QString::fromUtf8(first.mid(1, first.size() - 2)).trimmed());
 }
 
 } // namespace

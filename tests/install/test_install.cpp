@@ -83,11 +83,13 @@ void TestInstall::sessionTypeByNameAndContent()
     WriteTextFile(dir.filePath("job.qsf"), "x1=1\r\n");
     WriteTextFile(dir.filePath("job-with-picture"), "[image]\r\npath=/tmp/a.png\r\n");
     WriteTextFile(dir.filePath("job-without-picture"), "[dimensions]\r\ny1=0\r\n");
+    WriteTextFile(dir.filePath("job-picture-moved"), "[screenrect]\r\nx1=0\r\n");
     WriteTextFile(dir.filePath("other"), "[general]\r\nkey=1\r\n");
     const QString session = QStringLiteral("application/x-quillon-session");
     QCOMPARE(types.mimeTypeForFile(dir.filePath("job.qsf"), QMimeDatabase::MatchExtension).name(), session);
     QCOMPARE(types.mimeTypeForFile(dir.filePath("job-with-picture"), QMimeDatabase::MatchContent).name(), session);
     QCOMPARE(types.mimeTypeForFile(dir.filePath("job-without-picture"), QMimeDatabase::MatchContent).name(), session);
+    QCOMPARE(types.mimeTypeForFile(dir.filePath("job-picture-moved"), QMimeDatabase::MatchContent).name(), session);
     QVERIFY(types.mimeTypeForFile(dir.filePath("other"), QMimeDatabase::MatchContent).name() != session);
 }
 
