@@ -1,6 +1,7 @@
 #pragma once
 
 #include "document/JobDocument.h"
+#include "view/viewchange.h"
 #include "view/viewsnapshot.h"
 
 #include <QUndoCommand>
@@ -35,8 +36,19 @@ private:
     bool FDone = false;
 };
 
-// A change of the view's points or mapping.
-using TViewStep = TStateStep<TViewSnapshot>;
+// A change of the view's points or mapping, kept as what it changed.
+class TViewStep : public QUndoCommand {
+public:
+    TViewStep(TQuillonView& View, const QString& Caption, const TViewSnapshot& Before, const TViewSnapshot& After);
+    void undo() override { FChange.Undo(FView); }
+    void redo() override;
+    const TViewChange& Change() const { return FChange; }
+
+private:
+    TQuillonView& FView;
+    TViewChange FChange;
+    bool FDone = false;
+};
 // A change of the job's series: made, renamed, deleted or chosen.
 using TJobStep = TStateStep<TJobDocument>;
 

@@ -297,7 +297,6 @@ private:
     void FillSeriesChooser();
     // Runs Change on the job as one undo step named Caption.
     void RecordJob(const QString& Caption, const std::function<void(TJobDocument&)>& Change);
-    TViewStep::TRestore RestoreStep();
     // The caption of a step from the states before and after it.
     using TStepNamer = std::function<QString(const TViewSnapshot&, const TViewSnapshot&)>;
     // The view's change since Before as one undo step, when there is one.

@@ -54,7 +54,7 @@ void Tmainform::PushStep(TViewSnapshot Before, const TStepNamer& Name)
     if (Before == after)
         return;
     const QString caption = Name(Before, after);
-    UndoStack.push(new TViewStep(RestoreStep(), caption, std::move(Before), std::move(after)));
+    UndoStack.push(new TViewStep(*QuillonView, caption, Before, after));
 }
 
 Tmainform::TStepNamer Tmainform::NamedByChange(const QString& Fallback)
@@ -62,11 +62,6 @@ Tmainform::TStepNamer Tmainform::NamedByChange(const QString& Fallback)
     return [Fallback](const TViewSnapshot& Before, const TViewSnapshot& After) {
         return StepCaption(Before, After, Fallback);
     };
-}
-
-TViewStep::TRestore Tmainform::RestoreStep()
-{
-    return [this](const TViewSnapshot& State) { QuillonView->Restore(State); };
 }
 
 void Tmainform::RecordImage(const QString& Caption, const std::function<void()>& Apply)

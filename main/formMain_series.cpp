@@ -54,7 +54,7 @@ void Tmainform::ShowJob(const TJobDocument& State)
 {
     Document = State;
     QuillonView->Settings->SetLook(Document.CurrentSeries().Look);
-    RestoreStep()(SnapshotOf(Document.Mapping, Document.CurrentSeries().Points));
+    QuillonView->Restore(SnapshotOf(Document.Mapping, Document.CurrentSeries().Points));
     ShowOtherSeries();
     FillSeriesChooser();
 }

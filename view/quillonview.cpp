@@ -7,6 +7,7 @@
 #include <QBitmap>
 
 #include <algorithm>
+#include <optional>
 #include <cmath>
 #include <limits>
 
@@ -367,6 +368,23 @@ void TQuillonView::Restore(const TViewSnapshot& State)
     if (OnAfterMap)
         OnAfterMap(this);
     RaiseAllSites();
+    Paint();
+}
+
+void TQuillonView::PutSites(int From, const std::vector<TSeriesPoint>& Points)
+{
+    std::optional<TEventRun> run;
+    if (Points.size() > 1)
+        run.emplace(*this);
+    for (std::size_t i = 0; i < Points.size(); ++i) {
+        TSiteObject& site = *FSites.At(From + int(i));
+        site.SetPoint(Points[i].X, Points[i].Y);
+        site.Exact = Points[i].Exact;
+        if (OnModSite) {
+            const TDataPoint d = DataOf(site);
+            OnModSite(this, site.Name, site.Point(), true, d.X, d.Y);
+        }
+    }
     Paint();
 }
 

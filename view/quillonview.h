@@ -129,6 +129,9 @@ public:
     // a sort, and the mapping in force is the one restored.
     TViewSnapshot Snapshot() const;
     void Restore(const TViewSnapshot& State);
+    // Puts Points over the sites from the From-th on, in order and by
+    // position, each with its OnModSite: a move undone.
+    void PutSites(int From, const std::vector<TSeriesPoint>& Points);
 
     // Image
     void FlipHorizontal();

@@ -1,4 +1,5 @@
 #include "view/quillonview.h"
+#include "view/viewchange.h"
 
 #include "platform/Conversions.h"
 #include "TestFiles.h"
@@ -86,6 +87,8 @@ private slots:
     void zoomEventCarriesNewFactor();
     void withoutMappingDataAreNotNumbers();
     void destructionClearsSites();
+    void changesUndoAndRedoKeepingWhatChanged_data();
+    void changesUndoAndRedoKeepingWhatChanged();
 
 private:
     TScopedConfigHome FHome;
@@ -339,6 +342,57 @@ void TestSites::destructionClearsSites()
         view.OnClearSites = [&](QObject*) { ++clears; };
     }
     QCOMPARE(clears, 1);
+}
+
+void TestSites::changesUndoAndRedoKeepingWhatChanged_data()
+{
+    QTest::addColumn<QString>("change");
+    QTest::addColumn<int>("kept");
+    QTest::addColumn<int>("events");
+    QTest::newRow("one point moved") << "move" << 2 << 1;
+    QTest::newRow("a point added at the end") << "add" << 1 << 1;
+    QTest::newRow("the last point deleted") << "delete last" << 1 << 1;
+    QTest::newRow("a point deleted inside") << "delete" << 1 << -1;
+    QTest::newRow("sorted") << "sort" << 2000 << -1;
+    QTest::newRow("mapping and a point") << "remap" << 2 << -1;
+}
+
+// Undone and redone, the view is exactly as it was before and after the
+// change; a change of a few points keeps those few, and puts them back with
+// their own events rather than the whole list's.
+void TestSites::changesUndoAndRedoKeepingWhatChanged()
+{
+    QFETCH(QString, change);
+    QFETCH(int, kept);
+    QFETCH(int, events);
+    TQuillonView view;
+    view.SetMappingRect({0, 0, 1000, 1000});
+    for (int i = 0; i < 1000; ++i)
+        view.AddSite(QString::number(i + 1), (i * 7) % 1000, i);
+    const TViewSnapshot before = view.Snapshot();
+    if (change == "move")
+        view.MoveSites({QStringLiteral("500")}, 1, 0);
+    else if (change == "add")
+        view.AddSites({{3.5, 4}});
+    else if (change.startsWith("delete"))
+        view.DeleteSite(change == "delete" ? QStringLiteral("300") : QStringLiteral("1000"));
+    else if (change == "sort")
+        view.SortSites(QStringLiteral("Pixel Y"), true);
+    else {
+        view.SetAxisValues(0, 5, 5, 0);
+        view.MoveSites({QStringLiteral("2")}, 0, 1);
+    }
+    const TViewSnapshot after = view.Snapshot();
+    const TViewChange step(before, after);
+    QCOMPARE(int(step.Kept()), kept);
+    TEventLog log;
+    log.Attach(view);
+    step.Undo(view);
+    QVERIFY(view.Snapshot() == before);
+    if (events >= 0)
+        QCOMPARE(log.Lines.size(), events);
+    step.Redo(view);
+    QVERIFY(view.Snapshot() == after);
 }
 
 QTEST_MAIN(TestSites)
