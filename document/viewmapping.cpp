@@ -77,6 +77,14 @@ bool TViewMapping::MappingValid() const
     return MappingRect.Right != MappingRect.Left && MappingRect.Top != MappingRect.Bottom;
 }
 
+bool operator==(const TMapping& A, const TMapping& B)
+{
+    const auto same = [](double a, double b) { return a == b || (std::isnan(a) && std::isnan(b)); };
+    return A.MappingRect == B.MappingRect && same(A.XLeftValue, B.XLeftValue) && same(A.XRightValue, B.XRightValue) &&
+           same(A.YBottomValue, B.YBottomValue) && same(A.YTopValue, B.YTopValue) && A.AxisXMap == B.AxisXMap &&
+           A.AxisYMap == B.AxisYMap && same(A.Angle, B.Angle);
+}
+
 bool TViewMapping::AxisValuesValid() const
 {
     return XRightValue != XLeftValue && YTopValue != YBottomValue;

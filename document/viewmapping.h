@@ -26,13 +26,10 @@ private:
     std::uint8_t FBits = 0;
 };
 
-// The plotting-area mapping and the arithmetic on it, free of any widget.
-// Three spaces: client (view pixels), image (client / Zoom, rounded half to
-// even) and the mapping frame (image turned by Angle about (Left, Bottom)).
-class TViewMapping {
-public:
-    virtual ~TViewMapping() = default;
-
+// What the user says of the plotting area: its rectangle, its edges' values
+// and axis kinds, and its angle. One value, copied whole and compared whole
+// (values that are no number equal each other), wherever a mapping is kept.
+struct TMapping {
     TRect MappingRect;
     double XLeftValue = 0;
     double XRightValue = 100;
@@ -41,6 +38,17 @@ public:
     TAxisMapping AxisXMap = amLinear;
     TAxisMapping AxisYMap = amLinear;
     double Angle = 0;
+
+    friend bool operator==(const TMapping& A, const TMapping& B);
+};
+
+// The plotting-area mapping and the arithmetic on it, free of any widget.
+// Three spaces: client (view pixels), image (client / Zoom, rounded half to
+// even) and the mapping frame (image turned by Angle about (Left, Bottom)).
+class TViewMapping : public TMapping {
+public:
+    virtual ~TViewMapping() = default;
+
     float Zoom = 1.0f;
 
     bool MappingValid() const;

@@ -348,14 +348,7 @@ TViewSnapshot TQuillonView::Snapshot() const
 
 void TQuillonView::Restore(const TViewSnapshot& State)
 {
-    MappingRect = State.MappingRect;
-    Angle = State.Angle;
-    XLeftValue = State.XLeft;
-    YTopValue = State.YTop;
-    XRightValue = State.XRight;
-    YBottomValue = State.YBottom;
-    AxisXMap = State.AxisXMap;
-    AxisYMap = State.AxisYMap;
+    static_cast<TMapping&>(*this) = State.Mapping;
     FSites.Clear();
     for (const TViewSnapshot::TPointState& p : State.Points) {
         auto site = std::make_unique<TSiteObject>(this);

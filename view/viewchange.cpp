@@ -23,7 +23,7 @@ TViewChange::TViewChange(const TViewSnapshot& Before, const TViewSnapshot& After
 void TViewChange::Apply(TQuillonView& View, const TViewSnapshot& Mapping, const std::vector<TSeriesPoint>& Shown,
                         const std::vector<TSeriesPoint>& Wanted) const
 {
-    const bool sameMapping = SnapshotOf(View, {}).SameMapping(Mapping);
+    const bool sameMapping = static_cast<const TMapping&>(View) == Mapping.Mapping;
     const bool sameNames =
         Shown.size() == Wanted.size() &&
         std::equal(Shown.begin(), Shown.end(), Wanted.begin(),

@@ -1,13 +1,6 @@
 #include "viewsnapshot.h"
 
-#include <cmath>
-
 namespace {
-
-bool Same(double a, double b)
-{
-    return a == b || (std::isnan(a) && std::isnan(b));
-}
 
 // The one name in Larger that Smaller lacks, when the two lists differ by
 // exactly that point and are otherwise equal in order; "" otherwise.
@@ -27,22 +20,15 @@ QString OnlyExtra(const std::vector<TViewSnapshot::TPointState>& Larger,
 
 } // namespace
 
-bool TViewSnapshot::SameMapping(const TViewSnapshot& Other) const
-{
-    return MappingRect == Other.MappingRect && Same(Angle, Other.Angle) && Same(XLeft, Other.XLeft) &&
-           Same(YTop, Other.YTop) && Same(XRight, Other.XRight) && Same(YBottom, Other.YBottom) &&
-           AxisXMap == Other.AxisXMap && AxisYMap == Other.AxisYMap;
-}
-
 QString StepCaption(const TViewSnapshot& Before, const TViewSnapshot& After, const QString& Fallback)
 {
     const bool pointsSame = Before.Points == After.Points;
     if (pointsSame) {
         if (Before.SameMapping(After))
             return Fallback;
-        TViewSnapshot turned = Before;
-        turned.Angle = After.Angle;
-        return turned.SameMapping(After) ? QStringLiteral("Rotation") : QStringLiteral("Mapping");
+        TMapping turned = Before.Mapping;
+        turned.Angle = After.Mapping.Angle;
+        return turned == After.Mapping ? QStringLiteral("Rotation") : QStringLiteral("Mapping");
     }
     if (!Before.SameMapping(After))
         return Fallback;
@@ -67,15 +53,5 @@ QString StepCaption(const TViewSnapshot& Before, const TViewSnapshot& After, con
 
 TViewSnapshot SnapshotOf(const TViewMapping& Mapping, std::vector<TSeriesPoint> Points)
 {
-    TViewSnapshot s;
-    s.Points = std::move(Points);
-    s.MappingRect = Mapping.MappingRect;
-    s.Angle = Mapping.Angle;
-    s.XLeft = Mapping.XLeftValue;
-    s.YTop = Mapping.YTopValue;
-    s.XRight = Mapping.XRightValue;
-    s.YBottom = Mapping.YBottomValue;
-    s.AxisXMap = Mapping.AxisXMap;
-    s.AxisYMap = Mapping.AxisYMap;
-    return s;
+    return {std::move(Points), Mapping};
 }

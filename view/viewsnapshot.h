@@ -14,16 +14,9 @@
 struct TViewSnapshot {
     using TPointState = TSeriesPoint;
     std::vector<TPointState> Points;
-    TRect MappingRect;
-    double Angle = 0;
-    double XLeft = 0;
-    double YTop = 0;
-    double XRight = 0;
-    double YBottom = 0;
-    TAxisMapping AxisXMap = amLinear;
-    TAxisMapping AxisYMap = amLinear;
+    TMapping Mapping;
 
-    bool SameMapping(const TViewSnapshot& Other) const;
+    bool SameMapping(const TViewSnapshot& Other) const { return Mapping == Other.Mapping; }
     bool operator==(const TViewSnapshot& Other) const { return SameMapping(Other) && Points == Other.Points; }
 };
 
