@@ -682,13 +682,25 @@ TExtraction ExtractCurve(const TPixelSource& Source, const TExtractArea& Area, c
         if (!chosen || inCap(*chosen))
             continue;
         TPointF at{chosen->X, chosen->Centre};
-        // Where the stroke is thick, and clear of gaps to read its course.
+        // Where the stroke is thick; its course read on both sides, or near
+        // the curve's end on the one side there is. Beside a gap within the
+        // curve (a dash, a dot) the column's middle serves.
         const int column = int(std::lround(chosen->X - left));
         const int span = std::max(2, int(std::lround(width)));
-        if (width >= 4 && column - span >= trace.First && column + span <= trace.Last &&
-            trace.At(column - span) && trace.At(column + span))
-            at = AcrossStroke(Source, Area, rule, at,
-                              (trace.At(column + span)->Centre - trace.At(column - span)->Centre) / (2.0 * span), width);
+        const auto centre = [&](int c) -> std::optional<double> {
+            if (c < trace.First || c > trace.Last || !trace.At(c))
+                return std::nullopt;
+            return trace.At(c)->Centre;
+        };
+        const std::optional<double> before = centre(column - span);
+        const std::optional<double> after = centre(column + span);
+        const bool ends = (!before && column - span < firstTraced) || (!after && column + span > lastTraced);
+        if (width >= 4 && ((before && after) || ((before || after) && ends))) {
+            const double from = before ? *before : chosen->Centre;
+            const double to = after ? *after : chosen->Centre;
+            at = AcrossStroke(Source, Area, rule, at, (to - from) / double((before ? span : 0) + (after ? span : 0)),
+                              width);
+        }
         result.Points.push_back(Area.ToImage(at));
     }
     report.Covered = (long long)result.Points.size();

@@ -49,6 +49,7 @@ class TestChartSet : public QObject {
 private slots:
     void defaultExtraction_data();
     void defaultExtraction();
+    void aHeavierStrokeToItsEnds();
 };
 
 void TestChartSet::defaultExtraction_data()
@@ -77,6 +78,19 @@ void TestChartSet::defaultExtraction()
     QVERIFY(score.Coverage >= limits->second.Coverage);
     QVERIFY(score.Median <= limits->second.Median);
     QVERIFY(score.Worst <= limits->second.Worst);
+}
+
+// A stroke twice as heavy (seed 3: 15 px), steep at both ends: the points
+// nearest its caps lie across it as well as those between.
+void TestChartSet::aHeavierStrokeToItsEnds()
+{
+    const TChartCase chart = ChartSet(3).back();
+    QCOMPARE(chart.Name, QStringLiteral("thick, steep"));
+    const TChartScore score = Score(chart);
+    qInfo("%s", qPrintable(ScoreLine(chart, score)));
+    QVERIFY(!score.Doubtful && score.Wrong == 0 && score.Coverage >= 0.95);
+    QVERIFY(score.Median <= 0.06);
+    QVERIFY(score.Worst <= 0.45);
 }
 
 QTEST_MAIN(TestChartSet)
