@@ -24,6 +24,7 @@
 
 #include <algorithm>
 #include <bit>
+#include <numeric>
 #include <limits>
 #include <utility>
 
@@ -132,6 +133,18 @@ TformExtract::TformExtract(TKind Kind, TQuillonView* View, QWidget* Parent)
     cbxReplace->setToolTip(QStringLiteral("Unchecked, the points found join those the series has"));
     form->addRow(cbxReplace);
 
+    lblPalette = new QLabel(this);
+    lblPalette->setTextFormat(Qt::RichText);
+    lblPalette->setWordWrap(true);
+    lblPalette->setToolTip(QStringLiteral("The colours found in the plotting area, the chosen one's in bold; "
+                                          "click one to take it"));
+    connect(lblPalette, &QLabel::linkActivated, this, [this](const QString& link) {
+        if (const std::optional<TRgb> colour = ParseRgb(link)) {
+            FSeed.reset();
+            SetColour(*colour);
+        }
+    });
+    form->addRow(QStringLiteral("Colours:"), lblPalette);
     lblStatus = new QLabel(this);
     lblStatus->setWordWrap(true);
     form->addRow(lblStatus);
@@ -223,6 +236,23 @@ void TformExtract::ShowStatus(const QString& Text)
         resize(width(), needed);
 }
 
+void TformExtract::ShowPalette(const TPalette& Palette)
+{
+    std::vector<std::size_t> order(Palette.Inks.size());
+    std::iota(order.begin(), order.end(), std::size_t(0));
+    std::sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) { return Palette.Strokes[a] > Palette.Strokes[b]; });
+    order.resize(std::min<std::size_t>(order.size(), 12));
+    const int own = FHasColour ? InkOf(Palette, FColour) : -1;
+    QStringList swatches;
+    for (const std::size_t i : order) {
+        const QString hex = RgbText(Palette.Inks[i]);
+        const QString swatch =
+            QStringLiteral("<a href=\"%1\" style=\"text-decoration:none; color:%1\">&#9632;&#9632;</a>&nbsp;%1").arg(hex);
+        swatches << (int(i) == own ? QStringLiteral("<b>%1</b>").arg(swatch) : swatch);
+    }
+    lblPalette->setText(swatches.isEmpty() ? QStringLiteral("none found") : swatches.join(QStringLiteral(" &nbsp; ")));
+}
+
 QString TformExtract::PaletteText() const
 {
     std::vector<TRgb> rivals = RivalInks(FPalette, FColour);
@@ -272,6 +302,11 @@ void TformExtract::Refresh()
     const TExtractArea area = Area(problem);
     if (problem.isEmpty())
         problem = AreaProblem(source, area);
+    // The area's colours, to pick from, as soon as there is an area.
+    if (problem.isEmpty())
+        ShowPalette(PaletteOf(source, area));
+    else
+        lblPalette->clear();
     if (problem.isEmpty() && !FHasColour)
         problem = QStringLiteral("No colour is chosen yet.");
     if (!problem.isEmpty()) {

@@ -60,6 +60,7 @@ private:
     // The other colours drawn in the area nearest to the one sought, and a
     // warning when one is within the tolerance.
     QString PaletteText() const;
+    void ShowPalette(const TPalette& Palette);
     void ShowStatus(const QString& Text);
     // The plotting area cut to the X limits typed, or why they cannot be.
     TExtractArea Area(QString& Problem) const;
@@ -93,5 +94,6 @@ private:
     QLineEdit* edToX;
     QCheckBox* cbxReplace;
     QLabel* lblStatus;
+    QLabel* lblPalette;
     QPushButton* btnExtract;
 };

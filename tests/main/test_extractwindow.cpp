@@ -56,6 +56,7 @@ private slots:
     void fractionsShowInTheListAndTheSession();
     void subPixelClicksWhenZoomedIn();
     void aFineClickOnAWholePixelIsTurnedExactly();
+    void theAreasColoursAreShownAndPicked();
     void commandLineGivesTheWindowsBytes();
     void commandLineRefusals_data();
     void commandLineRefusals();
@@ -314,6 +315,28 @@ void TestExtractWindow::aFineClickOnAWholePixelIsTurnedExactly()
     Tmainform other;
     other.LoadSession(Path("fine.qsf"));
     QVERIFY(turnedExactly(other));
+}
+
+void TestExtractWindow::theAreasColoursAreShownAndPicked()
+{
+    FForm->LoadSession(WriteChartSession(0));
+    FForm->acExtractMarkers->trigger();
+    TformExtract& dialog = *FForm->FExtract;
+    QTRY_VERIFY(dialog.lblPalette->text().contains("href"));
+    // Each swatch links its colour; the discs' blue is among them.
+    const QRegularExpression link(QStringLiteral("href=\"(#[0-9A-Fa-f]{6})\""));
+    std::optional<TRgb> blue;
+    for (const QRegularExpressionMatch& m : link.globalMatch(dialog.lblPalette->text())) {
+        const TRgb ink = *ParseRgb(m.captured(1));
+        if (ColourDistance(ink, {20, 40, 210}) <= 8)
+            blue = ink;
+    }
+    QVERIFY2(blue, qPrintable(dialog.lblPalette->text()));
+    emit dialog.lblPalette->linkActivated(RgbText(*blue));
+    QVERIFY(dialog.FColour == *blue);
+    QVERIFY(dialog.lblPalette->text().contains(QStringLiteral("<b><a href=\"%1\"").arg(RgbText(*blue))));
+    dialog.Extract();
+    QCOMPARE(View().SiteCount(), 6);
 }
 
 void TestExtractWindow::commandLineGivesTheWindowsBytes()
