@@ -7,6 +7,7 @@
 #include <QRandomGenerator>
 
 #include <cerrno>
+#include <climits>
 #include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -66,7 +67,10 @@ public:
         }
         const QByteArray folder = QFile::encodeName(QFileInfo(target).absolutePath());
         const QByteArray name = QFile::encodeName(QFileInfo(target).fileName());
-        const auto [fd, temporary] = Temporary(folder + '/' + name);
+        // A name near the longest a folder takes is cut to leave room for
+        // the temporary's mark.
+        const qsizetype room = NAME_MAX - qsizetype(sizeof TemporaryMark - 1) - 6;
+        const auto [fd, temporary] = Temporary(folder + '/' + name.left(room));
         if (fd < 0) {
             const int error = errno;
             // A folder that takes no new file, or a disk with no room for a

@@ -90,6 +90,10 @@ void TestTextFile::linksAndPermissionsAreKept()
     QCOMPARE(ReadTextFile(target), QByteArray("new\n"));
     QCOMPARE(ModeOf(target) & 07777, mode_t(0640));
     QCOMPARE(ReadTextFile(FDir.filePath("made.txt")), QByteArray("made\n"));
+    // A name as long as a folder takes still has room for a temporary beside it.
+    const QString longest = FDir.filePath(QString(251, u'n') + QStringLiteral(".txt"));
+    QCOMPARE(SaveTextFile(longest, "long\n"), wrReplaced);
+    QCOMPARE(ReadTextFile(longest), QByteArray("long\n"));
     // Nothing of ours is left beside them.
     QCOMPARE(QDir(FDir.path()).entryList({"*.txt.*"}, QDir::Files | QDir::Hidden), QStringList());
 }
