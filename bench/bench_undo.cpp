@@ -1,12 +1,8 @@
 // Undo on a series of 100,000 points: the memory 200 one-point moves hold,
 // and the time to undo and redo one such move, or a sort of them all.
+#include "WindowBenchMain.h"
 #include "view/quillonview.h"
 #include "view/viewchange.h"
-
-#include <benchmark/benchmark.h>
-
-#include <QApplication>
-#include <QTemporaryDir>
 
 #include <malloc.h>
 
@@ -80,13 +76,5 @@ BENCHMARK(BM_UndoRedoSort)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv)
 {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    // The view reads the per-user settings; keep the real ones out of it.
-    QTemporaryDir config;
-    qputenv("XDG_CONFIG_HOME", config.path().toLocal8Bit());
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return RunWindowBenchmarks(argc, argv);
 }
