@@ -1,5 +1,6 @@
 #pragma once
 
+#include "document/JobChange.h"
 #include "document/JobDocument.h"
 #include "view/viewchange.h"
 #include "view/viewsnapshot.h"
@@ -7,34 +8,6 @@
 #include <QUndoCommand>
 
 #include <functional>
-
-// A change undone and redone by restoring the state before or after it
-// through Restore. Pushed once done: the first redo does nothing.
-template <class TState>
-class TStateStep : public QUndoCommand {
-public:
-    using TRestore = std::function<void(const TState&)>;
-    TStateStep(TRestore Restore, const QString& Caption, TState Before, TState After)
-        : QUndoCommand(Caption)
-        , FRestore(std::move(Restore))
-        , FBefore(std::move(Before))
-        , FAfter(std::move(After))
-    {
-    }
-    void undo() override { FRestore(FBefore); }
-    void redo() override
-    {
-        if (FDone)
-            FRestore(FAfter);
-        FDone = true;
-    }
-
-private:
-    TRestore FRestore;
-    TState FBefore;
-    TState FAfter;
-    bool FDone = false;
-};
 
 // A change of the view's points or mapping, kept as what it changed.
 class TViewStep : public QUndoCommand {
@@ -49,8 +22,22 @@ private:
     TViewChange FChange;
     bool FDone = false;
 };
-// A change of the job's series: made, renamed, deleted or chosen.
-using TJobStep = TStateStep<TJobDocument>;
+// A change of the job's series (made, renamed, deleted or chosen), kept as
+// what it changed and applied to the job as it stands.
+class TJobStep : public QUndoCommand {
+public:
+    using TNow = std::function<TJobDocument()>;
+    using TShow = std::function<void(const TJobDocument&)>;
+    TJobStep(TNow Now, TShow Show, const QString& Caption, const TJobDocument& Before, const TJobDocument& After);
+    void undo() override { FShow(FChange.Before(FNow())); }
+    void redo() override;
+
+private:
+    TNow FNow;
+    TShow FShow;
+    TJobChange FChange;
+    bool FDone = false;
+};
 
 // A flip or an inversion of the picture: each is its own inverse.
 class TImageStep : public QUndoCommand {

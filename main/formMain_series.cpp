@@ -109,8 +109,8 @@ void Tmainform::RecordJob(const QString& Caption, const std::function<void(TJobD
     TJobDocument after = before;
     Change(after);
     ShowJob(after);
-    UndoStack.push(new TJobStep([this](const TJobDocument& State) { ShowJob(State); }, Caption, std::move(before),
-                                std::move(after)));
+    UndoStack.push(new TJobStep([this] { return Job(); }, [this](const TJobDocument& State) { ShowJob(State); },
+                                Caption, before, after));
 }
 
 void Tmainform::SelectSeries(int Index)

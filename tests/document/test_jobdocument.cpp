@@ -3,6 +3,7 @@
 #include "document/SessionFile.h"
 
 #include "ExactCompare.h"
+#include "document/JobChange.h"
 #include "platform/Conversions.h"
 
 #include <QLocale>
@@ -80,6 +81,8 @@ private slots:
     void fractionalPositionsAreRefused_data();
     void fractionalPositionsAreRefused();
     void exactPositionsOnATurnedArea();
+    void seriesChangesKeepOnlyTheSeriesTheyChanged_data();
+    void seriesChangesKeepOnlyTheSeriesTheyChanged();
     void addedPointsTakeFreeNumbers();
 };
 
@@ -378,6 +381,49 @@ void TestJobDocument::addedPointsTakeFreeNumbers()
     QCOMPARE(p[2], (TSeriesPoint{QStringLiteral("1"), 1, 2, true}));
     QCOMPARE(p[3], (TSeriesPoint{QStringLiteral("3"), 3.5, 4.25, true}));
     QCOMPARE(p[4], (TSeriesPoint{QStringLiteral("4"), 5, 6, true}));
+}
+
+void TestJobDocument::seriesChangesKeepOnlyTheSeriesTheyChanged_data()
+{
+    QTest::addColumn<QString>("change");
+    QTest::addColumn<int>("kept");
+    QTest::newRow("another chosen") << "choose" << 0;
+    QTest::newRow("one renamed") << "rename" << 2;
+    QTest::newRow("one made") << "add" << 1;
+    QTest::newRow("one deleted inside") << "delete" << 1;
+}
+
+// Made back from the job as it stands, before and after are exactly as
+// they were; only the series the change touched are kept.
+void TestJobDocument::seriesChangesKeepOnlyTheSeriesTheyChanged()
+{
+    QFETCH(QString, change);
+    QFETCH(int, kept);
+    TJobDocument before;
+    for (int n = 0; n < 3; ++n) {
+        if (n > 0)
+            before.AddSeries({});
+        for (int i = 0; i < 1000; ++i)
+            before.Series.back().Points.push_back({QString::number(i), double(i), double(n)});
+    }
+    before.Mapping.Angle = 2.5;
+    TJobDocument after = before;
+    if (change == "choose")
+        after.Current = 2;
+    else if (change == "rename")
+        after.Series[1].Name = QStringLiteral("Peaks");
+    else if (change == "add")
+        after.AddSeries({});
+    else
+        after.DeleteSeries(1);
+    const TJobChange step(before, after);
+    QCOMPARE(int(step.Kept()), kept);
+    const auto same = [](const TJobDocument& a, const TJobDocument& b) {
+        return a.Series == b.Series && a.Current == b.Current && a.Mapping == b.Mapping &&
+               a.ImageFileName == b.ImageFileName;
+    };
+    QVERIFY(same(step.Before(after), before));
+    QVERIFY(same(step.After(before), after));
 }
 
 QTEST_GUILESS_MAIN(TestJobDocument)
