@@ -1,6 +1,7 @@
 #pragma once
 
 #include "JobDocument.h"
+#include "ListStretch.h"
 
 #include <cstddef>
 
@@ -24,6 +25,5 @@ private:
 
     TJobDocument FBefore;
     TJobDocument FAfter;
-    std::size_t FStart = 0;
-    std::size_t FEnd = 0;
+    TListStretch FStretch;
 };

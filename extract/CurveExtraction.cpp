@@ -209,7 +209,12 @@ struct TTrace {
 
     double X(int Column) const { return Left + Column; }
     std::optional<TRun>& At(int Column) { return Runs[std::size_t(Column - First)]; }
-    const std::optional<TRun>& At(int Column) const { return Runs[std::size_t(Column - First)]; }
+    // The run followed in a column, or none there or outside the walk.
+    const TRun* Traced(int Column) const
+    {
+        const std::optional<TRun>& run = Runs[std::size_t(std::clamp(Column, First, Last) - First)];
+        return Column >= First && Column <= Last && run ? &*run : nullptr;
+    }
 };
 
 // How a walk in one direction ended: the column where a gap longer than
@@ -343,9 +348,9 @@ double StrokeWidth(const TTrace& Trace)
 {
     std::vector<double> widths;
     for (int c = Trace.First + 1; c < Trace.Last; ++c) {
-        const std::optional<TRun>& before = Trace.At(c - 1);
-        const std::optional<TRun>& here = Trace.At(c);
-        const std::optional<TRun>& after = Trace.At(c + 1);
+        const TRun* before = Trace.Traced(c - 1);
+        const TRun* here = Trace.Traced(c);
+        const TRun* after = Trace.Traced(c + 1);
         if (before && here && after) {
             const double slope = (after->Centre - before->Centre) / 2;
             widths.push_back(here->Length() / std::hypot(1.0, slope));
@@ -624,21 +629,19 @@ TExtraction ExtractCurve(const TPixelSource& Source, const TExtractArea& Area, c
     // half a step whose run is clear of other colours and crosses the whole
     // stroke: a column through the end of a dash or a dot cuts a sliver,
     // lighter than the columns beside it, whose middle is off the curve. A
-    // sliver serves where nothing better is within reach.
-    // A stroke's cap reaches about its width past the curve's end.
+    // sliver serves where nothing better is within reach. A stroke's cap
+    // reaches about its width past the curve's end.
     const double width = StrokeWidth(trace);
     const int capReach = std::max(3, int(std::ceil(width)));
     const auto whole = [&](const TRun& Run) {
         const int column = int(std::lround(Run.X - left));
         bool nearGap = false;
         double heaviest = 0;
-        for (int c = column - capReach; c <= column + capReach; ++c) {
-            if (c < trace.First || c > trace.Last)
-                continue;
-            if (!trace.At(c))
-                nearGap = true;
+        for (int c = std::max(column - capReach, trace.First); c <= std::min(column + capReach, trace.Last); ++c) {
+            if (const TRun* run = trace.Traced(c))
+                heaviest = std::max(heaviest, run->Weight);
             else
-                heaviest = std::max(heaviest, trace.At(c)->Weight);
+                nearGap = true;
         }
         return !nearGap || Run.Weight >= 0.8 * heaviest;
     };
@@ -662,10 +665,10 @@ TExtraction ExtractCurve(const TPixelSource& Source, const TExtractArea& Area, c
         for (int d = 0; d <= 2 * reach && !(chosen && whole(*chosen)); ++d) {
             // 0, +1, -1, +2, -2, ...
             const double x = stepX + (d % 2 ? (d + 1) / 2 : -(d / 2));
-            const int column = int(std::lround(x - left));
-            if (x < box.Left || x > box.Right || column < trace.First || column > trace.Last || !trace.At(column))
+            const TRun* found = trace.Traced(int(std::lround(x - left)));
+            if (x < box.Left || x > box.Right || !found)
                 continue;
-            const TRun& traced = *trace.At(column);
+            const TRun& traced = *found;
             TRun run = traced;
             if (x != traced.X) {
                 const std::vector<TRun> runs = reader.Near(x, traced.First - 1, traced.Last + 1);
@@ -687,17 +690,12 @@ TExtraction ExtractCurve(const TPixelSource& Source, const TExtractArea& Area, c
         // curve (a dash, a dot) the column's middle serves.
         const int column = int(std::lround(chosen->X - left));
         const int span = std::max(2, int(std::lround(width)));
-        const auto centre = [&](int c) -> std::optional<double> {
-            if (c < trace.First || c > trace.Last || !trace.At(c))
-                return std::nullopt;
-            return trace.At(c)->Centre;
-        };
-        const std::optional<double> before = centre(column - span);
-        const std::optional<double> after = centre(column + span);
+        const TRun* before = trace.Traced(column - span);
+        const TRun* after = trace.Traced(column + span);
         const bool ends = (!before && column - span < firstTraced) || (!after && column + span > lastTraced);
         if (width >= 4 && ((before && after) || ((before || after) && ends))) {
-            const double from = before ? *before : chosen->Centre;
-            const double to = after ? *after : chosen->Centre;
+            const double from = before ? before->Centre : chosen->Centre;
+            const double to = after ? after->Centre : chosen->Centre;
             at = AcrossStroke(Source, Area, rule, at, (to - from) / double((before ? span : 0) + (after ? span : 0)),
                               width);
         }

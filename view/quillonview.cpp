@@ -175,6 +175,14 @@ void TQuillonView::RaiseAddSite(const TSiteObject& Site)
     OnAddSite(this, Site.Name, Site.Point(), true, d.X, d.Y);
 }
 
+void TQuillonView::RaiseModSite(const TSiteObject& Site)
+{
+    if (!OnModSite)
+        return;
+    const TDataPoint d = DataOf(Site);
+    OnModSite(this, Site.Name, Site.Point(), true, d.X, d.Y);
+}
+
 TQuillonView::TEventRun::TEventRun(TQuillonView& View) : FView(View)
 {
     if (FView.OnBeginUpdate)
@@ -199,9 +207,7 @@ void TQuillonView::RaiseAllSites()
 void TQuillonView::AppendSite(const TSeriesPoint& Point)
 {
     auto site = std::make_unique<TSiteObject>(this);
-    site->Name = Point.Name;
-    site->SetPoint(Point.X, Point.Y);
-    site->Exact = Point.Exact;
+    site->SetState(Point);
     const TSiteObject& added = *site;
     FSites.Append(std::move(site));
     RaiseAddSite(added);
@@ -301,10 +307,7 @@ void TQuillonView::PlaceSite(TSiteObject& Site, double X, double Y, bool Exact)
         return;
     Site.SetPoint(X, Y);
     Site.Exact = Exact;
-    if (OnModSite) {
-        const TDataPoint d = DataOf(Site);
-        OnModSite(this, Site.Name, Site.Point(), true, d.X, d.Y);
-    }
+    RaiseModSite(Site);
 }
 
 void TQuillonView::MoveSites(const QStringList& Names, int DX, int DY)
@@ -352,9 +355,7 @@ void TQuillonView::Restore(const TViewSnapshot& State)
     FSites.Clear();
     for (const TViewSnapshot::TPointState& p : State.Points) {
         auto site = std::make_unique<TSiteObject>(this);
-        site->Name = p.Name;
-        site->SetPoint(p.X, p.Y);
-        site->Exact = p.Exact;
+        site->SetState(p);
         FSites.Append(std::move(site));
     }
     FRemapPending = false;
@@ -371,12 +372,8 @@ void TQuillonView::PutSites(int From, const std::vector<TSeriesPoint>& Points)
         run.emplace(*this);
     for (std::size_t i = 0; i < Points.size(); ++i) {
         TSiteObject& site = *FSites.At(From + int(i));
-        site.SetPoint(Points[i].X, Points[i].Y);
-        site.Exact = Points[i].Exact;
-        if (OnModSite) {
-            const TDataPoint d = DataOf(site);
-            OnModSite(this, site.Name, site.Point(), true, d.X, d.Y);
-        }
+        site.SetState(Points[i]);
+        RaiseModSite(site);
     }
     Paint();
 }
@@ -414,11 +411,8 @@ void TQuillonView::RemapSites()
     if (!OnModSite)
         return;
     const TEventRun run(*this);
-    for (int i = 0; i < SiteCount(); ++i) {
-        const TSiteObject* site = FSites.At(i);
-        const TDataPoint d = DataOf(*site);
-        OnModSite(this, site->Name, site->Point(), true, d.X, d.Y);
-    }
+    for (int i = 0; i < SiteCount(); ++i)
+        RaiseModSite(*FSites.At(i));
 }
 
 void TQuillonView::FlipHorizontal()

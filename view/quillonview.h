@@ -237,6 +237,7 @@ private:
     TDataPoint DataOf(const TPointF& P, bool Exact) const;
     TDataPoint DataOf(const TSiteObject& Site) const { return DataOf(Site.Point(), Site.Exact); }
     void RaiseAddSite(const TSiteObject& Site);
+    void RaiseModSite(const TSiteObject& Site);
     // The owner's list made again: cleared, then every site in order.
     void RaiseAllSites();
 

@@ -24,6 +24,12 @@ public:
     }
     TPointF Point() const { return {X, Y}; }
     TSeriesPoint State() const { return {Name, X, Y, Exact}; }
+    void SetState(const TSeriesPoint& Point)
+    {
+        Name = Point.Name;
+        SetPoint(Point.X, Point.Y);
+        Exact = Point.Exact;
+    }
 
     double X = 0;
     double Y = 0;

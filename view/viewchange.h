@@ -1,6 +1,7 @@
 #pragma once
 
 #include "viewsnapshot.h"
+#include "document/ListStretch.h"
 
 #include <cstddef>
 #include <vector>
@@ -30,6 +31,5 @@ private:
     // The mappings, each with the differing stretch of its points.
     TViewSnapshot FBefore;
     TViewSnapshot FAfter;
-    std::size_t FStart = 0;
-    std::size_t FEnd = 0;
+    TListStretch FStretch;
 };
