@@ -43,7 +43,6 @@ private slots:
     void fewestDigitsThatKeepAHundredth();
     void logAxis();
     void noMappingGivesSixDigits();
-    void everyValueWithinAHundredth_data();
     void everyValueWithinAHundredth();
 };
 
@@ -111,31 +110,15 @@ void TestDataText::noMappingGivesSixDigits()
     QCOMPARE(DataText(m, axX, -INFINITY, 6, 3), QStringLiteral("-INF"));
 }
 
-void TestDataText::everyValueWithinAHundredth_data()
-{
-    QTest::addColumn<int>("pixels");
-    QTest::addColumn<double>("from");
-    QTest::addColumn<double>("to");
-    QTest::addColumn<bool>("log");
-    // Scales where six digits round by up to a few hundredths of a pixel,
-    // so that the bound, not the reading back, would let them through.
-    QTest::newRow("linear") << 40000 << 0.0 << 100.0 << false;
-    QTest::newRow("linear, negative") << 30000 << -50.0 << -49.0 << false;
-    QTest::newRow("log") << 60000 << 1.0 << 10.0 << true;
-}
-
+// One decade over 60,000 pixels: six digits round by up to a few
+// hundredths of a pixel, so the bound, not the reading back, would let a
+// value through.
 void TestDataText::everyValueWithinAHundredth()
 {
-    QFETCH(int, pixels);
-    QFETCH(double, from);
-    QFETCH(double, to);
-    QFETCH(bool, log);
-    TViewMapping m = Mapping({0, 0, pixels, 100}, from, to, 0, 1);
-    m.AxisXMap = log ? amLog10 : amLinear;
+    TViewMapping m = Mapping({0, 0, 60000, 100}, 1, 10, 0, 1);
+    m.AxisXMap = amLog10;
     for (int i = 1; i < 1000; ++i) {
-        const double f = (i + 0.37) / 1000;
-        const double v = log ? std::pow(10.0, std::log10(from) + f * (std::log10(to) - std::log10(from)))
-                             : from + f * (to - from);
+        const double v = std::pow(10.0, (i + 0.37) / 1000);
         const QString text = DataText(m, axX, v, 6, 3);
         QVERIFY2(PixelError(m, text, v) <= 0.01, qPrintable(text));
     }

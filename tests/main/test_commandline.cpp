@@ -224,7 +224,6 @@ void TestCommandLine::exportNeverWritesOverItsInputs_data()
     QTest::addColumn<QString>("out");
     QTest::addColumn<QString>("message");
     QTest::newRow("the session") << "chart.qsf" << "is the session itself";
-    QTest::newRow("the session by another path") << "sub/../chart.qsf" << "is the session itself";
     QTest::newRow("the session through a link") << "link.qsf" << "is the session itself";
     QTest::newRow("its picture") << "chart.png" << "is the picture of the session";
 }
@@ -234,7 +233,6 @@ void TestCommandLine::exportNeverWritesOverItsInputs()
     QFETCH(QString, out);
     QFETCH(QString, message);
     const QString session = WriteSession();
-    QDir().mkpath(Path("sub"));
     QFile::link(session, Path("link.qsf"));
     const QByteArray sessionBytes = ReadTextFile(session);
     const QByteArray pictureBytes = ReadTextFile(Path("chart.png"));
