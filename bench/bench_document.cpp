@@ -15,8 +15,8 @@ constexpr int Points = 10000;
 TJobDocument Job(int series)
 {
     TJobDocument job;
-    job.Mapping.MappingRect = {100, 100, 3900, 2900};
-    job.Mapping.XRightValue = 1000;
+    job.Mapping().MappingRect = {100, 100, 3900, 2900};
+    job.Mapping().XRightValue = 1000;
     for (int s = 1; s < series; ++s)
         job.AddSeries({});
     std::mt19937 random(3);

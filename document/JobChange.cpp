@@ -1,17 +1,14 @@
 #include "JobChange.h"
 
 TJobChange::TJobChange(const TJobDocument& Before, const TJobDocument& After)
-    : FBefore(Before)
-    , FAfter(After)
-    , FStretch(TListStretch::Between(Before.Series, After.Series))
+    : FStretch(TListStretch::Between(Before.Series, After.Series))
 {
-    FBefore.Series = FStretch.Inside(Before.Series);
-    FAfter.Series = FStretch.Inside(After.Series);
+    FBefore = {FStretch.Inside(Before.Series), Before.Current};
+    FAfter = {FStretch.Inside(After.Series), After.Current};
 }
 
-TJobDocument TJobChange::Made(const TJobDocument& Now, const TJobDocument& Kept) const
+void TJobChange::Put(TJobDocument& Job, const TSide& Side) const
 {
-    TJobDocument job = Kept;
-    job.Series = FStretch.Spliced(Now.Series, Kept.Series);
-    return job;
+    FStretch.Splice(Job.Series, Side.Series);
+    Job.Current = Side.Current;
 }

@@ -4,26 +4,31 @@
 #include "ListStretch.h"
 
 #include <cstddef>
+#include <vector>
 
-// A change of the job's series, kept as what it changed: the job before and
-// after with only the stretch of its series list that differs (between the
-// series both share at its start and at its end). Choosing another series
-// keeps no series at all; renaming one keeps that one twice.
+// A change of the job's series (made, renamed, deleted or chosen), kept as
+// what it changed: which series was current before and after, and only the
+// stretch of the series list that differs (between the series both share at
+// its start and at its end). Choosing another series keeps no series at
+// all; renaming one keeps that one twice. Undone and redone on the job as
+// it stands.
 class TJobChange {
 public:
     TJobChange(const TJobDocument& Before, const TJobDocument& After);
 
-    // The job before the change, made from the job as it stands after it,
-    // and the other way round.
-    TJobDocument Before(const TJobDocument& Now) const { return Made(Now, FBefore); }
-    TJobDocument After(const TJobDocument& Now) const { return Made(Now, FAfter); }
+    void Undo(TJobDocument& Job) const { Put(Job, FBefore); }
+    void Redo(TJobDocument& Job) const { Put(Job, FAfter); }
     // How many series it keeps.
     std::size_t Kept() const { return FBefore.Series.size() + FAfter.Series.size(); }
 
 private:
-    TJobDocument Made(const TJobDocument& Now, const TJobDocument& Kept) const;
+    struct TSide {
+        std::vector<TSeries> Series;
+        int Current = 0;
+    };
+    void Put(TJobDocument& Job, const TSide& Side) const;
 
-    TJobDocument FBefore;
-    TJobDocument FAfter;
+    TSide FBefore;
+    TSide FAfter;
     TListStretch FStretch;
 };

@@ -30,26 +30,36 @@ TJobDocument::TJobDocument()
 {
 }
 
+TJobDocument::TJobDocument(const TJobDocument& Other)
+    : Series(Other.Series)
+    , Current(Other.Current)
+    , ImageFileName(Other.ImageFileName)
+    , FOwnMapping(Other.Mapping())
+{
+}
+
 void TJobDocument::Apply(const TSession& S)
 {
     Series = S.Series;
     Current = std::clamp(S.Current, 0, int(Series.size()) - 1);
     ImageFileName = S.Path;
-    Mapping.MappingRect = S.Rect;
-    Mapping.XLeftValue = S.XLeft;
-    Mapping.YTopValue = S.YTop;
-    Mapping.XRightValue = S.XRight;
-    Mapping.YBottomValue = S.YBottom;
-    Mapping.AxisXMap = AxisMappingOf(S.AxisXMap, Mapping.AxisXMap);
-    Mapping.AxisYMap = AxisMappingOf(S.AxisYMap, Mapping.AxisYMap);
-    Mapping.Angle = S.Angle;
-    Mapping.Zoom = S.Zoom;
+    TViewMapping& m = Mapping();
+    m.MappingRect = S.Rect;
+    m.XLeftValue = S.XLeft;
+    m.YTopValue = S.YTop;
+    m.XRightValue = S.XRight;
+    m.YBottomValue = S.YBottom;
+    m.AxisXMap = AxisMappingOf(S.AxisXMap, m.AxisXMap);
+    m.AxisYMap = AxisMappingOf(S.AxisYMap, m.AxisYMap);
+    m.Angle = S.Angle;
+    m.Zoom = S.Zoom;
 }
 
 QString TJobDocument::AxisProblem() const
 {
-    return AxisValuesProblem(Mapping.XLeftValue, Mapping.XRightValue, Mapping.YBottomValue, Mapping.YTopValue,
-                             Mapping.AxisXMap == amLog10, Mapping.AxisYMap == amLog10);
+    const TViewMapping& m = Mapping();
+    return AxisValuesProblem(m.XLeftValue, m.XRightValue, m.YBottomValue, m.YTopValue, m.AxisXMap == amLog10,
+                             m.AxisYMap == amLog10);
 }
 
 int TJobDocument::SeriesIndex(const QString& Name) const
@@ -143,17 +153,21 @@ TDataPoint TJobDocument::DataOf(const TSeriesPoint& P) const
 {
     constexpr double nan = std::numeric_limits<double>::quiet_NaN();
     TDataPoint d{nan, nan};
-    Mapping.PixelToData(TPointF{P.X, P.Y}, d, P.Exact);
+    Mapping().PixelToData(TPointF{P.X, P.Y}, d, P.Exact);
     return d;
+}
+
+QString TJobDocument::DataLine(const TSeriesPoint& P, QChar Separator, int Precision, int Digits) const
+{
+    const TDataPoint d = DataOf(P);
+    return ::DataText(Mapping(), axX, d.X, Precision, Digits) + Separator +
+           ::DataText(Mapping(), axY, d.Y, Precision, Digits) + QStringLiteral("\r\n");
 }
 
 QString TJobDocument::DataText(QChar Separator, int Precision, int Digits) const
 {
     QString text;
-    for (const TSeriesPoint& p : CurrentSeries().Points) {
-        const TDataPoint d = DataOf(p);
-        text += ::DataText(Mapping, axX, d.X, Precision, Digits) + Separator +
-                ::DataText(Mapping, axY, d.Y, Precision, Digits) + QStringLiteral("\r\n");
-    }
+    for (const TSeriesPoint& p : CurrentSeries().Points)
+        text += DataLine(p, Separator, Precision, Digits);
     return text;
 }

@@ -19,12 +19,28 @@ TColor DistinctColour(const std::vector<TSeries>& Series, TColor Preferred, TCol
 class TJobDocument {
 public:
     TJobDocument();
+    // A copy keeps its own mapping, a copy of the one in force.
+    TJobDocument(const TJobDocument& Other);
+    // Assigning would bypass the view that may be showing the mapping.
+    TJobDocument& operator=(const TJobDocument&) = delete;
 
     // Never empty; names are unique when case is ignored.
     std::vector<TSeries> Series;
     int Current = 0;
-    TViewMapping Mapping;
     QString ImageFileName;
+
+    // The mapping in force: the document's own, or, once a view shows the
+    // job, the view's, which then alone holds it.
+    TViewMapping& Mapping() { return *FMapping; }
+    const TViewMapping& Mapping() const { return *FMapping; }
+    // The mapping in force is Shown's from now on; Shown outlives the
+    // document or is let go by MapOwn, which keeps its values.
+    void MapThrough(TViewMapping& Shown) { FMapping = &Shown; }
+    void MapOwn()
+    {
+        FOwnMapping = *FMapping;
+        FMapping = &FOwnMapping;
+    }
 
     TSeries& CurrentSeries() { return Series[std::size_t(Current)]; }
     const TSeries& CurrentSeries() const { return Series[std::size_t(Current)]; }
@@ -55,4 +71,10 @@ public:
     // The data values of one point; not-a-number while the plotting area
     // is not valid.
     TDataPoint DataOf(const TSeriesPoint& P) const;
+    // One point's line of DataText.
+    QString DataLine(const TSeriesPoint& P, QChar Separator, int Precision, int Digits) const;
+
+private:
+    TViewMapping FOwnMapping;
+    TViewMapping* FMapping = &FOwnMapping;
 };

@@ -29,13 +29,12 @@ struct TListStretch {
         return std::vector<T>(List.begin() + std::ptrdiff_t(Start), List.end() - std::ptrdiff_t(End));
     }
 
-    // List with the stretch's items replaced by Middle.
+    // Replaces the stretch's items of List by Middle, in place: the items
+    // outside it are moved, not copied.
     template <class T>
-    std::vector<T> Spliced(const std::vector<T>& List, const std::vector<T>& Middle) const
+    void Splice(std::vector<T>& List, const std::vector<T>& Middle) const
     {
-        std::vector<T> whole(List.begin(), List.begin() + std::ptrdiff_t(Start));
-        whole.insert(whole.end(), Middle.begin(), Middle.end());
-        whole.insert(whole.end(), List.end() - std::ptrdiff_t(End), List.end());
-        return whole;
+        List.erase(List.begin() + std::ptrdiff_t(Start), List.end() - std::ptrdiff_t(End));
+        List.insert(List.begin() + std::ptrdiff_t(Start), Middle.begin(), Middle.end());
     }
 };

@@ -352,7 +352,7 @@ TProfileFile SessionProfile(const TJobDocument& Document, const TSeriesLook& Def
 {
     // Each value goes to the end of its section, a new section to the end
     // of the file: the order of these writes is the file's layout.
-    const TViewMapping& m = Document.Mapping;
+    const TViewMapping& m = Document.Mapping();
     TProfileFile ini;
     if (!Document.ImageFileName.isEmpty() && QFileInfo::exists(Document.ImageFileName))
         ini.WriteString(QStringLiteral("image"), QStringLiteral("path"), Document.ImageFileName);

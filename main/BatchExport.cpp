@@ -42,9 +42,9 @@ TExportStatus ExportSessionData(const QString& Out, const QString& Session, QIOD
                 Errors << QStringLiteral("The session %1 has no picture to extract from.").arg(Session) << Qt::endl;
                 return esFailed;
             }
-            TExtractArea area{job.Mapping.MappingRect, job.Mapping.Angle};
+            TExtractArea area{job.Mapping().MappingRect, job.Mapping().Angle};
             for (const auto& [limit, frame] : {std::pair{Extract.FromX, &area.FromX}, std::pair{Extract.ToX, &area.ToX}})
-                if (limit && !job.Mapping.FrameX(*limit, *frame)) {
+                if (limit && !job.Mapping().FrameX(*limit, *frame)) {
                     Errors << QStringLiteral("The X axis of the session %1 has no value %2.")
                                   .arg(Session, QString::number(*limit, 'g', 17))
                            << Qt::endl;

@@ -15,19 +15,27 @@ void TViewStep::redo()
     FDone = true;
 }
 
-TJobStep::TJobStep(TNow Now, TShow Show, const QString& Caption, const TJobDocument& Before,
-                   const TJobDocument& After)
+TJobStep::TJobStep(TJobDocument& Job, std::function<void()> Shown, const QString& Caption,
+                   const TJobDocument& Before, const TJobDocument& After)
     : QUndoCommand(Caption)
-    , FNow(std::move(Now))
-    , FShow(std::move(Show))
+    , FJob(Job)
+    , FShown(std::move(Shown))
     , FChange(Before, After)
 {
 }
 
+void TJobStep::undo()
+{
+    FChange.Undo(FJob);
+    FShown();
+}
+
 void TJobStep::redo()
 {
-    if (FDone)
-        FShow(FChange.After(FNow()));
+    if (FDone) {
+        FChange.Redo(FJob);
+        FShown();
+    }
     FDone = true;
 }
 

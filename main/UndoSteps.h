@@ -23,18 +23,18 @@ private:
     bool FDone = false;
 };
 // A change of the job's series (made, renamed, deleted or chosen), kept as
-// what it changed and applied to the job as it stands.
+// what it changed and applied to the job as it stands; Shown then tells
+// whoever shows the job.
 class TJobStep : public QUndoCommand {
 public:
-    using TNow = std::function<TJobDocument()>;
-    using TShow = std::function<void(const TJobDocument&)>;
-    TJobStep(TNow Now, TShow Show, const QString& Caption, const TJobDocument& Before, const TJobDocument& After);
-    void undo() override { FShow(FChange.Before(FNow())); }
+    TJobStep(TJobDocument& Job, std::function<void()> Shown, const QString& Caption, const TJobDocument& Before,
+             const TJobDocument& After);
+    void undo() override;
     void redo() override;
 
 private:
-    TNow FNow;
-    TShow FShow;
+    TJobDocument& FJob;
+    std::function<void()> FShown;
     TJobChange FChange;
     bool FDone = false;
 };

@@ -206,6 +206,8 @@ Tmainform::~Tmainform()
     v->OnMouseMove = nullptr;
     v->OnGestureEnd = nullptr;
     v->OnSelectSites = nullptr;
+    // Nor does it keep the job, which goes with the members.
+    v->SetJob(nullptr);
 }
 
 void Tmainform::showEvent(QShowEvent* event)
@@ -451,6 +453,7 @@ void Tmainform::WireView()
     v->OnSelectSites = Guarded(this, TQuillonSelectSitesEvent([this](QObject*, const QStringList& Names) {
                                    SelectRowsOf(Names);
                                }));
+    v->SetJob(&Document);
 }
 
 QString Tmainform::NumberText(double Value) const

@@ -40,9 +40,6 @@ public:
     explicit Tmainform(QWidget* parent = nullptr);
     ~Tmainform() override;
 
-    // The whole job as it stands: the document with the view's series.
-    TJobDocument Job() const;
-
     // Sets enabled and checked states, as the idle-time updates do.
     void UpdateCommands();
     // The rules that follow the list's rows, run after each change to them.
@@ -257,8 +254,8 @@ private:
     QAction* acExtractMarkers;
     QPointer<TformExtract> FExtract;
 
-    // The job. Its current series' points and the mapping are the view's
-    // while it shows them; Job() is the whole job as it stands.
+    // The job, whole: the view shows and edits its current series, and its
+    // mapping in force is the view's.
     TJobDocument Document;
 
     TKSTipOfDay KSTipOfDay;
@@ -289,10 +286,10 @@ private:
     void OpenExtract(TformExtract::TKind Kind);
     // Points found by extraction join the current series as one step.
     void AddExtractedPoints(const std::vector<TPointF>& Points, const QString& Caption, bool Replace);
-    // Shows State as the job: the view takes its current series.
-    void ShowJob(const TJobDocument& State);
-    // The same after a session load, with the view's events of a load.
-    void ShowLoadedDocument();
+    // The job's series changed: the view takes its current one.
+    void ShowSeries();
+    // Loaded becomes the job, with the view's events of a load.
+    void ShowLoadedDocument(TJobDocument& Loaded);
     void ShowOtherSeries();
     void FillSeriesChooser();
     // Runs Change on the job as one undo step named Caption.

@@ -377,7 +377,7 @@ void Tmainform::FerroTwainSourceFileTransfer(void*, int, const TW_STR255& Filena
         // changes nothing.
         const TPictureReport report = QuillonView->Image.ReplaceWith(file);
         if (report.Usable()) {
-            QuillonView->ImageFileName = file;
+            Document.ImageFileName = file;
             QuillonView->ResetMapping();
             ShowMouseData();
             QuillonView->Paint();
@@ -396,7 +396,7 @@ bool Tmainform::LoadImageFile(const QString& FileName)
         ShowPictureProblem(FileName, report);
         return false;
     }
-    QuillonView->ImageFileName = FileName;
+    Document.ImageFileName = FileName;
     QuillonView->ResetMapping();
     ShowMouseData();
     if (QuillonView->Settings->FitOnImageLoad)
@@ -453,6 +453,8 @@ void Tmainform::acPreferencesExecute()
         return;
     dialog.ControlsToSettings(*QuillonView->Settings);
     QuillonView->Settings->SaveSettings();
+    // The point and line options are the current series' look.
+    Document.CurrentSeries().Look = QuillonView->Settings->Look();
     const bool ask = dialog.cbxAskToSave->isChecked();
     if (ask != AskBeforeDiscarding() && !SetAskBeforeDiscarding(ask))
         throw EFileError(QStringLiteral("The choice to ask before unsaved changes are lost could not be kept."));

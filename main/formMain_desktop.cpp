@@ -224,7 +224,9 @@ bool Tmainform::ListKey(QEvent* Event)
 
 QString Tmainform::RowText(int Row, QChar Separator) const
 {
-    return ListModel->Cell(Row, 1) + Separator + ListModel->Cell(Row, 2) + QStringLiteral("\r\n");
+    const TQuillonViewSettings& s = *QuillonView->Settings;
+    return Document.DataLine(Document.CurrentSeries().Points[std::size_t(Row)], Separator, s.NumberPrecision,
+                             s.NumberDigits);
 }
 
 void Tmainform::CopySelectedRows()

@@ -38,40 +38,33 @@ void Tmainform::CreateSeriesCommands()
     FillSeriesChooser();
 }
 
-TJobDocument Tmainform::Job() const
+void Tmainform::ShowSeries()
 {
-    TJobDocument job = Document;
-    const TQuillonView& v = *QuillonView;
-    job.Mapping = v;
-    job.ImageFileName = v.ImageFileName;
-    TSeries& current = job.CurrentSeries();
-    current.Look = v.Settings->Look();
-    current.Points = v.Snapshot().Points;
-    return job;
-}
-
-void Tmainform::ShowJob(const TJobDocument& State)
-{
-    Document = State;
     QuillonView->Settings->SetLook(Document.CurrentSeries().Look);
-    QuillonView->Restore(SnapshotOf(Document.Mapping, Document.CurrentSeries().Points));
+    QuillonView->SeriesChanged();
     ShowOtherSeries();
     FillSeriesChooser();
 }
 
-void Tmainform::ShowLoadedDocument()
+void Tmainform::ShowLoadedDocument(TJobDocument& Loaded)
 {
     TQuillonView& v = *QuillonView;
-    const TViewMapping& m = Document.Mapping;
+    const TViewMapping& m = Loaded.Mapping();
     const TDataListModel::TUpdate update(*ListModel);
     v.ClearSites();
-    v.ImageFileName = Document.ImageFileName;
+    // The current series comes in through the view, with its events; until
+    // then it is as empty as the series the view has just cleared.
+    std::vector<TSeriesPoint> points = std::move(Loaded.CurrentSeries().Points);
+    Loaded.CurrentSeries().Points.clear();
+    Document.Series = std::move(Loaded.Series);
+    Document.Current = Loaded.Current;
+    Document.ImageFileName = Loaded.ImageFileName;
     v.Settings->SetLook(Document.CurrentSeries().Look);
     ShowOtherSeries();
     v.SetMappingRect(m.MappingRect);
     v.SetAxisValues(m.XLeftValue, m.YTopValue, m.XRightValue, m.YBottomValue);
     v.SetAxisKinds(m.AxisXMap, m.AxisYMap);
-    v.AddNamedSites(Document.CurrentSeries().Points);
+    v.AddNamedSites(points);
     v.RemapSites();
     v.SetAngle(m.Angle);
     v.SetZoom(m.Zoom);
@@ -105,12 +98,10 @@ void Tmainform::FillSeriesChooser()
 
 void Tmainform::RecordJob(const QString& Caption, const std::function<void(TJobDocument&)>& Change)
 {
-    TJobDocument before = Job();
-    TJobDocument after = before;
-    Change(after);
-    ShowJob(after);
-    UndoStack.push(new TJobStep([this] { return Job(); }, [this](const TJobDocument& State) { ShowJob(State); },
-                                Caption, before, after));
+    const TJobDocument before = Document;
+    Change(Document);
+    ShowSeries();
+    UndoStack.push(new TJobStep(Document, [this] { ShowSeries(); }, Caption, before, Document));
 }
 
 void Tmainform::SelectSeries(int Index)

@@ -46,7 +46,7 @@ void Tmainform::acLoadSessionExecute()
 void Tmainform::SaveSessionFile(const QString& FileName)
 {
     // Written afresh: nothing of an earlier session in that file survives.
-    const TWritten how = SaveSession(FileName, Job(), TQuillonViewSettings::StoredLook());
+    const TWritten how = SaveSession(FileName, Document, TQuillonViewSettings::StoredLook());
     MarkSaved(FileName);
     WarnIfInPlace(how, FileName);
 }
@@ -64,20 +64,17 @@ void Tmainform::LoadSessionFile(const QString& FileName)
 QString Tmainform::LoadSession(const QString& FileName)
 {
     // An axis kind the file does not name stays as the view has it.
-    Document.Mapping = *QuillonView;
-    const QString warning =
-        OpenSession(FileName, TQuillonViewSettings::StoredLook(), Document, QuillonView->Image);
-    ShowLoadedDocument();
+    TJobDocument loaded;
+    loaded.Mapping() = *QuillonView;
+    const QString warning = OpenSession(FileName, TQuillonViewSettings::StoredLook(), loaded, QuillonView->Image);
+    ShowLoadedDocument(loaded);
     return warning;
 }
 
 QString Tmainform::DataText(QChar Separator) const
 {
-    // The lines the list shows, which the batch export's equal.
-    QString text;
-    for (int row = 0; row < ListModel->Count(); ++row)
-        text += RowText(row, Separator);
-    return text;
+    const TQuillonViewSettings& s = *QuillonView->Settings;
+    return Document.DataText(Separator, s.NumberPrecision, s.NumberDigits);
 }
 
 void Tmainform::acCopyToClipboardExecute()
@@ -111,5 +108,5 @@ void Tmainform::acExportAllSeriesExecute()
     const QString file = AskSaveFileName(this, QStringLiteral("Export All Series"),
                                          QStringLiteral("CSV File (*.csv);;All Files (*)"), QStringLiteral("csv"));
     if (!file.isEmpty())
-        WarnIfInPlace(SaveTextFile(file, AllSeriesCsv(Job())), file);
+        WarnIfInPlace(SaveTextFile(file, AllSeriesCsv(Document)), file);
 }

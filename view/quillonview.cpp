@@ -21,6 +21,7 @@ TQuillonView::TQuillonView(QWidget* parent)
     : QWidget(parent)
     , Settings(std::make_unique<TQuillonViewSettings>())
 {
+    FOwnJob.MapThrough(*this);
     // Every exposed pixel is painted, so Qt need not erase first.
     setAttribute(Qt::WA_OpaquePaintEvent);
     setMouseTracking(true);
@@ -139,6 +140,24 @@ void TQuillonView::SetMouseAction(TMouseAction Value)
     Paint();
 }
 
+void TQuillonView::SetJob(TJobDocument* Job)
+{
+    TJobDocument* job = Job ? Job : &FOwnJob;
+    if (job == FJob)
+        return;
+    FJob->MapOwn();
+    FJob = job;
+    FJob->MapThrough(*this);
+    SeriesChanged();
+}
+
+void TQuillonView::SeriesChanged()
+{
+    FSites.Bind(*FJob);
+    RaiseAllSites();
+    Paint();
+}
+
 TSiteObject* TQuillonView::GetSite(int Index) const
 {
     return Index >= 0 && Index < SiteCount() ? FSites.At(Index) : nullptr;
@@ -206,11 +225,9 @@ void TQuillonView::RaiseAllSites()
 
 void TQuillonView::AppendSite(const TSeriesPoint& Point)
 {
-    auto site = std::make_unique<TSiteObject>(this);
-    site->SetState(Point);
-    const TSiteObject& added = *site;
-    FSites.Append(std::move(site));
-    RaiseAddSite(added);
+    TSiteObject site = Point;
+    site.SetPoint(Point.X, Point.Y);
+    RaiseAddSite(FSites.Append(std::move(site)));
 }
 
 bool TQuillonView::NameTaken(const QString& Name) const
@@ -262,9 +279,9 @@ void TQuillonView::DeleteSite(const QString& Name)
 void TQuillonView::DeleteSites(const QStringList& Names)
 {
     const TEventRun run(*this);
-    for (const std::unique_ptr<TSiteObject>& site : FSites.TakeNamed(Names))
+    for (const TSiteObject& site : FSites.TakeNamed(Names))
         if (OnDeleteSite)
-            OnDeleteSite(this, site->Name);
+            OnDeleteSite(this, site.Name);
     Paint();
 }
 
@@ -340,24 +357,13 @@ void TQuillonView::SetHighlight(QImage Mask, const QColor& Colour)
 
 TViewSnapshot TQuillonView::Snapshot() const
 {
-    std::vector<TSeriesPoint> points;
-    points.reserve(std::size_t(SiteCount()));
-    for (int i = 0; i < SiteCount(); ++i) {
-        const TSiteObject* site = FSites.At(i);
-        points.push_back(site->State());
-    }
-    return SnapshotOf(*this, std::move(points));
+    return SnapshotOf(*this, FJob->CurrentSeries().Points);
 }
 
 void TQuillonView::Restore(const TViewSnapshot& State)
 {
     static_cast<TMapping&>(*this) = State.Mapping;
-    FSites.Clear();
-    for (const TViewSnapshot::TPointState& p : State.Points) {
-        auto site = std::make_unique<TSiteObject>(this);
-        site->SetState(p);
-        FSites.Append(std::move(site));
-    }
+    FSites.Assign(State.Points);
     FRemapPending = false;
     if (OnAfterMap)
         OnAfterMap(this);
@@ -372,7 +378,7 @@ void TQuillonView::PutSites(int From, const std::vector<TSeriesPoint>& Points)
         run.emplace(*this);
     for (std::size_t i = 0; i < Points.size(); ++i) {
         TSiteObject& site = *FSites.At(From + int(i));
-        site.SetState(Points[i]);
+        site = Points[i];
         RaiseModSite(site);
     }
     Paint();

@@ -3,6 +3,7 @@
 #include "image/FreeBitmap.h"
 #include "quillonviewsettings.h"
 #include "sitelist.h"
+#include "document/JobDocument.h"
 #include "document/Series.h"
 #include "document/SeriesLook.h"
 #include "document/viewmapping.h"
@@ -70,6 +71,15 @@ public:
 
     void SetMouseAction(TMouseAction Value);
     TMouseAction GetMouseAction() const { return MouseAction; }
+
+    // The job whose current series the sites are, and whose mapping in force
+    // is the view's from now on (the view's mapping stays as it is); null
+    // for a job of the view's own. Job must outlive the view or be let go.
+    void SetJob(TJobDocument* Job);
+    // The job's series changed other than through the view (replaced,
+    // added, taken or another chosen): the sites are its current series from
+    // now on, and the owner is told as after a sort.
+    void SeriesChanged();
 
     // Sites
     int SiteCount() const { return FSites.Count(); }
@@ -162,7 +172,6 @@ public:
     TPoint MouseImagePoint;
 
     TFreeWinBitmap Image;
-    QString ImageFileName;
     std::unique_ptr<TQuillonViewSettings> Settings;
     int SelectTolerance = 4;
     // Not-a-number for both values while the rectangle is not valid.
@@ -254,7 +263,9 @@ private:
     };
 
     TMouseAction MouseAction = maRubberBand;
-    TSiteList FSites;
+    TJobDocument FOwnJob;
+    TJobDocument* FJob = &FOwnJob;
+    TSiteList FSites{FOwnJob};
     std::vector<TSeriesShape> FOtherSeries;
     std::function<void(const TPoint&)> FPick;
     QImage FHighlight;

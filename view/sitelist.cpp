@@ -1,63 +1,81 @@
 #include "sitelist.h"
 
-#include <QSet>
-
 #include <algorithm>
+
+void TSiteList::Bind(TJobDocument& Job)
+{
+    FJob = &Job;
+    Reindex();
+}
+
+void TSiteList::Reindex()
+{
+    FByName.clear();
+    const std::vector<TSiteObject>& items = Items();
+    FByName.reserve(qsizetype(items.size()));
+    for (std::size_t i = 0; i < items.size(); ++i)
+        FByName.insert(Key(items[i].Name), int(i));
+}
 
 TSiteObject* TSiteList::Find(const QString& Name) const
 {
-    return FByName.value(Key(Name), nullptr);
+    const auto found = FByName.constFind(Key(Name));
+    return found == FByName.constEnd() ? nullptr : At(*found);
 }
 
-int TSiteList::IndexOf(const TSiteObject* Site) const
+TSiteObject& TSiteList::Append(TSiteObject Site)
 {
-    const auto found = std::find_if(FItems.begin(), FItems.end(),
-                                    [Site](const auto& item) { return item.get() == Site; });
-    return found == FItems.end() ? -1 : static_cast<int>(found - FItems.begin());
+    std::vector<TSiteObject>& items = Items();
+    FByName.insert(Key(Site.Name), int(items.size()));
+    items.push_back(std::move(Site));
+    return items.back();
 }
 
-void TSiteList::Append(std::unique_ptr<TSiteObject> Site)
+void TSiteList::Take(int Index)
 {
-    FByName.insert(Key(Site->Name), Site.get());
-    FItems.push_back(std::move(Site));
+    std::vector<TSiteObject>& items = Items();
+    FByName.remove(Key(items[std::size_t(Index)].Name));
+    items.erase(items.begin() + Index);
+    for (std::size_t i = std::size_t(Index); i < items.size(); ++i)
+        FByName[Key(items[i].Name)] = int(i);
 }
 
-std::unique_ptr<TSiteObject> TSiteList::Take(int Index)
+std::vector<TSiteObject> TSiteList::TakeNamed(const QStringList& Names)
 {
-    std::unique_ptr<TSiteObject> site = std::move(FItems[Index]);
-    FItems.erase(FItems.begin() + Index);
-    FByName.remove(Key(site->Name));
-    return site;
-}
-
-std::vector<std::unique_ptr<TSiteObject>> TSiteList::TakeNamed(const QStringList& Names)
-{
-    QSet<const TSiteObject*> named;
+    std::vector<TSiteObject>& items = Items();
+    std::vector<bool> named(items.size());
     for (const QString& name : Names)
-        if (const TSiteObject* site = Find(name))
-            named.insert(site);
-    std::vector<std::unique_ptr<TSiteObject>> taken;
-    auto kept = FItems.begin();
-    for (auto& item : FItems) {
-        if (named.contains(item.get())) {
-            FByName.remove(Key(item->Name));
-            taken.push_back(std::move(item));
-        } else {
-            *kept++ = std::move(item);
-        }
+        if (const auto found = FByName.constFind(Key(name)); found != FByName.constEnd())
+            named[std::size_t(*found)] = true;
+    std::vector<TSiteObject> taken;
+    std::size_t kept = 0;
+    for (std::size_t i = 0; i < items.size(); ++i) {
+        if (named[i])
+            taken.push_back(std::move(items[i]));
+        else if (kept++ != i)
+            items[kept - 1] = std::move(items[i]);
     }
-    FItems.erase(kept, FItems.end());
+    items.erase(items.begin() + std::ptrdiff_t(kept), items.end());
+    if (!taken.empty())
+        Reindex();
     return taken;
 }
 
 void TSiteList::Clear()
 {
-    FItems.clear();
+    Items().clear();
     FByName.clear();
+}
+
+void TSiteList::Assign(std::vector<TSiteObject> Points)
+{
+    Items() = std::move(Points);
+    Reindex();
 }
 
 void TSiteList::Sort(const std::function<int(const TSiteObject&, const TSiteObject&)>& Compare)
 {
-    std::stable_sort(FItems.begin(), FItems.end(),
-                     [&](const auto& a, const auto& b) { return Compare(*a, *b) < 0; });
+    std::vector<TSiteObject>& items = Items();
+    std::stable_sort(items.begin(), items.end(), [&](const auto& a, const auto& b) { return Compare(a, b) < 0; });
+    Reindex();
 }

@@ -40,5 +40,7 @@ void TViewChange::Apply(TQuillonView& View, const TViewSnapshot& Mapping, const 
         return;
     }
     // Anything else: the whole list made again, as it was.
-    View.Restore({FStretch.Spliced(View.Snapshot().Points, Wanted), Mapping.Mapping});
+    std::vector<TSeriesPoint> points = View.Snapshot().Points;
+    FStretch.Splice(points, Wanted);
+    View.Restore({std::move(points), Mapping.Mapping});
 }

@@ -159,7 +159,7 @@ void TestDesktop::droppedFilesOpenByContent()
     };
     drop(Path("picture.qsf"));
     QCOMPARE(f.QuillonView->ImageWidth(), 33);
-    QCOMPARE(f.QuillonView->ImageFileName, Path("picture.qsf"));
+    QCOMPARE(f.Document.ImageFileName, Path("picture.qsf"));
     drop(Path("session.png"));
     QCOMPARE(f.QuillonView->SiteCount(), 1);
     QCOMPARE(f.QuillonView->GetSite(0)->X, 5);
@@ -186,8 +186,8 @@ void TestDesktop::pastedPictureBecomesTheImage()
     QCOMPARE(v.ImageHeight(), 47);
     QCOMPARE(v.MappingRect, TRect{});
     // Kept as a file of its own, so a saved session finds it again.
-    QVERIFY(v.ImageFileName.startsWith(FHome.DataPath()));
-    QCOMPARE(QImage(v.ImageFileName).convertToFormat(QImage::Format_RGB32), picture);
+    QVERIFY(f.Document.ImageFileName.startsWith(FHome.DataPath()));
+    QCOMPARE(QImage(f.Document.ImageFileName).convertToFormat(QImage::Format_RGB32), picture);
     // Nothing on the clipboard to paste: the command is off.
     QGuiApplication::clipboard()->setText(QStringLiteral("words"));
     QTRY_VERIFY(!f.EditPaste1->isEnabled());

@@ -530,7 +530,7 @@ void TestFormMain::loadUnreadableImageChangesNothing()
     WhenModalShown reader("QMessageBox", ReadInto(message));
     QVERIFY(!f.LoadImageFile(FDir.filePath("broken.png")));
     QCOMPARE(message, QStringLiteral("Invalid Image Format."));
-    QCOMPARE(v.ImageFileName, FDir.filePath("first.png"));
+    QCOMPARE(f.Document.ImageFileName, FDir.filePath("first.png"));
     QCOMPARE(v.ImageWidth(), 40);
     QCOMPARE(v.MappingRect, (TRect{1, 2, 30, 20}));
     QCOMPARE(v.XRightValue, 3.0);
@@ -547,7 +547,7 @@ void TestFormMain::loadImageKeepsPointsAndResetsMapping()
     f.ScrollBox->setFixedSize(405, 305);
     QCoreApplication::processEvents();
     QVERIFY(f.LoadImageFile(SavePicture(FDir.filePath("chart.png"), 800, 600)));
-    QCOMPARE(v.ImageFileName, FDir.filePath("chart.png"));
+    QCOMPARE(f.Document.ImageFileName, FDir.filePath("chart.png"));
     QCOMPARE(v.ImageWidth(), 800);
     QCOMPARE(v.MappingRect, TRect{});
     QCOMPARE(v.XLeftValue, 0.0);
@@ -600,7 +600,7 @@ void TestFormMain::pictureProblemsAreNamed()
                  .arg(FDir.filePath("cut.bmp")));
     QVERIFY(loaded);
     QCOMPARE(v.ImageWidth(), 50);
-    QCOMPARE(v.ImageFileName, FDir.filePath("cut.bmp"));
+    QCOMPARE(f.Document.ImageFileName, FDir.filePath("cut.bmp"));
 }
 
 void TestFormMain::deleteThreeSelectedRows()

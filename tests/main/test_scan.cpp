@@ -199,7 +199,7 @@ void TestScan::acquireImageFromTheMenu()
         static_cast<QDialog*>(dialog)->accept();
     });
     form.acAquireTWAIN->trigger();
-    QTRY_VERIFY_WITH_TIMEOUT(v.ImageFileName == file, 20000);
+    QTRY_VERIFY_WITH_TIMEOUT(form.Document.ImageFileName == file, 20000);
     QCOMPARE(title, QStringLiteral("Save Image"));
     QVERIFY(v.ImageWidth() > 10);
     QCOMPARE(v.MappingRect, TRect{});
@@ -300,7 +300,7 @@ void TestScan::cancelledSaveOnASecondScanWritesNothing()
         d->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->setText(first);
         static_cast<QDialog*>(d)->accept();
     });
-    QTRY_COMPARE_WITH_TIMEOUT(v.ImageFileName, first, 20000);
+    QTRY_COMPARE_WITH_TIMEOUT(form.Document.ImageFileName, first, 20000);
     const QByteArray bytes = ReadTextFile(first);
     QVERIFY(!bytes.isEmpty());
     WriteTextFile(first, bytes + "mark"); // any rewrite would drop the mark
@@ -313,7 +313,7 @@ void TestScan::cancelledSaveOnASecondScanWritesNothing()
     else
         qunsetenv("TMPDIR");
     QCOMPARE(ReadTextFile(first), bytes + "mark");
-    QCOMPARE(v.ImageFileName, first);
+    QCOMPARE(form.Document.ImageFileName, first);
     QCOMPARE(v.MappingRect, (TRect{1, 2, 30, 40}));
     QCOMPARE(QDir(temp.path()).entryList(QDir::Files), QStringList());
     QCOMPARE(QDir(FDir->path()).entryList(QDir::Files), QStringList{"first.bmp"});
@@ -347,7 +347,7 @@ void TestScan::unwritableTargetIsReported()
     QVERIFY2(message.startsWith(QStringLiteral("The scanned picture could not be written to /")), qPrintable(message));
     QVERIFY2(message.endsWith(QStringLiteral("/no-such-folder/scan.bmp: the operation failed.")), qPrintable(message));
     QCOMPARE(v.MappingRect, (TRect{1, 2, 30, 40}));
-    QCOMPARE(v.ImageFileName, QString());
+    QCOMPARE(form.Document.ImageFileName, QString());
 }
 
 void TestScan::devicesKeepTheirIdentity()

@@ -97,7 +97,7 @@ void TestScanErrors::tooLongANameCancelsBeforeScanning()
     QVERIFY(Log().filter(QStringLiteral("SETUPFILEXFER SET")).isEmpty());
     QVERIFY(Log().filter(QStringLiteral("IMAGEFILEXFER")).isEmpty());
     QVERIFY(Log().contains(QStringLiteral("PENDINGXFERS RESET")));
-    QCOMPARE(form.QuillonView->ImageFileName, QString());
+    QCOMPARE(form.Document.ImageFileName, QString());
 }
 
 QTEST_MAIN(TestScanErrors)

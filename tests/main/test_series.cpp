@@ -116,13 +116,13 @@ void TestSeries::clicksWorkOnTheCurrentSeriesOnly()
     // A click on series 1's point adds to series 2 and leaves series 1 be.
     Click(&View(), {40, 50});
     QCOMPARE(ListNames(), QStringList{"1"});
-    const TJobDocument job = FForm->Job();
+    const TJobDocument& job = FForm->Document;
     QVERIFY(job.Series[0].Points == Points({{"1", 40, 50}, {"2", 80, 60}}));
     QVERIFY(job.Series[1].Points == Points({{"1", 40, 50}}));
     // A second click there toggles series 2's own point off.
     Click(&View(), {40, 50});
     QCOMPARE(FForm->ListModel->Count(), 0);
-    QCOMPARE(FForm->Job().Series[0].Points.size(), std::size_t(2));
+    QCOMPARE(FForm->Document.Series[0].Points.size(), std::size_t(2));
 
     // Back to series 1 by the chooser: the list shows its points, and the
     // exports write them only.
@@ -135,11 +135,16 @@ void TestSeries::clicksWorkOnTheCurrentSeriesOnly()
 
 void TestSeries::otherSeriesAreDrawnInTheirLooks()
 {
+    // What Preferences does: its point options are the current series' look.
+    auto prefer = [this](TColor colour, int size) {
+        View().Settings->PointColour = colour;
+        View().Settings->PointSize = size;
+        FForm->Document.CurrentSeries().Look = View().Settings->Look();
+    };
     View().AddSite(QStringLiteral("1"), 100, 100);
-    View().Settings->PointColour = 0x0000FF; // red
-    View().Settings->PointSize = 4;
+    prefer(0x0000FF, 4); // red
     FForm->acSeriesNew->trigger();
-    const TColor second = FForm->Job().Series[1].Look.PointColour;
+    const TColor second = FForm->Document.Series[1].Look.PointColour;
     QVERIFY(second != 0x0000FF);
     View().AddSite(QStringLiteral("1"), 200, 100);
     // Drawn at a fractional zoom too: each series in its own colour.
@@ -153,10 +158,10 @@ void TestSeries::otherSeriesAreDrawnInTheirLooks()
         QCOMPARE(at(200, 100), ColourRgb(second) & 0xFFFFFFu);
     }
     // Preferences belong to the current series: series 1 keeps its red.
-    View().Settings->PointColour = 0x00FF00;
+    prefer(0x00FF00, 4);
     FForm->acSeriesPrevious->trigger();
     QCOMPARE(View().Settings->PointColour, TColor(0x0000FF));
-    QCOMPARE(FForm->Job().Series[1].Look.PointColour, TColor(0x00FF00));
+    QCOMPARE(FForm->Document.Series[1].Look.PointColour, TColor(0x00FF00));
 }
 
 void TestSeries::seriesCommandsAreUndoable()
@@ -183,7 +188,7 @@ void TestSeries::seriesCommandsAreUndoable()
     FForm->UndoStack.redo();
     QCOMPARE(ChooserItems(), (QStringList{"Series 1", "Series 2"}));
     QCOMPARE(FForm->cbSeries->currentIndex(), 0);
-    QVERIFY(FForm->Job().Series[1].Points == Points({{"7", 30, 40}}));
+    QVERIFY(FForm->Document.Series[1].Points == Points({{"7", 30, 40}}));
 
     {
         WhenModalShown box("QMessageBox", [](QWidget* w) {
@@ -269,11 +274,11 @@ void TestSeries::sessionKeepsEverySeries()
     View().AddSite(QStringLiteral("2"), 70, 80);
     FForm->acSeriesNew->trigger(); // empty, and current when saved
     FForm->SaveSessionFile(Path("job.qsf"));
-    const TJobDocument saved = FForm->Job();
+    const TJobDocument& saved = FForm->Document;
 
     Tmainform other;
     other.LoadSessionFile(Path("job.qsf"));
-    const TJobDocument loaded = other.Job();
+    const TJobDocument& loaded = other.Document;
     QCOMPARE(loaded.Series.size(), std::size_t(3));
     for (std::size_t i = 0; i < 3; ++i)
         QVERIFY(loaded.Series[i] == saved.Series[i]);

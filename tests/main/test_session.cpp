@@ -152,7 +152,7 @@ void TestSession::writesTheExampleByteForByte()
 void TestSession::withoutImageAndRectangle()
 {
     TQuillonView& v = *FForm->QuillonView;
-    v.ImageFileName = Path("gone.png");
+    FForm->Document.ImageFileName = Path("gone.png");
     v.SetMappingRect({10, 10, 10, 50});
     v.SetAngle(-2.5);
     FForm->SaveSessionFile(Path("bare.qsf"));
@@ -190,7 +190,7 @@ void TestSession::roundTrip()
     other.QuillonView->SetMouseAction(maClick);
     other.LoadSessionFile(Path("round.qsf"));
     TQuillonView& w = *other.QuillonView;
-    QCOMPARE(w.ImageFileName, picture);
+    QCOMPARE(other.Document.ImageFileName, picture);
     QCOMPARE(w.ImageWidth(), 300);
     QCOMPARE(w.MappingRect, (TRect{20, 10, 280, 190}));
     QCOMPARE(w.XLeftValue, 1.0);
@@ -228,7 +228,7 @@ void TestSession::readingRules()
     QCOMPARE(v.YTopValue, 100.0);
     QCOMPARE(v.Zoom, 1.0f);
     QCOMPARE(v.Angle, 10.0);
-    QCOMPARE(v.ImageFileName, QString());
+    QCOMPARE(FForm->Document.ImageFileName, QString());
 }
 
 void TestSession::pointsInFileOrderFirstNameWins()
@@ -249,7 +249,7 @@ void TestSession::missingImageKeepsPicture()
     QVERIFY(FForm->LoadImageFile(SavePicture(Path("shown.png"), 64, 48)));
     WriteTextFile(Path("moved.qsf"), "[image]\npath=" + Path("moved-away.png").toUtf8() + "\n");
     FForm->LoadSessionFile(Path("moved.qsf"));
-    QCOMPARE(v.ImageFileName, Path("moved-away.png"));
+    QCOMPARE(FForm->Document.ImageFileName, Path("moved-away.png"));
     QCOMPARE(v.ImageWidth(), 64);
 }
 
@@ -265,7 +265,7 @@ void TestSession::unreadableFileChangesNothing()
     QCOMPARE(v.MappingRect, (TRect{1, 2, 30, 40}));
     QCOMPARE(v.SiteCount(), 1);
     QCOMPARE(FForm->ListModel->Count(), 1);
-    QCOMPARE(v.ImageFileName, Path("keep.png"));
+    QCOMPARE(FForm->Document.ImageFileName, Path("keep.png"));
 }
 
 void TestSession::malformedPointChangesNothing()
@@ -398,17 +398,22 @@ void TestSession::dialogsAndDefaultSuffixes()
 void TestSession::exportsLinesAsDisplayed()
 {
     Tmainform& f = *FForm;
-    f.QuillonViewAddSite(f.QuillonView, QStringLiteral("1"), {0, 0}, true, 0.5, 12.25);
-    f.QuillonViewAddSite(f.QuillonView, QStringLiteral("2"), {0, 0}, true, 1234567, -0.0001);
-    f.QuillonViewAddSite(f.QuillonView, QStringLiteral("3"), {0, 0}, true, 0.00001, 0);
-    f.QuillonViewAddSite(f.QuillonView, QStringLiteral("4"), {0, 0}, false, 0, 0);
+    TQuillonView& v = *f.QuillonView;
+    v.SetMappingRect({0, 0, 100, 100});
+    v.SetAxisValues(0, 0.0001, 1.25e7, -0.0001);
+    v.AddSite(QStringLiteral("1"), 4, 0);
+    v.AddSite(QStringLiteral("2"), 99, 50);
+    v.AddSite(QStringLiteral("3"), 0, 95);
+    QString shown;
+    for (int row = 0; row < f.ListModel->Count(); ++row)
+        shown += f.ListModel->Cell(row, 1) + u' ' + f.ListModel->Cell(row, 2) + QStringLiteral("\r\n");
+    const QString expected = QStringLiteral("500000 0.0001\r\n1.2375E007 0\r\n0 -9E-005\r\n");
+    QCOMPARE(shown, expected);
     f.SaveDataFile(Path("data.txt"));
-    QCOMPARE(ReadTextFile(Path("data.txt")),
-             QByteArray("0.5 12.25\r\n1.23457E006 -0.0001\r\n1E-005 0\r\n \r\n"));
+    QCOMPARE(ReadTextFile(Path("data.txt")), expected.toUtf8());
     f.UpdateCommands();
     f.acCopyToClipboard->trigger();
-    QCOMPARE(QGuiApplication::clipboard()->text(),
-             QStringLiteral("0.5\t12.25\r\n1.23457E006\t-0.0001\r\n1E-005\t0\r\n\t\r\n"));
+    QCOMPARE(QGuiApplication::clipboard()->text(), QString(expected).replace(u' ', u'\t'));
 }
 
 void TestSession::exportsFollowSortAndLocale()
@@ -439,10 +444,12 @@ void TestSession::exportCommandsNeedRows()
 void TestSession::exportReplacesFileAndKeepsItOnFailure()
 {
     Tmainform& f = *FForm;
-    f.QuillonViewAddSite(f.QuillonView, QStringLiteral("1"), {0, 0}, true, 1, 2);
-    f.QuillonViewAddSite(f.QuillonView, QStringLiteral("2"), {0, 0}, true, 3, 4);
+    TQuillonView& v = *f.QuillonView;
+    v.SetMappingRect({0, 0, 100, 100});
+    v.AddSite(QStringLiteral("1"), 1, 98);
+    v.AddSite(QStringLiteral("2"), 3, 96);
     f.SaveDataFile(Path("twice.txt"));
-    f.QuillonViewDeleteSite(f.QuillonView, QStringLiteral("1"));
+    v.DeleteSite(QStringLiteral("1"));
     f.SaveDataFile(Path("twice.txt"));
     QCOMPARE(ReadTextFile(Path("twice.txt")), QByteArray("3 4\r\n"));
     QString title;
@@ -523,7 +530,6 @@ void TestSession::savesInPlaceInAFolderThatTakesNoNewFile()
     SetMode(QFile::encodeName(data).constData(), 0666);
     TQuillonView& v = *FForm->QuillonView;
     v.AddSite(QStringLiteral("1"), 5, 6);
-    FForm->QuillonViewAddSite(&v, QStringLiteral("x"), {0, 0}, true, 1.5, 2);
     {
         TUnprivileged user;
         // Done, but the user is told it could not be done safely.
@@ -541,7 +547,7 @@ void TestSession::savesInPlaceInAFolderThatTakesNoNewFile()
     SetMode(QFile::encodeName(folder).constData(), 0755); // for the clean-up
     QVERIFY(ReadTextFile(session).endsWith("[series/series1]\r\n1=5,6\r\n[image]\r\nangle=0\r\nzoom=1\r\n"));
     QVERIFY(ReadTextFile(session).startsWith("[dimensions]\r\n"));
-    QCOMPARE(ReadTextFile(data), QByteArray("NAN NAN\r\n1.5 2\r\n"));
+    QCOMPARE(ReadTextFile(data), QByteArray("NAN NAN\r\n"));
 }
 
 void TestSession::quietlyWrongValuesAreNamed_data()
@@ -666,7 +672,7 @@ void TestSession::latinOneSessionKeepsItsPathAndNames()
     // UTF-8, the rest is plain ASCII.
     WriteTextFile(Path("latin.qsf"), "[image]\npath=" + picture.toLatin1() + "\n[series/series1]\nna\xefve=3,4\n");
     FForm->LoadSessionFile(Path("latin.qsf"));
-    QCOMPARE(v.ImageFileName, picture);
+    QCOMPARE(FForm->Document.ImageFileName, picture);
     QCOMPARE(v.ImageWidth(), 30);
     QCOMPARE(v.GetSite(0)->Name, QStringLiteral("na\u00efve"));
     FForm->SaveSessionFile(Path("again.qsf"));

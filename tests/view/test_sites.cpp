@@ -2,6 +2,7 @@
 #include "view/viewchange.h"
 
 #include "platform/Conversions.h"
+#include "ExactCompare.h"
 #include "TestFiles.h"
 
 #include <QtTest>
@@ -78,6 +79,7 @@ private slots:
     void addSiteRefusesDuplicateIgnoringCase();
     void deleteUnknownNameDoesNothing();
     void getSiteOutsideRange();
+    void viewEditsTheJobItShows();
     void sortByPixelAnnouncesNewOrder();
     void sortByNumberAndData();
     void sortByUnknownColumnKeepsOrder();
@@ -184,7 +186,37 @@ void TestSites::getSiteOutsideRange()
     QVERIFY(view.GetSite(0));
     QCOMPARE(view.GetSite(1), nullptr);
     QCOMPARE(view.GetSite(-1), nullptr);
-    QCOMPARE(view.GetSite(0)->View, &view);
+}
+
+// The job holds the points and the mapping: what the view edits is the job's
+// current series and mapping, with no copy to fall behind.
+void TestSites::viewEditsTheJobItShows()
+{
+    TJobDocument job;
+    job.AddSeries({});
+    job.Series[1].Points.push_back({QStringLiteral("7"), 3, 4});
+    TQuillonView view;
+    view.SetAxisValues(0, 50, 10, 0);
+    view.SetJob(&job);
+    view.AddSite(QStringLiteral("a"), 1, 2);
+    view.ToggleSite({5, 5});
+    QCOMPARE(job.CurrentSeries().Points, (std::vector<TSeriesPoint>{{"a", 1, 2}, {"1", 5, 5}}));
+    QCOMPARE_EXACT(job.Mapping().YTopValue, 50.0);
+    view.SetAxisValues(0, 70, 10, 0);
+    QCOMPARE_EXACT(job.Mapping().YTopValue, 70.0);
+
+    job.Current = 1;
+    view.SeriesChanged();
+    QCOMPARE(view.GetSite(0)->Name, QStringLiteral("7"));
+    view.DeleteSite(QStringLiteral("7"));
+    QVERIFY(job.Series[1].Points.empty());
+    QCOMPARE(job.Series[0].Points.size(), std::size_t(2));
+
+    // Let go, the job keeps the mapping it had and the view's own is empty.
+    view.SetJob(nullptr);
+    view.SetAxisValues(0, 90, 10, 0);
+    QCOMPARE_EXACT(job.Mapping().YTopValue, 70.0);
+    QCOMPARE(view.SiteCount(), 0);
 }
 
 void TestSites::sortByPixelAnnouncesNewOrder()
