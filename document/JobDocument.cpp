@@ -44,14 +44,11 @@ void TJobDocument::Apply(const TSession& S)
     Current = std::clamp(S.Current, 0, int(Series.size()) - 1);
     ImageFileName = S.Path;
     TViewMapping& m = Mapping();
-    m.MappingRect = S.Rect;
-    m.XLeftValue = S.XLeft;
-    m.YTopValue = S.YTop;
-    m.XRightValue = S.XRight;
-    m.YBottomValue = S.YBottom;
-    m.AxisXMap = AxisMappingOf(S.AxisXMap, m.AxisXMap);
-    m.AxisYMap = AxisMappingOf(S.AxisYMap, m.AxisYMap);
-    m.Angle = S.Angle;
+    const TAxisMapping x = AxisMappingOf(S.AxisXMap, m.AxisXMap);
+    const TAxisMapping y = AxisMappingOf(S.AxisYMap, m.AxisYMap);
+    static_cast<TMapping&>(m) = S.Mapping;
+    m.AxisXMap = x;
+    m.AxisYMap = y;
     m.Zoom = S.Zoom;
 }
 

@@ -245,24 +245,24 @@ TSession Parse(const TProfileFile& ini, const TSeriesLook& defaultLook)
     QStringList& w = s.Warnings;
     s.Path = ini.ReadString(QStringLiteral("image"), QStringLiteral("path"), QString());
     const QString rect = QStringLiteral("screenrect");
-    s.Rect.Left = Coordinate(ReadInteger(ini, rect, QStringLiteral("x1"), 0, w), QStringLiteral("screenrect x1"));
-    s.Rect.Top = Coordinate(ReadInteger(ini, rect, QStringLiteral("y1"), 0, w), QStringLiteral("screenrect y1"));
-    s.Rect.Right = Coordinate(ReadInteger(ini, rect, QStringLiteral("x2"), 0, w), QStringLiteral("screenrect x2"));
-    s.Rect.Bottom = Coordinate(ReadInteger(ini, rect, QStringLiteral("y2"), 0, w), QStringLiteral("screenrect y2"));
-    if (ini.SectionNames().contains(rect, Qt::CaseInsensitive) &&
-        (s.Rect.Left == s.Rect.Right || s.Rect.Top == s.Rect.Bottom))
+    TRect& r = s.Mapping.MappingRect;
+    r.Left = Coordinate(ReadInteger(ini, rect, QStringLiteral("x1"), 0, w), QStringLiteral("screenrect x1"));
+    r.Top = Coordinate(ReadInteger(ini, rect, QStringLiteral("y1"), 0, w), QStringLiteral("screenrect y1"));
+    r.Right = Coordinate(ReadInteger(ini, rect, QStringLiteral("x2"), 0, w), QStringLiteral("screenrect x2"));
+    r.Bottom = Coordinate(ReadInteger(ini, rect, QStringLiteral("y2"), 0, w), QStringLiteral("screenrect y2"));
+    if (ini.SectionNames().contains(rect, Qt::CaseInsensitive) && (r.Left == r.Right || r.Top == r.Bottom))
         w.append(QStringLiteral("Its plotting area [screenrect] x1=%1, x2=%2, y1=%3, y2=%4 has no %5, so its points "
                                 "have no data values.")
-                     .arg(s.Rect.Left)
-                     .arg(s.Rect.Right)
-                     .arg(s.Rect.Top)
-                     .arg(s.Rect.Bottom)
-                     .arg(s.Rect.Left == s.Rect.Right ? QStringLiteral("width") : QStringLiteral("height")));
+                     .arg(r.Left)
+                     .arg(r.Right)
+                     .arg(r.Top)
+                     .arg(r.Bottom)
+                     .arg(r.Left == r.Right ? QStringLiteral("width") : QStringLiteral("height")));
     const QString dimensions = QStringLiteral("dimensions");
-    s.XLeft = ReadFloat(ini, dimensions, QStringLiteral("x1"), 0, w);
-    s.XRight = ReadFloat(ini, dimensions, QStringLiteral("x2"), 100, w);
-    s.YBottom = ReadFloat(ini, dimensions, QStringLiteral("y1"), 0, w);
-    s.YTop = ReadFloat(ini, dimensions, QStringLiteral("y2"), 100, w);
+    s.Mapping.XLeftValue = ReadFloat(ini, dimensions, QStringLiteral("x1"), 0, w);
+    s.Mapping.XRightValue = ReadFloat(ini, dimensions, QStringLiteral("x2"), 100, w);
+    s.Mapping.YBottomValue = ReadFloat(ini, dimensions, QStringLiteral("y1"), 0, w);
+    s.Mapping.YTopValue = ReadFloat(ini, dimensions, QStringLiteral("y2"), 100, w);
     s.AxisXMap = ReadInteger(ini, dimensions, QStringLiteral("AxisXMap"), 0, w);
     s.AxisYMap = ReadInteger(ini, dimensions, QStringLiteral("AxisYMap"), 0, w);
     const std::vector<int> numbers = SeriesNumbers(ini, w);
@@ -273,7 +273,7 @@ TSession Parse(const TProfileFile& ini, const TSeriesLook& defaultLook)
         s.Series.push_back(ParseSeries(ini, n, defaultLook, s.Series, w));
     }
     const QString image = QStringLiteral("image");
-    s.Angle = std::fmod(ReadFloat(ini, image, QStringLiteral("angle"), 0, w), 360.0);
+    s.Mapping.Angle = std::fmod(ReadFloat(ini, image, QStringLiteral("angle"), 0, w), 360.0);
     // A double beyond a float's range has no float value: such a zoom is as
     // bad as a negative one.
     const double zoom = ReadFloat(ini, image, QStringLiteral("zoom"), 1, w);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Series.h"
+#include "viewmapping.h"
 #include "platform/TextFile.h"
 #include "platform/WinTypes.h"
 
@@ -18,13 +19,13 @@ class TJobDocument;
 // shown.
 struct TSession {
     QString Path;
-    TRect Rect;
-    double XLeft = 0, XRight = 100, YBottom = 0, YTop = 100;
+    // The plotting area, its values and its angle. Its axis kinds are those
+    // of the ordinals below, which may name none.
+    TMapping Mapping;
     int AxisXMap = 0, AxisYMap = 0;
     // At least one; the first of repeated point names only.
     std::vector<TSeries> Series;
     int Current = 0;
-    double Angle = 0;
     float Zoom = 1;
     // What loads but deserves a word, such as a file that looks cut short.
     QStringList Warnings;

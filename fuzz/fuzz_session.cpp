@@ -46,8 +46,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     TQuillonView& v = View();
     v.ClearSites();
-    v.SetMappingRect(s.Rect);
-    v.SetAxisValues(s.XLeft, s.YTop, s.XRight, s.YBottom);
+    const TMapping& m = s.Mapping;
+    v.SetMappingRect(m.MappingRect);
+    v.SetAxisValues(m.XLeftValue, m.YTopValue, m.XRightValue, m.YBottomValue);
     v.AxisXMap = s.AxisXMap == amLog10 ? amLog10 : amLinear;
     v.AxisYMap = s.AxisYMap == amLog10 ? amLog10 : amLinear;
     TJobDocument job;
@@ -56,7 +57,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (const TSeriesPoint& p : current.Points)
         v.AddSite(p.Name, p.X, p.Y);
     v.RemapSites();
-    v.SetAngle(s.Angle);
+    v.SetAngle(m.Angle);
     v.SetZoom(s.Zoom);
     // Every series' exports and the session written back.
     AllSeriesCsv(job);
