@@ -279,9 +279,12 @@ void TQuillonView::DeleteSite(const QString& Name)
 void TQuillonView::DeleteSites(const QStringList& Names)
 {
     const TEventRun run(*this);
-    for (const TSiteObject& site : FSites.TakeNamed(Names))
-        if (OnDeleteSite)
-            OnDeleteSite(this, site.Name);
+    const std::vector<TSiteObject> taken = FSites.TakeNamed(Names);
+    // Last first: a list that renumbers the rows after each one taken then
+    // has none to renumber when all go.
+    if (OnDeleteSite)
+        for (auto site = taken.rbegin(); site != taken.rend(); ++site)
+            OnDeleteSite(this, site->Name);
     Paint();
 }
 

@@ -95,7 +95,7 @@ public:
     void AddNamedSites(const std::vector<TSeriesPoint>& Points);
     void DeleteSite(const QString& Name);
     // DeleteSite for many at once, in time linear in the sites held; one
-    // OnDeleteSite a site, one repaint.
+    // OnDeleteSite a site, the last in list order first; one repaint.
     void DeleteSites(const QStringList& Names);
     void ClearSites();
     // Raises EConvertError, leaving the order as it was, when sorting by "N"
