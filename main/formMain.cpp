@@ -453,6 +453,8 @@ void Tmainform::WireView()
     v->OnSelectSites = Guarded(this, TQuillonSelectSitesEvent([this](QObject*, const QStringList& Names) {
                                    SelectRowsOf(Names);
                                }));
+    // The user's own look is the first series'.
+    Document.CurrentSeries().Look = v->Settings->Look();
     v->SetJob(&Document);
 }
 

@@ -55,6 +55,7 @@ private slots:
     void renameRefusesTakenNames();
     void sessionKeepsEverySeries();
     void exportAllSeriesWritesCsv();
+    void aJobInTheStoredLookSavesAsOneSeries();
 
 private:
     TQuillonView& View() const { return *FForm->QuillonView; }
@@ -323,6 +324,21 @@ void TestSeries::exportAllSeriesWritesCsv()
     QCOMPARE(ReadTextFile(Path("all.csv")), QByteArray("series,point,x,y,pixel x,pixel y\r\n"
                                                       "Series 1,1,30.100334448160535,49.74874371859296,30,100\r\n"
                                                       "Series 2,1,150.50167224080266,74.87437185929649,150,50\r\n"));
+}
+
+// The user's own look is the first series' look, so a job of that one
+// series is saved in the one-series format.
+void TestSeries::aJobInTheStoredLookSavesAsOneSeries()
+{
+    TQuillonViewSettings stored;
+    stored.PointColour = 0x123456;
+    stored.PointSize = 9;
+    stored.SaveSettings();
+    Tmainform other;
+    other.QuillonView->AddSite(QStringLiteral("1"), 10, 20);
+    other.SaveSessionFile(Path("own.qsf"));
+    QVERIFY(ReadTextFile(Path("own.qsf")).contains("[series/series1]"));
+    QVERIFY(!ReadTextFile(Path("own.qsf")).contains("[series]"));
 }
 
 QTEST_MAIN(TestSeries)
