@@ -4,6 +4,7 @@
 // the saved session.
 #include "main/BatchExport.h"
 #include "main/formMain.h"
+#include "WindowDriver.h"
 #include "WindowBenchMain.h"
 
 #include <benchmark/benchmark.h>
@@ -18,21 +19,6 @@
 #include <QTemporaryDir>
 
 #include <random>
-
-// The window's parts the benchmarks drive; the window names it a friend.
-class TWindowBench {
-public:
-    static TQuillonView& View(Tmainform& f) { return *f.QuillonView; }
-    static TDataListModel& List(Tmainform& f) { return *f.ListModel; }
-    static QTableView& ListView(Tmainform& f) { return *f.ListView; }
-    static QUndoStack& Undo(Tmainform& f) { return f.UndoStack; }
-    static void ClearAll(Tmainform& f) { f.acClearAllPoints->trigger(); }
-    static void DeleteSelected(Tmainform& f) { f.acDeleteSelectedPoints->trigger(); }
-    static void AddExtracted(Tmainform& f, const std::vector<TPointF>& points)
-    {
-        f.AddExtractedPoints(points, QStringLiteral("Extract Curve"), false);
-    }
-};
 
 namespace {
 
@@ -50,7 +36,7 @@ Tmainform& Window()
     static Tmainform* form = [] {
         auto* f = new Tmainform;
         f->show();
-        TQuillonView& v = TWindowBench::View(*f);
+        TQuillonView& v = *Drive(*f).QuillonView();
         v.Image.SetSize(FIT_BITMAP, 4000, 3000, 8);
         v.SetMappingRect({100, 100, 3900, 2900});
         v.SetAxisValues(0, 100, 1000, 0);
@@ -66,7 +52,7 @@ Tmainform& Window()
 Tmainform& WindowWith(int count)
 {
     Tmainform& f = Window();
-    TQuillonView& v = TWindowBench::View(f);
+    TQuillonView& v = *Drive(f).QuillonView();
     if (v.SiteCount() != count) {
         v.ClearSites();
         AddPoints(v, count);
@@ -82,7 +68,7 @@ void Restore()
 
 void BM_RemapSites(benchmark::State& state)
 {
-    TQuillonView& v = TWindowBench::View(WindowWith(int(state.range(0))));
+    TQuillonView& v = *Drive(WindowWith(int(state.range(0)))).QuillonView();
     for (auto _ : state) {
         v.RemapSites();
         QCoreApplication::processEvents();
@@ -96,11 +82,11 @@ void BM_SortSites(benchmark::State& state)
     Tmainform& f = WindowWith(int(state.range(0)));
     int column = 0;
     for (auto _ : state) {
-        f.ListViewColumnClick(column);
+        Drive(f).ListViewColumnClick(column);
         QCoreApplication::processEvents();
         column = (column + 1) % 5;
     }
-    TWindowBench::Undo(f).clear();
+    Drive(f).UndoStack().clear();
     Restore();
 }
 BENCHMARK(BM_SortSites)->Arg(Points)->Arg(100000)->Unit(benchmark::kMillisecond);
@@ -109,10 +95,10 @@ BENCHMARK(BM_SortSites)->Arg(Points)->Arg(100000)->Unit(benchmark::kMillisecond)
 void BM_ScrollList(benchmark::State& state)
 {
     Tmainform& f = WindowWith(int(state.range(0)));
-    QScrollBar& bar = *TWindowBench::ListView(f).verticalScrollBar();
+    QScrollBar& bar = *Drive(f).ListView()->verticalScrollBar();
     for (auto _ : state) {
         bar.setValue(bar.value() >= bar.maximum() ? 0 : bar.value() + bar.pageStep() * 97);
-        TWindowBench::ListView(f).viewport()->repaint();
+        Drive(f).ListView()->viewport()->repaint();
     }
     bar.setValue(0);
     Restore();
@@ -124,7 +110,7 @@ BENCHMARK(BM_ScrollList)->Arg(Points)->Arg(100000)->Unit(benchmark::kMillisecond
 void BM_AddExtracted(benchmark::State& state)
 {
     Tmainform& f = Window();
-    TQuillonView& v = TWindowBench::View(f);
+    TQuillonView& v = *Drive(f).QuillonView();
     std::vector<TPointF> points;
     for (int i = 0; i < int(state.range(0)); ++i)
         points.push_back({i * 0.035, 1500 + (i % 97) * 0.5});
@@ -133,10 +119,10 @@ void BM_AddExtracted(benchmark::State& state)
         v.ClearSites();
         QCoreApplication::processEvents();
         state.ResumeTiming();
-        TWindowBench::AddExtracted(f, points);
+        Drive(f).AddExtractedPoints(points, QStringLiteral("Extract Curve"), false);
         QCoreApplication::processEvents();
     }
-    TWindowBench::Undo(f).clear();
+    Drive(f).UndoStack().clear();
     Restore();
 }
 BENCHMARK(BM_AddExtracted)->Arg(Points)->Arg(100000)->Unit(benchmark::kMillisecond);
@@ -144,7 +130,7 @@ BENCHMARK(BM_AddExtracted)->Arg(Points)->Arg(100000)->Unit(benchmark::kMilliseco
 void BM_AddSites(benchmark::State& state)
 {
     Tmainform& f = Window();
-    TQuillonView& v = TWindowBench::View(f);
+    TQuillonView& v = *Drive(f).QuillonView();
     for (auto _ : state) {
         v.ClearSites();
         for (int i = 1; i <= Points; ++i)
@@ -164,16 +150,16 @@ void BM_SaveSession(benchmark::State& state)
 {
     Tmainform& f = Window();
     for (auto _ : state)
-        f.SaveSessionFile(SessionFile());
+        Drive(f).SaveSessionFile(SessionFile());
 }
 BENCHMARK(BM_SaveSession)->Unit(benchmark::kMillisecond);
 
 void BM_LoadSession(benchmark::State& state)
 {
     Tmainform& f = WindowWith(int(state.range(0)));
-    f.SaveSessionFile(SessionFile());
+    Drive(f).SaveSessionFile(SessionFile());
     for (auto _ : state) {
-        f.LoadSessionFile(SessionFile());
+        Drive(f).LoadSessionFile(SessionFile());
         QCoreApplication::processEvents();
     }
     Restore();
@@ -185,20 +171,20 @@ BENCHMARK(BM_LoadSession)->Arg(Points)->Arg(100000)->Unit(benchmark::kMillisecon
 void UndoAndRedo(benchmark::State& state, Tmainform& f)
 {
     for (auto _ : state) {
-        TWindowBench::Undo(f).undo();
+        Drive(f).UndoStack().undo();
         QCoreApplication::processEvents();
-        TWindowBench::Undo(f).redo();
+        Drive(f).UndoStack().redo();
         QCoreApplication::processEvents();
     }
-    TWindowBench::Undo(f).undo();
-    TWindowBench::Undo(f).clear();
+    Drive(f).UndoStack().undo();
+    Drive(f).UndoStack().clear();
 }
 
 // Undo and redo of Clear All Points over the 10,000 points.
 void BM_UndoClearAll(benchmark::State& state)
 {
     Tmainform& f = Window();
-    TWindowBench::ClearAll(f);
+    Drive(f).Action("acClearAllPoints")->trigger();
     UndoAndRedo(state, f);
 }
 BENCHMARK(BM_UndoClearAll)->Unit(benchmark::kMillisecond);
@@ -208,10 +194,10 @@ void BM_UndoDeleteSelected(benchmark::State& state)
 {
     Tmainform& f = Window();
     QItemSelection rows;
-    for (int row = 0; row < TWindowBench::List(f).Count(); row += 2)
-        rows.select(TWindowBench::List(f).index(row, 0), TWindowBench::List(f).index(row, 4));
-    TWindowBench::ListView(f).selectionModel()->select(rows, QItemSelectionModel::Select);
-    TWindowBench::DeleteSelected(f);
+    for (int row = 0; row < Drive(f).ListModel()->Count(); row += 2)
+        rows.select(Drive(f).ListModel()->index(row, 0), Drive(f).ListModel()->index(row, 4));
+    Drive(f).ListView()->selectionModel()->select(rows, QItemSelectionModel::Select);
+    Drive(f).Action("acDeleteSelectedPoints")->trigger();
     UndoAndRedo(state, f);
 }
 BENCHMARK(BM_UndoDeleteSelected)->Unit(benchmark::kMillisecond);
@@ -220,7 +206,7 @@ BENCHMARK(BM_UndoDeleteSelected)->Unit(benchmark::kMillisecond);
 // shown, the session loaded and the data written.
 void BM_ExportSessionCommand(benchmark::State& state)
 {
-    Window().SaveSessionFile(SessionFile());
+    Drive(Window()).SaveSessionFile(SessionFile());
     const QString out = SessionFile() + QStringLiteral(".txt");
     QBuffer unused;
     QTextStream errors(stderr);
@@ -235,7 +221,7 @@ void BM_ExportData(benchmark::State& state)
     Tmainform& f = Window();
     const QString file = SessionFile() + QStringLiteral(".txt");
     for (auto _ : state)
-        f.SaveDataFile(file);
+        Drive(f).SaveDataFile(file);
 }
 BENCHMARK(BM_ExportData)->Unit(benchmark::kMillisecond);
 
@@ -245,7 +231,7 @@ BENCHMARK(BM_ExportData)->Unit(benchmark::kMillisecond);
 void BM_DeleteAllSelected(benchmark::State& state)
 {
     Tmainform& f = Window();
-    TQuillonView& v = TWindowBench::View(f);
+    TQuillonView& v = *Drive(f).QuillonView();
     const int count = int(state.range(0));
     for (auto _ : state) {
         state.PauseTiming();
@@ -253,9 +239,9 @@ void BM_DeleteAllSelected(benchmark::State& state)
         for (int i = 1; i <= count; ++i)
             v.AddSite(QString::number(i), i % 4000, i % 3000);
         QCoreApplication::processEvents();
-        TWindowBench::ListView(f).selectAll();
+        Drive(f).ListView()->selectAll();
         state.ResumeTiming();
-        TWindowBench::DeleteSelected(f);
+        Drive(f).Action("acDeleteSelectedPoints")->trigger();
         QCoreApplication::processEvents();
     }
     v.ClearSites();

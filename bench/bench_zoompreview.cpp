@@ -3,6 +3,7 @@
 // picture scrolls, the preview on (1) and off (0); while scrolling the
 // pointer is over the picture (1) or over the scroll bar (0).
 #include "main/formMain.h"
+#include "WindowDriver.h"
 #include "WindowBenchMain.h"
 
 #include <benchmark/benchmark.h>
@@ -16,14 +17,6 @@
 
 #include <ctime>
 #include <functional>
-
-// The window's parts the benchmarks drive; the window names it a friend.
-class TWindowBench {
-public:
-    static TQuillonView& View(Tmainform& f) { return *f.QuillonView; }
-    static QScrollArea& Scroll(Tmainform& f) { return *f.ScrollBox; }
-    static QAction& Preview(Tmainform& f) { return *f.acZoomPreview; }
-};
 
 namespace {
 
@@ -41,7 +34,7 @@ Tmainform& Window(bool preview, bool overPicture = true)
         f->resize(1000, 700);
         f->show();
         f->activateWindow();
-        TQuillonView& v = TWindowBench::View(*f);
+        TQuillonView& v = *Drive(*f).QuillonView();
         v.Image.SetSize(FIT_BITMAP, 4000, 3000, 24);
         v.Image.Invert();
         v.Paint();
@@ -49,11 +42,11 @@ Tmainform& Window(bool preview, bool overPicture = true)
         QCoreApplication::processEvents();
         return f;
     }();
-    if (TWindowBench::Preview(*form).isChecked() != preview)
-        TWindowBench::Preview(*form).trigger();
-    TQuillonView& v = TWindowBench::View(*form);
+    if (Drive(*form).Action("acZoomPreview")->isChecked() != preview)
+        Drive(*form).Action("acZoomPreview")->trigger();
+    TQuillonView& v = *Drive(*form).QuillonView();
     v.setFocus();
-    QScrollArea& scroll = TWindowBench::Scroll(*form);
+    QScrollArea& scroll = *Drive(*form).ScrollBox();
     QCursor::setPos(overPicture ? scroll.viewport()->mapToGlobal(QPoint(200, 200))
                                 : scroll.verticalScrollBar()->mapToGlobal(QPoint(5, 100)));
     // What showing and pointing set off settles before anything is timed.
@@ -92,7 +85,7 @@ BENCHMARK(BM_PointerResting)->Arg(1)->Arg(0)->Iterations(3)->Unit(benchmark::kMi
 
 void BM_Scrolling(benchmark::State& state)
 {
-    QScrollBar& bar = *TWindowBench::Scroll(Window(state.range(0) != 0, state.range(1) != 0)).verticalScrollBar();
+    QScrollBar& bar = *Drive(Window(state.range(0) != 0, state.range(1) != 0)).ScrollBox()->verticalScrollBar();
     RunSeconds(state, [&bar] { bar.setValue(bar.value() >= bar.maximum() ? 0 : bar.value() + 24); });
 }
 BENCHMARK(BM_Scrolling)->ArgsProduct({{1, 0}, {1, 0}})->Iterations(3)->Unit(benchmark::kMillisecond);

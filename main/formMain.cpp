@@ -43,6 +43,7 @@ Tmainform::Tmainform(QWidget* parent)
     CreateUndo();
     CreateMenus();
     WireView();
+    NameWidgets();
 
     KSTipOfDay.RegPath = QStringLiteral("Software\\Kestrow\\Quillon");
     KSTipOfDay.SetTips({QStringLiteral("You can visit ") + TfrmAbout::WebAddress() + QStringLiteral(" for updates."),
@@ -426,6 +427,20 @@ void Tmainform::TimerZoomTimer()
     }
     pbZoom->setPixmap(QPixmap::fromImage(box));
     QCoreApplication::processEvents();
+}
+
+void Tmainform::NameWidgets()
+{
+    // Found by name by accessibility tools and tests.
+    const std::pair<QObject*, const char*> named[] = {
+        {QuillonView, "QuillonView"}, {ScrollBox, "ScrollBox"}, {ListView, "ListView"},
+        {Splitter1, "Splitter1"},     {pnlData, "pnlData"},     {pnlSeriesName, "pnlSeriesName"},
+        {pnlPointer, "pnlPointer"},   {pnlZoom, "pnlZoom"},     {Panel1, "Panel1"},
+        {pbZoom, "pbZoom"},           {tbzoom, "tbzoom"},       {cbxCrossHair, "cbxCrossHair"}};
+    for (const auto& [object, name] : named)
+        object->setObjectName(QLatin1String(name));
+    for (int i = 0; i < 5; ++i)
+        StatusPanels[i]->setObjectName(QStringLiteral("StatusPanel%1").arg(i));
 }
 
 void Tmainform::WireView()

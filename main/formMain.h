@@ -40,6 +40,23 @@ public:
     explicit Tmainform(QWidget* parent = nullptr);
     ~Tmainform() override;
 
+    // Opens a picture or a session, whichever FileName holds, as the two
+    // load commands do; false (with the error shown) when it did not open.
+    bool OpenFile(const QString& FileName);
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+    bool event(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    // Tests and benchmarks drive the window through it.
+    friend class TWindowDriver;
+
+    // Command handlers and the view's event handlers
     // Sets enabled and checked states, as the idle-time updates do.
     void UpdateCommands();
     // The rules that follow the list's rows, run after each change to them.
@@ -115,9 +132,6 @@ public:
     // them.
     QString DataNumberText(TAxis Axis, double Value) const;
 
-    // Opens a picture or a session, whichever FileName holds, as the two
-    // load commands do; false (with the error shown) when it did not open.
-    bool OpenFile(const QString& FileName);
     void NoteRecent(const QString& FileName);
     void FillRecentMenu();
     static bool ClipboardHoldsPicture();
@@ -153,27 +167,6 @@ public:
     QString AskSessionFileName();
     void ShowPointer();
 
-protected:
-    void showEvent(QShowEvent* event) override;
-    void closeEvent(QCloseEvent* event) override;
-    void dragEnterEvent(QDragEnterEvent* event) override;
-    void dropEvent(QDropEvent* event) override;
-    bool event(QEvent* event) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
-
-private:
-    // The tests and benchmarks reach the widgets directly.
-    friend class TestCommandLine;
-    friend class TestExtractWindow;
-    friend class TestDesktop;
-    friend class TestFormMain;
-    friend class TestScan;
-    friend class TestScanErrors;
-    friend class TestSeries;
-    friend class TestSession;
-    friend class TestUndo;
-    friend class TestZoomPreview;
-    friend class TWindowBench;
 
     // Components
     QToolBar* ActionToolBar1;
@@ -270,6 +263,7 @@ private:
     void CreateCommands();
     void CreateMenus();
     void WireView();
+    void NameWidgets();
     QAction* Command(const QString& Name, const QString& Caption, const std::function<void()>& Execute);
     void SetListBackground(const QColor& Colour);
     bool ViewWheel(QWheelEvent* Event);

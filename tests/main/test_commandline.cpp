@@ -3,6 +3,7 @@
 // against the window's own.
 #include "main/CommandLine.h"
 #include "main/formMain.h"
+#include "WindowDriver.h"
 
 #include "ProcessRun.h"
 #include "TestFiles.h"
@@ -74,10 +75,10 @@ QString TestCommandLine::WriteSession()
 QByteArray TestCommandLine::WindowExport(const QString& session, QString* warning)
 {
     Tmainform window;
-    const QString shown = window.LoadSession(session);
+    const QString shown = Drive(window).LoadSession(session);
     if (warning)
         *warning = shown;
-    window.SaveDataFile(Path("window.txt"));
+    Drive(window).SaveDataFile(Path("window.txt"));
     return ReadTextFile(Path("window.txt"));
 }
 
@@ -212,7 +213,7 @@ void TestCommandLine::failedExportLeavesOutAlone()
     Tmainform window;
     QString shown;
     try {
-        window.LoadSession(file);
+        Drive(window).LoadSession(file);
     } catch (const std::exception& e) {
         shown = QString::fromUtf8(e.what());
     }

@@ -3,6 +3,7 @@
 // sort indicator, the scroll bars after a load, the open dialog's formats,
 // and the window's remembered placement.
 #include "main/formMain.h"
+#include "WindowDriver.h"
 
 #include "ModalDriver.h"
 #include "TestFiles.h"
@@ -83,9 +84,9 @@ private:
 
 QStringList TestDesktop::RecentCaptions(Tmainform& form)
 {
-    form.FillRecentMenu();
+    Drive(form).FillRecentMenu();
     QStringList captions;
-    for (const QAction* a : form.mnuRecent->actions())
+    for (const QAction* a : Drive(form).mnuRecent()->actions())
         captions << (a->isSeparator() ? QStringLiteral("-") : a->text());
     return captions;
 }
@@ -110,9 +111,9 @@ void TestDesktop::recentListFollowsWhatOpens()
     Tmainform& f = *FForm;
     QCOMPARE(RecentCaptions(f), (QStringList{"(none)", "-", "Clear Recent List"}));
     for (int i = 1; i <= 9; ++i)
-        QVERIFY(f.OpenFile(SavePicture(Path("p%1.png").arg(i), 20, 20)));
+        QVERIFY(Drive(f).OpenFile(SavePicture(Path("p%1.png").arg(i), 20, 20)));
     WriteTextFile(Path("a&b.qsf"), "[dimensions]\r\nx1=0\r\nx2=1\r\ny1=0\r\ny2=1\r\n");
-    QVERIFY(f.OpenFile(Path("a&b.qsf")));
+    QVERIFY(Drive(f).OpenFile(Path("a&b.qsf")));
     // Newest first, eight at most, and an ampersand is no access key.
     QStringList expected{QStringLiteral("&1 ") + QString(Path("a&b.qsf")).replace(u'&', QStringLiteral("&&"))};
     for (int i = 9; i >= 3; --i)
@@ -121,17 +122,17 @@ void TestDesktop::recentListFollowsWhatOpens()
     QCOMPARE(RecentCaptions(f), expected);
     // Opened again, a file moves to the front instead of coming twice; the
     // list is kept in the store, so another window sees it.
-    QVERIFY(f.OpenFile(Path("p5.png")));
+    QVERIFY(Drive(f).OpenFile(Path("p5.png")));
     Tmainform other;
-    const QStringList files = other.Recent.Files();
+    const QStringList files = Drive(other).Recent().Files();
     QCOMPARE(files.size(), 8);
     QCOMPARE(files.first(), Path("p5.png"));
     QCOMPARE(files.count(Path("p5.png")), 1);
     // Chosen from the menu it opens; gone from disk, it leaves the list.
     QFile::remove(Path("p9.png"));
-    f.FillRecentMenu();
+    Drive(f).FillRecentMenu();
     QAction* p9 = nullptr;
-    for (QAction* a : f.mnuRecent->actions())
+    for (QAction* a : Drive(f).mnuRecent()->actions())
         if (a->text().endsWith(QStringLiteral("p9.png")))
             p9 = a;
     QVERIFY(p9);
@@ -141,9 +142,9 @@ void TestDesktop::recentListFollowsWhatOpens()
         p9->trigger();
     }
     QVERIFY(message.contains(QStringLiteral("p9.png")));
-    QVERIFY(!f.Recent.Files().contains(Path("p9.png")));
-    QVERIFY(f.Recent.Clear());
-    QCOMPARE(f.Recent.Files(), QStringList{});
+    QVERIFY(!Drive(f).Recent().Files().contains(Path("p9.png")));
+    QVERIFY(Drive(f).Recent().Clear());
+    QCOMPARE(Drive(f).Recent().Files(), QStringList{});
 }
 
 void TestDesktop::droppedFilesOpenByContent()
@@ -158,11 +159,11 @@ void TestDesktop::droppedFilesOpenByContent()
         Drop(&f, &data);
     };
     drop(Path("picture.qsf"));
-    QCOMPARE(f.QuillonView->ImageWidth(), 33);
-    QCOMPARE(f.Document.ImageFileName, Path("picture.qsf"));
+    QCOMPARE(Drive(f).QuillonView()->ImageWidth(), 33);
+    QCOMPARE(Drive(f).Document().ImageFileName, Path("picture.qsf"));
     drop(Path("session.png"));
-    QCOMPARE(f.QuillonView->SiteCount(), 1);
-    QCOMPARE(f.QuillonView->GetSite(0)->X, 5);
+    QCOMPARE(Drive(f).QuillonView()->SiteCount(), 1);
+    QCOMPARE(Drive(f).QuillonView()->GetSite(0)->X, 5);
     // Two files at once are not taken.
     QMimeData two;
     two.setUrls({QUrl::fromLocalFile(Path("session.png")), QUrl::fromLocalFile(Path("picture.qsf"))});
@@ -174,29 +175,29 @@ void TestDesktop::droppedFilesOpenByContent()
 void TestDesktop::pastedPictureBecomesTheImage()
 {
     Tmainform& f = *FForm;
-    TQuillonView& v = *f.QuillonView;
+    TQuillonView& v = *Drive(f).QuillonView();
     v.SetMappingRect({1, 2, 10, 12});
     QImage picture(61, 47, QImage::Format_RGB32);
     picture.fill(QColor(10, 200, 30));
     QGuiApplication::clipboard()->setImage(picture);
-    f.ListView->setFocus();
-    QTRY_VERIFY(f.EditPaste1->isEnabled());
-    f.EditPaste1->trigger();
+    Drive(f).ListView()->setFocus();
+    QTRY_VERIFY(Drive(f).Action("EditPaste1")->isEnabled());
+    Drive(f).Action("EditPaste1")->trigger();
     QCOMPARE(v.ImageWidth(), 61);
     QCOMPARE(v.ImageHeight(), 47);
     QCOMPARE(v.MappingRect, TRect{});
     // Kept as a file of its own, so a saved session finds it again.
-    QVERIFY(f.Document.ImageFileName.startsWith(FHome.DataPath()));
-    QCOMPARE(QImage(f.Document.ImageFileName).convertToFormat(QImage::Format_RGB32), picture);
+    QVERIFY(Drive(f).Document().ImageFileName.startsWith(FHome.DataPath()));
+    QCOMPARE(QImage(Drive(f).Document().ImageFileName).convertToFormat(QImage::Format_RGB32), picture);
     // Nothing on the clipboard to paste: the command is off.
     QGuiApplication::clipboard()->setText(QStringLiteral("words"));
-    QTRY_VERIFY(!f.EditPaste1->isEnabled());
+    QTRY_VERIFY(!Drive(f).Action("EditPaste1")->isEnabled());
 }
 
 void TestDesktop::pasteInATextEditStaysText()
 {
     Tmainform& f = *FForm;
-    auto* edit = new QLineEdit(f.pnlData);
+    auto* edit = new QLineEdit(Drive(f).pnlData());
     edit->show();
     edit->setFocus();
     QTRY_COMPARE(QApplication::focusWidget(), edit);
@@ -206,38 +207,39 @@ void TestDesktop::pasteInATextEditStaysText()
     data->setImageData(picture);
     data->setText(QStringLiteral("12.5"));
     QGuiApplication::clipboard()->setMimeData(data);
-    QTRY_VERIFY(f.EditPaste1->isEnabled());
-    f.EditPaste1->trigger();
+    QTRY_VERIFY(Drive(f).Action("EditPaste1")->isEnabled());
+    Drive(f).Action("EditPaste1")->trigger();
     QCOMPARE(edit->text(), QStringLiteral("12.5"));
-    QCOMPARE(f.QuillonView->ImageWidth(), 0);
+    QCOMPARE(Drive(f).QuillonView()->ImageWidth(), 0);
 }
 
 void TestDesktop::listKeysCopyAndDelete()
 {
     Tmainform& f = *FForm;
-    TQuillonView& v = *f.QuillonView;
+    TQuillonView& v = *Drive(f).QuillonView();
     v.SetAxisValues(0, 100, 100, 0);
     v.SetMappingRect({0, 0, 100, 100});
     for (int i = 1; i <= 4; ++i)
         v.AddSite(QString::number(i), i * 10, i * 20);
-    QItemSelectionModel* selection = f.ListView->selectionModel();
+    QItemSelectionModel* selection = Drive(f).ListView()->selectionModel();
     for (int row : {3, 1})
-        selection->select(f.ListModel->index(row, 0), QItemSelectionModel::Select | QItemSelectionModel::Rows);
-    f.ListView->setFocus();
-    QTRY_VERIFY(f.ListView->hasFocus());
+        selection->select(Drive(f).ListModel()->index(row, 0), QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    Drive(f).ListView()->setFocus();
+    QTRY_VERIFY(Drive(f).ListView()->hasFocus());
     QGuiApplication::clipboard()->clear();
     // Ctrl+C reaches the list although the Edit menu's Copy has that key.
-    QTest::keyClick(f.ListView, Qt::Key_C, Qt::ControlModifier);
-    const QString rows = f.ListModel->Cell(1, 1) + u'\t' + f.ListModel->Cell(1, 2) + QStringLiteral("\r\n") +
-                         f.ListModel->Cell(3, 1) + u'\t' + f.ListModel->Cell(3, 2) + QStringLiteral("\r\n");
+    QTest::keyClick(Drive(f).ListView(), Qt::Key_C, Qt::ControlModifier);
+    const TDataListModel& model = *Drive(f).ListModel();
+    const QString rows = model.Cell(1, 1) + u'\t' + model.Cell(1, 2) + QStringLiteral("\r\n") + model.Cell(3, 1) +
+                         u'\t' + model.Cell(3, 2) + QStringLiteral("\r\n");
     QCOMPARE(QGuiApplication::clipboard()->text(), rows);
     QCOMPARE(rows.count(QStringLiteral("\r\n")), 2);
-    QTest::keyClick(f.ListView, Qt::Key_Delete);
+    QTest::keyClick(Drive(f).ListView(), Qt::Key_Delete);
     QCOMPARE(v.SiteCount(), 2);
     // The same command as the menu's, so it can be undone.
-    QCOMPARE(f.acUndo->text(), QStringLiteral("Undo Delete Selected Points"));
-    QCOMPARE(f.ListModel->Cell(0, 0), QStringLiteral("1"));
-    QCOMPARE(f.ListModel->Cell(1, 0), QStringLiteral("3"));
+    QCOMPARE(Drive(f).Action("acUndo")->text(), QStringLiteral("Undo Delete Selected Points"));
+    QCOMPARE(Drive(f).ListModel()->Cell(0, 0), QStringLiteral("1"));
+    QCOMPARE(Drive(f).ListModel()->Cell(1, 0), QStringLiteral("3"));
 }
 
 // A Shift drag in Digitise mode and a click on a point in View mode select
@@ -246,8 +248,8 @@ void TestDesktop::listKeysCopyAndDelete()
 void TestDesktop::pointsPickedInThePictureSelectRows()
 {
     Tmainform& f = *FForm;
-    f.LoadImageFile(SavePicture(Path("p.png"), 200, 160));
-    TQuillonView& v = *f.QuillonView;
+    Drive(f).LoadImageFile(SavePicture(Path("p.png"), 200, 160));
+    TQuillonView& v = *Drive(f).QuillonView();
     v.SetZoom(1.0f);
     v.SetMappingRect({0, 0, 199, 159});
     v.SetMouseAction(maClick);
@@ -259,7 +261,7 @@ void TestDesktop::pointsPickedInThePictureSelectRows()
     QTest::mouseMove(&v, {80, 60});
     QTest::mouseRelease(&v, Qt::LeftButton, Qt::ShiftModifier, {80, 60});
     QCOMPARE(v.SiteCount(), 3);
-    QCOMPARE(f.SelectedNames(), (QStringList{"1", "2"}));
+    QCOMPARE(Drive(f).SelectedNames(), (QStringList{"1", "2"}));
     // Marked in the picture in the selection's colour: point 2 is, point 3
     // is not.
     const QImage shown = v.grab().toImage();
@@ -272,15 +274,15 @@ void TestDesktop::pointsPickedInThePictureSelectRows()
     };
     QVERIFY(ringed({60, 40}));
     QVERIFY(!ringed({150, 120}));
-    f.acDeleteSelectedPoints->trigger();
+    Drive(f).Action("acDeleteSelectedPoints")->trigger();
     QCOMPARE(v.SiteCount(), 1);
     QTest::mouseClick(&v, Qt::LeftButton, Qt::ShiftModifier, {100, 100});
     QCOMPARE(v.SiteCount(), 2);
     v.SetMouseAction(maNone);
     QTest::mouseClick(&v, Qt::LeftButton, {}, {150, 121});
     QCOMPARE(v.SiteCount(), 2);
-    QCOMPARE(f.SelectedNames(), QStringList{f.ListModel->Cell(0, 0)});
-    QCOMPARE(f.ListModel->Cell(0, 0), QStringLiteral("3"));
+    QCOMPARE(Drive(f).SelectedNames(), QStringList{Drive(f).ListModel()->Cell(0, 0)});
+    QCOMPARE(Drive(f).ListModel()->Cell(0, 0), QStringLiteral("3"));
 }
 
 void TestDesktop::zoomSteps()
@@ -297,24 +299,24 @@ void TestDesktop::zoomSteps()
     QCOMPARE_EQ(ZoomStep(0.3f, -1), 0.25f);
 
     Tmainform& f = *FForm;
-    f.LoadImageFile(SavePicture(Path("z.png"), 100, 80));
-    f.QuillonView->SetZoom(1.0f);
-    f.acZoomIn->trigger();
-    QCOMPARE_EQ(f.QuillonView->Zoom, 2.0f);
-    f.acZoomOut->trigger();
-    f.acZoomOut->trigger();
-    QCOMPARE_EQ(f.QuillonView->Zoom, 0.75f);
+    Drive(f).LoadImageFile(SavePicture(Path("z.png"), 100, 80));
+    Drive(f).QuillonView()->SetZoom(1.0f);
+    Drive(f).Action("acZoomIn")->trigger();
+    QCOMPARE_EQ(Drive(f).QuillonView()->Zoom, 2.0f);
+    Drive(f).Action("acZoomOut")->trigger();
+    Drive(f).Action("acZoomOut")->trigger();
+    QCOMPARE_EQ(Drive(f).QuillonView()->Zoom, 0.75f);
 }
 
 void TestDesktop::wheelZoomKeepsThePointUnderThePointer()
 {
     Tmainform& f = *FForm;
-    TQuillonView& v = *f.QuillonView;
-    QVERIFY(f.LoadImageFile(SavePicture(Path("big.png"), 1600, 1200)));
+    TQuillonView& v = *Drive(f).QuillonView();
+    QVERIFY(Drive(f).LoadImageFile(SavePicture(Path("big.png"), 1600, 1200)));
     v.SetZoom(1.0f);
     QCoreApplication::processEvents();
-    f.ScrollBox->horizontalScrollBar()->setValue(300);
-    f.ScrollBox->verticalScrollBar()->setValue(200);
+    Drive(f).ScrollBox()->horizontalScrollBar()->setValue(300);
+    Drive(f).ScrollBox()->verticalScrollBar()->setValue(200);
     QCoreApplication::processEvents();
     // The pointer over picture pixel (450, 330), 150 and 130 into the pane.
     const QPointF at(450, 330);
@@ -344,36 +346,36 @@ void TestDesktop::sortIndicatorFollowsTheList()
 {
     Tmainform& f = *FForm;
     for (int i = 1; i <= 3; ++i)
-        f.QuillonView->AddSite(QString::number(i), i * 10, 50 - i * 10);
-    QHeaderView* header = f.ListView->horizontalHeader();
+        Drive(f).QuillonView()->AddSite(QString::number(i), i * 10, 50 - i * 10);
+    QHeaderView* header = Drive(f).ListView()->horizontalHeader();
     QVERIFY(!header->isSortIndicatorShown());
-    f.ListViewColumnClick(4);
+    Drive(f).ListViewColumnClick(4);
     QVERIFY(header->isSortIndicatorShown());
     QCOMPARE(header->sortIndicatorSection(), 4);
     QCOMPARE(header->sortIndicatorOrder(), Qt::AscendingOrder);
-    QCOMPARE(f.ListModel->Cell(0, 0), QStringLiteral("3"));
-    f.ListViewColumnClick(4);
+    QCOMPARE(Drive(f).ListModel()->Cell(0, 0), QStringLiteral("3"));
+    Drive(f).ListViewColumnClick(4);
     QCOMPARE(header->sortIndicatorOrder(), Qt::DescendingOrder);
-    QCOMPARE(f.ListModel->Cell(0, 0), QStringLiteral("1"));
+    QCOMPARE(Drive(f).ListModel()->Cell(0, 0), QStringLiteral("1"));
     // A new point breaks the order: the indicator goes.
-    f.QuillonView->AddSite(QStringLiteral("4"), 1, 1);
+    Drive(f).QuillonView()->AddSite(QStringLiteral("4"), 1, 1);
     QVERIFY(!header->isSortIndicatorShown());
 }
 
 void TestDesktop::scrollBarsShowThePictureAfterALoad()
 {
     Tmainform& f = *FForm;
-    TQuillonView& v = *f.QuillonView;
-    QVERIFY(f.LoadImageFile(SavePicture(Path("one.png"), 3000, 2000)));
+    TQuillonView& v = *Drive(f).QuillonView();
+    QVERIFY(Drive(f).LoadImageFile(SavePicture(Path("one.png"), 3000, 2000)));
     v.SetZoom(1.0f);
     QCoreApplication::processEvents();
-    QScrollBar* h = f.ScrollBox->horizontalScrollBar();
-    QScrollBar* vbar = f.ScrollBox->verticalScrollBar();
+    QScrollBar* h = Drive(f).ScrollBox()->horizontalScrollBar();
+    QScrollBar* vbar = Drive(f).ScrollBox()->verticalScrollBar();
     h->setValue(h->maximum());
     vbar->setValue(vbar->maximum());
     QCoreApplication::processEvents();
     for (const char* name : {"two.png", "three.png"}) {
-        QVERIFY(f.LoadImageFile(SavePicture(Path(name), 2500, 1800)));
+        QVERIFY(Drive(f).LoadImageFile(SavePicture(Path(name), 2500, 1800)));
         // The bars say what the pane shows: the new picture's top left.
         QCOMPARE(h->value(), 0);
         QCOMPARE(vbar->value(), 0);
@@ -387,7 +389,7 @@ void TestDesktop::scrollBarsShowThePictureAfterALoad()
 
 void TestDesktop::openDialogListsEveryReadableFormat()
 {
-    const QStringList items = FForm->OpenPictureFilterText.split(QStringLiteral(";;"));
+    const QStringList items = Drive(*FForm).OpenPictureFilterText().split(QStringLiteral(";;"));
     QVERIFY(items.first().startsWith(QStringLiteral("All supported formats (")));
     QCOMPARE(items.last(), QStringLiteral("All Files (*)"));
     // The 24 described items first, unchanged.
@@ -453,7 +455,7 @@ void TestDesktop::dialogsReturnToTheirFolders()
             opened = static_cast<QFileDialog*>(w)->directory().absolutePath();
             static_cast<QFileDialog*>(w)->reject();
         });
-        FForm->acSaveSession->trigger();
+        Drive(*FForm).Action("acSaveSession")->trigger();
     }
     QCOMPARE(opened, sessions);
     // A folder that has gone is not offered.
@@ -465,9 +467,9 @@ void TestDesktop::placementIsRemembered()
 {
     Tmainform& f = *FForm;
     f.setGeometry(40, 50, 640, 480);
-    f.Splitter1->setSizes({300, 340});
+    Drive(f).Splitter1()->setSizes({300, 340});
     QCoreApplication::processEvents();
-    const QList<int> sizes = f.Splitter1->sizes();
+    const QList<int> sizes = Drive(f).Splitter1()->sizes();
     f.close();
     const TWindowPlacement kept = ReadWindowPlacement();
     QCOMPARE(kept.Geometry, QRect(40, 50, 640, 480));
@@ -476,7 +478,7 @@ void TestDesktop::placementIsRemembered()
     QCOMPARE(FForm->geometry(), QRect(40, 50, 640, 480));
     FForm->show();
     QVERIFY(QTest::qWaitForWindowExposed(FForm.get()));
-    QCOMPARE(FForm->Splitter1->sizes().first(), sizes.first());
+    QCOMPARE(Drive(*FForm).Splitter1()->sizes().first(), sizes.first());
 }
 
 void TestDesktop::windowFitsTheScreen()

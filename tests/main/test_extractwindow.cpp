@@ -4,6 +4,7 @@
 // the window's own bytes.
 #include "main/CommandLine.h"
 #include "main/formMain.h"
+#include "WindowDriver.h"
 
 #include "ExactCompare.h"
 #include "ProcessRun.h"
@@ -65,7 +66,7 @@ private slots:
     void commandLineLimitsReplaceAndDoubt();
 
 private:
-    TQuillonView& View() const { return *FForm->QuillonView; }
+    TQuillonView& View() const { return *Drive(*FForm).QuillonView(); }
     QString Path(const char* name) const { return FDir.filePath(QString::fromLatin1(name)); }
     // A chart of a red line and red discs, with a session that maps it.
     QString WriteChartSession(double Angle);
@@ -108,17 +109,17 @@ QString TestExtractWindow::WriteChartSession(double Angle)
 QStringList TestExtractWindow::Column(int Index) const
 {
     QStringList cells;
-    for (int row = 0; row < FForm->ListModel->Count(); ++row)
-        cells << FForm->ListModel->Cell(row, Index);
+    for (int row = 0; row < Drive(*FForm).ListModel()->Count(); ++row)
+        cells << Drive(*FForm).ListModel()->Cell(row, Index);
     return cells;
 }
 
 void TestExtractWindow::curveFromAClickedColourIsOneStep()
 {
-    FForm->LoadSession(WriteChartSession(0));
+    Drive(*FForm).LoadSession(WriteChartSession(0));
     View().SetZoom(1.0f);
-    FForm->acExtractCurve->trigger();
-    TformExtract* dialog = FForm->FExtract;
+    Drive(*FForm).Action("acExtractCurve")->trigger();
+    TformExtract* dialog = Drive(*FForm).FExtract();
     QVERIFY(dialog);
     QVERIFY(!dialog->btnExtract->isEnabled());
     QVERIFY(View().Picking());
@@ -138,15 +139,15 @@ void TestExtractWindow::curveFromAClickedColourIsOneStep()
     dialog->seTolerance->setValue(64);
     dialog->seStep->setValue(20);
 
-    const int steps = FForm->UndoStack.count();
+    const int steps = Drive(*FForm).UndoStack().count();
     QVERIFY(dialog->btnExtract->isEnabled());
     dialog->btnExtract->click();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    QVERIFY(!FForm->FExtract);
+    QVERIFY(!Drive(*FForm).FExtract());
     QVERIFY(!View().Picking());
     QVERIFY(View().Highlight().isNull());
     QCOMPARE(View().SiteCount(), 19);
-    QCOMPARE(FForm->ListModel->Count(), 19);
+    QCOMPARE(Drive(*FForm).ListModel()->Count(), 19);
     QCOMPARE(Column(0).first(), QStringLiteral("1"));
     QCOMPARE(Column(0).last(), QStringLiteral("19"));
     for (int i = 0; i < View().SiteCount(); ++i) {
@@ -155,13 +156,13 @@ void TestExtractWindow::curveFromAClickedColourIsOneStep()
         QVERIFY2(std::abs(site.Y - (150 + 40 * std::sin(site.X / 30))) < 0.25,
                  qPrintable(QStringLiteral("%1,%2").arg(site.X).arg(site.Y)));
     }
-    QCOMPARE(FForm->UndoStack.count(), steps + 1);
-    QCOMPARE(FForm->UndoStack.undoText(), QStringLiteral("Extract Curve"));
-    FForm->UndoStack.undo();
+    QCOMPARE(Drive(*FForm).UndoStack().count(), steps + 1);
+    QCOMPARE(Drive(*FForm).UndoStack().undoText(), QStringLiteral("Extract Curve"));
+    Drive(*FForm).UndoStack().undo();
     QCOMPARE(View().SiteCount(), 0);
-    QCOMPARE(FForm->ListModel->Count(), 0);
-    FForm->UndoStack.redo();
-    QCOMPARE(FForm->ListModel->Count(), 19);
+    QCOMPARE(Drive(*FForm).ListModel()->Count(), 0);
+    Drive(*FForm).UndoStack().redo();
+    QCOMPARE(Drive(*FForm).ListModel()->Count(), 19);
 }
 
 void TestExtractWindow::theClickedCurveIsTheOneFollowed()
@@ -173,14 +174,14 @@ void TestExtractWindow::theClickedCurveIsTheOneFollowed()
     chart.Curve(wave, 10, 390, Red, 3);
     chart.Curve(line, 10, 390, Red, 3);
     chart.Image().save(Path("two.png"));
-    QVERIFY(FForm->LoadImageFile(Path("two.png")));
+    QVERIFY(Drive(*FForm).LoadImageFile(Path("two.png")));
     View().SetZoom(1.0f);
     View().SetMappingRect({20, 20, 380, 280});
-    FForm->UpdateCommands();
-    FForm->acExtractCurve->trigger();
-    QVERIFY(FForm->FExtract);
+    Drive(*FForm).UpdateCommands();
+    Drive(*FForm).Action("acExtractCurve")->trigger();
+    QVERIFY(Drive(*FForm).FExtract());
     Click(&View(), {300, int(std::lround(line(300)))});
-    FForm->FExtract->Extract();
+    Drive(*FForm).FExtract()->Extract();
     QVERIFY(View().SiteCount() > 30);
     for (int i = 0; i < View().SiteCount(); ++i) {
         const TSiteObject& site = *View().GetSite(i);
@@ -191,9 +192,9 @@ void TestExtractWindow::theClickedCurveIsTheOneFollowed()
 
 void TestExtractWindow::markersTakeTheShownSizes()
 {
-    FForm->LoadSession(WriteChartSession(0));
-    FForm->acExtractMarkers->trigger();
-    TformExtract* dialog = FForm->FExtract;
+    Drive(*FForm).LoadSession(WriteChartSession(0));
+    Drive(*FForm).Action("acExtractMarkers")->trigger();
+    TformExtract* dialog = Drive(*FForm).FExtract();
     QVERIFY(dialog);
     dialog->SetColour({20, 40, 210});
     QVERIFY(dialog->seMinSize->value() > 20 && dialog->seMaxSize->value() < 300);
@@ -208,17 +209,17 @@ void TestExtractWindow::markersTakeTheShownSizes()
         QVERIFY(std::abs(View().GetSite(i)->X - (60.3 + 55 * i)) < 0.25);
         QVERIFY(std::abs(View().GetSite(i)->Y - 240.6) < 0.25);
     }
-    QCOMPARE(FForm->UndoStack.undoText(), QStringLiteral("Extract Markers"));
+    QCOMPARE(Drive(*FForm).UndoStack().undoText(), QStringLiteral("Extract Markers"));
 }
 
 void TestExtractWindow::extractedDataUseTheExactPositionOnTurnedLogAxes()
 {
     const double angle = 2.5;
-    FForm->LoadSession(WriteChartSession(angle));
+    Drive(*FForm).LoadSession(WriteChartSession(angle));
     QCOMPARE(View().Angle, angle);
-    FForm->acExtractMarkers->trigger();
-    FForm->FExtract->SetColour({20, 40, 210});
-    FForm->FExtract->Extract();
+    Drive(*FForm).Action("acExtractMarkers")->trigger();
+    Drive(*FForm).FExtract()->SetColour({20, 40, 210});
+    Drive(*FForm).FExtract()->Extract();
     QCOMPARE(View().SiteCount(), 6);
     for (int i = 0; i < 6; ++i) {
         const TSiteObject& site = *View().GetSite(i);
@@ -233,37 +234,37 @@ void TestExtractWindow::extractedDataUseTheExactPositionOnTurnedLogAxes()
         View().PixelToData(site.Point(), d);
         QVERIFY(std::abs(d.X - x) < 1e-9);
         QVERIFY(std::abs(d.Y / y - 1) < 1e-9);
-        QCOMPARE(FForm->ListModel->Cell(i, 1), FForm->DataNumberText(axX, d.X));
-        QCOMPARE(FForm->ListModel->Cell(i, 2), FForm->DataNumberText(axY, d.Y));
+        QCOMPARE(Drive(*FForm).ListModel()->Cell(i, 1), Drive(*FForm).DataNumberText(axX, d.X));
+        QCOMPARE(Drive(*FForm).ListModel()->Cell(i, 2), Drive(*FForm).DataNumberText(axY, d.Y));
     }
 }
 
 void TestExtractWindow::fractionsShowInTheListAndTheSession()
 {
-    FForm->LoadSession(WriteChartSession(0));
-    FForm->acClickMode->trigger();
+    Drive(*FForm).LoadSession(WriteChartSession(0));
+    Drive(*FForm).Action("acClickMode")->trigger();
     Click(&View(), {30, 40});
     View().AddSites({{100.5, 7.125}, {-3.25, 12.0004}, {8, 9.9996}});
     QCOMPARE(Column(0), (QStringList{"1", "2", "3", "4"}));
     QCOMPARE(Column(3), (QStringList{"30", "100.5", "-3.25", "8"}));
     QCOMPARE(Column(4), (QStringList{"40", "7.125", "12", "10"}));
-    FForm->SaveSessionFile(Path("saved.qsf"));
+    Drive(*FForm).SaveSessionFile(Path("saved.qsf"));
     const QByteArray saved = ReadTextFile(Path("saved.qsf"));
     // The found point that came to lie on whole pixels keeps its mark.
     QVERIFY2(saved.contains("[series/series1]\r\n1=30,40\r\n2=100.5,7.125\r\n3=-3.25,12\r\n4=8.0,10\r\n"),
              saved.constData());
     Tmainform other;
-    other.LoadSession(Path("saved.qsf"));
-    QCOMPARE_EXACT(other.QuillonView->GetSite(1)->X, 100.5);
-    QCOMPARE_EXACT(other.QuillonView->GetSite(1)->Y, 7.125);
-    other.SaveSessionFile(Path("again.qsf"));
+    Drive(other).LoadSession(Path("saved.qsf"));
+    QCOMPARE_EXACT(Drive(other).QuillonView()->GetSite(1)->X, 100.5);
+    QCOMPARE_EXACT(Drive(other).QuillonView()->GetSite(1)->Y, 7.125);
+    Drive(other).SaveSessionFile(Path("again.qsf"));
     QCOMPARE(ReadTextFile(Path("again.qsf")), saved);
 }
 
 void TestExtractWindow::subPixelClicksWhenZoomedIn()
 {
-    FForm->LoadSession(WriteChartSession(0));
-    FForm->acClickMode->trigger();
+    Drive(*FForm).LoadSession(WriteChartSession(0));
+    Drive(*FForm).Action("acClickMode")->trigger();
     View().SetZoom(4.0f);
     // Off, as the described behaviour: the pixel shown.
     Click(&View(), {401, 403});
@@ -284,8 +285,8 @@ void TestExtractWindow::subPixelClicksWhenZoomedIn()
 void TestExtractWindow::aFineClickOnAWholePixelIsTurnedExactly()
 {
     const double angle = 1.5;
-    FForm->LoadSession(WriteChartSession(angle));
-    FForm->acClickMode->trigger();
+    Drive(*FForm).LoadSession(WriteChartSession(angle));
+    Drive(*FForm).Action("acClickMode")->trigger();
     View().Settings->SubPixelClicks = true;
     View().SetZoom(2.0f);
     // Even client pixels at 200 % fall on whole image pixels.
@@ -299,29 +300,29 @@ void TestExtractWindow::aFineClickOnAWholePixelIsTurnedExactly()
             const TPointF frame = TurnedPoint(at, {20, 280}, angle);
             const double x = (frame.X - 20) / 360 * 36;
             const double y = std::pow(10.0, (frame.Y - 280) / (20.0 - 280) * 3);
-            if (Form.ListModel->Cell(i, 1) != Form.DataNumberText(axX, x) ||
-                Form.ListModel->Cell(i, 2) != Form.DataNumberText(axY, y))
+            if (Drive(Form).ListModel()->Cell(i, 1) != Drive(Form).DataNumberText(axX, x) ||
+                Drive(Form).ListModel()->Cell(i, 2) != Drive(Form).DataNumberText(axY, y))
                 return false;
             TDataPoint whole;
-            Form.QuillonView->PixelToData(TPoint{int(at.X), int(at.Y)}, whole);
-            rounded += Form.ListModel->Cell(i, 1) != Form.DataNumberText(axX, whole.X);
+            Drive(Form).QuillonView()->PixelToData(TPoint{int(at.X), int(at.Y)}, whole);
+            rounded += Drive(Form).ListModel()->Cell(i, 1) != Drive(Form).DataNumberText(axX, whole.X);
         }
         // Rounding after the turn would have shown other numbers.
         return rounded > 0;
     };
     QVERIFY(turnedExactly(*FForm));
-    FForm->SaveSessionFile(Path("fine.qsf"));
+    Drive(*FForm).SaveSessionFile(Path("fine.qsf"));
     QVERIFY(ReadTextFile(Path("fine.qsf")).contains("\r\n1=100.0,101\r\n"));
     Tmainform other;
-    other.LoadSession(Path("fine.qsf"));
+    Drive(other).LoadSession(Path("fine.qsf"));
     QVERIFY(turnedExactly(other));
 }
 
 void TestExtractWindow::theAreasColoursAreShownAndPicked()
 {
-    FForm->LoadSession(WriteChartSession(0));
-    FForm->acExtractMarkers->trigger();
-    TformExtract& dialog = *FForm->FExtract;
+    Drive(*FForm).LoadSession(WriteChartSession(0));
+    Drive(*FForm).Action("acExtractMarkers")->trigger();
+    TformExtract& dialog = *Drive(*FForm).FExtract();
     QTRY_VERIFY(dialog.lblPalette->text().contains("href"));
     // Each swatch links its colour; the discs' blue is among them.
     const QRegularExpression link(QStringLiteral("href=\"(#[0-9A-Fa-f]{6})\""));
@@ -342,14 +343,14 @@ void TestExtractWindow::theAreasColoursAreShownAndPicked()
 void TestExtractWindow::commandLineGivesTheWindowsBytes()
 {
     const QString session = WriteChartSession(0);
-    FForm->LoadSession(session);
-    FForm->acExtractCurve->trigger();
-    FForm->FExtract->SetColour({200, 20, 30});
-    FForm->FExtract->seTolerance->setValue(50);
-    FForm->FExtract->seStep->setValue(7.5);
-    FForm->FExtract->Extract();
+    Drive(*FForm).LoadSession(session);
+    Drive(*FForm).Action("acExtractCurve")->trigger();
+    Drive(*FForm).FExtract()->SetColour({200, 20, 30});
+    Drive(*FForm).FExtract()->seTolerance->setValue(50);
+    Drive(*FForm).FExtract()->seStep->setValue(7.5);
+    Drive(*FForm).FExtract()->Extract();
     QVERIFY(View().SiteCount() > 40);
-    FForm->SaveDataFile(Path("window.txt"));
+    Drive(*FForm).SaveDataFile(Path("window.txt"));
 
     const TRun run = RunProcess(QStringLiteral(QUILLON_EXECUTABLE),
                                 {QStringLiteral("--extract-curve"), QStringLiteral("#c8141e"),
@@ -362,11 +363,11 @@ void TestExtractWindow::commandLineGivesTheWindowsBytes()
     // The session itself is not changed.
     QVERIFY(!ReadTextFile(session).contains("series"));
 
-    FForm->LoadSession(session);
-    FForm->acExtractMarkers->trigger();
-    FForm->FExtract->SetColour({20, 40, 210});
-    FForm->FExtract->Extract();
-    FForm->SaveDataFile(Path("window.txt"));
+    Drive(*FForm).LoadSession(session);
+    Drive(*FForm).Action("acExtractMarkers")->trigger();
+    Drive(*FForm).FExtract()->SetColour({20, 40, 210});
+    Drive(*FForm).FExtract()->Extract();
+    Drive(*FForm).SaveDataFile(Path("window.txt"));
     const TRun markers = RunProcess(QStringLiteral(QUILLON_EXECUTABLE),
                                     {QStringLiteral("--extract-markers"), QStringLiteral("#1428D2"),
                                      QStringLiteral("--export"), QStringLiteral("-"), session},
@@ -428,10 +429,10 @@ void TestExtractWindow::commandLineRefusals()
 // before, and one undo brings those back.
 void TestExtractWindow::replaceWithinLimitsIsOneStep()
 {
-    FForm->LoadSession(WriteChartSession(0));
+    Drive(*FForm).LoadSession(WriteChartSession(0));
     for (const bool again : {false, true}) {
-        FForm->acExtractMarkers->trigger();
-        TformExtract* dialog = FForm->FExtract;
+        Drive(*FForm).Action("acExtractMarkers")->trigger();
+        TformExtract* dialog = Drive(*FForm).FExtract();
         dialog->SetColour({20, 40, 210});
         dialog->cbxReplace->setChecked(again);
         dialog->edFromX->setText(again ? QStringLiteral("10") : QString());
@@ -440,7 +441,7 @@ void TestExtractWindow::replaceWithinLimitsIsOneStep()
     // The discs lie at X = 4.03 + 5.5 i.
     QCOMPARE(View().SiteCount(), 4);
     QVERIFY(std::abs(View().GetSite(0)->X - (60.3 + 55 * 2)) < 0.25);
-    FForm->acUndo->trigger();
+    Drive(*FForm).Action("acUndo")->trigger();
     QCOMPARE(View().SiteCount(), 6);
 }
 

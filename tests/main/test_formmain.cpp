@@ -1,4 +1,5 @@
 #include "main/formMain.h"
+#include "WindowDriver.h"
 
 #include "ModalDriver.h"
 #include "TestFiles.h"
@@ -118,18 +119,18 @@ void TestFormMain::windowAndPanels()
     QCOMPARE(f.windowTitle(), QStringLiteral("Untitled[*] - Quillon"));
     QVERIFY(!f.isWindowModified());
     QCOMPARE(f.size(), QSize(800, 600));
-    QCOMPARE(f.pnlSeriesName->text(), QStringLiteral("Digitized Data"));
+    QCOMPARE(Drive(f).pnlSeriesName()->text(), QStringLiteral("Digitized Data"));
     QStringList headers;
     for (int c = 0; c < 5; ++c)
-        headers << f.ListModel->headerData(c, Qt::Horizontal, Qt::DisplayRole).toString();
+        headers << Drive(f).ListModel()->headerData(c, Qt::Horizontal, Qt::DisplayRole).toString();
     QCOMPARE(headers, (QStringList{"N", "Data X", "Data Y", "Pixel X", "Pixel Y"}));
-    QCOMPARE(f.ListView->selectionMode(), QAbstractItemView::ExtendedSelection);
-    QCOMPARE(f.ListView->selectionBehavior(), QAbstractItemView::SelectRows);
-    QVERIFY(f.ListView->showGrid());
-    QCOMPARE(f.StatusPanels[0]->text(), QStringLiteral("X: "));
-    QCOMPARE(f.StatusPanels[4]->text(), QStringLiteral("Zoom:"));
-    QCOMPARE(f.ScrollBox->widget(), f.QuillonView);
-    QCOMPARE(f.QuillonView->GetMouseAction(), maRubberBand);
+    QCOMPARE(Drive(f).ListView()->selectionMode(), QAbstractItemView::ExtendedSelection);
+    QCOMPARE(Drive(f).ListView()->selectionBehavior(), QAbstractItemView::SelectRows);
+    QVERIFY(Drive(f).ListView()->showGrid());
+    QCOMPARE(Drive(f).StatusPanels(0)->text(), QStringLiteral("X: "));
+    QCOMPARE(Drive(f).StatusPanels(4)->text(), QStringLiteral("Zoom:"));
+    QCOMPARE(Drive(f).ScrollBox()->widget(), Drive(f).QuillonView());
+    QCOMPARE(Drive(f).QuillonView()->GetMouseAction(), maRubberBand);
 }
 
 void TestFormMain::menusInOrder()
@@ -155,14 +156,14 @@ void TestFormMain::menusInOrder()
     QCOMPARE(menu(6), (QStringList{"&Tip of the Day...", "&Help...", "-", "&About Quillon..."}));
     QCOMPARE(menu(7), (QStringList{"&New Series", "&Rename Series...", "&Delete Series", "-", "Ne&xt Series",
                                    "&Previous Series"}));
-    QCOMPARE(FForm->acHelp->shortcut(), QKeySequence(Qt::Key_F1));
-    QCOMPARE(FForm->EditCopy1->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_C));
-    QCOMPARE(FForm->acLoadImage->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_O));
-    QCOMPARE(FForm->acLoadSession->shortcut(), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_O));
-    QCOMPARE(FForm->acSaveSession->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_S));
-    QCOMPARE(FForm->FileExit1->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_Q));
-    QVERIFY(FForm->acZoomIn->shortcuts().contains(QKeySequence(Qt::CTRL | Qt::Key_Plus)));
-    QVERIFY(FForm->acZoomOut->shortcuts().contains(QKeySequence(Qt::CTRL | Qt::Key_Minus)));
+    QCOMPARE(Drive(*FForm).Action("acHelp")->shortcut(), QKeySequence(Qt::Key_F1));
+    QCOMPARE(Drive(*FForm).Action("EditCopy1")->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_C));
+    QCOMPARE(Drive(*FForm).Action("acLoadImage")->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_O));
+    QCOMPARE(Drive(*FForm).Action("acLoadSession")->shortcut(), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_O));
+    QCOMPARE(Drive(*FForm).Action("acSaveSession")->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_S));
+    QCOMPARE(Drive(*FForm).Action("FileExit1")->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_Q));
+    QVERIFY(Drive(*FForm).Action("acZoomIn")->shortcuts().contains(QKeySequence(Qt::CTRL | Qt::Key_Plus)));
+    QVERIFY(Drive(*FForm).Action("acZoomOut")->shortcuts().contains(QKeySequence(Qt::CTRL | Qt::Key_Minus)));
     // No key is claimed twice in the window.
     QSet<QKeySequence> keys;
     for (const QAction* a : FForm->findChildren<QAction*>())
@@ -175,215 +176,211 @@ void TestFormMain::menusInOrder()
 void TestFormMain::toolBar()
 {
     QStringList items;
-    for (const QAction* a : FForm->ActionToolBar1->actions())
+    for (const QAction* a : Drive(*FForm).ActionToolBar1()->actions())
         items << (a->isSeparator() ? QStringLiteral("-") : a->iconText());
     QCOMPARE(items, (QStringList{"Mapping", "Rotate", "Digitise", "-", "Dimensions", "-", "", "-", "Extract Curve",
                                  "Extract Markers"}));
-    QCOMPARE(FForm->ActionToolBar1->widgetForAction(FForm->ActionToolBar1->actions()[6]),
-             static_cast<QWidget*>(FForm->cbSeries));
-    QVERIFY(!FForm->acRectangleMode->icon().isNull());
+    QCOMPARE(Drive(*FForm).ActionToolBar1()->widgetForAction(Drive(*FForm).ActionToolBar1()->actions()[6]),
+             static_cast<QWidget*>(Drive(*FForm).cbSeries()));
+    QVERIFY(!Drive(*FForm).Action("acRectangleMode")->icon().isNull());
 }
 
 void TestFormMain::enablingRules()
 {
     Tmainform& f = *FForm;
-    f.UpdateCommands();
-    QVERIFY(!f.acDeleteSelectedPoints->isEnabled());
-    QVERIFY(!f.EditCut1->isEnabled());
-    QVERIFY(!f.EditPaste1->isEnabled());
-    f.QuillonView->AddSite(QStringLiteral("1"), 5, 5);
-    f.ListView->selectRow(0);
-    QVERIFY(f.acDeleteSelectedPoints->isEnabled());
-    f.ListView->clearSelection();
-    QVERIFY(!f.acDeleteSelectedPoints->isEnabled());
+    Drive(f).UpdateCommands();
+    QVERIFY(!Drive(f).Action("acDeleteSelectedPoints")->isEnabled());
+    QVERIFY(!Drive(f).Action("EditCut1")->isEnabled());
+    QVERIFY(!Drive(f).Action("EditPaste1")->isEnabled());
+    Drive(f).QuillonView()->AddSite(QStringLiteral("1"), 5, 5);
+    Drive(f).ListView()->selectRow(0);
+    QVERIFY(Drive(f).Action("acDeleteSelectedPoints")->isEnabled());
+    Drive(f).ListView()->clearSelection();
+    QVERIFY(!Drive(f).Action("acDeleteSelectedPoints")->isEnabled());
 }
 
 void TestFormMain::helpNeedsHelpFile()
 {
     Tmainform& f = *FForm;
-    const QString help = f.HelpFileName();
+    const QString help = Drive(f).HelpFileName();
     QVERIFY(QFileInfo(help).absolutePath() == QCoreApplication::applicationDirPath());
     QFile::remove(help);
-    f.UpdateCommands();
-    QVERIFY(!f.acHelp->isEnabled());
-    // Missing at the time of the command: the error box.
+    Drive(f).UpdateCommands();
+    QVERIFY(!Drive(f).Action("acHelp")->isEnabled());
+    WriteTextFile(help, "help");
+    Drive(f).UpdateCommands();
+    QVERIFY(Drive(f).Action("acHelp")->isEnabled());
+    // Gone by the time of the command: the error box.
+    QFile::remove(help);
     QString message;
     WhenModalShown reader("QMessageBox", ReadInto(message));
-    f.acHelpExecute();
+    Drive(f).Action("acHelp")->trigger();
     QCOMPARE(message, QStringLiteral("Cannot find Quillon help file"));
-    WriteTextFile(help, "help");
-    f.UpdateCommands();
-    QVERIFY(f.acHelp->isEnabled());
-    QFile::remove(help);
 }
 
 void TestFormMain::modeCheckMarks()
 {
     Tmainform& f = *FForm;
-    f.acClickMode->trigger();
-    QCOMPARE(f.QuillonView->GetMouseAction(), maClick);
-    QVERIFY(f.acClickMode->isChecked());
-    QVERIFY(!f.acRectangleMode->isChecked() && !f.acRotateMode->isChecked() && !f.acNoneMode->isChecked());
+    Drive(f).Action("acClickMode")->trigger();
+    QCOMPARE(Drive(f).QuillonView()->GetMouseAction(), maClick);
+    QVERIFY(Drive(f).Action("acClickMode")->isChecked());
+    for (const char* other : {"acRectangleMode", "acRotateMode", "acNoneMode"})
+        QVERIFY(!Drive(f).Action(other)->isChecked());
     // Triggering the checked one again keeps it checked.
-    f.acClickMode->trigger();
-    QVERIFY(f.acClickMode->isChecked());
-    f.QuillonView->SetMouseAction(maRotateV);
-    f.UpdateCommands();
-    for (QAction* a : {f.acRectangleMode, f.acRotateMode, f.acClickMode, f.acNoneMode})
-        QVERIFY(!a->isChecked());
-    f.acRotateMode->trigger();
-    QCOMPARE(f.QuillonView->GetMouseAction(), maRotateH);
-    f.acFullBoundingBox->trigger();
-    QVERIFY(f.acRectangleMode->isChecked());
+    Drive(f).Action("acClickMode")->trigger();
+    QVERIFY(Drive(f).Action("acClickMode")->isChecked());
+    Drive(f).QuillonView()->SetMouseAction(maRotateV);
+    Drive(f).UpdateCommands();
+    for (const char* mode : {"acRectangleMode", "acRotateMode", "acClickMode", "acNoneMode"})
+        QVERIFY(!Drive(f).Action(mode)->isChecked());
+    Drive(f).Action("acRotateMode")->trigger();
+    QCOMPARE(Drive(f).QuillonView()->GetMouseAction(), maRotateH);
+    Drive(f).Action("acFullBoundingBox")->trigger();
+    QVERIFY(Drive(f).Action("acRectangleMode")->isChecked());
 }
 
 void TestFormMain::listFollowsViewEvents()
 {
     Tmainform& f = *FForm;
-    TQuillonView& v = *f.QuillonView;
+    TQuillonView& v = *Drive(f).QuillonView();
     v.SetMappingRect({0, 0, 100, 100});
     v.AddSite(QStringLiteral("1"), 25, 75);
-    QCOMPARE(f.ListModel->Count(), 1);
-    const QStringList cells{f.ListModel->Cell(0, 0), f.ListModel->Cell(0, 1), f.ListModel->Cell(0, 2),
-                            f.ListModel->Cell(0, 3), f.ListModel->Cell(0, 4)};
+    QCOMPARE(Drive(f).ListModel()->Count(), 1);
+    const TDataListModel& model = *Drive(f).ListModel();
+    const QStringList cells{model.Cell(0, 0), model.Cell(0, 1), model.Cell(0, 2), model.Cell(0, 3), model.Cell(0, 4)};
     QCOMPARE(cells, (QStringList{"1", "25", "25", "25", "75"}));
-    // A receiver told there is no mapping leaves the data cells empty.
-    f.QuillonViewAddSite(&v, QStringLiteral("x"), {3, 4}, false, 1, 2);
-    QCOMPARE(f.ListModel->Cell(1, 1), QString());
-    QCOMPARE(f.ListModel->Cell(1, 3), QStringLiteral("3"));
-    // Every row of a name is rewritten, and deleted.
-    f.QuillonViewAddSite(&v, QStringLiteral("1"), {0, 0}, true, 0, 0);
+    v.AddSite(QStringLiteral("x"), 3, 4);
     v.SetAxisValues(0, 200, 200, 0);
-    QCOMPARE(f.ListModel->Cell(0, 1), QStringLiteral("50"));
-    QCOMPARE(f.ListModel->Cell(2, 1), QStringLiteral("50"));
+    QCOMPARE(Drive(f).ListModel()->Cell(0, 1), QStringLiteral("50"));
+    QCOMPARE(Drive(f).ListModel()->Cell(1, 1), QStringLiteral("6"));
     v.DeleteSite(QStringLiteral("1"));
-    QCOMPARE(ListNames(*f.ListModel), QStringList{"x"});
+    QCOMPARE(ListNames(*Drive(f).ListModel()), QStringList{"x"});
 }
 
 void TestFormMain::clearWhileHiddenKeepsList()
 {
     Tmainform& f = *FForm;
-    f.QuillonView->AddSite(QStringLiteral("1"), 1, 1);
+    Drive(f).QuillonView()->AddSite(QStringLiteral("1"), 1, 1);
     f.hide();
-    f.QuillonView->ClearSites();
-    QCOMPARE(f.ListModel->Count(), 1);
+    Drive(f).QuillonView()->ClearSites();
+    QCOMPARE(Drive(f).ListModel()->Count(), 1);
     f.show();
-    f.acClearAllPoints->trigger();
-    QCOMPARE(f.ListModel->Count(), 0);
+    Drive(f).Action("acClearAllPoints")->trigger();
+    QCOMPARE(Drive(f).ListModel()->Count(), 0);
 }
 
 void TestFormMain::mappingColoursListAndShowsScale()
 {
     Tmainform& f = *FForm;
     QColor during;
-    f.QuillonView->SetMappingRect({0, 0, 100, 50});
-    f.QuillonView->Image.SetSize(FIT_BITMAP, 200, 200, 24);
-    f.QuillonView->Paint();
-    f.QuillonView->OnMouseMove = nullptr;
-    auto before = f.QuillonView->OnBeforeMap;
-    f.QuillonView->OnBeforeMap = [&](QObject* s) {
+    Drive(f).QuillonView()->SetMappingRect({0, 0, 100, 50});
+    Drive(f).QuillonView()->Image.SetSize(FIT_BITMAP, 200, 200, 24);
+    Drive(f).QuillonView()->Paint();
+    Drive(f).QuillonView()->OnMouseMove = nullptr;
+    auto before = Drive(f).QuillonView()->OnBeforeMap;
+    Drive(f).QuillonView()->OnBeforeMap = [&](QObject* s) {
         before(s);
-        during = f.ListView->palette().color(QPalette::Base);
+        during = Drive(f).ListView()->palette().color(QPalette::Base);
     };
-    QTest::mouseClick(f.QuillonView, Qt::LeftButton, {}, {10, 10});
+    QTest::mouseClick(Drive(f).QuillonView(), Qt::LeftButton, {}, {10, 10});
     QCOMPARE(during, QColor(192, 192, 192));
-    QCOMPARE(f.ListView->palette().color(QPalette::Base), QColor(255, 255, 255));
-    f.QuillonView->SetZoom(2);
-    f.QuillonView->SetAxisValues(0, 10, 50, 0);
-    QCOMPARE(f.StatusPanels[2]->text(), QStringLiteral("X Pix: 0.25"));
-    QCOMPARE(f.StatusPanels[3]->text(), QStringLiteral("Y Pix: 0.1"));
+    QCOMPARE(Drive(f).ListView()->palette().color(QPalette::Base), QColor(255, 255, 255));
+    Drive(f).QuillonView()->SetZoom(2);
+    Drive(f).QuillonView()->SetAxisValues(0, 10, 50, 0);
+    QCOMPARE(Drive(f).StatusPanels(2)->text(), QStringLiteral("X Pix: 0.25"));
+    QCOMPARE(Drive(f).StatusPanels(3)->text(), QStringLiteral("Y Pix: 0.1"));
 }
 
 void TestFormMain::sortToggleIsShared()
 {
     Tmainform& f = *FForm;
-    TQuillonView& v = *f.QuillonView;
+    TQuillonView& v = *Drive(f).QuillonView();
     v.AddSite(QStringLiteral("1"), 30, 1);
     v.AddSite(QStringLiteral("2"), 10, 3);
     v.AddSite(QStringLiteral("3"), 20, 2);
-    QHeaderView* header = f.ListView->horizontalHeader();
+    QHeaderView* header = Drive(f).ListView()->horizontalHeader();
     auto click = [header](int column) {
         QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
                           QPoint(header->sectionViewportPosition(column) + 5, header->height() / 2));
     };
     click(3); // "Pixel X"
-    QCOMPARE(ListNames(*f.ListModel), (QStringList{"2", "3", "1"}));
-    QCOMPARE(f.ListTag, 1);
+    QCOMPARE(ListNames(*Drive(f).ListModel()), (QStringList{"2", "3", "1"}));
+    QCOMPARE(Drive(f).ListTag(), 1);
     click(3);
-    QCOMPARE(ListNames(*f.ListModel), (QStringList{"1", "3", "2"}));
+    QCOMPARE(ListNames(*Drive(f).ListModel()), (QStringList{"1", "3", "2"}));
     click(3);
     click(4); // "Pixel Y" after an ascending sort: descending
-    QCOMPARE(ListNames(*f.ListModel), (QStringList{"2", "3", "1"}));
-    QCOMPARE(f.ListTag, 0);
+    QCOMPARE(ListNames(*Drive(f).ListModel()), (QStringList{"2", "3", "1"}));
+    QCOMPARE(Drive(f).ListTag(), 0);
 }
 
 void TestFormMain::sortErrorIsShownAndProgramGoesOn()
 {
     Tmainform& f = *FForm;
-    f.QuillonView->AddSite(QStringLiteral("2"), 1, 1);
-    f.QuillonView->AddSite(QStringLiteral("peak"), 2, 2);
+    Drive(f).QuillonView()->AddSite(QStringLiteral("2"), 1, 1);
+    Drive(f).QuillonView()->AddSite(QStringLiteral("peak"), 2, 2);
     QString message;
     WhenModalShown reader("QMessageBox", ReadInto(message));
-    QHeaderView* header = f.ListView->horizontalHeader();
+    QHeaderView* header = Drive(f).ListView()->horizontalHeader();
     QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, QPoint(header->sectionViewportPosition(0) + 3, 5));
     QCOMPARE(message, QStringLiteral("'peak' is not a valid integer value"));
-    QCOMPARE(ListNames(*f.ListModel), (QStringList{"2", "peak"}));
+    QCOMPARE(ListNames(*Drive(f).ListModel()), (QStringList{"2", "peak"}));
     // The toggle moved with the failed click: the next sort is descending.
-    f.ListViewColumnClick(3);
-    QCOMPARE(ListNames(*f.ListModel), (QStringList{"peak", "2"}));
+    Drive(f).ListViewColumnClick(3);
+    QCOMPARE(ListNames(*Drive(f).ListModel()), (QStringList{"peak", "2"}));
 }
 
 void TestFormMain::fitToPage()
 {
     Tmainform& f = *FForm;
-    f.acFitToPage->trigger(); // no image: nothing, no message
-    QCOMPARE(f.QuillonView->Zoom, 1.0f);
-    f.ScrollBox->setFixedSize(500, 400);
+    Drive(f).Action("acFitToPage")->trigger(); // no image: nothing, no message
+    QCOMPARE(Drive(f).QuillonView()->Zoom, 1.0f);
+    Drive(f).ScrollBox()->setFixedSize(500, 400);
     QCoreApplication::processEvents();
-    QCOMPARE(f.ScrollBox->size(), QSize(500, 400));
-    f.QuillonView->Image.SetSize(FIT_BITMAP, 990, 395, 8);
-    f.acFitToPage->trigger();
-    QCOMPARE(f.QuillonView->Zoom, 0.5f);
-    QCOMPARE(f.StatusPanels[4]->text(), QStringLiteral("Zoom: 0.5"));
+    QCOMPARE(Drive(f).ScrollBox()->size(), QSize(500, 400));
+    Drive(f).QuillonView()->Image.SetSize(FIT_BITMAP, 990, 395, 8);
+    Drive(f).Action("acFitToPage")->trigger();
+    QCOMPARE(Drive(f).QuillonView()->Zoom, 0.5f);
+    QCOMPARE(Drive(f).StatusPanels(4)->text(), QStringLiteral("Zoom: 0.5"));
     // Equal ratios: the width ratio.
-    f.QuillonView->Image.SetSize(FIT_BITMAP, 495, 395, 8);
-    f.acFitToPage->trigger();
-    QCOMPARE(f.QuillonView->Zoom, 1.0f);
+    Drive(f).QuillonView()->Image.SetSize(FIT_BITMAP, 495, 395, 8);
+    Drive(f).Action("acFitToPage")->trigger();
+    QCOMPARE(Drive(f).QuillonView()->Zoom, 1.0f);
 }
 
 void TestFormMain::fitToPageStaysInMenuRange()
 {
     Tmainform& f = *FForm;
-    TQuillonView& v = *f.QuillonView;
+    TQuillonView& v = *Drive(f).QuillonView();
     v.Image.SetSize(FIT_BITMAP, 990, 395, 8);
     // A pane collapsed below its margin: the smallest zoom, not zero or
     // less.
-    f.ScrollBox->setFixedSize(3, 2);
+    Drive(f).ScrollBox()->setFixedSize(3, 2);
     QCoreApplication::processEvents();
-    f.acFitToPage->trigger();
+    Drive(f).Action("acFitToPage")->trigger();
     QVERIFY(v.Zoom == TQuillonView::MinZoom);
     QCOMPARE(v.size(), QSize(62, 25));
     // A 500 dpi scan fits a full-screen window, below the menu's 25 %.
-    f.ScrollBox->setFixedSize(1900, 1000);
+    Drive(f).ScrollBox()->setFixedSize(1900, 1000);
     QCoreApplication::processEvents();
     v.Image.SetSize(FIT_BITMAP, 6000, 4500, 8);
-    f.acFitToPage->trigger();
+    Drive(f).Action("acFitToPage")->trigger();
     QVERIFY(v.Zoom < 0.25f);
     QVERIFY(v.width() <= 1900 && v.height() <= 1000);
     // A tiny picture in a large pane: the largest.
-    f.ScrollBox->setFixedSize(500, 400);
+    Drive(f).ScrollBox()->setFixedSize(500, 400);
     QCoreApplication::processEvents();
     v.Image.SetSize(FIT_BITMAP, 10, 8, 8);
-    f.acFitToPage->trigger();
+    Drive(f).Action("acFitToPage")->trigger();
     QVERIFY(v.Zoom == 5.0f);
-    QCOMPARE(f.StatusPanels[4]->text(), QStringLiteral("Zoom: 5"));
+    QCOMPARE(Drive(f).StatusPanels(4)->text(), QStringLiteral("Zoom: 5"));
 }
 
 void TestFormMain::listAndExportsFollowRotateAndFullBox()
 {
     Tmainform& f = *FForm;
-    TQuillonView& v = *f.QuillonView;
-    QVERIFY(f.LoadImageFile(SavePicture(FDir.filePath("chart.png"), 200, 150)));
+    TQuillonView& v = *Drive(f).QuillonView();
+    QVERIFY(Drive(f).LoadImageFile(SavePicture(FDir.filePath("chart.png"), 200, 150)));
     // Map by a rubber band, give the values, digitise three points.
     QTest::mouseMove(&v, {20, 130});
     QTest::mousePress(&v, Qt::LeftButton, {}, {20, 130});
@@ -391,7 +388,7 @@ void TestFormMain::listAndExportsFollowRotateAndFullBox()
     QTest::mouseRelease(&v, Qt::LeftButton, {}, {180, 20});
     QCOMPARE(v.MappingRect, (TRect{20, 20, 180, 130}));
     v.SetAxisValues(0, 50, 10, 0);
-    f.acClickMode->trigger();
+    Drive(f).Action("acClickMode")->trigger();
     for (QPoint p : {QPoint(60, 100), QPoint(100, 70), QPoint(150, 40)})
         QTest::mouseClick(&v, Qt::LeftButton, {}, p);
     QCOMPARE(v.SiteCount(), 3);
@@ -407,45 +404,45 @@ void TestFormMain::listAndExportsFollowRotateAndFullBox()
         return text;
     };
     const QString before = expected(u' ');
-    f.acRotateMode->trigger();
+    Drive(f).Action("acRotateMode")->trigger();
     QTest::mousePress(&v, Qt::LeftButton, {}, {100, 100});
     for (int x : {101, 102, 103})
         QTest::mouseMove(&v, {x, 100});
     QTest::mouseRelease(&v, Qt::LeftButton, {}, {103, 100});
     QVERIFY(v.Angle == 3.0);
     QVERIFY(expected(u' ') != before);
-    f.SaveDataFile(FDir.filePath("turned.txt"));
+    Drive(f).SaveDataFile(FDir.filePath("turned.txt"));
     QCOMPARE(QString::fromUtf8(ReadTextFile(FDir.filePath("turned.txt"))), expected(u' '));
-    f.acCopyToClipboard->trigger();
+    Drive(f).Action("acCopyToClipboard")->trigger();
     QCOMPARE(QGuiApplication::clipboard()->text(), expected(u'\t'));
     // Full Box changes the rectangle, and the data with it.
     const QString turned = expected(u' ');
-    f.acFullBoundingBox->trigger();
+    Drive(f).Action("acFullBoundingBox")->trigger();
     QCOMPARE(v.MappingRect, (TRect{0, 0, 199, 149}));
     QVERIFY(expected(u' ') != turned);
-    f.SaveDataFile(FDir.filePath("full.txt"));
+    Drive(f).SaveDataFile(FDir.filePath("full.txt"));
     QCOMPARE(QString::fromUtf8(ReadTextFile(FDir.filePath("full.txt"))), expected(u' '));
-    QCOMPARE(f.StatusPanels[2]->text(), QStringLiteral("X Pix: ") + CoordinateText(10.0 / 199, 6, 3));
+    QCOMPARE(Drive(f).StatusPanels(2)->text(), QStringLiteral("X Pix: ") + CoordinateText(10.0 / 199, 6, 3));
 }
 
 void TestFormMain::statusShowsNoValuesWithoutMapping()
 {
     Tmainform& f = *FForm;
-    TQuillonView& v = *f.QuillonView;
-    QVERIFY(f.LoadImageFile(SavePicture(FDir.filePath("first.png"), 100, 100)));
+    TQuillonView& v = *Drive(f).QuillonView();
+    QVERIFY(Drive(f).LoadImageFile(SavePicture(FDir.filePath("first.png"), 100, 100)));
     v.SetMappingRect({0, 0, 8, 8});
     v.SetAxisValues(0, 100, 100, 0);
     QTest::mouseMove(&v, {1, 7});
-    QCOMPARE(f.StatusPanels[0]->text(), QStringLiteral("X: 12.5"));
+    QCOMPARE(Drive(f).StatusPanels(0)->text(), QStringLiteral("X: 12.5"));
     // A new picture has no mapping yet: its values are nobody's.
-    QVERIFY(f.LoadImageFile(SavePicture(FDir.filePath("second.png"), 100, 100)));
-    QCOMPARE(f.StatusPanels[0]->text(), QStringLiteral("X: "));
-    QCOMPARE(f.StatusPanels[1]->text(), QStringLiteral("Y: "));
+    QVERIFY(Drive(f).LoadImageFile(SavePicture(FDir.filePath("second.png"), 100, 100)));
+    QCOMPARE(Drive(f).StatusPanels(0)->text(), QStringLiteral("X: "));
+    QCOMPARE(Drive(f).StatusPanels(1)->text(), QStringLiteral("Y: "));
     for (TMouseAction mode : {maRubberBand, maClick, maRotateH}) {
         v.SetMouseAction(mode);
         QTest::mouseMove(&v, {40, 30});
-        QCOMPARE(f.StatusPanels[0]->text(), QStringLiteral("X: "));
-        QCOMPARE(f.StatusPanels[1]->text(), QStringLiteral("Y: "));
+        QCOMPARE(Drive(f).StatusPanels(0)->text(), QStringLiteral("X: "));
+        QCOMPARE(Drive(f).StatusPanels(1)->text(), QStringLiteral("Y: "));
     }
 }
 
@@ -484,12 +481,12 @@ void TestFormMain::startupTipOnceAStart()
 void TestFormMain::noHintsOnBarsOrStatus()
 {
     Tmainform& f = *FForm;
-    f.QuillonView->Image.SetSize(FIT_BITMAP, 100, 100, 24);
-    f.QuillonView->SetMappingRect({0, 0, 8, 8});
-    QTest::mouseMove(f.QuillonView, {1, 7});
-    const QString x = f.StatusPanels[0]->text();
-    for (QAction* a : f.ActionToolBar1->actions()) {
-        QWidget* button = f.ActionToolBar1->widgetForAction(a);
+    Drive(f).QuillonView()->Image.SetSize(FIT_BITMAP, 100, 100, 24);
+    Drive(f).QuillonView()->SetMappingRect({0, 0, 8, 8});
+    QTest::mouseMove(Drive(f).QuillonView(), {1, 7});
+    const QString x = Drive(f).StatusPanels(0)->text();
+    for (QAction* a : Drive(f).ActionToolBar1()->actions()) {
+        QWidget* button = Drive(f).ActionToolBar1()->widgetForAction(a);
         if (!button || a->isSeparator())
             continue;
         QHelpEvent help(QEvent::ToolTip, QPoint(2, 2), button->mapToGlobal(QPoint(2, 2)));
@@ -497,20 +494,20 @@ void TestFormMain::noHintsOnBarsOrStatus()
         QVERIFY2(!QToolTip::isVisible(), qPrintable(a->text()));
     }
     // The long hint of an edit command never takes the status bar's place.
-    QStatusTipEvent tip(f.EditCut1->statusTip());
+    QStatusTipEvent tip(Drive(f).Action("EditCut1")->statusTip());
     QCoreApplication::sendEvent(f.menuBar(), &tip);
     QCOMPARE(f.statusBar()->currentMessage(), QString());
-    QVERIFY(f.StatusPanels[0]->isVisible());
-    QCOMPARE(f.StatusPanels[0]->text(), x);
+    QVERIFY(Drive(f).StatusPanels(0)->isVisible());
+    QCOMPARE(Drive(f).StatusPanels(0)->text(), x);
 }
 
 void TestFormMain::viewEventsDetachedBeforeTheWindowGoes()
 {
-    TQuillonView* v = FForm->QuillonView;
+    TQuillonView* v = Drive(*FForm).QuillonView();
     v->AddSite(QStringLiteral("1"), 1, 1);
     // Take the view out, so that it outlives the window, as it outlives the
     // window's members while Qt deletes the children.
-    QCOMPARE(FForm->ScrollBox->takeWidget(), v);
+    QCOMPARE(Drive(*FForm).ScrollBox()->takeWidget(), v);
     FForm.reset();
     QVERIFY(!v->OnAddSite && !v->OnModSite && !v->OnDeleteSite && !v->OnClearSites);
     QVERIFY(!v->OnBeforeMap && !v->OnAfterMap && !v->OnZoom && !v->OnMouseMove);
@@ -520,17 +517,17 @@ void TestFormMain::viewEventsDetachedBeforeTheWindowGoes()
 void TestFormMain::loadUnreadableImageChangesNothing()
 {
     Tmainform& f = *FForm;
-    TQuillonView& v = *f.QuillonView;
-    QVERIFY(f.LoadImageFile(SavePicture(FDir.filePath("first.png"), 40, 30)));
+    TQuillonView& v = *Drive(f).QuillonView();
+    QVERIFY(Drive(f).LoadImageFile(SavePicture(FDir.filePath("first.png"), 40, 30)));
     v.SetMappingRect({1, 2, 30, 20});
     v.SetAxisValues(1, 2, 3, 4);
     v.AddSite(QStringLiteral("1"), 5, 5);
     WriteTextFile(FDir.filePath("broken.png"), "not a picture at all");
     QString message;
     WhenModalShown reader("QMessageBox", ReadInto(message));
-    QVERIFY(!f.LoadImageFile(FDir.filePath("broken.png")));
+    QVERIFY(!Drive(f).LoadImageFile(FDir.filePath("broken.png")));
     QCOMPARE(message, QStringLiteral("Invalid Image Format."));
-    QCOMPARE(f.Document.ImageFileName, FDir.filePath("first.png"));
+    QCOMPARE(Drive(f).Document().ImageFileName, FDir.filePath("first.png"));
     QCOMPARE(v.ImageWidth(), 40);
     QCOMPARE(v.MappingRect, (TRect{1, 2, 30, 20}));
     QCOMPARE(v.XRightValue, 3.0);
@@ -540,14 +537,14 @@ void TestFormMain::loadUnreadableImageChangesNothing()
 void TestFormMain::loadImageKeepsPointsAndResetsMapping()
 {
     Tmainform& f = *FForm;
-    TQuillonView& v = *f.QuillonView;
+    TQuillonView& v = *Drive(f).QuillonView();
     v.SetMappingRect({1, 2, 30, 20});
     v.AddSite(QStringLiteral("1"), 5, 5);
     v.Settings->FitOnImageLoad = true;
-    f.ScrollBox->setFixedSize(405, 305);
+    Drive(f).ScrollBox()->setFixedSize(405, 305);
     QCoreApplication::processEvents();
-    QVERIFY(f.LoadImageFile(SavePicture(FDir.filePath("chart.png"), 800, 600)));
-    QCOMPARE(f.Document.ImageFileName, FDir.filePath("chart.png"));
+    QVERIFY(Drive(f).LoadImageFile(SavePicture(FDir.filePath("chart.png"), 800, 600)));
+    QCOMPARE(Drive(f).Document().ImageFileName, FDir.filePath("chart.png"));
     QCOMPARE(v.ImageWidth(), 800);
     QCOMPARE(v.MappingRect, TRect{});
     QCOMPARE(v.XLeftValue, 0.0);
@@ -560,12 +557,12 @@ void TestFormMain::loadImageKeepsPointsAndResetsMapping()
 void TestFormMain::pictureProblemsAreNamed()
 {
     Tmainform& f = *FForm;
-    TQuillonView& v = *f.QuillonView;
-    QVERIFY(f.LoadImageFile(SavePicture(FDir.filePath("first.png"), 40, 30)));
+    TQuillonView& v = *Drive(f).QuillonView();
+    QVERIFY(Drive(f).LoadImageFile(SavePicture(FDir.filePath("first.png"), 40, 30)));
     const auto messageOf = [&](const QString& file, bool& loaded) {
         QString message;
         WhenModalShown reader("QMessageBox", ReadInto(message));
-        loaded = f.LoadImageFile(file);
+        loaded = Drive(f).LoadImageFile(file);
         return message;
     };
     bool loaded = true;
@@ -600,50 +597,50 @@ void TestFormMain::pictureProblemsAreNamed()
                  .arg(FDir.filePath("cut.bmp")));
     QVERIFY(loaded);
     QCOMPARE(v.ImageWidth(), 50);
-    QCOMPARE(f.Document.ImageFileName, FDir.filePath("cut.bmp"));
+    QCOMPARE(Drive(f).Document().ImageFileName, FDir.filePath("cut.bmp"));
 }
 
 void TestFormMain::deleteThreeSelectedRows()
 {
     Tmainform& f = *FForm;
     for (int i = 1; i <= 5; ++i)
-        f.QuillonView->AddSite(QString::number(i), i * 10, i * 10);
-    QItemSelectionModel* selection = f.ListView->selectionModel();
+        Drive(f).QuillonView()->AddSite(QString::number(i), i * 10, i * 10);
+    QItemSelectionModel* selection = Drive(f).ListView()->selectionModel();
     for (int row : {0, 2, 4})
-        selection->select(f.ListModel->index(row, 0), QItemSelectionModel::Select | QItemSelectionModel::Rows);
-    f.acDeleteSelectedPoints->trigger();
-    QCOMPARE(f.QuillonView->SiteCount(), 2);
-    QCOMPARE(f.QuillonView->GetSite(0)->Name, QStringLiteral("2"));
-    QCOMPARE(f.QuillonView->GetSite(1)->Name, QStringLiteral("4"));
-    QCOMPARE(ListNames(*f.ListModel), (QStringList{"2", "4"}));
-    QVERIFY(!f.acDeleteSelectedPoints->isEnabled());
+        selection->select(Drive(f).ListModel()->index(row, 0), QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    Drive(f).Action("acDeleteSelectedPoints")->trigger();
+    QCOMPARE(Drive(f).QuillonView()->SiteCount(), 2);
+    QCOMPARE(Drive(f).QuillonView()->GetSite(0)->Name, QStringLiteral("2"));
+    QCOMPARE(Drive(f).QuillonView()->GetSite(1)->Name, QStringLiteral("4"));
+    QCOMPARE(ListNames(*Drive(f).ListModel()), (QStringList{"2", "4"}));
+    QVERIFY(!Drive(f).Action("acDeleteSelectedPoints")->isEnabled());
 }
 
 void TestFormMain::zoomPanelTexts()
 {
     Tmainform& f = *FForm;
-    f.acZoom5x->trigger();
-    QCOMPARE(f.StatusPanels[4]->text(), QStringLiteral("Zoom: 5"));
-    f.acZoom075->trigger();
-    QCOMPARE(f.StatusPanels[4]->text(), QStringLiteral("Zoom: 0.75"));
-    f.acZoom025->trigger();
-    QCOMPARE(f.StatusPanels[4]->text(), QStringLiteral("Zoom: 0.25"));
-    f.acActualSize->trigger();
-    QCOMPARE(f.QuillonView->Zoom, 1.0f);
+    Drive(f).Action("acZoom5x")->trigger();
+    QCOMPARE(Drive(f).StatusPanels(4)->text(), QStringLiteral("Zoom: 5"));
+    Drive(f).Action("acZoom075")->trigger();
+    QCOMPARE(Drive(f).StatusPanels(4)->text(), QStringLiteral("Zoom: 0.75"));
+    Drive(f).Action("acZoom025")->trigger();
+    QCOMPARE(Drive(f).StatusPanels(4)->text(), QStringLiteral("Zoom: 0.25"));
+    Drive(f).Action("acActualSize")->trigger();
+    QCOMPARE(Drive(f).QuillonView()->Zoom, 1.0f);
 }
 
 void TestFormMain::statusFollowsLocale()
 {
     QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
     Tmainform& f = *FForm;
-    TQuillonView& v = *f.QuillonView;
+    TQuillonView& v = *Drive(f).QuillonView();
     v.Image.SetSize(FIT_BITMAP, 200, 200, 24);
     v.Paint();
     v.SetMappingRect({0, 0, 8, 8});
     v.SetAxisValues(0, 100, 100, 0);
     QTest::mouseMove(&v, {1, 7});
-    QCOMPARE(f.StatusPanels[0]->text(), QStringLiteral("X: 12,5"));
-    QCOMPARE(f.StatusPanels[1]->text(), QStringLiteral("Y: 12,5"));
+    QCOMPARE(Drive(f).StatusPanels(0)->text(), QStringLiteral("X: 12,5"));
+    QCOMPARE(Drive(f).StatusPanels(1)->text(), QStringLiteral("Y: 12,5"));
 }
 
 void TestFormMain::preferencesSavesAndCancelChangesNothing()
@@ -656,26 +653,26 @@ void TestFormMain::preferencesSavesAndCancelChangesNothing()
             dialog->pnlLineColour->SetColour(0x123456);
             dialog->reject();
         });
-        f.acPreferences->trigger();
+        Drive(f).Action("acPreferences")->trigger();
         QVERIFY(cancel.Answered());
     }
-    QCOMPARE(f.QuillonView->Settings->PointType, ptPlus);
+    QCOMPARE(Drive(f).QuillonView()->Settings->PointType, ptPlus);
     QVERIFY(!QFile::exists(FHome.SettingsFile()) || !ReadTextFile(FHome.SettingsFile()).contains("PointType"));
     WhenModalShown confirm("TfrmPreferences", [](QWidget* w) {
         auto* dialog = static_cast<TfrmPreferences*>(w);
         dialog->cbPointType->setCurrentText(QStringLiteral("Square Plus"));
         dialog->bOK->click();
     });
-    f.acPreferences->trigger();
+    Drive(f).Action("acPreferences")->trigger();
     QVERIFY(confirm.Answered());
-    QCOMPARE(int(f.QuillonView->Settings->PointType), 9);
+    QCOMPARE(int(Drive(f).QuillonView()->Settings->PointType), 9);
     QVERIFY(ReadTextFile(FHome.SettingsFile()).contains("PointType=9"));
 }
 
 void TestFormMain::dimensionsAppliesValuesAndKinds()
 {
     Tmainform& f = *FForm;
-    TQuillonView& v = *f.QuillonView;
+    TQuillonView& v = *Drive(f).QuillonView();
     v.SetMappingRect({0, 0, 100, 100});
     v.SetAxisValues(1, 100, 1000, 0);
     v.AddSite(QStringLiteral("1"), 50, 50);
@@ -687,7 +684,7 @@ void TestFormMain::dimensionsAppliesValuesAndKinds()
             dialog->ksfL->SetValue(5);
             dialog->reject();
         });
-        f.acDimensions->trigger();
+        Drive(f).Action("acDimensions")->trigger();
     }
     QCOMPARE(offeredTop, 100.0);
     QCOMPARE(v.XLeftValue, 1.0);
@@ -696,11 +693,11 @@ void TestFormMain::dimensionsAppliesValuesAndKinds()
         dialog->cbXAxis->setCurrentIndex(1);
         dialog->bOK->click();
     });
-    f.acDimensions->trigger();
+    Drive(f).Action("acDimensions")->trigger();
     QCOMPARE(v.AxisXMap, amLog10);
     QCOMPARE(v.AxisYMap, amLinear);
     // Halfway on a log axis from 1 to 1000: 10^1.5, shown under the new kind.
-    QCOMPARE(f.ListModel->Cell(0, 1), QStringLiteral("31.6228"));
+    QCOMPARE(Drive(f).ListModel()->Cell(0, 1), QStringLiteral("31.6228"));
 }
 
 void TestFormMain::tipShowsOnceTheWindowIsUp()
@@ -733,7 +730,7 @@ void TestFormMain::tipShowsOnceTheWindowIsUp()
         status = static_cast<TformKSTip*>(w)->status->currentMessage();
         static_cast<TformKSTip*>(w)->bClose->click();
     });
-    form.acTip->trigger();
+    Drive(form).Action("acTip")->trigger();
     QVERIFY(tip.Answered());
     QCOMPARE(status, QStringLiteral("This is tip 2 of 5"));
 }
@@ -746,7 +743,7 @@ void TestFormMain::aboutBoxFromTheHelpMenu()
         version = box->lblVersion->text();
         box->accept();
     });
-    FForm->acAboutQuillon->trigger();
+    Drive(*FForm).Action("acAboutQuillon")->trigger();
     // This test program carries no version block.
     QCOMPARE(version, QStringLiteral("Release: 0.0.0.0"));
 }

@@ -1,6 +1,7 @@
 // Scanning end to end on real SANE: its "test" backend, through our source
 // manager, into the component and the main window.
 #include "main/formMain.h"
+#include "WindowDriver.h"
 
 #include "ModalDriver.h"
 #include "TestFiles.h"
@@ -113,13 +114,13 @@ void TestScan::cleanup()
 void TestScan::withoutTheLibrary()
 {
     Tmainform form;
-    form.FerroTwain.LibraryName = QStringLiteral("libquillon-nowhere.so");
+    Drive(form).FerroTwain().LibraryName = QStringLiteral("libquillon-nowhere.so");
     QString message;
     WhenModalShown box("QMessageBox", [&](QWidget* w) {
         message = static_cast<QMessageBox*>(w)->text();
         static_cast<QMessageBox*>(w)->accept();
     });
-    form.acAquireTWAIN->trigger();
+    Drive(form).Action("acAquireTWAIN")->trigger();
     QCOMPARE(message, QStringLiteral("Twain not installed"));
 }
 
@@ -183,7 +184,7 @@ void TestScan::acquireImageFromTheMenu()
     Tmainform form;
     form.show();
     QVERIFY(QTest::qWaitForWindowExposed(&form));
-    TQuillonView& v = *form.QuillonView;
+    TQuillonView& v = *Drive(form).QuillonView();
     v.Settings->FitOnImageLoad = true;
     v.SetZoom(2);
     v.SetMappingRect({1, 2, 30, 40});
@@ -198,8 +199,8 @@ void TestScan::acquireImageFromTheMenu()
         dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->setText(file);
         static_cast<QDialog*>(dialog)->accept();
     });
-    form.acAquireTWAIN->trigger();
-    QTRY_VERIFY_WITH_TIMEOUT(form.Document.ImageFileName == file, 20000);
+    Drive(form).Action("acAquireTWAIN")->trigger();
+    QTRY_VERIFY_WITH_TIMEOUT(Drive(form).Document().ImageFileName == file, 20000);
     QCOMPARE(title, QStringLiteral("Save Image"));
     QVERIFY(v.ImageWidth() > 10);
     QCOMPARE(v.MappingRect, TRect{});
@@ -219,7 +220,7 @@ void TestScan::cancelledSelection()
         message = static_cast<QMessageBox*>(w)->text();
         static_cast<QMessageBox*>(w)->accept();
     });
-    form.acAquireTWAIN->trigger();
+    Drive(form).Action("acAquireTWAIN")->trigger();
     QCOMPARE(message, QStringLiteral("Cancelled"));
 }
 
@@ -282,7 +283,7 @@ void TestScan::cancelledSaveOnASecondScanWritesNothing()
     Tmainform form;
     form.show();
     QVERIFY(QTest::qWaitForWindowExposed(&form));
-    TQuillonView& v = *form.QuillonView;
+    TQuillonView& v = *Drive(form).QuillonView();
     const QString first = FDir->filePath("first.bmp");
     auto scanWith = [&](const std::function<void(QFileDialog*)>& answer) {
         WhenModalShown select("TSelectDialog", [](QWidget* w) { static_cast<QDialog*>(w)->accept(); });
@@ -292,7 +293,7 @@ void TestScan::cancelledSaveOnASecondScanWritesNothing()
             asked = true;
             answer(static_cast<QFileDialog*>(w));
         });
-        form.acAquireTWAIN->trigger();
+        Drive(form).Action("acAquireTWAIN")->trigger();
         QTRY_VERIFY_WITH_TIMEOUT(asked, 20000);
         QTRY_COMPARE_WITH_TIMEOUT(QApplication::activeModalWidget(), nullptr, 20000);
     };
@@ -300,7 +301,7 @@ void TestScan::cancelledSaveOnASecondScanWritesNothing()
         d->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->setText(first);
         static_cast<QDialog*>(d)->accept();
     });
-    QTRY_COMPARE_WITH_TIMEOUT(form.Document.ImageFileName, first, 20000);
+    QTRY_COMPARE_WITH_TIMEOUT(Drive(form).Document().ImageFileName, first, 20000);
     const QByteArray bytes = ReadTextFile(first);
     QVERIFY(!bytes.isEmpty());
     WriteTextFile(first, bytes + "mark"); // any rewrite would drop the mark
@@ -313,7 +314,7 @@ void TestScan::cancelledSaveOnASecondScanWritesNothing()
     else
         qunsetenv("TMPDIR");
     QCOMPARE(ReadTextFile(first), bytes + "mark");
-    QCOMPARE(form.Document.ImageFileName, first);
+    QCOMPARE(Drive(form).Document().ImageFileName, first);
     QCOMPARE(v.MappingRect, (TRect{1, 2, 30, 40}));
     QCOMPARE(QDir(temp.path()).entryList(QDir::Files), QStringList());
     QCOMPARE(QDir(FDir->path()).entryList(QDir::Files), QStringList{"first.bmp"});
@@ -324,7 +325,7 @@ void TestScan::unwritableTargetIsReported()
     Tmainform form;
     form.show();
     QVERIFY(QTest::qWaitForWindowExposed(&form));
-    TQuillonView& v = *form.QuillonView;
+    TQuillonView& v = *Drive(form).QuillonView();
     v.SetMappingRect({1, 2, 30, 40});
     // A folder that is not there: the file cannot be written.
     const QString file = FDir->filePath("no-such-folder/scan.bmp");
@@ -342,12 +343,12 @@ void TestScan::unwritableTargetIsReported()
         message = static_cast<QMessageBox*>(w)->text();
         static_cast<QMessageBox*>(w)->accept();
     });
-    form.acAquireTWAIN->trigger();
+    Drive(form).Action("acAquireTWAIN")->trigger();
     QTRY_VERIFY_WITH_TIMEOUT(!message.isEmpty(), 20000);
     QVERIFY2(message.startsWith(QStringLiteral("The scanned picture could not be written to /")), qPrintable(message));
     QVERIFY2(message.endsWith(QStringLiteral("/no-such-folder/scan.bmp: the operation failed.")), qPrintable(message));
     QCOMPARE(v.MappingRect, (TRect{1, 2, 30, 40}));
-    QCOMPARE(form.Document.ImageFileName, QString());
+    QCOMPARE(Drive(form).Document().ImageFileName, QString());
 }
 
 void TestScan::devicesKeepTheirIdentity()

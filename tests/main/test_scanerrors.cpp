@@ -1,6 +1,7 @@
 // The scanner command's failures that no real source produces on demand,
 // against the scripted source manager.
 #include "main/formMain.h"
+#include "WindowDriver.h"
 
 #include "ModalDriver.h"
 #include "TestFiles.h"
@@ -47,23 +48,23 @@ QString TestScanErrors::MessageOf(Tmainform& form)
         message = static_cast<QMessageBox*>(w)->text();
         static_cast<QMessageBox*>(w)->accept();
     });
-    form.acAquireTWAIN->trigger();
+    Drive(form).Action("acAquireTWAIN")->trigger();
     return message;
 }
 
 void TestScanErrors::refusedOpenIsReported()
 {
     Tmainform form;
-    form.FerroTwain.LibraryName = QStringLiteral("libquillon_fakedsm.so");
+    Drive(form).FerroTwain().LibraryName = QStringLiteral("libquillon_fakedsm.so");
     FakeDsm_SetOpenFails(true);
     QCOMPARE(MessageOf(form), QStringLiteral("The scanner \"Source 1\" could not be opened: the operation failed."));
-    QCOMPARE(form.QuillonView->ImageWidth(), 0);
+    QCOMPARE(Drive(form).QuillonView()->ImageWidth(), 0);
 }
 
 void TestScanErrors::refusedStartIsReported()
 {
     Tmainform form;
-    form.FerroTwain.LibraryName = QStringLiteral("libquillon_fakedsm.so");
+    Drive(form).FerroTwain().LibraryName = QStringLiteral("libquillon_fakedsm.so");
     FakeDsm_SetEnableResult(TWRC_FAILURE);
     QVERIFY(MessageOf(form).startsWith(QStringLiteral("The scanner \"Source 1\" could not be started: ")));
 }
@@ -71,7 +72,7 @@ void TestScanErrors::refusedStartIsReported()
 void TestScanErrors::tooLongANameCancelsBeforeScanning()
 {
     Tmainform form;
-    form.FerroTwain.LibraryName = QStringLiteral("libquillon_fakedsm.so");
+    Drive(form).FerroTwain().LibraryName = QStringLiteral("libquillon_fakedsm.so");
     QCOMPARE(MessageOf(form), QString()); // the source runs, no word yet
     QTemporaryDir dir;
     const QString deep = dir.filePath(QString(120, u'd') + u'/' + QString(120, u'e'));
@@ -97,7 +98,7 @@ void TestScanErrors::tooLongANameCancelsBeforeScanning()
     QVERIFY(Log().filter(QStringLiteral("SETUPFILEXFER SET")).isEmpty());
     QVERIFY(Log().filter(QStringLiteral("IMAGEFILEXFER")).isEmpty());
     QVERIFY(Log().contains(QStringLiteral("PENDINGXFERS RESET")));
-    QCOMPARE(form.Document.ImageFileName, QString());
+    QCOMPARE(Drive(form).Document().ImageFileName, QString());
 }
 
 QTEST_MAIN(TestScanErrors)

@@ -1,6 +1,7 @@
 // Several series through the main window: clicks, the list, the drawing,
 // the Series commands and their undo, sessions and the all-series export.
 #include "main/formMain.h"
+#include "WindowDriver.h"
 
 #include "ModalDriver.h"
 #include "TestFiles.h"
@@ -58,7 +59,7 @@ private slots:
     void aJobInTheStoredLookSavesAsOneSeries();
 
 private:
-    TQuillonView& View() const { return *FForm->QuillonView; }
+    TQuillonView& View() const { return *Drive(*FForm).QuillonView(); }
     QString Path(const char* name) const { return FDir.filePath(QString::fromLatin1(name)); }
     QStringList ListNames() const;
     QStringList ChooserItems() const;
@@ -75,7 +76,7 @@ void TestSeries::init()
     FForm = std::make_unique<Tmainform>();
     FForm->show();
     QVERIFY(QTest::qWaitForWindowExposed(FForm.get()));
-    QVERIFY(FForm->LoadImageFile(SavePicture(Path("chart.png"), 300, 200)));
+    QVERIFY(Drive(*FForm).LoadImageFile(SavePicture(Path("chart.png"), 300, 200)));
     View().SetZoom(1.0f);
     View().SetMappingRect({0, 0, 299, 199});
     View().SetAxisValues(0, 100, 300, 0);
@@ -84,23 +85,23 @@ void TestSeries::init()
 
 void TestSeries::cleanup()
 {
-    FForm->UndoStack.setClean();
+    Drive(*FForm).UndoStack().setClean();
     FForm.reset();
 }
 
 QStringList TestSeries::ListNames() const
 {
     QStringList names;
-    for (int r = 0; r < FForm->ListModel->Count(); ++r)
-        names << FForm->ListModel->Cell(r, 0);
+    for (int r = 0; r < Drive(*FForm).ListModel()->Count(); ++r)
+        names << Drive(*FForm).ListModel()->Cell(r, 0);
     return names;
 }
 
 QStringList TestSeries::ChooserItems() const
 {
     QStringList items;
-    for (int i = 0; i < FForm->cbSeries->count(); ++i)
-        items << FForm->cbSeries->itemText(i);
+    for (int i = 0; i < Drive(*FForm).cbSeries()->count(); ++i)
+        items << Drive(*FForm).cbSeries()->itemText(i);
     return items;
 }
 
@@ -109,29 +110,29 @@ void TestSeries::clicksWorkOnTheCurrentSeriesOnly()
     View().SetMouseAction(maClick);
     Click(&View(), {40, 50});
     Click(&View(), {80, 60});
-    FForm->acSeriesNew->trigger();
+    Drive(*FForm).Action("acSeriesNew")->trigger();
     QCOMPARE(ChooserItems(), (QStringList{"Series 1", "Series 2"}));
-    QCOMPARE(FForm->cbSeries->currentIndex(), 1);
-    QCOMPARE(FForm->ListModel->Count(), 0);
+    QCOMPARE(Drive(*FForm).cbSeries()->currentIndex(), 1);
+    QCOMPARE(Drive(*FForm).ListModel()->Count(), 0);
 
     // A click on series 1's point adds to series 2 and leaves series 1 be.
     Click(&View(), {40, 50});
     QCOMPARE(ListNames(), QStringList{"1"});
-    const TJobDocument& job = FForm->Document;
+    const TJobDocument& job = Drive(*FForm).Document();
     QVERIFY(job.Series[0].Points == Points({{"1", 40, 50}, {"2", 80, 60}}));
     QVERIFY(job.Series[1].Points == Points({{"1", 40, 50}}));
     // A second click there toggles series 2's own point off.
     Click(&View(), {40, 50});
-    QCOMPARE(FForm->ListModel->Count(), 0);
-    QCOMPARE(FForm->Document.Series[0].Points.size(), std::size_t(2));
+    QCOMPARE(Drive(*FForm).ListModel()->Count(), 0);
+    QCOMPARE(Drive(*FForm).Document().Series[0].Points.size(), std::size_t(2));
 
     // Back to series 1 by the chooser: the list shows its points, and the
     // exports write them only.
-    FForm->cbSeries->activated(0);
+    Drive(*FForm).cbSeries()->activated(0);
     QCOMPARE(ListNames(), (QStringList{"1", "2"}));
-    QCOMPARE(FForm->DataText(u' ').count(QStringLiteral("\r\n")), 2);
-    QVERIFY(!FForm->acSeriesPrevious->isEnabled());
-    QVERIFY(FForm->acSeriesNext->isEnabled());
+    QCOMPARE(Drive(*FForm).DataText(u' ').count(QStringLiteral("\r\n")), 2);
+    QVERIFY(!Drive(*FForm).Action("acSeriesPrevious")->isEnabled());
+    QVERIFY(Drive(*FForm).Action("acSeriesNext")->isEnabled());
 }
 
 void TestSeries::otherSeriesAreDrawnInTheirLooks()
@@ -140,12 +141,12 @@ void TestSeries::otherSeriesAreDrawnInTheirLooks()
     auto prefer = [this](TColor colour, int size) {
         View().Settings->PointColour = colour;
         View().Settings->PointSize = size;
-        FForm->Document.CurrentSeries().Look = View().Settings->Look();
+        Drive(*FForm).Document().CurrentSeries().Look = View().Settings->Look();
     };
     View().AddSite(QStringLiteral("1"), 100, 100);
     prefer(0x0000FF, 4); // red
-    FForm->acSeriesNew->trigger();
-    const TColor second = FForm->Document.Series[1].Look.PointColour;
+    Drive(*FForm).Action("acSeriesNew")->trigger();
+    const TColor second = Drive(*FForm).Document().Series[1].Look.PointColour;
     QVERIFY(second != 0x0000FF);
     View().AddSite(QStringLiteral("1"), 200, 100);
     // Drawn at a fractional zoom too: each series in its own colour.
@@ -160,54 +161,55 @@ void TestSeries::otherSeriesAreDrawnInTheirLooks()
     }
     // Preferences belong to the current series: series 1 keeps its red.
     prefer(0x00FF00, 4);
-    FForm->acSeriesPrevious->trigger();
+    Drive(*FForm).Action("acSeriesPrevious")->trigger();
     QCOMPARE(View().Settings->PointColour, TColor(0x0000FF));
-    QCOMPARE(FForm->Document.Series[1].Look.PointColour, TColor(0x00FF00));
+    QCOMPARE(Drive(*FForm).Document().Series[1].Look.PointColour, TColor(0x00FF00));
 }
 
 void TestSeries::seriesCommandsAreUndoable()
 {
     View().AddSite(QStringLiteral("1"), 10, 20);
-    FForm->UndoStack.clear();
-    FForm->acSeriesNew->trigger();
-    // A point added as a click adds it: a step of its own, which a series
-    // step undone or redone relies on.
-    FForm->Record(QStringLiteral("Add Point 7"), [this] { View().AddSite(QStringLiteral("7"), 30, 40); });
-    FForm->acSeriesPrevious->trigger();
-    QCOMPARE(FForm->UndoStack.count(), 3);
-    QCOMPARE(FForm->UndoStack.undoText(), QStringLiteral("Choose Series 1"));
+    Drive(*FForm).UndoStack().clear();
+    Drive(*FForm).Action("acSeriesNew")->trigger();
+    // A click is a step of its own, which a series step undone or redone
+    // relies on.
+    Drive(*FForm).Action("acClickMode")->trigger();
+    Click(&View(), {30, 40});
+    Drive(*FForm).Action("acSeriesPrevious")->trigger();
+    QCOMPARE(Drive(*FForm).UndoStack().count(), 3);
+    QCOMPARE(Drive(*FForm).UndoStack().undoText(), QStringLiteral("Choose Series 1"));
 
-    FForm->UndoStack.undo(); // back on series 2, with its point
-    QCOMPARE(FForm->cbSeries->currentIndex(), 1);
-    QCOMPARE(ListNames(), QStringList{"7"});
-    FForm->UndoStack.undo();
-    FForm->UndoStack.undo(); // no series 2
+    Drive(*FForm).UndoStack().undo(); // back on series 2, with its point
+    QCOMPARE(Drive(*FForm).cbSeries()->currentIndex(), 1);
+    QCOMPARE(ListNames(), QStringList{"1"});
+    Drive(*FForm).UndoStack().undo();
+    Drive(*FForm).UndoStack().undo(); // no series 2
     QCOMPARE(ChooserItems(), QStringList{"Series 1"});
     QCOMPARE(ListNames(), QStringList{"1"});
-    FForm->UndoStack.redo();
-    FForm->UndoStack.redo();
-    FForm->UndoStack.redo();
+    Drive(*FForm).UndoStack().redo();
+    Drive(*FForm).UndoStack().redo();
+    Drive(*FForm).UndoStack().redo();
     QCOMPARE(ChooserItems(), (QStringList{"Series 1", "Series 2"}));
-    QCOMPARE(FForm->cbSeries->currentIndex(), 0);
-    QVERIFY(FForm->Document.Series[1].Points == Points({{"7", 30, 40}}));
+    QCOMPARE(Drive(*FForm).cbSeries()->currentIndex(), 0);
+    QVERIFY(Drive(*FForm).Document().Series[1].Points == Points({{"1", 30, 40}}));
 
     {
         WhenModalShown box("QMessageBox", [](QWidget* w) {
             static_cast<QMessageBox*>(w)->button(QMessageBox::Yes)->click();
         });
-        FForm->acSeriesDelete->trigger();
+        Drive(*FForm).Action("acSeriesDelete")->trigger();
     }
     QCOMPARE(ChooserItems(), QStringList{"Series 2"});
-    QCOMPARE(ListNames(), QStringList{"7"});
-    FForm->UndoStack.undo();
+    QCOMPARE(View().GetSite(0)->X, 30);
+    Drive(*FForm).UndoStack().undo();
     QCOMPARE(ChooserItems(), (QStringList{"Series 1", "Series 2"}));
     QCOMPARE(ListNames(), QStringList{"1"});
 }
 
 void TestSeries::deletingASeriesWithPointsAsks()
 {
-    FForm->acSeriesNew->trigger();
-    QVERIFY(FForm->acSeriesDelete->isEnabled());
+    Drive(*FForm).Action("acSeriesNew")->trigger();
+    QVERIFY(Drive(*FForm).Action("acSeriesDelete")->isEnabled());
     View().AddSite(QStringLiteral("1"), 10, 20);
     View().AddSite(QStringLiteral("2"), 10, 30);
     QString text;
@@ -217,7 +219,7 @@ void TestSeries::deletingASeriesWithPointsAsks()
             text = b->text();
             b->button(QMessageBox::No)->click();
         });
-        FForm->acSeriesDelete->trigger();
+        Drive(*FForm).Action("acSeriesDelete")->trigger();
         QVERIFY(box.Answered());
     }
     QCOMPARE(text, QStringLiteral("Delete the series \"Series 2\" and its 2 points?"));
@@ -227,17 +229,17 @@ void TestSeries::deletingASeriesWithPointsAsks()
     View().ClearSites();
     {
         WhenModalShown box("QMessageBox", [](QWidget* w) { static_cast<QMessageBox*>(w)->reject(); });
-        FForm->acSeriesDelete->trigger();
+        Drive(*FForm).Action("acSeriesDelete")->trigger();
         QVERIFY(!box.Answered());
     }
     QCOMPARE(ChooserItems(), QStringList{"Series 1"});
-    FForm->UpdateCommands();
-    QVERIFY(!FForm->acSeriesDelete->isEnabled());
+    Drive(*FForm).UpdateCommands();
+    QVERIFY(!Drive(*FForm).Action("acSeriesDelete")->isEnabled());
 }
 
 void TestSeries::renameRefusesTakenNames()
 {
-    FForm->acSeriesNew->trigger();
+    Drive(*FForm).Action("acSeriesNew")->trigger();
     QStringList typed{"series 1", "Pressure"};
     QString refusal;
     {
@@ -258,57 +260,57 @@ void TestSeries::renameRefusesTakenNames()
             }
         });
         again.start(20);
-        FForm->acSeriesRename->trigger();
+        Drive(*FForm).Action("acSeriesRename")->trigger();
     }
     QCOMPARE(refusal, QStringLiteral("There is already a series named \"Series 1\"."));
     QCOMPARE(ChooserItems(), (QStringList{"Series 1", "Pressure"}));
-    QCOMPARE(FForm->UndoStack.undoText(), QStringLiteral("Rename Series"));
-    FForm->UndoStack.undo();
+    QCOMPARE(Drive(*FForm).UndoStack().undoText(), QStringLiteral("Rename Series"));
+    Drive(*FForm).UndoStack().undo();
     QCOMPARE(ChooserItems(), (QStringList{"Series 1", "Series 2"}));
 }
 
 void TestSeries::sessionKeepsEverySeries()
 {
     View().AddSite(QStringLiteral("1"), 10, 20);
-    FForm->acSeriesNew->trigger();
+    Drive(*FForm).Action("acSeriesNew")->trigger();
     View().AddSite(QStringLiteral("1"), 50, 60);
     View().AddSite(QStringLiteral("2"), 70, 80);
-    FForm->acSeriesNew->trigger(); // empty, and current when saved
-    FForm->SaveSessionFile(Path("job.qsf"));
-    const TJobDocument& saved = FForm->Document;
+    Drive(*FForm).Action("acSeriesNew")->trigger(); // empty, and current when saved
+    Drive(*FForm).SaveSessionFile(Path("job.qsf"));
+    const TJobDocument& saved = Drive(*FForm).Document();
 
     Tmainform other;
-    other.LoadSessionFile(Path("job.qsf"));
-    const TJobDocument& loaded = other.Document;
+    Drive(other).LoadSessionFile(Path("job.qsf"));
+    const TJobDocument& loaded = Drive(other).Document();
     QCOMPARE(loaded.Series.size(), std::size_t(3));
     for (std::size_t i = 0; i < 3; ++i)
         QVERIFY(loaded.Series[i] == saved.Series[i]);
-    QCOMPARE(other.cbSeries->currentIndex(), 2);
-    QCOMPARE(other.ListModel->Count(), 0);
-    other.SaveSessionFile(Path("again.qsf"));
+    QCOMPARE(Drive(other).cbSeries()->currentIndex(), 2);
+    QCOMPARE(Drive(other).ListModel()->Count(), 0);
+    Drive(other).SaveSessionFile(Path("again.qsf"));
     QCOMPARE(ReadTextFile(Path("again.qsf")), ReadTextFile(Path("job.qsf")));
 
     // A one-series file loads into one series again: the others go.
-    other.acSeriesPrevious->trigger();
+    Drive(other).Action("acSeriesPrevious")->trigger();
     QFile legacy(Path("one.qsf"));
     QVERIFY(legacy.open(QIODevice::WriteOnly));
     legacy.write("[dimensions]\r\nx1=0\r\n[series/series1]\r\n5=1,2\r\n");
     legacy.close();
-    other.LoadSessionFile(Path("one.qsf"));
-    QCOMPARE(other.cbSeries->count(), 1);
-    QCOMPARE(other.cbSeries->itemText(0), QStringLiteral("Series 1"));
-    QCOMPARE(other.ListModel->Cell(0, 0), QStringLiteral("5"));
-    other.UndoStack.setClean();
+    Drive(other).LoadSessionFile(Path("one.qsf"));
+    QCOMPARE(Drive(other).cbSeries()->count(), 1);
+    QCOMPARE(Drive(other).cbSeries()->itemText(0), QStringLiteral("Series 1"));
+    QCOMPARE(Drive(other).ListModel()->Cell(0, 0), QStringLiteral("5"));
+    Drive(other).UndoStack().setClean();
 }
 
 void TestSeries::exportAllSeriesWritesCsv()
 {
-    QVERIFY(!FForm->acExportAllSeries->isEnabled());
+    QVERIFY(!Drive(*FForm).Action("acExportAllSeries")->isEnabled());
     View().AddSite(QStringLiteral("1"), 30, 100);
-    FForm->acSeriesNew->trigger();
-    FForm->UpdateCommands();
+    Drive(*FForm).Action("acSeriesNew")->trigger();
+    Drive(*FForm).UpdateCommands();
     // The points of a series not shown count too.
-    QVERIFY(FForm->acExportAllSeries->isEnabled());
+    QVERIFY(Drive(*FForm).Action("acExportAllSeries")->isEnabled());
     View().AddSite(QStringLiteral("1"), 150, 50);
     QString title;
     {
@@ -318,7 +320,7 @@ void TestSeries::exportAllSeriesWritesCsv()
             dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->setText(Path("all"));
             static_cast<QDialog*>(dialog)->accept();
         });
-        FForm->acExportAllSeries->trigger();
+        Drive(*FForm).Action("acExportAllSeries")->trigger();
     }
     QCOMPARE(title, QStringLiteral("Export All Series"));
     QCOMPARE(ReadTextFile(Path("all.csv")), QByteArray("series,point,x,y,pixel x,pixel y\r\n"
@@ -335,8 +337,8 @@ void TestSeries::aJobInTheStoredLookSavesAsOneSeries()
     stored.PointSize = 9;
     stored.SaveSettings();
     Tmainform other;
-    other.QuillonView->AddSite(QStringLiteral("1"), 10, 20);
-    other.SaveSessionFile(Path("own.qsf"));
+    Drive(other).QuillonView()->AddSite(QStringLiteral("1"), 10, 20);
+    Drive(other).SaveSessionFile(Path("own.qsf"));
     QVERIFY(ReadTextFile(Path("own.qsf")).contains("[series/series1]"));
     QVERIFY(!ReadTextFile(Path("own.qsf")).contains("[series]"));
 }

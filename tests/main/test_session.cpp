@@ -1,4 +1,5 @@
 #include "main/formMain.h"
+#include "WindowDriver.h"
 
 #include "ModalDriver.h"
 #include "TestFiles.h"
@@ -108,7 +109,7 @@ private:
         QString warning;
         {
             WhenModalShown reader("QMessageBox", ReadInto(warning));
-            FForm->LoadSessionFile(file);
+            Drive(*FForm).LoadSessionFile(file);
         }
         const QString head = QStringLiteral("The session file %1 was loaded.\n\n").arg(file);
         return warning.startsWith(head) ? warning.mid(head.size()) : QStringLiteral("(no warning) ") + warning;
@@ -133,15 +134,15 @@ void TestSession::cleanup()
 
 void TestSession::writesTheExampleByteForByte()
 {
-    TQuillonView& v = *FForm->QuillonView;
+    TQuillonView& v = *Drive(*FForm).QuillonView();
     const QString picture = SavePicture(Path("plot.png"), 700, 500);
-    QVERIFY(FForm->LoadImageFile(picture));
+    QVERIFY(Drive(*FForm).LoadImageFile(picture));
     v.SetMappingRect({52, 40, 610, 455});
     v.SetAxisValues(0, 1000, 10, 1);
     v.AxisYMap = amLog10;
     v.AddSite(QStringLiteral("1"), 120, 300);
     v.AddSite(QStringLiteral("2"), 180, 260);
-    FForm->SaveSessionFile(Path("job.qsf"));
+    Drive(*FForm).SaveSessionFile(Path("job.qsf"));
     const QByteArray expected = "[image]\r\npath=" + picture.toUtf8() +
                                 "\r\nangle=0\r\nzoom=1\r\n[screenrect]\r\nx1=52\r\nx2=610\r\ny1=40\r\ny2=455\r\n"
                                 "[dimensions]\r\ny1=1\r\ny2=1000\r\nx1=0\r\nx2=10\r\nAxisXMap=0\r\nAxisYMap=1\r\n"
@@ -151,31 +152,31 @@ void TestSession::writesTheExampleByteForByte()
 
 void TestSession::withoutImageAndRectangle()
 {
-    TQuillonView& v = *FForm->QuillonView;
-    FForm->Document.ImageFileName = Path("gone.png");
+    TQuillonView& v = *Drive(*FForm).QuillonView();
+    Drive(*FForm).Document().ImageFileName = Path("gone.png");
     v.SetMappingRect({10, 10, 10, 50});
     v.SetAngle(-2.5);
-    FForm->SaveSessionFile(Path("bare.qsf"));
+    Drive(*FForm).SaveSessionFile(Path("bare.qsf"));
     QCOMPARE(ReadTextFile(Path("bare.qsf")),
              QByteArray("[dimensions]\r\ny1=0\r\ny2=100\r\nx1=0\r\nx2=100\r\nAxisXMap=0\r\nAxisYMap=0\r\n"
                         "[image]\r\nangle=-2.5\r\nzoom=1\r\n"));
     v.AddSite(QStringLiteral("a"), -1, 2);
-    FForm->SaveSessionFile(Path("bare.qsf"));
+    Drive(*FForm).SaveSessionFile(Path("bare.qsf"));
     QVERIFY(ReadTextFile(Path("bare.qsf")).endsWith("[series/series1]\r\na=-1,2\r\n[image]\r\nangle=-2.5\r\nzoom=1\r\n"));
 }
 
 void TestSession::zoomAsFloat()
 {
-    FForm->QuillonView->SetZoom(1.0f / 3.0f);
-    FForm->SaveSessionFile(Path("z.qsf"));
+    Drive(*FForm).QuillonView()->SetZoom(1.0f / 3.0f);
+    Drive(*FForm).SaveSessionFile(Path("z.qsf"));
     QVERIFY(ReadTextFile(Path("z.qsf")).contains("zoom=0.333333343267441\r\n"));
 }
 
 void TestSession::roundTrip()
 {
-    TQuillonView& v = *FForm->QuillonView;
+    TQuillonView& v = *Drive(*FForm).QuillonView();
     const QString picture = SavePicture(Path("chart.png"), 300, 200);
-    QVERIFY(FForm->LoadImageFile(picture));
+    QVERIFY(Drive(*FForm).LoadImageFile(picture));
     v.SetMappingRect({20, 10, 280, 190});
     v.SetAxisValues(1, 5e-7, 1000, -3.25);
     v.AxisXMap = amLog10;
@@ -183,14 +184,14 @@ void TestSession::roundTrip()
     v.AddSite(QStringLiteral("1"), 150, 50);
     v.SetAngle(12.5);
     v.SetZoom(2);
-    FForm->SaveSessionFile(Path("round.qsf"));
+    Drive(*FForm).SaveSessionFile(Path("round.qsf"));
 
     Tmainform other;
     other.show();
-    other.QuillonView->SetMouseAction(maClick);
-    other.LoadSessionFile(Path("round.qsf"));
-    TQuillonView& w = *other.QuillonView;
-    QCOMPARE(other.Document.ImageFileName, picture);
+    Drive(other).QuillonView()->SetMouseAction(maClick);
+    Drive(other).LoadSessionFile(Path("round.qsf"));
+    TQuillonView& w = *Drive(other).QuillonView();
+    QCOMPARE(Drive(other).Document().ImageFileName, picture);
     QCOMPARE(w.ImageWidth(), 300);
     QCOMPARE(w.MappingRect, (TRect{20, 10, 280, 190}));
     QCOMPARE(w.XLeftValue, 1.0);
@@ -202,13 +203,13 @@ void TestSession::roundTrip()
     QCOMPARE(Names(w), (QStringList{"3", "1"}));
     QCOMPARE(w.Angle, 12.5);
     QCOMPARE(w.Zoom, 2.0f);
-    QCOMPARE(other.ListModel->Count(), 2);
-    QCOMPARE(other.StatusPanels[4]->text(), QStringLiteral("Zoom: 2"));
+    QCOMPARE(Drive(other).ListModel()->Count(), 2);
+    QCOMPARE(Drive(other).StatusPanels(4)->text(), QStringLiteral("Zoom: 2"));
 }
 
 void TestSession::readingRules()
 {
-    TQuillonView& v = *FForm->QuillonView;
+    TQuillonView& v = *Drive(*FForm).QuillonView();
     v.AxisXMap = amLog10;
     WriteTextFile(Path("rules.ini"), "[SCREENRECT]\nx1=0x10\nx2=12abc\ny1=0X1f\ny2= 40 \n"
                                      "[dimensions]\nAxisXMap=2\nAxisYMap=1\nx2=\n"
@@ -228,56 +229,56 @@ void TestSession::readingRules()
     QCOMPARE(v.YTopValue, 100.0);
     QCOMPARE(v.Zoom, 1.0f);
     QCOMPARE(v.Angle, 10.0);
-    QCOMPARE(FForm->Document.ImageFileName, QString());
+    QCOMPARE(Drive(*FForm).Document().ImageFileName, QString());
 }
 
 void TestSession::pointsInFileOrderFirstNameWins()
 {
-    TQuillonView& v = *FForm->QuillonView;
+    TQuillonView& v = *Drive(*FForm).QuillonView();
     v.AddSite(QStringLiteral("old"), 1, 1);
     WriteTextFile(Path("points.qsf"), "[series/series1]\r\n7=10,20\r\n3=30,40\r\n7=50,60\r\n");
-    FForm->LoadSessionFile(Path("points.qsf"));
+    Drive(*FForm).LoadSessionFile(Path("points.qsf"));
     QCOMPARE(Names(v), (QStringList{"7", "3"}));
     QCOMPARE(v.GetSite(0)->X, 10);
     QCOMPARE(v.GetSite(1)->Y, 40);
-    QCOMPARE(FForm->ListModel->Count(), 2);
+    QCOMPARE(Drive(*FForm).ListModel()->Count(), 2);
 }
 
 void TestSession::missingImageKeepsPicture()
 {
-    TQuillonView& v = *FForm->QuillonView;
-    QVERIFY(FForm->LoadImageFile(SavePicture(Path("shown.png"), 64, 48)));
+    TQuillonView& v = *Drive(*FForm).QuillonView();
+    QVERIFY(Drive(*FForm).LoadImageFile(SavePicture(Path("shown.png"), 64, 48)));
     WriteTextFile(Path("moved.qsf"), "[image]\npath=" + Path("moved-away.png").toUtf8() + "\n");
-    FForm->LoadSessionFile(Path("moved.qsf"));
-    QCOMPARE(FForm->Document.ImageFileName, Path("moved-away.png"));
+    Drive(*FForm).LoadSessionFile(Path("moved.qsf"));
+    QCOMPARE(Drive(*FForm).Document().ImageFileName, Path("moved-away.png"));
     QCOMPARE(v.ImageWidth(), 64);
 }
 
 void TestSession::unreadableFileChangesNothing()
 {
-    TQuillonView& v = *FForm->QuillonView;
-    QVERIFY(FForm->LoadImageFile(SavePicture(Path("keep.png"), 64, 48)));
+    TQuillonView& v = *Drive(*FForm).QuillonView();
+    QVERIFY(Drive(*FForm).LoadImageFile(SavePicture(Path("keep.png"), 64, 48)));
     v.SetMappingRect({1, 2, 30, 40});
     v.AddSite(QStringLiteral("1"), 5, 5);
     const QString missing = Path("no-such.qsf");
-    QCOMPARE(ErrorOf([&] { FForm->LoadSessionFile(missing); }),
+    QCOMPARE(ErrorOf([&] { Drive(*FForm).LoadSessionFile(missing); }),
              QStringLiteral("Cannot open the session file %1: No such file or directory").arg(missing));
     QCOMPARE(v.MappingRect, (TRect{1, 2, 30, 40}));
     QCOMPARE(v.SiteCount(), 1);
-    QCOMPARE(FForm->ListModel->Count(), 1);
-    QCOMPARE(FForm->Document.ImageFileName, Path("keep.png"));
+    QCOMPARE(Drive(*FForm).ListModel()->Count(), 1);
+    QCOMPARE(Drive(*FForm).Document().ImageFileName, Path("keep.png"));
 }
 
 void TestSession::malformedPointChangesNothing()
 {
-    TQuillonView& v = *FForm->QuillonView;
+    TQuillonView& v = *Drive(*FForm).QuillonView();
     v.SetMappingRect({1, 2, 30, 40});
     v.SetAxisValues(5, 6, 7, 8);
     v.AddSite(QStringLiteral("1"), 5, 5);
     for (const QByteArray& bad : {QByteArray("2=abc,4"), QByteArray("2=10"), QByteArray("a,b=1,2")}) {
         WriteTextFile(Path("bad.qsf"), "[screenrect]\nx1=9\nx2=99\ny1=9\ny2=99\n"
                                        "[series/series1]\n1=10,20\n" + bad + "\n");
-        const QString error = ErrorOf([&] { FForm->LoadSessionFile(Path("bad.qsf")); });
+        const QString error = ErrorOf([&] { Drive(*FForm).LoadSessionFile(Path("bad.qsf")); });
         QVERIFY2(error.startsWith(QStringLiteral("The session file ") + Path("bad.qsf")), qPrintable(error));
         QVERIFY2(error.endsWith(QStringLiteral("is not a valid integer value")), qPrintable(error));
         QCOMPARE(v.MappingRect, (TRect{1, 2, 30, 40}));
@@ -287,22 +288,22 @@ void TestSession::malformedPointChangesNothing()
     }
     QVERIFY(ErrorOf([&] {
                 WriteTextFile(Path("bad.qsf"), "[series/series1]\n2=abc,4\n");
-                FForm->LoadSessionFile(Path("bad.qsf"));
+                Drive(*FForm).LoadSessionFile(Path("bad.qsf"));
             }).contains(QStringLiteral("'abc' is not a valid integer value")));
 }
 
 void TestSession::savingOverReplacesTheWholeFile()
 {
-    TQuillonView& v = *FForm->QuillonView;
+    TQuillonView& v = *Drive(*FForm).QuillonView();
     v.SetMappingRect({1, 2, 30, 40});
     v.AddSite(QStringLiteral("1"), 5, 5);
     v.AddSite(QStringLiteral("2"), 6, 6);
-    FForm->SaveSessionFile(Path("again.qsf"));
+    Drive(*FForm).SaveSessionFile(Path("again.qsf"));
     v.ClearSites();
     v.SetMappingRect({});
     v.AddSite(QStringLiteral("9"), 7, 7);
-    FForm->SaveSessionFile(Path("again.qsf"));
-    FForm->LoadSessionFile(Path("again.qsf"));
+    Drive(*FForm).SaveSessionFile(Path("again.qsf"));
+    Drive(*FForm).LoadSessionFile(Path("again.qsf"));
     QCOMPARE(Names(v), QStringList{"9"});
     QCOMPARE(v.MappingRect, TRect{});
 }
@@ -310,10 +311,10 @@ void TestSession::savingOverReplacesTheWholeFile()
 void TestSession::refusedSaveKeepsPreviousFile()
 {
     QDir().mkpath(Path("blocked.qsf"));
-    const QString error = ErrorOf([&] { FForm->SaveSessionFile(Path("blocked.qsf")); });
+    const QString error = ErrorOf([&] { Drive(*FForm).SaveSessionFile(Path("blocked.qsf")); });
     QCOMPARE(error, QStringLiteral("Unable to write to %1: it is a folder").arg(Path("blocked.qsf")));
     WriteTextFile(Path("kept.qsf"), "[image]\r\nzoom=3\r\n");
-    QVERIFY(ErrorOf([&] { FForm->SaveSessionFile(Path("missing-dir/kept.qsf")); }).startsWith("Unable to write to"));
+    QVERIFY(ErrorOf([&] { Drive(*FForm).SaveSessionFile(Path("missing-dir/kept.qsf")); }).startsWith("Unable to write to"));
     QCOMPARE(ReadTextFile(Path("kept.qsf")), QByteArray("[image]\r\nzoom=3\r\n"));
 }
 
@@ -321,30 +322,30 @@ void TestSession::loadedAngleGivesTheData()
 {
     WriteTextFile(Path("turned.qsf"), "[screenrect]\nx1=10\nx2=110\ny1=20\ny2=220\n"
                                       "[series/series1]\n1=10,320\n[image]\nangle=90\n");
-    FForm->LoadSessionFile(Path("turned.qsf"));
+    Drive(*FForm).LoadSessionFile(Path("turned.qsf"));
     // 100 pixels below the origin corner is the far end of X at 90 degrees.
-    QCOMPARE(FForm->ListModel->Cell(0, 1), QStringLiteral("100"));
-    QCOMPARE(FForm->ListModel->Cell(0, 2), QStringLiteral("0"));
+    QCOMPARE(Drive(*FForm).ListModel()->Cell(0, 1), QStringLiteral("100"));
+    QCOMPARE(Drive(*FForm).ListModel()->Cell(0, 2), QStringLiteral("0"));
 }
 
 void TestSession::commaSeparator()
 {
     QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
-    TQuillonView& v = *FForm->QuillonView;
+    TQuillonView& v = *Drive(*FForm).QuillonView();
     v.SetAxisValues(0.5, 100, 100, 0);
-    FForm->SaveSessionFile(Path("comma.qsf"));
+    Drive(*FForm).SaveSessionFile(Path("comma.qsf"));
     QVERIFY(ReadTextFile(Path("comma.qsf")).contains("x1=0,5\r\n"));
-    FForm->LoadSessionFile(Path("comma.qsf"));
+    Drive(*FForm).LoadSessionFile(Path("comma.qsf"));
     QCOMPARE(v.XLeftValue, 0.5);
     // Read under a point locale the comma still counts: nothing is lost.
     QLocale::setDefault(QLocale::c());
     v.SetAxisValues(0, 100, 100, 0);
-    FForm->LoadSessionFile(Path("comma.qsf"));
+    Drive(*FForm).LoadSessionFile(Path("comma.qsf"));
     QCOMPARE(v.XLeftValue, 0.5);
     // And a point-locale file reads under a comma locale.
     WriteTextFile(Path("point.qsf"), "[dimensions]\r\ny2=100.5\r\nx2=2.5E-7\r\n[image]\r\nangle=1.25\r\n");
     QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
-    FForm->LoadSessionFile(Path("point.qsf"));
+    Drive(*FForm).LoadSessionFile(Path("point.qsf"));
     QVERIFY(v.YTopValue == 100.5);
     QVERIFY(v.XRightValue == 2.5E-7);
     QVERIFY(v.Angle == 1.25);
@@ -357,7 +358,7 @@ void TestSession::commaSeparator()
 
 void TestSession::dialogsAndDefaultSuffixes()
 {
-    TQuillonView& v = *FForm->QuillonView;
+    TQuillonView& v = *Drive(*FForm).QuillonView();
     v.AddSite(QStringLiteral("5"), 1, 2);
     QString title;
     QString suffix;
@@ -371,7 +372,7 @@ void TestSession::dialogsAndDefaultSuffixes()
             TypeFileName(dialog, FDir->filePath("job"));
             static_cast<QDialog*>(dialog)->accept();
         });
-        FForm->acSaveSession->trigger();
+        Drive(*FForm).Action("acSaveSession")->trigger();
     }
     QCOMPARE(title, QStringLiteral("Save Session File"));
     QCOMPARE(suffix, QStringLiteral("qsf"));
@@ -388,7 +389,7 @@ void TestSession::dialogsAndDefaultSuffixes()
             TypeFileName(dialog, FDir->filePath("job"));
             static_cast<QDialog*>(dialog)->accept();
         });
-        FForm->acLoadSession->trigger();
+        Drive(*FForm).Action("acLoadSession")->trigger();
     }
     QCOMPARE(title, QStringLiteral("Open Session Template"));
     QCOMPARE(Names(v), QStringList{"5"});
@@ -398,21 +399,22 @@ void TestSession::dialogsAndDefaultSuffixes()
 void TestSession::exportsLinesAsDisplayed()
 {
     Tmainform& f = *FForm;
-    TQuillonView& v = *f.QuillonView;
+    TQuillonView& v = *Drive(f).QuillonView();
     v.SetMappingRect({0, 0, 100, 100});
     v.SetAxisValues(0, 0.0001, 1.25e7, -0.0001);
     v.AddSite(QStringLiteral("1"), 4, 0);
     v.AddSite(QStringLiteral("2"), 99, 50);
     v.AddSite(QStringLiteral("3"), 0, 95);
     QString shown;
-    for (int row = 0; row < f.ListModel->Count(); ++row)
-        shown += f.ListModel->Cell(row, 1) + u' ' + f.ListModel->Cell(row, 2) + QStringLiteral("\r\n");
+    const TDataListModel& model = *Drive(f).ListModel();
+    for (int row = 0; row < model.Count(); ++row)
+        shown += model.Cell(row, 1) + u' ' + model.Cell(row, 2) + QStringLiteral("\r\n");
     const QString expected = QStringLiteral("500000 0.0001\r\n1.2375E007 0\r\n0 -9E-005\r\n");
     QCOMPARE(shown, expected);
-    f.SaveDataFile(Path("data.txt"));
+    Drive(f).SaveDataFile(Path("data.txt"));
     QCOMPARE(ReadTextFile(Path("data.txt")), expected.toUtf8());
-    f.UpdateCommands();
-    f.acCopyToClipboard->trigger();
+    Drive(f).UpdateCommands();
+    Drive(f).Action("acCopyToClipboard")->trigger();
     QCOMPARE(QGuiApplication::clipboard()->text(), QString(expected).replace(u' ', u'\t'));
 }
 
@@ -420,37 +422,37 @@ void TestSession::exportsFollowSortAndLocale()
 {
     QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
     Tmainform& f = *FForm;
-    TQuillonView& v = *f.QuillonView;
+    TQuillonView& v = *Drive(f).QuillonView();
     v.SetMappingRect({0, 0, 100, 100});
     v.SetAxisValues(0, 50, 1, 0); // X 0..1, Y 0..50
     v.AddSite(QStringLiteral("1"), 50, 75);
     v.AddSite(QStringLiteral("2"), 25, 50);
-    f.ListViewColumnClick(1); // "Data X", ascending
-    QCOMPARE(f.DataText(u' '), QStringLiteral("0,25 25\r\n0,5 12,5\r\n"));
+    Drive(f).ListViewColumnClick(1); // "Data X", ascending
+    QCOMPARE(Drive(f).DataText(u' '), QStringLiteral("0,25 25\r\n0,5 12,5\r\n"));
 }
 
 void TestSession::exportCommandsNeedRows()
 {
     Tmainform& f = *FForm;
-    f.UpdateCommands();
-    QVERIFY(!f.acCopyToClipboard->isEnabled());
-    QVERIFY(!f.acDataToSSV->isEnabled());
-    QVERIFY(f.acSaveSession->isEnabled());
-    f.QuillonView->AddSite(QStringLiteral("1"), 1, 1);
-    QVERIFY(f.acCopyToClipboard->isEnabled());
-    QVERIFY(f.acDataToSSV->isEnabled());
+    Drive(f).UpdateCommands();
+    QVERIFY(!Drive(f).Action("acCopyToClipboard")->isEnabled());
+    QVERIFY(!Drive(f).Action("acDataToSSV")->isEnabled());
+    QVERIFY(Drive(f).Action("acSaveSession")->isEnabled());
+    Drive(f).QuillonView()->AddSite(QStringLiteral("1"), 1, 1);
+    QVERIFY(Drive(f).Action("acCopyToClipboard")->isEnabled());
+    QVERIFY(Drive(f).Action("acDataToSSV")->isEnabled());
 }
 
 void TestSession::exportReplacesFileAndKeepsItOnFailure()
 {
     Tmainform& f = *FForm;
-    TQuillonView& v = *f.QuillonView;
+    TQuillonView& v = *Drive(f).QuillonView();
     v.SetMappingRect({0, 0, 100, 100});
     v.AddSite(QStringLiteral("1"), 1, 98);
     v.AddSite(QStringLiteral("2"), 3, 96);
-    f.SaveDataFile(Path("twice.txt"));
+    Drive(f).SaveDataFile(Path("twice.txt"));
     v.DeleteSite(QStringLiteral("1"));
-    f.SaveDataFile(Path("twice.txt"));
+    Drive(f).SaveDataFile(Path("twice.txt"));
     QCOMPARE(ReadTextFile(Path("twice.txt")), QByteArray("3 4\r\n"));
     QString title;
     QString suffix;
@@ -461,12 +463,12 @@ void TestSession::exportReplacesFileAndKeepsItOnFailure()
             suffix = dialog->defaultSuffix();
             dialog->reject();
         });
-        f.acDataToSSV->trigger();
+        Drive(f).Action("acDataToSSV")->trigger();
     }
     QCOMPARE(title, QStringLiteral("Save Data to File"));
     QCOMPARE(suffix, QStringLiteral("txt"));
     QDir().mkpath(Path("folder.txt"));
-    QCOMPARE(ErrorOf([&] { f.SaveDataFile(Path("folder.txt")); }),
+    QCOMPARE(ErrorOf([&] { Drive(f).SaveDataFile(Path("folder.txt")); }),
              QStringLiteral("Unable to write to %1: it is a folder").arg(Path("folder.txt")));
 }
 
@@ -474,22 +476,22 @@ void TestSession::repeatedNameReadsItsFirstEntry()
 {
     // A key's text is its first entry's, so the later, malformed repeat is
     // never parsed and the file loads.
-    TQuillonView& v = *FForm->QuillonView;
+    TQuillonView& v = *Drive(*FForm).QuillonView();
     WriteTextFile(Path("repeat.qsf"), "[series/series1]\r\n1=10,20\r\n2=30,40\r\n1=oops\r\nA=1,1\r\na=x\r\n");
-    FForm->LoadSessionFile(Path("repeat.qsf"));
+    Drive(*FForm).LoadSessionFile(Path("repeat.qsf"));
     QCOMPARE(Names(v), (QStringList{"1", "2", "A"}));
     QCOMPARE(v.GetSite(0)->X, 10);
     QCOMPARE(v.GetSite(0)->Y, 20);
-    QCOMPARE(FForm->ListModel->Count(), 3);
+    QCOMPARE(Drive(*FForm).ListModel()->Count(), 3);
     // A malformed first entry still stops the load.
     WriteTextFile(Path("first.qsf"), "[series/series1]\r\n1=oops\r\n1=10,20\r\n");
-    QVERIFY(ErrorOf([&] { FForm->LoadSessionFile(Path("first.qsf")); }).endsWith("is not a valid integer value"));
+    QVERIFY(ErrorOf([&] { Drive(*FForm).LoadSessionFile(Path("first.qsf")); }).endsWith("is not a valid integer value"));
 }
 
 void TestSession::badZoomLoadsAsOne()
 {
-    TQuillonView& v = *FForm->QuillonView;
-    QVERIFY(FForm->LoadImageFile(SavePicture(Path("zoom.png"), 40, 30)));
+    TQuillonView& v = *Drive(*FForm).QuillonView();
+    QVERIFY(Drive(*FForm).LoadImageFile(SavePicture(Path("zoom.png"), 40, 30)));
     for (const char* zoom : {"0", "-2", "nan", "NAN", "inf", "-0", "1E40"}) {
         v.SetZoom(3);
         WriteTextFile(Path("zoom.qsf"), QByteArray("[image]\r\nzoom=") + zoom + "\r\n");
@@ -502,10 +504,10 @@ void TestSession::badZoomLoadsAsOne()
     }
     // A positive zoom beyond the View menu's range is brought into it.
     WriteTextFile(Path("zoom.qsf"), "[image]\r\nzoom=80\r\n");
-    FForm->LoadSessionFile(Path("zoom.qsf"));
+    Drive(*FForm).LoadSessionFile(Path("zoom.qsf"));
     QVERIFY(v.Zoom == TQuillonView::MaxZoom);
     WriteTextFile(Path("zoom.qsf"), "[image]\r\nzoom=0.01\r\n");
-    FForm->LoadSessionFile(Path("zoom.qsf"));
+    Drive(*FForm).LoadSessionFile(Path("zoom.qsf"));
     QVERIFY(v.Zoom == TQuillonView::MinZoom);
     // A click then stores a pixel of the picture.
     v.SetMouseAction(maClick);
@@ -528,20 +530,20 @@ void TestSession::savesInPlaceInAFolderThatTakesNoNewFile()
     SetMode(QFile::encodeName(folder).constData(), 0555);
     SetMode(QFile::encodeName(session).constData(), 0666);
     SetMode(QFile::encodeName(data).constData(), 0666);
-    TQuillonView& v = *FForm->QuillonView;
+    TQuillonView& v = *Drive(*FForm).QuillonView();
     v.AddSite(QStringLiteral("1"), 5, 6);
     {
         TUnprivileged user;
         // Done, but the user is told it could not be done safely.
-        for (const auto& [file, save] : {std::pair<QString, std::function<void()>>{session, [&] { FForm->SaveSessionFile(session); }},
-                                         {data, [&] { FForm->SaveDataFile(data); }}}) {
+        for (const auto& [file, save] : {std::pair<QString, std::function<void()>>{session, [&] { Drive(*FForm).SaveSessionFile(session); }},
+                                         {data, [&] { Drive(*FForm).SaveDataFile(data); }}}) {
             QString told;
             WhenModalShown warned("QMessageBox", ReadInto(told));
             save();
             QCOMPARE(told, InPlaceWarning(file));
         }
         // A new file there is still refused, with the described message.
-        QCOMPARE(ErrorOf([&] { FForm->SaveSessionFile(folder + QStringLiteral("/new.qsf")); }),
+        QCOMPARE(ErrorOf([&] { Drive(*FForm).SaveSessionFile(folder + QStringLiteral("/new.qsf")); }),
                  QStringLiteral("Unable to write to %1/new.qsf: Permission denied").arg(folder));
     }
     SetMode(QFile::encodeName(folder).constData(), 0755); // for the clean-up
@@ -579,36 +581,36 @@ void TestSession::quietlyWrongValuesAreNamed()
 void TestSession::exportsKeepAHundredthOfAPixel()
 {
     Tmainform& f = *FForm;
-    TQuillonView& v = *f.QuillonView;
+    TQuillonView& v = *Drive(f).QuillonView();
     // 1000 pixels for a thousandth along X: six digits would say 1000 for
     // every point.
     v.SetMappingRect({0, 0, 1000, 100});
     v.SetAxisValues(1000.001, 100, 1000.002, 0);
     v.AddSite(QStringLiteral("1"), 250, 100);
     v.AddSite(QStringLiteral("2"), 500, 50);
-    f.SaveDataFile(Path("fine.txt"));
+    Drive(f).SaveDataFile(Path("fine.txt"));
     QCOMPARE(ReadTextFile(Path("fine.txt")), QByteArray("1000.00125 0\r\n1000.0015 50\r\n"));
     // Where six digits do, the lines are those of six digits.
     v.SetAxisValues(0, 100, 1000, 0);
-    f.SaveDataFile(Path("plain.txt"));
+    Drive(f).SaveDataFile(Path("plain.txt"));
     QCOMPARE(ReadTextFile(Path("plain.txt")), QByteArray("250 0\r\n500 50\r\n"));
 }
 
 void TestSession::onlyRegularFilesOfBoundedSizeAreRead()
 {
-    TQuillonView& v = *FForm->QuillonView;
+    TQuillonView& v = *Drive(*FForm).QuillonView();
     v.AddSite(QStringLiteral("kept"), 1, 1);
     const QString fifo = Path("fifo.qsf");
     QCOMPARE(mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
     // A FIFO with no writer would hold the open forever; /dev/zero never ends.
     for (const QString& path : {fifo, QStringLiteral("/dev/zero")})
-        QCOMPARE(ErrorOf([&] { FForm->LoadSessionFile(path); }),
+        QCOMPARE(ErrorOf([&] { Drive(*FForm).LoadSessionFile(path); }),
                  QStringLiteral("Cannot open the session file %1: it is not a regular file").arg(path));
     QFile big(Path("big.qsf"));
     QVERIFY(big.open(QIODevice::WriteOnly));
     QVERIFY(big.resize(TProfileFile::MaxFileBytes + 1)); // sparse: costs no disk
     big.close();
-    QCOMPARE(ErrorOf([&] { FForm->LoadSessionFile(Path("big.qsf")); }),
+    QCOMPARE(ErrorOf([&] { Drive(*FForm).LoadSessionFile(Path("big.qsf")); }),
              QStringLiteral("Cannot open the session file %1: it holds %2 bytes, more than the %3 allowed")
                  .arg(Path("big.qsf"))
                  .arg(TProfileFile::MaxFileBytes + 1)
@@ -632,25 +634,25 @@ void TestSession::valuesNoPictureCanHaveAreRefused()
 {
     QFETCH(QByteArray, text);
     QFETCH(QString, why);
-    TQuillonView& v = *FForm->QuillonView;
+    TQuillonView& v = *Drive(*FForm).QuillonView();
     v.SetMappingRect({1, 2, 30, 40});
     v.AddSite(QStringLiteral("kept"), 1, 1);
     WriteTextFile(Path("far.qsf"), text);
-    QCOMPARE(ErrorOf([&] { FForm->LoadSessionFile(Path("far.qsf")); }),
+    QCOMPARE(ErrorOf([&] { Drive(*FForm).LoadSessionFile(Path("far.qsf")); }),
              QStringLiteral("The session file %1 cannot be loaded: %2").arg(Path("far.qsf"), why));
     QCOMPARE(v.MappingRect, (TRect{1, 2, 30, 40}));
     QCOMPARE(v.SiteCount(), 1);
     // The limit itself loads.
     WriteTextFile(Path("edge.qsf"), "[screenrect]\nx1=-10000000\nx2=10000000\ny1=-10000000\ny2=10000000\n"
                                     "[series/series1]\n1=10000000,-10000000\n");
-    FForm->LoadSessionFile(Path("edge.qsf"));
+    Drive(*FForm).LoadSessionFile(Path("edge.qsf"));
     QCOMPARE(v.MappingRect, (TRect{-10000000, -10000000, 10000000, 10000000}));
-    QCOMPARE(FForm->ListModel->Cell(0, 1).isEmpty(), false);
+    QCOMPARE(Drive(*FForm).ListModel()->Cell(0, 1).isEmpty(), false);
 }
 
 void TestSession::hugeAngleAndZoomLoadReduced()
 {
-    TQuillonView& v = *FForm->QuillonView;
+    TQuillonView& v = *Drive(*FForm).QuillonView();
     WriteTextFile(Path("huge.qsf"), "[screenrect]\nx1=0\nx2=100\ny1=0\ny2=100\n[image]\nangle=1e308\nzoom=1e39\n"
                                     "[series/series1]\n1=50,50\n");
     QCOMPARE(LoadWarning(Path("huge.qsf")), QStringLiteral("Its value [image] zoom=1e39 is not a zoom, so 1 was used."));
@@ -658,44 +660,44 @@ void TestSession::hugeAngleAndZoomLoadReduced()
     QVERIFY(v.Angle >= 0 && v.Angle < 360);
     QCOMPARE_EXACT(v.Zoom, 1.0f);
     WriteTextFile(Path("turned.qsf"), "[image]\nangle=-725.5\nzoom=4.5\n");
-    FForm->LoadSessionFile(Path("turned.qsf"));
+    Drive(*FForm).LoadSessionFile(Path("turned.qsf"));
     QCOMPARE_EXACT(v.Angle, -5.5);
     QCOMPARE_EXACT(v.Zoom, 4.5f);
 }
 
 void TestSession::latinOneSessionKeepsItsPathAndNames()
 {
-    TQuillonView& v = *FForm->QuillonView;
+    TQuillonView& v = *Drive(*FForm).QuillonView();
     const QString picture = SavePicture(Path(QStringLiteral("\u00e9t\u00e9.png")), 30, 20);
     QVERIFY(!picture.isEmpty());
     // Written by a program that speaks Latin-1: the path and a name are not
     // UTF-8, the rest is plain ASCII.
     WriteTextFile(Path("latin.qsf"), "[image]\npath=" + picture.toLatin1() + "\n[series/series1]\nna\xefve=3,4\n");
-    FForm->LoadSessionFile(Path("latin.qsf"));
-    QCOMPARE(FForm->Document.ImageFileName, picture);
+    Drive(*FForm).LoadSessionFile(Path("latin.qsf"));
+    QCOMPARE(Drive(*FForm).Document().ImageFileName, picture);
     QCOMPARE(v.ImageWidth(), 30);
     QCOMPARE(v.GetSite(0)->Name, QStringLiteral("na\u00efve"));
-    FForm->SaveSessionFile(Path("again.qsf"));
+    Drive(*FForm).SaveSessionFile(Path("again.qsf"));
     QVERIFY(ReadTextFile(Path("again.qsf")).contains("path=" + picture.toUtf8() + "\r\n"));
     QVERIFY(ReadTextFile(Path("again.qsf")).contains(QStringLiteral("na\u00efve=3,4").toUtf8()));
 }
 
 void TestSession::truncatedSessionIsNamed()
 {
-    TQuillonView& v = *FForm->QuillonView;
+    TQuillonView& v = *Drive(*FForm).QuillonView();
     WriteTextFile(Path("cut.qsf"), "[series/series1]\n1=3,4\n2=5,6");
     QCOMPARE(LoadWarning(Path("cut.qsf")),
              QStringLiteral("It looks truncated: its last line has no line end, so its last value may be wrong."));
     QCOMPARE(v.SiteCount(), 2);
     // A file that ends with its line end says nothing: nothing modal stops this.
     WriteTextFile(Path("whole.qsf"), "[series/series1]\r\n1=3,4\r\n");
-    FForm->LoadSessionFile(Path("whole.qsf"));
+    Drive(*FForm).LoadSessionFile(Path("whole.qsf"));
     QCOMPARE(v.SiteCount(), 1);
 }
 
 void TestSession::damagedPictureIsNamedOnLoad()
 {
-    TQuillonView& v = *FForm->QuillonView;
+    TQuillonView& v = *Drive(*FForm).QuillonView();
     FIBITMAP* dib = FreeImage_Allocate(40, 30, 24);
     QVERIFY(FreeImage_Save(FIF_BMP, dib, QFile::encodeName(Path("whole.bmp")).constData(), 0));
     FreeImage_Unload(dib);

@@ -2,6 +2,7 @@
 // checked after each; moving points; the title's mark of unsaved work; and
 // the question before it would be lost.
 #include "main/formMain.h"
+#include "WindowDriver.h"
 
 #include "ModalDriver.h"
 #include "TestFiles.h"
@@ -105,8 +106,8 @@ private slots:
 
 private:
     QStringList Names() const;
-    QString Export() const { return FForm->DataText(u' '); }
-    TQuillonView& View() const { return *FForm->QuillonView; }
+    QString Export() const { return Drive(*FForm).DataText(u' '); }
+    TQuillonView& View() const { return *Drive(*FForm).QuillonView(); }
     QString Path(const char* name) const { return FDir.filePath(QString::fromLatin1(name)); }
     // A mapping and three points, none of it an undo step.
     void Calibrate();
@@ -123,7 +124,7 @@ void TestUndo::init()
     FForm = std::make_unique<Tmainform>();
     FForm->show();
     QVERIFY(QTest::qWaitForWindowExposed(FForm.get()));
-    QVERIFY(FForm->LoadImageFile(SavePicture(Path("chart.png"), 400, 300)));
+    QVERIFY(Drive(*FForm).LoadImageFile(SavePicture(Path("chart.png"), 400, 300)));
     View().SetZoom(1.0f);
     QCoreApplication::processEvents();
 }
@@ -131,15 +132,15 @@ void TestUndo::init()
 void TestUndo::cleanup()
 {
     // Nothing left to ask about when the window goes.
-    FForm->UndoStack.setClean();
+    Drive(*FForm).UndoStack().setClean();
     FForm.reset();
 }
 
 QStringList TestUndo::Names() const
 {
     QStringList names;
-    for (int r = 0; r < FForm->ListModel->Count(); ++r)
-        names << FForm->ListModel->Cell(r, 0);
+    for (int r = 0; r < Drive(*FForm).ListModel()->Count(); ++r)
+        names << Drive(*FForm).ListModel()->Cell(r, 0);
     return names;
 }
 
@@ -151,7 +152,7 @@ void TestUndo::Calibrate()
     v.AddSite(QStringLiteral("1"), 50, 60);
     v.AddSite(QStringLiteral("2"), 100, 80);
     v.AddSite(QStringLiteral("3"), 150, 90);
-    QCOMPARE(FForm->UndoStack.count(), 0);
+    QCOMPARE(Drive(*FForm).UndoStack().count(), 0);
 }
 
 void TestUndo::pointsByClickAndInsert()
@@ -163,19 +164,19 @@ void TestUndo::pointsByClickAndInsert()
     Click(&v, {100, 80});
     Click(&v, {150, 90});
     QCOMPARE(Names(), (QStringList{"1", "2", "3"}));
-    QCOMPARE(f.acUndo->text(), QStringLiteral("Undo Add Point 3"));
+    QCOMPARE(Drive(f).Action("acUndo")->text(), QStringLiteral("Undo Add Point 3"));
     const QString three = Export();
     // A click on a point removes it; undone, it comes back in its place.
     Click(&v, {101, 79});
     QCOMPARE(Names(), (QStringList{"1", "3"}));
-    QCOMPARE(f.acUndo->text(), QStringLiteral("Undo Delete Point 2"));
-    f.acUndo->trigger();
+    QCOMPARE(Drive(f).Action("acUndo")->text(), QStringLiteral("Undo Delete Point 2"));
+    Drive(f).Action("acUndo")->trigger();
     QCOMPARE(Names(), (QStringList{"1", "2", "3"}));
     QCOMPARE(v.GetSite(1)->X, 100);
     QCOMPARE(v.GetSite(1)->Y, 80);
     QCOMPARE(Export(), three);
-    QCOMPARE(f.acRedo->text(), QStringLiteral("Redo Delete Point 2"));
-    f.acRedo->trigger();
+    QCOMPARE(Drive(f).Action("acRedo")->text(), QStringLiteral("Redo Delete Point 2"));
+    Drive(f).Action("acRedo")->trigger();
     QCOMPARE(Names(), (QStringList{"1", "3"}));
     // Insert clicks at the pointer: one step too.
     QCursor::setPos(v.mapToGlobal(QPoint(200, 100)));
@@ -183,14 +184,14 @@ void TestUndo::pointsByClickAndInsert()
     QCoreApplication::sendEvent(&v, &enter);
     QTest::keyClick(&v, Qt::Key_Insert);
     QCOMPARE(Names(), (QStringList{"1", "3", "2"}));
-    QCOMPARE(f.acUndo->text(), QStringLiteral("Undo Add Point 2"));
-    f.acUndo->trigger();
-    f.acUndo->trigger();
-    f.acUndo->trigger();
-    f.acUndo->trigger();
-    f.acUndo->trigger();
+    QCOMPARE(Drive(f).Action("acUndo")->text(), QStringLiteral("Undo Add Point 2"));
+    Drive(f).Action("acUndo")->trigger();
+    Drive(f).Action("acUndo")->trigger();
+    Drive(f).Action("acUndo")->trigger();
+    Drive(f).Action("acUndo")->trigger();
+    Drive(f).Action("acUndo")->trigger();
     QCOMPARE(Names(), QStringList{});
-    QVERIFY(!f.acUndo->isEnabled());
+    QVERIFY(!Drive(f).Action("acUndo")->isEnabled());
 }
 
 void TestUndo::deleteSelectedAndClearAll()
@@ -200,22 +201,22 @@ void TestUndo::deleteSelectedAndClearAll()
     for (int i = 4; i <= 6; ++i)
         View().AddSite(QString::number(i), i * 20, i * 10);
     const QString all = Export();
-    QItemSelectionModel* selection = f.ListView->selectionModel();
+    QItemSelectionModel* selection = Drive(f).ListView()->selectionModel();
     for (int row : {1, 3, 4})
-        selection->select(f.ListModel->index(row, 0), QItemSelectionModel::Select | QItemSelectionModel::Rows);
-    f.acDeleteSelectedPoints->trigger();
+        selection->select(Drive(f).ListModel()->index(row, 0), QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    Drive(f).Action("acDeleteSelectedPoints")->trigger();
     QCOMPARE(Names(), (QStringList{"1", "3", "6"}));
-    QCOMPARE(f.acUndo->text(), QStringLiteral("Undo Delete Selected Points"));
-    f.acUndo->trigger();
+    QCOMPARE(Drive(f).Action("acUndo")->text(), QStringLiteral("Undo Delete Selected Points"));
+    Drive(f).Action("acUndo")->trigger();
     QCOMPARE(Names(), (QStringList{"1", "2", "3", "4", "5", "6"}));
     QCOMPARE(Export(), all);
-    f.acRedo->trigger();
+    Drive(f).Action("acRedo")->trigger();
     QCOMPARE(Names(), (QStringList{"1", "3", "6"}));
-    f.acClearAllPoints->trigger();
+    Drive(f).Action("acClearAllPoints")->trigger();
     QCOMPARE(View().SiteCount(), 0);
-    QCOMPARE(f.acUndo->text(), QStringLiteral("Undo Clear All Points"));
-    f.acUndo->trigger();
-    f.acUndo->trigger();
+    QCOMPARE(Drive(f).Action("acUndo")->text(), QStringLiteral("Undo Clear All Points"));
+    Drive(f).Action("acUndo")->trigger();
+    Drive(f).Action("acUndo")->trigger();
     QCOMPARE(Export(), all);
     QCOMPARE(View().GetSite(5)->X, 120);
 }
@@ -232,34 +233,34 @@ void TestUndo::mappingByDragsBoxAndRotation()
     Drag(&v, {20, 30}, {300, 250}, 6);
     QVERIFY(!(v.MappingRect == first));
     QVERIFY(Export() != before);
-    QCOMPARE(f.UndoStack.count(), 1);
-    QCOMPARE(f.acUndo->text(), QStringLiteral("Undo Mapping"));
+    QCOMPARE(Drive(f).UndoStack().count(), 1);
+    QCOMPARE(Drive(f).Action("acUndo")->text(), QStringLiteral("Undo Mapping"));
     const TRect band = v.MappingRect;
     const QString banded = Export();
     // Its left edge dragged: one more step.
     QTest::mouseMove(&v, {band.Left, (band.Top + band.Bottom) / 2});
     Drag(&v, {band.Left, (band.Top + band.Bottom) / 2}, {band.Left + 40, (band.Top + band.Bottom) / 2}, 4);
     QCOMPARE(v.MappingRect.Left, band.Left + 40);
-    QCOMPARE(f.UndoStack.count(), 2);
-    f.acUndo->trigger();
+    QCOMPARE(Drive(f).UndoStack().count(), 2);
+    Drive(f).Action("acUndo")->trigger();
     QCOMPARE(v.MappingRect, band);
     QCOMPARE(Export(), banded);
-    f.acUndo->trigger();
+    Drive(f).Action("acUndo")->trigger();
     QCOMPARE(v.MappingRect, first);
     QCOMPARE(Export(), before);
-    f.acRedo->trigger();
+    Drive(f).Action("acRedo")->trigger();
     QCOMPARE(Export(), banded);
     // Full Box.
-    f.acFullBoundingBox->trigger();
-    QCOMPARE(f.acUndo->text(), QStringLiteral("Undo Full Box"));
-    f.acUndo->trigger();
+    Drive(f).Action("acFullBoundingBox")->trigger();
+    QCOMPARE(Drive(f).Action("acUndo")->text(), QStringLiteral("Undo Full Box"));
+    Drive(f).Action("acUndo")->trigger();
     QCOMPARE(v.MappingRect, band);
     // A turn in Rotate mode: three moves, one step.
     v.SetMouseAction(maRotateH);
     Drag(&v, {200, 150}, {230, 150}, 3);
     QCOMPARE(v.Angle, 3.0);
-    QCOMPARE(f.acUndo->text(), QStringLiteral("Undo Rotation"));
-    f.acUndo->trigger();
+    QCOMPARE(Drive(f).Action("acUndo")->text(), QStringLiteral("Undo Rotation"));
+    Drive(f).Action("acUndo")->trigger();
     QCOMPARE(v.Angle, 0.0);
     QCOMPARE(Export(), banded);
 }
@@ -278,11 +279,11 @@ void TestUndo::dimensionsAndPlottingArea()
             d->cbyaxis->setCurrentIndex(amLog10);
             d->accept();
         });
-        f.acDimensions->trigger();
+        Drive(f).Action("acDimensions")->trigger();
     }
     QCOMPARE(v.AxisYMap, amLog10);
-    QCOMPARE(f.acUndo->text(), QStringLiteral("Undo Dimensions"));
-    f.acUndo->trigger();
+    QCOMPARE(Drive(f).Action("acUndo")->text(), QStringLiteral("Undo Dimensions"));
+    Drive(f).Action("acUndo")->trigger();
     QCOMPARE(v.AxisYMap, amLinear);
     QCOMPARE(v.YTopValue, 100.0);
     QCOMPARE(v.YBottomValue, 0.0);
@@ -300,13 +301,13 @@ void TestUndo::dimensionsAndPlottingArea()
             d->seAngle->setValue(-2.5);
             d->accept();
         });
-        f.acPlottingArea->trigger();
+        Drive(f).Action("acPlottingArea")->trigger();
     }
     QCOMPARE(v.MappingRect, (TRect{10, 20, 310, 220}));
     QCOMPARE(v.Angle, -2.5);
-    QCOMPARE(f.UndoStack.count(), 1);
+    QCOMPARE(Drive(f).UndoStack().count(), 1);
     QVERIFY(Export() != before);
-    f.acUndo->trigger();
+    Drive(f).Action("acUndo")->trigger();
     QCOMPARE(v.MappingRect, (TRect{0, 0, 399, 299}));
     QCOMPARE(v.Angle, 0.0);
     QCOMPARE(Export(), before);
@@ -324,7 +325,7 @@ void TestUndo::dimensionsAndPlottingArea()
             QVERIFY(d->isVisible());
             d->reject();
         });
-        f.acPlottingArea->trigger();
+        Drive(f).Action("acPlottingArea")->trigger();
     }
     QVERIFY(refusal.contains(QStringLiteral("Left must be less than Right")));
     QCOMPARE(v.MappingRect, (TRect{0, 0, 399, 299}));
@@ -335,23 +336,23 @@ void TestUndo::sortAndPictureEdits()
     Tmainform& f = *FForm;
     TQuillonView& v = View();
     Calibrate();
-    f.ListViewColumnClick(4);
-    f.ListViewColumnClick(4);
+    Drive(f).ListViewColumnClick(4);
+    Drive(f).ListViewColumnClick(4);
     QCOMPARE(Names(), (QStringList{"3", "2", "1"}));
-    QCOMPARE(f.acUndo->text(), QStringLiteral("Undo Sort"));
-    f.acUndo->trigger();
-    f.acUndo->trigger();
+    QCOMPARE(Drive(f).Action("acUndo")->text(), QStringLiteral("Undo Sort"));
+    Drive(f).Action("acUndo")->trigger();
+    Drive(f).Action("acUndo")->trigger();
     QCOMPARE(Names(), (QStringList{"1", "2", "3"}));
     const int left = TopLeftRed(v);
-    f.acFlipImageHorizontal->trigger();
+    Drive(f).Action("acFlipImageHorizontal")->trigger();
     QCOMPARE(TopLeftRed(v), 255 - left);
-    f.acInvertImage->trigger();
-    QCOMPARE(f.acUndo->text(), QStringLiteral("Undo Invert"));
-    f.acUndo->trigger();
-    f.acUndo->trigger();
+    Drive(f).Action("acInvertImage")->trigger();
+    QCOMPARE(Drive(f).Action("acUndo")->text(), QStringLiteral("Undo Invert"));
+    Drive(f).Action("acUndo")->trigger();
+    Drive(f).Action("acUndo")->trigger();
     QCOMPARE(TopLeftRed(v), left);
-    f.acRedo->trigger();
-    QCOMPARE(f.acUndo->text(), QStringLiteral("Undo Flip Image Horizontal"));
+    Drive(f).Action("acRedo")->trigger();
+    QCOMPARE(Drive(f).Action("acUndo")->text(), QStringLiteral("Undo Flip Image Horizontal"));
 }
 
 void TestUndo::movePointsByDragAndKeys()
@@ -367,39 +368,39 @@ void TestUndo::movePointsByDragAndKeys()
     QCOMPARE(Names(), (QStringList{"1", "2", "3"}));
     QCOMPARE(v.GetSite(1)->X, 130);
     QCOMPARE(v.GetSite(1)->Y, 120);
-    QCOMPARE(f.ListModel->Cell(1, 3), QStringLiteral("130"));
-    QCOMPARE(f.acUndo->text(), QStringLiteral("Undo Move Point 2"));
-    f.acUndo->trigger();
+    QCOMPARE(Drive(f).ListModel()->Cell(1, 3), QStringLiteral("130"));
+    QCOMPARE(Drive(f).Action("acUndo")->text(), QStringLiteral("Undo Move Point 2"));
+    Drive(f).Action("acUndo")->trigger();
     QCOMPARE(v.GetSite(1)->X, 100);
     QCOMPARE(Export(), before);
     // Pressed and released in place: toggled away, as ever.
     Drag(&v, {50, 60}, {50, 60}, 1);
     QCOMPARE(Names(), (QStringList{"2", "3"}));
-    f.acUndo->trigger();
+    Drive(f).Action("acUndo")->trigger();
     QCOMPARE(Names(), (QStringList{"1", "2", "3"}));
     // Alt+arrows move the points selected in the list, one pixel a key.
-    QItemSelectionModel* selection = f.ListView->selectionModel();
-    selection->select(f.ListModel->index(2, 0), QItemSelectionModel::Select | QItemSelectionModel::Rows);
-    f.ListView->setFocus();
-    QTest::keyClick(f.ListView, Qt::Key_Right, Qt::AltModifier);
+    QItemSelectionModel* selection = Drive(f).ListView()->selectionModel();
+    selection->select(Drive(f).ListModel()->index(2, 0), QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    Drive(f).ListView()->setFocus();
+    QTest::keyClick(Drive(f).ListView(), Qt::Key_Right, Qt::AltModifier);
     QCOMPARE(v.GetSite(2)->X, 151);
-    QCOMPARE(f.acUndo->text(), QStringLiteral("Undo Move Point 3"));
-    selection->select(f.ListModel->index(0, 0), QItemSelectionModel::Select | QItemSelectionModel::Rows);
-    QTest::keyClick(f.ListView, Qt::Key_Up, Qt::AltModifier);
+    QCOMPARE(Drive(f).Action("acUndo")->text(), QStringLiteral("Undo Move Point 3"));
+    selection->select(Drive(f).ListModel()->index(0, 0), QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    QTest::keyClick(Drive(f).ListView(), Qt::Key_Up, Qt::AltModifier);
     QCOMPARE(v.GetSite(0)->Y, 59);
     QCOMPARE(v.GetSite(2)->Y, 89);
-    QCOMPARE(f.acUndo->text(), QStringLiteral("Undo Move Points"));
-    f.acUndo->trigger();
-    f.acUndo->trigger();
+    QCOMPARE(Drive(f).Action("acUndo")->text(), QStringLiteral("Undo Move Points"));
+    Drive(f).Action("acUndo")->trigger();
+    Drive(f).Action("acUndo")->trigger();
     QCOMPARE(Export(), before);
     // Kept inside the picture.
     v.AddSite(QStringLiteral("9"), 0, 0);
     selection->clearSelection();
-    selection->select(f.ListModel->index(3, 0), QItemSelectionModel::Select | QItemSelectionModel::Rows);
-    const int steps = f.UndoStack.count();
-    QTest::keyClick(f.ListView, Qt::Key_Left, Qt::AltModifier);
+    selection->select(Drive(f).ListModel()->index(3, 0), QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    const int steps = Drive(f).UndoStack().count();
+    QTest::keyClick(Drive(f).ListView(), Qt::Key_Left, Qt::AltModifier);
     QCOMPARE(v.GetSite(3)->X, 0);
-    QCOMPARE(f.UndoStack.count(), steps);
+    QCOMPARE(Drive(f).UndoStack().count(), steps);
 }
 
 void TestUndo::pointerPanel()
@@ -407,7 +408,7 @@ void TestUndo::pointerPanel()
     TQuillonView& v = View();
     v.SetAngle(1.5);
     QTest::mouseMove(&v, {123, 45});
-    QTRY_COMPARE(FForm->pnlPointer->text(), QStringLiteral("Pixel: 123, 45  Angle: 1.5°"));
+    QTRY_COMPARE(Drive(*FForm).pnlPointer()->text(), QStringLiteral("Pixel: 123, 45  Angle: 1.5°"));
 }
 
 void TestUndo::titleMarksUnsavedWork()
@@ -418,21 +419,21 @@ void TestUndo::titleMarksUnsavedWork()
     View().SetMouseAction(maClick);
     Click(&View(), {10, 10});
     QVERIFY(f.isWindowModified());
-    f.SaveSessionFile(Path("job.qsf"));
+    Drive(f).SaveSessionFile(Path("job.qsf"));
     QCOMPARE(f.windowTitle(), QStringLiteral("job.qsf[*] - Quillon"));
     QVERIFY(!f.isWindowModified());
-    f.acUndo->trigger();
+    Drive(f).Action("acUndo")->trigger();
     QVERIFY(f.isWindowModified());
-    f.acRedo->trigger();
+    Drive(f).Action("acRedo")->trigger();
     QVERIFY(!f.isWindowModified());
     // A load starts afresh: nothing to undo, nothing unsaved. (The axis
     // values were never set, so the load warns.)
     QString warning;
     {
         WhenModalShown box("QMessageBox", ReadInto(warning));
-        f.LoadSessionFile(Path("job.qsf"));
+        Drive(f).LoadSessionFile(Path("job.qsf"));
     }
-    QVERIFY(!f.acUndo->isEnabled());
+    QVERIFY(!Drive(f).Action("acUndo")->isEnabled());
     QVERIFY(!f.isWindowModified());
 }
 
@@ -446,7 +447,7 @@ void TestUndo::questionOnClose()
         QCOMPARE(answer.Asked, 0);
     }
     f.show();
-    f.SaveSessionFile(Path("job.qsf"));
+    Drive(f).SaveSessionFile(Path("job.qsf"));
     View().SetMouseAction(maClick);
     Click(&View(), {10, 10});
     {
@@ -485,7 +486,7 @@ void TestUndo::aSaveThatDidNotHappenKeepsTheWindow()
     QFETCH(bool, named);
     Tmainform& f = *FForm;
     if (named) {
-        f.SaveSessionFile(Path("job.qsf"));
+        Drive(f).SaveSessionFile(Path("job.qsf"));
         QVERIFY(QFile::remove(Path("job.qsf")) && QDir().mkpath(Path("job.qsf")));
     }
     View().SetMouseAction(maClick);
@@ -520,8 +521,9 @@ void TestUndo::questionOnLoadAndScan()
         ++dialogs;
         static_cast<QDialog*>(w)->reject();
     });
-    f.FerroTwain.LibraryName = QStringLiteral("libquillon-nowhere.so");
-    for (QAction* load : {f.acLoadImage, f.acLoadSession, f.acAquireTWAIN}) {
+    Drive(f).FerroTwain().LibraryName = QStringLiteral("libquillon-nowhere.so");
+    for (const char* name : {"acLoadImage", "acLoadSession", "acAquireTWAIN"}) {
+        QAction* load = Drive(f).Action(name);
         TAnswer answer(QMessageBox::Cancel);
         load->trigger();
         QCOMPARE(answer.Asked, 1);
@@ -529,7 +531,7 @@ void TestUndo::questionOnLoadAndScan()
     QCOMPARE(dialogs, 0);
     {
         TAnswer answer(QMessageBox::Cancel);
-        QVERIFY(!f.OpenFile(SavePicture(Path("other.png"), 30, 30)));
+        QVERIFY(!Drive(f).OpenFile(SavePicture(Path("other.png"), 30, 30)));
         QCOMPARE(answer.Asked, 1);
     }
     QCOMPARE(View().ImageWidth(), 400);
@@ -537,11 +539,11 @@ void TestUndo::questionOnLoadAndScan()
     // Discarded: the load goes ahead and starts a new history.
     {
         TAnswer answer(QMessageBox::Discard);
-        QVERIFY(f.OpenFile(Path("other.png")));
+        QVERIFY(Drive(f).OpenFile(Path("other.png")));
     }
     QCOMPARE(View().ImageWidth(), 30);
     QVERIFY(!f.isWindowModified());
-    QVERIFY(!f.acUndo->isEnabled());
+    QVERIFY(!Drive(f).Action("acUndo")->isEnabled());
 }
 
 void TestUndo::dontAskAgainAndPreferences()
@@ -551,13 +553,13 @@ void TestUndo::dontAskAgainAndPreferences()
     Click(&View(), {10, 10});
     {
         TAnswer answer(QMessageBox::Discard, true);
-        QVERIFY(f.OpenFile(Path("chart.png")));
+        QVERIFY(Drive(f).OpenFile(Path("chart.png")));
     }
     QVERIFY(!AskBeforeDiscarding());
     Click(&View(), {10, 10});
     {
         TAnswer answer(QMessageBox::Cancel);
-        QVERIFY(f.OpenFile(Path("chart.png")));
+        QVERIFY(Drive(f).OpenFile(Path("chart.png")));
         QCOMPARE(answer.Asked, 0);
     }
     // Preferences shows the choice and takes it back.
@@ -569,7 +571,7 @@ void TestUndo::dontAskAgainAndPreferences()
             d->cbxAskToSave->setChecked(true);
             d->accept();
         });
-        f.acPreferences->trigger();
+        Drive(f).Action("acPreferences")->trigger();
     }
     QVERIFY(!shown);
     QVERIFY(AskBeforeDiscarding());

@@ -1,4 +1,5 @@
 #include "main/formMain.h"
+#include "WindowDriver.h"
 
 #include "TestFiles.h"
 
@@ -42,8 +43,8 @@ void TestZoomPreview::init()
     FForm->show();
     FForm->activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(FForm.get()));
-    FForm->TimerZoom.stop(); // ticks are run by hand
-    TQuillonView& v = *FForm->QuillonView;
+    Drive(*FForm).TimerZoom().stop(); // ticks are run by hand
+    TQuillonView& v = *Drive(*FForm).QuillonView();
     // A white picture with one green pixel at (50, 50).
     QVERIFY(v.Image.SetSize(FIT_BITMAP, 200, 200, 24));
     QVERIFY(v.Image.Invert());
@@ -58,13 +59,13 @@ void TestZoomPreview::init()
 
 QImage TestZoomPreview::Tick()
 {
-    FForm->TimerZoomTimer();
-    return FForm->pbZoom->pixmap().toImage().convertToFormat(QImage::Format_RGB32);
+    Drive(*FForm).TimerZoomTimer();
+    return Drive(*FForm).pbZoom()->pixmap().toImage().convertToFormat(QImage::Format_RGB32);
 }
 
 void TestZoomPreview::magnifiesAroundThePointer()
 {
-    FForm->cbxCrossHair->setChecked(false);
+    Drive(*FForm).cbxCrossHair()->setChecked(false);
     // Factor 4: a 37-pixel square over 150 pixels, about 4 box pixels each.
     QImage box = Tick();
     QCOMPARE(box.size(), QSize(150, 150));
@@ -72,7 +73,7 @@ void TestZoomPreview::magnifiesAroundThePointer()
     QCOMPARE(box.pixel(74, 74), Green);
     QCOMPARE(box.pixel(70, 70), White);
     // Factor 16: a 9-pixel square, about 17 box pixels each.
-    FForm->tbzoom->setValue(4);
+    Drive(*FForm).tbzoom()->setValue(4);
     box = Tick();
     QCOMPARE(box.pixel(70, 70), Green);
     QCOMPARE(box.pixel(67, 75), Green);
@@ -81,7 +82,7 @@ void TestZoomPreview::magnifiesAroundThePointer()
 
 void TestZoomPreview::crossHairLeavesOutItsEnds()
 {
-    QVERIFY(FForm->cbxCrossHair->isChecked());
+    QVERIFY(Drive(*FForm).cbxCrossHair()->isChecked());
     const QImage box = Tick();
     QCOMPARE(box.pixel(38, 75), Grey);
     QCOMPARE(box.pixel(111, 75), Grey);
@@ -93,15 +94,15 @@ void TestZoomPreview::crossHairLeavesOutItsEnds()
 
 void TestZoomPreview::whiteWithoutFocusOrOutsideTheView()
 {
-    FForm->cbxCrossHair->setChecked(false);
-    FForm->ListView->setFocus();
+    Drive(*FForm).cbxCrossHair()->setChecked(false);
+    Drive(*FForm).ListView()->setFocus();
     QCOMPARE(Tick().pixel(75, 75), White);
-    FForm->QuillonView->setFocus();
+    Drive(*FForm).QuillonView()->setFocus();
     QCOMPARE(Tick().pixel(75, 75), Green);
     // Over the scroll box beyond the small view.
-    QCursor::setPos(FForm->QuillonView->mapToGlobal(QPoint(260, 50)));
+    QCursor::setPos(Drive(*FForm).QuillonView()->mapToGlobal(QPoint(260, 50)));
     QCoreApplication::processEvents();
-    FForm->QuillonView->setFocus();
+    Drive(*FForm).QuillonView()->setFocus();
     const QImage box = Tick();
     QCOMPARE(box.pixelColor(75, 75), QColor(White));
     QCOMPARE(box.pixelColor(10, 140), QColor(White));
@@ -110,59 +111,59 @@ void TestZoomPreview::whiteWithoutFocusOrOutsideTheView()
 void TestZoomPreview::tickDoesNothingUntilPointerOrViewChanges()
 {
     Tmainform& f = *FForm;
-    TQuillonView& v = *f.QuillonView;
-    f.cbxCrossHair->setChecked(false);
+    TQuillonView& v = *Drive(f).QuillonView();
+    Drive(f).cbxCrossHair()->setChecked(false);
     QCOMPARE(Tick().pixel(75, 75), Green);
-    const qint64 shown = f.pbZoom->pixmap().cacheKey();
+    const qint64 shown = Drive(f).pbZoom()->pixmap().cacheKey();
     // Nothing changed: the box is not made again, and the timer sleeps.
     QCOMPARE(Tick().pixel(75, 75), Green);
-    QCOMPARE(f.pbZoom->pixmap().cacheKey(), shown);
-    QVERIFY(!f.TimerZoom.isActive());
+    QCOMPARE(Drive(f).pbZoom()->pixmap().cacheKey(), shown);
+    QVERIFY(!Drive(f).TimerZoom().isActive());
 
     // The view's content changes under a resting pointer.
     BYTE* pixel = FreeImage_GetScanLine(v.Image.GetDib(), 200 - 1 - 50) + 3 * 50;
     pixel[FI_RGBA_GREEN] = 0;
     v.update();
     QCoreApplication::processEvents();
-    QVERIFY(f.TimerZoom.isActive());
-    QCOMPARE(f.TimerZoom.interval(), 25);
+    QVERIFY(Drive(f).TimerZoom().isActive());
+    QCOMPARE(Drive(f).TimerZoom().interval(), 25);
     QCOMPARE(Tick().pixel(75, 75), qRgb(0, 0, 0));
-    const qint64 repainted = f.pbZoom->pixmap().cacheKey();
+    const qint64 repainted = Drive(f).pbZoom()->pixmap().cacheKey();
     QVERIFY(repainted != shown);
     QCOMPARE(Tick().pixel(75, 75), qRgb(0, 0, 0));
-    QCOMPARE(f.pbZoom->pixmap().cacheKey(), repainted);
+    QCOMPARE(Drive(f).pbZoom()->pixmap().cacheKey(), repainted);
 
     // The pointer moves: the black pixel leaves the centre.
     QCursor::setPos(v.mapToGlobal(QPoint(60, 60)));
     QCoreApplication::processEvents();
     QCOMPARE(Tick().pixel(75, 75), White);
-    QCOMPARE(f.pbZoom->pixmap().cacheKey() == repainted, false);
+    QCOMPARE(Drive(f).pbZoom()->pixmap().cacheKey() == repainted, false);
 
     // With the pointer off the view, its repaints leave the white box be
     // and the timer asleep.
-    QCursor::setPos(f.ListView->mapToGlobal(QPoint(20, 20)));
+    QCursor::setPos(Drive(f).ListView()->mapToGlobal(QPoint(20, 20)));
     QCoreApplication::processEvents();
     QCOMPARE(Tick().pixel(75, 75), White);
     Tick();
-    QVERIFY(!f.TimerZoom.isActive());
+    QVERIFY(!Drive(f).TimerZoom().isActive());
     v.update();
     QCoreApplication::processEvents();
-    QVERIFY(!f.TimerZoom.isActive());
+    QVERIFY(!Drive(f).TimerZoom().isActive());
 }
 
 void TestZoomPreview::commandShowsAndHides()
 {
     Tmainform& f = *FForm;
-    QVERIFY(f.acZoomPreview->isChecked());
-    f.acZoomPreview->trigger();
-    QVERIFY(!f.acZoomPreview->isChecked());
-    QVERIFY(!f.pnlZoom->isVisible());
-    QVERIFY(!f.TimerZoom.isActive());
-    f.acZoomPreview->trigger();
-    QVERIFY(f.pnlZoom->isVisible());
-    QVERIFY(f.TimerZoom.isActive());
-    QCOMPARE(f.TimerZoom.interval(), 25);
-    QCOMPARE(f.Panel1->text(), QStringLiteral("Zoom Preview"));
+    QVERIFY(Drive(f).Action("acZoomPreview")->isChecked());
+    Drive(f).Action("acZoomPreview")->trigger();
+    QVERIFY(!Drive(f).Action("acZoomPreview")->isChecked());
+    QVERIFY(!Drive(f).pnlZoom()->isVisible());
+    QVERIFY(!Drive(f).TimerZoom().isActive());
+    Drive(f).Action("acZoomPreview")->trigger();
+    QVERIFY(Drive(f).pnlZoom()->isVisible());
+    QVERIFY(Drive(f).TimerZoom().isActive());
+    QCOMPARE(Drive(f).TimerZoom().interval(), 25);
+    QCOMPARE(Drive(f).Panel1()->text(), QStringLiteral("Zoom Preview"));
 }
 
 QTEST_MAIN(TestZoomPreview)
