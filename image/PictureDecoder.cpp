@@ -1,14 +1,19 @@
 #include "PictureDecoder.h"
 
-#include "DisplayForm.h"
+#include "DecoderRecord.h"
 
 #include <QByteArray>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 
 #include <algorithm>
 #include <cerrno>
 #include <csignal>
 #include <cstring>
-#include <thread>
+#include <chrono>
+#include <climits>
+#include <spawn.h>
 #include <fcntl.h>
 #include <poll.h>
 #include <sys/mman.h>
@@ -19,48 +24,22 @@
 
 namespace {
 
-// A decoder that spins this long on one picture is taken to be stuck.
-constexpr rlim_t DecodeSeconds = 60;
-constexpr std::size_t MaxDetail = 2048;
-
-// What the child hands back besides the pixels.
-struct TChildRecord {
-    std::int32_t Status;
-    std::int64_t Width, Height, Bytes, Limit;
-    std::int32_t Type;
-    std::uint32_t Pitch, Bpp, RedMask, GreenMask, BlueMask;
-    std::uint32_t PaletteSize;
-    RGBQUAD Palette[256];
-    std::int32_t TransparencyCount;
-    BYTE Transparency[256];
-    std::int32_t Transparent;
-    std::int32_t HasBackground;
-    RGBQUAD Background;
-    std::uint32_t DotsX, DotsY;
-    std::uint32_t DetailLength;
-    char Detail[MaxDetail];
-};
-
-bool WriteAll(int fd, const void* data, std::size_t size)
-{
-    const char* p = static_cast<const char*>(data);
-    while (size > 0) {
-        const ssize_t n = ::write(fd, p, size);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return false;
-        p += n;
-        size -= std::size_t(n);
-    }
-    return true;
-}
-
-std::size_t ReadAll(int fd, void* data, std::size_t size)
+// Reads Size bytes, unless the writer stops first or Deadline passes.
+std::size_t ReadUntil(int fd, void* data, std::size_t size, std::chrono::steady_clock::time_point deadline)
 {
     char* p = static_cast<char*>(data);
     std::size_t done = 0;
     while (done < size) {
+        const auto left =
+            std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now()).count();
+        if (left <= 0)
+            break;
+        pollfd ready{fd, POLLIN, 0};
+        const int polled = poll(&ready, 1, int(std::min<long long>(left, INT_MAX)));
+        if (polled < 0 && errno == EINTR)
+            continue;
+        if (polled <= 0)
+            break;
         const ssize_t n = ::read(fd, p + done, size - done);
         if (n < 0 && errno == EINTR)
             continue;
@@ -71,181 +50,60 @@ std::size_t ReadAll(int fd, void* data, std::size_t size)
     return done;
 }
 
-// Pages of the shared file laid out on a second thread while the pixels are
-// still being decoded, so that handing them over is a bare copy.
-class TSharedPages {
-public:
-    TSharedPages(int memory) : FMemory(memory) {}
-    ~TSharedPages()
-    {
-        if (FLayout.joinable())
-            FLayout.join();
-    }
-    void Reserve(std::int64_t bytes)
-    {
-        if (ftruncate(FMemory, off_t(bytes)) != 0)
-            return;
-        FLayout = std::thread([this, bytes] { FPages = Map(std::size_t(bytes)); FSize = std::size_t(bytes); });
-    }
-    // The mapping for Bytes, made now when the reserved one does not fit.
-    void* Take(std::size_t bytes)
-    {
-        if (FLayout.joinable())
-            FLayout.join();
-        if (FPages != MAP_FAILED && FSize == bytes)
-            return FPages;
-        return ftruncate(FMemory, off_t(bytes)) == 0 ? Map(bytes) : MAP_FAILED;
-    }
-
-private:
-    void* Map(std::size_t bytes) const
-    {
-        return mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_SHARED | MAP_POPULATE, FMemory, 0);
-    }
-    int FMemory;
-    std::thread FLayout;
-    void* FPages = MAP_FAILED;
-    std::size_t FSize = 0;
-};
-
-// All the parent needs to wrap the pixels.
-void Describe(FIBITMAP* dib, TChildRecord& record)
+// Beside this program in the build tree, in lib/quillon once installed.
+QString InstalledDecoder()
 {
-    record.Type = FreeImage_GetImageType(dib);
-    record.Pitch = FreeImage_GetPitch(dib);
-    record.Bpp = FreeImage_GetBPP(dib);
-    record.RedMask = FreeImage_GetRedMask(dib);
-    record.GreenMask = FreeImage_GetGreenMask(dib);
-    record.BlueMask = FreeImage_GetBlueMask(dib);
-    record.PaletteSize = FreeImage_GetPalette(dib) ? std::min(FreeImage_GetColorsUsed(dib), 256u) : 0;
-    if (record.PaletteSize)
-        std::memcpy(record.Palette, FreeImage_GetPalette(dib), record.PaletteSize * sizeof(RGBQUAD));
-    record.TransparencyCount = std::min(int(FreeImage_GetTransparencyCount(dib)), 256);
-    if (record.TransparencyCount > 0)
-        std::memcpy(record.Transparency, FreeImage_GetTransparencyTable(dib), std::size_t(record.TransparencyCount));
-    // The flag a 32-bit picture's transparency is not read from: the library
-    // scans its pixels for that, and so does the parent when it asks.
-    record.Transparent = FreeImage_GetBPP(dib) != 32 && FreeImage_IsTransparent(dib);
-    record.HasBackground = FreeImage_HasBackgroundColor(dib) && FreeImage_GetBackgroundColor(dib, &record.Background);
-    record.DotsX = FreeImage_GetDotsPerMeterX(dib);
-    record.DotsY = FreeImage_GetDotsPerMeterY(dib);
+    const QString folder = QFileInfo(QFile::symLinkTarget(QStringLiteral("/proc/self/exe"))).absolutePath();
+    for (const QString& candidate : {folder + QStringLiteral("/../lib/quillon/"), folder + u'/'}) {
+        const QFileInfo program(candidate + QLatin1String(DecoderProgramName));
+        if (program.isFile() && program.isExecutable())
+            return QDir::cleanPath(program.absoluteFilePath());
+    }
+    return {};
 }
 
-// Rows of a standard 24-bit bitmap of the given width, as the library pads
-// them.
-std::uint32_t Pitch24(std::int64_t width)
+// Starts the decoder with Picture, Memory and Result as its descriptors 3, 4
+// and 5 and nothing else; its process, or -1 with errno set.
+pid_t SpawnDecoder(const QString& Program, int Picture, int Memory, int Result, const QString& Name, int Flags,
+                   TPictureForm Form)
 {
-    return std::uint32_t((width * 24 + 31) / 32 * 4);
-}
-
-// The bytes the shared file will hold, as far as the header tells: a shown
-// picture that is composited or converted becomes 24 bits, or 8 for a
-// single channel. A guess that proves wrong only costs a second mapping.
-std::int64_t SharedBytes(FIBITMAP* header, const TPictureReport& size, TPictureForm form)
-{
-    if (form == TPictureForm::AsStored)
-        return size.Bytes;
-    const FREE_IMAGE_TYPE type = FreeImage_GetImageType(header);
-    const unsigned bpp = FreeImage_GetBPP(header);
-    if (type == FIT_BITMAP && (bpp == 32 || bpp == 16 || FreeImage_HasBackgroundColor(header) ||
-                               (bpp == 8 && FreeImage_IsTransparent(header))))
-        return std::int64_t(Pitch24(size.Width)) * size.Height;
-    if (type == FIT_RGB16 || type == FIT_RGBA16 || type == FIT_RGBF || type == FIT_RGBAF)
-        return std::int64_t(Pitch24(size.Width)) * size.Height;
-    if (type != FIT_BITMAP)
-        return (size.Width + 3) / 4 * 4 * size.Height;
-    return size.Bytes;
-}
-
-// Hands over the decoded pixels: copied into the shared file, or for a
-// 32-bit or 48-bit picture to be shown, made 24-bit straight into it. Both
-// run on two threads, halves of the rows each: this is the one cost a bare
-// decode does not have. The mapping is left to the child's exit.
-bool HandOver(FIBITMAP* dib, TPictureForm form, TSharedPages& pages, TChildRecord& record)
-{
-    const bool shown = form == TPictureForm::AsShown && ShownRowByRow(dib);
-    const std::int64_t height = FreeImage_GetHeight(dib);
-    const std::uint32_t pitch = shown ? Pitch24(FreeImage_GetWidth(dib)) : FreeImage_GetPitch(dib);
-    record.Bytes = std::int64_t(pitch) * height;
-    void* shared = pages.Take(std::size_t(record.Bytes));
-    if (shared == MAP_FAILED)
-        return false;
-    BYTE* out = static_cast<BYTE*>(shared);
-    const int half = int(height / 2);
-    auto rows = [&](int first, int last) {
-        if (shown)
-            ShownRows(dib, first, last, out + std::size_t(pitch) * first, pitch);
-        else
-            std::memcpy(out + std::size_t(pitch) * first, FreeImage_GetScanLine(dib, first),
-                        std::size_t(pitch) * std::size_t(last - first));
-    };
-    std::thread lower([&] { rows(0, half); });
-    rows(half, int(height));
-    lower.join();
-    Describe(dib, record);
-    if (shown) {
-        record.Type = FIT_BITMAP;
-        record.Pitch = pitch;
-        record.Bpp = 24;
-        record.RedMask = FI_RGBA_RED_MASK;
-        record.GreenMask = FI_RGBA_GREEN_MASK;
-        record.BlueMask = FI_RGBA_BLUE_MASK;
-        record.TransparencyCount = 0;
-        record.Transparent = 0;
-        record.HasBackground = 0;
+    // Moved out of the way first: one already at 3, 4 or 5 would be
+    // overwritten before its own turn came.
+    int high[3] = {-1, -1, -1};
+    const int given[3] = {Picture, Memory, Result};
+    for (int i = 0; i < 3; ++i)
+        high[i] = fcntl(given[i], F_DUPFD_CLOEXEC, 10);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    const int wanted[3] = {DecoderPictureFd, DecoderMemoryFd, DecoderResultFd};
+    for (int i = 0; i < 3; ++i)
+        posix_spawn_file_actions_adddup2(&actions, high[i], wanted[i]);
+    // Nothing the caller blocks stays blocked in the decoder.
+    posix_spawnattr_t attributes;
+    posix_spawnattr_init(&attributes);
+    sigset_t none;
+    sigemptyset(&none);
+    posix_spawnattr_setsigmask(&attributes, &none);
+    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGMASK);
+    const QByteArray program = QFile::encodeName(Program);
+    const QByteArray name = QFile::encodeName(Name);
+    const QByteArray flags = QByteArray::number(Flags);
+    const QByteArray form = Form == TPictureForm::AsShown ? "shown" : "stored";
+    char* argv[] = {const_cast<char*>(program.constData()), const_cast<char*>(name.constData()),
+                    const_cast<char*>(flags.constData()), const_cast<char*>(form.constData()), nullptr};
+    pid_t child = -1;
+    const bool fine = std::all_of(std::begin(high), std::end(high), [](int fd) { return fd >= 0; });
+    const int error = fine ? posix_spawn(&child, program.constData(), &actions, &attributes, argv, environ) : errno;
+    posix_spawnattr_destroy(&attributes);
+    posix_spawn_file_actions_destroy(&actions);
+    for (const int fd : high)
+        if (fd >= 0)
+            ::close(fd);
+    if (error != 0) {
+        errno = error;
+        return -1;
     }
-    return true;
-}
-
-// The picture as the view draws it, when that is another bitmap than the
-// decoded one; those made a row at a time are made on the way out instead.
-FIBITMAP* ShownCopy(FIBITMAP* dib)
-{
-    if (ShownRowByRow(dib))
-        return nullptr;
-    FIBITMAP* shown = ConvertForDisplay(dib, false, nullptr, nullptr);
-    if (shown)
-        FreeImage_CloneMetadata(shown, dib);
-    return shown;
-}
-
-[[noreturn]] void RunChild(int fd, const QString& name, int flags, TPictureForm form, int memory, int out)
-{
-    // A fault must end this process plainly, not run a handler the parent
-    // installed for itself.
-    for (const int signal : {SIGSEGV, SIGBUS, SIGILL, SIGFPE, SIGABRT, SIGXCPU})
-        std::signal(signal, SIG_DFL);
-    const rlimit cpu{DecodeSeconds, DecodeSeconds};
-    setrlimit(RLIMIT_CPU, &cpu);
-    TChildRecord record {};
-    bool handed = false;
-    {
-        TSharedPages pages(memory);
-        TDecodedFile decoded =
-            DecodePictureFile(fd, name, flags, PictureByteLimit(), [&](const TPictureReport& size, FIBITMAP* header) {
-                pages.Reserve(SharedBytes(header, size, form));
-            });
-        record.Status = std::int32_t(decoded.Report.Status);
-        record.Width = decoded.Report.Width;
-        record.Height = decoded.Report.Height;
-        record.Bytes = decoded.Report.Bytes;
-        record.Limit = decoded.Report.Limit;
-        if (decoded.Dib && form == TPictureForm::AsShown) {
-            if (FIBITMAP* shown = ShownCopy(decoded.Dib)) {
-                FreeImage_Unload(decoded.Dib);
-                decoded.Dib = shown;
-            }
-        }
-        handed = decoded.Dib && HandOver(decoded.Dib, form, pages, record);
-        if (decoded.Dib && !handed) {
-            record.Status = std::int32_t(TPictureStatus::Failed);
-            decoded.Report.Detail = QStringLiteral("no shared memory for %1 bytes").arg(record.Bytes);
-        }
-        const QByteArray detail = decoded.Report.Detail.toUtf8().left(MaxDetail);
-        record.DetailLength = std::uint32_t(detail.size());
-        std::memcpy(record.Detail, detail.constData(), std::size_t(detail.size()));
-    }
-    _exit(WriteAll(out, &record, sizeof record) ? 0 : 1);
+    return child;
 }
 
 QString HowItEnded(int status)
@@ -253,7 +111,9 @@ QString HowItEnded(int status)
     if (WIFSIGNALED(status)) {
         const int signal = WTERMSIG(status);
         if (signal == SIGXCPU)
-            return QStringLiteral("the decoder did not finish within %1 seconds").arg(DecodeSeconds);
+            return QStringLiteral("the decoder did not finish within %1 seconds").arg(DecoderSeconds);
+        if (signal == SIGSYS)
+            return QStringLiteral("the decoder tried what no decoder may do, and was stopped");
         return QStringLiteral("the decoder failed (%1)").arg(QString::fromLocal8Bit(strsignal(signal)));
     }
     return QStringLiteral("the decoder failed");
@@ -261,16 +121,16 @@ QString HowItEnded(int status)
 
 // The child's word is checked like any input: a record that does not add up
 // is a failure, never a bitmap over the wrong memory.
-bool Consistent(const TChildRecord& r)
+bool Consistent(const TDecoderRecord& r)
 {
     if (r.Width <= 0 || r.Height <= 0 || r.Bpp == 0 || r.Bpp > 128 || r.Width > INT32_MAX || r.Height > INT32_MAX)
         return false;
     const std::int64_t line = (r.Width * r.Bpp + 7) / 8;
     return r.Pitch >= line && r.Bytes == std::int64_t(r.Pitch) * r.Height && r.PaletteSize <= 256 &&
-           r.TransparencyCount >= 0 && r.TransparencyCount <= 256 && r.DetailLength <= MaxDetail;
+           r.TransparencyCount >= 0 && r.TransparencyCount <= 256 && r.DetailLength <= MaxDecoderDetail;
 }
 
-FIBITMAP* Wrap(const TChildRecord& r, void* bits)
+FIBITMAP* Wrap(const TDecoderRecord& r, void* bits)
 {
     FIBITMAP* dib = FreeImage_ConvertFromRawBitsEx(FALSE, static_cast<BYTE*>(bits), FREE_IMAGE_TYPE(r.Type),
                                                    int(r.Width), int(r.Height), int(r.Pitch), r.Bpp, r.RedMask,
@@ -304,9 +164,16 @@ TMappedPixels::~TMappedPixels()
         Reap(FDecoder);
 }
 
-TDecodedPicture DecodePicture(const QString& FileName, int Flags, TPictureForm Form)
+TDecodedPicture DecodePicture(const QString& FileName, int Flags, TPictureForm Form, const TDecoder& Decoder)
 {
     TDecodedPicture result;
+    const QString program = Decoder.Program.isEmpty() ? InstalledDecoder() : Decoder.Program;
+    if (program.isEmpty()) {
+        result.Report.Status = TPictureStatus::Failed;
+        result.Report.Detail = QStringLiteral("the picture decoder %1 is not installed beside the program")
+                                   .arg(QLatin1String(DecoderProgramName));
+        return result;
+    }
     const int fd = OpenPictureFile(FileName, result.Report);
     if (fd < 0)
         return result;
@@ -320,25 +187,30 @@ TDecodedPicture DecodePicture(const QString& FileName, int Flags, TPictureForm F
                 ::close(f);
         return result;
     }
-    const pid_t child = fork();
-    const int forkError = errno;
-    if (child == 0) {
-        ::close(channel[0]);
-        RunChild(fd, FileName, Flags, Form, memory, channel[1]);
-    }
+    const pid_t child = SpawnDecoder(program, fd, memory, channel[1], FileName, Flags, Form);
+    const int spawnError = errno;
     ::close(channel[1]);
     ::close(fd);
 
-    auto record = std::make_unique<TChildRecord>();
-    const bool heard = child > 0 && ReadAll(channel[0], record.get(), sizeof *record) == sizeof *record;
+    auto record = std::make_unique<TDecoderRecord>();
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(Decoder.Seconds);
+    const bool heard = child > 0 && ReadUntil(channel[0], record.get(), sizeof *record, deadline) == sizeof *record;
+    const bool late = !heard && child > 0 && std::chrono::steady_clock::now() >= deadline;
     ::close(channel[0]);
     if (!heard) {
         int status = 0;
+        if (late)
+            kill(child, SIGKILL);
         if (child > 0)
             Reap(child, &status);
         ::close(memory);
         result.Report.Status = TPictureStatus::Failed;
-        result.Report.Detail = child > 0 ? HowItEnded(status) : QString::fromLocal8Bit(std::strerror(forkError));
+        if (late)
+            result.Report.Detail = QStringLiteral("the decoder gave no answer within %1 seconds").arg(Decoder.Seconds);
+        else
+            result.Report.Detail =
+                child > 0 ? HowItEnded(status) : QStringLiteral("the decoder %1 could not be started: %2")
+                                                     .arg(program, QString::fromLocal8Bit(std::strerror(spawnError)));
         return result;
     }
     const bool known = record->Status >= int(TPictureStatus::Decoded) && record->Status <= int(TPictureStatus::Failed);
@@ -347,7 +219,7 @@ TDecodedPicture DecodePicture(const QString& FileName, int Flags, TPictureForm F
     result.Report.Height = record->Height;
     result.Report.Bytes = record->Bytes;
     result.Report.Limit = record->Limit;
-    result.Report.Detail = QString::fromUtf8(record->Detail, std::min<std::uint32_t>(record->DetailLength, MaxDetail));
+    result.Report.Detail = QString::fromUtf8(record->Detail, std::min<std::uint32_t>(record->DetailLength, MaxDecoderDetail));
     if (!result.Report.Usable()) {
         ::close(memory);
         Reap(child);

@@ -2,6 +2,8 @@
 
 #include "PictureFile.h"
 
+#include <QString>
+
 #include <cstddef>
 #include <sys/types.h>
 #include <memory>
@@ -40,7 +42,22 @@ struct TDecodedPicture {
 // and the extraction read needs nothing more, and no copy is kept beside it.
 enum class TPictureForm { AsStored, AsShown };
 
-// Decodes a picture in a short-lived child process, so that a decoder that
-// faults on a hostile file ends the child rather than this program. The
-// pixels come back through shared memory and are wrapped, not copied.
-TDecodedPicture DecodePicture(const QString& FileName, int Flags, TPictureForm Form = TPictureForm::AsStored);
+// The decoder program's file name, and the seconds it may take, of CPU
+// time and of the caller's waiting alike.
+inline constexpr const char* DecoderProgramName = "quillon-decode";
+constexpr int DecoderSeconds = 30;
+
+// Which program decodes, and how long its answer may take.
+struct TDecoder {
+    // Empty for the one installed with this program.
+    QString Program;
+    int Seconds = DecoderSeconds;
+};
+
+// Decodes a picture in a decoder program of its own, started afresh and
+// confined to decoding, so that a decoder that faults on a hostile file, or
+// is made to try anything else, ends there rather than in this program; one
+// that gives no answer in time is ended. The pixels come back through
+// shared memory and are wrapped, not copied.
+TDecodedPicture DecodePicture(const QString& FileName, int Flags, TPictureForm Form = TPictureForm::AsStored,
+                              const TDecoder& Decoder = {});

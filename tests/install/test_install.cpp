@@ -42,7 +42,7 @@ void TestInstall::initTestCase()
 
 void TestInstall::layout()
 {
-    for (const char* file : {"bin/quillon", "lib/quillon/libquillon_twaindsm.so", "share/quillon/changes.txt",
+    for (const char* file : {"bin/quillon", "lib/quillon/libquillon_twaindsm.so", "lib/quillon/quillon-decode", "share/quillon/changes.txt",
                              "share/quillon/credits.txt", "share/applications/com.kestrow.quillon.desktop",
                              "share/metainfo/com.kestrow.quillon.metainfo.xml", "share/mime/packages/quillon.xml",
                              "share/icons/hicolor/scalable/apps/com.kestrow.quillon.svg", "share/man/man1/quillon.1"})
