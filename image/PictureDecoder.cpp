@@ -24,20 +24,23 @@
 
 namespace {
 
-// Reads Size bytes, unless the writer stops first or Deadline passes.
-std::size_t ReadUntil(int fd, void* data, std::size_t size, std::chrono::steady_clock::time_point deadline)
+// Reads Size bytes, unless the writer stops first or Deadline passes (then
+// Late is set).
+std::size_t ReadUntil(int fd, void* data, std::size_t size, std::chrono::steady_clock::time_point deadline,
+                      bool& late)
 {
     char* p = static_cast<char*>(data);
     std::size_t done = 0;
+    late = false;
     while (done < size) {
+        // Rounded up, so that a wait never ends short of the deadline.
         const auto left =
-            std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now()).count();
-        if (left <= 0)
-            break;
+            std::chrono::ceil<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now()).count();
         pollfd ready{fd, POLLIN, 0};
-        const int polled = poll(&ready, 1, int(std::min<long long>(left, INT_MAX)));
+        const int polled = left > 0 ? poll(&ready, 1, int(std::min<long long>(left, INT_MAX))) : 0;
         if (polled < 0 && errno == EINTR)
             continue;
+        late = polled == 0;
         if (polled <= 0)
             break;
         const ssize_t n = ::read(fd, p + done, size - done);
@@ -78,6 +81,9 @@ pid_t SpawnDecoder(const QString& Program, int Picture, int Memory, int Result, 
     const int wanted[3] = {DecoderPictureFd, DecoderMemoryFd, DecoderResultFd};
     for (int i = 0; i < 3; ++i)
         posix_spawn_file_actions_adddup2(&actions, high[i], wanted[i]);
+    // Its errors go where the caller's do; it reads and writes nothing else.
+    posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
     // Nothing the caller blocks stays blocked in the decoder.
     posix_spawnattr_t attributes;
     posix_spawnattr_init(&attributes);
@@ -194,8 +200,9 @@ TDecodedPicture DecodePicture(const QString& FileName, int Flags, TPictureForm F
 
     auto record = std::make_unique<TDecoderRecord>();
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(Decoder.Seconds);
-    const bool heard = child > 0 && ReadUntil(channel[0], record.get(), sizeof *record, deadline) == sizeof *record;
-    const bool late = !heard && child > 0 && std::chrono::steady_clock::now() >= deadline;
+    bool late = false;
+    const bool heard =
+        child > 0 && ReadUntil(channel[0], record.get(), sizeof *record, deadline, late) == sizeof *record;
     ::close(channel[0]);
     if (!heard) {
         int status = 0;
@@ -206,7 +213,9 @@ TDecodedPicture DecodePicture(const QString& FileName, int Flags, TPictureForm F
         ::close(memory);
         result.Report.Status = TPictureStatus::Failed;
         if (late)
-            result.Report.Detail = QStringLiteral("the decoder gave no answer within %1 seconds").arg(Decoder.Seconds);
+            result.Report.Detail =
+                QStringLiteral("the decoder gave no answer within %1")
+                    .arg(Decoder.Seconds == 1 ? QStringLiteral("a second") : QStringLiteral("%1 seconds").arg(Decoder.Seconds));
         else
             result.Report.Detail =
                 child > 0 ? HowItEnded(status) : QStringLiteral("the decoder %1 could not be started: %2")

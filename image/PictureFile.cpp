@@ -105,6 +105,37 @@ TPictureReport SizeReport(FIBITMAP* dib, std::int64_t limit)
     return report;
 }
 
+// Formats whose coding (raw, run lengths, block compression) cannot make a
+// file a thousandth the size of its picture: one that small holds next to
+// nothing of it, whether the decoder noticed the end or not.
+bool BoundedExpansion(FREE_IMAGE_FORMAT format)
+{
+    switch (format) {
+    case FIF_PCX:
+    case FIF_TARGA:
+    case FIF_SGI:
+    case FIF_WBMP:
+    case FIF_XBM:
+    case FIF_XPM:
+    case FIF_HDR:
+    case FIF_DDS:
+    case FIF_KOALA:
+    case FIF_RAS:
+    case FIF_CUT:
+    case FIF_PFM:
+    case FIF_PBM:
+    case FIF_PBMRAW:
+    case FIF_PGM:
+    case FIF_PGMRAW:
+    case FIF_PPM:
+    case FIF_PPMRAW:
+    case FIF_IFF:
+        return true;
+    default:
+        return false;
+    }
+}
+
 TPictureReport Failure(TPictureStatus status, const QString& detail)
 {
     TPictureReport report;
@@ -201,7 +232,7 @@ TDecodedFile DecodePictureFile(int Fd, const QString& Name, int Flags, std::int6
         FreeImage_Unload(dib);
         return result;
     }
-    if (reader.EndedEarly && result.Report.Bytes / EmptyPictureRatio > fileBytes) {
+    if ((reader.EndedEarly || BoundedExpansion(format)) && result.Report.Bytes / EmptyPictureRatio > fileBytes) {
         FreeImage_Unload(dib);
         result.Report.Status = TPictureStatus::Failed;
         result.Report.Detail = QStringLiteral("the file holds only %1 bytes of a %2 x %3 picture")

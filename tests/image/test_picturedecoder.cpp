@@ -94,6 +94,7 @@ private slots:
     void misbehavingDecodersAreEnded_data();
     void misbehavingDecodersAreEnded();
     void oversizedHeaderRefusedBeforeDecoding();
+    void fileThatHoldsNothingOfItsPictureRefused_data();
     void fileThatHoldsNothingOfItsPictureRefused();
     void onlyRegularFilesAreOpened();
     void decodingStartsAtTheFilesFirstByte();
@@ -204,7 +205,7 @@ void TestPictureDecoder::misbehavingDecodersAreEnded_data()
     QTest::addColumn<QString>("name");
     QTest::addColumn<QString>("detail");
     QTest::newRow("fault") << "fault" << "the decoder failed (Segmentation fault)";
-    QTest::newRow("stopped") << "stop" << "the decoder gave no answer within 1 seconds";
+    QTest::newRow("stopped") << "stop" << "the decoder gave no answer within a second";
     QTest::newRow("forbidden") << "forbidden" << "the decoder tried what no decoder may do, and was stopped";
 }
 
@@ -245,8 +246,10 @@ void TestPictureDecoder::oversizedHeaderRefusedBeforeDecoding()
     QCOMPARE(wide.Report.Width, 1074266120);
 }
 
-void TestPictureDecoder::fileThatHoldsNothingOfItsPictureRefused()
+void TestPictureDecoder::fileThatHoldsNothingOfItsPictureRefused_data()
 {
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<QString>("detail");
     // 20000 x 20000 at 24 bits is under the limit, but the file ends after
     // its header: there is nothing to show.
     QByteArray bmp = "BM";
@@ -264,10 +267,41 @@ void TestPictureDecoder::fileThatHoldsNothingOfItsPictureRefused()
     put(28, 24, 2);
     bmp += rest + QByteArray(48, '\x7f');
     WriteTextFile(Path("bomb.bmp"), bmp);
-    const TDecodedPicture decoded = DecodePicture(Path("bomb.bmp"), 0);
-    QCOMPARE(decoded.Report.Status, TPictureStatus::Failed);
-    QCOMPARE(decoded.Report.Detail, QStringLiteral("the file holds only 102 bytes of a 20000 x 20000 picture"));
-    QVERIFY(!decoded.Dib);
+    QTest::newRow("bmp cut after its header")
+        << Path("bomb.bmp") << QStringLiteral("the file holds only 102 bytes of a 20000 x 20000 picture");
+    // A run-length file a thousandth of its picture, whose decoder does not
+    // notice that the file ended: the rest would be stray memory.
+    QByteArray pcx(128, '\0');
+    pcx[0] = 10;
+    pcx[1] = 5;
+    pcx[2] = 1;
+    pcx[3] = 8;
+    pcx[8] = char(0xFF); // x from 0 to 65535
+    pcx[9] = char(0xFF);
+    pcx[10] = 23; // y from 0 to 23
+    pcx[65] = 1;
+    pcx[68] = 1;
+    for (int i = 0; i < 8; ++i)
+        pcx += QByteArray("\xC1\x00", 2);
+    pcx += '\0';
+    WriteTextFile(Path("stray.pcx"), pcx);
+    QTest::newRow("pcx of stray memory")
+        << Path("stray.pcx") << QStringLiteral("the file holds only 145 bytes of a 65536 x 24 picture");
+    // Run lengths at their best fall far short of that.
+    FIBITMAP* flat = FreeImage_Allocate(1500, 1500, 24);
+    QTest::newRow("uniform run-length tga") << Saved(flat, FIF_TARGA, "flat.tga", TARGA_SAVE_RLE) << QString();
+}
+
+void TestPictureDecoder::fileThatHoldsNothingOfItsPictureRefused()
+{
+    QFETCH(QString, file);
+    QFETCH(QString, detail);
+    const TDecodedPicture decoded = DecodePicture(file, 0);
+    QCOMPARE(decoded.Report.Detail, detail);
+    QCOMPARE(decoded.Report.Status, detail.isEmpty() ? TPictureStatus::Decoded : TPictureStatus::Failed);
+    QCOMPARE(bool(decoded.Dib), detail.isEmpty());
+    if (decoded.Dib)
+        FreeImage_Unload(decoded.Dib);
 }
 
 void TestPictureDecoder::onlyRegularFilesAreOpened()
