@@ -144,6 +144,21 @@ TPictureReport Failure(TPictureStatus status, const QString& detail)
     return report;
 }
 
+bool HoldsNextToNothing(const TPictureReport& size, std::int64_t fileBytes)
+{
+    return size.Bytes / EmptyPictureRatio > fileBytes;
+}
+
+TPictureReport NextToNothing(TPictureReport size, std::int64_t fileBytes)
+{
+    size.Status = TPictureStatus::Failed;
+    size.Detail = QStringLiteral("the file holds only %1 bytes of a %2 x %3 picture")
+                      .arg(fileBytes)
+                      .arg(size.Width)
+                      .arg(size.Height);
+    return size;
+}
+
 } // namespace
 
 std::int64_t PictureByteLimit()
@@ -208,6 +223,12 @@ TDecodedFile DecodePictureFile(int Fd, const QString& Name, int Flags, std::int6
             return result;
         }
         const TPictureReport size = SizeReport(header, Limit);
+        // Known before a pixel is decoded.
+        if (BoundedExpansion(format) && HoldsNextToNothing(size, fileBytes)) {
+            FreeImage_Unload(header);
+            result.Report = NextToNothing(size, fileBytes);
+            return result;
+        }
         if (size.Status != TPictureStatus::TooLarge && OnHeader)
             OnHeader(size, header);
         FreeImage_Unload(header);
@@ -232,13 +253,9 @@ TDecodedFile DecodePictureFile(int Fd, const QString& Name, int Flags, std::int6
         FreeImage_Unload(dib);
         return result;
     }
-    if ((reader.EndedEarly || BoundedExpansion(format)) && result.Report.Bytes / EmptyPictureRatio > fileBytes) {
+    if ((reader.EndedEarly || BoundedExpansion(format)) && HoldsNextToNothing(result.Report, fileBytes)) {
         FreeImage_Unload(dib);
-        result.Report.Status = TPictureStatus::Failed;
-        result.Report.Detail = QStringLiteral("the file holds only %1 bytes of a %2 x %3 picture")
-                                   .arg(fileBytes)
-                                   .arg(result.Report.Width)
-                                   .arg(result.Report.Height);
+        result.Report = NextToNothing(result.Report, fileBytes);
         return result;
     }
     if (reader.EndedEarly)

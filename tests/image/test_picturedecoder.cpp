@@ -96,6 +96,7 @@ private slots:
     void oversizedHeaderRefusedBeforeDecoding();
     void fileThatHoldsNothingOfItsPictureRefused_data();
     void fileThatHoldsNothingOfItsPictureRefused();
+    void blindDecodesAreBounded();
     void onlyRegularFilesAreOpened();
     void decodingStartsAtTheFilesFirstByte();
     void damagedPicturesSayWhy_data();
@@ -302,6 +303,20 @@ void TestPictureDecoder::fileThatHoldsNothingOfItsPictureRefused()
     QCOMPARE(bool(decoded.Dib), detail.isEmpty());
     if (decoded.Dib)
         FreeImage_Unload(decoded.Dib);
+}
+
+// A format whose size is read only with its pixels: a 576-byte file that
+// claims 65535 x 65535 x 4 meets the decoder's memory limit, not this
+// machine's.
+void TestPictureDecoder::blindDecodesAreBounded()
+{
+    QByteArray sgi(576, '\0');
+    const unsigned char header[] = {0x01, 0xDA, 0, 1, 0, 3, 0xFF, 0xFF, 0xFF, 0xFF, 0, 4, 0, 0, 0, 0, 0, 0, 0, 0xFF};
+    std::memcpy(sgi.data(), header, sizeof header);
+    WriteTextFile(Path("claims.sgi"), sgi);
+    const TDecodedPicture decoded = DecodePicture(Path("claims.sgi"), 0);
+    QCOMPARE(decoded.Report.Status, TPictureStatus::Failed);
+    QVERIFY(!decoded.Dib);
 }
 
 void TestPictureDecoder::onlyRegularFilesAreOpened()
