@@ -43,12 +43,16 @@ bool TFreeBitmap::SetSize(int ImageType, int Width, int Height, int Bpp,
     return true;
 }
 
-bool TFreeBitmap::Load(const QString& FileName, int Flags, TPictureReport* Report, TPictureForm Form)
+bool TFreeBitmap::Load(const QString& FileName, int Flags, TPictureReport* Report, TPictureForm Form,
+                       const TDecoder& Decoder)
 {
-    TDecodedPicture decoded = DecodePicture(FileName, Flags, Form);
+    TDecodedPicture decoded = DecodePicture(FileName, Flags, Form, Decoder);
     if (Report)
         *Report = decoded.Report;
-    if (decoded.Report.Status == TPictureStatus::NotAFile || decoded.Report.Status == TPictureStatus::UnknownFormat)
+    const TPictureStatus status = decoded.Report.Status;
+    // Nothing was decoded: the document stays as it was.
+    if (status == TPictureStatus::NotAFile || status == TPictureStatus::UnknownFormat ||
+        status == TPictureStatus::Cancelled)
         return false;
     ReleaseDib();
     Dib = decoded.Dib;

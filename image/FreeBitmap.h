@@ -42,7 +42,7 @@ public:
     // whether a picture that loaded is damaged. Form says whether the image
     // is kept as stored or as the view shows it.
     bool Load(const QString& FileName, int Flags = 0, TPictureReport* Report = nullptr,
-              TPictureForm Form = TPictureForm::AsStored);
+              TPictureForm Form = TPictureForm::AsStored, const TDecoder& Decoder = {});
 
     // Takes Source's image over without copying; Source is left empty.
     // Both documents change.
@@ -105,8 +105,9 @@ public:
     // Loads a picture as shown in place of this one, through a scratch
     // document: this picture stays unless the new one is usable, as the
     // report says. The display copy goes first, so that the peak holds only
-    // the two pictures themselves.
+    // the two pictures themselves. Decoded by Decoder.
     TPictureReport ReplaceWith(const QString& FileName);
+    TDecoder Decoder;
 
 private:
     struct TDisplayKey {

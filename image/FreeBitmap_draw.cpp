@@ -82,7 +82,7 @@ TPictureReport TFreeWinBitmap::ReplaceWith(const QString& FileName)
     ReleaseDisplayCopy();
     TFreeWinBitmap scratch;
     TPictureReport report;
-    scratch.Load(FileName, 0, &report, TPictureForm::AsShown);
+    scratch.Load(FileName, 0, &report, TPictureForm::AsShown, Decoder);
     if (report.Usable())
         TakeImage(scratch);
     return report;

@@ -24,24 +24,32 @@
 
 namespace {
 
-// Reads Size bytes, unless the writer stops first or Deadline passes (then
-// Late is set).
-std::size_t ReadUntil(int fd, void* data, std::size_t size, std::chrono::steady_clock::time_point deadline,
-                      bool& late)
+enum class TWaitEnd { Done, Late, Cancelled };
+
+// Reads Size bytes, unless the writer stops first, Deadline passes or Watch
+// stops waiting; how the wait ended.
+TWaitEnd ReadUntil(int fd, void* data, std::size_t size, std::chrono::steady_clock::time_point deadline,
+                   TDecodeWatch* watch, std::size_t& done)
 {
+    constexpr long long Slice = 50;
     char* p = static_cast<char*>(data);
-    std::size_t done = 0;
-    late = false;
+    done = 0;
     while (done < size) {
         // Rounded up, so that a wait never ends short of the deadline.
         const auto left =
             std::chrono::ceil<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now()).count();
+        if (left <= 0)
+            return TWaitEnd::Late;
         pollfd ready{fd, POLLIN, 0};
-        const int polled = left > 0 ? poll(&ready, 1, int(std::min<long long>(left, INT_MAX))) : 0;
+        const int polled = poll(&ready, 1, int(std::min<long long>(left, watch ? Slice : INT_MAX)));
         if (polled < 0 && errno == EINTR)
             continue;
-        late = polled == 0;
-        if (polled <= 0)
+        if (polled == 0) {
+            if (watch && !watch->Waiting())
+                return TWaitEnd::Cancelled;
+            continue;
+        }
+        if (polled < 0)
             break;
         const ssize_t n = ::read(fd, p + done, size - done);
         if (n < 0 && errno == EINTR)
@@ -50,7 +58,7 @@ std::size_t ReadUntil(int fd, void* data, std::size_t size, std::chrono::steady_
             break;
         done += std::size_t(n);
     }
-    return done;
+    return TWaitEnd::Done;
 }
 
 // Beside this program in the build tree, in lib/quillon once installed.
@@ -200,19 +208,29 @@ TDecodedPicture DecodePicture(const QString& FileName, int Flags, TPictureForm F
 
     auto record = std::make_unique<TDecoderRecord>();
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(Decoder.Seconds);
-    bool late = false;
-    const bool heard =
-        child > 0 && ReadUntil(channel[0], record.get(), sizeof *record, deadline, late) == sizeof *record;
+    std::size_t got = 0;
+    TWaitEnd end = TWaitEnd::Done;
+    if (child > 0) {
+        if (Decoder.Watch)
+            Decoder.Watch->Begin(FileName);
+        end = ReadUntil(channel[0], record.get(), sizeof *record, deadline, Decoder.Watch, got);
+        if (Decoder.Watch)
+            Decoder.Watch->End();
+    }
+    const bool heard = child > 0 && got == sizeof *record;
+    const bool late = end == TWaitEnd::Late;
     ::close(channel[0]);
     if (!heard) {
         int status = 0;
-        if (late)
+        if (end != TWaitEnd::Done)
             kill(child, SIGKILL);
         if (child > 0)
             Reap(child, &status);
         ::close(memory);
-        result.Report.Status = TPictureStatus::Failed;
-        if (late)
+        result.Report.Status = end == TWaitEnd::Cancelled ? TPictureStatus::Cancelled : TPictureStatus::Failed;
+        if (end == TWaitEnd::Cancelled)
+            result.Report.Detail = QStringLiteral("cancelled");
+        else if (late)
             result.Report.Detail =
                 QStringLiteral("the decoder gave no answer within %1")
                     .arg(Decoder.Seconds == 1 ? QStringLiteral("a second") : QStringLiteral("%1 seconds").arg(Decoder.Seconds));

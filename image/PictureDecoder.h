@@ -47,11 +47,23 @@ enum class TPictureForm { AsStored, AsShown };
 inline constexpr const char* DecoderProgramName = "quillon-decode";
 constexpr int DecoderSeconds = 30;
 
-// Which program decodes, and how long its answer may take.
+// The caller's side of a decode in progress: Begin as the decoder starts,
+// Waiting about every 50 ms while it works (false cancels it), End once it
+// is over, whichever way.
+class TDecodeWatch {
+public:
+    virtual ~TDecodeWatch() = default;
+    virtual void Begin(const QString& FileName) = 0;
+    virtual bool Waiting() = 0;
+    virtual void End() = 0;
+};
+
+// Which program decodes, how long its answer may take, and who watches.
 struct TDecoder {
     // Empty for the one installed with this program.
     QString Program;
     int Seconds = DecoderSeconds;
+    TDecodeWatch* Watch = nullptr;
 };
 
 // Decodes a picture in a decoder program of its own, started afresh and

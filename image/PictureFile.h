@@ -14,6 +14,7 @@ enum class TPictureStatus {
     UnknownFormat, // no decoder reads it
     TooLarge,      // Width, Height and Bytes say how large, Limit what is allowed
     Failed,        // the decoder gave up or died; Detail says how
+    Cancelled,     // the caller stopped waiting for it
 };
 
 struct TPictureReport {

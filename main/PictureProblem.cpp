@@ -15,6 +15,7 @@ QString PictureProblemText(const QString& FileName, const TPictureReport& Report
 {
     switch (Report.Status) {
     case TPictureStatus::Decoded:
+    case TPictureStatus::Cancelled:
         return QString();
     case TPictureStatus::UnknownFormat:
         return InvalidFormat;

@@ -5,5 +5,5 @@
 #include <QString>
 
 // What the window says about a picture that did not load whole: empty for
-// one that did.
+// one that did, or whose load the user cancelled.
 QString PictureProblemText(const QString& FileName, const TPictureReport& Report);

@@ -207,8 +207,9 @@ Tmainform::~Tmainform()
     v->OnMouseMove = nullptr;
     v->OnGestureEnd = nullptr;
     v->OnSelectSites = nullptr;
-    // Nor does it keep the job, which goes with the members.
+    // Nor does it keep the job, which goes with the members, nor its watch.
     v->SetJob(nullptr);
+    v->Image.Decoder.Watch = nullptr;
 }
 
 void Tmainform::showEvent(QShowEvent* event)
@@ -468,6 +469,7 @@ void Tmainform::WireView()
     v->OnSelectSites = Guarded(this, TQuillonSelectSitesEvent([this](QObject*, const QStringList& Names) {
                                    SelectRowsOf(Names);
                                }));
+    v->Image.Decoder.Watch = &FPictureWait;
     // The user's own look is the first series'.
     Document.CurrentSeries().Look = v->Settings->Look();
     v->SetJob(&Document);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "DataListModel.h"
+#include "PictureWait.h"
 #include "formExtract.h"
 #include "RecentFiles.h"
 #include "UndoSteps.h"
@@ -250,6 +251,9 @@ private:
     // The job, whole: the view shows and edits its current series, and its
     // mapping in force is the view's.
     TJobDocument Document;
+
+    // Watches every picture the view decodes.
+    TPictureWait FPictureWait{*this};
 
     TKSTipOfDay KSTipOfDay;
     TFerroTwain FerroTwain;

@@ -75,6 +75,8 @@ private slots:
     void sortToggleIsShared();
     void sortErrorIsShownAndProgramGoesOn();
     void fitToPage();
+    void aLoadCanBeCancelled_data();
+    void aLoadCanBeCancelled();
     void loadUnreadableImageChangesNothing();
     void loadImageKeepsPointsAndResetsMapping();
     void deleteThreeSelectedRows();
@@ -512,6 +514,45 @@ void TestFormMain::viewEventsDetachedBeforeTheWindowGoes()
     QVERIFY(!v->OnAddSite && !v->OnModSite && !v->OnDeleteSite && !v->OnClearSites);
     QVERIFY(!v->OnBeforeMap && !v->OnAfterMap && !v->OnZoom && !v->OnMouseMove);
     delete v; // raises nothing into the window that is gone
+}
+
+// A load waits for its decoder without freezing the window, and holds any
+// other input back; Esc, or the status bar's Cancel, ends it with the
+// picture and the points as they were and nothing said.
+void TestFormMain::aLoadCanBeCancelled_data()
+{
+    QTest::addColumn<bool>("button");
+    QTest::newRow("Esc") << false;
+    QTest::newRow("Cancel") << true;
+}
+
+void TestFormMain::aLoadCanBeCancelled()
+{
+    QFETCH(bool, button);
+    Tmainform& f = *FForm;
+    TQuillonView& v = *Drive(f).QuillonView();
+    QVERIFY(Drive(f).LoadImageFile(SavePicture(FDir.filePath("first.png"), 40, 30)));
+    v.AddSite(QStringLiteral("1"), 5, 5);
+    Drive(f).Action("acClickMode")->trigger();
+    // The test decoder stops itself on a picture of this name.
+    const QString stalls = SavePicture(FDir.filePath("stop"), 50, 50);
+    v.Image.Decoder.Program = QStringLiteral(QUILLON_DECODER_DOUBLE);
+    QTimer::singleShot(500, &f, [&] {
+        QTest::mouseClick(&v, Qt::LeftButton, {}, {20, 20});
+        // Said by now, with its button.
+        QWidget* cancel = f.findChild<QWidget*>(QStringLiteral("bCancelLoad"));
+        QVERIFY(cancel);
+        if (button)
+            QTest::mouseClick(cancel, Qt::LeftButton);
+        else
+            QTest::keyClick(&f, Qt::Key_Escape);
+    });
+    QVERIFY(!Drive(f).LoadImageFile(stalls));
+    v.Image.Decoder.Program.clear();
+    QCOMPARE(v.ImageWidth(), 40);
+    QCOMPARE(v.SiteCount(), 1);
+    QCOMPARE(Drive(f).Document().ImageFileName, FDir.filePath("first.png"));
+    QVERIFY(!f.findChild<QWidget*>(QStringLiteral("bCancelLoad")));
 }
 
 void TestFormMain::loadUnreadableImageChangesNothing()
