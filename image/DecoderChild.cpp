@@ -31,42 +31,30 @@ bool WriteAll(int fd, const void* data, std::size_t size)
     return true;
 }
 
-// Pages of the shared file laid out on a second thread while the pixels are
-// still being decoded, so that handing them over is a bare copy.
-class TSharedPages {
-public:
-    TSharedPages(int memory) : FMemory(memory) {}
-    ~TSharedPages()
-    {
-        if (FLayout.joinable())
-            FLayout.join();
-    }
-    void Reserve(std::int64_t bytes)
-    {
-        if (ftruncate(FMemory, off_t(bytes)) != 0)
-            return;
-        FLayout = std::thread([this, bytes] { FPages = Map(std::size_t(bytes)); FSize = std::size_t(bytes); });
-    }
-    // The mapping for Bytes, made now when the reserved one does not fit.
-    void* Take(std::size_t bytes)
-    {
-        if (FLayout.joinable())
-            FLayout.join();
-        if (FPages != MAP_FAILED && FSize == bytes)
-            return FPages;
-        return ftruncate(FMemory, off_t(bytes)) == 0 ? Map(bytes) : MAP_FAILED;
-    }
+// Rows are handed over this much at a time: each stretch's source pages go
+// back to the system once copied, so that the decoder holds about one copy
+// of the picture, not two.
+constexpr std::size_t StretchBytes = std::size_t(8) << 20;
 
-private:
-    void* Map(std::size_t bytes) const
-    {
-        return mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_SHARED | MAP_POPULATE, FMemory, 0);
-    }
-    int FMemory;
-    std::thread FLayout;
-    void* FPages = MAP_FAILED;
-    std::size_t FSize = 0;
-};
+// Faults in the pages that Bytes from Start touch at once, rather than a
+// page at a time as they are written.
+void Prefault(BYTE* Start, std::size_t Bytes)
+{
+    const auto page = std::uintptr_t(sysconf(_SC_PAGESIZE));
+    const std::uintptr_t first = std::uintptr_t(Start) / page * page;
+    madvise(reinterpret_cast<void*>(first), std::uintptr_t(Start) + Bytes - first, MADV_POPULATE_WRITE);
+}
+
+// Gives back the pages wholly inside Bytes from Start, which are never read
+// again.
+void GiveBack(const BYTE* Start, std::size_t Bytes)
+{
+    const auto page = std::uintptr_t(sysconf(_SC_PAGESIZE));
+    const std::uintptr_t first = (std::uintptr_t(Start) + page - 1) / page * page;
+    const std::uintptr_t last = (std::uintptr_t(Start) + Bytes) / page * page;
+    if (last > first)
+        madvise(reinterpret_cast<void*>(first), last - first, MADV_DONTNEED);
+}
 
 // All the parent needs to wrap the pixels.
 void Describe(FIBITMAP* dib, TDecoderRecord& record)
@@ -98,47 +86,39 @@ std::uint32_t Pitch24(std::int64_t width)
     return std::uint32_t((width * 24 + 31) / 32 * 4);
 }
 
-// The bytes the shared file will hold, as far as the header tells: a shown
-// picture that is composited or converted becomes 24 bits, or 8 for a
-// single channel. A guess that proves wrong only costs a second mapping.
-std::int64_t SharedBytes(FIBITMAP* header, const TPictureReport& size, TPictureForm form)
-{
-    if (form == TPictureForm::AsStored)
-        return size.Bytes;
-    const FREE_IMAGE_TYPE type = FreeImage_GetImageType(header);
-    const unsigned bpp = FreeImage_GetBPP(header);
-    if (type == FIT_BITMAP && (bpp == 32 || bpp == 16 || FreeImage_HasBackgroundColor(header) ||
-                               (bpp == 8 && FreeImage_IsTransparent(header))))
-        return std::int64_t(Pitch24(size.Width)) * size.Height;
-    if (type == FIT_RGB16 || type == FIT_RGBA16 || type == FIT_RGBF || type == FIT_RGBAF)
-        return std::int64_t(Pitch24(size.Width)) * size.Height;
-    if (type != FIT_BITMAP)
-        return (size.Width + 3) / 4 * 4 * size.Height;
-    return size.Bytes;
-}
-
 // Hands over the decoded pixels: copied into the shared file, or for a
-// 32-bit or 48-bit picture to be shown, made 24-bit straight into it. Both
-// run on two threads, halves of the rows each: this is the one cost a bare
-// decode does not have. The mapping is left to the child's exit.
-bool HandOver(FIBITMAP* dib, TPictureForm form, TSharedPages& pages, TDecoderRecord& record)
+// 32-bit or 48-bit picture to be shown, made 24-bit straight into it, a
+// stretch at a time, each stretch of the decoded picture given back once
+// copied. Both halves of the rows run at once, one on a thread of its own:
+// this is the one cost a bare decode does not have. The mapping is left to
+// the process's exit.
+bool HandOver(FIBITMAP* dib, TPictureForm form, TDecoderRecord& record)
 {
     const bool shown = form == TPictureForm::AsShown && ShownRowByRow(dib);
     const std::int64_t height = FreeImage_GetHeight(dib);
     const std::uint32_t pitch = shown ? Pitch24(FreeImage_GetWidth(dib)) : FreeImage_GetPitch(dib);
     record.Bytes = std::int64_t(pitch) * height;
-    void* shared = pages.Take(std::size_t(record.Bytes));
+    if (ftruncate(DecoderMemoryFd, off_t(record.Bytes)) != 0)
+        return false;
+    void* shared = mmap(nullptr, std::size_t(record.Bytes), PROT_READ | PROT_WRITE, MAP_SHARED, DecoderMemoryFd, 0);
     if (shared == MAP_FAILED)
         return false;
     BYTE* out = static_cast<BYTE*>(shared);
-    const int half = int(height / 2);
+    const std::size_t sourcePitch = FreeImage_GetPitch(dib);
+    const int stretch = int(std::max<std::size_t>(1, StretchBytes / sourcePitch));
     auto rows = [&](int first, int last) {
-        if (shown)
-            ShownRows(dib, first, last, out + std::size_t(pitch) * first, pitch);
-        else
-            std::memcpy(out + std::size_t(pitch) * first, FreeImage_GetScanLine(dib, first),
-                        std::size_t(pitch) * std::size_t(last - first));
+        for (int from = first; from < last; from += stretch) {
+            const int to = std::min(last, from + stretch);
+            Prefault(out + std::size_t(pitch) * from, std::size_t(pitch) * std::size_t(to - from));
+            if (shown)
+                ShownRows(dib, from, to, out + std::size_t(pitch) * from, pitch);
+            else
+                std::memcpy(out + std::size_t(pitch) * from, FreeImage_GetScanLine(dib, from),
+                            std::size_t(pitch) * std::size_t(to - from));
+            GiveBack(FreeImage_GetScanLine(dib, from), sourcePitch * std::size_t(to - from));
+        }
     };
+    const int half = int(height / 2);
     std::thread lower([&] { rows(0, half); });
     rows(half, int(height));
     lower.join();
@@ -185,11 +165,7 @@ int RunDecoder(const QString& Name, int Flags, TPictureForm Form)
 {
     TDecoderRecord record{};
     {
-        TSharedPages pages(DecoderMemoryFd);
-        TDecodedFile decoded = DecodePictureFile(DecoderPictureFd, Name, Flags, PictureByteLimit(),
-                                                 [&](const TPictureReport& size, FIBITMAP* header) {
-                                                     pages.Reserve(SharedBytes(header, size, Form));
-                                                 });
+        TDecodedFile decoded = DecodePictureFile(DecoderPictureFd, Name, Flags, PictureByteLimit());
         record.Status = std::int32_t(decoded.Report.Status);
         record.Width = decoded.Report.Width;
         record.Height = decoded.Report.Height;
@@ -201,7 +177,7 @@ int RunDecoder(const QString& Name, int Flags, TPictureForm Form)
                 decoded.Dib = shown;
             }
         }
-        const bool handed = decoded.Dib && HandOver(decoded.Dib, Form, pages, record);
+        const bool handed = decoded.Dib && HandOver(decoded.Dib, Form, record);
         if (decoded.Dib && !handed) {
             record.Status = std::int32_t(TPictureStatus::Failed);
             decoded.Report.Detail = QStringLiteral("no shared memory for %1 bytes").arg(record.Bytes);

@@ -137,6 +137,8 @@ void TestPictureDecoder::handsBackWhatFreeImageDecodes_data()
             reinterpret_cast<WORD*>(FreeImage_GetScanLine(wide, y))[x] = WORD(x * 9000 + y * 77);
     QTest::newRow("16-bit grey tiff") << Saved(wide, FIF_TIFF, "grey16.tif");
     QTest::newRow("jpeg") << Saved(Pattern(16, 16, 24), FIF_JPEG, "a.jpg");
+    // Handed over a stretch at a time, the decoder's copy given back behind.
+    QTest::newRow("24-bit bmp of several stretches") << Saved(Pattern(4000, 3000, 24), FIF_BMP, "big.bmp");
 }
 
 void TestPictureDecoder::handsBackWhatFreeImageDecodes()
