@@ -169,13 +169,28 @@ void Reap(pid_t child, int* status = nullptr)
     }
 }
 
+// A decoder that answered exits at once; one that lingers past Deadline is
+// ended. Either way none is left behind as a zombie.
+void ReapBy(pid_t child, std::chrono::steady_clock::time_point deadline)
+{
+    for (;;) {
+        const pid_t done = waitpid(child, nullptr, WNOHANG);
+        if (done == child || (done < 0 && errno != EINTR))
+            return;
+        if (std::chrono::steady_clock::now() >= deadline) {
+            kill(child, SIGKILL);
+            Reap(child);
+            return;
+        }
+        usleep(500);
+    }
+}
+
 } // namespace
 
 TMappedPixels::~TMappedPixels()
 {
     munmap(FAddress, FSize);
-    if (FDecoder > 0)
-        Reap(FDecoder);
 }
 
 TDecodedPicture DecodePicture(const QString& FileName, int Flags, TPictureForm Form, const TDecoder& Decoder)
@@ -240,6 +255,7 @@ TDecodedPicture DecodePicture(const QString& FileName, int Flags, TPictureForm F
                                                      .arg(program, QString::fromLocal8Bit(std::strerror(spawnError)));
         return result;
     }
+    ReapBy(child, deadline);
     const bool known = record->Status >= int(TPictureStatus::Decoded) && record->Status <= int(TPictureStatus::Failed);
     result.Report.Status = known ? TPictureStatus(record->Status) : TPictureStatus::Failed;
     result.Report.Width = record->Width;
@@ -249,20 +265,17 @@ TDecodedPicture DecodePicture(const QString& FileName, int Flags, TPictureForm F
     result.Report.Detail = QString::fromUtf8(record->Detail, std::min<std::uint32_t>(record->DetailLength, MaxDecoderDetail));
     if (!result.Report.Usable()) {
         ::close(memory);
-        Reap(child);
         return result;
     }
     struct stat info {};
     if (Consistent(*record) && fstat(memory, &info) == 0 && info.st_size == record->Bytes) {
         void* bits = mmap(nullptr, std::size_t(record->Bytes), PROT_READ | PROT_WRITE, MAP_SHARED, memory, 0);
         if (bits != MAP_FAILED)
-            result.Pixels = std::make_unique<TMappedPixels>(bits, std::size_t(record->Bytes), child);
+            result.Pixels = std::make_unique<TMappedPixels>(bits, std::size_t(record->Bytes));
     }
     ::close(memory);
     if (result.Pixels)
         result.Dib = Wrap(*record, result.Pixels->Address());
-    if (!result.Pixels)
-        Reap(child);
     if (!result.Dib) {
         result.Pixels.reset();
         result.Report.Status = TPictureStatus::Failed;

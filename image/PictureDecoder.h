@@ -5,19 +5,12 @@
 #include <QString>
 
 #include <cstddef>
-#include <sys/types.h>
 #include <memory>
 
-// Pixels in a shared mapping, unmapped when the last owner lets go. Decoder,
-// when given, is the process that made them, reaped then: its exit tears
-// down a picture's worth of memory, which need hold nothing up meanwhile,
-// and no thread is left to wait for it.
+// Pixels in a shared mapping, unmapped when the last owner lets go.
 class TMappedPixels {
 public:
-    TMappedPixels(void* Address, std::size_t Size, pid_t Decoder = -1)
-        : FAddress(Address), FSize(Size), FDecoder(Decoder)
-    {
-    }
+    TMappedPixels(void* Address, std::size_t Size) : FAddress(Address), FSize(Size) {}
     ~TMappedPixels();
     TMappedPixels(const TMappedPixels&) = delete;
     TMappedPixels& operator=(const TMappedPixels&) = delete;
@@ -27,7 +20,6 @@ public:
 private:
     void* FAddress;
     std::size_t FSize;
-    pid_t FDecoder;
 };
 
 struct TDecodedPicture {
