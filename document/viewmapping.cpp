@@ -90,6 +90,15 @@ bool TViewMapping::AxisValuesValid() const
     return XRightValue != XLeftValue && YTopValue != YBottomValue;
 }
 
+QString TViewMapping::MissingStep() const
+{
+    if (!MappingValid())
+        return QStringLiteral("Drag a rectangle over the plotting area");
+    if (!AxisValuesValid())
+        return QStringLiteral("Set the axis values: Data > Dimensions");
+    return {};
+}
+
 void TViewMapping::PixelToData(const TPoint& P, TDataPoint& D) const
 {
     if (!MappingValid())

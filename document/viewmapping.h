@@ -2,6 +2,8 @@
 
 #include "platform/WinTypes.h"
 
+#include <QString>
+
 #include <cstdint>
 
 struct TDataPoint {
@@ -53,6 +55,9 @@ public:
 
     bool MappingValid() const;
     bool AxisValuesValid() const;
+    // What the mapping lacks before points have data values, said as the
+    // step to take; "" once it has all it needs.
+    QString MissingStep() const;
 
     friend bool operator==(const TViewMapping&, const TViewMapping&) = default;
 

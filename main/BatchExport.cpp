@@ -65,6 +65,12 @@ TExportStatus ExportSessionData(const QString& Out, const QString& Session, QIOD
                 job.CurrentSeries().Points.clear();
             job.AddPoints(found.Points);
         }
+        // Points without data values would be written as numbers all the same.
+        if (const QString step = job.Mapping().MissingStep(); !step.isEmpty() && !job.CurrentSeries().Points.empty()) {
+            Errors << QStringLiteral("The session %1 has points but no data values yet: %2.").arg(Session, step)
+                   << Qt::endl;
+            return esFailed;
+        }
         const QByteArray bytes = job.DataText(u' ', settings.NumberPrecision, settings.NumberDigits).toUtf8();
         if (toFile) {
             if (SaveTextFile(Out, bytes) == wrInPlace)

@@ -51,8 +51,7 @@ Tmainform::Tmainform(QWidget* parent)
                                        "(Aquire Image...)"),
                         QStringLiteral("You can show a small zoom preview panel from the View Menu (Zoom Preview)"),
                         QStringLiteral("When digitising from a scan note a higher resolution image at full screen "
-                                       "will give better results."),
-                        QString()});
+                                       "will give better results.")});
     KSTipOfDay.Loaded();
 
     FerroTwain.TransferMode = ttmFile;
@@ -184,6 +183,8 @@ void Tmainform::CreateLayout()
     pnlPointer->setFrameShape(QFrame::Panel);
     pnlPointer->setFrameShadow(QFrame::Sunken);
     statusBar()->addWidget(pnlPointer);
+    pnlNextStep = new QLabel(this);
+    statusBar()->addWidget(pnlNextStep, 1);
 }
 
 Tmainform::~Tmainform()
@@ -436,7 +437,7 @@ void Tmainform::NameWidgets()
     const std::pair<QObject*, const char*> named[] = {
         {QuillonView, "QuillonView"}, {ScrollBox, "ScrollBox"}, {ListView, "ListView"},
         {Splitter1, "Splitter1"},     {pnlData, "pnlData"},     {pnlSeriesName, "pnlSeriesName"},
-        {pnlPointer, "pnlPointer"},   {pnlZoom, "pnlZoom"},     {Panel1, "Panel1"},
+        {pnlPointer, "pnlPointer"},   {pnlZoom, "pnlZoom"},     {Panel1, "Panel1"}, {pnlNextStep, "pnlNextStep"},
         {pbZoom, "pbZoom"},           {tbzoom, "tbzoom"},       {cbxCrossHair, "cbxCrossHair"}};
     for (const auto& [object, name] : named)
         object->setObjectName(QLatin1String(name));
@@ -499,7 +500,20 @@ std::shared_ptr<const TDataListModel::TFormat> Tmainform::RowFormat()
 
 TDataListModel::TRow Tmainform::RowOf(const QString& sName, const TPointF& sPt, bool bMapping, double dX, double dY)
 {
-    return {sName, sPt, bMapping, dX, dY, bMapping ? RowFormat() : nullptr};
+    // Until the mapping is whole the data cells stay empty: what it gives
+    // meanwhile (not-a-number, or zeros) is no value of the point's.
+    const bool mapped = bMapping && QuillonView->MissingStep().isEmpty();
+    return {sName, sPt, mapped, dX, dY, mapped ? RowFormat() : nullptr};
+}
+
+void Tmainform::ShowNextStep()
+{
+    QString step = QuillonView->MissingStep();
+    if (QuillonView->ImageWidth() == 0)
+        step = QStringLiteral("Open a chart: File > Load Image, paste, or drop a file here");
+    else if (step.isEmpty())
+        step = QStringLiteral("Click the points of a curve, or Data > Extract Curve");
+    pnlNextStep->setText(step);
 }
 
 void Tmainform::QuillonViewAddSite(QObject*, const QString& sName, const TPointF& sPt, bool bMapping, double dX,
@@ -532,6 +546,9 @@ void Tmainform::SetListBackground(const QColor& Colour)
 {
     QPalette p = ListView->palette();
     p.setColor(QPalette::Base, Colour);
+    // A background of the program's own needs text of its own: under a dark
+    // palette the text is as light as the background.
+    p.setColor(QPalette::Text, Colour.lightness() > 127 ? Qt::black : Qt::white);
     ListView->setPalette(p);
 }
 

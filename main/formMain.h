@@ -93,6 +93,12 @@ private:
     void acSeriesDeleteExecute();
     void SelectSeries(int Index);
     void SaveDataFile(const QString& FileName);
+    // Raises the step the mapping still lacks while the current series (or
+    // any, with AllSeries) has points: exports must not write data values
+    // the points do not have.
+    void RefuseWithoutDataValues(bool AllSeries) const;
+    // The status bar's line that says what to do next.
+    void ShowNextStep();
     // A write that could not be made safely, said so.
     void WarnIfInPlace(TWritten How, const QString& FileName);
     // The data cells of every row in list order, Separator between the two,
@@ -235,8 +241,10 @@ private:
     QAction* acUndo;
     QAction* acRedo;
     QAction* acPlottingArea;
-    // After the described five: the pointer's image pixel and the angle.
+    // After the described five: the pointer's image pixel and the angle, and
+    // what to do next.
     QLabel* pnlPointer;
+    QLabel* pnlNextStep;
     QAction* acSeriesNew;
     QAction* acSeriesRename;
     QAction* acSeriesDelete;

@@ -256,6 +256,7 @@ void Tmainform::CreateMenus()
 
 void Tmainform::UpdateCommands()
 {
+    ShowNextStep();
     const TMouseAction mode = QuillonView->GetMouseAction();
     acRectangleMode->setChecked(mode == maRubberBand);
     acNoneMode->setChecked(mode == maNone);

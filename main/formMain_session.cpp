@@ -6,11 +6,15 @@
 #include "fileDialogs.h"
 #include "document/SeriesCsv.h"
 #include "document/SessionFile.h"
+#include "platform/QuillonError.h"
 #include "platform/TextFile.h"
 
 #include <QClipboard>
+
 #include <QGuiApplication>
 #include <QMessageBox>
+
+#include <algorithm>
 
 namespace {
 
@@ -77,8 +81,18 @@ QString Tmainform::DataText(QChar Separator) const
     return Document.DataText(Separator, s.NumberPrecision, s.NumberDigits);
 }
 
+void Tmainform::RefuseWithoutDataValues(bool AllSeries) const
+{
+    const auto hasPoints = [](const TSeries& s) { return !s.Points.empty(); };
+    const bool points = AllSeries ? std::any_of(Document.Series.begin(), Document.Series.end(), hasPoints)
+                                  : hasPoints(Document.CurrentSeries());
+    if (const QString step = Document.Mapping().MissingStep(); points && !step.isEmpty())
+        throw EQuillonError(QStringLiteral("The points have no data values yet: %1.").arg(step));
+}
+
 void Tmainform::acCopyToClipboardExecute()
 {
+    RefuseWithoutDataValues(false);
     QClipboard* clipboard = QGuiApplication::clipboard();
     clipboard->clear();
     clipboard->setText(DataText(u'\t'));
@@ -94,6 +108,7 @@ void Tmainform::acDataToSSVExecute()
 
 void Tmainform::SaveDataFile(const QString& FileName)
 {
+    RefuseWithoutDataValues(false);
     WarnIfInPlace(SaveTextFile(FileName, DataText(u' ').toUtf8()), FileName);
 }
 
@@ -107,6 +122,8 @@ void Tmainform::acExportAllSeriesExecute()
 {
     const QString file = AskSaveFileName(this, QStringLiteral("Export All Series"),
                                          QStringLiteral("CSV File (*.csv);;All Files (*)"), QStringLiteral("csv"));
-    if (!file.isEmpty())
-        WarnIfInPlace(SaveTextFile(file, AllSeriesCsv(Document)), file);
+    if (file.isEmpty())
+        return;
+    RefuseWithoutDataValues(true);
+    WarnIfInPlace(SaveTextFile(file, AllSeriesCsv(Document)), file);
 }

@@ -92,6 +92,8 @@ bool TKSTipOfDay::Execute(QWidget* Parent)
     TformKSTip window(Parent);
     window.cbxShowTips->setEnabled(!DisableShowAtStart);
     window.TipList = Tips;
+    // A blank line is no tip.
+    window.TipList.removeIf([](const QString& tip) { return tip.trimmed().isEmpty(); });
     window.cbxShowTips->setChecked(ShowAtStart);
     window.TipIndex = static_cast<std::uint16_t>(LastTip + 1);
     window.exec();

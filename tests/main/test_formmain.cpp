@@ -1,5 +1,6 @@
 #include "main/formMain.h"
 #include "WindowDriver.h"
+#include "platform/QuillonError.h"
 
 #include "ModalDriver.h"
 #include "TestFiles.h"
@@ -75,6 +76,9 @@ private slots:
     void sortToggleIsShared();
     void sortErrorIsShownAndProgramGoesOn();
     void fitToPage();
+    void pointsWaitForAWholeMapping_data();
+    void pointsWaitForAWholeMapping();
+    void listTextShowsUnderADarkPalette();
     void aLoadCanBeCancelled_data();
     void aLoadCanBeCancelled();
     void loadUnreadableImageChangesNothing();
@@ -516,6 +520,83 @@ void TestFormMain::viewEventsDetachedBeforeTheWindowGoes()
     delete v; // raises nothing into the window that is gone
 }
 
+// Points clicked before the mapping is whole keep their clicks but show no
+// data values, the status bar says what to do next, and the exports refuse
+// rather than write not-a-number or zeros.
+void TestFormMain::pointsWaitForAWholeMapping_data()
+{
+    QTest::addColumn<bool>("picture");
+    QTest::addColumn<bool>("area");
+    QTest::addColumn<bool>("values");
+    QTest::addColumn<QString>("step");
+    const QString drag = QStringLiteral("Drag a rectangle over the plotting area");
+    const QString values = QStringLiteral("Set the axis values: Data > Dimensions");
+    QTest::newRow("no picture") << false << false << false
+                                << "Open a chart: File > Load Image, paste, or drop a file here";
+    QTest::newRow("no area") << true << false << false << drag;
+    QTest::newRow("no axis values") << true << true << false << values;
+    QTest::newRow("whole") << true << true << true << "Click the points of a curve, or Data > Extract Curve";
+}
+
+void TestFormMain::pointsWaitForAWholeMapping()
+{
+    QFETCH(bool, picture);
+    QFETCH(bool, area);
+    QFETCH(bool, values);
+    QFETCH(QString, step);
+    Tmainform& f = *FForm;
+    TQuillonView& v = *Drive(f).QuillonView();
+    if (picture)
+        QVERIFY(Drive(f).LoadImageFile(SavePicture(FDir.filePath("chart.png"), 41, 31)));
+    v.SetMappingRect(area ? TRect{0, 0, 40, 30} : TRect{});
+    v.SetAxisValues(0, values ? 3 : 0, values ? 4 : 0, 0);
+    v.AddSite(QStringLiteral("1"), 10, 15);
+    Drive(f).UpdateCommands();
+    QCOMPARE(f.findChild<QLabel*>(QStringLiteral("pnlNextStep"))->text(), step);
+    QCOMPARE(Drive(f).ListModel()->Cell(0, 1), values ? QStringLiteral("1") : QString());
+    QString refused;
+    try {
+        Drive(f).SaveDataFile(FDir.filePath("data.txt"));
+    } catch (const EQuillonError& e) {
+        refused = e.Message;
+    }
+    const QString missing = v.MissingStep();
+    QCOMPARE(missing.isEmpty(), values);
+    QCOMPARE(refused, values ? QString() : QStringLiteral("The points have no data values yet: %1.").arg(missing));
+    QCOMPARE(QFileInfo::exists(FDir.filePath("data.txt")), values);
+}
+
+// Under a dark palette the list's fixed light background keeps dark text:
+// the rendered cells show their text in contrast, not white on white.
+void TestFormMain::listTextShowsUnderADarkPalette()
+{
+    const QPalette before = QApplication::palette();
+    QPalette dark;
+    for (const auto& [role, colour] : {std::pair{QPalette::Window, QColor(40, 40, 40)}, {QPalette::Base, QColor(30, 30, 30)},
+                                       {QPalette::Text, QColor(235, 235, 235)}, {QPalette::WindowText, QColor(235, 235, 235)}})
+        dark.setColor(role, colour);
+    QApplication::setPalette(dark);
+    Tmainform window;
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    TQuillonView& v = *Drive(window).QuillonView();
+    v.SetMappingRect({0, 0, 100, 100});
+    v.AddSite(QStringLiteral("1"), 88, 88);
+    v.SetAxisValues(0, 100, 100, 0);
+    QTableView& list = *Drive(window).ListView();
+    const QImage shot = list.viewport()->grab(list.visualRect(Drive(window).ListModel()->index(0, 3))).toImage();
+    QApplication::setPalette(before);
+    int lightest = 0;
+    int darkest = 255;
+    for (int y = 0; y < shot.height(); ++y)
+        for (int x = 0; x < shot.width(); ++x) {
+            const int l = QColor(shot.pixel(x, y)).lightness();
+            lightest = std::max(lightest, l);
+            darkest = std::min(darkest, l);
+        }
+    QVERIFY2(lightest - darkest > 150, qPrintable(QStringLiteral("%1 to %2").arg(darkest).arg(lightest)));
+}
+
 // A load waits for its decoder without freezing the window, and holds any
 // other input back; Esc, or the status bar's Cancel, ends it with the
 // picture and the points as they were and nothing said.
@@ -760,7 +841,7 @@ void TestFormMain::tipShowsOnceTheWindowIsUp()
         QTRY_VERIFY(tip.Answered());
     }
     QVERIFY(mainOnScreen);
-    QCOMPARE(status, QStringLiteral("This is tip 1 of 5"));
+    QCOMPARE(status, QStringLiteral("This is tip 1 of 4"));
     // Switched off: no window at start, while the command still shows it.
     Tmainform form;
     form.show();
@@ -773,7 +854,7 @@ void TestFormMain::tipShowsOnceTheWindowIsUp()
     });
     Drive(form).Action("acTip")->trigger();
     QVERIFY(tip.Answered());
-    QCOMPARE(status, QStringLiteral("This is tip 2 of 5"));
+    QCOMPARE(status, QStringLiteral("This is tip 2 of 4"));
 }
 
 void TestFormMain::aboutBoxFromTheHelpMenu()

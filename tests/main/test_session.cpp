@@ -531,6 +531,8 @@ void TestSession::savesInPlaceInAFolderThatTakesNoNewFile()
     SetMode(QFile::encodeName(session).constData(), 0666);
     SetMode(QFile::encodeName(data).constData(), 0666);
     TQuillonView& v = *Drive(*FForm).QuillonView();
+    v.SetMappingRect({0, 0, 10, 10});
+    v.SetAxisValues(0, 10, 10, 0);
     v.AddSite(QStringLiteral("1"), 5, 6);
     {
         TUnprivileged user;
@@ -548,8 +550,8 @@ void TestSession::savesInPlaceInAFolderThatTakesNoNewFile()
     }
     SetMode(QFile::encodeName(folder).constData(), 0755); // for the clean-up
     QVERIFY(ReadTextFile(session).endsWith("[series/series1]\r\n1=5,6\r\n[image]\r\nangle=0\r\nzoom=1\r\n"));
-    QVERIFY(ReadTextFile(session).startsWith("[dimensions]\r\n"));
-    QCOMPARE(ReadTextFile(data), QByteArray("NAN NAN\r\n"));
+    QVERIFY(ReadTextFile(session).startsWith("[screenrect]\r\n"));
+    QCOMPARE(ReadTextFile(data), QByteArray("5 4\r\n"));
 }
 
 void TestSession::quietlyWrongValuesAreNamed_data()

@@ -40,7 +40,7 @@ std::unique_ptr<TKSTipOfDay> Configured(const QStringList& tips)
     return tip;
 }
 
-const QStringList FiveTips{"one", "two", "three", "four", ""};
+const QStringList FiveTips{"one", "two", "three", "four", "five"};
 
 // Runs Execute, letting `act` work the window before it is closed; returns
 // what the status bar said first.
@@ -101,7 +101,7 @@ void TestTipOfDay::closingOnTheLastTipLeadsToARandomOne()
         for (int i = 0; i < 4; ++i)
             w->bNextTip->click();
         QCOMPARE(w->status->currentMessage(), QStringLiteral("This is tip 5 of 5"));
-        QCOMPARE(w->mbTip->toPlainText(), QString());
+        QCOMPARE(w->mbTip->toPlainText(), QStringLiteral("five"));
     });
     QCOMPARE(Stored(QStringLiteral("LastTip")), QStringLiteral("4"));
     std::uint16_t index = 99;
@@ -126,6 +126,11 @@ void TestTipOfDay::nextAndPrevWrap()
 
 void TestTipOfDay::singleTipAndNoTips()
 {
+    // A blank line is no tip, wherever it stands.
+    auto blanks = Configured({QStringLiteral("only"), QString(), QStringLiteral("  ")});
+    QString shown;
+    QCOMPARE(Run(*blanks, [&](TformKSTip* w) { shown = w->mbTip->toPlainText(); }), QStringLiteral("This is tip 1 of 1"));
+    QCOMPARE(shown, QStringLiteral("only"));
     auto single = Configured({QStringLiteral("only")});
     Run(*single, [](TformKSTip* w) {
         QVERIFY(!w->bPreviousTip->isEnabled());
