@@ -158,7 +158,10 @@ void Tmainform::CreateCommands()
     acPlottingArea = Command(QStringLiteral("acPlottingArea"), QStringLiteral("Plotting &Area..."),
                              [this] { acPlottingAreaExecute(); });
     acZoomIn = Command(QStringLiteral("acZoomIn"), QStringLiteral("Zoom &In"), [this] { ZoomBy(1); });
-    acZoomIn->setShortcuts(QKeySequence::ZoomIn);
+    // Ctrl+= as well: the plus of Ctrl++ needs Shift on most keyboards.
+    QList<QKeySequence> zoomIn = QKeySequence::keyBindings(QKeySequence::ZoomIn);
+    zoomIn << QKeySequence(Qt::CTRL | Qt::Key_Equal);
+    acZoomIn->setShortcuts(zoomIn);
     acZoomOut = Command(QStringLiteral("acZoomOut"), QStringLiteral("Zoom O&ut"), [this] { ZoomBy(-1); });
     acZoomOut->setShortcuts(QKeySequence::ZoomOut);
     CreateSeriesCommands();

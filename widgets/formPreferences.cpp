@@ -142,11 +142,23 @@ void TfrmPreferences::SetupForPreferences()
     pcPreferences->removeTab(pcPreferences->indexOf(tsDimensions));
 }
 
+void TfrmPreferences::showEvent(QShowEvent* event)
+{
+    QDialog::showEvent(event);
+    // The first value typed replaces the first field's, rather than going to
+    // the page tab.
+    if (FDimensions) {
+        ksfL->setFocus();
+        ksfL->selectAll();
+    }
+}
+
 void TfrmPreferences::SetupForDimensions()
 {
     setWindowTitle(QStringLiteral("Dimensions"));
     for (QWidget* page : {tsImage, tsPoints, tsLines})
         pcPreferences->removeTab(pcPreferences->indexOf(page));
+    FDimensions = true;
 }
 
 void TfrmPreferences::SettingsToControls(const TQuillonViewSettings& Settings)

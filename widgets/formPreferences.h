@@ -56,7 +56,12 @@ public:
     // The first failing Dimensions check's message, or "" when all pass.
     QString DimensionsError() const;
 
+protected:
+    void showEvent(QShowEvent* event) override;
+
 private:
     void bOKClick();
     void PickColour(TColourSwatch* swatch);
+
+    bool FDimensions = false;
 };

@@ -66,9 +66,13 @@ void TKSNumericEdit::keyPressEvent(QKeyEvent* event)
 void TKSNumericEdit::focusInEvent(QFocusEvent* event)
 {
     // The exact number, to edit; DisplayedText stays, so a formatted value
-    // is converted again on leaving.
+    // is converted again on leaving. A field selected whole stays so, for
+    // typing over.
+    const bool whole = hasSelectedText() && selectedText() == text();
     setText(PlainText());
     QLineEdit::focusInEvent(event);
+    if (whole)
+        selectAll();
 }
 
 void TKSNumericEdit::focusOutEvent(QFocusEvent* event)

@@ -57,6 +57,7 @@ class TestFormPreferences : public QObject {
     Q_OBJECT
 private slots:
     void rolesShowTheirPages();
+    void dimensionsStartInTheFirstField();
     void dimensionChecks_data();
     void dimensionChecks();
     void firstFailingCheckOnlyThenTheNext();
@@ -86,6 +87,20 @@ void TestFormPreferences::rolesShowTheirPages()
     QCOMPARE(dimensions.pcPreferences->count(), 1);
     QCOMPARE(dimensions.pcPreferences->tabText(0), QStringLiteral("Dimensions"));
     QCOMPARE(dimensions.cbXAxis->itemText(1), QStringLiteral("Logarithmic (Base 10)"));
+}
+
+// The first value typed goes into the first field, not to the page tab.
+void TestFormPreferences::dimensionsStartInTheFirstField()
+{
+    TfrmPreferences dimensions;
+    dimensions.SetupForDimensions();
+    dimensions.ksfL->SetValue(3);
+    dimensions.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&dimensions));
+    dimensions.activateWindow();
+    QTRY_VERIFY(QApplication::focusWidget());
+    QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("7"));
+    QCOMPARE(dimensions.ksfL->text(), QStringLiteral("7"));
 }
 
 void TestFormPreferences::dimensionChecks_data()
