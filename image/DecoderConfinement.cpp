@@ -13,6 +13,15 @@
 #include <sys/resource.h>
 #include <unistd.h>
 
+// The address sanitizer, as GCC and Clang each tell of it.
+#if defined(__SANITIZE_ADDRESS__)
+#define QUILLON_ADDRESS_SANITIZER 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define QUILLON_ADDRESS_SANITIZER 1
+#endif
+#endif
+
 namespace {
 
 // Room beside the picture's own bytes: the decoded picture, a converted
@@ -20,7 +29,7 @@ namespace {
 // program's code and heap need some.
 constexpr std::int64_t ProgramBytes = std::int64_t(512) << 20;
 
-#if defined(__SANITIZE_ADDRESS__)
+#if defined(QUILLON_ADDRESS_SANITIZER)
 // The sanitizer's runtime makes calls no list foresees (for its threads,
 // its memory checks and its reports): a sanitized decoder is denied only
 // what reaches beyond the process.
@@ -95,7 +104,7 @@ QString ConfineDecoder()
     const rlimit cpu{DecoderSeconds, DecoderSeconds};
     if (setrlimit(RLIMIT_CPU, &cpu) != 0)
         return QStringLiteral("no limit of CPU time: %1").arg(QString::fromLocal8Bit(std::strerror(errno)));
-#if !defined(__SANITIZE_ADDRESS__)
+#if !defined(QUILLON_ADDRESS_SANITIZER)
     // Bounds what a picture can make the library allocate, whatever its
     // header claims; the sanitizer's shadow memory needs the whole space.
     const rlim_t space = rlim_t(3 * PictureByteLimit() + ProgramBytes);
