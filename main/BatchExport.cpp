@@ -27,7 +27,10 @@ TExportStatus ExportSessionData(const QString& Out, const QString& Session, QIOD
         const TQuillonViewSettings settings;
         TJobDocument job;
         TFreeWinBitmap picture;
-        const QString warning = OpenSession(Session, settings.Look(), job, picture);
+        QString moved;
+        const QString warning = OpenSession(Session, settings.Look(), job, picture, &moved);
+        if (!moved.isEmpty())
+            Errors << moved << Qt::endl;
         if (!warning.isEmpty())
             Errors << warning << Qt::endl;
         if (toFile && !job.ImageFileName.isEmpty() && SameFile(Out, job.ImageFileName)) {

@@ -5,15 +5,30 @@
 #include "document/SessionFile.h"
 #include "image/FreeBitmap.h"
 
+#include <QDir>
 #include <QFileInfo>
 
 QString OpenSession(const QString& FileName, const TSeriesLook& DefaultLook, TJobDocument& Document,
-                    TFreeWinBitmap& Picture)
+                    TFreeWinBitmap& Picture, QString* Moved)
 {
     // The whole file is read and checked first: a file that cannot be read
     // or holds a malformed point changes nothing.
-    const TSession s = ReadSession(FileName, DefaultLook);
+    TSession s = ReadSession(FileName, DefaultLook);
     QStringList warnings = s.Warnings;
+    if (!s.Path.isEmpty() && !QFileInfo::exists(s.Path)) {
+        // Moved along with its session, into another folder.
+        const QDir beside = QFileInfo(FileName).absoluteDir();
+        const QString stored = s.Path;
+        for (const QString& candidate : {beside.filePath(QFileInfo(stored).fileName()), beside.filePath(stored)})
+            if (QFileInfo(candidate).isFile()) {
+                s.Path = QDir::cleanPath(candidate);
+                break;
+            }
+        if (s.Path == stored)
+            warnings.append(QStringLiteral("Its picture %1 was not found, nor beside the session.").arg(stored));
+        else if (Moved)
+            *Moved = QStringLiteral("The picture was not at %1; %2, beside the session, was opened.").arg(stored, s.Path);
+    }
     if (!s.Path.isEmpty() && QFileInfo::exists(s.Path)) {
         const TPictureReport report = Picture.ReplaceWith(s.Path);
         if (const QString problem = PictureProblemText(s.Path, report); !problem.isEmpty())

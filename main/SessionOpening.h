@@ -8,8 +8,11 @@ class TJobDocument;
 class TFreeWinBitmap;
 
 // Reads the session FileName into Document, a series the file gives no look
-// taking DefaultLook, and its picture into Picture when that reads. Returns
-// the warning the load deserves, or "". Raises as ReadSession does, and then
-// neither has changed.
+// taking DefaultLook, and its picture into Picture when that reads. A
+// picture no longer where the session says is looked for by its name beside
+// the session, then by its path from there; one found there is the job's
+// picture from now on, and Moved, when given, says where it came from.
+// Returns the warning the load deserves, or "". Raises as ReadSession does,
+// and then neither has changed.
 QString OpenSession(const QString& FileName, const TSeriesLook& DefaultLook, TJobDocument& Document,
-                    TFreeWinBitmap& Picture);
+                    TFreeWinBitmap& Picture, QString* Moved = nullptr);

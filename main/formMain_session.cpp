@@ -13,6 +13,7 @@
 
 #include <QGuiApplication>
 #include <QMessageBox>
+#include <QStatusBar>
 
 #include <algorithm>
 
@@ -70,8 +71,12 @@ QString Tmainform::LoadSession(const QString& FileName)
     // An axis kind the file does not name stays as the view has it.
     TJobDocument loaded;
     loaded.Mapping() = *QuillonView;
-    const QString warning = OpenSession(FileName, TQuillonViewSettings::StoredLook(), loaded, QuillonView->Image);
+    QString moved;
+    const QString warning =
+        OpenSession(FileName, TQuillonViewSettings::StoredLook(), loaded, QuillonView->Image, &moved);
     ShowLoadedDocument(loaded);
+    if (!moved.isEmpty())
+        statusBar()->showMessage(moved, 15000);
     return warning;
 }
 

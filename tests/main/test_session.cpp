@@ -17,6 +17,7 @@
 #include <QLineEdit>
 #include <QLocale>
 #include <QMessageBox>
+#include <QStatusBar>
 #include <QtTest>
 
 #include <cmath>
@@ -72,6 +73,8 @@ private slots:
     void readingRules();
     void pointsInFileOrderFirstNameWins();
     void missingImageKeepsPicture();
+    void pictureMovedWithItsSessionIsFound_data();
+    void pictureMovedWithItsSessionIsFound();
     void unreadableFileChangesNothing();
     void malformedPointChangesNothing();
     void savingOverReplacesTheWholeFile();
@@ -249,9 +252,41 @@ void TestSession::missingImageKeepsPicture()
     TQuillonView& v = *Drive(*FForm).QuillonView();
     QVERIFY(Drive(*FForm).LoadImageFile(SavePicture(Path("shown.png"), 64, 48)));
     WriteTextFile(Path("moved.qsf"), "[image]\npath=" + Path("moved-away.png").toUtf8() + "\n");
-    Drive(*FForm).LoadSessionFile(Path("moved.qsf"));
+    QString told;
+    {
+        WhenModalShown warned("QMessageBox", ReadInto(told));
+        Drive(*FForm).LoadSessionFile(Path("moved.qsf"));
+    }
+    QVERIFY2(told.endsWith(QStringLiteral("Its picture %1 was not found, nor beside the session.").arg(Path("moved-away.png"))),
+             qPrintable(told));
     QCOMPARE(Drive(*FForm).Document().ImageFileName, Path("moved-away.png"));
     QCOMPARE(v.ImageWidth(), 64);
+}
+
+// A session moved together with its picture finds it beside itself, by
+// name or by the path it stored, says so, and saves where it now is.
+void TestSession::pictureMovedWithItsSessionIsFound_data()
+{
+    QTest::addColumn<QString>("stored");
+    QTest::addColumn<QString>("now");
+    QTest::newRow("by name") << "/nowhere/old/chart.png" << "chart.png";
+    QTest::newRow("by its relative path") << "pics/chart.png" << "pics/chart.png";
+}
+
+void TestSession::pictureMovedWithItsSessionIsFound()
+{
+    QFETCH(QString, stored);
+    QFETCH(QString, now);
+    QVERIFY(QDir().mkpath(Path("moved/pics")));
+    const QString picture = SavePicture(Path("moved/") + now, 70, 50);
+    WriteTextFile(Path("moved/job.qsf"), "[image]\npath=" + stored.toUtf8() + "\n[series/series1]\n1=5,6\n");
+    Drive(*FForm).LoadSessionFile(Path("moved/job.qsf"));
+    QCOMPARE(Drive(*FForm).QuillonView()->ImageWidth(), 70);
+    QCOMPARE(Drive(*FForm).Document().ImageFileName, picture);
+    QCOMPARE(FForm->statusBar()->currentMessage(),
+             QStringLiteral("The picture was not at %1; %2, beside the session, was opened.").arg(stored, picture));
+    Drive(*FForm).SaveSessionFile(Path("moved/job.qsf"));
+    QVERIFY(ReadTextFile(Path("moved/job.qsf")).contains("path=" + picture.toUtf8() + "\r\n"));
 }
 
 void TestSession::unreadableFileChangesNothing()
