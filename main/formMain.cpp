@@ -112,6 +112,12 @@ void Tmainform::CreateLayout()
     strip.setColor(QPalette::WindowText, Qt::black);
     pnlSeriesName->setPalette(strip);
     data->addWidget(pnlSeriesName);
+    // What to do next, over the list it fills; wrapped, never cut short.
+    pnlNextStep = new QLabel(pnlData);
+    pnlNextStep->setWordWrap(true);
+    pnlNextStep->setMargin(4);
+    pnlNextStep->setFrameShape(QFrame::StyledPanel);
+    data->addWidget(pnlNextStep);
 
     ListModel = new TDataListModel;
     ListModel->setParent(this);
@@ -183,8 +189,6 @@ void Tmainform::CreateLayout()
     pnlPointer->setFrameShape(QFrame::Panel);
     pnlPointer->setFrameShadow(QFrame::Sunken);
     statusBar()->addWidget(pnlPointer);
-    pnlNextStep = new QLabel(this);
-    statusBar()->addWidget(pnlNextStep, 1);
 }
 
 Tmainform::~Tmainform()

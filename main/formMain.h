@@ -97,7 +97,7 @@ private:
     // any, with AllSeries) has points: exports must not write data values
     // the points do not have.
     void RefuseWithoutDataValues(bool AllSeries) const;
-    // The status bar's line that says what to do next.
+    // The line above the list that says what to do next.
     void ShowNextStep();
     // A write that could not be made safely, said so.
     void WarnIfInPlace(TWritten How, const QString& FileName);
@@ -241,9 +241,9 @@ private:
     QAction* acUndo;
     QAction* acRedo;
     QAction* acPlottingArea;
-    // After the described five: the pointer's image pixel and the angle, and
-    // what to do next.
+    // After the described five: the pointer's image pixel and the angle.
     QLabel* pnlPointer;
+    // Above the list: what to do next.
     QLabel* pnlNextStep;
     QAction* acSeriesNew;
     QAction* acSeriesRename;
