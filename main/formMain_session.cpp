@@ -53,6 +53,7 @@ void Tmainform::SaveSessionFile(const QString& FileName)
     // Written afresh: nothing of an earlier session in that file survives.
     const TWritten how = SaveSession(FileName, Document, TQuillonViewSettings::StoredLook());
     MarkSaved(FileName);
+    NoteRecent(FileName);
     WarnIfInPlace(how, FileName);
 }
 

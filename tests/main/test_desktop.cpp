@@ -145,6 +145,16 @@ void TestDesktop::recentListFollowsWhatOpens()
     QVERIFY(!Drive(f).Recent().Files().contains(Path("p9.png")));
     QVERIFY(Drive(f).Recent().Clear());
     QCOMPARE(Drive(f).Recent().Files(), QStringList{});
+    // A session saved is listed, and chosen it opens as the session, work
+    // and all, not as its bare picture.
+    Drive(f).QuillonView()->SetAxisValues(0, 10, 10, 0);
+    Drive(f).QuillonView()->AddSite(QStringLiteral("1"), 3, 4);
+    Drive(f).SaveSessionFile(Path("work.qsf"));
+    QCOMPARE(Drive(f).Recent().Files(), QStringList{Path("work.qsf")});
+    Drive(f).QuillonView()->ClearSites();
+    Drive(f).FillRecentMenu();
+    Drive(f).mnuRecent()->actions().first()->trigger();
+    QCOMPARE(Drive(f).QuillonView()->SiteCount(), 1);
 }
 
 void TestDesktop::droppedFilesOpenByContent()
