@@ -17,7 +17,6 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <sys/mman.h>
-#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>

@@ -179,8 +179,7 @@ int OpenPictureFile(const QString& FileName, TPictureReport& Report)
     return fd;
 }
 
-TDecodedFile DecodePictureFile(int Fd, const QString& Name, int Flags, std::int64_t Limit,
-                               const std::function<void(const TPictureReport&, FIBITMAP*)>& OnHeader)
+TDecodedFile DecodePictureFile(int Fd, const QString& Name, int Flags, std::int64_t Limit)
 {
     TDecodedFile result;
     const int own = dup(Fd);
@@ -229,8 +228,6 @@ TDecodedFile DecodePictureFile(int Fd, const QString& Name, int Flags, std::int6
             result.Report = NextToNothing(size, fileBytes);
             return result;
         }
-        if (size.Status != TPictureStatus::TooLarge && OnHeader)
-            OnHeader(size, header);
         FreeImage_Unload(header);
         if (size.Status == TPictureStatus::TooLarge) {
             result.Report = size;

@@ -4,7 +4,6 @@
 #include <QString>
 
 #include <cstdint>
-#include <functional>
 
 // What became of a picture file that was read.
 enum class TPictureStatus {
@@ -42,9 +41,6 @@ struct TDecodedFile {
 
 // Decodes an open regular file in this process: the format by content, then
 // by Name; the header is read first so that a picture larger than Limit is
-// refused before its pixels are decoded; OnHeader, when given, hears the size
-// of a picture that passed, with its header (no pixels). The decoder's
-// messages and a file that ends before the picture does make the result
-// Damaged.
-TDecodedFile DecodePictureFile(int Fd, const QString& Name, int Flags, std::int64_t Limit,
-                               const std::function<void(const TPictureReport&, FIBITMAP*)>& OnHeader = {});
+// refused before its pixels are decoded. The decoder's messages and a file
+// that ends before the picture does make the result Damaged.
+TDecodedFile DecodePictureFile(int Fd, const QString& Name, int Flags, std::int64_t Limit);

@@ -14,14 +14,13 @@
 // the job. Order is insertion or the last sort; names are unique when case
 // is ignored, and found through an index rather than a scan. The index
 // follows every change made through the list; after the job's series
-// changed elsewhere, Reindex.
+// changed elsewhere, Bind again.
 class TSiteList {
 public:
     explicit TSiteList(TJobDocument& Job) { Bind(Job); }
 
     // The sites are Job's current series from now on.
     void Bind(TJobDocument& Job);
-    void Reindex();
 
     int Count() const { return static_cast<int>(Items().size()); }
     // Valid until the list next changes.
@@ -41,6 +40,7 @@ public:
     void Sort(const std::function<int(const TSiteObject&, const TSiteObject&)>& Compare);
 
 private:
+    void Reindex();
     static QString Key(const QString& Name) { return Name.toCaseFolded(); }
     std::vector<TSiteObject>& Items() const { return FJob->CurrentSeries().Points; }
 
