@@ -10,7 +10,6 @@
 #include "platform/TextFile.h"
 
 #include <QClipboard>
-
 #include <QGuiApplication>
 #include <QMessageBox>
 #include <QStatusBar>
@@ -126,10 +125,10 @@ void Tmainform::WarnIfInPlace(TWritten How, const QString& FileName)
 
 void Tmainform::acExportAllSeriesExecute()
 {
+    // Refused before a name is asked for.
+    RefuseWithoutDataValues(true);
     const QString file = AskSaveFileName(this, QStringLiteral("Export All Series"),
                                          QStringLiteral("CSV File (*.csv);;All Files (*)"), QStringLiteral("csv"));
-    if (file.isEmpty())
-        return;
-    RefuseWithoutDataValues(true);
-    WarnIfInPlace(SaveTextFile(file, AllSeriesCsv(Document)), file);
+    if (!file.isEmpty())
+        WarnIfInPlace(SaveTextFile(file, AllSeriesCsv(Document)), file);
 }
