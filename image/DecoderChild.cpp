@@ -4,6 +4,7 @@
 
 #include "DecoderRecord.h"
 #include "DisplayForm.h"
+#include "RowDecoders.h"
 
 #include <QByteArray>
 
@@ -90,17 +91,16 @@ std::uint32_t Pitch24(std::int64_t width)
 // 32-bit or 48-bit picture to be shown, made 24-bit straight into it, a
 // stretch at a time, each stretch of the decoded picture given back once
 // copied. Both halves of the rows run at once, one on a thread of its own:
-// this is the one cost a bare decode does not have. The mapping is left to
-// the process's exit.
-bool HandOver(FIBITMAP* dib, TPictureForm form, TDecoderRecord& record)
+// this is the one cost a bare decode does not have.
+bool HandOver(FIBITMAP* dib, int memory, TPictureForm form, TDecoderRecord& record)
 {
     const bool shown = form == TPictureForm::AsShown && ShownRowByRow(dib);
     const std::int64_t height = FreeImage_GetHeight(dib);
     const std::uint32_t pitch = shown ? Pitch24(FreeImage_GetWidth(dib)) : FreeImage_GetPitch(dib);
     record.Bytes = std::int64_t(pitch) * height;
-    if (ftruncate(DecoderMemoryFd, off_t(record.Bytes)) != 0)
+    if (ftruncate(memory, off_t(record.Bytes)) != 0)
         return false;
-    void* shared = mmap(nullptr, std::size_t(record.Bytes), PROT_READ | PROT_WRITE, MAP_SHARED, DecoderMemoryFd, 0);
+    void* shared = mmap(nullptr, std::size_t(record.Bytes), PROT_READ | PROT_WRITE, MAP_SHARED, memory, 0);
     if (shared == MAP_FAILED)
         return false;
     BYTE* out = static_cast<BYTE*>(shared);
@@ -122,6 +122,7 @@ bool HandOver(FIBITMAP* dib, TPictureForm form, TDecoderRecord& record)
     std::thread lower([&] { rows(0, half); });
     rows(half, int(height));
     lower.join();
+    munmap(shared, std::size_t(record.Bytes));
     Describe(dib, record);
     if (shown) {
         record.Type = FIT_BITMAP;
@@ -161,30 +162,38 @@ int RefuseToDecode(const QString& Why)
     return WriteAll(DecoderResultFd, &record, sizeof record) ? 0 : 1;
 }
 
+void DecodeThroughLibrary(int Picture, int Memory, const QString& Name, int Flags, TPictureForm Form,
+                          TDecoderRecord& Record)
+{
+    TDecodedFile decoded = DecodePictureFile(Picture, Name, Flags, PictureByteLimit());
+    Record.Status = std::int32_t(decoded.Report.Status);
+    Record.Width = decoded.Report.Width;
+    Record.Height = decoded.Report.Height;
+    Record.Bytes = decoded.Report.Bytes;
+    Record.Limit = decoded.Report.Limit;
+    if (decoded.Dib && Form == TPictureForm::AsShown) {
+        if (FIBITMAP* shown = ShownCopy(decoded.Dib)) {
+            FreeImage_Unload(decoded.Dib);
+            decoded.Dib = shown;
+        }
+    }
+    const bool handed = decoded.Dib && HandOver(decoded.Dib, Memory, Form, Record);
+    if (decoded.Dib && !handed) {
+        Record.Status = std::int32_t(TPictureStatus::Failed);
+        decoded.Report.Detail = QStringLiteral("no shared memory for %1 bytes").arg(Record.Bytes);
+    }
+    if (decoded.Dib)
+        FreeImage_Unload(decoded.Dib);
+    const QByteArray detail = decoded.Report.Detail.toUtf8().left(MaxDecoderDetail);
+    Record.DetailLength = std::uint32_t(detail.size());
+    std::memcpy(Record.Detail, detail.constData(), std::size_t(detail.size()));
+}
+
 int RunDecoder(const QString& Name, int Flags, TPictureForm Form)
 {
     TDecoderRecord record{};
-    {
-        TDecodedFile decoded = DecodePictureFile(DecoderPictureFd, Name, Flags, PictureByteLimit());
-        record.Status = std::int32_t(decoded.Report.Status);
-        record.Width = decoded.Report.Width;
-        record.Height = decoded.Report.Height;
-        record.Bytes = decoded.Report.Bytes;
-        record.Limit = decoded.Report.Limit;
-        if (decoded.Dib && Form == TPictureForm::AsShown) {
-            if (FIBITMAP* shown = ShownCopy(decoded.Dib)) {
-                FreeImage_Unload(decoded.Dib);
-                decoded.Dib = shown;
-            }
-        }
-        const bool handed = decoded.Dib && HandOver(decoded.Dib, Form, record);
-        if (decoded.Dib && !handed) {
-            record.Status = std::int32_t(TPictureStatus::Failed);
-            decoded.Report.Detail = QStringLiteral("no shared memory for %1 bytes").arg(record.Bytes);
-        }
-        const QByteArray detail = decoded.Report.Detail.toUtf8().left(MaxDecoderDetail);
-        record.DetailLength = std::uint32_t(detail.size());
-        std::memcpy(record.Detail, detail.constData(), std::size_t(detail.size()));
-    }
+    if (Form != TPictureForm::AsShown ||
+        !DecodeRowByRow(DecoderPictureFd, DecoderMemoryFd, Flags, PictureByteLimit(), record))
+        DecodeThroughLibrary(DecoderPictureFd, DecoderMemoryFd, Name, Flags, Form, record);
     return WriteAll(DecoderResultFd, &record, sizeof record) ? 0 : 1;
 }

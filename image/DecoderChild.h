@@ -1,5 +1,6 @@
 #pragma once
 
+#include "DecoderRecord.h"
 #include "PictureDecoder.h"
 
 #include <QString>
@@ -9,6 +10,11 @@
 // DecoderMemoryFd, and writes what became of it to DecoderResultFd: the
 // decoder program's whole work. Returns its exit status.
 int RunDecoder(const QString& Name, int Flags, TPictureForm Form);
+// The decoder's way for any format the library reads: decoded whole by the
+// library, then handed into the shared memory file Memory a stretch at a
+// time. Record says what became of it.
+void DecodeThroughLibrary(int Picture, int Memory, const QString& Name, int Flags, TPictureForm Form,
+                          TDecoderRecord& Record);
 // Says Why no picture was decoded, as RunDecoder says what was.
 int RefuseToDecode(const QString& Why);
 

@@ -128,51 +128,56 @@ inline void CompositePixel(const BYTE* in, BYTE* out, unsigned back)
 
 } // namespace
 
+void CompositeRow(const BYTE* In, unsigned Width, int Y, BYTE* Out)
+{
+    // A run of eight from a multiple of eight lies on one checkerboard
+    // square, and most such runs are wholly clear or wholly opaque.
+    const bool rowClear = (Y & 8) == 0;
+    unsigned x = 0;
+    for (; x + 8 <= Width; x += 8) {
+        const BYTE* run = In + 4 * x;
+        BYTE* out = Out + 3 * x;
+        const unsigned back = CheckerGrey(rowClear, x);
+        unsigned all = 0xFF, any = 0;
+        for (unsigned i = 0; i < 8; ++i) {
+            all &= run[4 * i + FI_RGBA_ALPHA];
+            any |= run[4 * i + FI_RGBA_ALPHA];
+        }
+        if (any == 0) {
+            std::memset(out, int(back), 24);
+        } else if (all == 0xFF) {
+            for (unsigned i = 0; i < 8; ++i)
+                std::memcpy(out + 3 * i, run + 4 * i, 3);
+        } else {
+            for (unsigned i = 0; i < 8; ++i)
+                CompositePixel(run + 4 * i, out + 3 * i, back);
+        }
+    }
+    for (; x < Width; ++x)
+        CompositePixel(In + 4 * x, Out + 3 * x, CheckerGrey(rowClear, x));
+}
+
 void CompositeRows(FIBITMAP* Dib, int First, int Last, BYTE* Out, unsigned Pitch)
 {
     const unsigned width = FreeImage_GetWidth(Dib);
-    for (int y = First; y < Last; ++y, Out += Pitch) {
-        const BYTE* in = FreeImage_GetScanLine(Dib, y);
-        // A run of eight from a multiple of eight lies on one checkerboard
-        // square, and most such runs are wholly clear or wholly opaque.
-        const bool rowClear = (y & 8) == 0;
-        unsigned x = 0;
-        for (; x + 8 <= width; x += 8) {
-            const BYTE* run = in + 4 * x;
-            BYTE* out = Out + 3 * x;
-            const unsigned back = CheckerGrey(rowClear, x);
-            unsigned all = 0xFF, any = 0;
-            for (unsigned i = 0; i < 8; ++i) {
-                all &= run[4 * i + FI_RGBA_ALPHA];
-                any |= run[4 * i + FI_RGBA_ALPHA];
-            }
-            if (any == 0) {
-                std::memset(out, int(back), 24);
-            } else if (all == 0xFF) {
-                for (unsigned i = 0; i < 8; ++i)
-                    std::memcpy(out + 3 * i, run + 4 * i, 3);
-            } else {
-                for (unsigned i = 0; i < 8; ++i)
-                    CompositePixel(run + 4 * i, out + 3 * i, back);
-            }
-        }
-        for (; x < width; ++x)
-            CompositePixel(in + 4 * x, Out + 3 * x, CheckerGrey(rowClear, x));
+    for (int y = First; y < Last; ++y, Out += Pitch)
+        CompositeRow(FreeImage_GetScanLine(Dib, y), width, y, Out);
+}
+
+void ConvertRgb16Row(const FIRGB16* In, unsigned Width, BYTE* Out)
+{
+    for (unsigned x = 0; x < Width; ++x, Out += 3) {
+        Out[FI_RGBA_RED] = BYTE(In[x].red >> 8);
+        Out[FI_RGBA_GREEN] = BYTE(In[x].green >> 8);
+        Out[FI_RGBA_BLUE] = BYTE(In[x].blue >> 8);
     }
 }
 
 void ConvertRgb16Rows(FIBITMAP* Dib, int First, int Last, BYTE* Out, unsigned Pitch)
 {
     const unsigned width = FreeImage_GetWidth(Dib);
-    for (int y = First; y < Last; ++y, Out += Pitch) {
-        const auto* in = reinterpret_cast<const FIRGB16*>(FreeImage_GetScanLine(Dib, y));
-        BYTE* out = Out;
-        for (unsigned x = 0; x < width; ++x, out += 3) {
-            out[FI_RGBA_RED] = BYTE(in[x].red >> 8);
-            out[FI_RGBA_GREEN] = BYTE(in[x].green >> 8);
-            out[FI_RGBA_BLUE] = BYTE(in[x].blue >> 8);
-        }
-    }
+    for (int y = First; y < Last; ++y, Out += Pitch)
+        ConvertRgb16Row(reinterpret_cast<const FIRGB16*>(FreeImage_GetScanLine(Dib, y)), width, Out);
 }
 
 bool ShownRowByRow(FIBITMAP* Dib)

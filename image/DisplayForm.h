@@ -20,9 +20,12 @@ FIBITMAP* ConvertForDisplay(FIBITMAP* Dib, bool UseFileBkg, RGBQUAD* AppBkColor,
 // composited as the library composites without a background: over its grey
 // checkerboard. Out receives 24-bit rows Pitch bytes apart, row First first.
 void CompositeRows(FIBITMAP* Dib, int First, int Last, BYTE* Out, unsigned Pitch);
+// One such row, Y rows above the picture's bottom.
+void CompositeRow(const BYTE* In, unsigned Width, int Y, BYTE* Out);
 
 // The library's 24-bit conversion of a 48-bit RGB picture, rows as above.
 void ConvertRgb16Rows(FIBITMAP* Dib, int First, int Last, BYTE* Out, unsigned Pitch);
+void ConvertRgb16Row(const FIRGB16* In, unsigned Width, BYTE* Out);
 
 // Whether the shown form of a picture is made a row at a time by one of the
 // two above, straight into wherever the rows go; ShownRows makes them.

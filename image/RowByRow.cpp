@@ -1,0 +1,26 @@
+#include "RowDecoders.h"
+
+#include <png.h>
+
+#include <unistd.h>
+
+bool DecodeRowByRow(int Picture, int Memory, int Flags, std::int64_t Limit, TDecoderRecord& Record)
+{
+    png_byte head[8] = {};
+    if (pread(Picture, head, sizeof head, 0) != sizeof head)
+        return false;
+    // A descriptor of its own, so that its buffered reading starts at the
+    // first byte and leaves the shared one where it was.
+    const int own = dup(Picture);
+    std::FILE* file = own >= 0 ? fdopen(own, "rb") : nullptr;
+    if (!file) {
+        if (own >= 0)
+            ::close(own);
+        return false;
+    }
+    std::fseek(file, 0, SEEK_SET);
+    TSharedRows rows(Memory);
+    const bool done = png_sig_cmp(head, 0, sizeof head) == 0 && DecodePngRows(file, Flags, Limit, rows, Record);
+    std::fclose(file);
+    return done;
+}

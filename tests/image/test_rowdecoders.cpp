@@ -1,0 +1,179 @@
+// Each row-by-row decoder against the library it stands in for: the same
+// record and the same bytes, or no decode at all.
+#include "image/DecoderChild.h"
+#include "image/RowDecoders.h"
+
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <png.h>
+
+#include <cstring>
+#include <fcntl.h>
+#include <memory>
+#include <sys/mman.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+constexpr int Width = 45;
+constexpr int Height = 29;
+
+// Bytes of a test picture's rows: every value a sample can take turns up,
+// alpha included, so opaque, clear and partial pixels all occur.
+BYTE Sample(int x, int y)
+{
+    return BYTE(x * 37 + y * 91 + (x * y) % 7);
+}
+
+struct TPngKind {
+    int Type;
+    int Depth;
+    bool Interlaced = false;
+    bool Gamma = false;
+    bool Transparency = false;
+    bool Background = false;
+    bool Resolution = false;
+};
+
+void WritePng(const QString& path, const TPngKind& kind)
+{
+    FILE* file = std::fopen(QFile::encodeName(path).constData(), "wb");
+    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+    png_infop info = png_create_info_struct(png);
+    png_init_io(png, file);
+    png_set_IHDR(png, info, Width, Height, kind.Depth, kind.Type,
+                 kind.Interlaced ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
+                 PNG_FILTER_TYPE_DEFAULT);
+    png_color palette[256];
+    for (int i = 0; i < 256; ++i)
+        palette[i] = {png_byte(i * 3), png_byte(255 - i), png_byte(i * 11)};
+    if (kind.Type == PNG_COLOR_TYPE_PALETTE)
+        png_set_PLTE(png, info, palette, 1 << kind.Depth);
+    png_byte alphas[4] = {0, 90, 180, 255};
+    png_color_16 colour{1, 3, 5, 7, 2};
+    if (kind.Transparency)
+        png_set_tRNS(png, info, alphas, 4, &colour);
+    if (kind.Background)
+        png_set_bKGD(png, info, &colour);
+    if (kind.Gamma)
+        png_set_gAMA(png, info, 0.7);
+    if (kind.Resolution)
+        png_set_pHYs(png, info, 3780, 2000, PNG_RESOLUTION_METER);
+    png_write_info(png, info);
+    std::vector<png_byte> row(png_get_rowbytes(png, info));
+    for (int pass = png_set_interlace_handling(png); pass > 0; --pass)
+        for (int y = 0; y < Height; ++y) {
+            for (std::size_t i = 0; i < row.size(); ++i)
+                row[i] = Sample(int(i), y);
+            png_write_row(png, row.data());
+        }
+    png_write_end(png, info);
+    png_destroy_write_struct(&png, &info);
+    std::fclose(file);
+}
+
+std::unique_ptr<TDecoderRecord> NewRecord()
+{
+    return std::make_unique<TDecoderRecord>();
+}
+
+QByteArray Contents(int memory)
+{
+    struct stat info {};
+    fstat(memory, &info);
+    QByteArray bytes(qsizetype(info.st_size), '\0');
+    if (pread(memory, bytes.data(), std::size_t(bytes.size()), 0) != info.st_size)
+        return {};
+    return bytes;
+}
+
+} // namespace
+
+class TestRowDecoders : public QObject {
+    Q_OBJECT
+private slots:
+    void sameAsTheLibrary_data();
+    void sameAsTheLibrary();
+
+private:
+    QTemporaryDir FDir;
+};
+
+void TestRowDecoders::sameAsTheLibrary_data()
+{
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<bool>("taken");
+    const auto png = [&](const char* name, const TPngKind& kind, bool taken) {
+        const QString path = FDir.filePath(QLatin1String(name) + QStringLiteral(".png"));
+        WritePng(path, kind);
+        QTest::newRow(name) << path << taken;
+    };
+    for (int depth : {1, 2, 4, 8}) {
+        png(qPrintable(QStringLiteral("grey %1").arg(depth)), {PNG_COLOR_TYPE_GRAY, depth}, true);
+        png(qPrintable(QStringLiteral("palette %1").arg(depth)), {PNG_COLOR_TYPE_PALETTE, depth}, true);
+    }
+    png("grey 16", {PNG_COLOR_TYPE_GRAY, 16}, false);
+    png("rgb 8", {PNG_COLOR_TYPE_RGB, 8}, true);
+    png("rgb 8, gamma and resolution", {PNG_COLOR_TYPE_RGB, 8, false, true, false, false, true}, true);
+    png("rgb 16", {PNG_COLOR_TYPE_RGB, 16}, true);
+    png("rgb 16, gamma", {PNG_COLOR_TYPE_RGB, 16, false, true}, true);
+    png("rgba 8", {PNG_COLOR_TYPE_RGB_ALPHA, 8}, true);
+    png("rgba 8, background", {PNG_COLOR_TYPE_RGB_ALPHA, 8, false, false, false, true}, true);
+    png("grey and alpha 8", {PNG_COLOR_TYPE_GRAY_ALPHA, 8}, true);
+    png("rgba 16", {PNG_COLOR_TYPE_RGB_ALPHA, 16}, false);
+    png("grey and alpha 16", {PNG_COLOR_TYPE_GRAY_ALPHA, 16}, false);
+    png("rgb 8, interlaced", {PNG_COLOR_TYPE_RGB, 8, true}, false);
+    png("palette 8, transparency", {PNG_COLOR_TYPE_PALETTE, 8, false, false, true}, false);
+    png("rgb 8, background", {PNG_COLOR_TYPE_RGB, 8, false, false, false, true}, false);
+    const QString whole = FDir.filePath(QStringLiteral("rgb 8.png"));
+    QFile cut(FDir.filePath(QStringLiteral("cut.png")));
+    QVERIFY(QFile(whole).open(QIODevice::ReadOnly) && cut.open(QIODevice::WriteOnly));
+    QFile source(whole);
+    source.open(QIODevice::ReadOnly);
+    cut.write(source.readAll().chopped(40));
+    cut.close();
+    QTest::newRow("rgb 8, cut short") << cut.fileName() << false;
+}
+
+void TestRowDecoders::sameAsTheLibrary()
+{
+    QFETCH(QString, file);
+    QFETCH(bool, taken);
+    const int picture = open(QFile::encodeName(file).constData(), O_RDONLY | O_CLOEXEC);
+    const int fastMemory = memfd_create("fast", MFD_CLOEXEC);
+    const int libraryMemory = memfd_create("library", MFD_CLOEXEC);
+    QVERIFY(picture >= 0 && fastMemory >= 0 && libraryMemory >= 0);
+    const auto fast = NewRecord();
+    const auto library = NewRecord();
+    QCOMPARE(DecodeRowByRow(picture, fastMemory, 0, PictureByteLimit(), *fast), taken);
+    DecodeThroughLibrary(picture, libraryMemory, file, 0, TPictureForm::AsShown, *library);
+    if (taken) {
+        QCOMPARE(library->DetailLength, 0u);
+        QCOMPARE(fast->Status, library->Status);
+        QCOMPARE(fast->Width, library->Width);
+        QCOMPARE(fast->Height, library->Height);
+        QCOMPARE(fast->Bytes, library->Bytes);
+        QCOMPARE(fast->Limit, library->Limit);
+        QCOMPARE(fast->Type, library->Type);
+        QCOMPARE(fast->Pitch, library->Pitch);
+        QCOMPARE(fast->Bpp, library->Bpp);
+        QCOMPARE(fast->RedMask, library->RedMask);
+        QCOMPARE(fast->GreenMask, library->GreenMask);
+        QCOMPARE(fast->BlueMask, library->BlueMask);
+        QCOMPARE(fast->PaletteSize, library->PaletteSize);
+        QVERIFY(std::memcmp(fast->Palette, library->Palette, sizeof fast->Palette) == 0);
+        QCOMPARE(fast->TransparencyCount, library->TransparencyCount);
+        QCOMPARE(fast->Transparent, library->Transparent);
+        QCOMPARE(fast->HasBackground, library->HasBackground);
+        QCOMPARE(fast->DotsX, library->DotsX);
+        QCOMPARE(fast->DotsY, library->DotsY);
+        QVERIFY(Contents(fastMemory) == Contents(libraryMemory));
+    }
+    for (int fd : {picture, fastMemory, libraryMemory})
+        close(fd);
+}
+
+QTEST_GUILESS_MAIN(TestRowDecoders)
+#include "test_rowdecoders.moc"
