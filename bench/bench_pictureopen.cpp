@@ -13,6 +13,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <poll.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -144,8 +145,37 @@ std::int64_t PeakKiB()
     return 0;
 }
 
+// A process's proportional memory: its private pages and its share of
+// those it shares, so that pages the window and its decoder both map count
+// once between them. None once the process is gone.
+std::int64_t PssKiB(pid_t pid)
+{
+    QFile rollup(QStringLiteral("/proc/%1/smaps_rollup").arg(pid));
+    if (!rollup.open(QIODevice::ReadOnly))
+        return 0;
+    for (const QByteArray& line : rollup.readAll().split('\n'))
+        if (line.startsWith("Pss:"))
+            return line.mid(4).trimmed().split(' ').first().toLongLong();
+    return 0;
+}
+
+// The process and the children each of its threads started.
+std::int64_t TreePssKiB(pid_t pid)
+{
+    std::int64_t sum = PssKiB(pid);
+    for (const QString& task : QDir(QStringLiteral("/proc/%1/task").arg(pid)).entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+        QFile children(QStringLiteral("/proc/%1/task/%2/children").arg(pid).arg(task));
+        if (children.open(QIODevice::ReadOnly))
+            for (const QByteArray& child : children.readAll().split(' '))
+                if (!child.trimmed().isEmpty())
+                    sum += PssKiB(pid_t(child.trimmed().toInt()));
+    }
+    return sum;
+}
+
 // Runs Job in a child process and reports its peak resident memory and that
-// of the decoder processes it started, against width x height x 4.
+// of the decoder processes it started, against width x height x 4, and the
+// peak of the whole tree's proportional memory, sampled every millisecond.
 void MeasurePeak(benchmark::State& state, const std::function<void()>& Job)
 {
     for (auto _ : state) {
@@ -167,6 +197,10 @@ void MeasurePeak(benchmark::State& state, const std::function<void()>& Job)
             _exit(write(channel[1], peaks, sizeof peaks) == sizeof peaks ? 0 : 1);
         }
         close(channel[1]);
+        std::int64_t treePeak = 0;
+        pollfd answer{channel[0], POLLIN, 0};
+        while (poll(&answer, 1, 1) == 0)
+            treePeak = std::max(treePeak, TreePssKiB(child));
         std::int64_t peaks[2] = {0, 0};
         const bool heard = read(channel[0], peaks, sizeof peaks) == sizeof peaks;
         close(channel[0]);
@@ -179,6 +213,7 @@ void MeasurePeak(benchmark::State& state, const std::function<void()>& Job)
         state.counters["peak_MiB"] = double(peaks[0]) / 1024;
         state.counters["peak_per_wh4"] = double(peaks[0]) / unit;
         state.counters["decoder_MiB"] = double(peaks[1]) / 1024;
+        state.counters["tree_pss_per_wh4"] = double(treePeak) / unit;
     }
 }
 

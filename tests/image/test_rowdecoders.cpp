@@ -7,6 +7,7 @@
 #include <QtTest>
 
 #include <png.h>
+#include <tiffio.h>
 
 #include <cstring>
 #include <fcntl.h>
@@ -74,6 +75,63 @@ void WritePng(const QString& path, const TPngKind& kind)
     std::fclose(file);
 }
 
+struct TTiffKind {
+    std::uint16_t Photometric;
+    std::uint16_t Depth;
+    std::uint16_t Samples = 1;
+    std::uint16_t Compression = COMPRESSION_NONE;
+    std::uint16_t ResolutionUnit = 0; // none written
+    bool Tiled = false;
+    std::uint16_t RowsPerStrip = 5;
+};
+
+void WriteTiff(const QString& path, const TTiffKind& kind)
+{
+    TIFF* tiff = TIFFOpen(QFile::encodeName(path).constData(), "w");
+    TIFFSetField(tiff, TIFFTAG_IMAGEWIDTH, Width);
+    TIFFSetField(tiff, TIFFTAG_IMAGELENGTH, Height);
+    TIFFSetField(tiff, TIFFTAG_BITSPERSAMPLE, kind.Depth);
+    TIFFSetField(tiff, TIFFTAG_SAMPLESPERPIXEL, kind.Samples);
+    TIFFSetField(tiff, TIFFTAG_PHOTOMETRIC, kind.Photometric);
+    TIFFSetField(tiff, TIFFTAG_COMPRESSION, kind.Compression);
+    TIFFSetField(tiff, TIFFTAG_PLANARCONFIG, PLANARCONFIG_CONTIG);
+    if (kind.Samples == 4) {
+        const std::uint16_t alpha = EXTRASAMPLE_UNASSALPHA;
+        TIFFSetField(tiff, TIFFTAG_EXTRASAMPLES, 1, &alpha);
+    }
+    std::vector<std::uint16_t> map(std::size_t(1) << kind.Depth);
+    for (std::size_t i = 0; i < map.size(); ++i)
+        map[i] = std::uint16_t(i * 4099);
+    if (kind.Photometric == PHOTOMETRIC_PALETTE)
+        TIFFSetField(tiff, TIFFTAG_COLORMAP, map.data(), map.data() + 1, map.data());
+    if (kind.ResolutionUnit) {
+        TIFFSetField(tiff, TIFFTAG_RESOLUTIONUNIT, kind.ResolutionUnit);
+        TIFFSetField(tiff, TIFFTAG_XRESOLUTION, 299.7f);
+        TIFFSetField(tiff, TIFFTAG_YRESOLUTION, 150.0f);
+    }
+    const std::size_t rowBytes = (std::size_t(Width) * kind.Depth * kind.Samples + 7) / 8;
+    if (kind.Tiled) {
+        TIFFSetField(tiff, TIFFTAG_TILEWIDTH, 16);
+        TIFFSetField(tiff, TIFFTAG_TILELENGTH, 16);
+        std::vector<BYTE> tile(std::size_t(TIFFTileSize(tiff)));
+        for (int y = 0; y < Height; y += 16)
+            for (int x = 0; x < Width; x += 16) {
+                for (std::size_t i = 0; i < tile.size(); ++i)
+                    tile[i] = Sample(int(i) + x, y);
+                TIFFWriteTile(tiff, tile.data(), std::uint32_t(x), std::uint32_t(y), 0, 0);
+            }
+    } else {
+        TIFFSetField(tiff, TIFFTAG_ROWSPERSTRIP, kind.RowsPerStrip);
+        std::vector<BYTE> row(rowBytes);
+        for (int y = 0; y < Height; ++y) {
+            for (std::size_t i = 0; i < row.size(); ++i)
+                row[i] = Sample(int(i), y);
+            TIFFWriteScanline(tiff, row.data(), std::uint32_t(y), 0);
+        }
+    }
+    TIFFClose(tiff);
+}
+
 std::unique_ptr<TDecoderRecord> NewRecord()
 {
     return std::make_unique<TDecoderRecord>();
@@ -127,6 +185,26 @@ void TestRowDecoders::sameAsTheLibrary_data()
     png("rgb 8, interlaced", {PNG_COLOR_TYPE_RGB, 8, true}, false);
     png("palette 8, transparency", {PNG_COLOR_TYPE_PALETTE, 8, false, false, true}, false);
     png("rgb 8, background", {PNG_COLOR_TYPE_RGB, 8, false, false, false, true}, false);
+    const auto tiff = [&](const char* name, const TTiffKind& kind, bool taken) {
+        const QString path = FDir.filePath(QLatin1String(name) + QStringLiteral(".tif"));
+        WriteTiff(path, kind);
+        QTest::newRow(name) << path << taken;
+    };
+    tiff("tiff rgb 8", {PHOTOMETRIC_RGB, 8, 3}, true);
+    tiff("tiff rgb 8, lzw, dots an inch", {PHOTOMETRIC_RGB, 8, 3, COMPRESSION_LZW, RESUNIT_INCH}, true);
+    tiff("tiff rgb 8, deflate, dots a centimetre", {PHOTOMETRIC_RGB, 8, 3, COMPRESSION_ADOBE_DEFLATE, RESUNIT_CENTIMETER}, true);
+    tiff("tiff rgb 8, one strip", {PHOTOMETRIC_RGB, 8, 3, COMPRESSION_PACKBITS, RESUNIT_NONE, false, Height}, true);
+    tiff("tiff rgb 16", {PHOTOMETRIC_RGB, 16, 3}, true);
+    tiff("tiff rgb 16, lzw", {PHOTOMETRIC_RGB, 16, 3, COMPRESSION_LZW}, true);
+    tiff("tiff grey 8", {PHOTOMETRIC_MINISBLACK, 8}, true);
+    tiff("tiff grey 4", {PHOTOMETRIC_MINISBLACK, 4}, true);
+    tiff("tiff black on white, fax", {PHOTOMETRIC_MINISWHITE, 1, 1, COMPRESSION_CCITTFAX4}, true);
+    tiff("tiff white on black", {PHOTOMETRIC_MINISBLACK, 1}, true);
+    tiff("tiff palette 8", {PHOTOMETRIC_PALETTE, 8}, true);
+    tiff("tiff palette 4", {PHOTOMETRIC_PALETTE, 4}, true);
+    tiff("tiff grey 16", {PHOTOMETRIC_MINISBLACK, 16}, false);
+    tiff("tiff rgba 8", {PHOTOMETRIC_RGB, 8, 4}, false);
+    tiff("tiff rgb 8, tiled", {PHOTOMETRIC_RGB, 8, 3, COMPRESSION_NONE, 0, true}, false);
     const QString whole = FDir.filePath(QStringLiteral("rgb 8.png"));
     QFile cut(FDir.filePath(QStringLiteral("cut.png")));
     QVERIFY(QFile(whole).open(QIODevice::ReadOnly) && cut.open(QIODevice::WriteOnly));
@@ -135,6 +213,13 @@ void TestRowDecoders::sameAsTheLibrary_data()
     cut.write(source.readAll().chopped(40));
     cut.close();
     QTest::newRow("rgb 8, cut short") << cut.fileName() << false;
+    QFile tiffCut(FDir.filePath(QStringLiteral("cut.tif")));
+    QFile tiffWhole(FDir.filePath(QStringLiteral("tiff rgb 8, lzw, dots an inch.tif")));
+    QVERIFY(tiffCut.open(QIODevice::WriteOnly) && tiffWhole.open(QIODevice::ReadOnly));
+    const QByteArray tiffBytes = tiffWhole.readAll();
+    tiffCut.write(tiffBytes.left(tiffBytes.size() / 2) + QByteArray(tiffBytes.size() / 2, '\0'));
+    tiffCut.close();
+    QTest::newRow("tiff, strips zeroed") << tiffCut.fileName() << false;
 }
 
 void TestRowDecoders::sameAsTheLibrary()
