@@ -22,8 +22,10 @@ bool DecodeRowByRow(int Picture, int Memory, int Flags, std::int64_t Limit, TDec
     std::fseek(file, 0, SEEK_SET);
     TSharedRows rows(Memory);
     const bool tiff = std::memcmp(head, "II*\0", 4) == 0 || std::memcmp(head, "MM\0*", 4) == 0;
+    const bool jpeg = head[0] == 0xFF && head[1] == 0xD8 && head[2] == 0xFF;
     const bool done = png_sig_cmp(head, 0, sizeof head) == 0 ? DecodePngRows(file, Flags, Limit, rows, Record)
                       : tiff                                 ? DecodeTiffRows(Picture, Limit, rows, Record)
+                      : jpeg                                 ? DecodeJpegRows(file, Flags, Limit, rows, Record)
                                                              : false;
     std::fclose(file);
     return done;

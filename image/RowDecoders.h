@@ -14,6 +14,7 @@
 // Picture is read from its first byte.
 bool DecodePngRows(std::FILE* Picture, int Flags, std::int64_t Limit, TSharedRows& Rows, TDecoderRecord& Record);
 bool DecodeTiffRows(int Picture, std::int64_t Limit, TSharedRows& Rows, TDecoderRecord& Record);
+bool DecodeJpegRows(std::FILE* Picture, int Flags, std::int64_t Limit, TSharedRows& Rows, TDecoderRecord& Record);
 
 // Which of them takes the picture open at Picture, by its first bytes, and
 // whether it decoded it into the shared memory file Memory.

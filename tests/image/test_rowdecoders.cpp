@@ -205,6 +205,32 @@ void TestRowDecoders::sameAsTheLibrary_data()
     tiff("tiff grey 16", {PHOTOMETRIC_MINISBLACK, 16}, false);
     tiff("tiff rgba 8", {PHOTOMETRIC_RGB, 8, 4}, false);
     tiff("tiff rgb 8, tiled", {PHOTOMETRIC_RGB, 8, 3, COMPRESSION_NONE, 0, true}, false);
+    const auto jpeg = [&](const char* name, FIBITMAP* dib, int flags, bool taken) {
+        const QString path = FDir.filePath(QLatin1String(name) + QStringLiteral(".jpg"));
+        FreeImage_Save(FIF_JPEG, dib, QFile::encodeName(path).constData(), flags);
+        FreeImage_Unload(dib);
+        QTest::newRow(name) << path << taken;
+    };
+    const auto picture = [](unsigned bpp) {
+        FIBITMAP* dib = FreeImage_Allocate(Width, Height, int(bpp));
+        for (int y = 0; y < Height; ++y)
+            for (unsigned i = 0; i < FreeImage_GetLine(dib); ++i)
+                FreeImage_GetScanLine(dib, y)[i] = Sample(int(i), y);
+        if (bpp == 8)
+            for (unsigned i = 0; i < 256; ++i)
+                FreeImage_GetPalette(dib)[i] = {BYTE(i), BYTE(i), BYTE(i), 0};
+        return dib;
+    };
+    jpeg("jpeg, subsampled", picture(24), JPEG_SUBSAMPLING_420, true);
+    FIBITMAP* dense = picture(24);
+    FreeImage_SetDotsPerMeterX(dense, 11811);
+    FreeImage_SetDotsPerMeterY(dense, 5906);
+    jpeg("jpeg, whole colour, dots an inch", dense, JPEG_SUBSAMPLING_444, true);
+    jpeg("jpeg, progressive", picture(24), JPEG_PROGRESSIVE, true);
+    jpeg("jpeg, grey", picture(8), 0, true);
+    FIBITMAP* cmyk = picture(32);
+    FreeImage_GetICCProfile(cmyk)->flags |= FIICC_COLOR_IS_CMYK;
+    jpeg("jpeg, cmyk", cmyk, 0, true);
     const QString whole = FDir.filePath(QStringLiteral("rgb 8.png"));
     QFile cut(FDir.filePath(QStringLiteral("cut.png")));
     QVERIFY(QFile(whole).open(QIODevice::ReadOnly) && cut.open(QIODevice::WriteOnly));
@@ -220,6 +246,12 @@ void TestRowDecoders::sameAsTheLibrary_data()
     tiffCut.write(tiffBytes.left(tiffBytes.size() / 2) + QByteArray(tiffBytes.size() / 2, '\0'));
     tiffCut.close();
     QTest::newRow("tiff, strips zeroed") << tiffCut.fileName() << false;
+    QFile jpegCut(FDir.filePath(QStringLiteral("cut.jpg")));
+    QFile jpegWhole(FDir.filePath(QStringLiteral("jpeg, progressive.jpg")));
+    QVERIFY(jpegCut.open(QIODevice::WriteOnly) && jpegWhole.open(QIODevice::ReadOnly));
+    jpegCut.write(jpegWhole.readAll().chopped(30));
+    jpegCut.close();
+    QTest::newRow("jpeg, cut short") << jpegCut.fileName() << false;
 }
 
 void TestRowDecoders::sameAsTheLibrary()
