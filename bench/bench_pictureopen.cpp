@@ -23,7 +23,7 @@ namespace {
 constexpr int Width = 12000;
 constexpr int Height = 9000;
 
-enum TKind { k24Bit, kOpaqueRgba, kTransparentRgba, kTiff16 };
+enum TKind { k24Bit, kOpaqueRgba, kTransparentRgba, kTiff16, kBmp, kJpeg };
 
 // A scan-like pattern; the transparent kind has a clear background with
 // opaque strokes and soft edges, as plotting programs save charts.
@@ -38,7 +38,7 @@ FIBITMAP* Make(TKind kind)
         }
         return dib;
     }
-    const unsigned bpp = kind == k24Bit ? 24 : 32;
+    const unsigned bpp = kind == kOpaqueRgba || kind == kTransparentRgba ? 32 : 24;
     FIBITMAP* dib = FreeImage_Allocate(Width, Height, int(bpp), FI_RGBA_RED_MASK, FI_RGBA_GREEN_MASK, FI_RGBA_BLUE_MASK);
     const unsigned step = bpp / 8;
     for (int y = 0; y < Height; ++y) {
@@ -61,8 +61,13 @@ FIBITMAP* Make(TKind kind)
 
 const char* Name(TKind kind)
 {
-    static const char* names[] = {"24bit.png", "opaque-rgba.png", "transparent-rgba.png", "rgb16.tif"};
+    static const char* names[] = {"24bit.png", "opaque-rgba.png", "transparent-rgba.png", "rgb16.tif", "24bit.bmp", "24bit.jpg"};
     return names[kind];
+}
+
+FREE_IMAGE_FORMAT Format(TKind kind)
+{
+    return kind == kTiff16 ? FIF_TIFF : kind == kBmp ? FIF_BMP : kind == kJpeg ? FIF_JPEG : FIF_PNG;
 }
 
 // Made once and kept in the temporary folder: encoding takes longer than the
@@ -84,8 +89,8 @@ QString File(TKind kind)
         QFile::rename(partial, path);
         return path;
     }
-    const FREE_IMAGE_FORMAT format = kind == kTiff16 ? FIF_TIFF : FIF_PNG;
-    FreeImage_Save(format, dib, QFile::encodeName(partial).constData(), kind == kTiff16 ? TIFF_NONE : PNG_Z_BEST_SPEED);
+    FreeImage_Save(Format(kind), dib, QFile::encodeName(partial).constData(),
+                   kind == kTiff16 ? TIFF_NONE : Format(kind) == FIF_PNG ? PNG_Z_BEST_SPEED : 0);
     FreeImage_Unload(dib);
     QFile::rename(partial, path);
     return path;
@@ -116,7 +121,7 @@ void BM_BareDecode(benchmark::State& state)
     const TKind kind = TKind(state.range(0));
     const QByteArray path = QFile::encodeName(File(kind));
     for (auto _ : state) {
-        FIBITMAP* dib = FreeImage_Load(kind == kTiff16 ? FIF_TIFF : FIF_PNG, path.constData(), 0);
+        FIBITMAP* dib = FreeImage_Load(Format(kind), path.constData(), 0);
         benchmark::DoNotOptimize(dib);
         FreeImage_Unload(dib);
     }
@@ -246,7 +251,7 @@ void BM_ReplacePeak(benchmark::State& state)
 
 void Kinds(benchmark::internal::Benchmark* b)
 {
-    b->ArgNames({"kind"})->Arg(k24Bit)->Arg(kOpaqueRgba)->Arg(kTransparentRgba)->Arg(kTiff16);
+    b->ArgNames({"kind"})->Arg(k24Bit)->Arg(kOpaqueRgba)->Arg(kTransparentRgba)->Arg(kTiff16)->Arg(kBmp)->Arg(kJpeg);
     b->Unit(benchmark::kMillisecond)->Iterations(3);
 }
 BENCHMARK(BM_Open)->Apply(Kinds);
@@ -260,7 +265,7 @@ int main(int argc, char** argv)
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
-    for (TKind kind : {k24Bit, kOpaqueRgba, kTransparentRgba, kTiff16})
+    for (TKind kind : {k24Bit, kOpaqueRgba, kTransparentRgba, kTiff16, kBmp, kJpeg})
         File(kind);
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();

@@ -26,6 +26,7 @@ bool DecodeRowByRow(int Picture, int Memory, int Flags, std::int64_t Limit, TDec
     const bool done = png_sig_cmp(head, 0, sizeof head) == 0 ? DecodePngRows(file, Flags, Limit, rows, Record)
                       : tiff                                 ? DecodeTiffRows(Picture, Limit, rows, Record)
                       : jpeg                                 ? DecodeJpegRows(file, Flags, Limit, rows, Record)
+                      : head[0] == 'B' && head[1] == 'M'     ? DecodeBmpRows(Picture, Limit, rows, Record)
                                                              : false;
     std::fclose(file);
     return done;

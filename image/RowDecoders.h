@@ -15,6 +15,7 @@
 bool DecodePngRows(std::FILE* Picture, int Flags, std::int64_t Limit, TSharedRows& Rows, TDecoderRecord& Record);
 bool DecodeTiffRows(int Picture, std::int64_t Limit, TSharedRows& Rows, TDecoderRecord& Record);
 bool DecodeJpegRows(std::FILE* Picture, int Flags, std::int64_t Limit, TSharedRows& Rows, TDecoderRecord& Record);
+bool DecodeBmpRows(int Picture, std::int64_t Limit, TSharedRows& Rows, TDecoderRecord& Record);
 
 // Which of them takes the picture open at Picture, by its first bytes, and
 // whether it decoded it into the shared memory file Memory.

@@ -231,6 +231,25 @@ void TestRowDecoders::sameAsTheLibrary_data()
     FIBITMAP* cmyk = picture(32);
     FreeImage_GetICCProfile(cmyk)->flags |= FIICC_COLOR_IS_CMYK;
     jpeg("jpeg, cmyk", cmyk, 0, true);
+    const auto bmp = [&](const char* name, FIBITMAP* dib, bool taken) {
+        const QString path = FDir.filePath(QLatin1String(name) + QStringLiteral(".bmp"));
+        FreeImage_Save(FIF_BMP, dib, QFile::encodeName(path).constData(), 0);
+        FreeImage_Unload(dib);
+        QTest::newRow(name) << path << taken;
+    };
+    for (unsigned bpp : {1u, 4u, 8u, 24u})
+        bmp(qPrintable(QStringLiteral("bmp %1").arg(bpp)), picture(bpp), true);
+    FIBITMAP* coloured = picture(8);
+    for (unsigned i = 0; i < 256; ++i)
+        FreeImage_GetPalette(coloured)[i] = {BYTE(i * 3), BYTE(255 - i), BYTE(i * 11), BYTE(i)};
+    FreeImage_SetDotsPerMeterX(coloured, 3000);
+    bmp("bmp 8, colours and resolution", coloured, true);
+    bmp("bmp 32", picture(32), false);
+    FIBITMAP* runs = picture(8);
+    const QString runPath = FDir.filePath(QStringLiteral("bmp 8, runs.bmp"));
+    FreeImage_Save(FIF_BMP, runs, QFile::encodeName(runPath).constData(), BMP_SAVE_RLE);
+    FreeImage_Unload(runs);
+    QTest::newRow("bmp 8, runs") << runPath << false;
     const QString whole = FDir.filePath(QStringLiteral("rgb 8.png"));
     QFile cut(FDir.filePath(QStringLiteral("cut.png")));
     QVERIFY(QFile(whole).open(QIODevice::ReadOnly) && cut.open(QIODevice::WriteOnly));
@@ -252,6 +271,12 @@ void TestRowDecoders::sameAsTheLibrary_data()
     jpegCut.write(jpegWhole.readAll().chopped(30));
     jpegCut.close();
     QTest::newRow("jpeg, cut short") << jpegCut.fileName() << false;
+    QFile bmpCut(FDir.filePath(QStringLiteral("cut.bmp")));
+    QFile bmpWhole(FDir.filePath(QStringLiteral("bmp 24.bmp")));
+    QVERIFY(bmpCut.open(QIODevice::WriteOnly) && bmpWhole.open(QIODevice::ReadOnly));
+    bmpCut.write(bmpWhole.readAll().chopped(1));
+    bmpCut.close();
+    QTest::newRow("bmp, cut short") << bmpCut.fileName() << false;
 }
 
 void TestRowDecoders::sameAsTheLibrary()
