@@ -15,6 +15,7 @@
 #include <cstring>
 #include <poll.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -164,7 +165,25 @@ std::int64_t PssKiB(pid_t pid)
     return 0;
 }
 
-// The process and the children each of its threads started.
+// What a decoder has written into shared memory files and mapped nowhere
+// yet, which no proportional figure counts.
+std::int64_t UnmappedSharedKiB(pid_t pid)
+{
+    std::int64_t sum = 0;
+    // A decoder has a handful of descriptors open.
+    for (int fd = 0; fd < 16; ++fd) {
+        const QByteArray path = QStringLiteral("/proc/%1/fd/%2").arg(pid).arg(fd).toLocal8Bit();
+        char target[256] = {};
+        struct stat info {};
+        if (readlink(path.constData(), target, sizeof target - 1) > 0 && std::strncmp(target, "/memfd:", 7) == 0 &&
+            stat(path.constData(), &info) == 0)
+            sum += std::int64_t(info.st_blocks) / 2;
+    }
+    return sum;
+}
+
+// The process and the children each of its threads started; the window
+// maps a decoder's shared file only once the decoder has gone.
 std::int64_t TreePssKiB(pid_t pid)
 {
     std::int64_t sum = PssKiB(pid);
@@ -173,7 +192,7 @@ std::int64_t TreePssKiB(pid_t pid)
         if (children.open(QIODevice::ReadOnly))
             for (const QByteArray& child : children.readAll().split(' '))
                 if (!child.trimmed().isEmpty())
-                    sum += PssKiB(pid_t(child.trimmed().toInt()));
+                    sum += PssKiB(pid_t(child.trimmed().toInt())) + UnmappedSharedKiB(pid_t(child.trimmed().toInt()));
     }
     return sum;
 }

@@ -1,5 +1,5 @@
 // Uncompressed bottom-up BMP of 1, 4, 8 or 24 bits: its rows are laid out
-// as a bitmap's, so they are read straight into the shared memory.
+// as a bitmap's, so they are copied file to file into the shared memory.
 #include "RowDecoders.h"
 
 #include <memory>
@@ -67,7 +67,7 @@ bool DecodeBmpRows(int Picture, std::int64_t Limit, TSharedRows& Rows, TDecoderR
     }
     record->DotsX = Le32(core + 24);
     record->DotsY = Le32(core + 28);
-    if (!ReadAt(Picture, Rows.Row(std::uint32_t(height - 1)), std::size_t(bytes), off_t(offset)))
+    if (!Rows.Fill(Picture, off_t(offset)))
         return false;
     record->Limit = Limit;
     Record = *record;

@@ -88,6 +88,10 @@ bool Confine()
     for (const int fd : {DecoderResultFd, STDERR_FILENO})
         ok = ok &&
              seccomp_rule_add(filter, SCMP_ACT_ALLOW, SCMP_SYS(write), 1, SCMP_A0(SCMP_CMP_EQ, scmp_datum_t(fd))) == 0;
+    // Rows written into the shared memory, or copied into it from the picture.
+    for (const int call : {SCMP_SYS(pwrite64), SCMP_SYS(sendfile)})
+        ok = ok && seccomp_rule_add(filter, SCMP_ACT_ALLOW, call, 1,
+                                    SCMP_A0(SCMP_CMP_EQ, scmp_datum_t(DecoderMemoryFd))) == 0;
     ok = ok && seccomp_load(filter) == 0;
     seccomp_release(filter);
     return ok;

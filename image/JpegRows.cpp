@@ -18,6 +18,7 @@ struct TJpegDecode {
     bool Created = false;
     TDecoderRecord Record{};
     std::vector<JSAMPLE> Scratch;
+    std::vector<BYTE> Row;
     bool Done = false;
     ~TJpegDecode()
     {
@@ -67,22 +68,26 @@ void Decode(TJpegDecode& d, std::FILE* picture, std::int64_t limit, TSharedRows&
         d.Record.DotsX = unsigned(info.X_density * 100);
         d.Record.DotsY = unsigned(info.Y_density * 100);
     }
+    d.Row.assign(rows.Pitch(), 0);
     if (cmyk)
         d.Scratch.resize(std::size_t(info.output_width) * 4);
     while (info.output_scanline < info.output_height) {
-        BYTE* out = rows.Row(info.output_scanline);
-        JSAMPROW row = cmyk ? d.Scratch.data() : out;
+        const JDIMENSION y = info.output_scanline;
+        JSAMPROW row = cmyk ? d.Scratch.data() : d.Row.data();
         jpeg_read_scanlines(&info, &row, 1);
-        if (!cmyk)
-            continue;
-        // The ink's complement scaled by the black's.
-        const JSAMPLE* in = d.Scratch.data();
-        for (unsigned x = 0; x < info.output_width; ++x, in += 4, out += 3) {
-            const unsigned k = in[3];
-            out[FI_RGBA_RED] = BYTE(k * in[0] / 255);
-            out[FI_RGBA_GREEN] = BYTE(k * in[1] / 255);
-            out[FI_RGBA_BLUE] = BYTE(k * in[2] / 255);
+        if (cmyk) {
+            // The ink's complement scaled by the black's.
+            const JSAMPLE* in = d.Scratch.data();
+            BYTE* out = d.Row.data();
+            for (unsigned x = 0; x < info.output_width; ++x, in += 4, out += 3) {
+                const unsigned k = in[3];
+                out[FI_RGBA_RED] = BYTE(k * in[0] / 255);
+                out[FI_RGBA_GREEN] = BYTE(k * in[1] / 255);
+                out[FI_RGBA_BLUE] = BYTE(k * in[2] / 255);
+            }
         }
+        if (!rows.Put(y, d.Row.data()))
+            return;
     }
     jpeg_finish_decompress(&info);
     d.Record.Limit = limit;

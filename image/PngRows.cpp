@@ -1,6 +1,7 @@
 // PNG through libpng, set up as the library sets it up for loading.
 #include "DisplayForm.h"
 #include "RowDecoders.h"
+#include "RowPipeline.h"
 
 #include <png.h>
 
@@ -111,7 +112,8 @@ namespace {
 struct TPngDecode {
     TPng Png;
     TDecoderRecord Record{};
-    std::vector<BYTE> Scratch;
+    std::vector<BYTE> Row;
+    std::unique_ptr<TRowPipeline> Pipeline;
     bool Done = false;
 };
 
@@ -141,19 +143,27 @@ void Decode(TPngDecode& d, std::FILE* picture, int flags, std::int64_t limit, TS
         d.Record.DotsX = dotsX;
         d.Record.DotsY = dotsY;
     }
-    if (shape != TShape::Direct)
-        d.Scratch.resize(png_get_rowbytes(png, info));
-    for (png_uint_32 y = 0; y < height; ++y) {
-        BYTE* out = rows.Row(y);
-        if (shape == TShape::Direct) {
-            png_read_row(png, out, nullptr);
-            continue;
+    if (shape == TShape::Direct) {
+        d.Row.assign(rows.Pitch(), 0);
+        for (png_uint_32 y = 0; y < height; ++y) {
+            png_read_row(png, d.Row.data(), nullptr);
+            if (!rows.Put(y, d.Row.data()))
+                return;
         }
-        png_read_row(png, d.Scratch.data(), nullptr);
-        if (shape == TShape::Composite)
-            CompositeRow(d.Scratch.data(), width, int(height - 1 - y), out);
-        else
-            ConvertRgb16Row(reinterpret_cast<const FIRGB16*>(d.Scratch.data()), width, out);
+    } else {
+        const auto convert = [=](const BYTE* in, std::uint32_t fromTop, BYTE* out) {
+            if (shape == TShape::Composite)
+                CompositeRow(in, width, int(height - 1 - fromTop), out);
+            else
+                ConvertRgb16Row(reinterpret_cast<const FIRGB16*>(in), width, out);
+        };
+        d.Pipeline = std::make_unique<TRowPipeline>(rows, png_get_rowbytes(png, info), height, convert);
+        for (png_uint_32 y = 0; y < height; ++y) {
+            png_read_row(png, d.Pipeline->In(y), nullptr);
+            d.Pipeline->Decoded(y);
+        }
+        if (!d.Pipeline->Finish())
+            return;
     }
     png_read_end(png, info);
     d.Record.Limit = limit;

@@ -2,7 +2,8 @@
 
 #include "PictureFile.h"
 
-#include <sys/mman.h>
+#include <cerrno>
+#include <sys/sendfile.h>
 #include <unistd.h>
 
 namespace {
@@ -12,35 +13,45 @@ constexpr std::uint32_t DefaultDotsPerMeter = 2835;
 
 } // namespace
 
-TSharedRows::~TSharedRows()
-{
-    if (FBits)
-        munmap(FBits, std::size_t(Bytes()));
-}
-
 bool TSharedRows::Lay(std::uint32_t Width, std::uint32_t Height, unsigned Bpp)
 {
     const std::uint64_t pitch = (std::uint64_t(Width) * Bpp + 31) / 32 * 4;
-    const std::uint64_t bytes = pitch * Height;
-    if (Width == 0 || Height == 0 || pitch > UINT32_MAX || ftruncate(FMemory, off_t(bytes)) != 0)
+    if (Width == 0 || Height == 0 || pitch > UINT32_MAX || ftruncate(FMemory, off_t(pitch * Height)) != 0)
         return false;
-    void* bits = mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_SHARED, FMemory, 0);
-    if (bits == MAP_FAILED)
-        return false;
-    // Faulted in at once rather than a page at a time as rows arrive.
-    madvise(bits, bytes, MADV_POPULATE_WRITE);
-    FBits = static_cast<BYTE*>(bits);
     FPitch = std::uint32_t(pitch);
     FHeight = Height;
     return true;
 }
 
-void TSharedRows::Discard()
+bool TSharedRows::Put(std::uint32_t FromTop, const BYTE* Row) const
 {
-    if (FBits)
-        munmap(FBits, std::size_t(Bytes()));
-    FBits = nullptr;
-    FPitch = FHeight = 0;
+    const off_t at = off_t(std::uint64_t(FPitch) * (FHeight - 1 - FromTop));
+    std::size_t done = 0;
+    while (done < FPitch) {
+        const ssize_t n = pwrite(FMemory, Row + done, FPitch - done, at + off_t(done));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return false;
+        done += std::size_t(n);
+    }
+    return true;
+}
+
+bool TSharedRows::Fill(int From, off_t At) const
+{
+    off_t from = At;
+    if (lseek(FMemory, 0, SEEK_SET) != 0)
+        return false;
+    for (auto left = std::uint64_t(Bytes()); left > 0;) {
+        const ssize_t n = sendfile(FMemory, From, &from, left);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return false;
+        left -= std::uint64_t(n);
+    }
+    return true;
 }
 
 void DescribeRows(const TSharedRows& Rows, std::uint32_t Width, std::uint32_t Height, unsigned Bpp,

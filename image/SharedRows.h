@@ -3,31 +3,30 @@
 #include "DecoderRecord.h"
 
 #include <cstdint>
+#include <sys/types.h>
 
-// The shared memory file a decoder writes a picture's rows straight into,
-// laid out as the library lays out a standard bitmap of Bpp bits: rows
-// padded to four bytes, the bottom row first. Unmapped when done with; the
-// file keeps the rows.
+// The shared memory file a decoder writes a picture's rows into, laid out
+// as the library lays out a standard bitmap of Bpp bits: rows padded to
+// four bytes, the bottom row first. Rows are written into the file, never
+// through a mapping: the file's pages are made as they are written, which
+// is much cheaper than faulting them into a mapping that must then be torn
+// down.
 class TSharedRows {
 public:
     explicit TSharedRows(int Memory) : FMemory(Memory) {}
-    ~TSharedRows();
-    TSharedRows(const TSharedRows&) = delete;
-    TSharedRows& operator=(const TSharedRows&) = delete;
 
-    // Sizes the file and maps it; false when there is no memory for it.
+    // Sizes the file; false when there is no memory for it.
     bool Lay(std::uint32_t Width, std::uint32_t Height, unsigned Bpp);
-    // The row FromTop rows below the picture's top.
-    BYTE* Row(std::uint32_t FromTop) const { return FBits + std::uint64_t(FPitch) * (FHeight - 1 - FromTop); }
     std::uint32_t Pitch() const { return FPitch; }
     std::int64_t Bytes() const { return std::int64_t(FPitch) * FHeight; }
-    // Lets go of what was written, for another decoder to lay the file
-    // afresh.
-    void Discard();
+    // Writes Pitch bytes from Row as the row FromTop rows below the top.
+    bool Put(std::uint32_t FromTop, const BYTE* Row) const;
+    // Copies every row at once from the file From, where they lie laid out
+    // as here from the offset At.
+    bool Fill(int From, off_t At) const;
 
 private:
     int FMemory;
-    BYTE* FBits = nullptr;
     std::uint32_t FPitch = 0;
     std::uint32_t FHeight = 0;
 };

@@ -138,24 +138,22 @@ bool DecodeTiffRows(int Picture, std::int64_t Limit, TSharedRows& Rows, TDecoder
     record->DotsX = DotsPerMeter(dotsX, unit);
     record->DotsY = DotsPerMeter(dotsY, unit);
     std::vector<BYTE> scratch(shape == TShape::Direct ? 0 : std::size_t(TIFFScanlineSize64(t)));
+    std::vector<BYTE> row(Rows.Pitch(), 0);
+    BYTE* out = row.data();
     for (std::uint32_t y = 0; y < height && !heard; ++y) {
-        BYTE* out = Rows.Row(y);
-        if (shape == TShape::Direct) {
-            if (TIFFReadScanline(t, out, y, 0) < 0)
-                return false;
-            continue;
-        }
-        if (TIFFReadScanline(t, scratch.data(), y, 0) < 0)
+        if (TIFFReadScanline(t, shape == TShape::Direct ? out : scratch.data(), y, 0) < 0)
             return false;
         if (shape == TShape::Narrowed) {
             ConvertRgb16Row(reinterpret_cast<const FIRGB16*>(scratch.data()), width, out);
-            continue;
+        } else if (shape == TShape::Swapped) {
+            for (std::uint32_t x = 0; x < width; ++x) {
+                out[3 * x + FI_RGBA_RED] = scratch[3 * x];
+                out[3 * x + FI_RGBA_GREEN] = scratch[3 * x + 1];
+                out[3 * x + FI_RGBA_BLUE] = scratch[3 * x + 2];
+            }
         }
-        for (std::uint32_t x = 0; x < width; ++x) {
-            out[3 * x + FI_RGBA_RED] = scratch[3 * x];
-            out[3 * x + FI_RGBA_GREEN] = scratch[3 * x + 1];
-            out[3 * x + FI_RGBA_BLUE] = scratch[3 * x + 2];
-        }
+        if (!Rows.Put(y, out))
+            return false;
     }
     if (heard)
         return false;
