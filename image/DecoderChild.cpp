@@ -5,6 +5,7 @@
 #include "DecoderRecord.h"
 #include "DisplayForm.h"
 #include "RowDecoders.h"
+#include "SharedRows.h"
 
 #include <QByteArray>
 
@@ -12,6 +13,7 @@
 #include <cerrno>
 #include <cstring>
 #include <thread>
+#include <vector>
 #include <sys/mman.h>
 #include <unistd.h>
 
@@ -36,15 +38,6 @@ bool WriteAll(int fd, const void* data, std::size_t size)
 // back to the system once copied, so that the decoder holds about one copy
 // of the picture, not two.
 constexpr std::size_t StretchBytes = std::size_t(8) << 20;
-
-// Faults in the pages that Bytes from Start touch at once, rather than a
-// page at a time as they are written.
-void Prefault(BYTE* Start, std::size_t Bytes)
-{
-    const auto page = std::uintptr_t(sysconf(_SC_PAGESIZE));
-    const std::uintptr_t first = std::uintptr_t(Start) / page * page;
-    madvise(reinterpret_cast<void*>(first), std::uintptr_t(Start) + Bytes - first, MADV_POPULATE_WRITE);
-}
 
 // Gives back the pages wholly inside Bytes from Start, which are never read
 // again.
@@ -87,11 +80,11 @@ std::uint32_t Pitch24(std::int64_t width)
     return std::uint32_t((width * 24 + 31) / 32 * 4);
 }
 
-// Hands over the decoded pixels: copied into the shared file, or for a
-// 32-bit or 48-bit picture to be shown, made 24-bit straight into it, a
-// stretch at a time, each stretch of the decoded picture given back once
-// copied. Both halves of the rows run at once, one on a thread of its own:
-// this is the one cost a bare decode does not have.
+// Hands over the decoded pixels: written into the shared file, or for a
+// 32-bit or 48-bit picture to be shown, made 24-bit on the way, a stretch
+// at a time, each stretch of the decoded picture given back once written.
+// Both halves of the rows run at once, one on a thread of its own: this is
+// the one cost a bare decode does not have.
 bool HandOver(FIBITMAP* dib, int memory, TPictureForm form, TDecoderRecord& record)
 {
     const bool shown = form == TPictureForm::AsShown && ShownRowByRow(dib);
@@ -100,29 +93,30 @@ bool HandOver(FIBITMAP* dib, int memory, TPictureForm form, TDecoderRecord& reco
     record.Bytes = std::int64_t(pitch) * height;
     if (ftruncate(memory, off_t(record.Bytes)) != 0)
         return false;
-    void* shared = mmap(nullptr, std::size_t(record.Bytes), PROT_READ | PROT_WRITE, MAP_SHARED, memory, 0);
-    if (shared == MAP_FAILED)
-        return false;
-    BYTE* out = static_cast<BYTE*>(shared);
     const std::size_t sourcePitch = FreeImage_GetPitch(dib);
     const int stretch = int(std::max<std::size_t>(1, StretchBytes / sourcePitch));
     auto rows = [&](int first, int last) {
+        std::vector<BYTE> converted(shown ? std::size_t(pitch) * std::size_t(stretch) : 0);
         for (int from = first; from < last; from += stretch) {
             const int to = std::min(last, from + stretch);
-            Prefault(out + std::size_t(pitch) * from, std::size_t(pitch) * std::size_t(to - from));
-            if (shown)
-                ShownRows(dib, from, to, out + std::size_t(pitch) * from, pitch);
-            else
-                std::memcpy(out + std::size_t(pitch) * from, FreeImage_GetScanLine(dib, from),
-                            std::size_t(pitch) * std::size_t(to - from));
+            const BYTE* out = FreeImage_GetScanLine(dib, from);
+            if (shown) {
+                ShownRows(dib, from, to, converted.data(), pitch);
+                out = converted.data();
+            }
+            if (!WriteAt(memory, out, std::size_t(pitch) * std::size_t(to - from), off_t(pitch) * from))
+                return false;
             GiveBack(FreeImage_GetScanLine(dib, from), sourcePitch * std::size_t(to - from));
         }
+        return true;
     };
     const int half = int(height / 2);
-    std::thread lower([&] { rows(0, half); });
-    rows(half, int(height));
+    bool lowerDone = false;
+    std::thread lower([&] { lowerDone = rows(0, half); });
+    const bool upperDone = rows(half, int(height));
     lower.join();
-    munmap(shared, std::size_t(record.Bytes));
+    if (!lowerDone || !upperDone)
+        return false;
     Describe(dib, record);
     if (shown) {
         record.Type = FIT_BITMAP;

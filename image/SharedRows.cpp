@@ -23,12 +23,10 @@ bool TSharedRows::Lay(std::uint32_t Width, std::uint32_t Height, unsigned Bpp)
     return true;
 }
 
-bool TSharedRows::Put(std::uint32_t FromTop, const BYTE* Row) const
+bool WriteAt(int Fd, const BYTE* Data, std::size_t Bytes, off_t At)
 {
-    const off_t at = off_t(std::uint64_t(FPitch) * (FHeight - 1 - FromTop));
-    std::size_t done = 0;
-    while (done < FPitch) {
-        const ssize_t n = pwrite(FMemory, Row + done, FPitch - done, at + off_t(done));
+    for (std::size_t done = 0; done < Bytes;) {
+        const ssize_t n = pwrite(Fd, Data + done, Bytes - done, At + off_t(done));
         if (n < 0 && errno == EINTR)
             continue;
         if (n <= 0)
@@ -36,6 +34,11 @@ bool TSharedRows::Put(std::uint32_t FromTop, const BYTE* Row) const
         done += std::size_t(n);
     }
     return true;
+}
+
+bool TSharedRows::Put(std::uint32_t FromTop, const BYTE* Row) const
+{
+    return WriteAt(FMemory, Row, FPitch, off_t(std::uint64_t(FPitch) * (FHeight - 1 - FromTop)));
 }
 
 bool TSharedRows::Fill(int From, off_t At) const

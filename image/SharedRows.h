@@ -31,6 +31,9 @@ private:
     std::uint32_t FHeight = 0;
 };
 
+// Writes all of Bytes from Data into Fd from the offset At.
+bool WriteAt(int Fd, const BYTE* Data, std::size_t Bytes, off_t At);
+
 // Fills Record for a standard bitmap of Bpp bits laid out in Rows, with no
 // palette, transparency or background, and the library's resolution when
 // the file gives none.
