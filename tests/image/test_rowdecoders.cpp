@@ -99,7 +99,8 @@ void WriteTiff(const QString& path, const TTiffKind& kind)
         const std::uint16_t alpha = EXTRASAMPLE_UNASSALPHA;
         TIFFSetField(tiff, TIFFTAG_EXTRASAMPLES, 1, &alpha);
     }
-    std::vector<std::uint16_t> map(std::size_t(1) << kind.Depth);
+    // One longer than the map: green is read from its second entry on.
+    std::vector<std::uint16_t> map((std::size_t(1) << kind.Depth) + 1);
     for (std::size_t i = 0; i < map.size(); ++i)
         map[i] = std::uint16_t(i * 4099);
     if (kind.Photometric == PHOTOMETRIC_PALETTE)
@@ -152,21 +153,29 @@ QByteArray Contents(int memory)
 class TestRowDecoders : public QObject {
     Q_OBJECT
 private slots:
+    void initTestCase();
     void sameAsTheLibrary_data();
     void sameAsTheLibrary();
+    void confinedDecoderTakesEachKind_data();
+    void confinedDecoderTakesEachKind();
 
 private:
     QTemporaryDir FDir;
+    // Every picture made, and whether a row-by-row decoder takes it.
+    struct TFile {
+        QString Name;
+        QString Path;
+        bool Taken;
+    };
+    QList<TFile> FFiles;
 };
 
-void TestRowDecoders::sameAsTheLibrary_data()
+void TestRowDecoders::initTestCase()
 {
-    QTest::addColumn<QString>("file");
-    QTest::addColumn<bool>("taken");
     const auto png = [&](const char* name, const TPngKind& kind, bool taken) {
         const QString path = FDir.filePath(QLatin1String(name) + QStringLiteral(".png"));
         WritePng(path, kind);
-        QTest::newRow(name) << path << taken;
+        FFiles.append({QString::fromUtf8(name), path, taken});
     };
     for (int depth : {1, 2, 4, 8}) {
         png(qPrintable(QStringLiteral("grey %1").arg(depth)), {PNG_COLOR_TYPE_GRAY, depth}, true);
@@ -188,7 +197,7 @@ void TestRowDecoders::sameAsTheLibrary_data()
     const auto tiff = [&](const char* name, const TTiffKind& kind, bool taken) {
         const QString path = FDir.filePath(QLatin1String(name) + QStringLiteral(".tif"));
         WriteTiff(path, kind);
-        QTest::newRow(name) << path << taken;
+        FFiles.append({QString::fromUtf8(name), path, taken});
     };
     tiff("tiff rgb 8", {PHOTOMETRIC_RGB, 8, 3}, true);
     tiff("tiff rgb 8, lzw, dots an inch", {PHOTOMETRIC_RGB, 8, 3, COMPRESSION_LZW, RESUNIT_INCH}, true);
@@ -209,7 +218,7 @@ void TestRowDecoders::sameAsTheLibrary_data()
         const QString path = FDir.filePath(QLatin1String(name) + QStringLiteral(".jpg"));
         FreeImage_Save(FIF_JPEG, dib, QFile::encodeName(path).constData(), flags);
         FreeImage_Unload(dib);
-        QTest::newRow(name) << path << taken;
+        FFiles.append({QString::fromUtf8(name), path, taken});
     };
     const auto picture = [](unsigned bpp) {
         FIBITMAP* dib = FreeImage_Allocate(Width, Height, int(bpp));
@@ -235,7 +244,7 @@ void TestRowDecoders::sameAsTheLibrary_data()
         const QString path = FDir.filePath(QLatin1String(name) + QStringLiteral(".bmp"));
         FreeImage_Save(FIF_BMP, dib, QFile::encodeName(path).constData(), 0);
         FreeImage_Unload(dib);
-        QTest::newRow(name) << path << taken;
+        FFiles.append({QString::fromUtf8(name), path, taken});
     };
     for (unsigned bpp : {1u, 4u, 8u, 24u})
         bmp(qPrintable(QStringLiteral("bmp %1").arg(bpp)), picture(bpp), true);
@@ -249,7 +258,7 @@ void TestRowDecoders::sameAsTheLibrary_data()
     const QString runPath = FDir.filePath(QStringLiteral("bmp 8, runs.bmp"));
     FreeImage_Save(FIF_BMP, runs, QFile::encodeName(runPath).constData(), BMP_SAVE_RLE);
     FreeImage_Unload(runs);
-    QTest::newRow("bmp 8, runs") << runPath << false;
+    FFiles.append({QStringLiteral("bmp 8, runs"), runPath, false});
     const QString whole = FDir.filePath(QStringLiteral("rgb 8.png"));
     QFile cut(FDir.filePath(QStringLiteral("cut.png")));
     QVERIFY(QFile(whole).open(QIODevice::ReadOnly) && cut.open(QIODevice::WriteOnly));
@@ -257,26 +266,34 @@ void TestRowDecoders::sameAsTheLibrary_data()
     source.open(QIODevice::ReadOnly);
     cut.write(source.readAll().chopped(40));
     cut.close();
-    QTest::newRow("rgb 8, cut short") << cut.fileName() << false;
+    FFiles.append({QStringLiteral("rgb 8, cut short"), cut.fileName(), false});
     QFile tiffCut(FDir.filePath(QStringLiteral("cut.tif")));
     QFile tiffWhole(FDir.filePath(QStringLiteral("tiff rgb 8, lzw, dots an inch.tif")));
     QVERIFY(tiffCut.open(QIODevice::WriteOnly) && tiffWhole.open(QIODevice::ReadOnly));
     const QByteArray tiffBytes = tiffWhole.readAll();
     tiffCut.write(tiffBytes.left(tiffBytes.size() / 2) + QByteArray(tiffBytes.size() / 2, '\0'));
     tiffCut.close();
-    QTest::newRow("tiff, strips zeroed") << tiffCut.fileName() << false;
+    FFiles.append({QStringLiteral("tiff, strips zeroed"), tiffCut.fileName(), false});
     QFile jpegCut(FDir.filePath(QStringLiteral("cut.jpg")));
     QFile jpegWhole(FDir.filePath(QStringLiteral("jpeg, progressive.jpg")));
     QVERIFY(jpegCut.open(QIODevice::WriteOnly) && jpegWhole.open(QIODevice::ReadOnly));
     jpegCut.write(jpegWhole.readAll().chopped(30));
     jpegCut.close();
-    QTest::newRow("jpeg, cut short") << jpegCut.fileName() << false;
+    FFiles.append({QStringLiteral("jpeg, cut short"), jpegCut.fileName(), false});
     QFile bmpCut(FDir.filePath(QStringLiteral("cut.bmp")));
     QFile bmpWhole(FDir.filePath(QStringLiteral("bmp 24.bmp")));
     QVERIFY(bmpCut.open(QIODevice::WriteOnly) && bmpWhole.open(QIODevice::ReadOnly));
     bmpCut.write(bmpWhole.readAll().chopped(1));
     bmpCut.close();
-    QTest::newRow("bmp, cut short") << bmpCut.fileName() << false;
+    FFiles.append({QStringLiteral("bmp, cut short"), bmpCut.fileName(), false});
+}
+
+void TestRowDecoders::sameAsTheLibrary_data()
+{
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<bool>("taken");
+    for (const TFile& file : FFiles)
+        QTest::newRow(qPrintable(file.Name)) << file.Path << file.Taken;
 }
 
 void TestRowDecoders::sameAsTheLibrary()
@@ -315,6 +332,35 @@ void TestRowDecoders::sameAsTheLibrary()
     }
     for (int fd : {picture, fastMemory, libraryMemory})
         close(fd);
+}
+
+// The decoder program, under its system call filter, decodes each kind the
+// way it is decoded here.
+void TestRowDecoders::confinedDecoderTakesEachKind_data()
+{
+    QTest::addColumn<QString>("file");
+    for (const char* name : {"rgb 8.png", "rgba 8.png", "tiff rgb 16.tif", "jpeg, grey.jpg", "bmp 24.bmp"})
+        QTest::newRow(name) << FDir.filePath(QLatin1String(name));
+}
+
+void TestRowDecoders::confinedDecoderTakesEachKind()
+{
+    QFETCH(QString, file);
+    const int picture = open(QFile::encodeName(file).constData(), O_RDONLY | O_CLOEXEC);
+    const int memory = memfd_create("library", MFD_CLOEXEC);
+    QVERIFY(picture >= 0 && memory >= 0);
+    const auto library = NewRecord();
+    DecodeThroughLibrary(picture, memory, file, 0, TPictureForm::AsShown, *library);
+    const QByteArray expected = Contents(memory);
+    close(picture);
+    close(memory);
+    TDecodedPicture decoded = DecodePicture(file, 0, TPictureForm::AsShown);
+    QCOMPARE(decoded.Report.Status, TPictureStatus::Decoded);
+    QVERIFY(decoded.Dib);
+    const QByteArray got(reinterpret_cast<const char*>(FreeImage_GetBits(decoded.Dib)),
+                         qsizetype(FreeImage_GetPitch(decoded.Dib)) * FreeImage_GetHeight(decoded.Dib));
+    FreeImage_Unload(decoded.Dib);
+    QVERIFY(got == expected);
 }
 
 QTEST_GUILESS_MAIN(TestRowDecoders)
