@@ -10,9 +10,9 @@ namespace {
 const QString FoldersKey = QStringLiteral("\\Software\\Kestrow\\Quillon\\Folders");
 
 QString Ask(QWidget* parent, const QString& title, const QString& filter, const QString& defaultSuffix,
-            QFileDialog::AcceptMode mode)
+            QFileDialog::AcceptMode mode, const QString& suggested = QString())
 {
-    QFileDialog dialog(parent, title, RememberedFolder(title), filter);
+    QFileDialog dialog(parent, title, suggested.isEmpty() ? RememberedFolder(title) : suggested, filter);
     dialog.setAcceptMode(mode);
     dialog.setFileMode(QFileDialog::AnyFile);
     dialog.setDefaultSuffix(defaultSuffix);
@@ -26,9 +26,18 @@ QString Ask(QWidget* parent, const QString& title, const QString& filter, const 
 
 } // namespace
 
-QString AskSaveFileName(QWidget* parent, const QString& title, const QString& filter, const QString& defaultSuffix)
+QString AskSaveFileName(QWidget* parent, const QString& title, const QString& filter, const QString& defaultSuffix,
+                        const QString& Suggested)
 {
-    return Ask(parent, title, filter, defaultSuffix, QFileDialog::AcceptSave);
+    return Ask(parent, title, filter, defaultSuffix, QFileDialog::AcceptSave, Suggested);
+}
+
+QString SuggestedFileName(const QString& Basis, const QString& Suffix)
+{
+    if (Basis.isEmpty())
+        return {};
+    const QFileInfo info(Basis);
+    return info.absoluteDir().filePath(info.completeBaseName() + u'.' + Suffix);
 }
 
 QString AskOpenFileName(QWidget* parent, const QString& title, const QString& filter, const QString& defaultSuffix)

@@ -6,9 +6,10 @@ class QWidget;
 
 // A file dialog that appends DefaultSuffix to a typed name without one and
 // does not ask before overwriting; an empty result when cancelled. Open
-// dialogs accept names of files that do not exist yet.
+// dialogs accept names of files that do not exist yet. A save dialog starts
+// with Suggested, when given, in its folder.
 QString AskSaveFileName(QWidget* parent, const QString& title, const QString& filter,
-                        const QString& defaultSuffix);
+                        const QString& defaultSuffix, const QString& Suggested = QString());
 QString AskOpenFileName(QWidget* parent, const QString& title, const QString& filter,
                         const QString& defaultSuffix);
 
@@ -16,6 +17,10 @@ QString AskOpenFileName(QWidget* parent, const QString& title, const QString& fi
 // exists; "" otherwise.
 QString RememberedFolder(const QString& Dialog);
 void RememberFolder(const QString& Dialog, const QString& File);
+
+// The name a file made from Basis (a picture or a session) is offered under:
+// Basis's folder and name with Suffix for its extension; "" for no Basis.
+QString SuggestedFileName(const QString& Basis, const QString& Suffix);
 
 // FreeImage's "description|masks|..." filter in the form Qt's dialogs take.
 QString QtFileFilter(const QString& Filter);

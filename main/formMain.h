@@ -76,6 +76,12 @@ private:
     void acHelpExecute();
     QString HelpFileName() const;
     void acSaveSessionExecute();
+    void acSaveSessionAsExecute();
+    void acCloseExecute();
+    // The name a file made from the job is offered under, by its picture.
+    QString SuggestedName(const QString& Suffix) const;
+    // Says in the status bar how many points went where.
+    void ReportExport(const QString& FileName, std::size_t Points);
     void acLoadSessionExecute();
     // Raises EFileError "Unable to write to %s"; the previous file stays.
     void SaveSessionFile(const QString& FileName);
@@ -225,6 +231,8 @@ private:
     QAction* EditPaste1;
     QAction* acDeleteSelectedPoints;
     QAction* acSaveSession;
+    QAction* acSaveSessionAs;
+    QAction* acClose;
     QAction* acLoadSession;
     QAction* acInvertImage;
     QAction* acHelp;

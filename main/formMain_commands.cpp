@@ -139,6 +139,11 @@ void Tmainform::CreateCommands()
                             [this] { acSaveSessionExecute(); });
     acLoadSession = Command(QStringLiteral("acLoadSession"), QStringLiteral("L&oad Session..."),
                             [this] { acLoadSessionExecute(); });
+    acSaveSessionAs = Command(QStringLiteral("acSaveSessionAs"), QStringLiteral("Save Session &As..."),
+                              [this] { acSaveSessionAsExecute(); });
+    acSaveSessionAs->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S));
+    acClose = Command(QStringLiteral("acClose"), QStringLiteral("&Close"), [this] { acCloseExecute(); });
+    acClose->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_W));
     acInvertImage = Command(QStringLiteral("acInvertImage"), QStringLiteral("&Invert"),
                             [this, v] { RecordImage(QStringLiteral("Invert"), [v] { v->InvertImage(); }); });
     acAboutQuillon = Command(QStringLiteral("acAboutQuillon"), QStringLiteral("&About Quillon..."),
@@ -194,6 +199,7 @@ void Tmainform::CreateMenus()
     mnuRecent->setObjectName(QStringLiteral("mnuRecent"));
     connect(mnuRecent, &QMenu::aboutToShow, this, [this] { FillRecentMenu(); });
     FillRecentMenu();
+    file->addActions({acSaveSessionAs, acClose});
 
     QMenu* editMenu = bar->addMenu(QStringLiteral("&Edit"));
     editMenu->addActions({EditCut1, EditCopy1, EditPaste1});

@@ -10,6 +10,7 @@
 #include "platform/TextFile.h"
 
 #include <QClipboard>
+#include <QDir>
 #include <QGuiApplication>
 #include <QMessageBox>
 #include <QStatusBar>
@@ -29,9 +30,32 @@ void Tmainform::acSaveSessionExecute()
         SaveSessionFile(file);
 }
 
+void Tmainform::acSaveSessionAsExecute()
+{
+    const QString file = AskSaveFileName(this, QStringLiteral("Save Session File"), SessionFilter,
+                                         QStringLiteral("qsf"), SuggestedName(QStringLiteral("qsf")));
+    if (!file.isEmpty())
+        SaveSessionFile(file);
+}
+
 QString Tmainform::AskSessionFileName()
 {
-    return AskSaveFileName(this, QStringLiteral("Save Session File"), SessionFilter, QStringLiteral("qsf"));
+    const QString suggested = FSessionFile.isEmpty() ? SuggestedName(QStringLiteral("qsf")) : FSessionFile;
+    return AskSaveFileName(this, QStringLiteral("Save Session File"), SessionFilter, QStringLiteral("qsf"), suggested);
+}
+
+QString Tmainform::SuggestedName(const QString& Suffix) const
+{
+    return SuggestedFileName(Document.ImageFileName, Suffix);
+}
+
+void Tmainform::ReportExport(const QString& FileName, std::size_t Points)
+{
+    statusBar()->showMessage(QStringLiteral("%1 %2 written to %3")
+                                 .arg(Points)
+                                 .arg(Points == 1 ? QStringLiteral("point") : QStringLiteral("points"),
+                                      QDir::toNativeSeparators(FileName)),
+                             15000);
 }
 
 void Tmainform::acLoadSessionExecute()
@@ -45,6 +69,24 @@ void Tmainform::acLoadSessionExecute()
     LoadSessionFile(file);
     QuillonView->SetMouseAction(maRubberBand);
     ShowPixelScale();
+}
+
+void Tmainform::acCloseExecute()
+{
+    if (!MayDiscardChanges())
+        return;
+    // As the window starts: no picture, no points, the view's own mapping.
+    TFreeWinBitmap none;
+    QuillonView->Image.TakeImage(none);
+    TJobDocument empty;
+    ShowLoadedDocument(empty);
+    QuillonView->ResetMapping();
+    QuillonView->SetMouseAction(maRubberBand);
+    ShowMouseData();
+    QuillonView->Paint();
+    ShowPictureStart();
+    StartHistory(QString());
+    UpdateCommands();
 }
 
 void Tmainform::SaveSessionFile(const QString& FileName)
@@ -105,8 +147,9 @@ void Tmainform::acCopyToClipboardExecute()
 
 void Tmainform::acDataToSSVExecute()
 {
-    const QString file = AskSaveFileName(this, QStringLiteral("Save Data to File"),
-                                         QStringLiteral("Text File (*.txt);;All Files (*)"), QStringLiteral("txt"));
+    const QString file =
+        AskSaveFileName(this, QStringLiteral("Save Data to File"), QStringLiteral("Text File (*.txt);;All Files (*)"),
+                        QStringLiteral("txt"), SuggestedName(QStringLiteral("txt")));
     if (!file.isEmpty())
         SaveDataFile(file);
 }
@@ -115,6 +158,7 @@ void Tmainform::SaveDataFile(const QString& FileName)
 {
     RefuseWithoutDataValues(false);
     WarnIfInPlace(SaveTextFile(FileName, DataText(u' ').toUtf8()), FileName);
+    ReportExport(FileName, Document.CurrentSeries().Points.size());
 }
 
 void Tmainform::WarnIfInPlace(TWritten How, const QString& FileName)
@@ -127,8 +171,14 @@ void Tmainform::acExportAllSeriesExecute()
 {
     // Refused before a name is asked for.
     RefuseWithoutDataValues(true);
-    const QString file = AskSaveFileName(this, QStringLiteral("Export All Series"),
-                                         QStringLiteral("CSV File (*.csv);;All Files (*)"), QStringLiteral("csv"));
-    if (!file.isEmpty())
-        WarnIfInPlace(SaveTextFile(file, AllSeriesCsv(Document)), file);
+    const QString file =
+        AskSaveFileName(this, QStringLiteral("Export All Series"), QStringLiteral("CSV File (*.csv);;All Files (*)"),
+                        QStringLiteral("csv"), SuggestedName(QStringLiteral("csv")));
+    if (file.isEmpty())
+        return;
+    WarnIfInPlace(SaveTextFile(file, AllSeriesCsv(Document)), file);
+    std::size_t points = 0;
+    for (const TSeries& series : Document.Series)
+        points += series.Points.size();
+    ReportExport(file, points);
 }

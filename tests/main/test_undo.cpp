@@ -20,6 +20,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QSpinBox>
+#include <QStatusBar>
 #include <QTableView>
 #include <QtTest>
 
@@ -103,6 +104,8 @@ private slots:
     void aSaveThatDidNotHappenKeepsTheWindow();
     void questionOnLoadAndScan();
     void dontAskAgainAndPreferences();
+    void closeEmptiesTheWindow();
+    void savesOfferNamesFromThePicture();
 
 private:
     QStringList Names() const;
@@ -579,3 +582,55 @@ void TestUndo::dontAskAgainAndPreferences()
 
 QTEST_MAIN(TestUndo)
 #include "test_undo.moc"
+
+void TestUndo::closeEmptiesTheWindow()
+{
+    Tmainform& f = *FForm;
+    View().SetMouseAction(maClick);
+    Click(&View(), {10, 10});
+    {
+        TAnswer answer(QMessageBox::Cancel);
+        Drive(f).Action("acClose")->trigger();
+        QCOMPARE(answer.Asked, 1);
+    }
+    QCOMPARE(View().ImageWidth(), 400);
+    QCOMPARE(View().SiteCount(), 1);
+    {
+        TAnswer answer(QMessageBox::Discard);
+        Drive(f).Action("acClose")->trigger();
+    }
+    QCOMPARE(View().ImageWidth(), 0);
+    QCOMPARE(View().SiteCount(), 0);
+    QCOMPARE(Drive(f).ListModel()->rowCount(), 0);
+    QVERIFY(Drive(f).Document().ImageFileName.isEmpty());
+    QVERIFY(!f.isWindowModified());
+    QVERIFY(!Drive(f).Action("acUndo")->isEnabled());
+    QCOMPARE(Drive(f).Action("acClose")->shortcut(), QKeySequence(QStringLiteral("Ctrl+W")));
+}
+
+// The save dialogs start on a name made from the picture, in its folder;
+// an export says where it went.
+void TestUndo::savesOfferNamesFromThePicture()
+{
+    Tmainform& f = *FForm;
+    const auto offered = [&](const char* command) {
+        QString name;
+        WhenModalShown dialog("QFileDialog", [&](QWidget* w) {
+            name = static_cast<QFileDialog*>(w)->selectedFiles().value(0);
+            static_cast<QFileDialog*>(w)->reject();
+        });
+        Drive(f).Action(command)->trigger();
+        return name;
+    };
+    Calibrate();
+    QCOMPARE(offered("acSaveSessionAs"), Path("chart.qsf"));
+    QCOMPARE(offered("acSaveSession"), Path("chart.qsf"));
+    QCOMPARE(offered("acDataToSSV"), Path("chart.txt"));
+    QCOMPARE(offered("acExportAllSeries"), Path("chart.csv"));
+    // Once saved, Save Session offers the session's own file.
+    Drive(f).SaveSessionFile(Path("job.qsf"));
+    QCOMPARE(offered("acSaveSession"), Path("job.qsf"));
+    Drive(f).SaveDataFile(Path("points.txt"));
+    QCOMPARE(f.statusBar()->currentMessage(),
+             QStringLiteral("3 points written to ") + QDir::toNativeSeparators(Path("points.txt")));
+}
