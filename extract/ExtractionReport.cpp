@@ -17,6 +17,8 @@ QString TExtractionReport::Text(std::size_t Points) const
     parts << QStringLiteral("%1 % of the colour's pixels explained").arg(std::lround(100 * ExplainedShare()));
     parts << QStringLiteral("jumps refused: %1").arg(JumpsRefused);
     parts << QStringLiteral("pieces left out: %1").arg(PiecesLeftOut);
+    if (LinesLeftOut > 0)
+        parts << QStringLiteral("pieces of line left out: %1").arg(LinesLeftOut);
     if (Ambiguous > 0)
         parts << QStringLiteral("partings undecided: %1").arg(Ambiguous);
     QString text = parts.join(QStringLiteral(", ")) + u'.';

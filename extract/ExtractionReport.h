@@ -20,6 +20,9 @@ struct TExtractionReport {
     // Patches of the colour the result does not pass through (legend
     // samples, text), and patches outside the marker sizes.
     int PiecesLeftOut = 0;
+    // Pieces of a line of the markers' colour (one that joins them, a
+    // frame) left out of a marker extraction.
+    int LinesLeftOut = 0;
     // The colour's pixels in the area, and those in what was taken.
     long long ColourPixels = 0;
     long long Explained = 0;

@@ -180,7 +180,7 @@ TExtraction MarkerCentres(const TPixelSource& Source, const TExtractArea& Area, 
         return result;
     const TColourRule rule(Colour, Search.Palette, Tolerance);
     result.Report.ColourPixels = Search.Pixels;
-    result.Report.PiecesLeftOut = Search.LinesCut;
+    result.Report.LinesLeftOut = Search.LinesCut;
     for (const TBlob& blob : Search.Blobs) {
         if (blob.Area < Range.Min || blob.Area > Range.Max) {
             ++result.Report.PiecesLeftOut;

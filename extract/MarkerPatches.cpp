@@ -1,6 +1,7 @@
 #include "MarkerPatches.h"
 
 #include <algorithm>
+#include <cmath>
 #include <utility>
 
 namespace {
@@ -45,6 +46,23 @@ TSpans Intersect(const TSpans& A, const TSpans& B)
             ++i;
         else
             ++j;
+    }
+    return out;
+}
+
+// The parts of A that B does not cover; B lies within A.
+TSpans Minus(const TSpans& A, const TSpans& B)
+{
+    TSpans out;
+    std::size_t j = 0;
+    for (auto [first, last] : A) {
+        for (; j < B.size() && B[j].first <= last; ++j) {
+            if (B[j].first > first)
+                out.push_back({first, B[j].first - 1});
+            first = B[j].second + 1;
+        }
+        if (first <= last)
+            out.push_back({first, last});
     }
     return out;
 }
@@ -102,41 +120,185 @@ int Depth(const TRowSet& Set)
     return depth;
 }
 
+// A patch's extent along its long and its short axis, as the sides of the
+// rectangle with its spread of pixels.
+struct TAxes {
+    double Long = 0;
+    double Wide = 0;
+};
+
+TAxes AxesOf(const TBlob& Blob)
+{
+    double n = 0, sx = 0, sy = 0, sxx = 0, syy = 0, sxy = 0;
+    for (const TBlob::TRow& row : Blob.Rows) {
+        const double count = row.Last - row.First + 1;
+        const double first = row.First, last = row.Last;
+        const double xs = (first + last) * count / 2;
+        // The sum of x squared over the run.
+        const double x2 = (last * (last + 1) * (2 * last + 1) - (first - 1) * first * (2 * first - 1)) / 6;
+        n += count;
+        sx += xs;
+        sy += row.Y * count;
+        sxx += x2;
+        syy += double(row.Y) * row.Y * count;
+        sxy += row.Y * xs;
+    }
+    // Each pixel a unit square, not a point.
+    const double a = sxx / n - (sx / n) * (sx / n) + 1.0 / 12;
+    const double c = syy / n - (sy / n) * (sy / n) + 1.0 / 12;
+    const double b = sxy / n - (sx / n) * (sy / n);
+    const double spread = std::sqrt((a - c) * (a - c) / 4 + b * b);
+    return {std::sqrt(12 * ((a + c) / 2 + spread)), std::sqrt(12 * std::max((a + c) / 2 - spread, 0.0))};
+}
+
+// Marker shapes (round, square, triangles, diamonds, crosses) are about as
+// wide as long, and so are a few overlapping ones, and they fill much of
+// that extent, where a line's zigzag does not; specks of a handful of
+// pixels have no shape to tell.
+bool Compact(const TBlob& Blob, const TAxes& Axes)
+{
+    return Blob.Area >= 6 && Axes.Long <= 2.5 * Axes.Wide && double(Blob.Area) >= 0.25 * Axes.Long * Axes.Wide;
+}
+
+// The compact patch that holds the middle one of the compact patches'
+// pixels, as MeasurePatches finds the typical patch; none when there is no
+// compact patch.
+const TBlob* TypicalMarker(const std::vector<TBlob>& Blobs, const std::vector<TAxes>& Axes)
+{
+    std::vector<const TBlob*> compact;
+    long long pixels = 0;
+    for (std::size_t i = 0; i < Blobs.size(); ++i)
+        if (Compact(Blobs[i], Axes[i])) {
+            compact.push_back(&Blobs[i]);
+            pixels += Blobs[i].Area;
+        }
+    std::sort(compact.begin(), compact.end(), [](const TBlob* a, const TBlob* b) { return a->Area < b->Area; });
+    long long counted = 0;
+    for (const TBlob* blob : compact)
+        if (2 * (counted += blob->Area) >= pixels)
+            return blob;
+    return nullptr;
+}
+
+std::vector<TAxes> AxesOf(const std::vector<TBlob>& Blobs)
+{
+    std::vector<TAxes> axes;
+    axes.reserve(Blobs.size());
+    for (const TBlob& blob : Blobs)
+        axes.push_back(AxesOf(blob));
+    return axes;
+}
+
+// Leaves out the pieces of line a cut leaves, or that were apart from the
+// start (a thin line of the colour broken up by its smoothed edges): long,
+// and thin against the typical marker.
+void LeaveOutLines(TBlobSearch& Patches)
+{
+    const std::vector<TAxes> axes = AxesOf(Patches.Blobs);
+    const TBlob* typical = TypicalMarker(Patches.Blobs, axes);
+    if (!typical)
+        return;
+    const double markerWide = AxesOf(*typical).Wide;
+    std::vector<TBlob> kept;
+    for (std::size_t i = 0; i < Patches.Blobs.size(); ++i) {
+        if (axes[i].Long >= 3 * axes[i].Wide && axes[i].Wide < 0.6 * markerWide)
+            ++Patches.LinesCut;
+        else
+            kept.push_back(std::move(Patches.Blobs[i]));
+    }
+    Patches.Blobs = std::move(kept);
+}
+
 } // namespace
 
-TBlobSearch MarkerPatches(const TBlobSearch& Search)
+namespace {
+
+// Search with every patch cut down to where a square 2 Reach + 1 wide fits
+// and then grown back by Margin within itself; what the cut takes away is
+// counted as pieces of line.
+TBlobSearch Cut(const TBlobSearch& Search, int Reach, int Margin)
 {
     TBlobSearch patches;
     patches.Palette = Search.Palette;
     patches.Problem = Search.Problem;
-    const auto typical = std::find_if(Search.Blobs.begin(), Search.Blobs.end(),
-                                      [&](const TBlob& b) { return b.Area == Search.Typical; });
-    // Markers drawn of thin strokes (crosses, hollow rings) have nothing to
-    // cut away from.
-    const int reach = typical == Search.Blobs.end() ? 0 : (Depth(RowSetOf(*typical)) + 1) / 2;
-    if (reach == 0) {
-        patches.Blobs = Search.Blobs;
-        MeasurePatches(patches);
-        return patches;
-    }
     std::vector<TBlob::TRow> rows;
+    std::vector<TBlob::TRow> cut;
     for (const TBlob& blob : Search.Blobs) {
         const TRowSet set = RowSetOf(blob);
-        const TRowSet cores = Dilated(Eroded(set, reach), reach);
+        const TRowSet cores = Dilated(Eroded(set, Reach), Reach);
         if (cores.Empty()) {
             ++patches.LinesCut;
             continue;
         }
-        // The pixels near a core: a marker's corners and tips, which the
-        // cut rounds off, come back; a line's stub as long as they do.
-        const TRowSet near = Dilated(cores, reach + 1);
-        for (int y = set.Top; y < set.Top + int(set.Rows.size()); ++y)
-            for (const auto& [first, last] : Intersect(set.At(y), near.At(y)))
+        const TRowSet near = Dilated(cores, Margin);
+        for (int y = set.Top; y < set.Top + int(set.Rows.size()); ++y) {
+            const TSpans kept = Intersect(set.At(y), near.At(y));
+            for (const auto& [first, last] : kept)
                 rows.push_back({y, first, last});
+            for (const auto& [first, last] : Minus(set.At(y), kept))
+                cut.push_back({y, first, last});
+        }
     }
-    std::sort(rows.begin(), rows.end(),
-              [](const TBlob::TRow& a, const TBlob::TRow& b) { return a.Y != b.Y ? a.Y < b.Y : a.First < b.First; });
+    const auto byRow = [](const TBlob::TRow& a, const TBlob::TRow& b) {
+        return a.Y != b.Y ? a.Y < b.Y : a.First < b.First;
+    };
+    std::sort(rows.begin(), rows.end(), byRow);
+    std::sort(cut.begin(), cut.end(), byRow);
     patches.Blobs = Patches(rows);
+    patches.LinesCut += int(Patches(cut).size());
+    LeaveOutLines(patches);
     MeasurePatches(patches);
     return patches;
+}
+
+// How many markers a cut leaves apart: compact patches near the size of the
+// largest, where pieces of a line that a cut just short of its breadth
+// leaves are compact too, but far smaller.
+int MarkerCount(const TBlobSearch& Patches)
+{
+    const std::vector<TAxes> axes = AxesOf(Patches.Blobs);
+    std::vector<long long> areas;
+    for (std::size_t i = 0; i < axes.size(); ++i)
+        if (Compact(Patches.Blobs[i], axes[i]))
+            areas.push_back(Patches.Blobs[i].Area);
+    const long long largest = areas.empty() ? 0 : *std::max_element(areas.begin(), areas.end());
+    return int(std::count_if(areas.begin(), areas.end(), [&](long long a) { return 5 * a >= 2 * largest; }));
+}
+
+} // namespace
+
+TBlobSearch MarkerPatches(const TBlobSearch& Search)
+{
+    // The typical marker, not the typical piece of a line that outweighs
+    // the markers.
+    if (const TBlob* typical = TypicalMarker(Search.Blobs, AxesOf(Search.Blobs))) {
+        // Markers drawn of thin strokes (crosses, hollow rings) have nothing
+        // to cut away from. The pixels near a core come back: a marker's
+        // corners and tips, which the cut rounds off, and a line's stub as
+        // long as they do.
+        const int reach = (Depth(RowSetOf(*typical)) + 1) / 2;
+        if (reach > 0)
+            return Cut(Search, reach, reach + 1);
+        TBlobSearch patches = Search;
+        patches.LinesCut = 0;
+        LeaveOutLines(patches);
+        MeasurePatches(patches);
+        return patches;
+    }
+    // Every marker joined to a line near as broad: the cut that leaves the
+    // most markers apart, from the broadest part of the patches down.
+    int deepest = 0;
+    for (const TBlob& blob : Search.Blobs)
+        deepest = std::max(deepest, Depth(RowSetOf(blob)));
+    TBlobSearch best = Search;
+    MeasurePatches(best);
+    int most = 0;
+    for (int reach = deepest; reach >= 1; --reach) {
+        TBlobSearch patches = Cut(Search, reach, 1);
+        if (const int count = MarkerCount(patches); count > most) {
+            most = count;
+            best = std::move(patches);
+        }
+    }
+    return best;
 }

@@ -149,7 +149,8 @@ void TestFormMain::menusInOrder()
     auto menu = [bar](int i) { return Items(bar->actions()[i]->menu()->actions()); };
     // New commands follow the described ones.
     QCOMPARE(menu(0), (QStringList{"&Load Image From File...", "-", "&Aquire Image...", "-", "L&oad Session...",
-                                   "&Save Session...", "-", "&Exit", "-", "Open &Recent"}));
+                                   "&Save Session...", "-", "&Exit", "-", "Open &Recent", "Save Session &As...",
+                                   "&Close"}));
     QCOMPARE(menu(1), (QStringList{"Cu&t", "&Copy", "&Paste", "-", "Undo", "Redo"}));
     QCOMPARE(menu(2), (QStringList{"Full Box", "&Dimensions", "-", "Delete Selected Points", "&Clear All Points", "-",
                                    "D&ata To Clipboard", "Data to Space Separated Value File", "-",

@@ -628,8 +628,8 @@ void TestUndo::savesOfferNamesFromThePicture()
     QCOMPARE(offered("acDataToSSV"), Path("chart.txt"));
     QCOMPARE(offered("acExportAllSeries"), Path("chart.csv"));
     // Once saved, Save Session offers the session's own file.
-    Drive(f).SaveSessionFile(Path("job.qsf"));
-    QCOMPARE(offered("acSaveSession"), Path("job.qsf"));
+    Drive(f).SaveSessionFile(Path("named.qsf"));
+    QCOMPARE(offered("acSaveSession"), Path("named.qsf"));
     Drive(f).SaveDataFile(Path("points.txt"));
     QCOMPARE(f.statusBar()->currentMessage(),
              QStringLiteral("3 points written to ") + QDir::toNativeSeparators(Path("points.txt")));
