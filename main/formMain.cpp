@@ -166,6 +166,17 @@ void Tmainform::CreateLayout()
     QuillonView = new TQuillonView;
     QuillonView->resize(100, 0);
     ScrollBox->setWidget(QuillonView);
+    // An empty window says how to start, over the pane the picture fills.
+    lblStart = new QLabel(QStringLiteral("Open a chart to digitise:\n\nFile > Load Image From File... (Ctrl+O)\n"
+                                         "Edit > Paste a copied picture (Ctrl+V)\n"
+                                         "or drop a picture or a session file here"),
+                          ScrollBox->viewport());
+    lblStart->setAlignment(Qt::AlignCenter);
+    lblStart->setWordWrap(true);
+    lblStart->setForegroundRole(QPalette::PlaceholderText);
+    lblStart->setAttribute(Qt::WA_TransparentForMouseEvents);
+    lblStart->raise();
+    ScrollBox->viewport()->installEventFilter(this);
 
     Splitter1->addWidget(pnlData);
     Splitter1->addWidget(ScrollBox);
@@ -256,9 +267,8 @@ bool Tmainform::event(QEvent* event)
 
 bool Tmainform::eventFilter(QObject* watched, QEvent* event)
 {
-    // Nor tooltips on the tool bar's buttons.
-    if (event->type() == QEvent::ToolTip)
-        return true;
+    if (watched == ScrollBox->viewport() && event->type() == QEvent::Resize)
+        lblStart->setGeometry(ScrollBox->viewport()->rect());
     if (watched == QuillonView)
         NoteViewEvent(event);
     if (watched == QuillonView && event->type() == QEvent::Wheel)
@@ -441,7 +451,7 @@ void Tmainform::NameWidgets()
     const std::pair<QObject*, const char*> named[] = {
         {QuillonView, "QuillonView"}, {ScrollBox, "ScrollBox"}, {ListView, "ListView"},
         {Splitter1, "Splitter1"},     {pnlData, "pnlData"},     {pnlSeriesName, "pnlSeriesName"},
-        {pnlPointer, "pnlPointer"},   {pnlZoom, "pnlZoom"},     {Panel1, "Panel1"}, {pnlNextStep, "pnlNextStep"},
+        {pnlPointer, "pnlPointer"},   {pnlZoom, "pnlZoom"},     {Panel1, "Panel1"}, {pnlNextStep, "pnlNextStep"}, {lblStart, "lblStart"},
         {pbZoom, "pbZoom"},           {tbzoom, "tbzoom"},       {cbxCrossHair, "cbxCrossHair"}};
     for (const auto& [object, name] : named)
         object->setObjectName(QLatin1String(name));
@@ -518,6 +528,7 @@ void Tmainform::ShowNextStep()
     else if (step.isEmpty())
         step = QStringLiteral("Click the points of a curve, or Data > Extract Curve");
     pnlNextStep->setText(step);
+    lblStart->setVisible(QuillonView->ImageWidth() == 0);
 }
 
 void Tmainform::QuillonViewAddSite(QObject*, const QString& sName, const TPointF& sPt, bool bMapping, double dX,

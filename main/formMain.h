@@ -253,6 +253,7 @@ private:
     QLabel* pnlPointer;
     // Above the list: what to do next.
     QLabel* pnlNextStep;
+    QLabel* lblStart;
     QAction* acSeriesNew;
     QAction* acSeriesRename;
     QAction* acSeriesDelete;

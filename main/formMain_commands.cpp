@@ -258,9 +258,12 @@ void Tmainform::CreateMenus()
     ActionToolBar1->addWidget(cbSeries);
     ActionToolBar1->addSeparator();
     ActionToolBar1->addActions({acExtractCurve, acExtractMarkers});
-    for (QAction* a : ActionToolBar1->actions())
-        if (QWidget* button = ActionToolBar1->widgetForAction(a))
-            button->installEventFilter(this);
+    // The buttons' tips name the command and its key, as the menus do.
+    for (QAction* a : ActionToolBar1->actions()) {
+        const QString key = a->shortcut().toString(QKeySequence::NativeText);
+        const QString name = a->iconText().remove(QStringLiteral("..."));
+        a->setToolTip(key.isEmpty() ? name : QStringLiteral("%1 (%2)").arg(name, key));
+    }
 }
 
 void Tmainform::UpdateCommands()

@@ -22,6 +22,7 @@
 #include <QClipboard>
 #include <QTimer>
 #include <QToolTip>
+#include <QWidgetAction>
 #include <QMessageBox>
 #include <QScrollArea>
 #include <QTableView>
@@ -495,11 +496,17 @@ void TestFormMain::noHintsOnBarsOrStatus()
     const QString x = Drive(f).StatusPanels(0)->text();
     for (QAction* a : Drive(f).ActionToolBar1()->actions()) {
         QWidget* button = Drive(f).ActionToolBar1()->widgetForAction(a);
-        if (!button || a->isSeparator())
+        if (!button || a->isSeparator() || qobject_cast<QWidgetAction*>(a))
             continue;
+        // A tool bar button's tip names its command, and the key where it
+        // has one.
         QHelpEvent help(QEvent::ToolTip, QPoint(2, 2), button->mapToGlobal(QPoint(2, 2)));
         QCoreApplication::sendEvent(button, &help);
-        QVERIFY2(!QToolTip::isVisible(), qPrintable(a->text()));
+        QVERIFY2(QToolTip::isVisible(), qPrintable(a->text()));
+        const QString key = a->shortcut().toString(QKeySequence::NativeText);
+        const QString name = a->iconText().remove(QStringLiteral("..."));
+        QCOMPARE(QToolTip::text(), key.isEmpty() ? name : QStringLiteral("%1 (%2)").arg(name, key));
+        QToolTip::hideText();
     }
     // The long hint of an edit command never takes the status bar's place.
     QStatusTipEvent tip(Drive(f).Action("EditCut1")->statusTip());
@@ -555,6 +562,8 @@ void TestFormMain::pointsWaitForAWholeMapping()
     v.AddSite(QStringLiteral("1"), 10, 15);
     Drive(f).UpdateCommands();
     QCOMPARE(f.findChild<QLabel*>(QStringLiteral("pnlNextStep"))->text(), step);
+    // An empty window says how to start over the picture's pane too.
+    QCOMPARE(f.findChild<QLabel*>(QStringLiteral("lblStart"))->isVisible(), !picture);
     QCOMPARE(Drive(f).ListModel()->Cell(0, 1), values ? QStringLiteral("1") : QString());
     QString refused;
     try {

@@ -600,6 +600,7 @@ void TestUndo::closeEmptiesTheWindow()
         Drive(f).Action("acClose")->trigger();
     }
     QCOMPARE(View().ImageWidth(), 0);
+    QVERIFY(f.findChild<QLabel*>(QStringLiteral("lblStart"))->isVisible());
     QCOMPARE(View().SiteCount(), 0);
     QCOMPARE(Drive(f).ListModel()->rowCount(), 0);
     QVERIFY(Drive(f).Document().ImageFileName.isEmpty());
