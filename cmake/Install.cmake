@@ -8,6 +8,8 @@ install(TARGETS quillon_twaindsm LIBRARY DESTINATION lib/quillon)
 install(TARGETS quillon_decode RUNTIME DESTINATION lib/quillon)
 install(FILES resources/about/changes.txt resources/about/credits.txt
         DESTINATION ${CMAKE_INSTALL_DATADIR}/quillon)
+# The manual, which Help opens in the browser.
+install(DIRECTORY docs/manual/ DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/quillon/html)
 
 set(quillon_app_id com.kestrow.quillon)
 install(FILES desktop/${quillon_app_id}.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)

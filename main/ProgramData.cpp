@@ -12,3 +12,12 @@ QString ProgramDataFile(const QString& ProgramFile, const QString& Name)
         return installed;
     return beside;
 }
+
+QString ProgramManual(const QString& ProgramFile)
+{
+    const QDir program = QFileInfo(ProgramFile).absoluteDir();
+    for (const QString& place : {QStringLiteral("manual/index.html"), QStringLiteral("../share/doc/quillon/html/index.html")})
+        if (const QString page = QDir::cleanPath(program.filePath(place)); QFileInfo::exists(page))
+            return page;
+    return {};
+}

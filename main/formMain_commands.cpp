@@ -3,6 +3,7 @@
 #include "formMain.h"
 
 #include "PictureProblem.h"
+#include "ProgramData.h"
 
 #include "StandardErrorBox.h"
 #include "UnsavedWork.h"
@@ -275,7 +276,8 @@ void Tmainform::UpdateCommands()
     acClickMode->setChecked(mode == maClick);
     acRotateMode->setChecked(mode == maRotateH);
     UpdateListCommands();
-    acHelp->setEnabled(QFileInfo::exists(HelpFileName()));
+    acHelp->setEnabled(QFileInfo::exists(HelpFileName()) ||
+                       !ProgramManual(QCoreApplication::applicationFilePath()).isEmpty());
     const int series = int(Document.Series.size());
     acSeriesDelete->setEnabled(series > 1);
     acSeriesNext->setEnabled(Document.Current < series - 1);
@@ -534,8 +536,13 @@ QString Tmainform::HelpFileName() const
 
 void Tmainform::acHelpExecute()
 {
+    // A help file beside the program comes first; else the manual, in the
+    // browser.
+    const QString manual = ProgramManual(QCoreApplication::applicationFilePath());
     if (QFileInfo::exists(HelpFileName()))
         QDesktopServices::openUrl(QUrl::fromLocalFile(HelpFileName()));
+    else if (!manual.isEmpty())
+        QDesktopServices::openUrl(QUrl::fromLocalFile(manual));
     else
         QMessageBox::critical(this, QStringLiteral("Error"), QStringLiteral("Cannot find Quillon help file"));
 }

@@ -21,6 +21,7 @@
 #include <QCheckBox>
 #include <QClipboard>
 #include <QTimer>
+#include <QDesktopServices>
 #include <QToolTip>
 #include <QWidgetAction>
 #include <QMessageBox>
@@ -59,6 +60,15 @@ QStringList ListNames(const TDataListModel& model)
 }
 
 } // namespace
+
+// What the window asks the desktop to open, instead of opening it.
+class TOpenedUrls : public QObject {
+    Q_OBJECT
+public:
+    QList<QUrl> Urls;
+public slots:
+    void Open(const QUrl& Url) { Urls << Url; }
+};
 
 class TestFormMain : public QObject {
     Q_OBJECT
@@ -212,15 +222,28 @@ void TestFormMain::helpNeedsHelpFile()
 {
     Tmainform& f = *FForm;
     const QString help = Drive(f).HelpFileName();
+    const QString manual = QCoreApplication::applicationDirPath() + QStringLiteral("/manual/index.html");
     QVERIFY(QFileInfo(help).absolutePath() == QCoreApplication::applicationDirPath());
     QFile::remove(help);
+    QFile::remove(manual);
     Drive(f).UpdateCommands();
     QVERIFY(!Drive(f).Action("acHelp")->isEnabled());
+    TOpenedUrls opened;
+    QDesktopServices::setUrlHandler(QStringLiteral("file"), &opened, "Open");
+    // The help file beside the program first; without it, the manual.
     WriteTextFile(help, "help");
-    Drive(f).UpdateCommands();
-    QVERIFY(Drive(f).Action("acHelp")->isEnabled());
+    QDir().mkpath(QFileInfo(manual).absolutePath());
+    WriteTextFile(manual, "<html></html>");
+    for (const QString& page : {help, manual}) {
+        Drive(f).UpdateCommands();
+        QVERIFY(Drive(f).Action("acHelp")->isEnabled());
+        Drive(f).Action("acHelp")->trigger();
+        QCOMPARE(opened.Urls.value(opened.Urls.size() - 1), QUrl::fromLocalFile(page));
+        QFile::remove(page);
+    }
+    QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
+    QDir().rmdir(QFileInfo(manual).absolutePath());
     // Gone by the time of the command: the error box.
-    QFile::remove(help);
     QString message;
     WhenModalShown reader("QMessageBox", ReadInto(message));
     Drive(f).Action("acHelp")->trigger();
