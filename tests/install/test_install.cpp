@@ -45,7 +45,8 @@ void TestInstall::layout()
     for (const char* file : {"bin/quillon", "lib/quillon/libquillon_twaindsm.so", "lib/quillon/quillon-decode", "share/quillon/changes.txt",
                              "share/quillon/credits.txt", "share/applications/com.kestrow.quillon.desktop",
                              "share/metainfo/com.kestrow.quillon.metainfo.xml", "share/mime/packages/quillon.xml",
-                             "share/icons/hicolor/scalable/apps/com.kestrow.quillon.svg", "share/man/man1/quillon.1"})
+                             "share/icons/hicolor/scalable/apps/com.kestrow.quillon.svg", "share/man/man1/quillon.1.gz",
+                             "share/doc/quillon/copyright", "share/doc/quillon/changelog.gz", "share/doc-base/quillon"})
         QVERIFY2(QFileInfo(Installed(QString::fromLatin1(file))).isFile(), file);
     QVERIFY(QFileInfo(Installed(QStringLiteral("bin/quillon"))).isExecutable());
     for (int size : {16, 22, 24, 32, 48, 64, 128, 256}) {
@@ -53,7 +54,11 @@ void TestInstall::layout()
         QCOMPARE(QImageReader(icon).size(), QSize(size, size));
     }
     // The man page and the metadata carry the build's one version.
-    QVERIFY(ReadTextFile(Installed(QStringLiteral("share/man/man1/quillon.1"))).contains("Quillon " QUILLON_VERSION));
+    QVERIFY(RunProcess(QStringLiteral("gzip"), {QStringLiteral("-dc"), Installed(QStringLiteral("share/man/man1/quillon.1.gz"))})
+                .Out.contains("Quillon " QUILLON_VERSION));
+    // Help finds the installed manual beside bin/.
+    QCOMPARE(ProgramManual(Installed(QStringLiteral("bin/quillon"))),
+             Installed(QStringLiteral("share/doc/quillon/html/index.html")));
     QVERIFY(ReadTextFile(Installed(QStringLiteral("share/metainfo/com.kestrow.quillon.metainfo.xml")))
                 .contains("<release version=\"" QUILLON_VERSION "\""));
 }
