@@ -4,6 +4,7 @@
 
 #include "PictureProblem.h"
 #include "ProgramData.h"
+#include "widgets/CommandGlyph.h"
 
 #include "StandardErrorBox.h"
 #include "UnsavedWork.h"
@@ -58,18 +59,18 @@ void Tmainform::CreateCommands()
     };
 
     FileExit1 = Command(QStringLiteral("FileExit1"), QStringLiteral("&Exit"), [this] { close(); });
-    FileExit1->setIcon(QIcon(QStringLiteral(":/glyphs/exit.png")));
+    FileExit1->setIcon(GlyphIcon(TGlyph::Exit));
     acLoadImage = Command(QStringLiteral("acLoadImage"), QStringLiteral("&Load Image From File..."),
                           [this] { acLoadImageExecute(); });
     acPaint = Command(QStringLiteral("acPaint"), QStringLiteral("&Paint"), [v] { v->Paint(); });
     acDimensions = Command(QStringLiteral("acDimensions"), QStringLiteral("&Dimensions"),
                            [this] { Record(QStringLiteral("Dimensions"), [this] { acDimensionsExecute(); }); });
-    acDimensions->setIcon(QIcon(QStringLiteral(":/glyphs/dimensions.png")));
+    acDimensions->setIcon(GlyphIcon(TGlyph::Dimensions));
     acRectangleMode = mode(QStringLiteral("acRectangleMode"), QStringLiteral("Mapping"), maRubberBand);
-    acRectangleMode->setIcon(QIcon(QStringLiteral(":/glyphs/mapping.png")));
+    acRectangleMode->setIcon(GlyphIcon(TGlyph::Mapping));
     acNoneMode = mode(QStringLiteral("acNoneMode"), QStringLiteral("View"), maNone);
     acClickMode = mode(QStringLiteral("acClickMode"), QStringLiteral("Digitise"), maClick);
-    acClickMode->setIcon(QIcon(QStringLiteral(":/glyphs/digitise.png")));
+    acClickMode->setIcon(GlyphIcon(TGlyph::Digitise));
     acClearAllPoints = Command(QStringLiteral("acClearAllPoints"), QStringLiteral("&Clear All Points"), [this, v] {
         Record(QStringLiteral("Clear All Points"), [v] {
             v->ClearSites();
@@ -82,7 +83,7 @@ void Tmainform::CreateCommands()
     acZoom2x = zoom(QStringLiteral("acZoom2x"), QStringLiteral("&200%"), 2.0f);
     acActualSize = zoom(QStringLiteral("acActualSize"), QStringLiteral("&100%"), 1.0f);
     acRotateMode = mode(QStringLiteral("acRotateMode"), QStringLiteral("Rotate"), maRotateH);
-    acRotateMode->setIcon(QIcon(QStringLiteral(":/glyphs/rotate.png")));
+    acRotateMode->setIcon(GlyphIcon(TGlyph::Rotate));
     acPreferences = Command(QStringLiteral("acPreferences"), QStringLiteral("P&references"),
                             [this] { acPreferencesExecute(); });
     acFullBoundingBox = Command(QStringLiteral("acFullBoundingBox"), QStringLiteral("Full Box"),
@@ -106,12 +107,12 @@ void Tmainform::CreateCommands()
 
     // The standard edit actions work on the focused text edit, if any.
     auto edit = [this](const QString& name, const QString& caption, const QString& hint, QKeySequence key,
-                       const QString& glyph, const std::function<void()>& execute) {
+                       TGlyph glyph, const std::function<void()>& execute) {
         QAction* a = Command(name, caption, execute);
         a->setShortcut(key);
         a->setStatusTip(hint.section(u'|', 1));
         a->setToolTip(hint.section(u'|', 0, 0));
-        a->setIcon(QIcon(glyph));
+        a->setIcon(GlyphIcon(glyph));
         return a;
     };
     auto onLine = [](std::function<void(QLineEdit*)> operation) {
@@ -122,14 +123,14 @@ void Tmainform::CreateCommands()
     };
     EditCut1 = edit(QStringLiteral("EditCut1"), QStringLiteral("Cu&t"),
                     QStringLiteral("Cut|Cuts the selection and puts it on the Clipboard"), QKeySequence(Qt::CTRL | Qt::Key_X),
-                    QStringLiteral(":/glyphs/cut.png"), onLine([](QLineEdit* l) { l->cut(); }));
+                    TGlyph::Cut, onLine([](QLineEdit* l) { l->cut(); }));
     EditCopy1 = edit(QStringLiteral("EditCopy1"), QStringLiteral("&Copy"),
                      QStringLiteral("Copy|Copies the selection and puts it on the Clipboard"),
-                     QKeySequence(Qt::CTRL | Qt::Key_C), QStringLiteral(":/glyphs/copy.png"),
+                     QKeySequence(Qt::CTRL | Qt::Key_C), TGlyph::Copy,
                      onLine([](QLineEdit* l) { l->copy(); }));
     EditPaste1 = edit(QStringLiteral("EditPaste1"), QStringLiteral("&Paste"),
                       QStringLiteral("Paste|Inserts Clipboard contents"), QKeySequence(Qt::CTRL | Qt::Key_V),
-                      QStringLiteral(":/glyphs/paste.png"), [this] { acEditPasteExecute(); });
+                      TGlyph::Paste, [this] { acEditPasteExecute(); });
 
     acDeleteSelectedPoints = Command(QStringLiteral("acDeleteSelectedPoints"), QStringLiteral("Delete Selected Points"),
                                      [this] {

@@ -15,9 +15,11 @@ QColor Colour(TColor c)
     return QColor::fromRgb(ColourRgb(c));
 }
 
-QPen StyledPen(const QColor& colour, TPenStyle style)
+// A whole logical pixel wide on any screen: a cosmetic pen's width counts
+// device pixels.
+QPen StyledPen(const QPainter& C, const QColor& colour, TPenStyle style)
 {
-    QPen pen(colour, 1);
+    QPen pen(colour, C.device() ? C.device()->devicePixelRatioF() : 1.0);
     pen.setCosmetic(true);
     switch (style) {
     case psDash:
@@ -172,19 +174,19 @@ void TQuillonView::DrawMapping(QPainter& C) const
         TL = UnrotateScreenPoint(TL);
     }
     C.setBrush(Qt::NoBrush);
-    C.setPen(StyledPen(Colour(0xF0CAA6), psDot));
+    C.setPen(StyledPen(C, Colour(0xF0CAA6), psDot));
     Line(C, At(TL), At(TR));
     Line(C, At(TR), At(BR));
-    C.setPen(StyledPen(Colour(0x0000FF), psSolid));
+    C.setPen(StyledPen(C, Colour(0x0000FF), psSolid));
     Line(C, At(BR), At(BL));
-    C.setPen(StyledPen(Colour(0xFF0000), psSolid));
+    C.setPen(StyledPen(C, Colour(0xFF0000), psSolid));
     Line(C, At(BL), At(TL));
 }
 
 void TQuillonView::DrawRotateMark(QPainter& C) const
 {
     const QPoint o = ScreenPoint(MappingRect.Left, MappingRect.Bottom);
-    C.setPen(StyledPen(Qt::black, psSolid));
+    C.setPen(StyledPen(C, Qt::black, psSolid));
     C.setBrush(Qt::NoBrush);
     const QPoint mark[3] = {o, {o.x() - 5, o.y() + 5}, {o.x() + 5, o.y() + 5}};
     C.drawPolygon(mark, 3);
@@ -202,7 +204,7 @@ void TQuillonView::DrawSeries(QPainter& C, const QRect& Exposed, const TSeriesLo
 void TQuillonView::DrawSites(QPainter& C, const QRect& Exposed, const TSeriesLook& Look,
                              const std::vector<TPointF>& Points) const
 {
-    C.setPen(StyledPen(Colour(Look.PointColour), psSolid));
+    C.setPen(StyledPen(C, Colour(Look.PointColour), psSolid));
     if (Look.PointSolid)
         C.setBrush(Colour(Look.PointFillColour));
     else
@@ -277,7 +279,7 @@ void TQuillonView::DrawSiteLine(QPainter& C, const QRect& Exposed, const TSeries
 {
     if (Points.size() < 2)
         return;
-    C.setPen(StyledPen(Colour(Look.LineColour), Look.LineStyle));
+    C.setPen(StyledPen(C, Colour(Look.LineColour), Look.LineStyle));
     QPoint from = ScreenPoint(Points[0].X, Points[0].Y);
     for (std::size_t i = 1; i < Points.size(); ++i) {
         const QPoint to = ScreenPoint(Points[i].X, Points[i].Y);
@@ -296,7 +298,7 @@ void TQuillonView::DrawDragOutline(QPainter& C, const std::array<QPoint, 4>& Cor
 {
     // Black dots on white: seen on a dark picture as on a light one.
     C.setBrush(Qt::NoBrush);
-    for (const QPen& pen : {StyledPen(Qt::white, psSolid), StyledPen(Qt::black, psDot)}) {
+    for (const QPen& pen : {StyledPen(C, Qt::white, psSolid), StyledPen(C, Qt::black, psDot)}) {
         C.setPen(pen);
         for (std::size_t i = 0; i < Corners.size(); ++i)
             Line(C, Corners[i], Corners[(i + 1) % Corners.size()]);
