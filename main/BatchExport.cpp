@@ -14,7 +14,7 @@
 #include <utility>
 
 TExportStatus ExportSessionData(const QString& Out, const QString& Session, QIODevice& Output,
-                                QTextStream& Errors, const TExtractRequest& Extract)
+                                QTextStream& Errors, const TExtractRequest& Extract, const QString& Picture)
 {
     try {
         TExportStatus status = esWritten;
@@ -28,7 +28,7 @@ TExportStatus ExportSessionData(const QString& Out, const QString& Session, QIOD
         TJobDocument job;
         TFreeWinBitmap picture;
         QString moved;
-        const QString warning = OpenSession(Session, settings.Look(), job, picture, &moved);
+        const QString warning = OpenSession(Session, settings.Look(), job, picture, &moved, Picture);
         if (!moved.isEmpty())
             Errors << moved << Qt::endl;
         if (!warning.isEmpty())
@@ -42,7 +42,9 @@ TExportStatus ExportSessionData(const QString& Out, const QString& Session, QIOD
         if (Extract.Kind != TExtractRequest::ekNone) {
             const TPixelSource source(picture.DisplaySource());
             if (!source.IsValid()) {
-                Errors << QStringLiteral("The session %1 has no picture to extract from.").arg(Session) << Qt::endl;
+                Errors << QStringLiteral("The session %1 has no picture to extract from; name it with --picture.")
+                              .arg(Session)
+                       << Qt::endl;
                 return esFailed;
             }
             TExtractArea area{job.Mapping().MappingRect, job.Mapping().Angle};

@@ -16,5 +16,8 @@ enum TExportStatus { esWritten = 0, esFailed = 2, esDoubtful = 3 };
 // Output when Out is "-". The messages the window would show go to Errors.
 // On failure Out is left as it was. An extraction's report goes to Errors;
 // a doubtful one is written and answered esDoubtful unless it is accepted.
+// Picture, when given, is the session's picture wherever the session says
+// it is.
 TExportStatus ExportSessionData(const QString& Out, const QString& Session, QIODevice& Output,
-                                QTextStream& Errors, const TExtractRequest& Extract = {});
+                                QTextStream& Errors, const TExtractRequest& Extract = {},
+                                const QString& Picture = QString());

@@ -133,6 +133,11 @@ TCommandLine ParseCommandLine(const QStringList& Arguments)
     const QCommandLineOption acceptDoubtful(
         QStringLiteral("accept-doubtful"),
         QStringLiteral("With an extraction: exit 0 when the data are written, even if the extraction is doubtful."));
+    const QCommandLineOption picture(
+        QStringLiteral("picture"),
+        QStringLiteral("With --export: the session's picture is FILE, for a session whose picture is no longer where "
+                       "it says."),
+        QStringLiteral("FILE"));
     const QCommandLineOption step(
         QStringLiteral("step"),
         QStringLiteral("With --extract-curve: one point each PIXELS along the plotting area's X axis (default %1).")
@@ -141,7 +146,7 @@ TCommandLine ParseCommandLine(const QStringList& Arguments)
     parser.addOption(help);
     parser.addOption(version);
     parser.addOption(exportTo);
-    parser.addOptions({extractCurve, extractMarkers, tolerance, step, fromX, toX, replace, acceptDoubtful});
+    parser.addOptions({extractCurve, extractMarkers, tolerance, step, fromX, toX, replace, acceptDoubtful, picture});
     parser.addPositionalArgument(QStringLiteral("FILE"),
                                  QStringLiteral("A picture or a session to open (SESSION with --export)."),
                                  QStringLiteral("[FILE]"));
@@ -159,7 +164,7 @@ TCommandLine ParseCommandLine(const QStringList& Arguments)
         QString text = parser.helpText();
         text.remove(0, text.indexOf(u'\n') + 1);
         result.Text = QStringLiteral("Usage: quillon [options] [FILE]\n"
-                                     "       quillon --export OUT SESSION\n"
+                                     "       quillon --export OUT [--picture FILE] SESSION\n"
                                      "       quillon --extract-curve COLOUR [--tolerance N] [--step PIXELS] "
                                      "[--from-x X] [--to-x X] [--replace] [--accept-doubtful] --export OUT SESSION\n"
                                      "       quillon --extract-markers COLOUR [--tolerance N] [--from-x X] [--to-x X] "
@@ -186,7 +191,11 @@ TCommandLine ParseCommandLine(const QStringList& Arguments)
         } else {
             result.Action = TCommandLine::caExport;
             result.SessionFile = files.first();
+            result.PictureFile = parser.value(picture);
         }
+    } else if (parser.isSet(picture)) {
+        result.Action = TCommandLine::caUsageError;
+        result.Text = QStringLiteral("--picture goes with --export.");
     } else if (files.size() > 1) {
         result.Action = TCommandLine::caUsageError;
         result.Text = QStringLiteral("Quillon opens one file at a time, not %1.").arg(files.size());

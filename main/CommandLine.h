@@ -15,8 +15,10 @@ struct TCommandLine {
     // session to read.
     QString ExportFile;
     QString SessionFile;
-    // caExport: what to extract first, if anything.
+    // caExport: what to extract first, if anything, and the session's
+    // picture when it is not where the session says.
     TExtractRequest Extract;
+    QString PictureFile;
     // caUsageError: what was wrong; caHelp: the text to print.
     QString Text;
 };

@@ -9,13 +9,17 @@
 #include <QFileInfo>
 
 QString OpenSession(const QString& FileName, const TSeriesLook& DefaultLook, TJobDocument& Document,
-                    TFreeWinBitmap& Picture, QString* Moved)
+                    TFreeWinBitmap& Picture, QString* Moved, const QString& Located)
 {
     // The whole file is read and checked first: a file that cannot be read
     // or holds a malformed point changes nothing.
     TSession s = ReadSession(FileName, DefaultLook);
     QStringList warnings = s.Warnings;
-    if (!s.Path.isEmpty() && !QFileInfo::exists(s.Path)) {
+    if (!Located.isEmpty()) {
+        s.Path = Located;
+        if (!QFileInfo::exists(Located))
+            warnings.append(QStringLiteral("The picture %1 was not found.").arg(Located));
+    } else if (!s.Path.isEmpty() && !QFileInfo::exists(s.Path)) {
         // Moved along with its session, into another folder.
         const QDir beside = QFileInfo(FileName).absoluteDir();
         const QString stored = s.Path;

@@ -12,7 +12,9 @@ class TFreeWinBitmap;
 // picture no longer where the session says is looked for by its name beside
 // the session, then by its path from there; one found there is the job's
 // picture from now on, and Moved, when given, says where it came from.
-// Returns the warning the load deserves, or "". Raises as ReadSession does,
-// and then neither has changed.
+// Located, when given, is the picture instead of the one the session names
+// (one the user found, or named on the command line). Returns the warning
+// the load deserves, or "". Raises as ReadSession does, and then neither has
+// changed.
 QString OpenSession(const QString& FileName, const TSeriesLook& DefaultLook, TJobDocument& Document,
-                    TFreeWinBitmap& Picture, QString* Moved = nullptr);
+                    TFreeWinBitmap& Picture, QString* Moved = nullptr, const QString& Located = QString());

@@ -78,6 +78,8 @@ private:
     void acSaveSessionExecute();
     void acSaveSessionAsExecute();
     void acCloseExecute();
+    // Asks where a session's lost picture is now, and shows it.
+    void LocatePicture();
     // The name a file made from the job is offered under, by its picture.
     QString SuggestedName(const QString& Suffix) const;
     // Says in the status bar how many points went where.

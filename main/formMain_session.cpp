@@ -12,7 +12,9 @@
 #include <QClipboard>
 #include <QDir>
 #include <QGuiApplication>
+#include <QFileInfo>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QStatusBar>
 
 #include <algorithm>
@@ -104,8 +106,32 @@ void Tmainform::LoadSessionFile(const QString& FileName)
     ShowPictureStart();
     NoteRecent(FileName);
     StartHistory(FileName);
-    if (!warning.isEmpty())
-        QMessageBox::warning(this, QStringLiteral("Warning"), warning);
+    if (warning.isEmpty())
+        return;
+    // A picture that is nowhere can be shown where it is now.
+    const bool lost = !Document.ImageFileName.isEmpty() && !QFileInfo::exists(Document.ImageFileName);
+    QMessageBox box(QMessageBox::Warning, QStringLiteral("Warning"), warning, QMessageBox::Ok, this);
+    QPushButton* locate = lost ? box.addButton(QStringLiteral("&Locate Picture..."), QMessageBox::ActionRole) : nullptr;
+    box.exec();
+    if (locate && box.clickedButton() == locate)
+        LocatePicture();
+}
+
+void Tmainform::LocatePicture()
+{
+    const QString file = AskOpenFileName(this, QStringLiteral("Locate Picture"), OpenPictureFilterText, QString());
+    if (file.isEmpty())
+        return;
+    // The job stays as it is; only its picture is found again, and the new
+    // place is saved with it next time.
+    const TPictureReport report = QuillonView->Image.ReplaceWith(file);
+    if (report.Usable()) {
+        Document.ImageFileName = file;
+        QuillonView->Paint();
+        ShowPictureStart();
+        UndoStack.resetClean();
+    }
+    ShowPictureProblem(file, report);
 }
 
 QString Tmainform::LoadSession(const QString& FileName)

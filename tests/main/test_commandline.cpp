@@ -108,6 +108,8 @@ void TestCommandLine::options_data()
                                       << "";
     QTest::newRow("export without out") << QStringList{"--export"} << int(C::caUsageError) << "" << "" << "";
     QTest::newRow("two files") << QStringList{"a.png", "b.png"} << int(C::caUsageError) << "" << "" << "";
+    QTest::newRow("picture without export") << QStringList{"--picture", "a.png", "s.qsf"} << int(C::caUsageError)
+                                            << "" << "" << "";
     QTest::newRow("unknown") << QStringList{"--frobnicate"} << int(C::caUsageError) << "" << "" << "";
 }
 

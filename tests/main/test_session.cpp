@@ -8,7 +8,9 @@
 #include "ExactCompare.h"
 #include "platform/FileError.h"
 #include "platform/ProfileFile.h"
+#include "main/BatchExport.h"
 
+#include <QBuffer>
 #include <QClipboard>
 #include <QDir>
 #include <QFile>
@@ -75,6 +77,7 @@ private slots:
     void missingImageKeepsPicture();
     void pictureMovedWithItsSessionIsFound_data();
     void pictureMovedWithItsSessionIsFound();
+    void aLostPictureIsLocatedOrNamed();
     void unreadableFileChangesNothing();
     void malformedPointChangesNothing();
     void savingOverReplacesTheWholeFile();
@@ -287,6 +290,51 @@ void TestSession::pictureMovedWithItsSessionIsFound()
              QStringLiteral("The picture was not at %1; %2, beside the session, was opened.").arg(stored, picture));
     Drive(*FForm).SaveSessionFile(Path("moved/job.qsf"));
     QVERIFY(ReadTextFile(Path("moved/job.qsf")).contains("path=" + picture.toUtf8() + "\r\n"));
+}
+
+// A picture that is nowhere: the window offers to locate it, keeping the
+// job and saving the new place; the command line takes it from --picture.
+void TestSession::aLostPictureIsLocatedOrNamed()
+{
+    const QString picture = SavePicture(Path("elsewhere.png"), 70, 50);
+    WriteTextFile(Path("lost.qsf"), "[image]\npath=" + Path("gone/chart.png").toUtf8() +
+                                        "\n[screenrect]\nx1=0\nx2=69\ny1=0\ny2=49\n[dimensions]\n"
+                                        "x1=0\nx2=69\ny1=0\ny2=49\n[series/series1]\n1=5,6\n");
+    QMessageBox::ButtonRole chosen = QMessageBox::InvalidRole;
+    WhenModalShown warning("QMessageBox", [&](QWidget* w) {
+        auto* box = static_cast<QMessageBox*>(w);
+        for (QAbstractButton* button : box->buttons())
+            if (box->buttonRole(button) == QMessageBox::ActionRole) {
+                chosen = QMessageBox::ActionRole;
+                button->click();
+                return;
+            }
+        box->accept();
+    });
+    WhenModalShown dialog("QFileDialog", [&](QWidget* w) {
+        TypeFileName(static_cast<QFileDialog*>(w), picture);
+        static_cast<QDialog*>(w)->accept();
+    });
+    Drive(*FForm).LoadSessionFile(Path("lost.qsf"));
+    QCOMPARE(chosen, QMessageBox::ActionRole);
+    QCOMPARE(Drive(*FForm).QuillonView()->ImageWidth(), 70);
+    QCOMPARE(Drive(*FForm).QuillonView()->SiteCount(), 1);
+    QVERIFY(FForm->isWindowModified());
+    Drive(*FForm).SaveSessionFile(Path("lost.qsf"));
+    QVERIFY(ReadTextFile(Path("lost.qsf")).contains("path=" + picture.toUtf8() + "\r\n"));
+
+    WriteTextFile(Path("lost.qsf"), "[image]\npath=" + Path("gone/chart.png").toUtf8() +
+                                        "\n[screenrect]\nx1=0\nx2=69\ny1=0\ny2=49\n");
+    TExtractRequest curve;
+    curve.Kind = TExtractRequest::ekCurve;
+    for (const QString& named : {QString(), picture}) {
+        QBuffer out;
+        out.open(QIODevice::WriteOnly);
+        QString errors;
+        QTextStream err(&errors);
+        ExportSessionData(QStringLiteral("-"), Path("lost.qsf"), out, err, curve, named);
+        QCOMPARE(errors.contains(QStringLiteral("no picture to extract from; name it with --picture")), named.isEmpty());
+    }
 }
 
 void TestSession::unreadableFileChangesNothing()
