@@ -268,6 +268,44 @@ void BM_ReplacePeak(benchmark::State& state)
     });
 }
 
+// The decoder program's own cost, start to answer, on a picture small
+// enough that decoding it is not what the time goes on.
+QString SmallFile()
+{
+    const QString path = QDir::tempPath() + QStringLiteral("/quillon-bench-1000x750.png");
+    if (!QFile::exists(path)) {
+        QImage image(1000, 750, QImage::Format_RGB888);
+        image.fill(Qt::white);
+        QPainter painter(&image);
+        painter.drawLine(0, 700, 999, 50);
+        painter.end();
+        image.save(path);
+    }
+    return path;
+}
+
+void BM_SmallOpen(benchmark::State& state)
+{
+    const QString path = SmallFile();
+    for (auto _ : state) {
+        TFreeWinBitmap picture;
+        picture.Load(path, 0, nullptr, TPictureForm::AsShown);
+        benchmark::DoNotOptimize(picture.GetDib());
+    }
+}
+BENCHMARK(BM_SmallOpen)->Unit(benchmark::kMillisecond);
+
+void BM_SmallBareDecode(benchmark::State& state)
+{
+    const QByteArray path = QFile::encodeName(SmallFile());
+    for (auto _ : state) {
+        FIBITMAP* dib = FreeImage_Load(FIF_PNG, path.constData(), 0);
+        benchmark::DoNotOptimize(dib);
+        FreeImage_Unload(dib);
+    }
+}
+BENCHMARK(BM_SmallBareDecode)->Unit(benchmark::kMillisecond);
+
 void Kinds(benchmark::internal::Benchmark* b)
 {
     b->ArgNames({"kind"})->Arg(k24Bit)->Arg(kOpaqueRgba)->Arg(kTransparentRgba)->Arg(kTiff16)->Arg(kBmp)->Arg(kJpeg);
