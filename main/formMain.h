@@ -235,6 +235,7 @@ private:
     QAction* acSaveSession;
     QAction* acSaveSessionAs;
     QAction* acClose;
+    QAction* acCalibrationGrid;
     QAction* acLoadSession;
     QAction* acInvertImage;
     QAction* acHelp;

@@ -171,6 +171,9 @@ void Tmainform::CreateCommands()
     acZoomIn->setShortcuts(zoomIn);
     acZoomOut = Command(QStringLiteral("acZoomOut"), QStringLiteral("Zoom O&ut"), [this] { ZoomBy(-1); });
     acZoomOut->setShortcuts(QKeySequence::ZoomOut);
+    acCalibrationGrid = Command(QStringLiteral("acCalibrationGrid"), QStringLiteral("Calibration &Grid"),
+                                [this] { QuillonView->SetCalibrationGrid(acCalibrationGrid->isChecked()); });
+    acCalibrationGrid->setCheckable(true);
     CreateSeriesCommands();
     // Standard keys for the described commands that have none.
     acLoadImage->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
@@ -228,6 +231,8 @@ void Tmainform::CreateMenus()
     view->addAction(acFitToPage);
     view->addSeparator();
     view->addActions({acZoomIn, acZoomOut});
+    view->addSeparator();
+    view->addAction(acCalibrationGrid);
 
     QMenu* tools = bar->addMenu(QStringLiteral("&Tools"));
     tools->addActions({acPreferences, acPaint});

@@ -344,6 +344,12 @@ void TQuillonView::SetOtherSeries(std::vector<TSeriesShape> Shapes)
     update();
 }
 
+void TQuillonView::SetCalibrationGrid(bool On)
+{
+    FCalibrationGrid = On;
+    update();
+}
+
 void TQuillonView::SetPicking(std::function<void(const TPoint&)> Pick)
 {
     FPick = std::move(Pick);

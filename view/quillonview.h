@@ -124,6 +124,10 @@ public:
         std::vector<TPointF> Points;
     };
     void SetOtherSeries(std::vector<TSeriesShape> Shapes);
+    // Draws the grid of the mapping in force over the picture, at round
+    // values of each axis, to be checked against the chart's own grid.
+    void SetCalibrationGrid(bool On);
+    bool CalibrationGrid() const { return FCalibrationGrid; }
 
     // While Pick is set, a left click tells it the picture pixel under the
     // pointer and does nothing else; the cursor is a cross meanwhile.
@@ -226,6 +230,7 @@ private:
     void DrawMapping(QPainter& C) const;
     void DrawHighlight(QPainter& C, const QRect& Exposed);
     void DrawRotateMark(QPainter& C) const;
+    void DrawCalibrationGrid(QPainter& C) const;
     void DrawSeries(QPainter& C, const QRect& Exposed, const TSeriesLook& Look,
                     const std::vector<TPointF>& Points) const;
     void DrawSites(QPainter& C, const QRect& Exposed, const TSeriesLook& Look,
@@ -267,6 +272,7 @@ private:
     TJobDocument* FJob = &FOwnJob;
     TSiteList FSites{FOwnJob};
     std::vector<TSeriesShape> FOtherSeries;
+    bool FCalibrationGrid = false;
     std::function<void(const TPoint&)> FPick;
     QImage FHighlight;
     QColor FHighlightColour;

@@ -2,6 +2,8 @@
 // frame, the sites, the line through them and the drag overlays.
 #include "quillonview.h"
 
+#include "document/GridValues.h"
+
 #include <QPaintEvent>
 #include <QPainter>
 
@@ -102,6 +104,8 @@ void TQuillonView::paintEvent(QPaintEvent* event)
         C.fillRect(r, palette().window());
 
     DrawHighlight(C, exposed);
+    if (FCalibrationGrid)
+        DrawCalibrationGrid(C);
     DrawMapping(C);
     if (MouseAction == maRotateH || MouseAction == maRotateV)
         DrawRotateMark(C);
@@ -181,6 +185,40 @@ void TQuillonView::DrawMapping(QPainter& C) const
     Line(C, At(BR), At(BL));
     C.setPen(StyledPen(C, Colour(0xFF0000), psSolid));
     Line(C, At(BL), At(TL));
+}
+
+void TQuillonView::DrawCalibrationGrid(QPainter& C) const
+{
+    const TRect& r = MappingRect;
+    if (!MissingStep().isEmpty() || !((r.Right - r.Left) * double(Zoom) > 0 && (r.Top - r.Bottom) * double(Zoom) < 0))
+        return;
+    // The area's corners on screen, turned with it; a line of one value of
+    // an axis runs between the two edges across it, as far along each.
+    const QPoint topLeft = ScreenPoint(r.Left, r.Top);
+    const QPoint bottomRight = ScreenPoint(r.Right, r.Bottom);
+    const auto corner = [&](int x, int y) {
+        const TPoint p = Angle != 0 ? UnrotateScreenPoint(TPoint{x, y}) : TPoint{x, y};
+        return QPointF(p.X, p.Y);
+    };
+    const QPointF bl(topLeft.x(), bottomRight.y()), br = corner(bottomRight.x(), bottomRight.y()),
+        tr = corner(bottomRight.x(), topLeft.y()), tl = corner(topLeft.x(), topLeft.y());
+    std::vector<QLineF> lines;
+    for (const double x : GridValues(AxisXMap, XLeftValue, XRightValue)) {
+        double f = 0;
+        if (AxisFraction(AxisXMap, XLeftValue, XRightValue, x, f))
+            lines.emplace_back(bl + (br - bl) * f, tl + (tr - tl) * f);
+    }
+    for (const double y : GridValues(AxisYMap, YBottomValue, YTopValue)) {
+        double f = 0;
+        if (AxisFraction(AxisYMap, YBottomValue, YTopValue, y, f))
+            lines.emplace_back(bl + (tl - bl) * f, br + (tr - br) * f);
+    }
+    // White under magenta dashes shows on light and dark pictures alike.
+    C.setBrush(Qt::NoBrush);
+    for (const QPen& pen : {StyledPen(C, Qt::white, psSolid), StyledPen(C, QColor(220, 0, 220), psDash)}) {
+        C.setPen(pen);
+        C.drawLines(lines.data(), int(lines.size()));
+    }
 }
 
 void TQuillonView::DrawRotateMark(QPainter& C) const

@@ -168,7 +168,7 @@ void TestFormMain::menusInOrder()
                                    "Plotting &Area...", "&Export All Series...", "-", "Extract C&urve...",
                                    "Extract Ma&rkers..."}));
     QCOMPARE(menu(3), (QStringList{"&Zoom Preview", "-", "&500%", "&400%", "&300%", "&200%", "&100%", "&75%", "5&0%", "25%", "-",
-                                   "Fi&t to Page", "-", "Zoom &In", "Zoom O&ut"}));
+                                   "Fi&t to Page", "-", "Zoom &In", "Zoom O&ut", "-", "Calibration &Grid"}));
     QCOMPARE(menu(4), (QStringList{"P&references", "&Paint"}));
     QCOMPARE(menu(5), (QStringList{"&Flip Image Horizontal", "F&lip Image Vertical", "&Invert"}));
     QCOMPARE(menu(6), (QStringList{"&Tip of the Day...", "&Help...", "-", "&About Quillon..."}));

@@ -63,6 +63,8 @@ private slots:
     void dragFramesShowOnDarkAndLight();
     void fractionalSiteDrawnWhereItLies();
     void highlightCoversTheMarkedPixels();
+    void calibrationGridLiesOnRoundValues_data();
+    void calibrationGridLiesOnRoundValues();
 
 private:
     TScopedConfigHome FHome;
@@ -506,6 +508,51 @@ void TestViewPaint::highlightCoversTheMarkedPixels()
     QCOMPARE(CountColour(Render(view), qRgb(255, 0, 255)), 0);
     view.SetHighlight({}, {});
     QCOMPARE(Render(view), plain);
+}
+
+void TestViewPaint::calibrationGridLiesOnRoundValues_data()
+{
+    QTest::addColumn<double>("angle");
+    QTest::addColumn<QLineF>("line");
+    QTest::addColumn<QLineF>("none");
+    // The line of X = 2 across a frame from X 0 to 4, and where a line
+    // would be if the grid did not follow the turn (X = 0.5, never round).
+    QTest::newRow("level") << 0.0 << QLineF(150, 148, 150, 52) << QLineF(112, 148, 112, 52);
+    QTest::newRow("turned 30") << 30.0 << QLineF(143.5, 175, 193.5, 88) << QLineF(150, 148, 150, 120);
+}
+
+// View > Calibration Grid: lines at the round values of each axis, turned
+// with the area, drawn only once the mapping is whole.
+void TestViewPaint::calibrationGridLiesOnRoundValues()
+{
+    QFETCH(double, angle);
+    QFETCH(QLineF, line);
+    QFETCH(QLineF, none);
+    TQuillonView view;
+    WhiteImage(view, 300, 250);
+    view.SetMappingRect({100, 50, 200, 150});
+    view.SetAngle(angle);
+    view.SetCalibrationGrid(true);
+    const QRgb magenta = qRgb(220, 0, 220);
+    const auto marked = [&](const QImage& out, const QLineF& l) {
+        int near = 0;
+        for (int i = 0; i <= 20; ++i) {
+            const QPoint p = l.pointAt(i / 20.0).toPoint();
+            bool found = false;
+            for (int dy = -1; dy <= 1; ++dy)
+                for (int dx = -1; dx <= 1; ++dx)
+                    found = found || out.pixel(p.x() + dx, p.y() + dy) == magenta;
+            near += found ? 1 : 0;
+        }
+        return near;
+    };
+    view.SetAxisValues(0, 0, 0, 0);
+    QCOMPARE(marked(Render(view), line), 0); // no axis values yet
+    view.SetAxisValues(0, 2, 4, 0);
+    const QImage out = Render(view);
+    // Dashed, and crossed by the other lines.
+    QVERIFY2(marked(out, line) >= 14, qPrintable(QString::number(marked(out, line))));
+    QVERIFY2(marked(out, none) <= 6, qPrintable(QString::number(marked(out, none))));
 }
 
 QTEST_MAIN(TestViewPaint)
