@@ -89,7 +89,6 @@ private slots:
     void fitToPage();
     void pointsWaitForAWholeMapping_data();
     void pointsWaitForAWholeMapping();
-    void listTextShowsUnderADarkPalette();
     void aLoadCanBeCancelled_data();
     void aLoadCanBeCancelled();
     void loadUnreadableImageChangesNothing();
@@ -598,37 +597,6 @@ void TestFormMain::pointsWaitForAWholeMapping()
     QCOMPARE(missing.isEmpty(), values);
     QCOMPARE(refused, values ? QString() : QStringLiteral("The points have no data values yet: %1.").arg(missing));
     QCOMPARE(QFileInfo::exists(FDir.filePath("data.txt")), values);
-}
-
-// Under a dark palette the list's fixed light background keeps dark text:
-// the rendered cells show their text in contrast, not white on white.
-void TestFormMain::listTextShowsUnderADarkPalette()
-{
-    const QPalette before = QApplication::palette();
-    QPalette dark;
-    for (const auto& [role, colour] : {std::pair{QPalette::Window, QColor(40, 40, 40)}, {QPalette::Base, QColor(30, 30, 30)},
-                                       {QPalette::Text, QColor(235, 235, 235)}, {QPalette::WindowText, QColor(235, 235, 235)}})
-        dark.setColor(role, colour);
-    QApplication::setPalette(dark);
-    Tmainform window;
-    window.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&window));
-    TQuillonView& v = *Drive(window).QuillonView();
-    v.SetMappingRect({0, 0, 100, 100});
-    v.AddSite(QStringLiteral("1"), 88, 88);
-    v.SetAxisValues(0, 100, 100, 0);
-    QTableView& list = *Drive(window).ListView();
-    const QImage shot = list.viewport()->grab(list.visualRect(Drive(window).ListModel()->index(0, 3))).toImage();
-    QApplication::setPalette(before);
-    int lightest = 0;
-    int darkest = 255;
-    for (int y = 0; y < shot.height(); ++y)
-        for (int x = 0; x < shot.width(); ++x) {
-            const int l = QColor(shot.pixel(x, y)).lightness();
-            lightest = std::max(lightest, l);
-            darkest = std::min(darkest, l);
-        }
-    QVERIFY2(lightest - darkest > 150, qPrintable(QStringLiteral("%1 to %2").arg(darkest).arg(lightest)));
 }
 
 // A load waits for its decoder without freezing the window, and holds any

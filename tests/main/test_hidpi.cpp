@@ -1,6 +1,7 @@
 // The window at twice the pixel density under a dark Fusion palette: the
 // command glyphs are drawn for the density and show on the dark ground,
-// and the points' strokes are a whole logical pixel wide. Screenshots of
+// the list's fixed light ground keeps dark text, and the points' strokes
+// are a whole logical pixel wide. Screenshots of
 // the window are left in the build folder for a person to look at.
 #include "WindowDriver.h"
 #include "TestFiles.h"
@@ -43,6 +44,7 @@ private slots:
     void initTestCase();
     void glyphsAreDrawnForTheDensityAndShowOnDark();
     void pointStrokesAreAWholeLogicalPixel();
+    void listTextShowsOnItsLightGround();
 
 private:
     TScopedConfigHome FHome;
@@ -117,6 +119,22 @@ void TestHiDpi::pointStrokesAreAWholeLogicalPixel()
         rows += Contrast(c, Qt::white) > 0.2 ? 1 : 0;
     }
     QVERIFY2(rows >= 2, qPrintable(QString::number(rows)));
+}
+
+// Not white on white: the rendered cell shows its text in contrast.
+void TestHiDpi::listTextShowsOnItsLightGround()
+{
+    QTableView& list = *Drive(*FForm).ListView();
+    const QImage shot = list.viewport()->grab(list.visualRect(Drive(*FForm).ListModel()->index(0, 3))).toImage();
+    int lightest = 0;
+    int darkest = 255;
+    for (int y = 0; y < shot.height(); ++y)
+        for (int x = 0; x < shot.width(); ++x) {
+            const int l = QColor(shot.pixel(x, y)).lightness();
+            lightest = std::max(lightest, l);
+            darkest = std::min(darkest, l);
+        }
+    QVERIFY2(lightest - darkest > 150, qPrintable(QStringLiteral("%1 to %2").arg(darkest).arg(lightest)));
 }
 
 int main(int argc, char** argv)
