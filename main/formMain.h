@@ -179,7 +179,9 @@ private:
     // True when the work may go: nothing unsaved, the user saved it,
     // discarded it, or asked not to be asked; false when cancelled.
     bool MayDiscardChanges();
-    QString AskSessionFileName();
+    // Offers the session's own file, or with AsNew (or before it has one)
+    // the name made from the picture.
+    QString AskSessionFileName(bool AsNew = false);
     void ShowPointer();
 
 

@@ -34,15 +34,14 @@ void Tmainform::acSaveSessionExecute()
 
 void Tmainform::acSaveSessionAsExecute()
 {
-    const QString file = AskSaveFileName(this, QStringLiteral("Save Session File"), SessionFilter,
-                                         QStringLiteral("qsf"), SuggestedName(QStringLiteral("qsf")));
+    const QString file = AskSessionFileName(true);
     if (!file.isEmpty())
         SaveSessionFile(file);
 }
 
-QString Tmainform::AskSessionFileName()
+QString Tmainform::AskSessionFileName(bool AsNew)
 {
-    const QString suggested = FSessionFile.isEmpty() ? SuggestedName(QStringLiteral("qsf")) : FSessionFile;
+    const QString suggested = AsNew || FSessionFile.isEmpty() ? SuggestedName(QStringLiteral("qsf")) : FSessionFile;
     return AskSaveFileName(this, QStringLiteral("Save Session File"), SessionFilter, QStringLiteral("qsf"), suggested);
 }
 
