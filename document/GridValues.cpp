@@ -1,5 +1,7 @@
 #include "GridValues.h"
 
+#include "PointsFit.h"
+
 #include <algorithm>
 #include <cmath>
 
@@ -49,4 +51,35 @@ std::vector<double> GridValues(TAxisMapping Kind, double A, double B, int Lines)
     if (Kind == amLog10)
         return low > 0 ? Logarithmic(low, high, Lines) : std::vector<double>{};
     return Linear(low, high, Lines);
+}
+
+std::vector<TGridLine> PlaneGridLines(const TAxisPlane& Plane, TAxisMapping Kind, int Width, int Height)
+{
+    const double left = -0.5, top = -0.5, right = Width - 0.5, bottom = Height - 0.5;
+    const TPointF corners[] = {{left, top}, {right, top}, {right, bottom}, {left, bottom}};
+    double lo = INFINITY, hi = -INFINITY;
+    for (const TPointF& c : corners) {
+        lo = std::min(lo, Plane.At(c));
+        hi = std::max(hi, Plane.At(c));
+    }
+    const auto value = [Kind](double t) { return Kind == amLog10 ? std::pow(10.0, t) : t; };
+    std::vector<TGridLine> lines;
+    if (Width <= 0 || Height <= 0 || !(hi > lo))
+        return lines;
+    for (const double v : GridValues(Kind, value(lo), value(hi))) {
+        const double t = Kind == amLog10 ? std::log10(v) : v;
+        // Where the line crosses each edge of the picture, walking round it.
+        std::vector<TPointF> cuts;
+        for (int i = 0; i < 4; ++i) {
+            const TPointF a = corners[i], b = corners[(i + 1) % 4];
+            const double ta = Plane.At(a) - t, tb = Plane.At(b) - t;
+            if ((ta < 0) == (tb < 0) || ta == tb)
+                continue;
+            const double f = ta / (ta - tb);
+            cuts.push_back({a.X + (b.X - a.X) * f, a.Y + (b.Y - a.Y) * f});
+        }
+        if (cuts.size() >= 2)
+            lines.push_back({cuts.front(), cuts.back()});
+    }
+    return lines;
 }

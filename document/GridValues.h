@@ -11,3 +11,14 @@
 // few decades, or every so many decades when it spans many. None for an
 // axis that has no such values (a log axis not above 0, or no extent).
 std::vector<double> GridValues(TAxisMapping Kind, double A, double B, int Lines = 6);
+
+struct TAxisPlane;
+
+// The lines of an axis's round values under a fitted map, cut to a picture
+// of Width x Height (its pixels' outer edges): each from one edge to another,
+// in image pixels.
+struct TGridLine {
+    TPointF From;
+    TPointF To;
+};
+std::vector<TGridLine> PlaneGridLines(const TAxisPlane& Plane, TAxisMapping Kind, int Width, int Height);

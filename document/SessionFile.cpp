@@ -127,6 +127,69 @@ QString PointText(const TSeriesPoint& P)
 }
 
 const QString SeriesInfo = QStringLiteral("series");
+const QString CalibrationInfo = QStringLiteral("calibration");
+
+// The names a session gives calibration kinds and axis units; a name not
+// here was written by a newer Quillon, whose map this one would misread.
+const std::pair<const char*, TCalibrationKind> KindNames[] = {{"rectangle", ckRectangle}, {"points", ckPoints}};
+const std::pair<const char*, TAxisUnit> UnitNames[] = {{"number", auNumber}, {"date", auDate}, {"time", auTime}};
+
+template <class TValue, std::size_t N>
+TValue NamedValue(const std::pair<const char*, TValue> (&names)[N], const QString& key, const QString& text)
+{
+    for (const auto& [name, value] : names)
+        if (text.compare(QLatin1String(name), Qt::CaseInsensitive) == 0)
+            return value;
+    throw EConvertError(QStringLiteral("its [calibration] %1=%2 is not one this version of Quillon knows; a newer one "
+                                       "wrote it")
+                            .arg(key, Excerpt(text)));
+}
+
+template <class TValue, std::size_t N>
+QString NameOf(const std::pair<const char*, TValue> (&names)[N], TValue value)
+{
+    for (const auto& [name, v] : names)
+        if (v == value)
+            return QLatin1String(name);
+    return {};
+}
+
+// "px,py,x,y", a value left empty where the point does not give it.
+TCalibrationPoint ParseCalibrationPoint(const QString& key, const QString& text)
+{
+    const QStringList cells = text.split(u',');
+    if (cells.size() != 4)
+        throw EConvertError(QStringLiteral("its calibration point %1=%2 is not px,py,x,y").arg(key, Excerpt(text)));
+    TCalibrationPoint p;
+    const QString where = QStringLiteral("calibration point %1").arg(key);
+    p.Pixel = {Coordinate(CoordinateValue(cells[0]), where + QStringLiteral(" px")),
+               Coordinate(CoordinateValue(cells[1]), where + QStringLiteral(" py"))};
+    for (const auto& [cell, value] : {std::pair{cells[2], &p.X}, std::pair{cells[3], &p.Y}}) {
+        if (cell.isEmpty())
+            continue;
+        const std::optional<double> v = TryStrToFloatAnyLocale(cell, DecimalSeparator());
+        if (!v || !std::isfinite(*v))
+            throw EConvertError(QStringLiteral("its calibration point %1=%2 holds no number").arg(key, Excerpt(text)));
+        *value = *v;
+    }
+    if (!p.HasX() && !p.HasY())
+        throw EConvertError(QStringLiteral("its calibration point %1=%2 gives no value").arg(key, Excerpt(text)));
+    return p;
+}
+
+void ParseCalibration(const TProfileFile& ini, TMapping& m)
+{
+    const auto read = [&](const char* key) { return ini.ReadString(CalibrationInfo, QLatin1String(key), QString()); };
+    if (const QString kind = read("kind"); !kind.isEmpty())
+        m.Calibration.Kind = NamedValue(KindNames, QStringLiteral("kind"), kind);
+    if (const QString unit = read("XUnit"); !unit.isEmpty())
+        m.XUnit = NamedValue(UnitNames, QStringLiteral("XUnit"), unit);
+    if (const QString unit = read("YUnit"); !unit.isEmpty())
+        m.YUnit = NamedValue(UnitNames, QStringLiteral("YUnit"), unit);
+    for (const auto& [key, text] : ini.FirstEntries(CalibrationInfo))
+        if (key.startsWith(QStringLiteral("point"), Qt::CaseInsensitive))
+            m.Calibration.Points.push_back(ParseCalibrationPoint(key, text));
+}
 
 // One look field as the [series] section keeps it, N appended to the key.
 // Reading keeps a number to Min..Max and an ordinal outside them gives the
@@ -272,6 +335,7 @@ TSession Parse(const TProfileFile& ini, const TSeriesLook& defaultLook)
             s.Current = int(s.Series.size());
         s.Series.push_back(ParseSeries(ini, n, defaultLook, s.Series, w));
     }
+    ParseCalibration(ini, s.Mapping);
     const QString image = QStringLiteral("image");
     s.Mapping.Angle = std::fmod(ReadFloat(ini, image, QStringLiteral("angle"), 0, w), 360.0);
     // A double beyond a float's range has no float value: such a zoom is as
@@ -348,6 +412,25 @@ bool NeedsSeriesInfo(const TJobDocument& d, const TSeriesLook& defaultLook)
     return d.Series.size() != 1 || d.Series[0].Name != SeriesDefaultName(1) || !(d.Series[0].Look == defaultLook);
 }
 
+// Only a job that uses calibration points or date axes has the section, so
+// any other is written in the one-series format as ever.
+void WriteCalibration(TProfileFile& ini, const TMapping& m)
+{
+    const TCalibration& c = m.Calibration;
+    if (!c.PointsInForce() && c.Points.empty() && m.XUnit == auNumber && m.YUnit == auNumber)
+        return;
+    ini.WriteString(CalibrationInfo, QStringLiteral("kind"), NameOf(KindNames, c.Kind));
+    ini.WriteString(CalibrationInfo, QStringLiteral("XUnit"), NameOf(UnitNames, m.XUnit));
+    ini.WriteString(CalibrationInfo, QStringLiteral("YUnit"), NameOf(UnitNames, m.YUnit));
+    // "." whatever the locale: a "," would split the cells.
+    const auto value = [](double v) { return std::isnan(v) ? QString() : CoordinateText(v, 15, 0, QStringLiteral(".")); };
+    for (std::size_t i = 0; i < c.Points.size(); ++i) {
+        const TCalibrationPoint& p = c.Points[i];
+        ini.WriteString(CalibrationInfo, QStringLiteral("point%1").arg(i + 1),
+                        QStringList{PixelText(p.Pixel.X), PixelText(p.Pixel.Y), value(p.X), value(p.Y)}.join(u','));
+    }
+}
+
 TProfileFile SessionProfile(const TJobDocument& Document, const TSeriesLook& DefaultLook)
 {
     // Each value goes to the end of its section, a new section to the end
@@ -386,6 +469,7 @@ TProfileFile SessionProfile(const TJobDocument& Document, const TSeriesLook& Def
     }
     ini.WriteString(QStringLiteral("image"), QStringLiteral("angle"), FloatText(m.Angle));
     ini.WriteString(QStringLiteral("image"), QStringLiteral("zoom"), FloatText(double(m.Zoom)));
+    WriteCalibration(ini, m);
     return ini;
 }
 

@@ -2,6 +2,7 @@
 
 #include "platform/Conversions.h"
 #include "platform/CoordinateText.h"
+#include "platform/DateText.h"
 #include "platform/DecimalSeparator.h"
 
 #include <cmath>
@@ -16,29 +17,17 @@ constexpr int MaxPrecision = 17;
 
 struct TAxisScale {
     TAxisMapping Kind;
-    double From;
-    double To;
-    int Pixels; // the plotting area's extent along the axis, image pixels
+    double PerPixel; // change of the value, or of its log10, per image pixel
 };
 
-TAxisScale ScaleOf(const TViewMapping& m, TAxis axis)
+// How far apart, in pixels, two values of the axis lie.
+std::optional<double> PixelsBetween(const TAxisScale& s, double a, double b)
 {
-    const TRect& r = m.MappingRect;
-    if (axis == axX)
-        return {m.AxisXMap, m.XLeftValue, m.XRightValue, std::abs(r.Right - r.Left)};
-    return {m.AxisYMap, m.YBottomValue, m.YTopValue, std::abs(r.Bottom - r.Top)};
-}
-
-// Where v lies along the axis, in image pixels from its start.
-std::optional<double> PixelOf(const TAxisScale& s, double v)
-{
-    double f = 0;
-    if (!AxisFraction(s.Kind, s.From, s.To, v, f))
+    const double d = s.Kind == amLog10 ? std::log10(a) - std::log10(b) : a - b;
+    const double pixels = std::abs(d) / s.PerPixel;
+    if (!std::isfinite(pixels))
         return std::nullopt;
-    const double pixel = f * s.Pixels;
-    if (!std::isfinite(pixel))
-        return std::nullopt;
-    return pixel;
+    return pixels;
 }
 
 // A bound on how far, in pixels, rounding v to `precision` digits moves it:
@@ -47,28 +36,34 @@ double RoundingBound(const TAxisScale& s, double v, int precision)
 {
     const double half = 0.5 * std::pow(10.0, std::floor(std::log10(std::abs(v))) + 1 - precision);
     if (s.Kind == amLinear)
-        return half / std::abs(s.To - s.From) * s.Pixels;
+        return half / s.PerPixel;
     // Near v a log axis stretches a step d by d / (v ln 10) decades.
-    return half / (std::abs(v) * std::numbers::ln10) / std::abs(std::log10(s.To) - std::log10(s.From)) * s.Pixels;
+    return half / (std::abs(v) * std::numbers::ln10) / s.PerPixel;
 }
 
 } // namespace
 
 QString DataText(const TViewMapping& Mapping, TAxis Axis, double Value, int Precision, int Digits)
 {
+    TAxisScale scale{amLinear, 0};
+    const bool scaled = Mapping.AxisStep(Axis, scale.Kind, scale.PerPixel);
+    if (const TAxisUnit unit = Axis == axX ? Mapping.XUnit : Mapping.YUnit; unit != auNumber && scaled &&
+                                                                            scale.Kind == amLinear) {
+        // A date keeps a tenth of a pixel, as a found point's place does.
+        if (const auto date = DateTimeText(Value, DateFormFor(scale.PerPixel / 10), unit == auTime))
+            return *date;
+    }
     QString text = CoordinateText(Value, Precision, Digits);
-    const TAxisScale scale = ScaleOf(Mapping, Axis);
-    if (!std::isfinite(Value) || Value == 0 || scale.Pixels == 0 || scale.From == scale.To)
+    if (!std::isfinite(Value) || Value == 0 || !scaled || (scale.Kind == amLog10 && Value < 0))
         return text;
-    const std::optional<double> exact = PixelOf(scale, Value);
     // Most charts: the bound settles it without reading the text back.
-    if (!exact || RoundingBound(scale, Value, Precision) <= PixelTolerance / 2)
+    if (RoundingBound(scale, Value, Precision) <= PixelTolerance / 2)
         return text;
     const QString separator = DecimalSeparator();
     for (int p = Precision; p < MaxPrecision; ++p) {
         const std::optional<double> shown = TryStrToFloat(text, separator);
-        const std::optional<double> pixel = shown ? PixelOf(scale, *shown) : std::nullopt;
-        if (pixel && std::abs(*pixel - *exact) <= PixelTolerance)
+        const std::optional<double> pixels = shown ? PixelsBetween(scale, *shown, Value) : std::nullopt;
+        if (pixels && *pixels <= PixelTolerance)
             break;
         text = CoordinateText(Value, p + 1, Digits);
     }

@@ -4,8 +4,6 @@
 
 #include <QString>
 
-enum TAxis : std::uint8_t { axX, axY };
-
 // Coordinate text of a data value on one axis: Precision significant digits,
 // or the fewest more that keep the text within a hundredth of an image pixel
 // of the value under Mapping, so that an axis whose values are large against

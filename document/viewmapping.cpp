@@ -1,5 +1,7 @@
 #include "viewmapping.h"
 
+#include "PointsFit.h"
+
 #include "platform/TurnedPoint.h"
 #include "platform/ZoomedSource.h"
 
@@ -82,7 +84,8 @@ bool operator==(const TMapping& A, const TMapping& B)
     const auto same = [](double a, double b) { return a == b || (std::isnan(a) && std::isnan(b)); };
     return A.MappingRect == B.MappingRect && same(A.XLeftValue, B.XLeftValue) && same(A.XRightValue, B.XRightValue) &&
            same(A.YBottomValue, B.YBottomValue) && same(A.YTopValue, B.YTopValue) && A.AxisXMap == B.AxisXMap &&
-           A.AxisYMap == B.AxisYMap && same(A.Angle, B.Angle);
+           A.AxisYMap == B.AxisYMap && same(A.Angle, B.Angle) && A.XUnit == B.XUnit && A.YUnit == B.YUnit &&
+           A.Calibration == B.Calibration;
 }
 
 bool TViewMapping::AxisValuesValid() const
@@ -90,8 +93,18 @@ bool TViewMapping::AxisValuesValid() const
     return XRightValue != XLeftValue && YTopValue != YBottomValue;
 }
 
+bool TViewMapping::PointsMap(TPointsMap& Map, QString* Problem) const
+{
+    return Calibration.PointsInForce() && FitPoints(Calibration.Points, AxisXMap, AxisYMap, Map, Problem);
+}
+
 QString TViewMapping::MissingStep() const
 {
+    if (Calibration.PointsInForce()) {
+        TPointsMap map;
+        QString problem;
+        return PointsMap(map, &problem) ? QString() : problem;
+    }
     if (!MappingValid())
         return QStringLiteral("Drag a rectangle over the plotting area");
     if (!AxisValuesValid())
@@ -101,6 +114,10 @@ QString TViewMapping::MissingStep() const
 
 void TViewMapping::PixelToData(const TPoint& P, TDataPoint& D) const
 {
+    if (Calibration.PointsInForce()) {
+        PixelToData(TPointF{double(P.X), double(P.Y)}, D, true);
+        return;
+    }
     if (!MappingValid())
         return;
     const TRect& r = MappingRect;
@@ -115,6 +132,11 @@ void TViewMapping::PixelToData(const TPointF& P, TDataPoint& D, bool Exact) cons
 {
     const bool whole = !Exact && P.X == std::nearbyint(P.X) && P.Y == std::nearbyint(P.Y) && std::abs(P.X) <= INT_MAX &&
                        std::abs(P.Y) <= INT_MAX;
+    if (Calibration.PointsInForce()) {
+        if (TPointsMap map; PointsMap(map))
+            D = map.DataAt(P);
+        return;
+    }
     if (whole) {
         PixelToData(TPoint{int(P.X), int(P.Y)}, D);
         return;
@@ -129,6 +151,12 @@ void TViewMapping::PixelToData(const TPointF& P, TDataPoint& D, bool Exact) cons
 
 void TViewMapping::DataToPixel(const TDataPoint& D, TPoint& P) const
 {
+    if (Calibration.PointsInForce()) {
+        TPointsMap map;
+        if (TPointF at; PointsMap(map) && map.PixelOf(D, at))
+            P = {RoundEven(at.X), RoundEven(at.Y)};
+        return;
+    }
     if (!AxisValuesValid())
         return;
     const TRect& r = MappingRect;
@@ -142,6 +170,9 @@ void TViewMapping::DataToPixel(const TDataPoint& D, TPoint& P) const
 
 bool TViewMapping::FrameX(double X, double& Out) const
 {
+    // Points may give a skewed X axis: no X value is then a frame column.
+    if (Calibration.PointsInForce())
+        return false;
     double fraction = 0;
     if (!AxisFraction(AxisXMap, XLeftValue, XRightValue, X, fraction))
         return false;
@@ -149,8 +180,32 @@ bool TViewMapping::FrameX(double X, double& Out) const
     return std::isfinite(Out);
 }
 
+bool TViewMapping::AxisStep(TAxis Axis, TAxisMapping& Kind, double& PerPixel) const
+{
+    if (Calibration.PointsInForce()) {
+        TPointsMap map;
+        if (!PointsMap(map))
+            return false;
+        Kind = Axis == axX ? map.XKind : map.YKind;
+        PerPixel = (Axis == axX ? map.X : map.Y).Gradient();
+        return true;
+    }
+    const TRect& r = MappingRect;
+    const double pixels = Axis == axX ? std::abs(double(r.Right) - r.Left) : std::abs(double(r.Bottom) - r.Top);
+    const double from = Axis == axX ? XLeftValue : YBottomValue;
+    const double to = Axis == axX ? XRightValue : YTopValue;
+    Kind = Axis == axX ? AxisXMap : AxisYMap;
+    PerPixel = std::abs(Kind == amLog10 ? std::log10(to) - std::log10(from) : to - from) / pixels;
+    return MappingValid() && (Kind == amLinear || Kind == amLog10) && std::isfinite(PerPixel) && PerPixel > 0;
+}
+
 double TViewMapping::XUnitsPerPixel() const
 {
+    // A linear measure: on a log axis no one figure holds.
+    if (TAxisMapping kind; Calibration.PointsInForce()) {
+        double step = 0;
+        return AxisStep(axX, kind, step) && kind == amLinear ? step / double(Zoom) : 0;
+    }
     const double extent = std::abs(double(MappingRect.Right) - MappingRect.Left);
     const double pixels = std::trunc(extent * Zoom);
     if (XRightValue - XLeftValue > 0 && extent > 0 && pixels != 0)
@@ -160,6 +215,10 @@ double TViewMapping::XUnitsPerPixel() const
 
 double TViewMapping::YUnitsPerPixel() const
 {
+    if (TAxisMapping kind; Calibration.PointsInForce()) {
+        double step = 0;
+        return AxisStep(axY, kind, step) && kind == amLinear ? step / double(Zoom) : 0;
+    }
     const double extent = std::abs(double(MappingRect.Bottom) - MappingRect.Top);
     const double pixels = std::trunc(extent * Zoom);
     if (YTopValue - YBottomValue > 0 && extent > 0 && pixels != 0)
@@ -253,15 +312,19 @@ void TViewMapping::CornersToRect(const TPoint& BL, const TPoint& BR, const TPoin
 
 void TViewMapping::ApplyRubberBand(const TPoint& D, const TPoint& M, int Width, int Height)
 {
-    if (D.X != M.X && D.Y != M.Y)
+    if (D.X != M.X && D.Y != M.Y) {
         RubberBandToRect(D, M, Width, Height, MappingRect);
+        Calibration.Kind = ckRectangle;
+    }
 }
 
 void TViewMapping::ApplyCorners(const TPoint& BL, const TPoint& BR, const TPoint& TR, const TPoint& TL,
                                 int Width, int Height)
 {
-    if (BL.X != BR.X && BL.Y != TL.Y)
+    if (BL.X != BR.X && BL.Y != TL.Y) {
         CornersToRect(BL, BR, TR, TL, Width, Height, MappingRect);
+        Calibration.Kind = ckRectangle;
+    }
 }
 
 TMappingEdges TViewMapping::HitTestEdges(const TPoint& P) const

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "CalibrationPoints.h"
 #include "platform/WinTypes.h"
 
 #include <QString>
@@ -12,6 +13,14 @@ struct TDataPoint {
 };
 
 enum TAxisMapping : std::uint8_t { amLinear = 0, amLog10 = 1 };
+
+// What an axis's values are: numbers, or seconds since 1970-01-01 UTC read
+// and written as dates (ISO 8601) or as times of day.
+enum TAxisUnit : std::uint8_t { auNumber, auDate, auTime };
+
+enum TAxis : std::uint8_t { axX, axY };
+
+struct TPointsMap;
 
 enum TMappingEdge : std::uint8_t { meTop, meLeft, meRight, meBottom };
 
@@ -40,6 +49,9 @@ struct TMapping {
     TAxisMapping AxisXMap = amLinear;
     TAxisMapping AxisYMap = amLinear;
     double Angle = 0;
+    TAxisUnit XUnit = auNumber;
+    TAxisUnit YUnit = auNumber;
+    TCalibration Calibration;
 
     friend bool operator==(const TMapping& A, const TMapping& B);
 };
@@ -73,6 +85,14 @@ public:
     // pixels of the turned frame; false where the axis has no such value
     // (a log axis and X not above 0, or an area of no width).
     bool FrameX(double X, double& Out) const;
+    // The map through the calibration points while they are in force and
+    // give one; Problem then says what they lack.
+    bool PointsMap(TPointsMap& Map, QString* Problem = nullptr) const;
+    // How an axis's values run over the picture: its kind, and the change of
+    // its value (of its log10 on a log axis) per image pixel along its
+    // steepest way; false while there is no map.
+    bool AxisStep(TAxis Axis, TAxisMapping& Kind, double& PerPixel) const;
+
     // Data units per client pixel; 0 for a backward axis or an extent that is
     // less than one client pixel.
     double XUnitsPerPixel() const;
@@ -102,7 +122,8 @@ public:
     // opposite each grabbed one.
     TPoint ConstrainDrag(int X, int Y, const TMappingEdges& Grabbed) const;
 
-    // Store the rectangles above as MappingRect when their source is valid.
+    // Store the rectangles above as MappingRect when their source is valid,
+    // which puts the rectangle in force.
     void ApplyRubberBand(const TPoint& D, const TPoint& M, int Width, int Height);
     void ApplyCorners(const TPoint& BL, const TPoint& BR, const TPoint& TR, const TPoint& TL,
                       int Width, int Height);

@@ -223,6 +223,7 @@ Tmainform::~Tmainform()
     v->OnMouseMove = nullptr;
     v->OnGestureEnd = nullptr;
     v->OnSelectSites = nullptr;
+    v->OnCalibrationClick = nullptr;
     // Nor does it keep the job, which goes with the members, nor its watch.
     v->SetJob(nullptr);
     v->Image.Decoder.Watch = nullptr;
@@ -477,6 +478,8 @@ void Tmainform::WireView()
     v->OnZoom = Guarded(this, TQuillonZoomEvent(std::bind(&Tmainform::QuillonViewZoom, this, _1, _2)));
     v->OnMouseMove = Guarded(this, TNotifyEvent(std::bind(&Tmainform::QuillonViewMouseMove, this, _1)));
     v->OnGestureEnd = Guarded(this, TNotifyEvent(std::bind(&Tmainform::QuillonViewGestureEnd, this, _1)));
+    v->OnCalibrationClick =
+        Guarded(this, TQuillonCalibrationClickEvent(std::bind(&Tmainform::QuillonViewCalibrationClick, this, _1, _2, _3)));
     // The extraction commands follow whether there is a picture.
     v->Image.OnChange = [this](TFreeObject*) { UpdateCommands(); };
     v->OnBeginUpdate = [this](QObject*) { ListModel->BeginUpdate(); };

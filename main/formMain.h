@@ -268,6 +268,8 @@ private:
     QComboBox* cbSeries;
     QAction* acExtractCurve;
     QAction* acExtractMarkers;
+    QAction* acCalibrateMode;
+    QAction* acCalibrationPoints;
     QPointer<TformExtract> FExtract;
 
     // The job, whole: the view shows and edits its current series, and its
@@ -301,6 +303,11 @@ private:
     void CreateUndo();
     void CreateSeriesCommands();
     void CreateExtractCommands();
+    void CreateCalibrationCommands();
+    // A click in Calibrate mode: the values of a new point, or of the one
+    // clicked, asked for; the points are in force from then on.
+    void QuillonViewCalibrationClick(QObject* Sender, const TPointF& At, int Index);
+    void acCalibrationPointsExecute();
     // Opens the extraction dialog of Kind beside the window, closing one
     // already open.
     void OpenExtract(TformExtract::TKind Kind);

@@ -186,6 +186,7 @@ void Tmainform::CreateCommands()
         if (a != acCopyToClipboard)
             a->setIconText(QString(a->text()).remove(u'&'));
     CreateExtractCommands();
+    CreateCalibrationCommands();
 }
 
 void Tmainform::CreateMenus()
@@ -222,6 +223,8 @@ void Tmainform::CreateMenus()
     data->addAction(acExportAllSeries);
     data->addSeparator();
     data->addActions({acExtractCurve, acExtractMarkers});
+    data->addSeparator();
+    data->addActions({acCalibrateMode, acCalibrationPoints});
 
     QMenu* view = bar->addMenu(QStringLiteral("&View"));
     view->addAction(acZoomPreview);
@@ -265,6 +268,8 @@ void Tmainform::CreateMenus()
     ActionToolBar1->addWidget(cbSeries);
     ActionToolBar1->addSeparator();
     ActionToolBar1->addActions({acExtractCurve, acExtractMarkers});
+    ActionToolBar1->addSeparator();
+    ActionToolBar1->addAction(acCalibrateMode);
     // The buttons' tips name the command and its key, as the menus do.
     for (QAction* a : ActionToolBar1->actions()) {
         const QString key = a->shortcut().toString(QKeySequence::NativeText);
@@ -281,6 +286,7 @@ void Tmainform::UpdateCommands()
     acNoneMode->setChecked(mode == maNone);
     acClickMode->setChecked(mode == maClick);
     acRotateMode->setChecked(mode == maRotateH);
+    acCalibrateMode->setChecked(mode == maCalibrate);
     UpdateListCommands();
     acHelp->setEnabled(QFileInfo::exists(HelpFileName()) ||
                        !ProgramManual(QCoreApplication::applicationFilePath()).isEmpty());

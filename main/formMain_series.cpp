@@ -64,6 +64,8 @@ void Tmainform::ShowLoadedDocument(TJobDocument& Loaded)
     v.SetMappingRect(m.MappingRect);
     v.SetAxisValues(m.XLeftValue, m.YTopValue, m.XRightValue, m.YBottomValue);
     v.SetAxisKinds(m.AxisXMap, m.AxisYMap);
+    v.SetAxisUnits(m.XUnit, m.YUnit);
+    v.SetCalibration(m.Calibration);
     v.AddNamedSites(points);
     v.RemapSites();
     v.SetAngle(m.Angle);

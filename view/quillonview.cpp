@@ -126,6 +126,7 @@ void TQuillonView::SetMouseAction(TMouseAction Value)
     }
     switch (Value) {
     case maClick:
+    case maCalibrate:
         setCursor(TargetCursor());
         break;
     case maRotateH:
@@ -342,6 +343,33 @@ void TQuillonView::SetOtherSeries(std::vector<TSeriesShape> Shapes)
 {
     FOtherSeries = std::move(Shapes);
     update();
+}
+
+void TQuillonView::SetAxisUnits(TAxisUnit X, TAxisUnit Y)
+{
+    if (X == XUnit && Y == YUnit)
+        return;
+    XUnit = X;
+    YUnit = Y;
+    RemapSites();
+}
+
+void TQuillonView::SetCalibration(const TCalibration& Value)
+{
+    if (Value == Calibration)
+        return;
+    Calibration = Value;
+    RemapSites();
+    Paint();
+}
+
+int TQuillonView::CalibrationPointAt(const TPoint& P) const
+{
+    const std::vector<TCalibrationPoint>& points = Calibration.Points;
+    for (std::size_t i = 0; i < points.size(); ++i)
+        if (PointDistance({RoundEven(points[i].Pixel.X), RoundEven(points[i].Pixel.Y)}, P) < SelectTolerance)
+            return int(i);
+    return -1;
 }
 
 void TQuillonView::SetCalibrationGrid(bool On)

@@ -10,6 +10,7 @@
 #include "viewsnapshot.h"
 
 #include <QImage>
+#include <QLineF>
 #include <QSet>
 #include <QStringList>
 #include <QWidget>
@@ -19,7 +20,7 @@
 #include <memory>
 #include <vector>
 
-enum TMouseAction : std::uint8_t { maRubberBand, maClick, maNone, maRotateH, maRotateV };
+enum TMouseAction : std::uint8_t { maRubberBand, maClick, maNone, maRotateH, maRotateV, maCalibrate };
 
 enum TPressedButton : std::uint8_t { pbLeft, pbRight, pbNone };
 
@@ -35,6 +36,9 @@ using TQuillonModSiteEvent =
 using TQuillonDeleteSiteEvent = std::function<void(QObject* Sender, const QString& sName)>;
 using TQuillonZoomEvent = std::function<void(QObject* Sender, float dZoom)>;
 using TQuillonSelectSitesEvent = std::function<void(QObject* Sender, const QStringList& Names)>;
+// A click in Calibrate mode at image position At, on calibration point Index
+// or, for -1, on none.
+using TQuillonCalibrationClickEvent = std::function<void(QObject* Sender, const TPointF& At, int Index)>;
 
 // The digitising view: the picture at a zoom factor, the plotting-area mapping
 // (inherited from TViewMapping), the sites and the drawing settings. It never
@@ -61,6 +65,11 @@ public:
     void SetAngle(double Value);
     // The axis kinds, with the sites remapped when either changes.
     void SetAxisKinds(TAxisMapping X, TAxisMapping Y);
+    void SetAxisUnits(TAxisUnit X, TAxisUnit Y);
+    // The calibration points and the map in force, with the sites remapped.
+    void SetCalibration(const TCalibration& Value);
+    // The calibration point within reach of image point P, or -1.
+    int CalibrationPointAt(const TPoint& P) const;
     // Clamped to MinZoom..MaxZoom; a value that is not a positive number is
     // ignored.
     void SetZoom(float Value);
@@ -199,6 +208,7 @@ public:
     // rectangle dragged with Shift in Digitise mode, or a click on a site
     // in View mode.
     TQuillonSelectSitesEvent OnSelectSites;
+    TQuillonCalibrationClickEvent OnCalibrationClick;
 
     // The sites shown marked, as the rows selected in the owner's list.
     void SetMarked(const QStringList& Names);
@@ -231,6 +241,8 @@ private:
     void DrawHighlight(QPainter& C, const QRect& Exposed);
     void DrawRotateMark(QPainter& C) const;
     void DrawCalibrationGrid(QPainter& C) const;
+    void DrawCalibrationPoints(QPainter& C) const;
+    void DrawGridLines(QPainter& C, const std::vector<QLineF>& Lines) const;
     void DrawSeries(QPainter& C, const QRect& Exposed, const TSeriesLook& Look,
                     const std::vector<TPointF>& Points) const;
     void DrawSites(QPainter& C, const QRect& Exposed, const TSeriesLook& Look,

@@ -160,6 +160,9 @@ void TQuillonView::MouseMove(int X, int Y)
         }
         MouseData = DataOf(exact, fine);
         break;
+    case maCalibrate:
+        MouseData = DataOf(exact, fine);
+        break;
     case maNone:
     case maRotateV:
         return;
@@ -288,6 +291,10 @@ void TQuillonView::MouseUp(int X, int Y)
         } else if (!FDragMoved) {
             TogglePosition(ClickPoint(X, Y), FineClicks());
         }
+        break;
+    case maCalibrate:
+        if (PressedButton == pbLeft && OnCalibrationClick)
+            OnCalibrationClick(this, ClickPoint(X, Y), CalibrationPointAt(ClientToImage({X, Y})));
         break;
     case maNone:
         if (PressedButton == pbLeft && OnSelectSites)

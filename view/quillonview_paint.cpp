@@ -2,6 +2,8 @@
 // frame, the sites, the line through them and the drag overlays.
 #include "quillonview.h"
 
+#include "document/PointsFit.h"
+
 #include "document/GridValues.h"
 
 #include <QPaintEvent>
@@ -107,6 +109,7 @@ void TQuillonView::paintEvent(QPaintEvent* event)
     if (FCalibrationGrid)
         DrawCalibrationGrid(C);
     DrawMapping(C);
+    DrawCalibrationPoints(C);
     if (MouseAction == maRotateH || MouseAction == maRotateV)
         DrawRotateMark(C);
     for (const TSeriesShape& other : FOtherSeries)
@@ -189,6 +192,15 @@ void TQuillonView::DrawMapping(QPainter& C) const
 
 void TQuillonView::DrawCalibrationGrid(QPainter& C) const
 {
+    std::vector<QLineF> lines;
+    if (TPointsMap map; PointsMap(map)) {
+        const double z = Zoom;
+        for (const auto& [plane, kind] : {std::pair{map.X, map.XKind}, std::pair{map.Y, map.YKind}})
+            for (const TGridLine& g : PlaneGridLines(plane, kind, ImageWidth(), ImageHeight()))
+                lines.emplace_back(g.From.X * z, g.From.Y * z, g.To.X * z, g.To.Y * z);
+        DrawGridLines(C, lines);
+        return;
+    }
     const TRect& r = MappingRect;
     if (!MissingStep().isEmpty() || !((r.Right - r.Left) * double(Zoom) > 0 && (r.Top - r.Bottom) * double(Zoom) < 0))
         return;
@@ -202,7 +214,6 @@ void TQuillonView::DrawCalibrationGrid(QPainter& C) const
     };
     const QPointF bl(topLeft.x(), bottomRight.y()), br = corner(bottomRight.x(), bottomRight.y()),
         tr = corner(bottomRight.x(), topLeft.y()), tl = corner(topLeft.x(), topLeft.y());
-    std::vector<QLineF> lines;
     for (const double x : GridValues(AxisXMap, XLeftValue, XRightValue)) {
         double f = 0;
         if (AxisFraction(AxisXMap, XLeftValue, XRightValue, x, f))
@@ -213,11 +224,36 @@ void TQuillonView::DrawCalibrationGrid(QPainter& C) const
         if (AxisFraction(AxisYMap, YBottomValue, YTopValue, y, f))
             lines.emplace_back(bl + (tl - bl) * f, br + (tr - br) * f);
     }
+    DrawGridLines(C, lines);
+}
+
+void TQuillonView::DrawGridLines(QPainter& C, const std::vector<QLineF>& Lines) const
+{
     // White under magenta dashes shows on light and dark pictures alike.
     C.setBrush(Qt::NoBrush);
     for (const QPen& pen : {StyledPen(C, Qt::white, psSolid), StyledPen(C, QColor(220, 0, 220), psDash)}) {
         C.setPen(pen);
-        C.drawLines(lines.data(), int(lines.size()));
+        C.drawLines(Lines.data(), int(Lines.size()));
+    }
+}
+
+void TQuillonView::DrawCalibrationPoints(QPainter& C) const
+{
+    const std::vector<TCalibrationPoint>& points = Calibration.Points;
+    if (points.empty() || (!Calibration.PointsInForce() && MouseAction != maCalibrate))
+        return;
+    // Orange while they give the map in force, grey while kept aside.
+    const QColor ink = Calibration.PointsInForce() ? QColor(255, 120, 0) : QColor(128, 128, 128);
+    C.setBrush(Qt::NoBrush);
+    for (std::size_t i = 0; i < points.size(); ++i) {
+        const QPoint p = ScreenPoint(points[i].Pixel.X, points[i].Pixel.Y);
+        for (const QPen& pen : {StyledPen(C, Qt::white, psSolid), StyledPen(C, ink, psSolid)}) {
+            C.setPen(pen);
+            C.drawEllipse(p, 6, 6);
+            Line(C, {p.x() - 9, p.y()}, {p.x() + 9, p.y()});
+            Line(C, {p.x(), p.y() - 9}, {p.x(), p.y() + 9});
+            C.drawText(p + QPoint(8, -8), QString::number(i + 1));
+        }
     }
 }
 

@@ -28,7 +28,13 @@ QString StepCaption(const TViewSnapshot& Before, const TViewSnapshot& After, con
             return Fallback;
         TMapping turned = Before.Mapping;
         turned.Angle = After.Mapping.Angle;
-        return turned == After.Mapping ? QStringLiteral("Rotation") : QStringLiteral("Mapping");
+        if (turned == After.Mapping)
+            return QStringLiteral("Rotation");
+        TMapping recalibrated = Before.Mapping;
+        recalibrated.Calibration = After.Mapping.Calibration;
+        recalibrated.XUnit = After.Mapping.XUnit;
+        recalibrated.YUnit = After.Mapping.YUnit;
+        return recalibrated == After.Mapping ? QStringLiteral("Calibration") : QStringLiteral("Mapping");
     }
     if (!Before.SameMapping(After))
         return Fallback;

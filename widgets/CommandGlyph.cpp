@@ -56,6 +56,19 @@ void Arrowhead(QPainter& p, const QColor& c, QPointF tip, QPointF back)
 void Draw(QPainter& p, TGlyph which, const TInks& inks)
 {
     switch (which) {
+    case TGlyph::Calibrate:
+        // Skewed axes, each with a known point ringed on it.
+        p.setPen(Stroke(inks.Line, 1.5));
+        p.drawLine(QPointF(3, 20), QPointF(22, 20));
+        p.drawLine(QPointF(3, 20), QPointF(8, 2));
+        p.setPen(Stroke(inks.Red, 1.5));
+        p.setBrush(Qt::NoBrush);
+        for (const QPointF& c : {QPointF(16, 20), QPointF(6, 9)}) {
+            p.drawEllipse(c, 3, 3);
+            p.drawLine(c - QPointF(4.5, 0), c + QPointF(4.5, 0));
+            p.drawLine(c - QPointF(0, 4.5), c + QPointF(0, 4.5));
+        }
+        break;
     case TGlyph::Copy:
         Sheet(p, inks, {3, 3, 12, 14});
         Sheet(p, inks, {9, 7, 12, 14});

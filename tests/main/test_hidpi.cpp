@@ -102,7 +102,7 @@ void TestHiDpi::glyphsAreDrawnForTheDensityAndShowOnDark()
         QVERIFY2(drawn > 40, qPrintable(a->iconText()));
         QVERIFY2(showing * 10 >= drawn * 9, qPrintable(a->iconText()));
     }
-    QCOMPARE(glyphs, 4);
+    QCOMPARE(glyphs, 5);
 }
 
 void TestHiDpi::pointStrokesAreAWholeLogicalPixel()
