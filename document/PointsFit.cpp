@@ -137,7 +137,12 @@ bool FitAxis(const TAxisPoints& Own, const TSpread& Other, const QString& Axis, 
 
 TDataPoint TPointsMap::DataAt(const TPointF& P) const
 {
-    return {AxisValue(XKind, X.At(P)), AxisValue(YKind, Y.At(P))};
+    // Within a billionth of a pixel of zero is zero, not the sum's last bits.
+    const auto value = [&P](const TAxisPlane& plane, TAxisMapping kind) {
+        const double t = plane.At(P);
+        return AxisValue(kind, kind == amLinear && std::abs(t) < 1e-9 * plane.Gradient() ? 0.0 : t);
+    };
+    return {value(X, XKind), value(Y, YKind)};
 }
 
 bool TPointsMap::PixelOf(const TDataPoint& D, TPointF& P) const
