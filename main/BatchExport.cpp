@@ -1,20 +1,38 @@
 #include "BatchExport.h"
 
+#include "MappingArea.h"
 #include "SessionOpening.h"
 #include "StandardErrorBox.h"
+#include "document/CalibrationCsv.h"
 #include "document/JobDocument.h"
 #include "image/FreeBitmap.h"
 #include "platform/SameFile.h"
 #include "platform/TextFile.h"
 #include "view/quillonviewsettings.h"
 
+#include <QFile>
 #include <QIODevice>
 #include <QTextStream>
 
 #include <utility>
 
+namespace {
+
+std::optional<QByteArray> ReadCalibrationFile(const QString& Name, QTextStream& Errors)
+{
+    QFile file(Name);
+    if (!file.open(QIODevice::ReadOnly)) {
+        Errors << QStringLiteral("Cannot open the calibration %1: %2").arg(Name, file.errorString()) << Qt::endl;
+        return std::nullopt;
+    }
+    return file.readAll();
+}
+
+} // namespace
+
 TExportStatus ExportSessionData(const QString& Out, const QString& Session, QIODevice& Output,
-                                QTextStream& Errors, const TExtractRequest& Extract, const QString& Picture)
+                                QTextStream& Errors, const TExtractRequest& Extract, const QString& Picture,
+                                const QString& Calibration)
 {
     try {
         TExportStatus status = esWritten;
@@ -29,6 +47,16 @@ TExportStatus ExportSessionData(const QString& Out, const QString& Session, QIOD
         TFreeWinBitmap picture;
         QString moved;
         const QString warning = OpenSession(Session, settings.Look(), job, picture, &moved, Picture);
+        if (!Calibration.isEmpty()) {
+            const std::optional<QByteArray> bytes = ReadCalibrationFile(Calibration, Errors);
+            if (!bytes)
+                return esFailed;
+            QString problem;
+            if (!ReadCalibrationCsv(*bytes, job.Mapping(), problem)) {
+                Errors << QStringLiteral("Cannot use the calibration %1: %2.").arg(Calibration, problem) << Qt::endl;
+                return esFailed;
+            }
+        }
         if (!moved.isEmpty())
             Errors << moved << Qt::endl;
         if (!warning.isEmpty())
@@ -47,13 +75,17 @@ TExportStatus ExportSessionData(const QString& Out, const QString& Session, QIOD
                        << Qt::endl;
                 return esFailed;
             }
-            TExtractArea area{job.Mapping().MappingRect, job.Mapping().Angle};
+            TExtractArea area = MappingArea(job.Mapping(), picture.GetWidth(), picture.GetHeight());
             for (const auto& [limit, frame] : {std::pair{Extract.FromX, &area.FromX}, std::pair{Extract.ToX, &area.ToX}})
-                if (limit && !job.Mapping().FrameX(*limit, *frame)) {
-                    Errors << QStringLiteral("The X axis of the session %1 has no value %2.")
-                                  .arg(Session, QString::number(*limit, 'g', 17))
-                           << Qt::endl;
-                    return esFailed;
+                if (limit) {
+                    const QString text = QString::number(*limit, 'g', 17);
+                    if (const QString why = XLimitProblem(job.Mapping(), *limit, text, *frame); !why.isEmpty()) {
+                        Errors << (job.Mapping().Calibration.PointsInForce()
+                                       ? why
+                                       : QStringLiteral("The X axis of the session %1 has no value %2.").arg(Session, text))
+                               << Qt::endl;
+                        return esFailed;
+                    }
                 }
             const TExtraction found = RunExtraction(source, area, Extract);
             if (!found.Problem.isEmpty()) {

@@ -17,7 +17,8 @@ enum TExportStatus { esWritten = 0, esFailed = 2, esDoubtful = 3 };
 // On failure Out is left as it was. An extraction's report goes to Errors;
 // a doubtful one is written and answered esDoubtful unless it is accepted.
 // Picture, when given, is the session's picture wherever the session says
-// it is.
+// it is. Calibration, when given, is a CSV of calibration points whose map
+// takes the place of the session's for this run.
 TExportStatus ExportSessionData(const QString& Out, const QString& Session, QIODevice& Output,
                                 QTextStream& Errors, const TExtractRequest& Extract = {},
-                                const QString& Picture = QString());
+                                const QString& Picture = QString(), const QString& Calibration = QString());

@@ -138,6 +138,12 @@ TCommandLine ParseCommandLine(const QStringList& Arguments)
         QStringLiteral("With --export: the session's picture is FILE, for a session whose picture is no longer where "
                        "it says."),
         QStringLiteral("FILE"));
+    const QCommandLineOption calibration(
+        QStringLiteral("calibration"),
+        QStringLiteral("With --export: calibrate by the points of POINTS.csv (a header px,py,x,y, then image pixels and "
+                       "data values; #log-x or #log-y on a line of its own for a log axis; ISO 8601 dates for a "
+                       "date axis) instead of the session's map."),
+        QStringLiteral("POINTS.csv"));
     const QCommandLineOption step(
         QStringLiteral("step"),
         QStringLiteral("With --extract-curve: one point each PIXELS along the plotting area's X axis (default %1).")
@@ -146,7 +152,7 @@ TCommandLine ParseCommandLine(const QStringList& Arguments)
     parser.addOption(help);
     parser.addOption(version);
     parser.addOption(exportTo);
-    parser.addOptions({extractCurve, extractMarkers, tolerance, step, fromX, toX, replace, acceptDoubtful, picture});
+    parser.addOptions({extractCurve, extractMarkers, tolerance, step, fromX, toX, replace, acceptDoubtful, picture, calibration});
     parser.addPositionalArgument(QStringLiteral("FILE"),
                                  QStringLiteral("A picture or a session to open (SESSION with --export)."),
                                  QStringLiteral("[FILE]"));
@@ -164,7 +170,7 @@ TCommandLine ParseCommandLine(const QStringList& Arguments)
         QString text = parser.helpText();
         text.remove(0, text.indexOf(u'\n') + 1);
         result.Text = QStringLiteral("Usage: quillon [options] [FILE]\n"
-                                     "       quillon --export OUT [--picture FILE] SESSION\n"
+                                     "       quillon --export OUT [--picture FILE] [--calibration POINTS.csv] SESSION\n"
                                      "       quillon --extract-curve COLOUR [--tolerance N] [--step PIXELS] "
                                      "[--from-x X] [--to-x X] [--replace] [--accept-doubtful] --export OUT SESSION\n"
                                      "       quillon --extract-markers COLOUR [--tolerance N] [--from-x X] [--to-x X] "
@@ -192,10 +198,12 @@ TCommandLine ParseCommandLine(const QStringList& Arguments)
             result.Action = TCommandLine::caExport;
             result.SessionFile = files.first();
             result.PictureFile = parser.value(picture);
+            result.CalibrationFile = parser.value(calibration);
         }
-    } else if (parser.isSet(picture)) {
+    } else if (parser.isSet(picture) || parser.isSet(calibration)) {
         result.Action = TCommandLine::caUsageError;
-        result.Text = QStringLiteral("--picture goes with --export.");
+        result.Text = QStringLiteral("%1 goes with --export.")
+                          .arg(parser.isSet(picture) ? QStringLiteral("--picture") : QStringLiteral("--calibration"));
     } else if (files.size() > 1) {
         result.Action = TCommandLine::caUsageError;
         result.Text = QStringLiteral("Quillon opens one file at a time, not %1.").arg(files.size());

@@ -19,6 +19,8 @@ struct TCommandLine {
     // picture when it is not where the session says.
     TExtractRequest Extract;
     QString PictureFile;
+    // caExport: calibration points whose map replaces the session's.
+    QString CalibrationFile;
     // caUsageError: what was wrong; caHelp: the text to print.
     QString Text;
 };

@@ -1,5 +1,7 @@
 #include "formExtract.h"
 
+#include "MappingArea.h"
+
 #include "extract/Extraction.h"
 #include "extract/MarkerPatches.h"
 #include "extract/MatchMask.h"
@@ -186,7 +188,7 @@ void TformExtract::ReleaseView()
 
 TExtractArea TformExtract::Area(QString& Problem) const
 {
-    TExtractArea area{FView->MappingRect, FView->Angle};
+    TExtractArea area = MappingArea(*FView, FView->ImageWidth(), FView->ImageHeight());
     for (const auto& [edit, limit] : {std::pair{edFromX, &area.FromX}, std::pair{edToX, &area.ToX}}) {
         const QString text = edit->text().trimmed();
         if (text.isEmpty())
@@ -195,8 +197,10 @@ TExtractArea TformExtract::Area(QString& Problem) const
         double value = QLocale().toDouble(text, &ok);
         if (!ok)
             value = QLocale::c().toDouble(text, &ok);
-        if (!ok || !FView->FrameX(value, *limit))
+        if (!ok)
             Problem = QStringLiteral("\"%1\" is no value of the X axis.").arg(text);
+        else if (const QString why = XLimitProblem(*FView, value, text, *limit); !why.isEmpty())
+            Problem = why;
     }
     return area;
 }

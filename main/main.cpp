@@ -65,7 +65,8 @@ int main(int argc, char* argv[])
         // Unbuffered, so that a failed write is seen where it happens.
         QFile output;
         output.open(STDOUT_FILENO, QIODevice::WriteOnly | QIODevice::Unbuffered);
-        return ExportSessionData(line.ExportFile, line.SessionFile, output, err, line.Extract, line.PictureFile);
+        return ExportSessionData(line.ExportFile, line.SessionFile, output, err, line.Extract, line.PictureFile,
+                                 line.CalibrationFile);
     }
     case TCommandLine::caShowWindow:
         break;

@@ -46,6 +46,8 @@ private slots:
     void exportNeverWritesOverItsInputs_data();
     void exportNeverWritesOverItsInputs();
     void failedWritesToStandardOutputFail();
+    void calibrationFileReplacesTheMap_data();
+    void calibrationFileReplacesTheMap();
 
 private:
     QString Path(const char* name) const { return FDir.filePath(QString::fromLatin1(name)); }
@@ -271,6 +273,44 @@ void TestCommandLine::failedWritesToStandardOutputFail()
         QCOMPARE(run.Status, 2);
         QVERIFY2(run.Err.contains(std::strerror(ENOSPC)), run.Err.constData());
     }
+}
+
+
+void TestCommandLine::calibrationFileReplacesTheMap_data()
+{
+    QTest::addColumn<QByteArray>("points");
+    QTest::addColumn<int>("status");
+    QTest::addColumn<QByteArray>("out");
+    // Dates along X over two days, log10 along Y from 1 to 1000.
+    QTest::newRow("dates and log") << QByteArray("#log-y\npx,py,x,y\n10,190,2026-12-08,\n290,190,2026-12-10,\n"
+                                                 "10,190,,1\n10,10,,1000\n")
+                                   << 0
+                                   << QByteArray("2026-12-08T00:00 1\r\n2026-12-09T00:00 31.6228\r\n"
+                                                 "2026-12-09T23:50 962.351\r\n");
+    QTest::newRow("no second x") << QByteArray("px,py,x,y\n10,190,1,\n10,190,,1\n10,10,,5\n") << 2
+                                 << QByteArray("Cannot use the calibration");
+    QTest::newRow("no file") << QByteArray() << 2 << QByteArray("Cannot open the calibration");
+}
+
+void TestCommandLine::calibrationFileReplacesTheMap()
+{
+    QFETCH(QByteArray, points);
+    QFETCH(int, status);
+    QFETCH(QByteArray, out);
+    const QString session = WriteSession();
+    QFile::remove(Path("points.csv"));
+    if (!points.isEmpty())
+        WriteTextFile(Path("points.csv"), points);
+    WriteTextFile(Path("kept.txt"), "earlier data\r\n");
+    const TRun run = RunProgram({QStringLiteral("--calibration"), Path("points.csv"), QStringLiteral("--export"),
+                                 Path("kept.txt"), session});
+    QCOMPARE(run.Status, status);
+    if (status == 0) {
+        QCOMPARE(ReadTextFile(Path("kept.txt")), out);
+        return;
+    }
+    QVERIFY2(run.Err.contains(out), run.Err.constData());
+    QCOMPARE(ReadTextFile(Path("kept.txt")), QByteArray("earlier data\r\n"));
 }
 
 QTEST_MAIN(TestCommandLine)

@@ -7,6 +7,7 @@
 #include "ModalDriver.h"
 #include "TestFiles.h"
 #include "main/UnsavedWork.h"
+#include "widgets/formCalibrationPoint.h"
 #include "widgets/formPlottingArea.h"
 #include "widgets/formPreferences.h"
 #include "widgets/ksFloatEdit.h"
@@ -95,6 +96,7 @@ private slots:
     void deleteSelectedAndClearAll();
     void mappingByDragsBoxAndRotation();
     void dimensionsAndPlottingArea();
+    void calibrationByPointsOnASkewedChart();
     void sortAndPictureEdits();
     void movePointsByDragAndKeys();
     void pointerPanel();
@@ -332,6 +334,52 @@ void TestUndo::dimensionsAndPlottingArea()
     }
     QVERIFY(refusal.contains(QStringLiteral("Left must be less than Right")));
     QCOMPARE(v.MappingRect, (TRect{0, 0, 399, 299}));
+}
+
+void TestUndo::calibrationByPointsOnASkewedChart()
+{
+    // A chart whose Y axis leans 10 degrees: X 0..10 over 300 px along the
+    // rows from (60, 260), Y 0..100 over 200 px along the leaning axis.
+    const double lean = 10 * M_PI / 180;
+    const auto pixel = [lean](double x, double y) {
+        return QPoint(qRound(60 + 30 * x + 2 * y * std::sin(lean)), qRound(260 - 2 * y * std::cos(lean)));
+    };
+    Tmainform& f = *FForm;
+    TQuillonView& v = View();
+    Drive(f).Action("acCalibrateMode")->trigger();
+    QCOMPARE(v.GetMouseAction(), maCalibrate);
+    const struct {
+        double X, Y;
+        const char* XText;
+        const char* YText;
+    } ticks[] = {{2, 0, "2", ""}, {8, 0, "8", ""}, {0, 20, "", "20"}, {0, 90, "", "90"}};
+    for (const auto& tick : ticks) {
+        WhenModalShown answer("TfrmCalibrationPoint", [&](QWidget* w) {
+            auto* dialog = static_cast<TfrmCalibrationPoint*>(w);
+            dialog->edX->setText(QString::fromLatin1(tick.XText));
+            dialog->edY->setText(QString::fromLatin1(tick.YText));
+            dialog->accept();
+        });
+        Click(&v, pixel(tick.X, tick.Y));
+        QVERIFY(answer.Answered());
+    }
+    QVERIFY2(v.MissingStep().isEmpty(), qPrintable(v.MissingStep()));
+    QCOMPARE(Drive(f).Action("acUndo")->text(), QStringLiteral("Undo Calibration"));
+    Drive(f).Action("acClickMode")->trigger();
+    const TDataPoint truth[] = {{0, 0}, {5, 50}, {10, 100}, {3.3, 75}};
+    for (const TDataPoint& t : truth)
+        Click(&v, pixel(t.X, t.Y));
+    QCOMPARE(Names(), (QStringList{"1", "2", "3", "4"}));
+    // Clicks land on whole pixels: each value within one pixel of its truth.
+    for (int i = 0; i < 4; ++i) {
+        const TDataPoint d = Drive(f).Document().DataOf(Drive(f).Document().CurrentSeries().Points[std::size_t(i)]);
+        QVERIFY2(std::abs(d.X - truth[i].X) * 30 < 1 && std::abs(d.Y - truth[i].Y) * 2 < 1,
+                 qPrintable(QStringLiteral("%1, %2").arg(d.X).arg(d.Y)));
+    }
+    // The fourth tick undone leaves the points without a map again.
+    for (int i = 0; i < 5; ++i)
+        Drive(f).UndoStack().undo();
+    QVERIFY(!v.MissingStep().isEmpty());
 }
 
 void TestUndo::sortAndPictureEdits()
