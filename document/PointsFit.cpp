@@ -177,6 +177,22 @@ bool FitPoints(const std::vector<TCalibrationPoint>& Points, TAxisMapping XKind,
     return true;
 }
 
+double RmsResidual(const std::vector<TCalibrationPoint>& Points, const TPointsMap& Map, TAxis Axis)
+{
+    double sum = 0;
+    int n = 0;
+    for (const TCalibrationPoint& p : Points) {
+        double t = 0;
+        const TAxisMapping kind = Axis == axX ? Map.XKind : Map.YKind;
+        if ((Axis == axX ? p.HasX() : p.HasY()) && AxisT(kind, Axis == axX ? p.X : p.Y, t)) {
+            const double r = t - (Axis == axX ? Map.X : Map.Y).At(p.Pixel);
+            sum += r * r;
+            ++n;
+        }
+    }
+    return n ? std::sqrt(sum / n) : 0;
+}
+
 TPointResidual ResidualOf(const TCalibrationPoint& Point, const TPointsMap& Map)
 {
     TPointResidual r;

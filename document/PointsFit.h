@@ -51,3 +51,6 @@ struct TPointResidual {
     double Pixels = 0;
 };
 TPointResidual ResidualOf(const TCalibrationPoint& Point, const TPointsMap& Map);
+// The root mean square of the residuals along one axis over the points that
+// give it, in its t (log10 units on a log axis).
+double RmsResidual(const std::vector<TCalibrationPoint>& Points, const TPointsMap& Map, TAxis Axis);

@@ -1,9 +1,12 @@
 #include "SeriesCsv.h"
 
 #include "JobDocument.h"
+#include "PointsFit.h"
+#include "datatext.h"
 
 #include <charconv>
 #include <cmath>
+#include <numbers>
 
 namespace {
 
@@ -28,11 +31,57 @@ void AppendNumber(QByteArray& out, double value)
     out.append(buffer, result.ptr - buffer);
 }
 
+void AppendValue(QByteArray& out, const TViewMapping& mapping, TAxis axis, double value)
+{
+    if (const std::optional<QString> date = DateValueText(mapping, axis, value))
+        out += date->toUtf8();
+    else
+        AppendNumber(out, value);
+}
+
+// How far a change of Step in an axis's t moves its value Value.
+double Spread(TAxisMapping kind, double value, double step)
+{
+    return kind == amLog10 ? std::abs(value) * std::numbers::ln10 * step : step;
+}
+
+void AppendUncertainty(QByteArray& out, const TViewMapping& mapping, const TDataPoint& d, const double (&rms)[2])
+{
+    for (const TAxis axis : {axX, axY}) {
+        TAxisMapping kind = amLinear;
+        double step = 0;
+        const double value = axis == axX ? d.X : d.Y;
+        out += ',';
+        if (mapping.AxisStep(axis, kind, step))
+            AppendNumber(out, Spread(kind, value, step / 2));
+    }
+    if (!mapping.Calibration.PointsInForce())
+        return;
+    for (const TAxis axis : {axX, axY}) {
+        TAxisMapping kind = amLinear;
+        double step = 0;
+        out += ',';
+        if (mapping.AxisStep(axis, kind, step))
+            AppendNumber(out, Spread(kind, axis == axX ? d.X : d.Y, rms[axis]));
+    }
+}
+
 } // namespace
 
-QByteArray AllSeriesCsv(const TJobDocument& Document)
+QByteArray AllSeriesCsv(const TJobDocument& Document, bool Uncertainty)
 {
-    QByteArray out = "series,point,x,y,pixel x,pixel y\r\n";
+    const TViewMapping& mapping = Document.Mapping();
+    QByteArray out = "series,point,x,y,pixel x,pixel y";
+    double rms[2] = {0, 0};
+    if (Uncertainty) {
+        out += ",x half pixel,y half pixel";
+        if (TPointsMap map; mapping.PointsMap(map)) {
+            out += ",x fit residual,y fit residual";
+            rms[axX] = RmsResidual(mapping.Calibration.Points, map, axX);
+            rms[axY] = RmsResidual(mapping.Calibration.Points, map, axY);
+        }
+    }
+    out += "\r\n";
     for (const TSeries& series : Document.Series) {
         for (const TSeriesPoint& p : series.Points) {
             const TDataPoint d = Document.DataOf(p);
@@ -40,13 +89,15 @@ QByteArray AllSeriesCsv(const TJobDocument& Document)
             out += ',';
             AppendField(out, p.Name);
             out += ',';
-            AppendNumber(out, d.X);
+            AppendValue(out, mapping, axX, d.X);
             out += ',';
-            AppendNumber(out, d.Y);
+            AppendValue(out, mapping, axY, d.Y);
             out += ',';
             AppendNumber(out, p.X);
             out += ',';
             AppendNumber(out, p.Y);
+            if (Uncertainty)
+                AppendUncertainty(out, mapping, d, rms);
             out += "\r\n";
         }
     }

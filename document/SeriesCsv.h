@@ -9,4 +9,9 @@ class TJobDocument;
 // points in list order. Data values are the shortest text that reads back
 // as the same double, with "." whatever the locale; they are empty while the
 // plotting area is not valid.
-QByteArray AllSeriesCsv(const TJobDocument& Document);
+// Values of a date axis are written as ISO 8601 dates, as the list shows
+// them. With Uncertainty, each point also gets how far half a pixel moves
+// each value at it, and, while calibration points are the map, the root mean
+// square of the fit's residuals there, both in data units (seconds on a date
+// axis).
+QByteArray AllSeriesCsv(const TJobDocument& Document, bool Uncertainty = false);

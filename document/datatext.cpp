@@ -43,16 +43,23 @@ double RoundingBound(const TAxisScale& s, double v, int precision)
 
 } // namespace
 
+std::optional<QString> DateValueText(const TViewMapping& Mapping, TAxis Axis, double Value)
+{
+    TAxisMapping kind = amLinear;
+    double step = 0;
+    const TAxisUnit unit = Axis == axX ? Mapping.XUnit : Mapping.YUnit;
+    if (unit == auNumber || !Mapping.AxisStep(Axis, kind, step) || kind != amLinear)
+        return std::nullopt;
+    // A date keeps a tenth of a pixel, as a found point's place does.
+    return DateTimeText(Value, DateFormFor(step / 10), unit == auTime);
+}
+
 QString DataText(const TViewMapping& Mapping, TAxis Axis, double Value, int Precision, int Digits)
 {
+    if (const std::optional<QString> date = DateValueText(Mapping, Axis, Value))
+        return *date;
     TAxisScale scale{amLinear, 0};
     const bool scaled = Mapping.AxisStep(Axis, scale.Kind, scale.PerPixel);
-    if (const TAxisUnit unit = Axis == axX ? Mapping.XUnit : Mapping.YUnit; unit != auNumber && scaled &&
-                                                                            scale.Kind == amLinear) {
-        // A date keeps a tenth of a pixel, as a found point's place does.
-        if (const auto date = DateTimeText(Value, DateFormFor(scale.PerPixel / 10), unit == auTime))
-            return *date;
-    }
     QString text = CoordinateText(Value, Precision, Digits);
     if (!std::isfinite(Value) || Value == 0 || !scaled || (scale.Kind == amLog10 && Value < 0))
         return text;

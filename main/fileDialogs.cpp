@@ -10,7 +10,7 @@ namespace {
 const QString FoldersKey = QStringLiteral("\\Software\\Kestrow\\Quillon\\Folders");
 
 QString Ask(QWidget* parent, const QString& title, const QString& filter, const QString& defaultSuffix,
-            QFileDialog::AcceptMode mode, const QString& suggested = QString())
+            QFileDialog::AcceptMode mode, const QString& suggested = QString(), QString* chosenFilter = nullptr)
 {
     QFileDialog dialog(parent, title, suggested.isEmpty() ? RememberedFolder(title) : suggested, filter);
     dialog.setAcceptMode(mode);
@@ -20,6 +20,8 @@ QString Ask(QWidget* parent, const QString& title, const QString& filter, const 
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return {};
     const QString file = dialog.selectedFiles().first();
+    if (chosenFilter)
+        *chosenFilter = dialog.selectedNameFilter();
     RememberFolder(title, file);
     return file;
 }
@@ -27,9 +29,9 @@ QString Ask(QWidget* parent, const QString& title, const QString& filter, const 
 } // namespace
 
 QString AskSaveFileName(QWidget* parent, const QString& title, const QString& filter, const QString& defaultSuffix,
-                        const QString& Suggested)
+                        const QString& Suggested, QString* ChosenFilter)
 {
-    return Ask(parent, title, filter, defaultSuffix, QFileDialog::AcceptSave, Suggested);
+    return Ask(parent, title, filter, defaultSuffix, QFileDialog::AcceptSave, Suggested, ChosenFilter);
 }
 
 QString SuggestedFileName(const QString& Basis, const QString& Suffix)

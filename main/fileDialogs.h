@@ -7,9 +7,11 @@ class QWidget;
 // A file dialog that appends DefaultSuffix to a typed name without one and
 // does not ask before overwriting; an empty result when cancelled. Open
 // dialogs accept names of files that do not exist yet. A save dialog starts
-// with Suggested, when given, in its folder.
+// with Suggested, when given, in its folder, and tells ChosenFilter, when
+// given, which of the filter's types the user chose.
 QString AskSaveFileName(QWidget* parent, const QString& title, const QString& filter,
-                        const QString& defaultSuffix, const QString& Suggested = QString());
+                        const QString& defaultSuffix, const QString& Suggested = QString(),
+                        QString* ChosenFilter = nullptr);
 QString AskOpenFileName(QWidget* parent, const QString& title, const QString& filter,
                         const QString& defaultSuffix);
 

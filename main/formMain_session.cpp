@@ -196,12 +196,16 @@ void Tmainform::acExportAllSeriesExecute()
 {
     // Refused before a name is asked for.
     RefuseWithoutDataValues(true);
-    const QString file =
-        AskSaveFileName(this, QStringLiteral("Export All Series"), QStringLiteral("CSV File (*.csv);;All Files (*)"),
-                        QStringLiteral("csv"), SuggestedName(QStringLiteral("csv")));
+    // The uncertainty is a type of its own, which native dialogs can offer
+    // where they could not show a check box.
+    const QString withUncertainty = QStringLiteral("CSV File with Uncertainty (*.csv)");
+    QString chosen;
+    const QString file = AskSaveFileName(this, QStringLiteral("Export All Series"),
+                                         QStringLiteral("CSV File (*.csv);;%1;;All Files (*)").arg(withUncertainty),
+                                         QStringLiteral("csv"), SuggestedName(QStringLiteral("csv")), &chosen);
     if (file.isEmpty())
         return;
-    WarnIfInPlace(SaveTextFile(file, AllSeriesCsv(Document)), file);
+    WarnIfInPlace(SaveTextFile(file, AllSeriesCsv(Document, chosen == withUncertainty)), file);
     std::size_t points = 0;
     for (const TSeries& series : Document.Series)
         points += series.Points.size();

@@ -2,6 +2,7 @@
 #include "document/JobDocument.h"
 #include "document/PixelText.h"
 #include "document/PointsFit.h"
+#include "document/SeriesCsv.h"
 #include "document/SessionFile.h"
 #include "document/datatext.h"
 #include "platform/DateText.h"
@@ -54,6 +55,7 @@ private slots:
     void pointsThatGiveNoMap_data();
     void pointsThatGiveNoMap();
     void sessionKeepsTheCalibration();
+    void csvWritesDatesAndUncertainty();
     void datesReadAndWritten_data();
     void datesReadAndWritten();
 };
@@ -149,6 +151,31 @@ void TestPointsFit::sessionKeepsTheCalibration()
     QByteArray newer = text;
     newer.replace("kind=points", "kind=polar");
     QVERIFY_THROWS_EXCEPTION(EConvertError, ParseSession(newer, QStringLiteral("job.qsf")));
+}
+
+void TestPointsFit::csvWritesDatesAndUncertainty()
+{
+    TJobDocument job;
+    QString problem;
+    QVERIFY(ReadCalibrationCsv(CaseFile(QStringLiteral("dates_1day")), job.Mapping(), problem));
+    job.CurrentSeries().Points = {{QStringLiteral("1"), 120, 620, true}};
+    // Along rows a pixel is 108 s, and the Y axis leans 3 degrees: half a
+    // pixel moves X by 54 / cos 3 degrees and Y by 0.04 / cos 3 degrees.
+    const double lean = std::cos(3 * M_PI / 180);
+    const QList<QByteArray> cells = AllSeriesCsv(job, true).split('\n')[1].trimmed().split(',');
+    QCOMPARE(cells.mid(0, 4), (QList<QByteArray>{"Series 1", "1", "2026-12-08T00:00:00", "0"}));
+    QVERIFY2(std::abs(cells[6].toDouble() - 54 / lean) < 1e-9, cells[6].constData());
+    QVERIFY2(std::abs(cells[7].toDouble() - 0.04 / lean) < 1e-12, cells[7].constData());
+    // Two points an axis fit exactly: no residual beyond rounding.
+    QVERIFY(cells.size() == 10 && std::abs(cells[8].toDouble()) < 1e-12 && std::abs(cells[9].toDouble()) < 1e-12);
+    // The fit's own residual where one point is 3 px off; none unasked.
+    const QByteArray lsq = CaseFile(QStringLiteral("least_squares_off3px"));
+    QVERIFY(ReadCalibrationCsv(lsq, job.Mapping(), problem));
+    const std::vector<double> rms = Truth(lsq, QStringLiteral("rms")).at(0);
+    const QList<QByteArray> fit = AllSeriesCsv(job, true).split('\n')[1].trimmed().split(',');
+    QVERIFY2(std::abs(fit[8].toDouble() - rms[0]) < 1e-15 && std::abs(fit[9].toDouble() - rms[1]) < 1e-15,
+             fit[8] + ' ' + fit[9]);
+    QCOMPARE(AllSeriesCsv(job).split('\n')[0], QByteArray("series,point,x,y,pixel x,pixel y\r"));
 }
 
 void TestPointsFit::datesReadAndWritten_data()

@@ -31,7 +31,7 @@ def chart(shear_deg, x_span_px, y_span_px, xs, ys, logx=False):
     return pixel
 
 
-def write(name, directives, points, probes, residuals=()):
+def write(name, directives, points, probes, residuals=(), rms=None):
     with open(name + ".csv", "w") as f:
         f.write("# written by truth.py; probe and residual lines are the truth\n")
         for d in directives:
@@ -43,6 +43,8 @@ def write(name, directives, points, probes, residuals=()):
             f.write("# probe %.17g,%.17g,%.17g,%.17g\n" % (px, py, x, y))
         for n, r in residuals:
             f.write("# residual %d,%.17g\n" % (n, r))
+        if rms:
+            f.write("# rms %.17g,%.17g\n" % tuple(rms))
 
 
 def sheared(name, shear, xs, ys, logx=False, xtext=str, xticks=None, probes_x=None):
@@ -105,4 +107,8 @@ probe = []
 for px, py in ((300.5, 250.25), (920.0, 40.0)):
     probe.append(((px, py), float(ax * Fraction(px) + bx * Fraction(py) + cx),
                   float(ay * Fraction(px) + by * Fraction(py) + cy)))
-write("least_squares_off3px", [], [(p, repr(x), repr(y)) for p, (x, y) in zip(clicked, corners)], probe, residuals)
+rms = [math.sqrt(sum(float(Fraction(v[i]) - (a * Fraction(px) + b * Fraction(py) + c)) ** 2
+                     for v, (px, py) in zip(corners, clicked)) / 4)
+       for i, (a, b, c) in enumerate(((ax, bx, cx), (ay, by, cy)))]
+write("least_squares_off3px", [], [(p, repr(x), repr(y)) for p, (x, y) in zip(clicked, corners)], probe, residuals,
+      rms)
