@@ -1,6 +1,6 @@
 #include "CalibrationCsv.h"
 
-#include "PointsFit.h"
+#include "FittedMap.h"
 #include "platform/Conversions.h"
 #include "platform/DateText.h"
 
@@ -67,7 +67,11 @@ bool ReadCalibrationCsv(const QByteArray& Bytes, TMapping& Mapping, QString& Pro
             else if (directive == QStringLiteral("log-y"))
                 m.AxisYMap = amLog10;
             else if (directive == QStringLiteral("polar"))
-                return fail(QStringLiteral("polar calibration is not one this version of Quillon knows"));
+                m.Calibration.Kind = ckPolar;
+            else if (directive == QStringLiteral("radians"))
+                m.Calibration.Radians = true;
+            else if (directive == QStringLiteral("clockwise"))
+                m.Calibration.Clockwise = true;
             continue;
         }
         const QStringList cells = line.split(u',');
@@ -87,7 +91,8 @@ bool ReadCalibrationCsv(const QByteArray& Bytes, TMapping& Mapping, QString& Pro
         QString why;
         if (!ReadValue(cells[2], QStringLiteral("x"), xUnit, p.X, why) || !ReadValue(cells[3], QStringLiteral("y"), yUnit, p.Y, why))
             return fail(why);
-        if (!p.HasX() && !p.HasY())
+        // A polar chart's centre, its first point, may give neither.
+        if (!p.HasX() && !p.HasY() && (m.Calibration.Kind != ckPolar || !m.Calibration.Points.empty()))
             return fail(QStringLiteral("the point gives neither x nor y"));
         m.Calibration.Points.push_back(p);
     }
@@ -97,8 +102,8 @@ bool ReadCalibrationCsv(const QByteArray& Bytes, TMapping& Mapping, QString& Pro
     }
     m.XUnit = xUnit.value_or(auNumber);
     m.YUnit = yUnit.value_or(auNumber);
-    TPointsMap map;
-    if (!FitPoints(m.Calibration.Points, m.AxisXMap, m.AxisYMap, map, &Problem))
+    TFittedMap map;
+    if (!FitCalibration(m.Calibration, m.AxisXMap, m.AxisYMap, map, &Problem))
         return false;
     Mapping = m;
     return true;

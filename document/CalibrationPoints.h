@@ -23,16 +23,21 @@ struct TCalibrationPoint {
     }
 };
 
-// Which map is in force: the plotting area's rectangle and edge values, or
-// one fitted through calibration points.
-enum TCalibrationKind : std::uint8_t { ckRectangle, ckPoints };
+// Which map is in force: the plotting area's rectangle and edge values, an
+// affine one fitted through calibration points, or a polar one through them
+// (X is then the angle theta, Y the radius r).
+enum TCalibrationKind : std::uint8_t { ckRectangle, ckPoints, ckPolar };
 
 // The calibration points a job holds, kept whichever map is in force so
 // that going back and forth loses none.
 struct TCalibration {
     TCalibrationKind Kind = ckRectangle;
     std::vector<TCalibrationPoint> Points;
+    // A polar chart's angles: in radians rather than degrees, growing
+    // clockwise rather than anticlockwise.
+    bool Radians = false;
+    bool Clockwise = false;
 
-    bool PointsInForce() const { return Kind == ckPoints; }
+    bool PointsInForce() const { return Kind != ckRectangle; }
     friend bool operator==(const TCalibration&, const TCalibration&) = default;
 };

@@ -1,7 +1,7 @@
 #include "SeriesCsv.h"
 
 #include "JobDocument.h"
-#include "PointsFit.h"
+#include "FittedMap.h"
 #include "datatext.h"
 
 #include <charconv>
@@ -55,7 +55,7 @@ void AppendUncertainty(QByteArray& out, const TViewMapping& mapping, const TData
         if (mapping.AxisStep(axis, kind, step))
             AppendNumber(out, Spread(kind, value, step / 2));
     }
-    if (!mapping.Calibration.PointsInForce())
+    if (mapping.Calibration.Kind != ckPoints)
         return;
     for (const TAxis axis : {axX, axY}) {
         TAxisMapping kind = amLinear;
@@ -75,10 +75,11 @@ QByteArray AllSeriesCsv(const TJobDocument& Document, bool Uncertainty)
     double rms[2] = {0, 0};
     if (Uncertainty) {
         out += ",x half pixel,y half pixel";
-        if (TPointsMap map; mapping.PointsMap(map)) {
+        TFittedMap fitted;
+        if (const TPointsMap* map = mapping.FittedMap(fitted) ? std::get_if<TPointsMap>(&fitted.Map) : nullptr) {
             out += ",x fit residual,y fit residual";
-            rms[axX] = RmsResidual(mapping.Calibration.Points, map, axX);
-            rms[axY] = RmsResidual(mapping.Calibration.Points, map, axY);
+            rms[axX] = RmsResidual(mapping.Calibration.Points, *map, axX);
+            rms[axY] = RmsResidual(mapping.Calibration.Points, *map, axY);
         }
     }
     out += "\r\n";

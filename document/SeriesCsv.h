@@ -12,6 +12,6 @@ class TJobDocument;
 // Values of a date axis are written as ISO 8601 dates, as the list shows
 // them. With Uncertainty, each point also gets how far half a pixel moves
 // each value at it, and, while calibration points are the map, the root mean
-// square of the fit's residuals there, both in data units (seconds on a date
+// square of the affine fit's residuals there, both in data units (seconds on a date
 // axis).
 QByteArray AllSeriesCsv(const TJobDocument& Document, bool Uncertainty = false);

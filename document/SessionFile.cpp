@@ -131,7 +131,9 @@ const QString CalibrationInfo = QStringLiteral("calibration");
 
 // The names a session gives calibration kinds and axis units; a name not
 // here was written by a newer Quillon, whose map this one would misread.
-const std::pair<const char*, TCalibrationKind> KindNames[] = {{"rectangle", ckRectangle}, {"points", ckPoints}};
+const std::pair<const char*, TCalibrationKind> KindNames[] = {{"rectangle", ckRectangle}, {"points", ckPoints},
+                                                                {"polar", ckPolar}};
+const std::pair<const char*, bool> AngleNames[] = {{"degrees", false}, {"radians", true}};
 const std::pair<const char*, TAxisUnit> UnitNames[] = {{"number", auNumber}, {"date", auDate}, {"time", auTime}};
 
 template <class TValue, std::size_t N>
@@ -172,8 +174,6 @@ TCalibrationPoint ParseCalibrationPoint(const QString& key, const QString& text)
             throw EConvertError(QStringLiteral("its calibration point %1=%2 holds no number").arg(key, Excerpt(text)));
         *value = *v;
     }
-    if (!p.HasX() && !p.HasY())
-        throw EConvertError(QStringLiteral("its calibration point %1=%2 gives no value").arg(key, Excerpt(text)));
     return p;
 }
 
@@ -186,9 +186,18 @@ void ParseCalibration(const TProfileFile& ini, TMapping& m)
         m.XUnit = NamedValue(UnitNames, QStringLiteral("XUnit"), unit);
     if (const QString unit = read("YUnit"); !unit.isEmpty())
         m.YUnit = NamedValue(UnitNames, QStringLiteral("YUnit"), unit);
-    for (const auto& [key, text] : ini.FirstEntries(CalibrationInfo))
-        if (key.startsWith(QStringLiteral("point"), Qt::CaseInsensitive))
-            m.Calibration.Points.push_back(ParseCalibrationPoint(key, text));
+    if (const QString angle = read("AngleUnit"); !angle.isEmpty())
+        m.Calibration.Radians = NamedValue(AngleNames, QStringLiteral("AngleUnit"), angle);
+    m.Calibration.Clockwise = read("Clockwise") == QStringLiteral("1");
+    for (const auto& [key, text] : ini.FirstEntries(CalibrationInfo)) {
+        if (!key.startsWith(QStringLiteral("point"), Qt::CaseInsensitive))
+            continue;
+        m.Calibration.Points.push_back(ParseCalibrationPoint(key, text));
+        // Only a polar chart's centre may go without a value.
+        if (const TCalibrationPoint& p = m.Calibration.Points.back();
+            !p.HasX() && !p.HasY() && !(m.Calibration.Kind == ckPolar && m.Calibration.Points.size() == 1))
+            throw EConvertError(QStringLiteral("its calibration point %1=%2 gives no value").arg(key, Excerpt(text)));
+    }
 }
 
 // One look field as the [series] section keeps it, N appended to the key.
@@ -422,6 +431,10 @@ void WriteCalibration(TProfileFile& ini, const TMapping& m)
     ini.WriteString(CalibrationInfo, QStringLiteral("kind"), NameOf(KindNames, c.Kind));
     ini.WriteString(CalibrationInfo, QStringLiteral("XUnit"), NameOf(UnitNames, m.XUnit));
     ini.WriteString(CalibrationInfo, QStringLiteral("YUnit"), NameOf(UnitNames, m.YUnit));
+    if (c.Kind == ckPolar) {
+        ini.WriteString(CalibrationInfo, QStringLiteral("AngleUnit"), NameOf(AngleNames, c.Radians));
+        ini.WriteString(CalibrationInfo, QStringLiteral("Clockwise"), c.Clockwise ? QStringLiteral("1") : QStringLiteral("0"));
+    }
     // "." whatever the locale: a "," would split the cells.
     const auto value = [](double v) { return std::isnan(v) ? QString() : CoordinateText(v, 15, 0, QStringLiteral(".")); };
     for (std::size_t i = 0; i < c.Points.size(); ++i) {

@@ -1,6 +1,6 @@
 #include "viewmapping.h"
 
-#include "PointsFit.h"
+#include "FittedMap.h"
 
 #include "platform/TurnedPoint.h"
 #include "platform/ZoomedSource.h"
@@ -93,17 +93,17 @@ bool TViewMapping::AxisValuesValid() const
     return XRightValue != XLeftValue && YTopValue != YBottomValue;
 }
 
-bool TViewMapping::PointsMap(TPointsMap& Map, QString* Problem) const
+bool TViewMapping::FittedMap(TFittedMap& Map, QString* Problem) const
 {
-    return Calibration.PointsInForce() && FitPoints(Calibration.Points, AxisXMap, AxisYMap, Map, Problem);
+    return FitCalibration(Calibration, AxisXMap, AxisYMap, Map, Problem);
 }
 
 QString TViewMapping::MissingStep() const
 {
     if (Calibration.PointsInForce()) {
-        TPointsMap map;
+        TFittedMap map;
         QString problem;
-        return PointsMap(map, &problem) ? QString() : problem;
+        return FittedMap(map, &problem) ? QString() : problem;
     }
     if (!MappingValid())
         return QStringLiteral("Drag a rectangle over the plotting area");
@@ -133,7 +133,7 @@ void TViewMapping::PixelToData(const TPointF& P, TDataPoint& D, bool Exact) cons
     const bool whole = !Exact && P.X == std::nearbyint(P.X) && P.Y == std::nearbyint(P.Y) && std::abs(P.X) <= INT_MAX &&
                        std::abs(P.Y) <= INT_MAX;
     if (Calibration.PointsInForce()) {
-        if (TPointsMap map; PointsMap(map))
+        if (TFittedMap map; FittedMap(map))
             D = map.DataAt(P);
         return;
     }
@@ -152,8 +152,8 @@ void TViewMapping::PixelToData(const TPointF& P, TDataPoint& D, bool Exact) cons
 void TViewMapping::DataToPixel(const TDataPoint& D, TPoint& P) const
 {
     if (Calibration.PointsInForce()) {
-        TPointsMap map;
-        if (TPointF at; PointsMap(map) && map.PixelOf(D, at))
+        TFittedMap map;
+        if (TPointF at; FittedMap(map) && map.PixelOf(D, at))
             P = {RoundEven(at.X), RoundEven(at.Y)};
         return;
     }
@@ -183,11 +183,10 @@ bool TViewMapping::FrameX(double X, double& Out) const
 bool TViewMapping::AxisStep(TAxis Axis, TAxisMapping& Kind, double& PerPixel) const
 {
     if (Calibration.PointsInForce()) {
-        TPointsMap map;
-        if (!PointsMap(map))
+        TFittedMap map;
+        if (!FittedMap(map))
             return false;
-        Kind = Axis == axX ? map.XKind : map.YKind;
-        PerPixel = (Axis == axX ? map.X : map.Y).Gradient();
+        map.Step(Axis, Kind, PerPixel);
         return true;
     }
     const TRect& r = MappingRect;

@@ -20,7 +20,7 @@ enum TAxisUnit : std::uint8_t { auNumber, auDate, auTime };
 
 enum TAxis : std::uint8_t { axX, axY };
 
-struct TPointsMap;
+struct TFittedMap;
 
 enum TMappingEdge : std::uint8_t { meTop, meLeft, meRight, meBottom };
 
@@ -87,7 +87,7 @@ public:
     bool FrameX(double X, double& Out) const;
     // The map through the calibration points while they are in force and
     // give one; Problem then says what they lack.
-    bool PointsMap(TPointsMap& Map, QString* Problem = nullptr) const;
+    bool FittedMap(TFittedMap& Map, QString* Problem = nullptr) const;
     // How an axis's values run over the picture: its kind, and the change of
     // its value (of its log10 on a log axis) per image pixel along its
     // steepest way; false while there is no map.

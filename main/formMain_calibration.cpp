@@ -32,6 +32,8 @@ void Tmainform::QuillonViewCalibrationClick(QObject*, const TPointF& At, int Ind
     TfrmCalibrationPoint dialog(this);
     dialog.SetPoint(point, number, v->XUnit, v->YUnit, OthersGiveAxis(calibration, Index, axX),
                     OthersGiveAxis(calibration, Index, axY), known);
+    if (calibration.Kind == ckPolar)
+        dialog.SetPolar(number == 1);
     if (dialog.exec() != QDialog::Accepted)
         return;
     if (dialog.Removed())
@@ -40,7 +42,8 @@ void Tmainform::QuillonViewCalibrationClick(QObject*, const TPointF& At, int Ind
         calibration.Points[std::size_t(Index)] = dialog.Point();
     else
         calibration.Points.push_back(dialog.Point());
-    calibration.Kind = ckPoints;
+    if (calibration.Kind == ckRectangle)
+        calibration.Kind = ckPoints;
     // The gesture that clicked takes the change as its one undo step.
     v->SetAxisUnits(dialog.XUnit(), dialog.YUnit());
     v->SetCalibration(calibration);

@@ -45,6 +45,8 @@ using TQuillonCalibrationClickEvent = std::function<void(QObject* Sender, const 
 // calls its owner; every change is reported through the events below, each
 // raised only when set. Its size is the image's times Zoom; it paints only
 // what is exposed, so memory does not grow with the zoom.
+struct TPolarMap;
+
 class TQuillonView : public QWidget, public TViewMapping {
     Q_OBJECT
 
@@ -243,6 +245,7 @@ private:
     void DrawCalibrationGrid(QPainter& C) const;
     void DrawCalibrationPoints(QPainter& C) const;
     void DrawGridLines(QPainter& C, const std::vector<QLineF>& Lines) const;
+    void DrawPolarGrid(QPainter& C, const TPolarMap& Map) const;
     void DrawSeries(QPainter& C, const QRect& Exposed, const TSeriesLook& Look,
                     const std::vector<TPointF>& Points) const;
     void DrawSites(QPainter& C, const QRect& Exposed, const TSeriesLook& Look,

@@ -2,7 +2,7 @@
 // frame, the sites, the line through them and the drag overlays.
 #include "quillonview.h"
 
-#include "document/PointsFit.h"
+#include "document/FittedMap.h"
 
 #include "document/GridValues.h"
 
@@ -193,12 +193,16 @@ void TQuillonView::DrawMapping(QPainter& C) const
 void TQuillonView::DrawCalibrationGrid(QPainter& C) const
 {
     std::vector<QLineF> lines;
-    if (TPointsMap map; PointsMap(map)) {
+    if (TFittedMap fitted; FittedMap(fitted)) {
         const double z = Zoom;
-        for (const auto& [plane, kind] : {std::pair{map.X, map.XKind}, std::pair{map.Y, map.YKind}})
-            for (const TGridLine& g : PlaneGridLines(plane, kind, ImageWidth(), ImageHeight()))
-                lines.emplace_back(g.From.X * z, g.From.Y * z, g.To.X * z, g.To.Y * z);
-        DrawGridLines(C, lines);
+        if (const auto* map = std::get_if<TPointsMap>(&fitted.Map)) {
+            for (const auto& [plane, kind] : {std::pair{map->X, map->XKind}, std::pair{map->Y, map->YKind}})
+                for (const TGridLine& g : PlaneGridLines(plane, kind, ImageWidth(), ImageHeight()))
+                    lines.emplace_back(g.From.X * z, g.From.Y * z, g.To.X * z, g.To.Y * z);
+            DrawGridLines(C, lines);
+        } else {
+            DrawPolarGrid(C, std::get<TPolarMap>(fitted.Map));
+        }
         return;
     }
     const TRect& r = MappingRect;
@@ -225,6 +229,36 @@ void TQuillonView::DrawCalibrationGrid(QPainter& C) const
             lines.emplace_back(bl + (tl - bl) * f, br + (tr - br) * f);
     }
     DrawGridLines(C, lines);
+}
+
+void TQuillonView::DrawPolarGrid(QPainter& C, const TPolarMap& Map) const
+{
+    const double z = Zoom;
+    const QPointF centre(Map.Centre.X * z, Map.Centre.Y * z);
+    // Out to the picture's farthest corner.
+    double reach = 0;
+    for (const double x : {-0.5, ImageWidth() - 0.5})
+        for (const double y : {-0.5, ImageHeight() - 0.5})
+            reach = std::max(reach, std::hypot(x - Map.Centre.X, y - Map.Centre.Y));
+    const TDataPoint inner = Map.DataAt(Map.Centre);
+    const TDataPoint outer = Map.DataAt({Map.Centre.X + reach, Map.Centre.Y});
+    std::vector<QLineF> rays;
+    for (const double theta : GridValues(amLinear, 0, Map.Turn, 12)) {
+        TPointF far;
+        if (theta < Map.Turn && Map.PixelOf({theta, outer.Y}, far))
+            rays.emplace_back(centre, QPointF(far.X * z, far.Y * z));
+    }
+    C.setBrush(Qt::NoBrush);
+    for (const QPen& pen : {StyledPen(C, Qt::white, psSolid), StyledPen(C, QColor(220, 0, 220), psDash)}) {
+        C.setPen(pen);
+        C.drawLines(rays.data(), int(rays.size()));
+        for (const double r : GridValues(Map.RKind, inner.Y, outer.Y)) {
+            const double t = Map.RKind == amLog10 ? std::log10(r) : r;
+            const double d = (t - Map.Intercept) / Map.Slope * z;
+            if (d > 0)
+                C.drawEllipse(centre, d, d);
+        }
+    }
 }
 
 void TQuillonView::DrawGridLines(QPainter& C, const std::vector<QLineF>& Lines) const

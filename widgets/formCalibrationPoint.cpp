@@ -50,8 +50,12 @@ TfrmCalibrationPoint::TfrmCalibrationPoint(QWidget* parent)
     });
     auto* form = new QFormLayout(this);
     form->addRow(lblPixel);
-    form->addRow(QStringLiteral("&X value"), edX);
-    form->addRow(QStringLiteral("&Y value"), edY);
+    lblX = new QLabel(QStringLiteral("&X value"), this);
+    lblY = new QLabel(QStringLiteral("&Y value"), this);
+    lblX->setBuddy(edX);
+    lblY->setBuddy(edY);
+    form->addRow(lblX, edX);
+    form->addRow(lblY, edY);
     form->addRow(buttons);
 }
 
@@ -68,6 +72,15 @@ void TfrmCalibrationPoint::SetPoint(const TCalibrationPoint& Point, int Number, 
     edX->setText(Point.HasX() ? AxisValueText(Point.X, XUnit) : QString());
     edY->setText(Point.HasY() ? AxisValueText(Point.Y, YUnit) : QString());
     bRemove->setVisible(Removable);
+}
+
+void TfrmCalibrationPoint::SetPolar(bool Centre)
+{
+    lblX->setText(QStringLiteral("&Angle (theta)"));
+    lblY->setText(QStringLiteral("&Radius (r)"));
+    FMayBeEmpty = Centre;
+    if (Centre)
+        lblPixel->setText(lblPixel->text() + QStringLiteral(": the centre, r empty for 0"));
 }
 
 bool TfrmCalibrationPoint::ReadAxis(QLineEdit* Edit, const QString& Axis, bool Fixed, double& Value, TAxisUnit& Unit)
@@ -103,7 +116,7 @@ void TfrmCalibrationPoint::accept()
     TAxisUnit x = FXUnit, y = FYUnit;
     if (!ReadAxis(edX, QStringLiteral("X"), FXFixed, point.X, x) || !ReadAxis(edY, QStringLiteral("Y"), FYFixed, point.Y, y))
         return;
-    if (!point.HasX() && !point.HasY()) {
+    if (!point.HasX() && !point.HasY() && !FMayBeEmpty) {
         QMessageBox::critical(this, QStringLiteral("Error"), QStringLiteral("Give the point an X value, a Y value or both."));
         edX->setFocus();
         return;

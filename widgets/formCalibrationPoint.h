@@ -22,12 +22,17 @@ public:
     // offers to take the point away.
     void SetPoint(const TCalibrationPoint& Point, int Number, TAxisUnit XUnit, TAxisUnit YUnit, bool XFixed,
                   bool YFixed, bool Removable);
+    // A polar chart's point: X is the angle, Y the radius; the centre may
+    // give neither.
+    void SetPolar(bool Centre);
     TCalibrationPoint Point() const { return FPoint; }
     TAxisUnit XUnit() const { return FXUnit; }
     TAxisUnit YUnit() const { return FYUnit; }
     bool Removed() const { return FRemoved; }
 
     QLabel* lblPixel;
+    QLabel* lblX;
+    QLabel* lblY;
     QLineEdit* edX;
     QLineEdit* edY;
     QPushButton* bRemove;
@@ -45,4 +50,5 @@ private:
     bool FXFixed = false;
     bool FYFixed = false;
     bool FRemoved = false;
+    bool FMayBeEmpty = false;
 };

@@ -3,10 +3,12 @@
 #include "formCalibrationPoint.h"
 #include "document/AxisValueText.h"
 #include "document/PixelText.h"
-#include "document/PointsFit.h"
+#include "document/FittedMap.h"
 #include "platform/CoordinateText.h"
 
 #include <QCheckBox>
+#include <QComboBox>
+#include <QHBoxLayout>
 #include <QDialogButtonBox>
 #include <QHeaderView>
 #include <QLabel>
@@ -40,7 +42,12 @@ TfrmCalibrationPoints::TfrmCalibrationPoints(QWidget* parent)
     tbPoints->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
     lblFit = new QLabel(this);
     lblFit->setWordWrap(true);
-    cbUsePoints = new QCheckBox(QStringLiteral("&Use the points as the map (instead of the plotting area's rectangle)"), this);
+    cbMap = new QComboBox(this);
+    cbMap->addItems({QStringLiteral("The plotting area's rectangle"), QStringLiteral("These points, axes straight"),
+                     QStringLiteral("These points, a polar chart (the first is its centre)")});
+    cbAngleUnit = new QComboBox(this);
+    cbAngleUnit->addItems({QStringLiteral("Degrees"), QStringLiteral("Radians")});
+    cbClockwise = new QCheckBox(QStringLiteral("C&lockwise"), this);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     bEdit = buttons->addButton(QStringLiteral("&Edit..."), QDialogButtonBox::ActionRole);
     bRemove = buttons->addButton(QStringLiteral("&Remove"), QDialogButtonBox::ActionRole);
@@ -49,14 +56,29 @@ TfrmCalibrationPoints::TfrmCalibrationPoints(QWidget* parent)
     connect(bEdit, &QPushButton::clicked, this, [this] { EditPoint(tbPoints->currentRow()); });
     connect(bRemove, &QPushButton::clicked, this, [this] { RemovePoint(tbPoints->currentRow()); });
     connect(tbPoints, &QTableWidget::cellDoubleClicked, this, [this](int row, int) { EditPoint(row); });
-    connect(cbUsePoints, &QCheckBox::toggled, this, [this](bool on) {
-        FMapping.Calibration.Kind = on ? ckPoints : ckRectangle;
+    connect(cbMap, &QComboBox::currentIndexChanged, this, [this](int index) {
+        FMapping.Calibration.Kind = TCalibrationKind(index);
+        Fill();
+    });
+    connect(cbAngleUnit, &QComboBox::currentIndexChanged, this, [this](int index) {
+        FMapping.Calibration.Radians = index == 1;
+        Fill();
+    });
+    connect(cbClockwise, &QCheckBox::toggled, this, [this](bool on) {
+        FMapping.Calibration.Clockwise = on;
         Fill();
     });
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(tbPoints);
     layout->addWidget(lblFit);
-    layout->addWidget(cbUsePoints);
+    auto* map = new QHBoxLayout;
+    auto* mapLabel = new QLabel(QStringLiteral("&Map in force:"), this);
+    mapLabel->setBuddy(cbMap);
+    map->addWidget(mapLabel);
+    map->addWidget(cbMap, 1);
+    map->addWidget(cbAngleUnit);
+    map->addWidget(cbClockwise);
+    layout->addLayout(map);
     layout->addWidget(buttons);
     resize(760, 360);
 }
@@ -71,15 +93,20 @@ void TfrmCalibrationPoints::Fill()
 {
     const std::vector<TCalibrationPoint>& points = FMapping.Calibration.Points;
     const int row = tbPoints->currentRow();
-    TPointsMap map;
+    TFittedMap map;
     QString problem;
-    const bool fitted = FitPoints(points, FMapping.AxisXMap, FMapping.AxisYMap, map, &problem);
+    // The residuals are shown for the points' own kind even while the
+    // rectangle is in force.
+    TCalibration asPoints = FMapping.Calibration;
+    if (asPoints.Kind == ckRectangle)
+        asPoints.Kind = ckPoints;
+    const bool fitted = FitCalibration(asPoints, FMapping.AxisXMap, FMapping.AxisYMap, map, &problem);
     const auto number = [](double v) { return std::isnan(v) ? QString() : CoordinateText(v, 6, 3); };
     tbPoints->setRowCount(int(points.size()));
     double worst = 0;
     for (std::size_t i = 0; i < points.size(); ++i) {
         const TCalibrationPoint& p = points[i];
-        const TPointResidual r = fitted ? ResidualOf(p, map) : TPointResidual{};
+        const TPointResidual r = fitted ? map.ResidualOf(p) : TPointResidual{};
         worst = std::max(worst, r.Pixels);
         const QString cells[] = {QString::number(i + 1),
                                  PixelText(p.Pixel.X),
@@ -99,8 +126,15 @@ void TfrmCalibrationPoints::Fill()
     lblFit->setText(fitted ? QStringLiteral("The points give a map; the largest residual is %1 pixels.")
                                  .arg(QString::number(worst, 'f', 2))
                            : problem + u'.');
-    const QSignalBlocker quiet(cbUsePoints);
-    cbUsePoints->setChecked(FMapping.Calibration.PointsInForce());
+    const bool polar = FMapping.Calibration.Kind == ckPolar;
+    tbPoints->horizontalHeaderItem(3)->setText(polar ? QStringLiteral("Theta") : QStringLiteral("X"));
+    tbPoints->horizontalHeaderItem(4)->setText(polar ? QStringLiteral("r") : QStringLiteral("Y"));
+    const QSignalBlocker quiet(cbMap), quietUnit(cbAngleUnit), quietTurn(cbClockwise);
+    cbMap->setCurrentIndex(FMapping.Calibration.Kind);
+    cbAngleUnit->setCurrentIndex(FMapping.Calibration.Radians ? 1 : 0);
+    cbClockwise->setChecked(FMapping.Calibration.Clockwise);
+    cbAngleUnit->setEnabled(polar);
+    cbClockwise->setEnabled(polar);
     bEdit->setEnabled(!points.empty());
     bRemove->setEnabled(!points.empty());
 }
@@ -113,6 +147,8 @@ void TfrmCalibrationPoints::EditPoint(int Row)
     TfrmCalibrationPoint dialog(this);
     dialog.SetPoint(points[std::size_t(Row)], Row + 1, FMapping.XUnit, FMapping.YUnit,
                     OthersGiveAxis(FMapping.Calibration, Row, axX), OthersGiveAxis(FMapping.Calibration, Row, axY), true);
+    if (FMapping.Calibration.Kind == ckPolar)
+        dialog.SetPolar(Row == 0);
     if (dialog.exec() != QDialog::Accepted)
         return;
     if (dialog.Removed()) {

@@ -6,6 +6,7 @@
 #include <QDialog>
 
 class QCheckBox;
+class QComboBox;
 class QLabel;
 class QPushButton;
 class QTableWidget;
@@ -26,7 +27,9 @@ public:
 
     QTableWidget* tbPoints;
     QLabel* lblFit;
-    QCheckBox* cbUsePoints;
+    QComboBox* cbMap;
+    QComboBox* cbAngleUnit;
+    QCheckBox* cbClockwise;
     QPushButton* bEdit;
     QPushButton* bRemove;
 

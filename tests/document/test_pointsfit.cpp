@@ -1,7 +1,7 @@
 #include "document/CalibrationCsv.h"
 #include "document/JobDocument.h"
 #include "document/PixelText.h"
-#include "document/PointsFit.h"
+#include "document/FittedMap.h"
 #include "document/SeriesCsv.h"
 #include "document/SessionFile.h"
 #include "document/datatext.h"
@@ -70,6 +70,8 @@ void TestPointsFit::chartsGiveTheirValues_data()
     QTest::newRow("dates over a day") << "dates_1day" << "2026-12-08T00:00:00";
     QTest::newRow("dates over 50 years") << "dates_50years" << "1970-01-01";
     QTest::newRow("least squares, one point 3 px off") << "least_squares_off3px" << "2.24755";
+    QTest::newRow("polar, log r, clockwise from the top") << "polar_log_r" << "0";
+    QTest::newRow("polar, radians") << "polar_radians" << "0";
 }
 
 void TestPointsFit::chartsGiveTheirValues()
@@ -94,10 +96,10 @@ void TestPointsFit::chartsGiveTheirValues()
     TDataPoint first;
     m.PixelToData(TPointF{probes[0][0], probes[0][1]}, first, true);
     QCOMPARE(DataText(m, axX, first.X, 6, 3), xText);
-    TPointsMap map;
-    QVERIFY(m.PointsMap(map));
+    TFittedMap map;
+    QVERIFY(m.FittedMap(map));
     for (const std::vector<double>& r : Truth(file, QStringLiteral("residual"))) {
-        const double pixels = ResidualOf(m.Calibration.Points[std::size_t(r[0]) - 1], map).Pixels;
+        const double pixels = map.ResidualOf(m.Calibration.Points[std::size_t(r[0]) - 1]).Pixels;
         QVERIFY2(std::abs(pixels - r[1]) < 1e-12, qPrintable(QString::number(pixels, 'g', 17)));
     }
 }
@@ -119,7 +121,8 @@ void TestPointsFit::pointsThatGiveNoMap_data()
     QTest::newRow("a date after numbers")
         << QByteArray("px,py,x,y\n10,100,1,\n90,100,2026-12-08,\n") << "not of the kind";
     QTest::newRow("no header") << QByteArray("10,100,1,\n") << "header";
-    QTest::newRow("polar") << QByteArray("#polar\npx,py,x,y\n") << "polar";
+    QTest::newRow("polar, no radius") << QByteArray("#polar\npx,py,x,y\n100,100,,\n150,100,0,\n") << "known radius";
+    QTest::newRow("polar, no angle") << QByteArray("#polar\npx,py,x,y\n100,100,,\n150,100,,5\n") << "known angle";
 }
 
 void TestPointsFit::pointsThatGiveNoMap()
@@ -149,7 +152,7 @@ void TestPointsFit::sessionKeepsTheCalibration()
     QVERIFY(text.contains("kind=points\r\nXUnit=date\r\nYUnit=number\r\npoint1=320.125,620,1796709600,\r\n"));
     // A kind this version does not know is refused, never read as another.
     QByteArray newer = text;
-    newer.replace("kind=points", "kind=polar");
+    newer.replace("kind=points", "kind=spiral");
     QVERIFY_THROWS_EXCEPTION(EConvertError, ParseSession(newer, QStringLiteral("job.qsf")));
 }
 

@@ -112,3 +112,28 @@ rms = [math.sqrt(sum(float(Fraction(v[i]) - (a * Fraction(px) + b * Fraction(py)
        for i, (a, b, c) in enumerate(((ax, bx, cx), (ay, by, cy)))]
 write("least_squares_off3px", [], [(p, repr(x), repr(y)) for p, (x, y) in zip(clicked, corners)], probe, residuals,
       rms)
+
+# Polar charts. Log r, compass-like: theta in degrees clockwise from the top,
+# r = 0.1 at the centre and ten times as much every 100 px.
+cx, cy = 400.0, 300.0
+
+
+def compass(theta, r):
+    d = (math.log10(r) + 1) * 100
+    return (cx + d * math.sin(math.radians(theta)), cy - d * math.cos(math.radians(theta)))
+
+
+write("polar_log_r", ["polar", "log-y", "clockwise"],
+      [((cx, cy), "", "0.1"), (compass(200, 10), "", "10"), (compass(90, 3), "90", "")],
+      [(compass(t, r), t, r) for t, r in ((0.0, 1.0), (45.0, 0.5), (135.0, 20.0), (300.0, 0.2))])
+
+
+# Linear r from 0 at the centre, 50 px to a unit; theta in radians,
+# anticlockwise from the right.
+def ccw(theta, r):
+    return (cx + 50 * r * math.cos(theta), cy - 50 * r * math.sin(theta))
+
+
+write("polar_radians", ["polar", "radians"],
+      [((cx, cy), "", ""), (ccw(1.0, 4), "1.0", "4")],
+      [(ccw(t, r), t, r) for t, r in ((0.0, 1.0), (2.5, 3.0), (5.0, 0.5))])
