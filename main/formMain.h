@@ -270,6 +270,7 @@ private:
     QAction* acExtractMarkers;
     QAction* acCalibrateMode;
     QAction* acCalibrationPoints;
+    QAction* acAxisDates;
     QPointer<TformExtract> FExtract;
 
     // The job, whole: the view shows and edits its current series, and its
@@ -308,6 +309,7 @@ private:
     // clicked, asked for; the points are in force from then on.
     void QuillonViewCalibrationClick(QObject* Sender, const TPointF& At, int Index);
     void acCalibrationPointsExecute();
+    void acAxisDatesExecute();
     // Opens the extraction dialog of Kind beside the window, closing one
     // already open.
     void OpenExtract(TformExtract::TKind Kind);

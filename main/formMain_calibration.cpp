@@ -3,6 +3,7 @@
 #include "formMain.h"
 
 #include "widgets/CommandGlyph.h"
+#include "widgets/formAxisDates.h"
 #include "widgets/formCalibrationPoint.h"
 #include "widgets/formCalibrationPoints.h"
 
@@ -20,6 +21,8 @@ void Tmainform::CreateCalibrationCommands()
         QStringLiteral("Click points whose values you know: two with X values and two with Y values, or more"));
     acCalibrationPoints = Command(QStringLiteral("acCalibrationPoints"), QStringLiteral("Calibration Poi&nts..."),
                                   [this] { acCalibrationPointsExecute(); });
+    acAxisDates = Command(QStringLiteral("acAxisDates"), QStringLiteral("Axis Dates and &Times..."),
+                          [this] { acAxisDatesExecute(); });
 }
 
 void Tmainform::QuillonViewCalibrationClick(QObject*, const TPointF& At, int Index)
@@ -61,5 +64,20 @@ void Tmainform::acCalibrationPointsExecute()
     Record(QStringLiteral("Calibration Points"), [&] {
         v->SetAxisUnits(result.XUnit, result.YUnit);
         v->SetCalibration(result.Calibration);
+    });
+}
+
+void Tmainform::acAxisDatesExecute()
+{
+    TQuillonView* v = QuillonView;
+    TfrmAxisDates dialog(this);
+    dialog.SetMapping(*v);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    const TMapping result = dialog.Result();
+    Record(QStringLiteral("Axis Dates and Times"), [&] {
+        v->SetAxisUnits(result.XUnit, result.YUnit);
+        v->SetAxisValues(result.XLeftValue, result.YTopValue, result.XRightValue, result.YBottomValue);
+        v->Paint();
     });
 }

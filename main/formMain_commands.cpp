@@ -224,7 +224,7 @@ void Tmainform::CreateMenus()
     data->addSeparator();
     data->addActions({acExtractCurve, acExtractMarkers});
     data->addSeparator();
-    data->addActions({acCalibrateMode, acCalibrationPoints});
+    data->addActions({acCalibrateMode, acCalibrationPoints, acAxisDates});
 
     QMenu* view = bar->addMenu(QStringLiteral("&View"));
     view->addAction(acZoomPreview);

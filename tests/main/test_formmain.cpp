@@ -165,7 +165,8 @@ void TestFormMain::menusInOrder()
     QCOMPARE(menu(2), (QStringList{"Full Box", "&Dimensions", "-", "Delete Selected Points", "&Clear All Points", "-",
                                    "D&ata To Clipboard", "Data to Space Separated Value File", "-",
                                    "Plotting &Area...", "&Export All Series...", "-", "Extract C&urve...",
-                                   "Extract Ma&rkers...", "-", "Calibrate by &Points", "Calibration Poi&nts..."}));
+                                   "Extract Ma&rkers...", "-", "Calibrate by &Points", "Calibration Poi&nts...",
+                                   "Axis Dates and &Times..."}));
     QCOMPARE(menu(3), (QStringList{"&Zoom Preview", "-", "&500%", "&400%", "&300%", "&200%", "&100%", "&75%", "5&0%", "25%", "-",
                                    "Fi&t to Page", "-", "Zoom &In", "Zoom O&ut", "-", "Calibration &Grid"}));
     QCOMPARE(menu(4), (QStringList{"P&references", "&Paint"}));

@@ -7,6 +7,7 @@
 #include "ModalDriver.h"
 #include "TestFiles.h"
 #include "main/UnsavedWork.h"
+#include "widgets/formAxisDates.h"
 #include "widgets/formCalibrationPoint.h"
 #include "widgets/formPlottingArea.h"
 #include "widgets/formPreferences.h"
@@ -97,6 +98,7 @@ private slots:
     void mappingByDragsBoxAndRotation();
     void dimensionsAndPlottingArea();
     void calibrationByPointsOnASkewedChart();
+    void axisDatesOnTheRectangle();
     void sortAndPictureEdits();
     void movePointsByDragAndKeys();
     void pointerPanel();
@@ -380,6 +382,26 @@ void TestUndo::calibrationByPointsOnASkewedChart()
     for (int i = 0; i < 5; ++i)
         Drive(f).UndoStack().undo();
     QVERIFY(!v.MissingStep().isEmpty());
+}
+
+void TestUndo::axisDatesOnTheRectangle()
+{
+    Calibrate();
+    WhenModalShown answer("TfrmAxisDates", [](QWidget* w) {
+        auto* dialog = static_cast<TfrmAxisDates*>(w);
+        dialog->edLeft->setText(QStringLiteral("2026-01-01"));
+        dialog->edRight->setText(QStringLiteral("2026-02-10"));
+        dialog->accept();
+    });
+    Drive(*FForm).Action("acAxisDates")->trigger();
+    QVERIFY(answer.Answered());
+    // 50 of 399 pixels into 40 days, to the minute a tenth of a pixel needs;
+    // Y stays a number.
+    QCOMPARE(Drive(*FForm).ListModel()->Cell(0, 1), QStringLiteral("2026-01-06T00:18"));
+    QCOMPARE(Drive(*FForm).ListModel()->Cell(0, 2), QStringLiteral("79.9331"));
+    QCOMPARE(Drive(*FForm).Action("acUndo")->text(), QStringLiteral("Undo Axis Dates and Times"));
+    Drive(*FForm).UndoStack().undo();
+    QCOMPARE(Drive(*FForm).ListModel()->Cell(0, 1), QStringLiteral("5.01253"));
 }
 
 void TestUndo::sortAndPictureEdits()
