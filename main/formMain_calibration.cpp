@@ -16,7 +16,6 @@ void Tmainform::CreateCalibrationCommands()
                               [v] { v->SetMouseAction(maCalibrate); });
     acCalibrateMode->setCheckable(true);
     acCalibrateMode->setIcon(GlyphIcon(TGlyph::Calibrate));
-    acCalibrateMode->setIconText(QStringLiteral("Calibrate"));
     acCalibrateMode->setStatusTip(
         QStringLiteral("Click points whose values you know: two with X values and two with Y values, or more"));
     acCalibrationPoints = Command(QStringLiteral("acCalibrationPoints"), QStringLiteral("Calibration Poi&nts..."),

@@ -29,6 +29,7 @@
 #include <QScrollArea>
 #include <QTableView>
 #include <QToolBar>
+#include <QToolButton>
 #include <QUrl>
 
 #include <algorithm>
@@ -268,14 +269,19 @@ void Tmainform::CreateMenus()
     ActionToolBar1->addWidget(cbSeries);
     ActionToolBar1->addSeparator();
     ActionToolBar1->addActions({acExtractCurve, acExtractMarkers});
-    ActionToolBar1->addSeparator();
-    ActionToolBar1->addAction(acCalibrateMode);
+    // Its picture alone, so that the bar fits the window's 800 pixels.
+    auto* calibrate = new QToolButton(ActionToolBar1);
+    calibrate->setObjectName(QStringLiteral("bCalibrate"));
+    calibrate->setToolButtonStyle(Qt::ToolButtonIconOnly);
+    calibrate->setDefaultAction(acCalibrateMode);
+    ActionToolBar1->addWidget(calibrate);
     // The buttons' tips name the command and its key, as the menus do.
     for (QAction* a : ActionToolBar1->actions()) {
         const QString key = a->shortcut().toString(QKeySequence::NativeText);
         const QString name = a->iconText().remove(QStringLiteral("..."));
         a->setToolTip(key.isEmpty() ? name : QStringLiteral("%1 (%2)").arg(name, key));
     }
+    acCalibrateMode->setToolTip(QString(acCalibrateMode->text()).remove(u'&'));
 }
 
 void Tmainform::UpdateCommands()
