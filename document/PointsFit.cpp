@@ -44,18 +44,6 @@ TSpread SpreadOf(const std::vector<TPointF>& Ps)
     return s;
 }
 
-bool AxisT(TAxisMapping Kind, double Value, double& T)
-{
-    if (Kind == amLog10) {
-        if (!(Value > 0))
-            return false;
-        T = std::log10(Value);
-        return true;
-    }
-    T = Value;
-    return true;
-}
-
 double AxisValue(TAxisMapping Kind, double T)
 {
     return Kind == amLog10 ? std::pow(10.0, T) : T;
@@ -134,6 +122,18 @@ bool FitAxis(const TAxisPoints& Own, const TSpread& Other, const QString& Axis, 
 }
 
 } // namespace
+
+bool AxisT(TAxisMapping Kind, double Value, double& T)
+{
+    if (Kind == amLog10) {
+        if (!(Value > 0))
+            return false;
+        T = std::log10(Value);
+        return true;
+    }
+    T = Value;
+    return true;
+}
 
 TDataPoint TPointsMap::DataAt(const TPointF& P) const
 {

@@ -7,6 +7,10 @@
 
 #include <vector>
 
+// The t of an axis value: the value, or its log10 on a log axis; false for
+// a value a log axis has not (not above 0).
+bool AxisT(TAxisMapping Kind, double Value, double& T);
+
 // One axis of a fitted map: t = A x + B y + C over image pixels, where t is
 // the axis value, or its log10 on a log axis.
 struct TAxisPlane {

@@ -24,18 +24,6 @@ double Wrapped(double v, double turn)
     return std::abs(w) < 1e-12 * turn || turn - w < 1e-12 * turn ? 0 : w;
 }
 
-bool RadiusT(TAxisMapping kind, double r, double& t)
-{
-    if (kind == amLog10) {
-        if (!(r > 0))
-            return false;
-        t = std::log10(r);
-        return true;
-    }
-    t = r;
-    return true;
-}
-
 } // namespace
 
 TDataPoint TPolarMap::DataAt(const TPointF& P) const
@@ -49,7 +37,7 @@ TDataPoint TPolarMap::DataAt(const TPointF& P) const
 bool TPolarMap::PixelOf(const TDataPoint& D, TPointF& P) const
 {
     double t = 0;
-    if (!RadiusT(RKind, D.Y, t))
+    if (!AxisT(RKind, D.Y, t))
         return false;
     const double d = (t - Intercept) / Slope;
     const double a = (D.X - ThetaRight) * Sign * Tau / Turn;
@@ -80,7 +68,7 @@ bool FitPolar(const TCalibration& Calibration, TAxisMapping RKind, TPolarMap& Ma
         double t = 0;
         if (!p.HasY() && !(i == 0 && RKind == amLinear))
             continue;
-        if (!RadiusT(RKind, p.HasY() ? p.Y : 0, t))
+        if (!AxisT(RKind, p.HasY() ? p.Y : 0, t))
             return fail("Give the log r axis calibration values above 0");
         radii.emplace_back(std::hypot(p.Pixel.X - map.Centre.X, p.Pixel.Y - map.Centre.Y), t);
     }
@@ -131,7 +119,7 @@ TPointResidual ResidualOf(const TCalibrationPoint& Point, const TPolarMap& Map)
         pixels2 += arc * arc;
     }
     double t = 0;
-    if (Point.HasY() && RadiusT(Map.RKind, Point.Y, t)) {
+    if (Point.HasY() && AxisT(Map.RKind, Point.Y, t)) {
         r.Y = Point.Y - at.Y;
         const double radial = (t - (Map.Slope * std::hypot(Point.Pixel.X - Map.Centre.X, Point.Pixel.Y - Map.Centre.Y) +
                                     Map.Intercept)) / Map.Slope;
