@@ -6,6 +6,7 @@
 
 #include <benchmark/benchmark.h>
 
+#include <cmath>
 #include <random>
 
 namespace {
@@ -52,6 +53,22 @@ void BM_AllSeriesCsv(benchmark::State& state)
         benchmark::DoNotOptimize(AllSeriesCsv(job));
 }
 BENCHMARK(BM_AllSeriesCsv)->Unit(benchmark::kMillisecond);
+
+// The data text of 10,000 points under the rectangle (0), four calibration
+// points (1) and a polar chart (2): the points' map is fitted afresh for
+// every value, which this measures.
+void BM_DataTextByMap(benchmark::State& state)
+{
+    TJobDocument job = Job(1);
+    TCalibration& c = job.Mapping().Calibration;
+    if (state.range(0) == 1)
+        c = {ckPoints, {{{100, 2900}, 0, NAN}, {{3900, 2900}, 1000, NAN}, {{100, 2900}, NAN, 0}, {{300, 100}, NAN, 100}}};
+    if (state.range(0) == 2)
+        c = {ckPolar, {{{2000, 1500}, NAN, NAN}, {{3000, 1500}, 0, 10}}};
+    for (auto _ : state)
+        benchmark::DoNotOptimize(job.DataText(u' ', 6, 3));
+}
+BENCHMARK(BM_DataTextByMap)->Arg(0)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond);
 
 } // namespace
 

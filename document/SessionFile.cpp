@@ -193,9 +193,10 @@ void ParseCalibration(const TProfileFile& ini, TMapping& m)
         if (!key.startsWith(QStringLiteral("point"), Qt::CaseInsensitive))
             continue;
         m.Calibration.Points.push_back(ParseCalibrationPoint(key, text));
-        // Only a polar chart's centre may go without a value.
+        // Only a polar chart's centre, the first point, may go without a
+        // value; it is kept while another map is in force.
         if (const TCalibrationPoint& p = m.Calibration.Points.back();
-            !p.HasX() && !p.HasY() && !(m.Calibration.Kind == ckPolar && m.Calibration.Points.size() == 1))
+            !p.HasX() && !p.HasY() && m.Calibration.Points.size() > 1)
             throw EConvertError(QStringLiteral("its calibration point %1=%2 gives no value").arg(key, Excerpt(text)));
     }
 }
