@@ -530,6 +530,8 @@ void Tmainform::ShowNextStep()
         step = QStringLiteral("Open a chart: File > Load Image, paste, or drop a file here");
     else if (step.isEmpty())
         step = QStringLiteral("Click the points of a curve, or Data > Extract Curve");
+    else if (QuillonView->GetMouseAction() == maCalibrate && !QuillonView->Calibration.PointsInForce())
+        step = QStringLiteral("Click a point whose value you know, and type it");
     pnlNextStep->setText(step);
     lblStart->setVisible(QuillonView->ImageWidth() == 0);
 }
