@@ -1,5 +1,6 @@
 #include "document/viewmapping.h"
 #include "document/GridValues.h"
+#include "document/PointsFit.h"
 
 #include "ExactCompare.h"
 #include "platform/ZoomedSource.h"
@@ -53,6 +54,7 @@ private slots:
     void grabBandIsFiveScreenPixelsAtLeast();
     void gridValuesAreRound_data();
     void gridValuesAreRound();
+    void planeGridLinesRunEdgeToEdge();
 };
 
 void TestViewMapping::defaults()
@@ -352,6 +354,26 @@ void TestViewMapping::gridValuesAreRound()
     for (qsizetype i = 0; i < values.size(); ++i)
         QVERIFY2(std::abs(got[std::size_t(i)] - values[i]) <= 1e-12 * std::max(1.0, std::abs(values[i])),
                  qPrintable(QString::number(got[std::size_t(i)])));
+}
+
+// A skewed map's grid over a 1000 x 500 picture: each line lies at a round
+// value all along, and both its ends on the picture's outer edges.
+void TestViewMapping::planeGridLinesRunEdgeToEdge()
+{
+    const TAxisPlane plane{0.01, 0.004, -1};
+    const std::vector<TGridLine> lines = PlaneGridLines(plane, amLinear, 1000, 500);
+    QCOMPARE(lines.size(), std::size_t(6)); // 0, 2, 4, 6, 8, 10 over -1..11
+    const auto onEdge = [](const TPointF& p) {
+        return std::abs(p.X + 0.5) < 1e-9 || std::abs(p.X - 999.5) < 1e-9 || std::abs(p.Y + 0.5) < 1e-9 ||
+               std::abs(p.Y - 499.5) < 1e-9;
+    };
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        const double value = 2.0 * double(i);
+        QVERIFY(std::abs(plane.At(lines[i].From) - value) < 1e-9 && std::abs(plane.At(lines[i].To) - value) < 1e-9);
+        QVERIFY(onEdge(lines[i].From) && onEdge(lines[i].To));
+        QVERIFY(std::hypot(lines[i].To.X - lines[i].From.X, lines[i].To.Y - lines[i].From.Y) > 1);
+    }
+    QVERIFY(PlaneGridLines({0, 0, 3}, amLinear, 1000, 500).empty());
 }
 
 QTEST_GUILESS_MAIN(TestViewMapping)
