@@ -2,6 +2,7 @@
 // separator and the text's precision, the rest is the text to read.
 #include "platform/Conversions.h"
 #include "platform/CoordinateText.h"
+#include "platform/DateText.h"
 
 #include <cmath>
 #include <cstddef>
@@ -33,10 +34,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             __builtin_trap();
     }
     TryStrToFloatAnyLocale(text, separator);
+    // A date read is written back to the millisecond, and reads again.
+    if (const auto seconds = ParseDateTime(text)) {
+        const auto written = DateTimeText(*seconds, dfMillisecond, IsTimeOfDayText(text));
+        const auto again = written ? ParseDateTime(*written) : std::nullopt;
+        if (written && (!again || std::abs(*again - *seconds) > 0.0005 + 1e-15 * std::abs(*seconds)))
+            __builtin_trap();
+    }
     if (size >= 3 + sizeof(double)) {
         double value = 0;
         std::memcpy(&value, data + 3, sizeof value);
         CoordinateText(value, precision, digits);
+        DateTimeText(value, TDateForm(precision % 4), digits % 2);
     }
     return 0;
 }

@@ -51,6 +51,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     v.SetAxisValues(m.XLeftValue, m.YTopValue, m.XRightValue, m.YBottomValue);
     v.AxisXMap = s.AxisXMap == amLog10 ? amLog10 : amLinear;
     v.AxisYMap = s.AxisYMap == amLog10 ? amLog10 : amLinear;
+    v.SetAxisUnits(m.XUnit, m.YUnit);
+    v.SetCalibration(m.Calibration);
     TJobDocument job;
     job.Apply(s);
     const TSeries& current = job.CurrentSeries();
@@ -60,9 +62,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     v.SetAngle(m.Angle);
     v.SetZoom(s.Zoom);
     // Every series' exports and the session written back.
-    AllSeriesCsv(job);
+    AllSeriesCsv(job, true);
     job.DataText(u' ', 6, 3);
-    SessionText(job, {});
+    // What was read is written so that it reads again.
+    try {
+        ParseSession(SessionText(job, {}), QStringLiteral("again.qsf"));
+    } catch (const EQuillonError&) {
+        __builtin_trap();
+    }
     for (const TSeriesPoint& p : current.Points) {
         const TPoint at{RoundEven(p.X), RoundEven(p.Y)};
         TDataPoint exact;

@@ -108,7 +108,8 @@ void TfrmCalibrationPoints::Fill()
         const TCalibrationPoint& p = points[i];
         const TPointResidual r = fitted ? map.ResidualOf(p) : TPointResidual{};
         worst = std::max(worst, r.Pixels);
-        const QString cells[] = {QString::number(i + 1),
+        const bool centre = i == 0 && FMapping.Calibration.Kind == ckPolar;
+        const QString cells[] = {centre ? QStringLiteral("1 (centre)") : QString::number(i + 1),
                                  PixelText(p.Pixel.X),
                                  PixelText(p.Pixel.Y),
                                  p.HasX() ? AxisValueText(p.X, FMapping.XUnit) : QString(),
