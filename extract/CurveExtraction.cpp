@@ -382,10 +382,15 @@ TPointF AcrossStroke(const TPixelSource& Source, const TExtractArea& Area, const
     // quarter-pixel samples either side of it.
     constexpr double step = 0.25;
     const double reach = Width + 2;
+    // A pale middle has no edge to fall through on either side; read from
+    // it, a falling share would put the "edge" anywhere.
+    const double middle = weight(0);
+    if (middle < 0.5)
+        return At;
     double edges[2] = {0, 0};
     for (int side = 0; side < 2; ++side) {
         const double direction = side == 0 ? 1 : -1;
-        double before = weight(0);
+        double before = middle;
         bool found = false;
         for (double t = step; t <= reach && !found; t += step) {
             const double w = weight(direction * t);
