@@ -18,7 +18,7 @@ TPointResidual TFittedMap::ResidualOf(const TCalibrationPoint& Point) const
     return std::visit([&Point](const auto& m) { return ::ResidualOf(Point, m); }, Map);
 }
 
-void TFittedMap::Step(TAxis Axis, TAxisMapping& Kind, double& PerPixel) const
+void TFittedMap::Step(TAxis Axis, TAxisMapping& Kind, double& PerPixel, const TPointF* At) const
 {
     if (const auto* affine = std::get_if<TPointsMap>(&Map)) {
         Kind = Axis == axX ? affine->XKind : affine->YKind;
@@ -27,7 +27,9 @@ void TFittedMap::Step(TAxis Axis, TAxisMapping& Kind, double& PerPixel) const
     }
     const TPolarMap& polar = std::get<TPolarMap>(Map);
     Kind = Axis == axX ? amLinear : polar.RKind;
-    PerPixel = Axis == axX ? polar.Turn / (2 * std::numbers::pi * FarthestPoint) : std::abs(polar.Slope);
+    // Within half a pixel of the centre the angle is anything.
+    const double distance = At ? std::max(0.5, std::hypot(At->X - polar.Centre.X, At->Y - polar.Centre.Y)) : FarthestPoint;
+    PerPixel = Axis == axX ? polar.Turn / (2 * std::numbers::pi * distance) : std::abs(polar.Slope);
 }
 
 bool FitCalibration(const TCalibration& Calibration, TAxisMapping XKind, TAxisMapping YKind, TFittedMap& Map,

@@ -13,8 +13,9 @@ struct TFittedMap {
     bool PixelOf(const TDataPoint& D, TPointF& P) const;
     TPointResidual ResidualOf(const TCalibrationPoint& Point) const;
     // An axis's kind and how fast its value (or its log10) changes per image
-    // pixel; for a polar angle, at the farthest calibration point's distance.
-    void Step(TAxis Axis, TAxisMapping& Kind, double& PerPixel) const;
+    // pixel; for a polar angle, at At, or without it at the farthest
+    // calibration point's distance.
+    void Step(TAxis Axis, TAxisMapping& Kind, double& PerPixel, const TPointF* At = nullptr) const;
 
     double FarthestPoint = 1;
 };

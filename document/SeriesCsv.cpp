@@ -45,14 +45,15 @@ double Spread(TAxisMapping kind, double value, double step)
     return kind == amLog10 ? std::abs(value) * std::numbers::ln10 * step : step;
 }
 
-void AppendUncertainty(QByteArray& out, const TViewMapping& mapping, const TDataPoint& d, const double (&rms)[2])
+void AppendUncertainty(QByteArray& out, const TViewMapping& mapping, const TPointF& at, const TDataPoint& d,
+                       const double (&rms)[2])
 {
     for (const TAxis axis : {axX, axY}) {
         TAxisMapping kind = amLinear;
         double step = 0;
         const double value = axis == axX ? d.X : d.Y;
         out += ',';
-        if (mapping.AxisStep(axis, kind, step))
+        if (mapping.AxisStep(axis, kind, step, &at))
             AppendNumber(out, Spread(kind, value, step / 2));
     }
     if (mapping.Calibration.Kind != ckPoints)
@@ -98,7 +99,7 @@ QByteArray AllSeriesCsv(const TJobDocument& Document, bool Uncertainty)
             out += ',';
             AppendNumber(out, p.Y);
             if (Uncertainty)
-                AppendUncertainty(out, mapping, d, rms);
+                AppendUncertainty(out, mapping, {p.X, p.Y}, d, rms);
             out += "\r\n";
         }
     }

@@ -180,13 +180,13 @@ bool TViewMapping::FrameX(double X, double& Out) const
     return std::isfinite(Out);
 }
 
-bool TViewMapping::AxisStep(TAxis Axis, TAxisMapping& Kind, double& PerPixel) const
+bool TViewMapping::AxisStep(TAxis Axis, TAxisMapping& Kind, double& PerPixel, const TPointF* At) const
 {
     if (Calibration.PointsInForce()) {
         TFittedMap map;
         if (!FittedMap(map))
             return false;
-        map.Step(Axis, Kind, PerPixel);
+        map.Step(Axis, Kind, PerPixel, At);
         return true;
     }
     const TRect& r = MappingRect;

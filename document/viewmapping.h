@@ -90,8 +90,9 @@ public:
     bool FittedMap(TFittedMap& Map, QString* Problem = nullptr) const;
     // How an axis's values run over the picture: its kind, and the change of
     // its value (of its log10 on a log axis) per image pixel along its
-    // steepest way; false while there is no map.
-    bool AxisStep(TAxis Axis, TAxisMapping& Kind, double& PerPixel) const;
+    // steepest way, at image position At when given (a polar angle changes
+    // faster nearer the centre); false while there is no map.
+    bool AxisStep(TAxis Axis, TAxisMapping& Kind, double& PerPixel, const TPointF* At = nullptr) const;
 
     // Data units per client pixel; 0 for a backward axis or an extent that is
     // less than one client pixel.

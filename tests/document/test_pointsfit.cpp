@@ -193,6 +193,12 @@ void TestPointsFit::csvWritesDatesAndUncertainty()
     QVERIFY2(std::abs(fit[8].toDouble() - rms[0]) < 1e-15 && std::abs(fit[9].toDouble() - rms[1]) < 1e-15,
              fit[8] + ' ' + fit[9]);
     QCOMPARE(AllSeriesCsv(job).split('\n')[0], QByteArray("series,point,x,y,pixel x,pixel y\r"));
+    // A polar angle moves by half a pixel's arc at the point's own distance:
+    // 50 px from the centre, 0.5 / 50 radians.
+    QVERIFY(ReadCalibrationCsv(CaseFile(QStringLiteral("polar_radians")), job.Mapping(), problem));
+    job.CurrentSeries().Points = {{QStringLiteral("1"), 400, 250, true}};
+    const QList<QByteArray> polar = AllSeriesCsv(job, true).split('\n')[1].trimmed().split(',');
+    QVERIFY2(polar.size() == 8 && std::abs(polar[6].toDouble() - 0.01) < 1e-15, polar.join(' ').constData());
 }
 
 void TestPointsFit::datesReadAndWritten_data()
