@@ -41,25 +41,33 @@ double RoundingBound(const TAxisScale& s, double v, int precision)
     return half / (std::abs(v) * std::numbers::ln10) / s.PerPixel;
 }
 
+// DateValueText on an axis whose scale is known, Scaled saying whether it is.
+std::optional<QString> DateOnScale(const TViewMapping& Mapping, TAxis Axis, const TAxisScale& Scale, bool Scaled,
+                                   double Value)
+{
+    const TAxisUnit unit = Axis == axX ? Mapping.XUnit : Mapping.YUnit;
+    if (unit == auNumber || !Scaled || Scale.Kind != amLinear)
+        return std::nullopt;
+    // A date keeps a tenth of a pixel, as a found point's place does.
+    return DateTimeText(Value, DateFormFor(Scale.PerPixel / 10), unit == auTime);
+}
+
 } // namespace
 
 std::optional<QString> DateValueText(const TViewMapping& Mapping, TAxis Axis, double Value)
 {
-    TAxisMapping kind = amLinear;
-    double step = 0;
-    const TAxisUnit unit = Axis == axX ? Mapping.XUnit : Mapping.YUnit;
-    if (unit == auNumber || !Mapping.AxisStep(Axis, kind, step) || kind != amLinear)
-        return std::nullopt;
-    // A date keeps a tenth of a pixel, as a found point's place does.
-    return DateTimeText(Value, DateFormFor(step / 10), unit == auTime);
+    TAxisScale scale{amLinear, 0};
+    const bool scaled = Mapping.AxisStep(Axis, scale.Kind, scale.PerPixel);
+    return DateOnScale(Mapping, Axis, scale, scaled, Value);
 }
 
 QString DataText(const TViewMapping& Mapping, TAxis Axis, double Value, int Precision, int Digits)
 {
-    if (const std::optional<QString> date = DateValueText(Mapping, Axis, Value))
-        return *date;
+    // One scale for both: under calibration points each reading is a fit.
     TAxisScale scale{amLinear, 0};
     const bool scaled = Mapping.AxisStep(Axis, scale.Kind, scale.PerPixel);
+    if (const std::optional<QString> date = DateOnScale(Mapping, Axis, scale, scaled, Value))
+        return *date;
     QString text = CoordinateText(Value, Precision, Digits);
     if (!std::isfinite(Value) || Value == 0 || !scaled || (scale.Kind == amLog10 && Value < 0))
         return text;
