@@ -198,13 +198,18 @@ bool TViewMapping::AxisStep(TAxis Axis, TAxisMapping& Kind, double& PerPixel, co
     return MappingValid() && (Kind == amLinear || Kind == amLog10) && std::isfinite(PerPixel) && PerPixel > 0;
 }
 
-double TViewMapping::XUnitsPerPixel() const
+double TViewMapping::PointsUnitsPerPixel(TAxis Axis) const
 {
     // A linear measure: on a log axis no one figure holds.
-    if (TAxisMapping kind; Calibration.PointsInForce()) {
-        double step = 0;
-        return AxisStep(axX, kind, step) && kind == amLinear ? step / double(Zoom) : 0;
-    }
+    TAxisMapping kind = amLinear;
+    double step = 0;
+    return AxisStep(Axis, kind, step) && kind == amLinear ? step / double(Zoom) : 0;
+}
+
+double TViewMapping::XUnitsPerPixel() const
+{
+    if (Calibration.PointsInForce())
+        return PointsUnitsPerPixel(axX);
     const double extent = std::abs(double(MappingRect.Right) - MappingRect.Left);
     const double pixels = std::trunc(extent * Zoom);
     if (XRightValue - XLeftValue > 0 && extent > 0 && pixels != 0)
@@ -214,10 +219,8 @@ double TViewMapping::XUnitsPerPixel() const
 
 double TViewMapping::YUnitsPerPixel() const
 {
-    if (TAxisMapping kind; Calibration.PointsInForce()) {
-        double step = 0;
-        return AxisStep(axY, kind, step) && kind == amLinear ? step / double(Zoom) : 0;
-    }
+    if (Calibration.PointsInForce())
+        return PointsUnitsPerPixel(axY);
     const double extent = std::abs(double(MappingRect.Bottom) - MappingRect.Top);
     const double pixels = std::trunc(extent * Zoom);
     if (YTopValue - YBottomValue > 0 && extent > 0 && pixels != 0)

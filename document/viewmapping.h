@@ -130,6 +130,8 @@ public:
                       int Width, int Height);
 
 private:
+    // X or YUnitsPerPixel while calibration points are in force.
+    double PointsUnitsPerPixel(TAxis Axis) const;
     TPoint Turn(const TPoint& P, const TPoint& C, double degrees) const;
     TPoint TurnScreen(const TPoint& P, double degrees) const;
 };
