@@ -5,7 +5,7 @@ install(TARGETS quillon RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 # Always lib/quillon, whatever the platform calls its library folder: the
 # program looks exactly there.
 install(TARGETS quillon_twaindsm LIBRARY DESTINATION lib/quillon)
-install(TARGETS quillon_decode RUNTIME DESTINATION lib/quillon)
+install(TARGETS quillon_decode quillon_render RUNTIME DESTINATION lib/quillon)
 install(FILES resources/about/changes.txt resources/about/credits.txt
         DESTINATION ${CMAKE_INSTALL_DATADIR}/quillon)
 # The manual, which Help opens in the browser.

@@ -6,6 +6,9 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <vector>
 
 #include <algorithm>
 #include <cerrno>
@@ -60,12 +63,28 @@ TWaitEnd ReadUntil(int fd, void* data, std::size_t size, std::chrono::steady_clo
     return TWaitEnd::Done;
 }
 
+// The trailer after a renderer's record; a trailer that does not arrive
+// whole is left empty, the picture still usable.
+TWaitEnd ReadTrailer(int fd, std::chrono::steady_clock::time_point deadline, TDecodeWatch* watch, QByteArray& into)
+{
+    std::uint64_t length = 0;
+    std::size_t got = 0;
+    TWaitEnd end = ReadUntil(fd, &length, sizeof length, deadline, watch, got);
+    if (end != TWaitEnd::Done || got != sizeof length || length > TrailerLimit)
+        return end;
+    into.resize(qsizetype(length));
+    end = ReadUntil(fd, into.data(), std::size_t(length), deadline, watch, got);
+    if (got != length)
+        into.clear();
+    return end;
+}
+
 // Beside this program in the build tree, in lib/quillon once installed.
-QString InstalledDecoder()
+QString InstalledProgram(const char* Name)
 {
     const QString folder = QFileInfo(QFile::symLinkTarget(QStringLiteral("/proc/self/exe"))).absolutePath();
     for (const QString& candidate : {folder + QStringLiteral("/../lib/quillon/"), folder + u'/'}) {
-        const QFileInfo program(candidate + QLatin1String(DecoderProgramName));
+        const QFileInfo program(candidate + QLatin1String(Name));
         if (program.isFile() && program.isExecutable())
             return QDir::cleanPath(program.absoluteFilePath());
     }
@@ -73,9 +92,10 @@ QString InstalledDecoder()
 }
 
 // Starts the decoder with Picture, Memory and Result as its descriptors 3, 4
-// and 5 and nothing else; its process, or -1 with errno set.
-pid_t SpawnDecoder(const QString& Program, int Picture, int Memory, int Result, const QString& Name, int Flags,
-                   TPictureForm Form)
+// and 5 and nothing else, and Arguments after the picture's name; its
+// process, or -1 with errno set.
+pid_t SpawnDecoder(const QString& Program, int Picture, int Memory, int Result, const QString& Name,
+                   const QList<QByteArray>& Arguments)
 {
     // Moved out of the way first: one already at 3, 4 or 5 would be
     // overwritten before its own turn came.
@@ -100,13 +120,13 @@ pid_t SpawnDecoder(const QString& Program, int Picture, int Memory, int Result, 
     posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGMASK);
     const QByteArray program = QFile::encodeName(Program);
     const QByteArray name = QFile::encodeName(Name);
-    const QByteArray flags = QByteArray::number(Flags);
-    const QByteArray form = Form == TPictureForm::AsShown ? "shown" : "stored";
-    char* argv[] = {const_cast<char*>(program.constData()), const_cast<char*>(name.constData()),
-                    const_cast<char*>(flags.constData()), const_cast<char*>(form.constData()), nullptr};
+    std::vector<char*> argv{const_cast<char*>(program.constData()), const_cast<char*>(name.constData())};
+    for (const QByteArray& argument : Arguments)
+        argv.push_back(const_cast<char*>(argument.constData()));
+    argv.push_back(nullptr);
     pid_t child = -1;
     const bool fine = std::all_of(std::begin(high), std::end(high), [](int fd) { return fd >= 0; });
-    const int error = fine ? posix_spawn(&child, program.constData(), &actions, &attributes, argv, environ) : errno;
+    const int error = fine ? posix_spawn(&child, program.constData(), &actions, &attributes, argv.data(), environ) : errno;
     posix_spawnattr_destroy(&attributes);
     posix_spawn_file_actions_destroy(&actions);
     for (const int fd : high)
@@ -192,14 +212,20 @@ TMappedPixels::~TMappedPixels()
     munmap(FAddress, FSize);
 }
 
-TDecodedPicture DecodePicture(const QString& FileName, int Flags, TPictureForm Form, const TDecoder& Decoder)
+namespace {
+
+// Runs Program on FileName with Arguments and takes its picture over; a
+// program that follows its record with a trailer (its length, 8 bytes, and
+// at most TrailerLimit bytes) has it read into Trailer.
+TDecodedPicture RunDecoderProgram(const QString& Program, const char* Name, const QString& FileName,
+                                  const QList<QByteArray>& Arguments, const TDecoder& Decoder, QByteArray* Trailer)
 {
     TDecodedPicture result;
-    const QString program = Decoder.Program.isEmpty() ? InstalledDecoder() : Decoder.Program;
+    const QString program = Program.isEmpty() ? InstalledProgram(Name) : Program;
     if (program.isEmpty()) {
         result.Report.Status = TPictureStatus::Failed;
-        result.Report.Detail = QStringLiteral("the picture decoder %1 is not installed beside the program")
-                                   .arg(QLatin1String(DecoderProgramName));
+        result.Report.Detail =
+            QStringLiteral("the picture decoder %1 is not installed beside the program").arg(QLatin1String(Name));
         return result;
     }
     const int fd = OpenPictureFile(FileName, result.Report);
@@ -215,7 +241,7 @@ TDecodedPicture DecodePicture(const QString& FileName, int Flags, TPictureForm F
                 ::close(f);
         return result;
     }
-    const pid_t child = SpawnDecoder(program, fd, memory, channel[1], FileName, Flags, Form);
+    const pid_t child = SpawnDecoder(program, fd, memory, channel[1], FileName, Arguments);
     const int spawnError = errno;
     ::close(channel[1]);
     ::close(fd);
@@ -228,6 +254,8 @@ TDecodedPicture DecodePicture(const QString& FileName, int Flags, TPictureForm F
         if (Decoder.Watch)
             Decoder.Watch->Begin(FileName);
         end = ReadUntil(channel[0], record.get(), sizeof *record, deadline, Decoder.Watch, got);
+        if (Trailer && end == TWaitEnd::Done && got == sizeof *record && record->Status == int(TPictureStatus::Decoded))
+            end = ReadTrailer(channel[0], deadline, Decoder.Watch, *Trailer);
         if (Decoder.Watch)
             Decoder.Watch->End();
     }
@@ -281,4 +309,79 @@ TDecodedPicture DecodePicture(const QString& FileName, int Flags, TPictureForm F
         result.Report.Detail = QStringLiteral("the decoded picture could not be taken over");
     }
     return result;
+}
+
+// Ghostscript makes PostScript a PDF, cropped to an EPS's bounding box, in
+// its safe mode; "" when done, else why not.
+QString PostScriptToPdf(const QString& FileName, const QString& Pdf, const TDecoder& Decoder)
+{
+    QProcess ghostscript;
+    ghostscript.setProcessChannelMode(QProcess::MergedChannels);
+    ghostscript.start(QStringLiteral("ps2pdf"), {QStringLiteral("-dEPSCrop"), QStringLiteral("-dSAFER"), FileName, Pdf});
+    if (!ghostscript.waitForStarted())
+        return QStringLiteral("Ghostscript's ps2pdf, which reads PostScript, could not be started");
+    if (Decoder.Watch)
+        Decoder.Watch->Begin(FileName);
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(Decoder.Seconds);
+    bool cancelled = false, late = false;
+    while (!ghostscript.waitForFinished(50)) {
+        cancelled = Decoder.Watch && !Decoder.Watch->Waiting();
+        late = std::chrono::steady_clock::now() >= deadline;
+        if (cancelled || late) {
+            ghostscript.kill();
+            ghostscript.waitForFinished();
+            break;
+        }
+    }
+    if (Decoder.Watch)
+        Decoder.Watch->End();
+    if (cancelled)
+        return QStringLiteral("cancelled");
+    if (late)
+        return QStringLiteral("Ghostscript gave no PDF within %1 seconds").arg(Decoder.Seconds);
+    if (ghostscript.exitStatus() != QProcess::NormalExit || ghostscript.exitCode() != 0 || !QFileInfo(Pdf).isFile())
+        return QStringLiteral("Ghostscript could not read it as PostScript: %1")
+            .arg(QString::fromLocal8Bit(ghostscript.readAll()).trimmed().left(300));
+    return {};
+}
+
+} // namespace
+
+TDecodedPicture DecodePicture(const QString& FileName, int Flags, TPictureForm Form, const TDecoder& Decoder)
+{
+    return RunDecoderProgram(Decoder.Program, DecoderProgramName, FileName,
+                             {QByteArray::number(Flags), Form == TPictureForm::AsShown ? "shown" : "stored"}, Decoder,
+                             nullptr);
+}
+
+bool IsPostScript(const QString& FileName)
+{
+    QFile file(FileName);
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    const QByteArray start = file.read(4);
+    // Text PostScript, or an EPS with a binary preview.
+    return start.startsWith("%!") || start == QByteArray("\xC5\xD0\xD3\xC6", 4);
+}
+
+TDecodedPicture RenderPage(const QString& FileName, const TPageChoice& Choice, const TDecoder& Decoder,
+                           QByteArray& Drawing)
+{
+    Drawing.clear();
+    QTemporaryDir folder;
+    QString source = FileName;
+    if (IsPostScript(FileName)) {
+        source = folder.filePath(QStringLiteral("page.pdf"));
+        const QString why = folder.isValid() ? PostScriptToPdf(FileName, source, Decoder)
+                                             : QStringLiteral("no temporary folder for its PDF");
+        if (!why.isEmpty()) {
+            TDecodedPicture failed;
+            failed.Report.Status = why == QStringLiteral("cancelled") ? TPictureStatus::Cancelled : TPictureStatus::Failed;
+            failed.Report.Detail = why;
+            return failed;
+        }
+    }
+    return RunDecoderProgram(Decoder.RendererProgram, RendererProgramName, source,
+                             {QByteArray::number(Choice.Page), QByteArray::number(Choice.Dpi, 'g', 17)}, Decoder,
+                             &Drawing);
 }

@@ -52,8 +52,9 @@ public:
 
 // Which program decodes, how long its answer may take, and who watches.
 struct TDecoder {
-    // Empty for the one installed with this program.
+    // Empty for the ones installed with this program.
     QString Program;
+    QString RendererProgram;
     int Seconds = DecoderSeconds;
     TDecodeWatch* Watch = nullptr;
 };
@@ -65,3 +66,28 @@ struct TDecoder {
 // shared memory and are wrapped, not copied.
 TDecodedPicture DecodePicture(const QString& FileName, int Flags, TPictureForm Form = TPictureForm::AsStored,
                               const TDecoder& Decoder = {});
+
+// The program that makes a page of a drawing (PDF, SVG; EPS and PostScript
+// through Ghostscript's ps2pdf first) a picture, confined as the decoder is.
+inline constexpr const char* RendererProgramName = "quillon-render";
+// The page's paths and text come after its picture, up to this size.
+constexpr std::uint64_t TrailerLimit = std::uint64_t(256) << 20;
+// Each page's square on the sheet of thumbnails.
+constexpr int ThumbnailCell = 128;
+
+// Which page of a drawing, from 1, and at how many dots an inch. Page 0
+// asks for the sheet of every page's thumbnail, left to right.
+struct TPageChoice {
+    int Page = 1;
+    double Dpi = 300;
+};
+
+// Whether FileName holds PostScript (EPS included), which is made a PDF
+// before it is rendered.
+bool IsPostScript(const QString& FileName);
+
+// Renders a page of the drawing FileName as DecodePicture decodes a picture;
+// Drawing receives the renderer's account of the page (see RendererChild.h),
+// empty when there is none.
+TDecodedPicture RenderPage(const QString& FileName, const TPageChoice& Choice, const TDecoder& Decoder,
+                           QByteArray& Drawing);

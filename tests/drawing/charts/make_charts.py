@@ -1,0 +1,88 @@
+#!/usr/bin/python3
+"""Writes the drawings the drawing tests read, and each one's truth.
+
+Run with Debian's python3-matplotlib (and ghostscript for the EPS check);
+the files it writes are kept beside it, so the tests need neither. Each
+truth file (NAME.truth) gives, per chart on the page, the axes' box in
+points from the page's bottom left, its data limits, and the data of its
+blue curve and red markers; the tests place them at any resolution.
+"""
+import matplotlib
+
+matplotlib.use("pdf")
+import matplotlib.pyplot as plt
+import numpy as np
+from matplotlib.backends.backend_pdf import PdfPages
+
+BLUE, RED = "#1f77b4", "#d62728"
+# Every vertex kept, so that the file holds exactly the data.
+matplotlib.rcParams["path.simplify"] = False
+matplotlib.rcParams["svg.hashsalt"] = "quillon"
+matplotlib.rcParams["pdf.compression"] = 0
+
+
+def curve(k):
+    x = np.linspace(-2.5, 7.5, 37)
+    return x, np.sin(x * (0.7 + 0.1 * k)) * 3 + 0.25 * x - k
+
+
+def markers(k):
+    x = np.arange(0.0, 7.0, 0.75)
+    return x, (x / 3) ** 1.5 - 1.5 + 0.5 * k
+
+
+def chart(ax, k, log=False):
+    x, y = curve(k)
+    ax.plot(x, y, color=BLUE, lw=1.25)
+    mx, my = markers(k)
+    ax.plot(mx, my, "o", color=RED, ms=4)
+    ax.set_xlim(-3, 8)
+    ax.set_ylim(-5, 5)
+    return {"curve": list(zip(x, y)), "markers": list(zip(mx, my))}
+
+
+def truth(fig, axes, pages):
+    w, h = fig.get_size_inches() * 72
+    lines = [f"page {w!r} {h!r}"]
+    for ax, data in axes:
+        box = ax.get_position().transformed(fig.transFigure).get_points() * 72 / fig.dpi
+        (x0, y0), (x1, y1) = box
+        xl, yl = ax.get_xlim(), ax.get_ylim()
+        lines.append(f"chart {x0!r} {y0!r} {x1!r} {y1!r} {xl[0]!r} {xl[1]!r} {yl[0]!r} {yl[1]!r}")
+        for kind in ("curve", "markers"):
+            lines.append(kind + " " + " ".join(f"{a!r},{b!r}" for a, b in data[kind]))
+    lines.append(f"pages {pages}")
+    return "\n".join(lines) + "\n"
+
+
+def one(name, formats, **text):
+    fig, ax = plt.subplots(figsize=(4, 3), dpi=72)
+    data = chart(ax, 0)
+    for fmt in formats:
+        fig.savefig(f"{name}.{fmt}", metadata={"Creator": None, "Producer": None, "CreationDate": None}
+                    if fmt == "pdf" else None)
+    open(f"{name}.truth", "w").write(truth(fig, [(ax, data)], 1))
+    plt.close(fig)
+
+
+# A chart as PDF (text as text), SVG (text as outlines) and EPS.
+one("chart", ["pdf", "svg", "eps"])
+
+# Two charts on one page, the same colours in each: the click chooses.
+fig, axes = plt.subplots(1, 2, figsize=(7, 3), dpi=72)
+pairs = [(ax, chart(ax, k)) for k, ax in enumerate(axes)]
+fig.savefig("two-charts.pdf", metadata={"Creator": None, "Producer": None, "CreationDate": None})
+open("two-charts.truth", "w").write(truth(fig, pairs, 1))
+plt.close(fig)
+
+# Three pages; the chart is on the second.
+with PdfPages("pages.pdf", metadata={"Creator": None, "Producer": None, "CreationDate": None}) as pdf:
+    for page in range(3):
+        fig, ax = plt.subplots(figsize=(4, 3), dpi=72)
+        if page == 1:
+            data = chart(ax, 2)
+            open("pages.truth", "w").write(truth(fig, [(ax, data)], 3))
+        else:
+            ax.text(0.5, 0.5, f"page {page + 1}", ha="center")
+        pdf.savefig(fig)
+        plt.close(fig)

@@ -1,0 +1,246 @@
+#include "drawing/Drawing.h"
+#include "drawing/DrawingPick.h"
+#include "image/FreeBitmap.h"
+#include "image/PictureDecoder.h"
+
+#include <QtTest>
+
+#include <cmath>
+
+namespace {
+
+const QRgb Blue = 0xff1f77b4, Red = 0xffd62728;
+
+QString Chart(const QString& Name)
+{
+    return QStringLiteral(DRAWING_CHARTS "/") + Name;
+}
+
+// One chart of a truth file, placed on its page at a resolution.
+struct TChartTruth {
+    std::vector<QPointF> Curve, Markers;
+};
+
+std::vector<TChartTruth> ReadTruth(const QString& Name, double Dpi)
+{
+    QFile file(Chart(Name + QStringLiteral(".truth")));
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    std::vector<TChartTruth> charts;
+    double pageHeight = 0;
+    std::vector<double> box;
+    for (const QString& line : QString::fromUtf8(file.readAll()).split(u'\n', Qt::SkipEmptyParts)) {
+        QStringList words = line.split(u' ');
+        const QString kind = words.takeFirst();
+        if (kind == QStringLiteral("page")) {
+            pageHeight = words[1].toDouble();
+        } else if (kind == QStringLiteral("chart")) {
+            box.clear();
+            for (const QString& w : words)
+                box.push_back(w.toDouble());
+            charts.emplace_back();
+        } else if (kind == QStringLiteral("curve") || kind == QStringLiteral("markers")) {
+            auto& into = kind == QStringLiteral("curve") ? charts.back().Curve : charts.back().Markers;
+            for (const QString& w : words) {
+                const double x = w.section(u',', 0, 0).toDouble(), y = w.section(u',', 1, 1).toDouble();
+                const double px = box[0] + (x - box[4]) / (box[5] - box[4]) * (box[2] - box[0]);
+                const double py = box[1] + (y - box[6]) / (box[7] - box[6]) * (box[3] - box[1]);
+                // Pixel centres are whole: the page's edge is half a pixel out.
+                into.emplace_back(px * Dpi / 72 - 0.5, (pageHeight - py) * Dpi / 72 - 0.5);
+            }
+        }
+    }
+    return charts;
+}
+
+double WorstError(const std::vector<QPointF>& Got, std::vector<QPointF> Want)
+{
+    if (Got.size() != Want.size())
+        return INFINITY;
+    double worst = 0;
+    for (std::size_t i = 0; i < Got.size(); ++i)
+        worst = std::max(worst, QLineF(Got[i], Want[i]).length());
+    return worst;
+}
+
+std::vector<QPointF> TopToBottom(std::vector<QPointF> Points)
+{
+    std::stable_sort(Points.begin(), Points.end(),
+                     [](QPointF a, QPointF b) { return a.y() != b.y() ? a.y() < b.y() : a.x() < b.x(); });
+    return Points;
+}
+
+struct TRendered {
+    TPictureReport Report;
+    int Width = 0, Height = 0;
+    TDrawing Drawing;
+    bool Read = false;
+};
+
+TRendered Render(const QString& File, int Page, double Dpi)
+{
+    QByteArray bytes;
+    TDecodedPicture picture = RenderPage(File, {Page, Dpi}, {}, bytes);
+    TRendered r;
+    r.Report = picture.Report;
+    if (picture.Dib) {
+        r.Width = int(FreeImage_GetWidth(picture.Dib));
+        r.Height = int(FreeImage_GetHeight(picture.Dib));
+        FreeImage_Unload(picture.Dib);
+    }
+    r.Read = ReadDrawing(bytes, r.Drawing);
+    return r;
+}
+
+} // namespace
+
+class TestDrawing : public QObject {
+    Q_OBJECT
+private slots:
+    void verticesAreTheProducersOwn_data();
+    void verticesAreTheProducersOwn();
+    void clickChoosesAmongCharts();
+    void pagesAndRefusals_data();
+    void pagesAndRefusals();
+    void damagedAccountsAreRefused_data();
+    void damagedAccountsAreRefused();
+};
+
+void TestDrawing::verticesAreTheProducersOwn_data()
+{
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<QString>("truth");
+    QTest::addColumn<int>("page");
+    QTest::addColumn<double>("dpi");
+    QTest::addColumn<double>("points");
+    // Limits in points, from what each producer keeps: its PDF and SVG six
+    // decimals of a point (worst seen 6.7e-7), its EPS three (7.5e-4 seen,
+    // made a PDF by Ghostscript).
+    QTest::newRow("PDF at 300 dpi") << "chart.pdf" << "chart" << 1 << 300.0 << 1e-6;
+    QTest::newRow("PDF at 96 dpi") << "chart.pdf" << "chart" << 1 << 96.0 << 1e-6;
+    QTest::newRow("SVG, text as outlines") << "chart.svg" << "chart" << 1 << 300.0 << 1e-6;
+    QTest::newRow("EPS through ps2pdf") << "chart.eps" << "chart" << 1 << 300.0 << 1.1e-3;
+    QTest::newRow("second of three pages") << "pages.pdf" << "pages" << 2 << 150.0 << 1e-6;
+}
+
+void TestDrawing::verticesAreTheProducersOwn()
+{
+    QFETCH(QString, file);
+    QFETCH(QString, truth);
+    QFETCH(int, page);
+    QFETCH(double, dpi);
+    QFETCH(double, points);
+    const double limit = points * dpi / 72;
+    const TRendered r = Render(Chart(file), page, dpi);
+    QVERIFY2(r.Report.Usable(), qPrintable(r.Report.Detail));
+    QVERIFY(r.Read);
+    const std::vector<TChartTruth> charts = ReadTruth(truth, dpi);
+    QCOMPARE(charts.size(), std::size_t(1));
+    const TDrawingPick curve = CurveOfColour(r.Drawing, Blue, std::nullopt);
+    const double curveError = WorstError(curve.Points, charts[0].Curve);
+    QVERIFY2(curveError <= limit, qPrintable(QStringLiteral("curve off by %1 px").arg(curveError)));
+    const TDrawingPick markers = MarkersOfColour(r.Drawing, Red, std::nullopt);
+    const double markerError = WorstError(markers.Points, TopToBottom(charts[0].Markers));
+    QVERIFY2(markerError <= limit, qPrintable(QStringLiteral("markers off by %1 px").arg(markerError)));
+}
+
+void TestDrawing::clickChoosesAmongCharts()
+{
+    constexpr double Dpi = 200;
+    const TRendered r = Render(Chart(QStringLiteral("two-charts.pdf")), 1, Dpi);
+    QVERIFY2(r.Report.Usable(), qPrintable(r.Report.Detail));
+    const std::vector<TChartTruth> charts = ReadTruth(QStringLiteral("two-charts"), Dpi);
+    QCOMPARE(charts.size(), std::size_t(2));
+    for (std::size_t k = 0; k < charts.size(); ++k) {
+        // A click a little beside a vertex, as a hand clicks.
+        const TDrawingPick curve = PickFromDrawing(r.Drawing, charts[k].Curve[9] + QPointF(1.5, -2), 6);
+        QCOMPARE(curve.Kind, TDrawingPick::pkCurve);
+        QVERIFY(WorstError(curve.Points, charts[k].Curve) <= 1e-6 * Dpi / 72);
+        const TDrawingPick markers = PickFromDrawing(r.Drawing, charts[k].Markers[3] + QPointF(2, 1), 6);
+        QCOMPARE(markers.Kind, TDrawingPick::pkMarkers);
+        // Markers of both charts share shape and colour: both come.
+        QCOMPARE(markers.Points.size(), charts[0].Markers.size() + charts[1].Markers.size());
+    }
+    QCOMPARE(PickFromDrawing(r.Drawing, {5, 5}, 6).Kind, TDrawingPick::pkNone);
+}
+
+void TestDrawing::pagesAndRefusals_data()
+{
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<int>("page");
+    QTest::addColumn<int>("status");
+    QTest::addColumn<QString>("detail");
+    QTest::newRow("sheet of thumbnails") << "pages.pdf" << 0 << int(TPictureStatus::Decoded) << "3";
+    QTest::newRow("page past the end") << "pages.pdf" << 5 << int(TPictureStatus::Failed)
+                                       << "the drawing has 3 pages, not 5";
+    QTest::newRow("truth file is no drawing") << "chart.truth" << 1 << int(TPictureStatus::Failed)
+                                              << "it is neither a PDF nor an SVG drawing that can be read";
+}
+
+void TestDrawing::pagesAndRefusals()
+{
+    QFETCH(QString, file);
+    QFETCH(int, page);
+    QFETCH(int, status);
+    QFETCH(QString, detail);
+    QByteArray trailer;
+    TDecodedPicture picture = RenderPage(Chart(file), {page, 72}, {}, trailer);
+    QCOMPARE(int(picture.Report.Status), status);
+    if (picture.Report.Usable()) {
+        QCOMPARE(QString::fromLatin1(trailer), detail);
+        QCOMPARE(int(FreeImage_GetWidth(picture.Dib)), detail.toInt() * ThumbnailCell);
+        FreeImage_Unload(picture.Dib);
+    } else {
+        QCOMPARE(picture.Report.Detail, detail);
+    }
+}
+
+void TestDrawing::damagedAccountsAreRefused_data()
+{
+    TDrawing d;
+    d.Paths.push_back({{{1, 2}, {3, 4}, {5, 6}}, {0, 2}, true, Blue, 1.5, {3, 2}, false, 0});
+    d.Texts.push_back({QStringLiteral("10"), QRectF(1, 2, 3, 4)});
+    const QByteArray good = DrawingBytes(d);
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<bool>("read");
+    QTest::newRow("as written") << good << true;
+    QTest::newRow("cut short") << good.left(good.size() - 3) << false;
+    QTest::newRow("a byte more") << good + '\0' << false;
+    QByteArray other = good;
+    other[0] = 'X';
+    QTest::newRow("another signature") << other << false;
+    // The figure starts are the 4-byte counts and values after the points.
+    TDrawing backwards = d;
+    backwards.Paths[0].Starts = {2, 0};
+    QTest::newRow("figures out of order") << DrawingBytes(backwards) << false;
+    TDrawing outside = d;
+    outside.Paths[0].Starts = {0, 3};
+    QTest::newRow("figure past the points") << DrawingBytes(outside) << false;
+    TDrawing infinite = d;
+    infinite.Paths[0].Points[1].setX(INFINITY);
+    QTest::newRow("a vertex not finite") << DrawingBytes(infinite) << false;
+    TDrawing many = d;
+    QByteArray huge = DrawingBytes(many);
+    // The path count (after signature, version, images) claims millions.
+    huge[12] = char(0x7f);
+    QTest::newRow("count beyond the bytes") << huge << false;
+}
+
+void TestDrawing::damagedAccountsAreRefused()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(bool, read);
+    TDrawing d;
+    QCOMPARE(ReadDrawing(bytes, d), read);
+    if (read) {
+        QCOMPARE(d.Paths.size(), std::size_t(1));
+        QCOMPARE(d.Paths[0].Points[2], QPointF(5, 6));
+        QCOMPARE(d.Paths[0].Dashes, (std::vector<double>{3, 2}));
+        QCOMPARE(d.Texts[0].Text, QStringLiteral("10"));
+    } else {
+        QVERIFY(d.Paths.empty());
+    }
+}
+
+QTEST_GUILESS_MAIN(TestDrawing)
+#include "test_drawing.moc"
