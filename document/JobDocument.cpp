@@ -34,6 +34,8 @@ TJobDocument::TJobDocument(const TJobDocument& Other)
     : Series(Other.Series)
     , Current(Other.Current)
     , ImageFileName(Other.ImageFileName)
+    , ImagePage(Other.ImagePage)
+    , ImageResolution(Other.ImageResolution)
     , FOwnMapping(Other.Mapping())
 {
 }
@@ -43,6 +45,8 @@ void TJobDocument::Apply(const TSession& S)
     Series = S.Series;
     Current = std::clamp(S.Current, 0, int(Series.size()) - 1);
     ImageFileName = S.Path;
+    ImagePage = S.Page;
+    ImageResolution = S.Resolution;
     TViewMapping& m = Mapping();
     const TAxisMapping x = AxisMappingOf(S.AxisXMap, m.AxisXMap);
     const TAxisMapping y = AxisMappingOf(S.AxisYMap, m.AxisYMap);

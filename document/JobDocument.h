@@ -28,6 +28,10 @@ public:
     std::vector<TSeries> Series;
     int Current = 0;
     QString ImageFileName;
+    // Which page of a drawing (from 1) the picture is, rendered at how many
+    // dots an inch; 0 when the picture is a picture file.
+    int ImagePage = 0;
+    double ImageResolution = 0;
 
     // The mapping in force: the document's own, or, once a view shows the
     // job, the view's, which then alone holds it.

@@ -309,6 +309,27 @@ TSeries ParseSeries(const TProfileFile& ini, int n, const TSeriesLook& defaultLo
     return series;
 }
 
+// A drawing's page is read whole or the session is refused: another page,
+// or the page at another resolution, would put every point somewhere else.
+void ParseDrawingPage(const TProfileFile& ini, TSession& s)
+{
+    const QString image = QStringLiteral("image");
+    const QString page = ini.ReadString(image, QStringLiteral("page"), QString());
+    const QString resolution = ini.ReadString(image, QStringLiteral("resolution"), QString());
+    if (page.isEmpty() && resolution.isEmpty())
+        return;
+    bool pageRead = false, resolutionRead = false;
+    s.Page = page.trimmed().toInt(&pageRead);
+    s.Resolution = resolution.trimmed().toDouble(&resolutionRead);
+    if (!pageRead || s.Page < 1 || s.Page > MaxDrawingPage)
+        throw EConvertError(QStringLiteral("its [image] page=%1 is not a page number").arg(Excerpt(page)));
+    if (!resolutionRead || !(s.Resolution >= MinDrawingResolution && s.Resolution <= MaxDrawingResolution))
+        throw EConvertError(QStringLiteral("its [image] resolution=%1 is not %2 to %3 dots an inch")
+                                .arg(Excerpt(resolution))
+                                .arg(MinDrawingResolution)
+                                .arg(MaxDrawingResolution));
+}
+
 TSession Parse(const TProfileFile& ini, const TSeriesLook& defaultLook)
 {
     if (!LooksLikeSession(ini))
@@ -356,6 +377,7 @@ TSession Parse(const TProfileFile& ini, const TSeriesLook& defaultLook)
     if (!zoomFits)
         w.append(Unusable(image, QStringLiteral("zoom"), ini.ReadString(image, QStringLiteral("zoom"), QString()),
                           QStringLiteral("a zoom"), QStringLiteral("1")));
+    ParseDrawingPage(ini, s);
     if (!ini.EndsWithLineEnd())
         s.Warnings.append(
             QStringLiteral("It looks truncated: its last line has no line end, so its last value may be wrong."));
@@ -483,6 +505,11 @@ TProfileFile SessionProfile(const TJobDocument& Document, const TSeriesLook& Def
     }
     ini.WriteString(QStringLiteral("image"), QStringLiteral("angle"), FloatText(m.Angle));
     ini.WriteString(QStringLiteral("image"), QStringLiteral("zoom"), FloatText(double(m.Zoom)));
+    if (Document.ImagePage > 0) {
+        ini.WriteString(QStringLiteral("image"), QStringLiteral("page"), QString::number(Document.ImagePage));
+        ini.WriteString(QStringLiteral("image"), QStringLiteral("resolution"),
+                        CoordinateText(Document.ImageResolution, 15, 0, QStringLiteral(".")));
+    }
     WriteCalibration(ini, m);
     return ini;
 }

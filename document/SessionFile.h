@@ -19,6 +19,10 @@ class TJobDocument;
 // shown.
 struct TSession {
     QString Path;
+    // The page of a drawing the picture is, and its resolution; 0 for a
+    // picture file.
+    int Page = 0;
+    double Resolution = 0;
     // The plotting area, its values and its angle. Its axis kinds are those
     // of the ordinals below, which may name none.
     TMapping Mapping;
@@ -45,6 +49,10 @@ QString SeriesDefaultName(int N);
 
 // Pixel coordinates a session may hold, either way from zero.
 constexpr int MaxSessionCoordinate = 10'000'000;
+// The pages and resolutions of drawings a session may name.
+constexpr int MaxDrawingPage = 100000;
+constexpr double MinDrawingResolution = 10;
+constexpr double MaxDrawingResolution = 2400;
 // Series a session may hold.
 constexpr int MaxSessionSeries = 1000;
 

@@ -46,7 +46,17 @@ bool TFreeBitmap::SetSize(int ImageType, int Width, int Height, int Bpp,
 bool TFreeBitmap::Load(const QString& FileName, int Flags, TPictureReport* Report, TPictureForm Form,
                        const TDecoder& Decoder)
 {
-    TDecodedPicture decoded = DecodePicture(FileName, Flags, Form, Decoder);
+    return Take(DecodePicture(FileName, Flags, Form, Decoder), Report);
+}
+
+bool TFreeBitmap::LoadPage(const QString& FileName, const TPageChoice& Choice, QByteArray& Drawing,
+                           TPictureReport* Report, const TDecoder& Decoder)
+{
+    return Take(RenderPage(FileName, Choice, Decoder, Drawing), Report);
+}
+
+bool TFreeBitmap::Take(TDecodedPicture decoded, TPictureReport* Report)
+{
     if (Report)
         *Report = decoded.Report;
     const TPictureStatus status = decoded.Report.Status;

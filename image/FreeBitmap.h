@@ -43,6 +43,10 @@ public:
     // is kept as stored or as the view shows it.
     bool Load(const QString& FileName, int Flags = 0, TPictureReport* Report = nullptr,
               TPictureForm Form = TPictureForm::AsStored, const TDecoder& Decoder = {});
+    // A page of a drawing, rendered, as Load loads a picture; Drawing
+    // receives the renderer's account of the page.
+    bool LoadPage(const QString& FileName, const TPageChoice& Choice, QByteArray& Drawing,
+                  TPictureReport* Report = nullptr, const TDecoder& Decoder = {});
 
     // Takes Source's image over without copying; Source is left empty.
     // Both documents change.
@@ -64,6 +68,7 @@ public:
     std::uint64_t Version() const { return FVersion; }
 
 private:
+    bool Take(TDecodedPicture Decoded, TPictureReport* Report);
     void ReleaseDib();
     // Runs an in-place library operation on a present image, then Change.
     bool Transform(BOOL (*Operation)(FIBITMAP*));
@@ -107,6 +112,8 @@ public:
     // report says. The display copy goes first, so that the peak holds only
     // the two pictures themselves. Decoded by Decoder.
     TPictureReport ReplaceWith(const QString& FileName);
+    // The same for a page of a drawing.
+    TPictureReport ReplaceWithPage(const QString& FileName, const TPageChoice& Choice, QByteArray& Drawing);
     TDecoder Decoder;
 
 private:

@@ -88,6 +88,17 @@ TPictureReport TFreeWinBitmap::ReplaceWith(const QString& FileName)
     return report;
 }
 
+TPictureReport TFreeWinBitmap::ReplaceWithPage(const QString& FileName, const TPageChoice& Choice, QByteArray& Drawing)
+{
+    ReleaseDisplayCopy();
+    TFreeWinBitmap scratch;
+    TPictureReport report;
+    scratch.LoadPage(FileName, Choice, Drawing, &report, Decoder);
+    if (report.Usable())
+        TakeImage(scratch);
+    return report;
+}
+
 FIBITMAP* TFreeWinBitmap::DisplaySource(bool UseFileBkg, const RGBQUAD* AppBkColor, FIBITMAP* Bkg)
 {
     FIBITMAP* dib = GetDib();

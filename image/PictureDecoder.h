@@ -52,11 +52,12 @@ public:
 
 // Which program decodes, how long its answer may take, and who watches.
 struct TDecoder {
-    // Empty for the ones installed with this program.
+    // Empty for the one installed with this program.
     QString Program;
-    QString RendererProgram;
     int Seconds = DecoderSeconds;
     TDecodeWatch* Watch = nullptr;
+    // The renderer of drawings; empty for the one installed.
+    QString RendererProgram = {};
 };
 
 // Decodes a picture in a decoder program of its own, started afresh and

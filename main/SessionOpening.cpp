@@ -1,6 +1,8 @@
 #include "SessionOpening.h"
 
+#include "DrawingFile.h"
 #include "PictureProblem.h"
+#include "drawing/Drawing.h"
 #include "document/JobDocument.h"
 #include "document/SessionFile.h"
 #include "image/FreeBitmap.h"
@@ -9,7 +11,7 @@
 #include <QFileInfo>
 
 QString OpenSession(const QString& FileName, const TSeriesLook& DefaultLook, TJobDocument& Document,
-                    TFreeWinBitmap& Picture, QString* Moved, const QString& Located)
+                    TFreeWinBitmap& Picture, QString* Moved, const QString& Located, TDrawing* Drawing)
 {
     // The whole file is read and checked first: a file that cannot be read
     // or holds a malformed point changes nothing.
@@ -33,8 +35,17 @@ QString OpenSession(const QString& FileName, const TSeriesLook& DefaultLook, TJo
         else if (Moved)
             *Moved = QStringLiteral("The picture was not at %1; %2, beside the session, was opened.").arg(stored, s.Path);
     }
+    if (Drawing)
+        *Drawing = {};
+    // A picture put in place of a drawing's page is a picture.
+    if (s.Page > 0 && QFileInfo::exists(s.Path) && !IsDrawingFile(s.Path))
+        s.Page = 0;
     if (!s.Path.isEmpty() && QFileInfo::exists(s.Path)) {
-        const TPictureReport report = Picture.ReplaceWith(s.Path);
+        QByteArray paths;
+        const TPictureReport report = s.Page > 0 ? Picture.ReplaceWithPage(s.Path, {s.Page, s.Resolution}, paths)
+                                                 : Picture.ReplaceWith(s.Path);
+        if (Drawing && report.Usable() && !paths.isEmpty() && !ReadDrawing(paths, *Drawing))
+            warnings.append(QStringLiteral("The drawing's paths could not be read; its page is shown as a picture."));
         if (const QString problem = PictureProblemText(s.Path, report); !problem.isEmpty())
             warnings.prepend(problem);
     }

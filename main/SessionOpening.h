@@ -6,6 +6,7 @@
 
 class TJobDocument;
 class TFreeWinBitmap;
+struct TDrawing;
 
 // Reads the session FileName into Document, a series the file gives no look
 // taking DefaultLook, and its picture into Picture when that reads. A
@@ -13,8 +14,11 @@ class TFreeWinBitmap;
 // the session, then by its path from there; one found there is the job's
 // picture from now on, and Moved, when given, says where it came from.
 // Located, when given, is the picture instead of the one the session names
-// (one the user found, or named on the command line). Returns the warning
+// (one the user found, or named on the command line). A page of a drawing
+// is rendered as the session says, and its paths go to Drawing when given
+// (emptied for a picture). Returns the warning
 // the load deserves, or "". Raises as ReadSession does, and then neither has
 // changed.
 QString OpenSession(const QString& FileName, const TSeriesLook& DefaultLook, TJobDocument& Document,
-                    TFreeWinBitmap& Picture, QString* Moved = nullptr, const QString& Located = QString());
+                    TFreeWinBitmap& Picture, QString* Moved = nullptr, const QString& Located = QString(),
+                    TDrawing* Drawing = nullptr);

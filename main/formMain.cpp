@@ -2,6 +2,8 @@
 // status bar in step with the view.
 #include "formMain.h"
 
+#include "DrawingFile.h"
+
 #include "ProgramData.h"
 #include "StandardErrorBox.h"
 #include "fileDialogs.h"
@@ -76,7 +78,7 @@ Tmainform::Tmainform(QWidget* parent)
     };
 
     // FormCreate
-    OpenPictureFilterText = QtFileFilter(ReadablePictureFilter());
+    OpenPictureFilterText = QtFileFilter(WithDrawings(ReadablePictureFilter()));
 
     RestorePlacement();
     setAcceptDrops(true);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "DataListModel.h"
+#include "drawing/Drawing.h"
 #include "PictureWait.h"
 #include "formExtract.h"
 #include "RecentFiles.h"
@@ -68,6 +69,13 @@ private:
     // Loads a picture file; false (with the error box shown) when it is not
     // a picture, and then nothing has changed.
     bool LoadImageFile(const QString& FileName);
+    // The same for a drawing: its page and resolution asked for first.
+    bool LoadDrawingFile(const QString& FileName);
+    // The job's picture is FileName (a page of it, rendered, when Page says
+    // so), whose drawing, if any, is Drawing.
+    void SetPictureSource(const QString& FileName, const TPageChoice& Page = {0, 0}, TDrawing Drawing = {});
+    // A picture newly opened: a fresh mapping, shown, a new history.
+    void ShowOpenedPicture(const QString& FileName, const TPictureReport& Report);
     void ShowPictureProblem(const QString& FileName, const TPictureReport& Report);
     void acFitToPageExecute();
     void acDeleteSelectedPointsExecute();
@@ -271,7 +279,11 @@ private:
     QAction* acCalibrateMode;
     QAction* acCalibrationPoints;
     QAction* acAxisDates;
+    QAction* acPickDrawing;
     QPointer<TformExtract> FExtract;
+    // The paths and text of the drawing whose page is the picture; empty
+    // for a picture file.
+    TDrawing FDrawing;
 
     // The job, whole: the view shows and edits its current series, and its
     // mapping in force is the view's.
@@ -310,6 +322,12 @@ private:
     void QuillonViewCalibrationClick(QObject* Sender, const TPointF& At, int Index);
     void acCalibrationPointsExecute();
     void acAxisDatesExecute();
+    void CreateDrawingCommands();
+    // Picks from the drawing until a click, or until asked again.
+    void acPickDrawingExecute();
+    // A click's pick: a curve's vertices or markers' centres join the
+    // current series as one step.
+    void PickDrawingAt(const TPoint& At);
     // Opens the extraction dialog of Kind beside the window, closing one
     // already open.
     void OpenExtract(TformExtract::TKind Kind);

@@ -2,6 +2,8 @@
 // rules and the command handlers.
 #include "formMain.h"
 
+#include "DrawingFile.h"
+
 #include "PictureProblem.h"
 #include "ProgramData.h"
 #include "widgets/CommandGlyph.h"
@@ -188,6 +190,7 @@ void Tmainform::CreateCommands()
             a->setIconText(QString(a->text()).remove(u'&'));
     CreateExtractCommands();
     CreateCalibrationCommands();
+    CreateDrawingCommands();
 }
 
 void Tmainform::CreateMenus()
@@ -226,6 +229,8 @@ void Tmainform::CreateMenus()
     data->addActions({acExtractCurve, acExtractMarkers});
     data->addSeparator();
     data->addActions({acCalibrateMode, acCalibrationPoints, acAxisDates});
+    data->addSeparator();
+    data->addAction(acPickDrawing);
 
     QMenu* view = bar->addMenu(QStringLiteral("&View"));
     view->addAction(acZoomPreview);
@@ -275,13 +280,19 @@ void Tmainform::CreateMenus()
     calibrate->setToolButtonStyle(Qt::ToolButtonIconOnly);
     calibrate->setDefaultAction(acCalibrateMode);
     ActionToolBar1->addWidget(calibrate);
+    auto* pickDrawing = new QToolButton(ActionToolBar1);
+    pickDrawing->setObjectName(QStringLiteral("bPickDrawing"));
+    pickDrawing->setToolButtonStyle(Qt::ToolButtonIconOnly);
+    pickDrawing->setDefaultAction(acPickDrawing);
+    ActionToolBar1->addWidget(pickDrawing);
     // The buttons' tips name the command and its key, as the menus do.
     for (QAction* a : ActionToolBar1->actions()) {
         const QString key = a->shortcut().toString(QKeySequence::NativeText);
         const QString name = a->iconText().remove(QStringLiteral("..."));
         a->setToolTip(key.isEmpty() ? name : QStringLiteral("%1 (%2)").arg(name, key));
     }
-    acCalibrateMode->setToolTip(QString(acCalibrateMode->text()).remove(u'&'));
+    for (QAction* a : {acCalibrateMode, acPickDrawing})
+        a->setToolTip(QString(a->text()).remove(u'&').remove(QStringLiteral("...")));
 }
 
 void Tmainform::UpdateCommands()
@@ -293,6 +304,8 @@ void Tmainform::UpdateCommands()
     acClickMode->setChecked(mode == maClick);
     acRotateMode->setChecked(mode == maRotateH);
     acCalibrateMode->setChecked(mode == maCalibrate);
+    acPickDrawing->setEnabled(!FDrawing.Paths.empty());
+    acPickDrawing->setChecked(QuillonView->Picking() && !FExtract);
     UpdateListCommands();
     acHelp->setEnabled(QFileInfo::exists(HelpFileName()) ||
                        !ProgramManual(QCoreApplication::applicationFilePath()).isEmpty());
@@ -410,7 +423,7 @@ void Tmainform::FerroTwainSourceFileTransfer(void*, int, const TW_STR255& Filena
         // changes nothing.
         const TPictureReport report = QuillonView->Image.ReplaceWith(file);
         if (report.Usable()) {
-            Document.ImageFileName = file;
+            SetPictureSource(file);
             QuillonView->ResetMapping();
             ShowMouseData();
             QuillonView->Paint();
@@ -423,13 +436,29 @@ void Tmainform::FerroTwainSourceFileTransfer(void*, int, const TW_STR255& Filena
 
 bool Tmainform::LoadImageFile(const QString& FileName)
 {
+    if (IsDrawingFile(FileName))
+        return LoadDrawingFile(FileName);
     // Decoded once; the view keeps its picture unless this one is valid.
     const TPictureReport report = QuillonView->Image.ReplaceWith(FileName);
     if (!report.Usable()) {
         ShowPictureProblem(FileName, report);
         return false;
     }
+    SetPictureSource(FileName);
+    ShowOpenedPicture(FileName, report);
+    return true;
+}
+
+void Tmainform::SetPictureSource(const QString& FileName, const TPageChoice& Page, TDrawing Drawing)
+{
     Document.ImageFileName = FileName;
+    Document.ImagePage = Page.Page;
+    Document.ImageResolution = Page.Page > 0 ? Page.Dpi : 0;
+    FDrawing = std::move(Drawing);
+}
+
+void Tmainform::ShowOpenedPicture(const QString& FileName, const TPictureReport& report)
+{
     QuillonView->ResetMapping();
     ShowMouseData();
     if (QuillonView->Settings->FitOnImageLoad)
@@ -439,7 +468,6 @@ bool Tmainform::LoadImageFile(const QString& FileName)
     NoteRecent(FileName);
     StartHistory(QString());
     ShowPictureProblem(FileName, report);
-    return true;
 }
 
 void Tmainform::ShowPictureProblem(const QString& FileName, const TPictureReport& Report)

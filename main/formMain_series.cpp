@@ -59,6 +59,8 @@ void Tmainform::ShowLoadedDocument(TJobDocument& Loaded)
     Document.Series = std::move(Loaded.Series);
     Document.Current = Loaded.Current;
     Document.ImageFileName = Loaded.ImageFileName;
+    Document.ImagePage = Loaded.ImagePage;
+    Document.ImageResolution = Loaded.ImageResolution;
     v.Settings->SetLook(Document.CurrentSeries().Look);
     ShowOtherSeries();
     v.SetMappingRect(m.MappingRect);

@@ -2,6 +2,8 @@
 // names and shows the job; the document reads and writes the files.
 #include "formMain.h"
 
+#include "DrawingFile.h"
+
 #include "SessionOpening.h"
 #include "fileDialogs.h"
 #include "document/SeriesCsv.h"
@@ -81,6 +83,7 @@ void Tmainform::acCloseExecute()
     QuillonView->Image.TakeImage(none);
     TJobDocument empty;
     ShowLoadedDocument(empty);
+    FDrawing = {};
     QuillonView->ResetMapping();
     QuillonView->SetMouseAction(maRubberBand);
     ShowMouseData();
@@ -121,11 +124,18 @@ void Tmainform::LocatePicture()
     const QString file = AskOpenFileName(this, QStringLiteral("Locate Picture"), OpenPictureFilterText, QString());
     if (file.isEmpty())
         return;
-    // The job stays as it is; only its picture is found again, and the new
-    // place is saved with it next time.
-    const TPictureReport report = QuillonView->Image.ReplaceWith(file);
+    // The job stays as it is; only its picture is found again (the same page
+    // of a drawing), and the new place is saved with it next time.
+    const TPageChoice page{Document.ImagePage, Document.ImageResolution};
+    QByteArray drawing;
+    const bool drawn = page.Page > 0 && IsDrawingFile(file);
+    const TPictureReport report =
+        drawn ? QuillonView->Image.ReplaceWithPage(file, page, drawing) : QuillonView->Image.ReplaceWith(file);
     if (report.Usable()) {
-        Document.ImageFileName = file;
+        TDrawing paths;
+        if (drawn)
+            ReadDrawing(drawing, paths);
+        SetPictureSource(file, drawn ? page : TPageChoice{0, 0}, std::move(paths));
         QuillonView->Paint();
         ShowPictureStart();
         UndoStack.resetClean();
@@ -139,9 +149,11 @@ QString Tmainform::LoadSession(const QString& FileName)
     TJobDocument loaded;
     loaded.Mapping() = *QuillonView;
     QString moved;
+    TDrawing drawing;
     const QString warning =
-        OpenSession(FileName, TQuillonViewSettings::StoredLook(), loaded, QuillonView->Image, &moved);
+        OpenSession(FileName, TQuillonViewSettings::StoredLook(), loaded, QuillonView->Image, &moved, QString(), &drawing);
     ShowLoadedDocument(loaded);
+    FDrawing = std::move(drawing);
     if (!moved.isEmpty())
         statusBar()->showMessage(moved, 15000);
     return warning;

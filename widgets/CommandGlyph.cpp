@@ -69,6 +69,18 @@ void Draw(QPainter& p, TGlyph which, const TInks& inks)
             p.drawLine(c - QPointF(0, 4.5), c + QPointF(0, 4.5));
         }
         break;
+    case TGlyph::PickDrawing:
+        // A drawn curve's own vertices, between axes.
+        p.setPen(Stroke(inks.Line, 1.5));
+        p.drawPolyline(QPolygonF{{3, 2}, {3, 21}, {22, 21}});
+        p.setPen(Stroke(inks.Red, 1.5));
+        p.setBrush(Qt::NoBrush);
+        p.drawPolyline(QPolygonF{{6, 17}, {10, 9}, {14, 13}, {18, 5}});
+        p.setPen(Qt::NoPen);
+        p.setBrush(inks.Line);
+        for (const QPointF& c : {QPointF(6, 17), QPointF(10, 9), QPointF(14, 13), QPointF(18, 5)})
+            p.drawEllipse(c, 1.6, 1.6);
+        break;
     case TGlyph::Copy:
         Sheet(p, inks, {3, 3, 12, 14});
         Sheet(p, inks, {9, 7, 12, 14});

@@ -166,7 +166,7 @@ void TestFormMain::menusInOrder()
                                    "D&ata To Clipboard", "Data to Space Separated Value File", "-",
                                    "Plotting &Area...", "&Export All Series...", "-", "Extract C&urve...",
                                    "Extract Ma&rkers...", "-", "Calibrate by &Points", "Calibration Poi&nts...",
-                                   "Axis Dates and &Times..."}));
+                                   "Axis Dates and &Times...", "-", "Pick Curve from &Drawing..."}));
     QCOMPARE(menu(3), (QStringList{"&Zoom Preview", "-", "&500%", "&400%", "&300%", "&200%", "&100%", "&75%", "5&0%", "25%", "-",
                                    "Fi&t to Page", "-", "Zoom &In", "Zoom O&ut", "-", "Calibration &Grid"}));
     QCOMPARE(menu(4), (QStringList{"P&references", "&Paint"}));
@@ -198,8 +198,9 @@ void TestFormMain::toolBar()
     for (const QAction* a : Drive(*FForm).ActionToolBar1()->actions())
         items << (a->isSeparator() ? QStringLiteral("-") : a->iconText());
     QCOMPARE(items, (QStringList{"Mapping", "Rotate", "Digitise", "-", "Dimensions", "-", "", "-", "Extract Curve",
-                                 "Extract Markers", ""}));
+                                 "Extract Markers", "", ""}));
     QCOMPARE(Drive(*FForm).Action("acCalibrateMode")->toolTip(), QStringLiteral("Calibrate by Points"));
+    QCOMPARE(Drive(*FForm).Action("acPickDrawing")->toolTip(), QStringLiteral("Pick Curve from Drawing"));
     QCOMPARE(Drive(*FForm).ActionToolBar1()->widgetForAction(Drive(*FForm).ActionToolBar1()->actions()[6]),
              static_cast<QWidget*>(Drive(*FForm).cbSeries()));
     QVERIFY(!Drive(*FForm).Action("acRectangleMode")->icon().isNull());
