@@ -1,3 +1,4 @@
+#include "ChartTruth.h"
 #include "drawing/Drawing.h"
 #include "drawing/DrawingPick.h"
 #include "image/FreeBitmap.h"
@@ -10,48 +11,6 @@
 namespace {
 
 const QRgb Blue = 0xff1f77b4, Red = 0xffd62728;
-
-QString Chart(const QString& Name)
-{
-    return QStringLiteral(DRAWING_CHARTS "/") + Name;
-}
-
-// One chart of a truth file, placed on its page at a resolution.
-struct TChartTruth {
-    std::vector<QPointF> Curve, Markers;
-};
-
-std::vector<TChartTruth> ReadTruth(const QString& Name, double Dpi)
-{
-    QFile file(Chart(Name + QStringLiteral(".truth")));
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    std::vector<TChartTruth> charts;
-    double pageHeight = 0;
-    std::vector<double> box;
-    for (const QString& line : QString::fromUtf8(file.readAll()).split(u'\n', Qt::SkipEmptyParts)) {
-        QStringList words = line.split(u' ');
-        const QString kind = words.takeFirst();
-        if (kind == QStringLiteral("page")) {
-            pageHeight = words[1].toDouble();
-        } else if (kind == QStringLiteral("chart")) {
-            box.clear();
-            for (const QString& w : words)
-                box.push_back(w.toDouble());
-            charts.emplace_back();
-        } else if (kind == QStringLiteral("curve") || kind == QStringLiteral("markers")) {
-            auto& into = kind == QStringLiteral("curve") ? charts.back().Curve : charts.back().Markers;
-            for (const QString& w : words) {
-                const double x = w.section(u',', 0, 0).toDouble(), y = w.section(u',', 1, 1).toDouble();
-                const double px = box[0] + (x - box[4]) / (box[5] - box[4]) * (box[2] - box[0]);
-                const double py = box[1] + (y - box[6]) / (box[7] - box[6]) * (box[3] - box[1]);
-                // Pixel centres are whole: the page's edge is half a pixel out.
-                into.emplace_back(px * Dpi / 72 - 0.5, (pageHeight - py) * Dpi / 72 - 0.5);
-            }
-        }
-    }
-    return charts;
-}
 
 double WorstError(const std::vector<QPointF>& Got, std::vector<QPointF> Want)
 {
