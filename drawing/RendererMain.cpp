@@ -8,6 +8,7 @@
 #include "image/DecoderRecord.h"
 
 #include <QGuiApplication>
+#include <QtGlobal>
 
 #include <cstdlib>
 #include <unistd.h>
@@ -24,6 +25,8 @@ int main(int argc, char** argv)
     // An SVG's text is drawn in the system's fonts, which need the
     // application; no window is ever shown.
     qputenv("QT_QPA_PLATFORM", "offscreen");
+    // Its answer is its record; Qt's remarks on the way are no one's business.
+    qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString&) {});
     int qtArgc = 1;
     QGuiApplication application(qtArgc, argv);
     const QString refused = ConfineRenderer();

@@ -1,5 +1,7 @@
 #include "CommandLine.h"
 
+#include "document/SessionFile.h"
+
 #include <QCommandLineParser>
 #include <QLocale>
 
@@ -81,6 +83,72 @@ QString ExtractRequest(const QCommandLineParser& Parser, const TExtractOptions& 
     return {};
 }
 
+struct TDrawingOptions {
+    QCommandLineOption Curve;
+    QCommandLineOption Markers;
+    QCommandLineOption At;
+    QCommandLineOption Page;
+    QCommandLineOption Dpi;
+    QCommandLineOption Template;
+};
+
+// Reads the drawing options into Request; what is wrong with them, or "".
+QString DrawingRequest(const QCommandLineParser& Parser, const TDrawingOptions& Options, TDrawingRequest& Request)
+{
+    const bool curve = Parser.isSet(Options.Curve);
+    const bool markers = Parser.isSet(Options.Markers);
+    if (curve && markers)
+        return QStringLiteral("--vector-curve and --vector-markers cannot be used together.");
+    if (!curve && !markers) {
+        for (const QCommandLineOption* option : {&Options.At, &Options.Page, &Options.Dpi, &Options.Template})
+            if (Parser.isSet(*option))
+                return QStringLiteral("--%1 goes with --vector-curve or --vector-markers.").arg(option->names().first());
+        return {};
+    }
+    const QString name = curve ? QStringLiteral("--vector-curve") : QStringLiteral("--vector-markers");
+    for (const char* other : {"extract-curve", "extract-markers", "picture"})
+        if (Parser.isSet(QLatin1String(other)))
+            return QStringLiteral("%1 cannot be used with --%2.").arg(name, QLatin1String(other));
+    if (!Parser.isSet(QStringLiteral("export")))
+        return QStringLiteral("%1 needs --export OUT and the drawing to read.").arg(name);
+    if (!Parser.isSet(Options.Template) && !Parser.isSet(QStringLiteral("calibration")))
+        return QStringLiteral("%1 needs a map: --template SESSION or --calibration POINTS.csv.").arg(name);
+    const QString colourText = Parser.value(curve ? Options.Curve : Options.Markers);
+    const std::optional<TRgb> colour = ParseRgb(colourText);
+    if (!colour)
+        return QStringLiteral("%1 takes a colour written #RRGGBB, not \"%2\".").arg(name, colourText);
+    Request.Kind = curve ? TDrawingRequest::dkCurve : TDrawingRequest::dkMarkers;
+    Request.Colour = qRgb(colour->R, colour->G, colour->B);
+    Request.Template = Parser.value(Options.Template);
+    if (Parser.isSet(Options.At)) {
+        const QStringList xy = Parser.value(Options.At).split(u',');
+        bool okX = false, okY = false;
+        const double x = xy.size() == 2 ? QLocale::c().toDouble(xy[0], &okX) : 0;
+        const double y = xy.size() == 2 ? QLocale::c().toDouble(xy[1], &okY) : 0;
+        if (!okX || !okY || !std::isfinite(x) || !std::isfinite(y))
+            return QStringLiteral("--at takes data values X,Y, not \"%1\".").arg(Parser.value(Options.At));
+        Request.At = QPointF(x, y);
+    }
+    if (Parser.isSet(Options.Page)) {
+        bool ok = false;
+        const int page = Parser.value(Options.Page).toInt(&ok);
+        if (!ok || page < 1 || page > MaxDrawingPage)
+            return QStringLiteral("--page takes a page number, 1 or more, not \"%1\".").arg(Parser.value(Options.Page));
+        Request.Page = page;
+    }
+    if (Parser.isSet(Options.Dpi)) {
+        bool ok = false;
+        const double dpi = QLocale::c().toDouble(Parser.value(Options.Dpi), &ok);
+        if (!ok || !(dpi >= MinDrawingResolution && dpi <= MaxDrawingResolution))
+            return QStringLiteral("--dpi takes %1 to %2 dots an inch, not \"%3\".")
+                .arg(MinDrawingResolution)
+                .arg(MaxDrawingResolution)
+                .arg(Parser.value(Options.Dpi));
+        Request.Dpi = dpi;
+    }
+    return {};
+}
+
 } // namespace
 
 TCommandLine ParseCommandLine(const QStringList& Arguments)
@@ -149,10 +217,34 @@ TCommandLine ParseCommandLine(const QStringList& Arguments)
         QStringLiteral("With --extract-curve: one point each PIXELS along the plotting area's X axis (default %1).")
             .arg(DefaultStep),
         QStringLiteral("PIXELS"));
+    const QCommandLineOption vectorCurve(
+        QStringLiteral("vector-curve"),
+        QStringLiteral("With --export: FILE is a drawing (PDF, SVG, EPS); takes the vertices of its curve drawn in "
+                       "COLOUR (#RRGGBB) exactly as the file holds them, mapped by --template or --calibration."),
+        QStringLiteral("COLOUR"));
+    const QCommandLineOption vectorMarkers(
+        QStringLiteral("vector-markers"),
+        QStringLiteral("The same for the centres of the drawing's markers drawn in COLOUR."), QStringLiteral("COLOUR"));
+    const QCommandLineOption at(QStringLiteral("at"),
+                                QStringLiteral("With a drawing: the curve or markers nearest the data point X,Y "
+                                               "(default: the longest curve, the most numerous markers)."),
+                                QStringLiteral("X,Y"));
+    const QCommandLineOption page(QStringLiteral("page"),
+                                  QStringLiteral("With a drawing: its page N (default the template's, else 1)."),
+                                  QStringLiteral("N"));
+    const QCommandLineOption dpi(QStringLiteral("dpi"),
+                                 QStringLiteral("With a drawing: the page's resolution in pixels an inch, to which "
+                                                "the map's pixels refer (default the template's, else 300)."),
+                                 QStringLiteral("N"));
+    const QCommandLineOption templateSession(
+        QStringLiteral("template"),
+        QStringLiteral("With a drawing: the session whose map (rectangle or calibration points) the data take."),
+        QStringLiteral("SESSION"));
     parser.addOption(help);
     parser.addOption(version);
     parser.addOption(exportTo);
     parser.addOptions({extractCurve, extractMarkers, tolerance, step, fromX, toX, replace, acceptDoubtful, picture, calibration});
+    parser.addOptions({vectorCurve, vectorMarkers, at, page, dpi, templateSession});
     parser.addPositionalArgument(QStringLiteral("FILE"),
                                  QStringLiteral("A picture or a session to open (SESSION with --export)."),
                                  QStringLiteral("[FILE]"));
@@ -174,7 +266,10 @@ TCommandLine ParseCommandLine(const QStringList& Arguments)
                                      "       quillon --extract-curve COLOUR [--tolerance N] [--step PIXELS] "
                                      "[--from-x X] [--to-x X] [--replace] [--accept-doubtful] --export OUT SESSION\n"
                                      "       quillon --extract-markers COLOUR [--tolerance N] [--from-x X] [--to-x X] "
-                                     "[--replace] [--accept-doubtful] --export OUT SESSION\n") +
+                                     "[--replace] [--accept-doubtful] --export OUT SESSION\n"
+                                     "       quillon --vector-curve COLOUR|--vector-markers COLOUR [--at X,Y] "
+                                     "[--page N] [--dpi N] --template SESSION|--calibration POINTS.csv "
+                                     "--export OUT DRAWING\n") +
                       text;
     } else if (parser.isSet(version)) {
         result.Action = TCommandLine::caVersion;
@@ -185,11 +280,18 @@ TCommandLine ParseCommandLine(const QStringList& Arguments)
                !wrong.isEmpty()) {
         result.Action = TCommandLine::caUsageError;
         result.Text = wrong;
+    } else if (const QString wrongDrawing = DrawingRequest(
+                   parser, {vectorCurve, vectorMarkers, at, page, dpi, templateSession}, result.Drawing);
+               !wrongDrawing.isEmpty()) {
+        result.Action = TCommandLine::caUsageError;
+        result.Text = wrongDrawing;
     } else if (parser.isSet(exportTo)) {
         result.ExportFile = parser.value(exportTo);
         if (files.size() != 1) {
             result.Action = TCommandLine::caUsageError;
-            result.Text = files.isEmpty() ? QStringLiteral("--export needs the session file to read.")
+            const bool drawing = result.Drawing.Kind != TDrawingRequest::dkNone;
+            result.Text = files.isEmpty() ? (drawing ? QStringLiteral("--export needs the drawing to read.")
+                                                     : QStringLiteral("--export needs the session file to read."))
                                           : QStringLiteral("--export reads one session file, not %1.").arg(files.size());
         } else if (result.ExportFile.isEmpty()) {
             result.Action = TCommandLine::caUsageError;

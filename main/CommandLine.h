@@ -1,5 +1,6 @@
 #pragma once
 
+#include "DrawingExport.h"
 #include "extract/Extraction.h"
 
 #include <QString>
@@ -21,6 +22,9 @@ struct TCommandLine {
     QString PictureFile;
     // caExport: calibration points whose map replaces the session's.
     QString CalibrationFile;
+    // caExport: a curve or markers taken from a drawing, SessionFile then
+    // naming the drawing.
+    TDrawingRequest Drawing;
     // caUsageError: what was wrong; caHelp: the text to print.
     QString Text;
 };

@@ -65,6 +65,8 @@ int main(int argc, char* argv[])
         // Unbuffered, so that a failed write is seen where it happens.
         QFile output;
         output.open(STDOUT_FILENO, QIODevice::WriteOnly | QIODevice::Unbuffered);
+        if (line.Drawing.Kind != TDrawingRequest::dkNone)
+            return ExportDrawingData(line.ExportFile, line.SessionFile, line.Drawing, line.CalibrationFile, output, err);
         return ExportSessionData(line.ExportFile, line.SessionFile, output, err, line.Extract, line.PictureFile,
                                  line.CalibrationFile);
     }

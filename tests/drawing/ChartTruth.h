@@ -12,12 +12,13 @@ inline QString Chart(const QString& Name)
     return QStringLiteral(DRAWING_CHARTS "/") + Name;
 }
 
-// One chart of a truth file, placed on its page at a resolution.
+// One chart of a truth file, placed on its page at a resolution, or with
+// Values its data values as they are.
 struct TChartTruth {
     std::vector<QPointF> Curve, Markers;
 };
 
-inline std::vector<TChartTruth> ReadTruth(const QString& Name, double Dpi)
+inline std::vector<TChartTruth> ReadTruth(const QString& Name, double Dpi, bool Values = false)
 {
     QFile file(Chart(Name + QStringLiteral(".truth")));
     if (!file.open(QIODevice::ReadOnly))
@@ -39,6 +40,10 @@ inline std::vector<TChartTruth> ReadTruth(const QString& Name, double Dpi)
             auto& into = kind == QStringLiteral("curve") ? charts.back().Curve : charts.back().Markers;
             for (const QString& w : words) {
                 const double x = w.section(u',', 0, 0).toDouble(), y = w.section(u',', 1, 1).toDouble();
+                if (Values) {
+                    into.emplace_back(x, y);
+                    continue;
+                }
                 const double px = box[0] + (x - box[4]) / (box[5] - box[4]) * (box[2] - box[0]);
                 const double py = box[1] + (y - box[6]) / (box[7] - box[6]) * (box[3] - box[1]);
                 // Pixel centres are whole: the page's edge is half a pixel out.

@@ -5,6 +5,7 @@
 #include "main/formMain.h"
 #include "WindowDriver.h"
 
+#include "ChartTruth.h"
 #include "ProcessRun.h"
 #include "TestFiles.h"
 
@@ -48,6 +49,8 @@ private slots:
     void failedWritesToStandardOutputFail();
     void calibrationFileReplacesTheMap_data();
     void calibrationFileReplacesTheMap();
+    void drawingGivesItsOwnValues_data();
+    void drawingGivesItsOwnValues();
 
 private:
     QString Path(const char* name) const { return FDir.filePath(QString::fromLatin1(name)); }
@@ -113,6 +116,19 @@ void TestCommandLine::options_data()
     QTest::newRow("picture without export") << QStringList{"--picture", "a.png", "s.qsf"} << int(C::caUsageError)
                                             << "" << "" << "";
     QTest::newRow("unknown") << QStringList{"--frobnicate"} << int(C::caUsageError) << "" << "" << "";
+    QTest::newRow("drawing curve") << QStringList{"--vector-curve", "#102030", "--template", "t.qsf", "--export", "-",
+                                                  "c.pdf"}
+                                   << int(C::caExport) << "" << "-" << "c.pdf";
+    const QStringList drawing{"--export", "-", "--calibration", "p.csv", "c.pdf"};
+    for (const auto& [name, extra] :
+         {std::pair{"drawing without a map", QStringList{"--vector-curve", "#102030", "--export", "-", "c.pdf"}},
+          std::pair{"curve and markers", QStringList{"--vector-curve", "#102030", "--vector-markers", "#102030"} + drawing},
+          std::pair{"drawing and extraction", QStringList{"--vector-curve", "#102030", "--extract-curve", "#102030"} + drawing},
+          std::pair{"page 0", QStringList{"--vector-curve", "#102030", "--page", "0"} + drawing},
+          std::pair{"dpi too coarse", QStringList{"--vector-curve", "#102030", "--dpi", "5"} + drawing},
+          std::pair{"at one value", QStringList{"--vector-markers", "#102030", "--at", "1"} + drawing},
+          std::pair{"page without a drawing", QStringList{"--page", "2", "--export", "-", "s.qsf"}}})
+        QTest::newRow(name) << extra << int(C::caUsageError) << "" << "" << "";
 }
 
 void TestCommandLine::options()
@@ -311,6 +327,84 @@ void TestCommandLine::calibrationFileReplacesTheMap()
     }
     QVERIFY2(run.Err.contains(out), run.Err.constData());
     QCOMPARE(ReadTextFile(Path("kept.txt")), QByteArray("earlier data\r\n"));
+}
+
+void TestCommandLine::drawingGivesItsOwnValues_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<int>("status");
+    QTest::addColumn<QString>("truth");
+    QTest::addColumn<QByteArray>("message");
+    // The axes' corners of chart.pdf at 300 dpi, from its truth.
+    WriteTextFile(Path("corners.csv"), "px,py,x,y\n149.5,800.5,-3,\n1079.5,800.5,8,\n149.5,800.5,,-5\n149.5,107.5,,5\n");
+    // A template of the second page of pages.pdf at 150 dpi, its corners
+    // as calibration points.
+    WriteTextFile(Path("template.qsf"), "[image]\r\npath=pages.pdf\r\nangle=0\r\nzoom=1\r\npage=2\r\n"
+                                        "resolution=150\r\n[calibration]\r\nkind=points\r\n"
+                                        "point1=74.5,400,-3,-5\r\npoint2=539.5,400,8,-5\r\n"
+                                        "point3=74.5,53.5,-3,5\r\n");
+    const QString chart = Chart(QStringLiteral("chart.pdf"));
+    const QString calibration = Path("corners.csv");
+    QTest::newRow("curve by calibration points")
+        << QStringList{"--vector-curve", "#1f77b4", "--calibration", calibration, chart} << 0 << "chart curve"
+        << QByteArray("37 vertices of the curve drawn in #1F77B4, from 1 path.");
+    QTest::newRow("markers near a point")
+        << QStringList{"--vector-markers", "#D62728", "--at", "3,0", "--calibration", calibration, chart} << 0
+        << "chart markers" << QByteArray("10 markers drawn in #D62728.");
+    QTest::newRow("page and map from a template")
+        << QStringList{"--vector-curve", "#1f77b4", "--template", Path("template.qsf"), Chart(QStringLiteral("pages.pdf"))}
+        << 0 << "pages curve" << QByteArray("37 vertices");
+    QTest::newRow("a colour not drawn")
+        << QStringList{"--vector-curve", "#00ff00", "--calibration", calibration, chart} << 3 << ""
+        << QByteArray("No curve drawn in #00FF00 on page 1 of");
+    QTest::newRow("a page past the end")
+        << QStringList{"--vector-curve", "#1f77b4", "--page", "5", "--calibration", calibration,
+                       Chart(QStringLiteral("pages.pdf"))}
+        << 2 << "" << QByteArray("the drawing has 3 pages, not 5");
+    QTest::newRow("a picture, no drawing")
+        << QStringList{"--vector-curve", "#1f77b4", "--calibration", calibration, SavePicture(Path("p.png"), 8, 8)}
+        << 2 << "" << QByteArray("neither a PDF nor an SVG");
+}
+
+void TestCommandLine::drawingGivesItsOwnValues()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(int, status);
+    QFETCH(QString, truth);
+    QFETCH(QByteArray, message);
+    WriteTextFile(Path("kept.txt"), "earlier data\r\n");
+    const TRun run = RunProgram(arguments + QStringList{QStringLiteral("--export"), Path("kept.txt")});
+    QCOMPARE(run.Status, status);
+    QVERIFY2(run.Err.contains(message), run.Err.constData());
+    const QByteArray out = ReadTextFile(Path("kept.txt"));
+    if (status == 2) {
+        QCOMPARE(out, QByteArray("earlier data\r\n"));
+        return;
+    }
+    std::vector<QPointF> want;
+    if (!truth.isEmpty()) {
+        const std::vector<TChartTruth> charts = ReadTruth(truth.section(u' ', 0, 0), 72, true);
+        want = truth.endsWith(QStringLiteral("curve")) ? charts[0].Curve : charts[0].Markers;
+        if (!truth.endsWith(QStringLiteral("curve")))
+            std::sort(want.begin(), want.end(),
+                      [](QPointF a, QPointF b) { return a.y() != b.y() ? a.y() > b.y() : a.x() < b.x(); });
+    }
+    const QList<QByteArray> lines = out.split('\n');
+    QCOMPARE(qsizetype(want.size()), lines.size() - 1);
+    // Off by no more than a thousandth of a pixel's rounding (the charts'
+    // Y axes, 10 units over 166.32 points, have the larger step) and half
+    // the sixth significant digit the values are written to.
+    const double dpi = arguments.contains(QStringLiteral("--template")) ? 150 : 300;
+    const double rounding = 5e-4 * 10 / (166.32 * dpi / 72);
+    const auto near = [&](double got, double value) {
+        const double halfDigit = value == 0 ? 0 : 0.5 * std::pow(10.0, std::floor(std::log10(std::abs(value))) - 5);
+        return std::abs(got - value) <= rounding + halfDigit;
+    };
+    for (std::size_t i = 0; i < want.size(); ++i) {
+        const QList<QByteArray> xy = lines[qsizetype(i)].trimmed().split(' ');
+        QVERIFY2(near(xy[0].toDouble(), want[i].x()) && near(xy[1].toDouble(), want[i].y()),
+                 lines[qsizetype(i)].constData());
+    }
 }
 
 QTEST_MAIN(TestCommandLine)

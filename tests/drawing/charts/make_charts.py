@@ -23,7 +23,7 @@ matplotlib.rcParams["pdf.compression"] = 0
 
 def curve(k):
     x = np.linspace(-2.5, 7.5, 37)
-    return x, np.sin(x * (0.7 + 0.1 * k)) * 3 + 0.25 * x - k
+    return x, np.sin(x * (0.7 + 0.1 * k)) * 2.5 + 0.25 * x - 0.5 * k
 
 
 def markers(k):
