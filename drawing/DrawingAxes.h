@@ -1,0 +1,45 @@
+#pragma once
+
+#include "Drawing.h"
+
+#include <optional>
+#include <vector>
+
+// A tick of a drawn axis with the value its label gives, and how far from
+// the axis's fitted line through every tick its value lies, in pixels.
+struct TDrawnTick {
+    QPointF At; // where the tick meets its axis
+    double Value = 0;
+    double Residual = 0;
+};
+
+// One drawn axis: its ticks in order along it, and whether its values
+// run in powers of ten.
+struct TDrawnAxis {
+    std::vector<TDrawnTick> Ticks;
+    bool Log = false;
+    // Labels read that did not fit the others (a misread, a stray number).
+    int Rejected = 0;
+};
+
+// The axes a chart of a drawing shows, read from its tick marks (short
+// strokes across an axis line) and the numbers next to them. Problem says
+// why there is no map; Unlabelled then holds the ticks found without a
+// readable label (labels drawn as outlines), for values to be typed.
+struct TDrawnAxes {
+    TDrawnAxis X, Y;
+    QString Problem;
+    std::vector<QPointF> Unlabelled;
+    // More than one chart has such an axis: a point inside the one meant
+    // chooses it.
+    bool Several = false;
+};
+
+// The axes of the chart nearest Near (a point inside it, such as a picked
+// curve's middle); of the page's only chart when Near is unset.
+TDrawnAxes ReadDrawnAxes(const TDrawing& Drawing, std::optional<QPointF> Near = std::nullopt);
+
+// The value of a tick label's text: signs (the minus sign too), decimals,
+// thousands separated by commas, exponents (1e-3, 10^3, 10³); none for
+// anything else.
+std::optional<double> TickLabelValue(const QString& Text);
