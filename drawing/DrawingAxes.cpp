@@ -319,7 +319,24 @@ QString AxisName(bool X)
     return X ? QStringLiteral("X") : QStringLiteral("Y");
 }
 
+QRectF PageBounds(const TDrawing& Drawing)
+{
+    QRectF page;
+    for (const TDrawnPath& p : Drawing.Paths)
+        page = page.united(Bounds(p.Points));
+    return page;
+}
+
 } // namespace
+
+std::vector<QPointF> TickMarks(const TDrawing& Drawing)
+{
+    const QRectF page = PageBounds(Drawing);
+    std::vector<QPointF> marks;
+    for (const TTick& t : Ticks(Drawing, std::max(page.width(), page.height())))
+        marks.push_back(t.Axis);
+    return marks;
+}
 
 std::optional<double> TickLabelValue(const QString& Text)
 {
@@ -349,9 +366,7 @@ std::optional<double> TickLabelValue(const QString& Text)
 TDrawnAxes ReadDrawnAxes(const TDrawing& Drawing, std::optional<QPointF> Near)
 {
     TDrawnAxes axes;
-    QRectF page;
-    for (const TDrawnPath& p : Drawing.Paths)
-        page = page.united(Bounds(p.Points));
+    const QRectF page = PageBounds(Drawing);
     const double side = std::max(page.width(), page.height());
     const std::vector<TTick> ticks = Ticks(Drawing, side);
     const std::vector<QLineF> spines = Spines(Drawing, side);
@@ -412,6 +427,10 @@ TDrawnAxes ReadDrawnAxes(const TDrawing& Drawing, std::optional<QPointF> Near)
                                       : QStringLiteral("no two %1 ticks with labels that fit a line").arg(AxisName(x)));
     }
     if (!missing.isEmpty())
-        axes.Problem = QStringLiteral("The drawing shows %1.").arg(missing.join(QStringLiteral(" and ")));
+        axes.Problem = QStringLiteral("The drawing shows %1%2.")
+                           .arg(missing.join(QStringLiteral(" and ")),
+                                labels.empty() && !ticks.empty()
+                                    ? QStringLiteral("; none of its text is a number (labels drawn as outlines?)")
+                                    : QString());
     return axes;
 }

@@ -39,6 +39,9 @@ struct TDrawnAxes {
 // curve's middle); of the page's only chart when Near is unset.
 TDrawnAxes ReadDrawnAxes(const TDrawing& Drawing, std::optional<QPointF> Near = std::nullopt);
 
+// Where every tick mark of the drawing meets its axis.
+std::vector<QPointF> TickMarks(const TDrawing& Drawing);
+
 // The value of a tick label's text: signs (the minus sign too), decimals,
 // thousands separated by commas, exponents (1e-3, 10^3, 10³); none for
 // anything else.

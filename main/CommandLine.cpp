@@ -90,6 +90,7 @@ struct TDrawingOptions {
     QCommandLineOption Page;
     QCommandLineOption Dpi;
     QCommandLineOption Template;
+    QCommandLineOption AutoAxes;
 };
 
 // Reads the drawing options into Request; what is wrong with them, or "".
@@ -100,7 +101,8 @@ QString DrawingRequest(const QCommandLineParser& Parser, const TDrawingOptions& 
     if (curve && markers)
         return QStringLiteral("--vector-curve and --vector-markers cannot be used together.");
     if (!curve && !markers) {
-        for (const QCommandLineOption* option : {&Options.At, &Options.Page, &Options.Dpi, &Options.Template})
+        for (const QCommandLineOption* option :
+             {&Options.At, &Options.Page, &Options.Dpi, &Options.Template, &Options.AutoAxes})
             if (Parser.isSet(*option))
                 return QStringLiteral("--%1 goes with --vector-curve or --vector-markers.").arg(option->names().first());
         return {};
@@ -111,8 +113,13 @@ QString DrawingRequest(const QCommandLineParser& Parser, const TDrawingOptions& 
             return QStringLiteral("%1 cannot be used with --%2.").arg(name, QLatin1String(other));
     if (!Parser.isSet(QStringLiteral("export")))
         return QStringLiteral("%1 needs --export OUT and the drawing to read.").arg(name);
-    if (!Parser.isSet(Options.Template) && !Parser.isSet(QStringLiteral("calibration")))
-        return QStringLiteral("%1 needs a map: --template SESSION or --calibration POINTS.csv.").arg(name);
+    const int maps = int(Parser.isSet(Options.Template)) + int(Parser.isSet(QStringLiteral("calibration"))) +
+                     int(Parser.isSet(Options.AutoAxes));
+    if (maps == 0)
+        return QStringLiteral("%1 needs a map: --auto-axes, --template SESSION or --calibration POINTS.csv.").arg(name);
+    if (Parser.isSet(Options.AutoAxes) && maps > 1)
+        return QStringLiteral("--auto-axes takes the map from the drawing: not with --template or --calibration.");
+    Request.AutoAxes = Parser.isSet(Options.AutoAxes);
     const QString colourText = Parser.value(curve ? Options.Curve : Options.Markers);
     const std::optional<TRgb> colour = ParseRgb(colourText);
     if (!colour)
@@ -240,11 +247,15 @@ TCommandLine ParseCommandLine(const QStringList& Arguments)
         QStringLiteral("template"),
         QStringLiteral("With a drawing: the session whose map (rectangle or calibration points) the data take."),
         QStringLiteral("SESSION"));
+    const QCommandLineOption autoAxes(
+        QStringLiteral("auto-axes"),
+        QStringLiteral("With a drawing: the map from its own axes (tick marks and their labels) around the curve or "
+                       "markers taken; which map was used goes to standard error."));
     parser.addOption(help);
     parser.addOption(version);
     parser.addOption(exportTo);
     parser.addOptions({extractCurve, extractMarkers, tolerance, step, fromX, toX, replace, acceptDoubtful, picture, calibration});
-    parser.addOptions({vectorCurve, vectorMarkers, at, page, dpi, templateSession});
+    parser.addOptions({vectorCurve, vectorMarkers, at, page, dpi, templateSession, autoAxes});
     parser.addPositionalArgument(QStringLiteral("FILE"),
                                  QStringLiteral("A picture or a session to open (SESSION with --export)."),
                                  QStringLiteral("[FILE]"));
@@ -268,7 +279,7 @@ TCommandLine ParseCommandLine(const QStringList& Arguments)
                                      "       quillon --extract-markers COLOUR [--tolerance N] [--from-x X] [--to-x X] "
                                      "[--replace] [--accept-doubtful] --export OUT SESSION\n"
                                      "       quillon --vector-curve COLOUR|--vector-markers COLOUR [--at X,Y] "
-                                     "[--page N] [--dpi N] --template SESSION|--calibration POINTS.csv "
+                                     "[--page N] [--dpi N] --auto-axes|--template SESSION|--calibration POINTS.csv "
                                      "--export OUT DRAWING\n") +
                       text;
     } else if (parser.isSet(version)) {
@@ -281,7 +292,7 @@ TCommandLine ParseCommandLine(const QStringList& Arguments)
         result.Action = TCommandLine::caUsageError;
         result.Text = wrong;
     } else if (const QString wrongDrawing = DrawingRequest(
-                   parser, {vectorCurve, vectorMarkers, at, page, dpi, templateSession}, result.Drawing);
+                   parser, {vectorCurve, vectorMarkers, at, page, dpi, templateSession, autoAxes}, result.Drawing);
                !wrongDrawing.isEmpty()) {
         result.Action = TCommandLine::caUsageError;
         result.Text = wrongDrawing;

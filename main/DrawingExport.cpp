@@ -1,5 +1,6 @@
 #include "DrawingExport.h"
 
+#include "DrawnAxesMapping.h"
 #include "StandardErrorBox.h"
 #include "PictureProblem.h"
 #include "document/CalibrationCsv.h"
@@ -53,6 +54,17 @@ TExportStatus ExportDrawingData(const QString& Out, const QString& Drawing, cons
             return fail(QStringLiteral("Page %1 of %2 holds no drawing, only pictures: digitise it as a picture.")
                             .arg(page)
                             .arg(Drawing));
+        // The axes of the page's one chart first, when --at needs a map to
+        // say where it is.
+        if (Request.AutoAxes && Request.At) {
+            const TDrawnAxes axes = ReadDrawnAxes(paths);
+            if (!axes.Problem.isEmpty() || axes.Several)
+                return fail(QStringLiteral("--auto-axes with --at: %1")
+                                .arg(axes.Several ? QStringLiteral("the page holds several charts; choose one by the "
+                                                                   "curve's colour alone, or map it by --template.")
+                                                  : axes.Problem));
+            static_cast<TMapping&>(job.Mapping()) = DrawnAxesMapping(axes, job.Mapping());
+        }
         std::optional<QPointF> at;
         if (Request.At) {
             if (const QString step = job.Mapping().MissingStep(); !step.isEmpty())
@@ -84,8 +96,18 @@ TExportStatus ExportDrawingData(const QString& Out, const QString& Drawing, cons
                    << Qt::endl;
         }
         std::vector<TPointF> points;
-        for (const QPointF& p : pick.Points)
+        QRectF picked;
+        for (const QPointF& p : pick.Points) {
             points.push_back({p.x(), p.y()});
+            picked = picked.united(QRectF(p, QSizeF(0, 0)));
+        }
+        if (Request.AutoAxes && !points.empty()) {
+            const TDrawnAxes axes = ReadDrawnAxes(paths, picked.center());
+            if (!axes.Problem.isEmpty())
+                return fail(QStringLiteral("--auto-axes: %1").arg(axes.Problem));
+            static_cast<TMapping&>(job.Mapping()) = DrawnAxesMapping(axes, job.Mapping());
+            Errors << DrawnAxesText(axes) << Qt::endl;
+        }
         job.AddPoints(points);
         if (const QString step = job.Mapping().MissingStep(); !step.isEmpty() && !points.empty())
             return fail(QStringLiteral("The points of %1 have no data values: %2.").arg(Drawing, step));

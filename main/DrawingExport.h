@@ -21,6 +21,9 @@ struct TDrawingRequest {
     std::optional<double> Dpi;
     // The session whose map (and series' names and looks) the data take.
     QString Template;
+    // The map from the drawing's own axes, of the chart the curve or markers
+    // are in.
+    bool AutoAxes = false;
 };
 
 // Renders the page of Drawing that Request names, takes its curve or

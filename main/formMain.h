@@ -2,6 +2,7 @@
 
 #include "DataListModel.h"
 #include "drawing/Drawing.h"
+#include "drawing/DrawingAxes.h"
 #include "PictureWait.h"
 #include "formExtract.h"
 #include "RecentFiles.h"
@@ -280,6 +281,9 @@ private:
     QAction* acCalibrationPoints;
     QAction* acAxisDates;
     QAction* acPickDrawing;
+    QAction* acAxesFromDrawing;
+    // The drawing command a click in the view is awaited for, if any.
+    QAction* FPickingFor = nullptr;
     QPointer<TformExtract> FExtract;
     // The paths and text of the drawing whose page is the picture; empty
     // for a picture file.
@@ -328,6 +332,12 @@ private:
     // A click's pick: a curve's vertices or markers' centres join the
     // current series as one step.
     void PickDrawingAt(const TPoint& At);
+    // Reads the drawing's axes (of the chart clicked, when the page holds
+    // several) and offers them as calibration points.
+    void acAxesFromDrawingExecute();
+    void ProposeDrawnAxes(const TDrawnAxes& Axes);
+    // The drawing's tick mark within a few screen pixels of At, else At.
+    TPointF DrawnTickNear(const TPointF& At) const;
     // Opens the extraction dialog of Kind beside the window, closing one
     // already open.
     void OpenExtract(TformExtract::TKind Kind);

@@ -30,7 +30,7 @@ void Tmainform::QuillonViewCalibrationClick(QObject*, const TPointF& At, int Ind
     TCalibration calibration = v->Calibration;
     const bool known = Index >= 0 && Index < int(calibration.Points.size());
     const int number = known ? Index + 1 : int(calibration.Points.size()) + 1;
-    TCalibrationPoint point = known ? calibration.Points[std::size_t(Index)] : TCalibrationPoint{At};
+    TCalibrationPoint point = known ? calibration.Points[std::size_t(Index)] : TCalibrationPoint{DrawnTickNear(At)};
     TfrmCalibrationPoint dialog(this);
     dialog.SetPoint(point, number, v->XUnit, v->YUnit, OthersGiveAxis(calibration, Index, axX),
                     OthersGiveAxis(calibration, Index, axY), known);

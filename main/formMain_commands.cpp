@@ -230,7 +230,7 @@ void Tmainform::CreateMenus()
     data->addSeparator();
     data->addActions({acCalibrateMode, acCalibrationPoints, acAxisDates});
     data->addSeparator();
-    data->addAction(acPickDrawing);
+    data->addActions({acPickDrawing, acAxesFromDrawing});
 
     QMenu* view = bar->addMenu(QStringLiteral("&View"));
     view->addAction(acZoomPreview);
@@ -305,7 +305,10 @@ void Tmainform::UpdateCommands()
     acRotateMode->setChecked(mode == maRotateH);
     acCalibrateMode->setChecked(mode == maCalibrate);
     acPickDrawing->setEnabled(!FDrawing.Paths.empty());
-    acPickDrawing->setChecked(QuillonView->Picking() && !FExtract);
+    acAxesFromDrawing->setEnabled(!FDrawing.Paths.empty());
+    if (!QuillonView->Picking())
+        FPickingFor = nullptr;
+    acPickDrawing->setChecked(FPickingFor == acPickDrawing);
     UpdateListCommands();
     acHelp->setEnabled(QFileInfo::exists(HelpFileName()) ||
                        !ProgramManual(QCoreApplication::applicationFilePath()).isEmpty());

@@ -3,12 +3,17 @@
 #include "formMain.h"
 
 #include "DrawingFile.h"
+#include "DrawnAxesMapping.h"
 #include "drawing/DrawingPick.h"
 #include "widgets/CommandGlyph.h"
+#include "widgets/formCalibrationPoints.h"
 #include "widgets/formDrawingPage.h"
 
 #include <QAction>
+#include <QMessageBox>
 #include <QStatusBar>
+
+#include <cmath>
 
 #include <algorithm>
 
@@ -20,6 +25,10 @@ void Tmainform::CreateDrawingCommands()
     acPickDrawing->setIcon(GlyphIcon(TGlyph::PickDrawing));
     acPickDrawing->setStatusTip(QStringLiteral(
         "Click a curve or a marker of the drawing: its points come as the file holds them"));
+    acAxesFromDrawing = Command(QStringLiteral("acAxesFromDrawing"), QStringLiteral("Axes from Dra&wing..."),
+                                [this] { acAxesFromDrawingExecute(); });
+    acAxesFromDrawing->setStatusTip(
+        QStringLiteral("Calibrates by the drawing's own tick marks and labels, shown for you to accept"));
 }
 
 bool Tmainform::LoadDrawingFile(const QString& FileName)
@@ -60,6 +69,7 @@ void Tmainform::acPickDrawingExecute()
         return;
     }
     v->SetPicking([this](const TPoint& At) { PickDrawingAt(At); });
+    FPickingFor = acPickDrawing;
     statusBar()->showMessage(QStringLiteral("Click a curve or a marker of the drawing."), 15000);
     UpdateCommands();
 }
@@ -86,4 +96,79 @@ void Tmainform::PickDrawingAt(const TPoint& At)
     statusBar()->showMessage(curve ? QStringLiteral("%1 points of a curve drawn in %2 paths.").arg(points.size()).arg(pick.Paths)
                                    : QStringLiteral("%1 markers' centres.").arg(points.size()),
                              15000);
+}
+
+void Tmainform::acAxesFromDrawingExecute()
+{
+    TQuillonView* v = QuillonView;
+    if (v->Picking()) {
+        v->SetPicking(nullptr);
+        UpdateCommands();
+        return;
+    }
+    const TDrawnAxes axes = ReadDrawnAxes(FDrawing);
+    if (!axes.Several) {
+        ProposeDrawnAxes(axes);
+        return;
+    }
+    v->SetPicking([this](const TPoint& At) {
+        QuillonView->SetPicking(nullptr);
+        UpdateCommands();
+        ProposeDrawnAxes(ReadDrawnAxes(FDrawing, QPointF(At.X, At.Y)));
+    });
+    FPickingFor = acAxesFromDrawing;
+    statusBar()->showMessage(QStringLiteral("The page holds several charts: click inside the one whose axes to read."),
+                             15000);
+    UpdateCommands();
+}
+
+void Tmainform::ProposeDrawnAxes(const TDrawnAxes& Axes)
+{
+    TQuillonView* v = QuillonView;
+    if (!Axes.Problem.isEmpty()) {
+        if (Axes.Unlabelled.empty()) {
+            QMessageBox::critical(this, QStringLiteral("Error"), Axes.Problem);
+            return;
+        }
+        // Labels drawn as outlines: the ticks' places are known, their
+        // values are typed.
+        QMessageBox::information(
+            this, QStringLiteral("Axes from Drawing"),
+            QStringLiteral("The drawing's tick labels cannot be read (they may be drawn as outlines), but %1 ticks "
+                           "were found. Click two ticks on each axis and type their values: a click near a tick "
+                           "takes its exact place.")
+                .arg(Axes.Unlabelled.size()));
+        v->SetMouseAction(maCalibrate);
+        UpdateCommands();
+        return;
+    }
+    TfrmCalibrationPoints dialog(this);
+    dialog.setWindowTitle(QStringLiteral("Axes from Drawing"));
+    dialog.SetCalibration(DrawnAxesMapping(Axes, *v));
+    statusBar()->showMessage(DrawnAxesText(Axes), 15000);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    const TMapping result = dialog.Result();
+    Record(QStringLiteral("Axes from Drawing"), [&] {
+        v->SetAxisKinds(result.AxisXMap, result.AxisYMap);
+        v->SetAxisUnits(result.XUnit, result.YUnit);
+        v->SetCalibration(result.Calibration);
+    });
+    UpdateCommands();
+}
+
+TPointF Tmainform::DrawnTickNear(const TPointF& At) const
+{
+    // Six screen pixels, whatever the zoom.
+    const double reach = 6.0 / double(QuillonView->Zoom);
+    TPointF nearest = At;
+    double best = reach;
+    for (const QPointF& t : TickMarks(FDrawing)) {
+        const double d = std::hypot(t.x() - At.X, t.y() - At.Y);
+        if (d <= best) {
+            best = d;
+            nearest = {t.x(), t.y()};
+        }
+    }
+    return nearest;
 }

@@ -166,7 +166,8 @@ void TestFormMain::menusInOrder()
                                    "D&ata To Clipboard", "Data to Space Separated Value File", "-",
                                    "Plotting &Area...", "&Export All Series...", "-", "Extract C&urve...",
                                    "Extract Ma&rkers...", "-", "Calibrate by &Points", "Calibration Poi&nts...",
-                                   "Axis Dates and &Times...", "-", "Pick Curve from &Drawing..."}));
+                                   "Axis Dates and &Times...", "-", "Pick Curve from &Drawing...",
+                                   "Axes from Dra&wing..."}));
     QCOMPARE(menu(3), (QStringList{"&Zoom Preview", "-", "&500%", "&400%", "&300%", "&200%", "&100%", "&75%", "5&0%", "25%", "-",
                                    "Fi&t to Page", "-", "Zoom &In", "Zoom O&ut", "-", "Calibration &Grid"}));
     QCOMPARE(menu(4), (QStringList{"P&references", "&Paint"}));

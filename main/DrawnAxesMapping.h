@@ -1,0 +1,12 @@
+#pragma once
+
+#include "document/viewmapping.h"
+#include "drawing/DrawingAxes.h"
+
+// Base with the drawn axes' ticks as its calibration points (each tick
+// giving its own axis's value) in force, and the axes' kinds; numbers, not
+// dates.
+TMapping DrawnAxesMapping(const TDrawnAxes& Axes, TMapping Base);
+
+// A line saying which map the drawn axes give, for reports.
+QString DrawnAxesText(const TDrawnAxes& Axes);
