@@ -30,6 +30,9 @@ struct TLabel {
     QRectF Box;
     bool Power; // written as 10 with a raised exponent
     bool Used = false;
+    // A power of ten written as a factor ("1e6", "10" raised to 6) that a
+    // plotting program shows once beyond an axis's end for all its labels.
+    bool Factor = false;
 };
 
 QRectF Bounds(const std::vector<QPointF>& Points)
@@ -96,6 +99,8 @@ std::vector<TLabel> Labels(const TDrawing& Drawing)
     for (const TDrawnText& t : Drawing.Texts)
         if (const std::optional<double> value = TickLabelValue(t.Text)) {
             TLabel label{*value, t.Box, false};
+            static const QRegularExpression factor(QStringLiteral("^1[eE][-+\u2212]?\\d+$"));
+            label.Factor = factor.match(t.Text.trimmed()).hasMatch();
             if (const std::optional<QRectF> bar = MinusBar(Drawing, t.Box); bar && *value > 0) {
                 label.Value = -*value;
                 label.Box = label.Box.united(*bar);
@@ -117,7 +122,7 @@ std::vector<TLabel> Labels(const TDrawing& Drawing)
                 continue;
             ten.Value = std::pow(10.0, e.Value);
             ten.Box = ten.Box.united(e.Box);
-            ten.Power = true;
+            ten.Power = ten.Factor = true;
             exponent[j] = true;
             break;
         }
@@ -327,6 +332,27 @@ QRectF PageBounds(const TDrawing& Drawing)
     return page;
 }
 
+// The factor shown once beyond the axis's far end (above a Y axis, right of
+// an X axis): its values are the labels' times it. 1 when there is none.
+double AxisFactor(const TDrawnAxis& Axis, bool X, const std::vector<TLabel>& Labels)
+{
+    const QPointF first = Axis.Ticks.front().At, last = Axis.Ticks.back().At;
+    for (const TLabel& l : Labels) {
+        if (l.Used || !l.Factor)
+            continue;
+        const QRectF& b = l.Box;
+        const double h = b.height();
+        const bool beyond = X ? b.right() > std::max(first.x(), last.x()) && b.top() > first.y() &&
+                                    b.top() < first.y() + 4 * h
+                              : b.bottom() < std::min(first.y(), last.y()) + 0.5 * h &&
+                                    b.bottom() > std::min(first.y(), last.y()) - 3 * h &&
+                                    b.left() < first.x() + 3 * h && b.right() > first.x() - 6 * h;
+        if (beyond)
+            return l.Value;
+    }
+    return 1;
+}
+
 } // namespace
 
 std::vector<QPointF> TickMarks(const TDrawing& Drawing)
@@ -421,6 +447,9 @@ TDrawnAxes ReadDrawnAxes(const TDrawing& Drawing, std::optional<QPointF> Near)
             }
             *axis = fitted;
             found = true;
+            if (const double factor = AxisFactor(fitted, x, labels); factor != 1)
+                for (TDrawnTick& t : axis->Ticks)
+                    t.Value *= factor;
         }
         if (!found)
             missing << (lines.empty() ? QStringLiteral("no ticks along %1").arg(AxisName(x))

@@ -1,5 +1,6 @@
 #include "ChartTruth.h"
 #include "drawing/Drawing.h"
+#include "drawing/DrawingAxes.h"
 #include "drawing/DrawingPick.h"
 #include "image/FreeBitmap.h"
 #include "image/PictureDecoder.h"
@@ -61,6 +62,10 @@ private slots:
     void clickChoosesAmongCharts();
     void pagesAndRefusals_data();
     void pagesAndRefusals();
+    void axesReadFromTheDrawing_data();
+    void axesReadFromTheDrawing();
+    void tickLabels_data();
+    void tickLabels();
     void damagedAccountsAreRefused_data();
     void damagedAccountsAreRefused();
 };
@@ -121,6 +126,25 @@ void TestDrawing::clickChoosesAmongCharts()
         QCOMPARE(markers.Points.size(), charts[0].Markers.size() + charts[1].Markers.size());
     }
     QCOMPARE(PickFromDrawing(r.Drawing, {5, 5}, 6).Kind, TDrawingPick::pkNone);
+    // The charts share their X axis's line but not its spine: the axes of
+    // the chart a point is in, never a mixture; without a point, a choice
+    // to be made.
+    QVERIFY(ReadDrawnAxes(r.Drawing).Several);
+    for (std::size_t k = 0; k < charts.size(); ++k) {
+        const TDrawnAxes axes = ReadDrawnAxes(r.Drawing, charts[k].Curve[18]);
+        QVERIFY2(axes.Problem.isEmpty(), qPrintable(axes.Problem));
+        const double left = charts[k].Curve.front().x(), right = charts[k].Curve.back().x();
+        for (const TDrawnTick& t : axes.X.Ticks)
+            QVERIFY(t.At.x() > left - 0.1 * (right - left) && t.At.x() < right + 0.1 * (right - left));
+        for (const TDrawnTick& t : axes.Y.Ticks)
+            QVERIFY(std::abs(t.At.x() - axes.X.Ticks.front().At.x()) < 0.1 * (right - left));
+    }
+    // Labels drawn as outlines give ticks to click on, never values.
+    const TRendered outlines = Render(Chart(QStringLiteral("axes-outlines.svg")), 1, Dpi);
+    const TDrawnAxes unread = ReadDrawnAxes(outlines.Drawing);
+    QVERIFY(unread.Problem.contains(QStringLiteral("outlines")));
+    QVERIFY(unread.X.Ticks.empty() && unread.Y.Ticks.empty());
+    QVERIFY(unread.Unlabelled.size() >= 10);
 }
 
 void TestDrawing::pagesAndRefusals_data()
@@ -152,6 +176,123 @@ void TestDrawing::pagesAndRefusals()
     } else {
         QCOMPARE(picture.Report.Detail, detail);
     }
+}
+
+// A chart's axes as make_charts.py wrote them: page height, box in
+// points, limits and kinds.
+struct TAxesTruth {
+    double PageHeight, X0, Y0, X1, Y1, XMin, XMax, YMin, YMax;
+    bool LogX, LogY;
+
+    // The value each axis has at a picture pixel at Dpi, and its span.
+    double Value(bool X, QPointF At, double Dpi) const
+    {
+        const double points = X ? (At.x() + 0.5) * 72 / Dpi : PageHeight - (At.y() + 0.5) * 72 / Dpi;
+        const double share = X ? (points - X0) / (X1 - X0) : (points - Y0) / (Y1 - Y0);
+        const bool log = X ? LogX : LogY;
+        const double from = X ? XMin : YMin, to = X ? XMax : YMax;
+        return log ? std::pow(10.0, std::log10(from) + share * (std::log10(to) - std::log10(from)))
+                   : from + share * (to - from);
+    }
+    double Span(bool X) const
+    {
+        const bool log = X ? LogX : LogY;
+        const double from = X ? XMin : YMin, to = X ? XMax : YMax;
+        return log ? std::abs(std::log10(to) - std::log10(from)) : std::abs(to - from);
+    }
+};
+
+TAxesTruth ReadAxesTruth(const QString& Name)
+{
+    QFile file(Chart(Name + QStringLiteral(".axes")));
+    TAxesTruth t{};
+    if (!file.open(QIODevice::ReadOnly))
+        return t;
+    // Page width, height, box, limits, kinds.
+    const QStringList w = QString::fromUtf8(file.readAll()).simplified().split(u' ');
+    if (w.size() != 12)
+        return t;
+    double* fields[] = {&t.PageHeight, &t.X0, &t.Y0, &t.X1, &t.Y1, &t.XMin, &t.XMax, &t.YMin, &t.YMax};
+    for (int i = 0; i < 9; ++i)
+        *fields[i] = w[i + 1].toDouble();
+    t.LogX = w[10] == QStringLiteral("1");
+    t.LogY = w[11] == QStringLiteral("1");
+    return t;
+}
+
+void TestDrawing::axesReadFromTheDrawing_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<int>("ticks");
+    // Every labelled major tick, on each axis, of each style.
+    QTest::newRow("linear, minus as a bar") << "chart" << 6 + 5;
+    QTest::newRow("log-log, raised exponents") << "axes-loglog" << 6 + 4;
+    QTest::newRow("factor 1e6 above the axis") << "axes-millions" << 6 + 7;
+    QTest::newRow("thousands with commas, ggplot") << "axes-thousands" << 6 + 5;
+    QTest::newRow("hyphen minus as text, classic") << "axes-hyphens" << 9 + 7;
+    QTest::newRow("semilog with a grid") << "axes-semilog" << 6 + 5;
+    QTest::newRow("open axes, ticks style") << "axes-open" << 6 + 7;
+}
+
+void TestDrawing::axesReadFromTheDrawing()
+{
+    QFETCH(QString, name);
+    QFETCH(int, ticks);
+    constexpr double Dpi = 300;
+    const TRendered r = Render(Chart(name + QStringLiteral(".pdf")), 1, Dpi);
+    QVERIFY2(r.Report.Usable(), qPrintable(r.Report.Detail));
+    const TDrawnAxes axes = ReadDrawnAxes(r.Drawing);
+    QVERIFY2(axes.Problem.isEmpty(), qPrintable(axes.Problem));
+    TAxesTruth truth;
+    if (name == QStringLiteral("chart")) {
+        // chart.truth's box: (36, 23.76)-(259.2, 190.08) on a 216-point page.
+        truth = {216, 36, 23.76, 259.2, 190.08, -3, 8, -5, 5, false, false};
+    } else {
+        truth = ReadAxesTruth(name);
+    }
+    QCOMPARE(axes.X.Log, truth.LogX);
+    QCOMPARE(axes.Y.Log, truth.LogY);
+    // Each label's value against the chart's true value at its tick, as a
+    // share of the axis's span (of its decades on a log axis).
+    double worst = 0;
+    for (const bool x : {true, false})
+        for (const TDrawnTick& t : (x ? axes.X : axes.Y).Ticks) {
+            const double want = truth.Value(x, t.At, Dpi);
+            const bool log = x ? truth.LogX : truth.LogY;
+            worst = std::max(worst, (log ? std::abs(std::log10(t.Value) - std::log10(want)) : std::abs(t.Value - want)) /
+                                        truth.Span(x));
+        }
+    QCOMPARE(int(axes.X.Ticks.size() + axes.Y.Ticks.size()), ticks);
+    // Worst seen 2.9e-9 of the span (the producer's rounding of a tick's
+    // place); a pixel at 300 dpi is over 1e-3 of these axes.
+    QVERIFY2(worst <= 4.4e-9, qPrintable(QString::number(worst)));
+}
+
+void TestDrawing::tickLabels_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<double>("value");
+    QTest::addColumn<bool>("read");
+    QTest::newRow("plain") << "25" << 25.0 << true;
+    QTest::newRow("minus sign") << QStringLiteral("\u22122.5") << -2.5 << true;
+    QTest::newRow("thousands") << "-12,500" << -12500.0 << true;
+    QTest::newRow("not thousands") << "1,25" << 0.0 << false;
+    QTest::newRow("exponent") << "1e-3" << 1e-3 << true;
+    QTest::newRow("caret power") << "10^{-2}" << 1e-2 << true;
+    QTest::newRow("superscript power") << QStringLiteral("10\u207B\u00B3") << 1e-3 << true;
+    QTest::newRow("a word") << "Time" << 0.0 << false;
+    QTest::newRow("a date") << "2026-12-08" << 0.0 << false;
+}
+
+void TestDrawing::tickLabels()
+{
+    QFETCH(QString, text);
+    QFETCH(double, value);
+    QFETCH(bool, read);
+    const std::optional<double> got = TickLabelValue(text);
+    QCOMPARE(got.has_value(), read);
+    if (read)
+        QVERIFY2(std::abs(*got - value) <= 1e-15 * std::abs(value), qPrintable(QString::number(*got, 'g', 17)));
 }
 
 void TestDrawing::damagedAccountsAreRefused_data()

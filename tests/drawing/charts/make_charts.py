@@ -1,7 +1,7 @@
 #!/usr/bin/python3
 """Writes the drawings the drawing tests read, and each one's truth.
 
-Run with Debian's python3-matplotlib (and ghostscript for the EPS check);
+Run as SOURCE_DATE_EPOCH=0 ./make_charts.py with Debian's python3-matplotlib;
 the files it writes are kept beside it, so the tests need neither. Each
 truth file (NAME.truth) gives, per chart on the page, the axes' box in
 points from the page's bottom left, its data limits, and the data of its
@@ -10,6 +10,7 @@ blue curve and red markers; the tests place them at any resolution.
 import matplotlib
 
 matplotlib.use("pdf")
+import matplotlib.ticker
 import matplotlib.pyplot as plt
 import numpy as np
 from matplotlib.backends.backend_pdf import PdfPages
@@ -55,12 +56,20 @@ def truth(fig, axes, pages):
     return "\n".join(lines) + "\n"
 
 
-def one(name, formats, **text):
+# No dates or producer names: the files are the same on every run.
+METADATA = {"pdf": {"Creator": None, "Producer": None, "CreationDate": None}, "svg": {"Date": None},
+            "eps": {"Creator": None}}
+
+
+def save(fig, name, fmt):
+    fig.savefig(f"{name}.{fmt}", metadata=METADATA[fmt])
+
+
+def one(name, formats):
     fig, ax = plt.subplots(figsize=(4, 3), dpi=72)
     data = chart(ax, 0)
     for fmt in formats:
-        fig.savefig(f"{name}.{fmt}", metadata={"Creator": None, "Producer": None, "CreationDate": None}
-                    if fmt == "pdf" else None)
+        save(fig, name, fmt)
     open(f"{name}.truth", "w").write(truth(fig, [(ax, data)], 1))
     plt.close(fig)
 
@@ -71,12 +80,12 @@ one("chart", ["pdf", "svg", "eps"])
 # Two charts on one page, the same colours in each: the click chooses.
 fig, axes = plt.subplots(1, 2, figsize=(7, 3), dpi=72)
 pairs = [(ax, chart(ax, k)) for k, ax in enumerate(axes)]
-fig.savefig("two-charts.pdf", metadata={"Creator": None, "Producer": None, "CreationDate": None})
+save(fig, "two-charts", "pdf")
 open("two-charts.truth", "w").write(truth(fig, pairs, 1))
 plt.close(fig)
 
 # Three pages; the chart is on the second.
-with PdfPages("pages.pdf", metadata={"Creator": None, "Producer": None, "CreationDate": None}) as pdf:
+with PdfPages("pages.pdf", metadata=METADATA["pdf"]) as pdf:
     for page in range(3):
         fig, ax = plt.subplots(figsize=(4, 3), dpi=72)
         if page == 1:
@@ -86,3 +95,64 @@ with PdfPages("pages.pdf", metadata={"Creator": None, "Producer": None, "Creatio
             ax.text(0.5, 0.5, f"page {page + 1}", ha="center")
         pdf.savefig(fig)
         plt.close(fig)
+
+
+# Charts whose axes are read from their ticks and labels, in several
+# styles; NAME.axes gives the axes' box in points from the page's bottom
+# left, their limits and whether each is log10.
+def axes_chart(name, draw, style="default", fmt="pdf"):
+    with plt.style.context(style):
+        fig, ax = plt.subplots(figsize=(4, 3), dpi=72)
+        draw(ax)
+        save(fig, name, fmt)
+        w, h = fig.get_size_inches() * 72
+        (x0, y0), (x1, y1) = ax.get_position().transformed(fig.transFigure).get_points() * 72 / fig.dpi
+        xl, yl = ax.get_xlim(), ax.get_ylim()
+        logs = [int(ax.get_xscale() == "log"), int(ax.get_yscale() == "log")]
+        open(f"{name}.axes", "w").write(
+            f"{w!r} {h!r} {x0!r} {y0!r} {x1!r} {y1!r} {xl[0]!r} {xl[1]!r} {yl[0]!r} {yl[1]!r} {logs[0]} {logs[1]}\n")
+        plt.close(fig)
+
+
+def loglog(ax):
+    x = np.logspace(-2, 3, 30)
+    ax.loglog(x, x ** 1.5, color=BLUE)
+
+
+def millions(ax):
+    x = np.linspace(0, 5e-3, 30)
+    ax.plot(x, 3e6 * np.sin(x * 1000), color=BLUE)
+
+
+def thousands(ax):
+    x = np.linspace(0, 10, 30)
+    ax.plot(x, 2000 * x - 4000, color=BLUE)
+    ax.yaxis.set_major_formatter(matplotlib.ticker.StrMethodFormatter("{x:,.0f}"))
+
+
+def hyphens(ax):
+    x = np.linspace(-4, 4, 30)
+    ax.plot(x, np.tanh(x) * 2.5, color=BLUE)
+    ax.xaxis.set_major_formatter(matplotlib.ticker.FormatStrFormatter("%.1f"))
+    ax.yaxis.set_major_formatter(matplotlib.ticker.FormatStrFormatter("%.2f"))
+
+
+def semilog(ax):
+    x = np.linspace(0, 50, 30)
+    ax.semilogy(x, np.exp(x / 5), color=BLUE)
+    ax.grid(True)
+
+
+def open_axes(ax):
+    x = np.linspace(0, 100, 30)
+    ax.plot(x, np.sqrt(x) * 12, color=BLUE)
+    ax.spines[["top", "right"]].set_visible(False)
+
+
+axes_chart("axes-loglog", loglog)
+axes_chart("axes-millions", millions)
+axes_chart("axes-thousands", thousands, "ggplot")
+axes_chart("axes-hyphens", hyphens, "classic")
+axes_chart("axes-semilog", semilog, "bmh")
+axes_chart("axes-open", open_axes, "seaborn-v0_8-ticks")
+axes_chart("axes-outlines", semilog, fmt="svg")
