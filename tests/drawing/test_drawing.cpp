@@ -178,48 +178,6 @@ void TestDrawing::pagesAndRefusals()
     }
 }
 
-// A chart's axes as make_charts.py wrote them: page height, box in
-// points, limits and kinds.
-struct TAxesTruth {
-    double PageHeight, X0, Y0, X1, Y1, XMin, XMax, YMin, YMax;
-    bool LogX, LogY;
-
-    // The value each axis has at a picture pixel at Dpi, and its span.
-    double Value(bool X, QPointF At, double Dpi) const
-    {
-        const double points = X ? (At.x() + 0.5) * 72 / Dpi : PageHeight - (At.y() + 0.5) * 72 / Dpi;
-        const double share = X ? (points - X0) / (X1 - X0) : (points - Y0) / (Y1 - Y0);
-        const bool log = X ? LogX : LogY;
-        const double from = X ? XMin : YMin, to = X ? XMax : YMax;
-        return log ? std::pow(10.0, std::log10(from) + share * (std::log10(to) - std::log10(from)))
-                   : from + share * (to - from);
-    }
-    double Span(bool X) const
-    {
-        const bool log = X ? LogX : LogY;
-        const double from = X ? XMin : YMin, to = X ? XMax : YMax;
-        return log ? std::abs(std::log10(to) - std::log10(from)) : std::abs(to - from);
-    }
-};
-
-TAxesTruth ReadAxesTruth(const QString& Name)
-{
-    QFile file(Chart(Name + QStringLiteral(".axes")));
-    TAxesTruth t{};
-    if (!file.open(QIODevice::ReadOnly))
-        return t;
-    // Page width, height, box, limits, kinds.
-    const QStringList w = QString::fromUtf8(file.readAll()).simplified().split(u' ');
-    if (w.size() != 12)
-        return t;
-    double* fields[] = {&t.PageHeight, &t.X0, &t.Y0, &t.X1, &t.Y1, &t.XMin, &t.XMax, &t.YMin, &t.YMax};
-    for (int i = 0; i < 9; ++i)
-        *fields[i] = w[i + 1].toDouble();
-    t.LogX = w[10] == QStringLiteral("1");
-    t.LogY = w[11] == QStringLiteral("1");
-    return t;
-}
-
 void TestDrawing::axesReadFromTheDrawing_data()
 {
     QTest::addColumn<QString>("name");

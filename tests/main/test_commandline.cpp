@@ -354,6 +354,12 @@ void TestCommandLine::drawingGivesItsOwnValues_data()
     QTest::newRow("page and map from a template")
         << QStringList{"--vector-curve", "#1f77b4", "--template", Path("template.qsf"), Chart(QStringLiteral("pages.pdf"))}
         << 0 << "pages curve" << QByteArray("37 vertices");
+    QTest::newRow("map from the drawing's axes")
+        << QStringList{"--vector-curve", "#1f77b4", "--auto-axes", chart} << 0 << "chart curve"
+        << QByteArray("Axes from the drawing: X linear through 6 ticks, Y linear through 5 ticks");
+    QTest::newRow("axes whose labels are outlines")
+        << QStringList{"--vector-curve", "#1f77b4", "--auto-axes", Chart(QStringLiteral("axes-outlines.svg"))} << 2
+        << "" << QByteArray("--auto-axes: The drawing shows no two X ticks");
     QTest::newRow("a colour not drawn")
         << QStringList{"--vector-curve", "#00ff00", "--calibration", calibration, chart} << 3 << ""
         << QByteArray("No curve drawn in #00FF00 on page 1 of");

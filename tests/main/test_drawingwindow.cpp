@@ -7,9 +7,13 @@
 #include "WindowDriver.h"
 #include "document/SessionFile.h"
 #include "platform/Conversions.h"
+#include "widgets/formCalibrationPoint.h"
+#include "widgets/formCalibrationPoints.h"
 #include "widgets/formDrawingPage.h"
 
+#include <QLabel>
 #include <QListWidget>
+#include <QMessageBox>
 #include <QSpinBox>
 #include <QtTest>
 
@@ -46,6 +50,7 @@ private slots:
     void init();
     void cleanup();
     void pageOpenedPickedAndKept();
+    void axesFromTheDrawing();
     void sessionPageRead_data();
     void sessionPageRead();
 
@@ -154,6 +159,91 @@ void TestDrawingWindow::pageOpenedPickedAndKept()
     QCOMPARE(job.ImagePage, 0);
     Drive(f).UpdateCommands();
     QVERIFY(!pick->isEnabled());
+}
+
+// Opens a one-page drawing at Dpi.
+bool OpenDrawing(Tmainform& Form, const QString& Name, int Dpi)
+{
+    WhenModalShown choose("TfrmDrawingPage", [&](QWidget* w) {
+        static_cast<TfrmDrawingPage*>(w)->seResolution->setValue(Dpi);
+        static_cast<TfrmDrawingPage*>(w)->accept();
+    });
+    return Drive(Form).OpenFile(Chart(Name)) && choose.Answered();
+}
+
+void TestDrawingWindow::axesFromTheDrawing()
+{
+    Tmainform& f = *FForm;
+    TQuillonView& v = *Drive(f).QuillonView();
+    QVERIFY(OpenDrawing(f, QStringLiteral("axes-loglog.pdf"), 300));
+    QString fit;
+    WhenModalShown accept("TfrmCalibrationPoints", [&](QWidget* w) {
+        auto* d = static_cast<TfrmCalibrationPoints*>(w);
+        fit = d->lblFit->text();
+        d->accept();
+    });
+    Drive(f).Action("acAxesFromDrawing")->trigger();
+    QVERIFY(accept.Answered());
+    QVERIFY2(fit.startsWith(QStringLiteral("The points give a map; the largest residual is 0.00 pixels")), qPrintable(fit));
+    QCOMPARE(v.Calibration.Kind, ckPoints);
+    QCOMPARE(v.Calibration.Points.size(), std::size_t(10));
+    QCOMPARE(v.AxisXMap, amLog10);
+    QCOMPARE(v.AxisYMap, amLog10);
+    QCOMPARE(Drive(f).UndoStack().count(), 1);
+    QCOMPARE(Drive(f).UndoStack().undoText(), QStringLiteral("Axes from Drawing"));
+    // The curve picked has its values by them: y = x^1.5, to the
+    // thousandth of a pixel its points are kept to.
+    v.SetZoom(1.0f);
+    QCoreApplication::processEvents();
+    const TAxesTruth truth = ReadAxesTruth(QStringLiteral("axes-loglog"));
+    // Its curve's point at x = 10, by the truth's own log axes.
+    const auto along = [](double Value, double From, double To) {
+        return (std::log10(Value) - std::log10(From)) / (std::log10(To) - std::log10(From));
+    };
+    const QPointF onCurve((truth.X0 + along(10, truth.XMin, truth.XMax) * (truth.X1 - truth.X0)) * 300 / 72 - 0.5,
+                          (truth.PageHeight - truth.Y0 -
+                           along(std::pow(10, 1.5), truth.YMin, truth.YMax) * (truth.Y1 - truth.Y0)) * 300 / 72 - 0.5);
+    Drive(f).Action("acPickDrawing")->trigger();
+    Click(&v, onCurve + QPointF(1, 1));
+    const std::vector<TSeriesPoint>& points = Drive(f).Document().CurrentSeries().Points;
+    QCOMPARE(points.size(), std::size_t(30));
+    double worst = 0;
+    for (const TSeriesPoint& p : points) {
+        TDataPoint d;
+        v.PixelToData(TPointF{p.X, p.Y}, d, true);
+        worst = std::max(worst, std::abs(std::log10(d.Y) - 1.5 * std::log10(d.X)));
+    }
+    // A thousandth of a pixel's rounding each way, in decades of y.
+    const double decadesPerPixelX = (std::log10(truth.XMax) - std::log10(truth.XMin)) / ((truth.X1 - truth.X0) * 300 / 72);
+    const double decadesPerPixelY = (std::log10(truth.YMax) - std::log10(truth.YMin)) / ((truth.Y1 - truth.Y0) * 300 / 72);
+    QVERIFY2(worst <= 5e-4 * (1.5 * decadesPerPixelX + decadesPerPixelY), qPrintable(QString::number(worst)));
+    Drive(f).UndoStack().undo();
+    Drive(f).UndoStack().undo();
+    QCOMPARE(v.Calibration.Kind, ckRectangle);
+
+    // Labels drawn as outlines: the ticks found are where calibration
+    // clicks land.
+    QVERIFY(OpenDrawing(f, QStringLiteral("axes-outlines.svg"), 150));
+    WhenModalShown told("QMessageBox", [](QWidget* w) { static_cast<QMessageBox*>(w)->accept(); });
+    Drive(f).Action("acAxesFromDrawing")->trigger();
+    QVERIFY(told.Answered());
+    QCOMPARE(v.GetMouseAction(), maCalibrate);
+    v.SetZoom(1.0f);
+    QCoreApplication::processEvents();
+    // The X tick at 10, clicked two pixels off, is taken where it is.
+    const TAxesTruth semilog = ReadAxesTruth(QStringLiteral("axes-outlines"));
+    const QPointF tick((semilog.X0 + (10 - semilog.XMin) / (semilog.XMax - semilog.XMin) * (semilog.X1 - semilog.X0)) *
+                               150 / 72 - 0.5,
+                       (semilog.PageHeight - semilog.Y0) * 150 / 72 - 0.5);
+    TCalibrationPoint clicked;
+    WhenModalShown point("TfrmCalibrationPoint", [&](QWidget* w) {
+        clicked = static_cast<TfrmCalibrationPoint*>(w)->Point();
+        static_cast<QDialog*>(w)->reject();
+    });
+    Click(&v, tick + QPointF(2, -1.5));
+    QVERIFY(point.Answered());
+    QVERIFY2(std::abs(clicked.Pixel.X - tick.x()) < 1e-6 && std::abs(clicked.Pixel.Y - tick.y()) < 1e-6,
+             qPrintable(QStringLiteral("%1,%2").arg(clicked.Pixel.X).arg(clicked.Pixel.Y)));
 }
 
 void TestDrawingWindow::sessionPageRead_data()
