@@ -30,7 +30,7 @@ TfrmDrawingPage::TfrmDrawingPage(QWidget* parent)
     form->addRow(QStringLiteral("&Resolution"), seResolution);
     auto* limits = new QLabel(
         QStringLiteral("The page becomes a picture at this resolution. Curves and markers can also be picked from the "
-                       "drawing itself (Data > Pick from Drawing), exactly as the file holds them: plotting programs "
+                       "drawing itself (Data > Pick Curve from Drawing), exactly as the file holds them: plotting programs "
                        "often thin a curve's points before saving, and a scanned page holds no drawing."),
         this);
     limits->setWordWrap(true);
