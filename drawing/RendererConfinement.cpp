@@ -15,6 +15,15 @@
 #include <sys/mman.h>
 #include <sys/resource.h>
 
+// The address sanitizer, as GCC and Clang each tell of it.
+#if defined(__SANITIZE_ADDRESS__)
+#define QUILLON_ADDRESS_SANITIZER 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define QUILLON_ADDRESS_SANITIZER 1
+#endif
+#endif
+
 namespace {
 
 // Its code, fonts and library state beside the picture and the drawing.
@@ -61,7 +70,7 @@ QString ConfineRenderer()
     const rlimit cpu{DecoderSeconds, DecoderSeconds};
     if (setrlimit(RLIMIT_CPU, &cpu) != 0)
         return QStringLiteral("no limit of CPU time: %1").arg(QString::fromLocal8Bit(std::strerror(errno)));
-#if !defined(__SANITIZE_ADDRESS__)
+#if !defined(QUILLON_ADDRESS_SANITIZER)
     const rlim_t space = rlim_t(3 * PictureByteLimit() + ProgramBytes);
     const rlimit address{space, space};
     if (setrlimit(RLIMIT_AS, &address) != 0)
