@@ -16,21 +16,6 @@
 
 namespace {
 
-bool WriteAll(int fd, const void* data, std::size_t size)
-{
-    const char* p = static_cast<const char*>(data);
-    while (size > 0) {
-        const ssize_t n = ::write(fd, p, size);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return false;
-        p += n;
-        size -= std::size_t(n);
-    }
-    return true;
-}
-
 bool ReadAll(int fd, QByteArray& bytes)
 {
     struct stat info {};

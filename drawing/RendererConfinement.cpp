@@ -4,30 +4,17 @@
 // of that reaches beyond the process.
 #include "RendererChild.h"
 
-#include "image/PictureDecoder.h"
-#include "image/PictureFile.h"
+#include "image/DecoderChild.h"
 
 #include <cerrno>
-#include <csignal>
-#include <cstring>
 #include <fcntl.h>
 #include <seccomp.h>
 #include <sys/mman.h>
-#include <sys/resource.h>
-
-// The address sanitizer, as GCC and Clang each tell of it.
-#if defined(__SANITIZE_ADDRESS__)
-#define QUILLON_ADDRESS_SANITIZER 1
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-#define QUILLON_ADDRESS_SANITIZER 1
-#endif
-#endif
 
 namespace {
 
 // Its code, fonts and library state beside the picture and the drawing.
-constexpr std::int64_t ProgramBytes = std::int64_t(1) << 30;
+constexpr std::int64_t RendererProgramBytes = std::int64_t(1) << 30;
 
 bool Confine()
 {
@@ -65,17 +52,8 @@ bool Confine()
 
 QString ConfineRenderer()
 {
-    for (const int signal : {SIGSEGV, SIGBUS, SIGILL, SIGFPE, SIGABRT, SIGXCPU, SIGSYS})
-        std::signal(signal, SIG_DFL);
-    const rlimit cpu{DecoderSeconds, DecoderSeconds};
-    if (setrlimit(RLIMIT_CPU, &cpu) != 0)
-        return QStringLiteral("no limit of CPU time: %1").arg(QString::fromLocal8Bit(std::strerror(errno)));
-#if !defined(QUILLON_ADDRESS_SANITIZER)
-    const rlim_t space = rlim_t(3 * PictureByteLimit() + ProgramBytes);
-    const rlimit address{space, space};
-    if (setrlimit(RLIMIT_AS, &address) != 0)
-        return QStringLiteral("no limit of memory: %1").arg(QString::fromLocal8Bit(std::strerror(errno)));
-#endif
+    if (const QString why = LimitDecoder(RendererProgramBytes); !why.isEmpty())
+        return why;
     if (!Confine())
         return QStringLiteral("no system call filter");
     return {};

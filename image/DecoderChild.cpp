@@ -17,8 +17,6 @@
 #include <sys/mman.h>
 #include <unistd.h>
 
-namespace {
-
 bool WriteAll(int fd, const void* data, std::size_t size)
 {
     const char* p = static_cast<const char*>(data);
@@ -33,6 +31,8 @@ bool WriteAll(int fd, const void* data, std::size_t size)
     }
     return true;
 }
+
+namespace {
 
 // Rows are handed over this much at a time: each stretch's source pages go
 // back to the system once copied, so that the decoder holds about one copy

@@ -18,6 +18,14 @@ void DecodeThroughLibrary(int Picture, int Memory, const QString& Name, int Flag
 // Says Why no picture was decoded, as RunDecoder says what was.
 int RefuseToDecode(const QString& Why);
 
+// Writes all of Size bytes from Data to Fd; false when it cannot.
+bool WriteAll(int Fd, const void* Data, std::size_t Size);
+
+// Limits this process as a decoder: a fault ends it plainly, and its CPU
+// time and address space (thrice the picture limit, and ProgramBytes for
+// its code and heap) are bounded. "" when done, else why not.
+QString LimitDecoder(std::int64_t ProgramBytes);
+
 // Confines this process to decoding before it reads the picture: limits of
 // CPU time and address space, and a filter that lets through only the
 // system calls decoding needs; any other ends the process (SIGSYS). "" when

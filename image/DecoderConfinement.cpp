@@ -27,7 +27,7 @@ namespace {
 // Room beside the picture's own bytes: the decoded picture, a converted
 // copy and the shared file each hold at most the picture limit, and the
 // program's code and heap need some.
-constexpr std::int64_t ProgramBytes = std::int64_t(512) << 20;
+constexpr std::int64_t DecoderProgramBytes = std::int64_t(512) << 20;
 
 #if defined(QUILLON_ADDRESS_SANITIZER)
 // The sanitizer's runtime makes calls no list foresees (for its threads,
@@ -100,7 +100,7 @@ bool Confine()
 
 } // namespace
 
-QString ConfineDecoder()
+QString LimitDecoder(std::int64_t ProgramBytes)
 {
     // A fault ends this process plainly.
     for (const int signal : {SIGSEGV, SIGBUS, SIGILL, SIGFPE, SIGABRT, SIGXCPU, SIGSYS})
@@ -115,7 +115,16 @@ QString ConfineDecoder()
     const rlimit address{space, space};
     if (setrlimit(RLIMIT_AS, &address) != 0)
         return QStringLiteral("no limit of memory: %1").arg(QString::fromLocal8Bit(std::strerror(errno)));
+#else
+    (void)ProgramBytes;
 #endif
+    return {};
+}
+
+QString ConfineDecoder()
+{
+    if (const QString why = LimitDecoder(DecoderProgramBytes); !why.isEmpty())
+        return why;
     if (!Confine())
         return QStringLiteral("no system call filter");
     return {};
