@@ -116,7 +116,7 @@ bool Tmainform::FocusInTextEdit()
 bool Tmainform::ClipboardHoldsPicture()
 {
     const QMimeData* data = QGuiApplication::clipboard()->mimeData();
-    return data && data->hasImage();
+    return data && (data->hasImage() || !DroppedFile(data).isEmpty());
 }
 
 void Tmainform::PastePicture(const QImage& Picture)
@@ -144,8 +144,15 @@ void Tmainform::acEditPasteExecute()
 {
     if (auto* line = qobject_cast<QLineEdit*>(QApplication::focusWidget()))
         line->paste();
-    else if (!FocusInTextEdit() && ClipboardHoldsPicture())
-        PastePicture(qvariant_cast<QImage>(QGuiApplication::clipboard()->mimeData()->imageData()));
+    else if (!FocusInTextEdit() && ClipboardHoldsPicture()) {
+        // A file copied in a file manager opens as if dropped: a drawing
+        // keeps its paths, which its pixels would not.
+        const QMimeData* data = QGuiApplication::clipboard()->mimeData();
+        if (const QString file = DroppedFile(data); !file.isEmpty())
+            OpenFile(file);
+        else
+            PastePicture(qvariant_cast<QImage>(data->imageData()));
+    }
 }
 
 void Tmainform::dragEnterEvent(QDragEnterEvent* event)

@@ -11,7 +11,10 @@
 #include "widgets/formCalibrationPoints.h"
 #include "widgets/formDrawingPage.h"
 
+#include <QClipboard>
 #include <QLabel>
+#include <QMimeData>
+#include <QTableView>
 #include <QListWidget>
 #include <QMessageBox>
 #include <QSpinBox>
@@ -51,6 +54,7 @@ private slots:
     void cleanup();
     void pageOpenedPickedAndKept();
     void axesFromTheDrawing();
+    void drawingFilePasted();
     void sessionPageRead_data();
     void sessionPageRead();
 
@@ -244,6 +248,24 @@ void TestDrawingWindow::axesFromTheDrawing()
     QVERIFY(point.Answered());
     QVERIFY2(std::abs(clicked.Pixel.X - tick.x()) < 1e-6 && std::abs(clicked.Pixel.Y - tick.y()) < 1e-6,
              qPrintable(QStringLiteral("%1,%2").arg(clicked.Pixel.X).arg(clicked.Pixel.Y)));
+}
+
+void TestDrawingWindow::drawingFilePasted()
+{
+    // Copied in a file manager: the file itself, not a picture of it.
+    Tmainform& f = *FForm;
+    auto* data = new QMimeData;
+    data->setUrls({QUrl::fromLocalFile(Chart(QStringLiteral("axes-semilog.pdf")))});
+    QGuiApplication::clipboard()->setMimeData(data);
+    Drive(f).ListView()->setFocus();
+    QTRY_VERIFY(Drive(f).Action("EditPaste1")->isEnabled());
+    WhenModalShown choose("TfrmDrawingPage", [](QWidget* w) { static_cast<QDialog*>(w)->accept(); });
+    Drive(f).Action("EditPaste1")->trigger();
+    QVERIFY(choose.Answered());
+    QCOMPARE(Drive(f).Document().ImageFileName, Chart(QStringLiteral("axes-semilog.pdf")));
+    QCOMPARE(Drive(f).Document().ImagePage, 1);
+    Drive(f).UpdateCommands();
+    QVERIFY(Drive(f).Action("acPickDrawing")->isEnabled());
 }
 
 void TestDrawingWindow::sessionPageRead_data()
