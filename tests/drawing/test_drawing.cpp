@@ -5,6 +5,7 @@
 #include "image/FreeBitmap.h"
 #include "image/PictureDecoder.h"
 
+#include <QProcess>
 #include <QtTest>
 
 #include <cmath>
@@ -66,6 +67,8 @@ private slots:
     void axesReadFromTheDrawing();
     void tickLabels_data();
     void tickLabels();
+    void rendererIsConfined_data();
+    void rendererIsConfined();
     void damagedAccountsAreRefused_data();
     void damagedAccountsAreRefused();
 };
@@ -251,6 +254,42 @@ void TestDrawing::tickLabels()
     QCOMPARE(got.has_value(), read);
     if (read)
         QVERIFY2(std::abs(*got - value) <= 1e-15 * std::abs(value), qPrintable(QString::number(*got, 'g', 17)));
+}
+
+void TestDrawing::rendererIsConfined_data()
+{
+    QTest::addColumn<QString>("attempt");
+    QTest::addColumn<bool>("survives");
+    // Reading fonts and files is its work; writing, removing, the network
+    // and other programs are not.
+    QTest::newRow("read") << "read" << true;
+    QTest::newRow("write") << "write" << true;
+    QTest::newRow("remove") << "remove" << false;
+    QTest::newRow("socket") << "socket" << false;
+    QTest::newRow("exec") << "exec" << false;
+}
+
+void TestDrawing::rendererIsConfined()
+{
+    QFETCH(QString, attempt);
+    QFETCH(bool, survives);
+    QTemporaryDir folder;
+    const QString file = folder.filePath(QStringLiteral("kept"));
+    QFile kept(file);
+    QVERIFY(kept.open(QIODevice::WriteOnly) && kept.write("kept") == 4);
+    kept.close();
+    QProcess attempts;
+    attempts.start(QStringLiteral(RENDERER_ATTEMPTS),
+                   {attempt, attempt == QStringLiteral("write") ? folder.filePath(QStringLiteral("new")) : file});
+    QVERIFY(attempts.waitForFinished(10000));
+    if (survives) {
+        QCOMPARE(attempts.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(attempts.exitCode(), 0);
+    } else {
+        QCOMPARE(attempts.exitStatus(), QProcess::CrashExit);
+    }
+    QVERIFY(QFile::exists(file));
+    QVERIFY(!QFile::exists(folder.filePath(QStringLiteral("new"))));
 }
 
 void TestDrawing::damagedAccountsAreRefused_data()
