@@ -1,10 +1,13 @@
 #pragma once
 
+#include "drawing/DrawingAxes.h"
+
 #include <QFile>
 #include <QPointF>
 #include <QString>
 
 #include <cmath>
+#include <optional>
 #include <vector>
 
 // The drawings tests/drawing/charts/make_charts.py wrote, and their truth.
@@ -13,13 +16,32 @@ inline QString Chart(const QString& Name)
     return QStringLiteral(DRAWING_CHARTS "/") + Name;
 }
 
+// Where Value lies along a linear axis, by a least-squares line through
+// its ticks.
+inline double PixelOf(const TDrawnAxis& Axis, double Value, bool X)
+{
+    double n = 0, sv = 0, sp = 0, svv = 0, svp = 0;
+    for (const TDrawnTick& t : Axis.Ticks) {
+        const double p = X ? t.At.x() : t.At.y();
+        n += 1;
+        sv += t.Value;
+        sp += p;
+        svv += t.Value * t.Value;
+        svp += t.Value * p;
+    }
+    const double slope = (n * svp - sv * sp) / (n * svv - sv * sv);
+    return (sp - slope * sv) / n + slope * Value;
+}
+
 // One chart of a truth file, placed on its page at a resolution, or with
-// Values its data values as they are.
+// Values its data values as they are, or placed by Axes read from its
+// drawing.
 struct TChartTruth {
     std::vector<QPointF> Curve, Markers;
 };
 
-inline std::vector<TChartTruth> ReadTruth(const QString& Name, double Dpi, bool Values = false)
+inline std::vector<TChartTruth> ReadTruth(const QString& Name, double Dpi, bool Values = false,
+                                          const std::optional<TDrawnAxes>& Axes = std::nullopt)
 {
     QFile file(Chart(Name + QStringLiteral(".truth")));
     if (!file.open(QIODevice::ReadOnly))
@@ -41,6 +63,10 @@ inline std::vector<TChartTruth> ReadTruth(const QString& Name, double Dpi, bool 
             auto& into = kind == QStringLiteral("curve") ? charts.back().Curve : charts.back().Markers;
             for (const QString& w : words) {
                 const double x = w.section(u',', 0, 0).toDouble(), y = w.section(u',', 1, 1).toDouble();
+                if (Axes) {
+                    into.emplace_back(PixelOf(Axes->X, x, true), PixelOf(Axes->Y, y, false));
+                    continue;
+                }
                 if (Values) {
                     into.emplace_back(x, y);
                     continue;

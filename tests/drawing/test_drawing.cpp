@@ -88,6 +88,11 @@ void TestDrawing::verticesAreTheProducersOwn_data()
     QTest::newRow("SVG, text as outlines") << "chart.svg" << "chart" << 1 << 300.0 << 1e-6;
     QTest::newRow("EPS through ps2pdf") << "chart.eps" << "chart" << 1 << 300.0 << 1.1e-3;
     QTest::newRow("second of three pages") << "pages.pdf" << "pages" << 2 << 150.0 << 1e-6;
+    // Cairo keeps 0.003 of a point (0.0030 seen).
+    QTest::newRow("matplotlib through cairo") << "cairo.pdf" << "chart" << 1 << 300.0 << 4.4e-3;
+    // gnuplot places its area on its own grid: the truth is placed by the
+    // axes the drawing shows (0.0056 seen).
+    QTest::newRow("gnuplot through cairo, by its axes") << "gnuplot.pdf" << "gnuplot" << 1 << 300.0 << 8.5e-3;
 }
 
 void TestDrawing::verticesAreTheProducersOwn()
@@ -101,8 +106,10 @@ void TestDrawing::verticesAreTheProducersOwn()
     const TRendered r = Render(Chart(file), page, dpi);
     QVERIFY2(r.Report.Usable(), qPrintable(r.Report.Detail));
     QVERIFY(r.Read);
-    const std::vector<TChartTruth> charts = ReadTruth(truth, dpi);
+    std::vector<TChartTruth> charts = ReadTruth(truth, dpi);
     QCOMPARE(charts.size(), std::size_t(1));
+    if (QTest::currentDataTag() == QByteArray("gnuplot through cairo, by its axes"))
+        charts = ReadTruth(truth, dpi, true, ReadDrawnAxes(r.Drawing));
     const TDrawingPick curve = CurveOfColour(r.Drawing, Blue, std::nullopt);
     const double curveError = WorstError(curve.Points, charts[0].Curve);
     QVERIFY2(curveError <= limit, qPrintable(QStringLiteral("curve off by %1 px").arg(curveError)));
@@ -185,20 +192,25 @@ void TestDrawing::axesReadFromTheDrawing_data()
 {
     QTest::addColumn<QString>("name");
     QTest::addColumn<int>("ticks");
+    QTest::addColumn<double>("limit");
     // Every labelled major tick, on each axis, of each style.
-    QTest::newRow("linear, minus as a bar") << "chart" << 6 + 5;
-    QTest::newRow("log-log, raised exponents") << "axes-loglog" << 6 + 4;
-    QTest::newRow("factor 1e6 above the axis") << "axes-millions" << 6 + 7;
-    QTest::newRow("thousands with commas, ggplot") << "axes-thousands" << 6 + 5;
-    QTest::newRow("hyphen minus as text, classic") << "axes-hyphens" << 9 + 7;
-    QTest::newRow("semilog with a grid") << "axes-semilog" << 6 + 5;
-    QTest::newRow("open axes, ticks style") << "axes-open" << 6 + 7;
+    QTest::newRow("linear, minus as a bar") << "chart" << 6 + 5 << 4.4e-9;
+    QTest::newRow("log-log, raised exponents") << "axes-loglog" << 6 + 4 << 4.4e-9;
+    QTest::newRow("factor 1e6 above the axis") << "axes-millions" << 6 + 7 << 4.4e-9;
+    QTest::newRow("thousands with commas, ggplot") << "axes-thousands" << 6 + 5 << 4.4e-9;
+    QTest::newRow("hyphen minus as text, classic") << "axes-hyphens" << 9 + 7 << 4.4e-9;
+    QTest::newRow("semilog with a grid") << "axes-semilog" << 6 + 5 << 4.4e-9;
+    QTest::newRow("open axes, ticks style") << "axes-open" << 6 + 7 << 4.4e-9;
+    // Against the box the script asked for, which gnuplot places on its own
+    // grid: 2.0e-3 of the span seen.
+    QTest::newRow("gnuplot, mirrored ticks") << "gnuplot" << 6 + 5 << 3e-3;
 }
 
 void TestDrawing::axesReadFromTheDrawing()
 {
     QFETCH(QString, name);
     QFETCH(int, ticks);
+    QFETCH(double, limit);
     constexpr double Dpi = 300;
     const TRendered r = Render(Chart(name + QStringLiteral(".pdf")), 1, Dpi);
     QVERIFY2(r.Report.Usable(), qPrintable(r.Report.Detail));
@@ -226,7 +238,7 @@ void TestDrawing::axesReadFromTheDrawing()
     QCOMPARE(int(axes.X.Ticks.size() + axes.Y.Ticks.size()), ticks);
     // Worst seen 2.9e-9 of the span (the producer's rounding of a tick's
     // place); a pixel at 300 dpi is over 1e-3 of these axes.
-    QVERIFY2(worst <= 4.4e-9, qPrintable(QString::number(worst)));
+    QVERIFY2(worst <= limit, qPrintable(QString::number(worst)));
 }
 
 void TestDrawing::tickLabels_data()

@@ -1,12 +1,16 @@
 #!/usr/bin/python3
 """Writes the drawings the drawing tests read, and each one's truth.
 
-Run as SOURCE_DATE_EPOCH=0 ./make_charts.py with Debian's python3-matplotlib;
+Run as SOURCE_DATE_EPOCH=0 ./make_charts.py with Debian's python3-matplotlib,
+python3-cairo and gnuplot-nox;
 the files it writes are kept beside it, so the tests need neither. Each
 truth file (NAME.truth) gives, per chart on the page, the axes' box in
 points from the page's bottom left, its data limits, and the data of its
 blue curve and red markers; the tests place them at any resolution.
 """
+import os
+import subprocess
+
 import matplotlib
 
 matplotlib.use("pdf")
@@ -156,3 +160,33 @@ axes_chart("axes-hyphens", hyphens, "classic")
 axes_chart("axes-semilog", semilog, "bmh")
 axes_chart("axes-open", open_axes, "seaborn-v0_8-ticks")
 axes_chart("axes-outlines", semilog, fmt="svg")
+
+# The same chart through matplotlib's cairo backend, and through gnuplot's
+# cairo PDF terminal with its plotting area placed exactly.
+fig, ax = plt.subplots(figsize=(4, 3), dpi=72)
+chart(ax, 0)
+fig.savefig("cairo.pdf", backend="cairo")
+plt.close(fig)
+
+GNUPLOT_BOX = (0.15 * 288, 0.15 * 216, 0.9 * 288, 0.9 * 216)
+cx, cy = curve(0)
+mx, my = markers(0)
+with open("gnuplot.dat", "w") as data:
+    data.write("\n".join(f"{a!r} {b!r}" for a, b in zip(cx, cy)) + "\n\n\n")
+    data.write("\n".join(f"{a!r} {b!r}" for a, b in zip(mx, my)) + "\n")
+subprocess.run(["gnuplot", "-e", f"""
+set terminal pdfcairo size 4in,3in font 'DejaVu Sans,8';
+set output 'gnuplot.pdf';
+set lmargin at screen 0.15; set rmargin at screen 0.9;
+set bmargin at screen 0.15; set tmargin at screen 0.9;
+set xrange [-3:8]; set yrange [-5:5]; unset key;
+plot 'gnuplot.dat' index 0 with lines lw 1.5 lc rgb '{BLUE}',
+     'gnuplot.dat' index 1 with points pt 7 ps 0.6 lc rgb '{RED}'
+"""], check=True)
+os.remove("gnuplot.dat")
+x0, y0, x1, y1 = GNUPLOT_BOX
+open("gnuplot.truth", "w").write(
+    f"page 288.0 216.0\nchart {x0!r} {y0!r} {x1!r} {y1!r} -3.0 8.0 -5.0 5.0\n"
+    "curve " + " ".join(f"{a!r},{b!r}" for a, b in zip(cx, cy)) + "\n"
+    "markers " + " ".join(f"{a!r},{b!r}" for a, b in zip(mx, my)) + "\npages 1\n")
+open("gnuplot.axes", "w").write(f"288.0 216.0 {x0!r} {y0!r} {x1!r} {y1!r} -3.0 8.0 -5.0 5.0 0 0\n")
