@@ -112,6 +112,30 @@ void BM_PickCurveAndAxes(benchmark::State& state)
 }
 BENCHMARK(BM_PickCurveAndAxes)->Unit(benchmark::kMillisecond);
 
+// A scatter of 20,000 markers and a curve written as 20,000 pieces, as some
+// producers write them: the whole drawing is scanned a bounded number of
+// times, never once a piece.
+void BM_PickAmongManyPieces(benchmark::State& state)
+{
+    constexpr int Count = 20000;
+    TDrawing drawing;
+    for (int i = 0; i < Count; ++i) {
+        const QPointF a(0.1 * i, 500 + 100 * std::sin(i / 300.0)), b(0.1 * (i + 1), 500 + 100 * std::sin((i + 1) / 300.0));
+        drawing.Paths.push_back({{a, b}, {0}, true, qRgb(0x1f, 0x77, 0xb4), 2, {}, false, 0});
+        const QPointF c(13.7 * (i % 150), 7.3 * (i / 150));
+        drawing.Paths.push_back({{c + QPointF(-3, 0), c + QPointF(0, -3), c + QPointF(3, 0), c + QPointF(0, 3),
+                                  c + QPointF(-3, 0)},
+                                 {0}, false, 0, 0, {}, true, qRgb(0xd6, 0x27, 0x28)});
+    }
+    for (auto _ : state) {
+        const TDrawingPick curve = CurveOfColour(drawing, qRgb(0x1f, 0x77, 0xb4), std::nullopt);
+        const TDrawingPick markers = MarkersOfColour(drawing, qRgb(0xd6, 0x27, 0x28), std::nullopt);
+        if (curve.Paths != Count || markers.Paths != Count)
+            state.SkipWithError("not every piece or marker was found");
+    }
+}
+BENCHMARK(BM_PickAmongManyPieces)->Unit(benchmark::kMillisecond);
+
 } // namespace
 
 int main(int argc, char** argv)

@@ -4,8 +4,10 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
+#include <deque>
 #include <limits>
-#include <map>
+#include <unordered_map>
 
 namespace {
 
@@ -92,55 +94,103 @@ bool SameMarker(const TDrawnPath& A, const TDrawnPath& B)
     return true;
 }
 
-TDrawingPick Markers(const TDrawing& Drawing, std::size_t Like)
+// Every marker like the path Like, its members marked in Members when given.
+TDrawingPick Markers(const TDrawing& Drawing, std::size_t Like, std::vector<bool>* Members = nullptr)
 {
     TDrawingPick pick{TDrawingPick::pkMarkers, {}, 0};
     const TDrawnPath& like = Drawing.Paths[Like];
-    for (const TDrawnPath& p : Drawing.Paths)
-        if (SameMarker(like, p)) {
-            pick.Points.push_back(Bounds(p).center());
+    for (std::size_t i = 0; i < Drawing.Paths.size(); ++i)
+        if (SameMarker(like, Drawing.Paths[i])) {
+            pick.Points.push_back(Bounds(Drawing.Paths[i]).center());
             ++pick.Paths;
+            if (Members)
+                (*Members)[i] = true;
         }
     std::stable_sort(pick.Points.begin(), pick.Points.end(),
                      [](QPointF a, QPointF b) { return a.y() != b.y() ? a.y() < b.y() : a.x() < b.x(); });
     return pick;
 }
 
-// The path From, continued both ways through paths of its look whose end
-// meets one of the curve's ends.
-TDrawingPick Curve(const TDrawing& Drawing, std::size_t From)
-{
-    // Ends that meet are one vertex written twice, apart by no more than a
-    // producer's rounding.
-    constexpr double Meet = 0.05;
-    const TDrawnPath& from = Drawing.Paths[From];
-    std::vector<QPointF> points = from.Points;
-    std::vector<bool> used(Drawing.Paths.size(), false);
-    used[From] = true;
-    int paths = 1;
-    for (bool grown = true; grown;) {
-        grown = false;
+// Ends that meet are one vertex written twice, apart by no more than a
+// producer's rounding.
+constexpr double Meet = 0.05;
+
+// The ends of the drawing's pieces of curve (one figure, two points or
+// more), found by the cell of a grid Meet wide that holds them, so that a
+// curve drawn in thousands of pieces is joined in time linear in them.
+class TEnds {
+public:
+    explicit TEnds(const TDrawing& Drawing) : FDrawing(Drawing)
+    {
         for (std::size_t i = 0; i < Drawing.Paths.size(); ++i) {
             const TDrawnPath& p = Drawing.Paths[i];
-            if (used[i] || p.Points.size() < 2 || p.Starts.size() != 1 || !SameLook(from, p))
-                continue;
-            const auto meets = [](QPointF a, QPointF b) { return QLineF(a, b).length() <= Meet; };
-            std::vector<QPointF> piece = p.Points;
-            if (meets(points.back(), piece.back()) || meets(points.front(), piece.front()))
-                std::reverse(piece.begin(), piece.end());
-            if (meets(points.back(), piece.front()))
-                points.insert(points.end(), piece.begin() + 1, piece.end());
-            else if (meets(points.front(), piece.back()))
-                points.insert(points.begin(), piece.begin(), piece.end() - 1);
-            else
-                continue;
-            used[i] = grown = true;
-            ++paths;
+            if (p.Points.size() >= 2 && p.Starts.size() == 1 && p.Stroked) {
+                FCells.emplace(Cell(p.Points.front(), 0, 0), TEnd{i, false});
+                FCells.emplace(Cell(p.Points.back(), 0, 0), TEnd{i, true});
+            }
         }
     }
+    struct TEnd {
+        std::size_t Path;
+        bool Last; // the piece's last point is the one that meets
+    };
+    // An unused piece of Look's look with an end within Meet of At.
+    std::optional<TEnd> Find(QPointF At, const TDrawnPath& Look, const std::vector<bool>& Used) const
+    {
+        for (int dx = -1; dx <= 1; ++dx)
+            for (int dy = -1; dy <= 1; ++dy) {
+                const auto [first, last] = FCells.equal_range(Cell(At, dx, dy));
+                for (auto e = first; e != last; ++e) {
+                    const TDrawnPath& p = FDrawing.Paths[e->second.Path];
+                    const QPointF end = e->second.Last ? p.Points.back() : p.Points.front();
+                    if (!Used[e->second.Path] && QLineF(end, At).length() <= Meet && SameLook(Look, p))
+                        return e->second;
+                }
+            }
+        return std::nullopt;
+    }
+
+private:
+    static std::uint64_t Cell(QPointF At, int DX, int DY)
+    {
+        const auto x = std::uint32_t(std::int64_t(std::floor(At.x() / Meet)) + DX);
+        const auto y = std::uint32_t(std::int64_t(std::floor(At.y() / Meet)) + DY);
+        return std::uint64_t(x) << 32 | y;
+    }
+    const TDrawing& FDrawing;
+    std::unordered_multimap<std::uint64_t, TEnd> FCells;
+};
+
+// The path From, continued both ways through unused pieces of its look
+// whose end meets one of the curve's ends; each piece taken is marked Used.
+TDrawingPick Curve(const TDrawing& Drawing, std::size_t From, const TEnds& Ends, std::vector<bool>& Used)
+{
+    const TDrawnPath& from = Drawing.Paths[From];
+    std::deque<QPointF> points(from.Points.begin(), from.Points.end());
+    Used[From] = true;
+    int paths = 1;
+    while (const std::optional<TEnds::TEnd> end = Ends.Find(points.back(), from, Used)) {
+        const std::vector<QPointF>& piece = Drawing.Paths[end->Path].Points;
+        if (end->Last)
+            points.insert(points.end(), piece.rbegin() + 1, piece.rend());
+        else
+            points.insert(points.end(), piece.begin() + 1, piece.end());
+        Used[end->Path] = true;
+        ++paths;
+    }
+    while (const std::optional<TEnds::TEnd> end = Ends.Find(points.front(), from, Used)) {
+        const std::vector<QPointF>& piece = Drawing.Paths[end->Path].Points;
+        if (end->Last)
+            points.insert(points.begin(), piece.begin(), piece.end() - 1);
+        else
+            points.insert(points.begin(), piece.rbegin(), piece.rend() - 1);
+        Used[end->Path] = true;
+        ++paths;
+    }
     // A repeated vertex is one point of data.
-    points.erase(std::unique(points.begin(), points.end()), points.end());
-    return {TDrawingPick::pkCurve, std::move(points), paths};
+    std::vector<QPointF> vertices(points.begin(), points.end());
+    vertices.erase(std::unique(vertices.begin(), vertices.end()), vertices.end());
+    return {TDrawingPick::pkCurve, std::move(vertices), paths};
 }
 
 // The nearest path that Accept takes, within Reach; -1 when none.
@@ -183,7 +233,8 @@ TDrawingPick PickFromDrawing(const TDrawing& Drawing, QPointF At, double Reach)
     }
     if (!Drawing.Paths[index].Stroked)
         return {};
-    return Curve(Drawing, index);
+    std::vector<bool> used(Drawing.Paths.size(), false);
+    return Curve(Drawing, index, TEnds(Drawing), used);
 }
 
 TDrawingPick CurveOfColour(const TDrawing& Drawing, QRgb Colour, std::optional<QPointF> At)
@@ -191,15 +242,18 @@ TDrawingPick CurveOfColour(const TDrawing& Drawing, QRgb Colour, std::optional<Q
     const auto stroked = [&](const TDrawnPath& p) {
         return p.Stroked && !p.Filled && p.Points.size() >= 2 && SameColour(p.Stroke, Colour);
     };
+    const TEnds ends(Drawing);
+    std::vector<bool> used(Drawing.Paths.size(), false);
     if (At) {
         const int nearest = Nearest(Drawing, *At, std::numeric_limits<double>::max(), stroked);
-        return nearest < 0 ? TDrawingPick{} : Curve(Drawing, std::size_t(nearest));
+        return nearest < 0 ? TDrawingPick{} : Curve(Drawing, std::size_t(nearest), ends, used);
     }
+    // Each piece belongs to one curve: the longest of them is taken.
     TDrawingPick best;
     double bestLength = -1;
     for (std::size_t i = 0; i < Drawing.Paths.size(); ++i)
-        if (stroked(Drawing.Paths[i])) {
-            TDrawingPick curve = Curve(Drawing, i);
+        if (!used[i] && stroked(Drawing.Paths[i])) {
+            TDrawingPick curve = Curve(Drawing, i, ends, used);
             const double length = Length(curve.Points);
             if (length > bestLength) {
                 bestLength = length;
@@ -216,10 +270,12 @@ TDrawingPick MarkersOfColour(const TDrawing& Drawing, QRgb Colour, std::optional
         const int nearest = Nearest(Drawing, *At, std::numeric_limits<double>::max(), marker);
         return nearest < 0 ? TDrawingPick{} : Markers(Drawing, std::size_t(nearest));
     }
+    // Each shape counted once, however many markers it has.
     TDrawingPick best;
+    std::vector<bool> counted(Drawing.Paths.size(), false);
     for (std::size_t i = 0; i < Drawing.Paths.size(); ++i)
-        if (marker(Drawing.Paths[i])) {
-            TDrawingPick markers = Markers(Drawing, i);
+        if (!counted[i] && marker(Drawing.Paths[i])) {
+            TDrawingPick markers = Markers(Drawing, i, &counted);
             if (markers.Paths > best.Paths)
                 best = std::move(markers);
         }

@@ -9,6 +9,7 @@
 #include <QtTest>
 
 #include <cmath>
+#include <random>
 
 namespace {
 
@@ -61,6 +62,7 @@ private slots:
     void verticesAreTheProducersOwn_data();
     void verticesAreTheProducersOwn();
     void clickChoosesAmongCharts();
+    void piecesJoinInOrder();
     void pagesAndRefusals_data();
     void pagesAndRefusals();
     void axesReadFromTheDrawing_data();
@@ -155,6 +157,42 @@ void TestDrawing::clickChoosesAmongCharts()
     QVERIFY(unread.Problem.contains(QStringLiteral("outlines")));
     QVERIFY(unread.X.Ticks.empty() && unread.Y.Ticks.empty());
     QVERIFY(unread.Unlabelled.size() >= 10);
+}
+
+void TestDrawing::piecesJoinInOrder()
+{
+    // A curve written as 3000 two-point pieces in no order, some backwards,
+    // a shorter one of the same colour, and one of another width.
+    constexpr int Pieces = 3000;
+    std::vector<QPointF> vertices;
+    for (int i = 0; i <= Pieces; ++i)
+        vertices.emplace_back(10 + 0.5 * i, 300 + 80 * std::sin(i / 40.0));
+    TDrawing d;
+    const TDrawnPath look{{}, {0}, true, Blue, 2, {}, false, 0};
+    for (int i = 0; i < Pieces; ++i) {
+        TDrawnPath piece = look;
+        piece.Points = {vertices[std::size_t(i)], vertices[std::size_t(i) + 1]};
+        if (i % 3 == 0)
+            std::reverse(piece.Points.begin(), piece.Points.end());
+        d.Paths.push_back(piece);
+    }
+    std::mt19937 shuffle(7);
+    std::shuffle(d.Paths.begin(), d.Paths.end(), shuffle);
+    TDrawnPath shorter = look;
+    shorter.Points = {{10, 100}, {200, 120}};
+    d.Paths.push_back(shorter);
+    TDrawnPath wider = look;
+    wider.Width = 3;
+    wider.Points = {vertices.back(), vertices.back() + QPointF(50, 0)};
+    d.Paths.push_back(wider);
+    const TDrawingPick longest = CurveOfColour(d, Blue, std::nullopt);
+    QCOMPARE(longest.Paths, Pieces);
+    std::vector<QPointF> got = longest.Points;
+    if (got.front() != vertices.front())
+        std::reverse(got.begin(), got.end());
+    QVERIFY(got == vertices);
+    const TDrawingPick clicked = PickFromDrawing(d, vertices[1234] + QPointF(0, 1.5), 3);
+    QCOMPARE(clicked.Points.size(), vertices.size());
 }
 
 void TestDrawing::pagesAndRefusals_data()
