@@ -5,9 +5,10 @@
 #include <QRegularExpression>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <limits>
-#include <map>
+#include <set>
 
 namespace {
 
@@ -52,6 +53,7 @@ QRectF Bounds(const std::vector<QPointF>& Points)
 std::vector<TTick> Ticks(const TDrawing& Drawing, double PageSide)
 {
     std::vector<TTick> ticks;
+    std::set<std::array<double, 4>> seen;
     for (const TDrawnPath& p : Drawing.Paths) {
         if (!p.Stroked || p.Points.size() != 2 || p.Starts.size() != 1)
             continue;
@@ -63,10 +65,7 @@ std::vector<TTick> Ticks(const TDrawing& Drawing, double PageSide)
         const bool level = std::abs(a.y() - b.y()) <= 1e-6 * length;
         if (!vertical && !level)
             continue;
-        const bool known = std::any_of(ticks.begin(), ticks.end(), [&](const TTick& t) {
-            return QLineF(t.Axis, a).length() < 1e-6 && QLineF(t.Outer, b).length() < 1e-6;
-        });
-        if (!known)
+        if (seen.insert({a.x(), a.y(), b.x(), b.y()}).second)
             ticks.push_back({a, b, vertical});
     }
     return ticks;
