@@ -3,6 +3,7 @@
 #include <QDataStream>
 #include <QIODevice>
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -17,6 +18,15 @@ constexpr qint64 PointBytes = 16;
 bool Finite(const QPointF& p)
 {
     return std::isfinite(p.x()) && std::isfinite(p.y());
+}
+
+// Farther from the page than any picture reaches: a path or text out there
+// is left out, so that nothing downstream meets a coordinate no pixel has.
+constexpr double CoordinateLimit = 1e7;
+
+bool Near(const QPointF& p)
+{
+    return std::abs(p.x()) <= CoordinateLimit && std::abs(p.y()) <= CoordinateLimit;
 }
 
 bool Fits(QDataStream& in, quint32 count, qint64 each)
@@ -61,8 +71,9 @@ bool ReadDrawing(const QByteArray& Bytes, TDrawing& Drawing)
         return false;
     TDrawing d;
     d.Images = images;
-    d.Paths.resize(paths);
-    for (TDrawnPath& p : d.Paths) {
+    d.Paths.reserve(paths);
+    for (quint32 n = 0; n < paths; ++n) {
+        TDrawnPath p;
         quint32 points = 0;
         in >> points;
         if (!Fits(in, points, PointBytes))
@@ -101,18 +112,23 @@ bool ReadDrawing(const QByteArray& Bytes, TDrawing& Drawing)
         }
         in >> p.Filled >> fill;
         p.Fill = fill;
+        if (std::all_of(p.Points.begin(), p.Points.end(), Near))
+            d.Paths.push_back(std::move(p));
     }
     quint32 texts = 0;
     in >> texts;
     if (!Fits(in, texts, 4 + 32))
         return false;
-    d.Texts.resize(texts);
-    for (TDrawnText& t : d.Texts) {
+    d.Texts.reserve(texts);
+    for (quint32 n = 0; n < texts; ++n) {
+        TDrawnText t;
         double x = 0, y = 0, w = 0, h = 0;
         in >> t.Text >> x >> y >> w >> h;
         t.Box = QRectF(x, y, w, h);
         if (!std::isfinite(x) || !std::isfinite(y) || !std::isfinite(w) || !std::isfinite(h))
             return false;
+        if (Near(t.Box.topLeft()) && Near(t.Box.bottomRight()))
+            d.Texts.push_back(std::move(t));
     }
     if (in.status() != QDataStream::Ok || !in.atEnd())
         return false;

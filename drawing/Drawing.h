@@ -39,6 +39,7 @@ struct TDrawing {
 
 // The renderer's answer about a drawing, and its reading. Read refuses
 // anything DrawingBytes did not write: counts beyond the bytes, figures out
-// of order, coordinates that are not finite.
+// of order, coordinates that are not finite; a path or text more than ten
+// million pixels off the page is left out.
 QByteArray DrawingBytes(const TDrawing& Drawing);
 bool ReadDrawing(const QByteArray& Bytes, TDrawing& Drawing);

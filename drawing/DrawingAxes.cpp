@@ -20,6 +20,8 @@ constexpr double SameLine = 0.75;
 // A label's value more than this far (in pixels) from the line through the
 // others is a misread.
 constexpr double Misfit = 0.5;
+// Powers of ten a double holds.
+constexpr int MaxPower = 300;
 
 struct TTick {
     QPointF Axis, Outer;
@@ -115,7 +117,8 @@ std::vector<TLabel> Labels(const TDrawing& Drawing)
         for (std::size_t j = 0; j < labels.size(); ++j) {
             const TLabel& e = labels[j];
             const double gap = e.Box.left() - ten.Box.right();
-            if (j == i || exponent[j] || e.Value != std::nearbyint(e.Value) || gap < -0.05 * h || gap > 0.6 * h ||
+            if (j == i || exponent[j] || e.Value != std::nearbyint(e.Value) || std::abs(e.Value) > MaxPower ||
+                gap < -0.05 * h || gap > 0.6 * h ||
                 e.Box.height() >= 0.9 * h || e.Box.bottom() >= ten.Box.bottom() - 0.1 * h ||
                 e.Box.bottom() <= ten.Box.top())
                 continue;
@@ -377,7 +380,11 @@ std::optional<double> TickLabelValue(const QString& Text)
         QString exponent = m.captured(2);
         for (const QChar c : m.captured(3))
             exponent += c == QChar(0x207B) ? u'-' : c == QChar(0x207A) ? u'+' : QChar(char16_t(u'0' + superscripts.indexOf(c)));
-        const double value = std::pow(10.0, exponent.toInt());
+        bool ok = false;
+        const int power = exponent.toInt(&ok);
+        if (!ok || std::abs(power) > MaxPower)
+            return std::nullopt;
+        const double value = std::pow(10.0, power);
         return m.captured(1) == QStringLiteral("-") ? -value : value;
     }
     static const QRegularExpression number(QStringLiteral("^[-+]?(\\d+\\.?\\d*|\\.\\d+)([eE][-+]?\\d+)?$"));

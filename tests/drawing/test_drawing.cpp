@@ -291,6 +291,7 @@ void TestDrawing::tickLabels_data()
     QTest::newRow("exponent") << "1e-3" << 1e-3 << true;
     QTest::newRow("caret power") << "10^{-2}" << 1e-2 << true;
     QTest::newRow("superscript power") << QStringLiteral("10\u207B\u00B3") << 1e-3 << true;
+    QTest::newRow("a power no double holds") << "10^{400}" << 0.0 << false;
     QTest::newRow("a word") << "Time" << 0.0 << false;
     QTest::newRow("a date") << "2026-12-08" << 0.0 << false;
 }
@@ -366,6 +367,11 @@ void TestDrawing::damagedAccountsAreRefused_data()
     TDrawing infinite = d;
     infinite.Paths[0].Points[1].setX(INFINITY);
     QTest::newRow("a vertex not finite") << DrawingBytes(infinite) << false;
+    // Read, without the path that lies out of any picture's reach.
+    TDrawing far = d;
+    far.Paths.insert(far.Paths.begin(), far.Paths[0]);
+    far.Paths[0].Points[0].setY(2.6e157);
+    QTest::newRow("a path far off the page") << DrawingBytes(far) << true;
     TDrawing many = d;
     QByteArray huge = DrawingBytes(many);
     // The path count (after signature, version, images) claims millions.
