@@ -16,8 +16,6 @@
 
 #include <utility>
 
-namespace {
-
 std::optional<QByteArray> ReadCalibrationFile(const QString& Name, QTextStream& Errors)
 {
     QFile file(Name);
@@ -28,7 +26,20 @@ std::optional<QByteArray> ReadCalibrationFile(const QString& Name, QTextStream& 
     return file.readAll();
 }
 
-} // namespace
+TExportStatus WriteExportData(const QString& Out, const QByteArray& Bytes, QIODevice& Output, QTextStream& Errors,
+                              TExportStatus Status)
+{
+    if (Out != QStringLiteral("-")) {
+        if (SaveTextFile(Out, Bytes) == wrInPlace)
+            Errors << InPlaceWarning(Out) << Qt::endl;
+        return Status;
+    }
+    if (Output.write(Bytes) != Bytes.size()) {
+        Errors << QStringLiteral("Unable to write to standard output: %1").arg(Output.errorString()) << Qt::endl;
+        return esFailed;
+    }
+    return Status;
+}
 
 TExportStatus ExportSessionData(const QString& Out, const QString& Session, QIODevice& Output,
                                 QTextStream& Errors, const TExtractRequest& Extract, const QString& Picture,
@@ -108,18 +119,8 @@ TExportStatus ExportSessionData(const QString& Out, const QString& Session, QIOD
                    << Qt::endl;
             return esFailed;
         }
-        const QByteArray bytes = job.DataText(u' ', settings.NumberPrecision, settings.NumberDigits).toUtf8();
-        if (toFile) {
-            if (SaveTextFile(Out, bytes) == wrInPlace)
-                Errors << InPlaceWarning(Out) << Qt::endl;
-            return status;
-        }
-        if (Output.write(bytes) != bytes.size()) {
-            Errors << QStringLiteral("Unable to write to standard output: %1").arg(Output.errorString())
-                   << Qt::endl;
-            return esFailed;
-        }
-        return status;
+        return WriteExportData(Out, job.DataText(u' ', settings.NumberPrecision, settings.NumberDigits).toUtf8(),
+                               Output, Errors, status);
     } catch (...) {
         Errors << ExceptionMessage(std::current_exception()) << Qt::endl;
         return esFailed;

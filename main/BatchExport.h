@@ -2,7 +2,10 @@
 
 #include "extract/Extraction.h"
 
+#include <QByteArray>
 #include <QString>
+
+#include <optional>
 
 class QIODevice;
 class QTextStream;
@@ -19,6 +22,15 @@ enum TExportStatus { esWritten = 0, esFailed = 2, esDoubtful = 3 };
 // Picture, when given, is the session's picture wherever the session says
 // it is. Calibration, when given, is a CSV of calibration points whose map
 // takes the place of the session's for this run.
+// The calibration points file Name's bytes; none, with why said to
+// Errors, when it cannot be read.
+std::optional<QByteArray> ReadCalibrationFile(const QString& Name, QTextStream& Errors);
+
+// Writes an export's Bytes to the file Out, or to Output when Out is "-";
+// Status once written, esFailed (said to Errors) when not.
+TExportStatus WriteExportData(const QString& Out, const QByteArray& Bytes, QIODevice& Output, QTextStream& Errors,
+                              TExportStatus Status);
+
 TExportStatus ExportSessionData(const QString& Out, const QString& Session, QIODevice& Output,
                                 QTextStream& Errors, const TExtractRequest& Extract = {},
                                 const QString& Picture = QString(), const QString& Calibration = QString());

@@ -9,11 +9,9 @@
 #include "drawing/DrawingPick.h"
 #include "image/FreeBitmap.h"
 #include "platform/SameFile.h"
-#include "platform/TextFile.h"
 #include "view/quillonviewsettings.h"
 
 #include <QColor>
-#include <QFile>
 #include <QTextStream>
 
 TExportStatus ExportDrawingData(const QString& Out, const QString& Drawing, const TDrawingRequest& Request,
@@ -37,11 +35,11 @@ TExportStatus ExportDrawingData(const QString& Out, const QString& Drawing, cons
         const int page = Request.Page.value_or(job.ImagePage > 0 ? job.ImagePage : 1);
         const double dpi = Request.Dpi.value_or(job.ImageResolution > 0 ? job.ImageResolution : 300);
         if (!Calibration.isEmpty()) {
-            QFile file(Calibration);
-            if (!file.open(QIODevice::ReadOnly))
-                return fail(QStringLiteral("Cannot open the calibration %1: %2").arg(Calibration, file.errorString()));
+            const std::optional<QByteArray> points = ReadCalibrationFile(Calibration, Errors);
+            if (!points)
+                return esFailed;
             QString problem;
-            if (!ReadCalibrationCsv(file.readAll(), job.Mapping(), problem))
+            if (!ReadCalibrationCsv(*points, job.Mapping(), problem))
                 return fail(QStringLiteral("Cannot use the calibration %1: %2.").arg(Calibration, problem));
         }
         TFreeWinBitmap picture;
@@ -111,15 +109,8 @@ TExportStatus ExportDrawingData(const QString& Out, const QString& Drawing, cons
         job.AddPoints(points);
         if (const QString step = job.Mapping().MissingStep(); !step.isEmpty() && !points.empty())
             return fail(QStringLiteral("The points of %1 have no data values: %2.").arg(Drawing, step));
-        const QByteArray data = job.DataText(u' ', settings.NumberPrecision, settings.NumberDigits).toUtf8();
-        if (toFile) {
-            if (SaveTextFile(Out, data) == wrInPlace)
-                Errors << InPlaceWarning(Out) << Qt::endl;
-            return status;
-        }
-        if (Output.write(data) != data.size())
-            return fail(QStringLiteral("Unable to write to standard output: %1").arg(Output.errorString()));
-        return status;
+        return WriteExportData(Out, job.DataText(u' ', settings.NumberPrecision, settings.NumberDigits).toUtf8(),
+                               Output, Errors, status);
     } catch (...) {
         Errors << ExceptionMessage(std::current_exception()) << Qt::endl;
         return esFailed;
