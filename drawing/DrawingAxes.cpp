@@ -36,6 +36,9 @@ struct TLabel {
     // A power of ten written as a factor ("1e6", "10" raised to 6) that a
     // plotting program shows once beyond an axis's end for all its labels.
     bool Factor = false;
+    // Written with its sign ("+1.995e3"): beyond an axis's end, an offset
+    // added to all its labels.
+    bool Signed = false;
 };
 
 QRectF Bounds(const std::vector<QPointF>& Points)
@@ -102,9 +105,12 @@ std::vector<TLabel> Labels(const TDrawing& Drawing)
             TLabel label{*value, t.Box, false};
             static const QRegularExpression factor(QStringLiteral("^1[eE][-+\u2212]?\\d+$"));
             label.Factor = factor.match(t.Text.trimmed()).hasMatch();
+            label.Signed = t.Text.trimmed().startsWith(u'+') || t.Text.trimmed().startsWith(u'-') ||
+                           t.Text.trimmed().startsWith(QChar(0x2212));
             if (const std::optional<QRectF> bar = MinusBar(Drawing, t.Box); bar && *value > 0) {
                 label.Value = -*value;
                 label.Box = label.Box.united(*bar);
+                label.Signed = true;
             }
             labels.push_back(label);
         }
@@ -294,7 +300,7 @@ TDrawnAxis FitAxis(std::vector<TDrawnTick> Ticks, bool Along, bool Powers)
                 const double score = ticks.size() <= 2 ? (log == Powers ? 0 : 1) : worst;
                 if (score < bestWorst && fit.B != 0) {
                     bestWorst = score;
-                    best = {ticks, log, rejected};
+                    best = {ticks, log, rejected, {}};
                 }
                 break;
             }
@@ -334,28 +340,38 @@ QRectF PageBounds(const TDrawing& Drawing)
     return page;
 }
 
-// The factor shown once beyond the axis's far end (above a Y axis, right of
-// an X axis): its values are the labels' times it. 1 when there is none.
-double AxisFactor(const TDrawnAxis& Axis, bool X, const std::vector<TLabel>& Labels)
+// The factor and the offset shown once beyond the axis's far end: its
+// values are the labels' times the factor plus the offset.
+struct TAxisScale {
+    double Factor = 1;
+    double Offset = 0;
+};
+
+TAxisScale AxisScale(const TDrawnAxis& Axis, bool X, const std::vector<TLabel>& Labels)
 {
-    const QPointF first = Axis.Ticks.front().At, last = Axis.Ticks.back().At;
+    TAxisScale scale;
     for (const TLabel& l : Labels) {
-        if (l.Used || !l.Factor)
+        if (l.Used || !(l.Factor || l.Signed) || !BeyondAxisEnd(Axis, X, l.Box))
             continue;
-        const QRectF& b = l.Box;
-        const double h = b.height();
-        const bool beyond = X ? b.right() > std::max(first.x(), last.x()) && b.top() > first.y() &&
-                                    b.top() < first.y() + 4 * h
-                              : b.bottom() < std::min(first.y(), last.y()) + 0.5 * h &&
-                                    b.bottom() > std::min(first.y(), last.y()) - 3 * h &&
-                                    b.left() < first.x() + 3 * h && b.right() > first.x() - 6 * h;
-        if (beyond)
-            return l.Value;
+        if (l.Signed)
+            scale.Offset = l.Value;
+        else
+            scale.Factor = l.Value;
     }
-    return 1;
+    return scale;
 }
 
 } // namespace
+
+bool BeyondAxisEnd(const TDrawnAxis& Axis, bool X, const QRectF& Box)
+{
+    const QPointF end = Axis.End;
+    const QRectF& b = Box;
+    const double h = b.height();
+    return X ? b.right() > end.x() - b.width() && b.top() > end.y() && b.top() < end.y() + 4 * h
+             : b.bottom() < end.y() + 0.5 * h && b.bottom() > end.y() - 3 * h && b.left() < end.x() + 3 * h &&
+                   b.right() > end.x() - 6 * h;
+}
 
 std::vector<QPointF> TickMarks(const TDrawing& Drawing)
 {
@@ -452,10 +468,18 @@ TDrawnAxes ReadDrawnAxes(const TDrawing& Drawing, std::optional<QPointF> Near)
                 break;
             }
             *axis = fitted;
+            axis->End = x ? axis->Ticks.back().At : axis->Ticks.front().At;
+            if (const int spine = SpineOf(line->front(), spines); spine >= 0) {
+                const QLineF& s = spines[std::size_t(spine)];
+                axis->End = x ? (s.x1() > s.x2() ? s.p1() : s.p2()) : (s.y1() < s.y2() ? s.p1() : s.p2());
+                (x ? axis->End.ry() : axis->End.rx()) = x ? line->front().Axis.y() : line->front().Axis.x();
+            }
             found = true;
-            if (const double factor = AxisFactor(fitted, x, labels); factor != 1)
+            // A log axis's labels are its values: its end's label is no factor.
+            if (const TAxisScale scale = AxisScale(*axis, x, labels);
+                !axis->Log && (scale.Factor != 1 || scale.Offset != 0))
                 for (TDrawnTick& t : axis->Ticks)
-                    t.Value *= factor;
+                    t.Value = t.Value * scale.Factor + scale.Offset;
         }
         if (!found)
             missing << (lines.empty() ? QStringLiteral("no ticks along %1").arg(AxisName(x))

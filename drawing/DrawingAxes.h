@@ -20,6 +20,9 @@ struct TDrawnAxis {
     bool Log = false;
     // Labels read that did not fit the others (a misread, a stray number).
     int Rejected = 0;
+    // Where its line ends: the right end of an X axis, the top of a Y axis;
+    // its spine's end when the ticks stand on one.
+    QPointF End;
 };
 
 // The axes a chart of a drawing shows, read from its tick marks (short
@@ -38,6 +41,11 @@ struct TDrawnAxes {
 // The axes of the chart nearest Near (a point inside it, such as a picked
 // curve's middle); of the page's only chart when Near is unset.
 TDrawnAxes ReadDrawnAxes(const TDrawing& Drawing, std::optional<QPointF> Near = std::nullopt);
+
+// Whether Box lies where a plotting program writes, once, a factor or an
+// offset for all of an axis's labels: right of an X axis's end, above a Y
+// axis's top.
+bool BeyondAxisEnd(const TDrawnAxis& Axis, bool X, const QRectF& Box);
 
 // Where every tick mark of the drawing meets its axis.
 std::vector<QPointF> TickMarks(const TDrawing& Drawing);

@@ -1,0 +1,155 @@
+#include "FindAxes.h"
+
+#include "AxisMarks.h"
+#include "LabelReader.h"
+#include "Skew.h"
+
+#include <cmath>
+#include <map>
+#include <set>
+
+namespace {
+
+// Less than this turn is left alone: resampling would blur more than it
+// straightens.
+constexpr double Level = 0.02 * 3.14159265358979323846 / 180;
+// Labelled ticks an axis needs.
+constexpr std::size_t MinTicks = 3;
+
+// The marks as a drawing the drawn axes' reading takes: a page the
+// picture's size, the lines, the ticks as strokes and the labels read;
+// Unread gets where glyphs were that read as no number.
+TDrawing MarksDrawing(const TGrayPicture& Picture, const TAxisMarks& Marks, TLabelReader& Reader,
+                     std::vector<QRectF>& Unread)
+{
+    TDrawing drawing;
+    TDrawnPath page;
+    page.Points = {{0, 0}, {double(Picture.Width), 0}, {double(Picture.Width), double(Picture.Height)},
+                   {0, double(Picture.Height)}};
+    page.Starts = {0};
+    drawing.Paths.push_back(page);
+    const auto stroke = [&drawing](QPointF A, QPointF B) {
+        TDrawnPath p;
+        p.Points = {A, B};
+        p.Starts = {0};
+        p.Stroked = true;
+        p.Width = 1;
+        drawing.Paths.push_back(p);
+    };
+    for (const QLineF& l : Marks.Lines)
+        stroke(l.p1(), l.p2());
+    for (const TTickMark& t : Marks.Ticks)
+        stroke(t.Axis, t.Outer);
+    // A number whose exponent was not read is not the number: the whole
+    // word goes.
+    std::map<int, std::vector<TDrawnText>> words;
+    std::set<int> misread;
+    for (const TGlyphRun& run : Marks.Runs) {
+        const std::optional<QString> text = Reader.Read(Picture, run.Box, run.Glyphs);
+        const QRectF box = QRectF(run.Box).adjusted(-0.5, -0.5, 0.5, 0.5);
+        if (text && TickLabelValue(*text))
+            words[run.Word].push_back({*text, box});
+        else {
+            misread.insert(run.Word);
+            Unread.push_back(box);
+        }
+    }
+    for (const auto& [word, texts] : words)
+        if (!misread.count(word))
+            drawing.Texts.insert(drawing.Texts.end(), texts.begin(), texts.end());
+    return drawing;
+}
+
+// Whether Box is centred on a tick of Axis's line, as its label.
+bool OnTick(const TAxisMarks& Marks, const TDrawnAxis& Axis, bool X, const QRectF& Box)
+{
+    const QPointF at = Axis.Ticks.front().At;
+    return std::any_of(Marks.Ticks.begin(), Marks.Ticks.end(), [&](const TTickMark& t) {
+        return t.Vertical == X && (X ? std::abs(t.Axis.y() - at.y()) : std::abs(t.Axis.x() - at.x())) < 1 &&
+               (X ? std::abs(Box.center().x() - t.Axis.x()) : std::abs(Box.center().y() - t.Axis.y())) <=
+                   0.25 * Box.height() + 1;
+    });
+}
+
+} // namespace
+
+TFoundAxes FindAxes(const TGrayPicture& Picture, TLabelReader& Reader, QRect Within)
+{
+    TFoundAxes found;
+    if (!Reader.Problem().isEmpty()) {
+        found.Axes.Problem = Reader.Problem();
+        return found;
+    }
+    const QRect whole(0, 0, Picture.Width, Picture.Height);
+    const QRect area = Within.isEmpty() ? whole : Within.intersected(whole);
+    TGrayPicture part;
+    part.Width = area.width();
+    part.Height = area.height();
+    part.Pixels.resize(std::size_t(part.Width) * std::size_t(part.Height));
+    for (int y = 0; y < part.Height; ++y)
+        for (int x = 0; x < part.Width; ++x)
+            part.Pixels[std::size_t(y) * std::size_t(part.Width) + std::size_t(x)] =
+                Picture.At(area.left() + x, area.top() + y);
+    found.Angle = SkewAngle(part);
+    const TTurn turn{std::abs(found.Angle) < Level ? 0.0 : found.Angle,
+                     QPointF(0.5 * (part.Width - 1), 0.5 * (part.Height - 1))};
+    const TGrayPicture upright = turn.Angle == 0 ? part : Upright(part, turn);
+    const TAxisMarks marks = FindAxisMarks(upright);
+    std::vector<QRectF> unread;
+    const TDrawing drawing = MarksDrawing(upright, marks, Reader, unread);
+    found.Axes = ReadDrawnAxes(drawing);
+    // Read off pixels, two labels can be misread alike; three must agree.
+    // And a factor or offset for the labels that cannot be read makes
+    // every value doubtful.
+    QStringList missing;
+    for (const bool x : {true, false}) {
+        TDrawnAxis& axis = x ? found.Axes.X : found.Axes.Y;
+        const QString name = x ? QStringLiteral("X") : QStringLiteral("Y");
+        if (axis.Ticks.size() >= MinTicks && std::any_of(unread.begin(), unread.end(), [&](const QRectF& b) {
+                return BeyondAxisEnd(axis, x, b) && !OnTick(marks, axis, x, b);
+            })) {
+            missing << QStringLiteral("a factor or offset beside the %1 axis that cannot be read").arg(name);
+            axis = {};
+        } else if (axis.Ticks.size() < MinTicks) {
+            const bool ticks = std::any_of(marks.Ticks.begin(), marks.Ticks.end(),
+                                           [x](const TTickMark& t) { return t.Vertical == x; });
+            missing << (ticks ? QStringLiteral("no %1 %2 ticks with labels read that fit a line").arg(MinTicks).arg(name)
+                              : QStringLiteral("no tick marks along an %1 axis").arg(name));
+            axis = {};
+        }
+    }
+    const QPointF offset = area.topLeft();
+    const auto back = [&](QPointF P) { return turn.ToPicture(P) + offset; };
+    for (TDrawnAxis* axis : {&found.Axes.X, &found.Axes.Y})
+        for (TDrawnTick& t : axis->Ticks)
+            t.At = back(t.At);
+    for (QPointF& p : found.Axes.Unlabelled)
+        p = back(p);
+    if (!missing.isEmpty()) {
+        found.Axes.Problem =
+            QStringLiteral("No axes found: the picture shows %1.").arg(missing.join(QStringLiteral(" and ")));
+        return found;
+    }
+    found.Axes.Problem.clear();
+    // The frame: from the Y axis's line to the X axis's end, from the X
+    // axis's line to the Y axis's top, as far as the ticks and lines reach.
+    const TDrawnAxis& xa = found.Axes.X;
+    const TDrawnAxis& ya = found.Axes.Y;
+    const QPointF x0 = turn.ToUpright(xa.Ticks.front().At - offset), x1 = turn.ToUpright(xa.Ticks.back().At - offset);
+    const QPointF y0 = turn.ToUpright(ya.Ticks.front().At - offset), y1 = turn.ToUpright(ya.Ticks.back().At - offset);
+    double left = std::min(x0.x(), y0.x()), right = std::max(x1.x(), y0.x());
+    double top = std::min(y0.y(), x0.y()), bottom = std::max(y1.y(), x0.y());
+    for (const QLineF& l : marks.Lines) {
+        const bool levelLine = l.dy() == 0;
+        if (levelLine && std::abs(l.y1() - x0.y()) < 1) {
+            left = std::min(left, std::min(l.x1(), l.x2()));
+            right = std::max(right, std::max(l.x1(), l.x2()));
+        } else if (!levelLine && std::abs(l.x1() - y0.x()) < 1) {
+            top = std::min(top, std::min(l.y1(), l.y2()));
+            bottom = std::max(bottom, std::max(l.y1(), l.y2()));
+        }
+    }
+    for (const QPointF& c : {QPointF(left, top), QPointF(right, top), QPointF(right, bottom), QPointF(left, bottom)})
+        found.Frame << back(c);
+    return found;
+}

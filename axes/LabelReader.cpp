@@ -1,0 +1,63 @@
+#include "LabelReader.h"
+
+#include <tesseract/baseapi.h>
+
+#include <algorithm>
+#include <cmath>
+#include <vector>
+
+namespace {
+
+// Glyphs scaled to this height in pixels, as the recogniser reads best, on
+// a margin of ground.
+constexpr int ReadHeight = 40;
+constexpr int Margin = 12;
+
+} // namespace
+
+TLabelReader::TLabelReader()
+    : FApi(std::make_unique<tesseract::TessBaseAPI>())
+{
+    if (FApi->Init(nullptr, "eng", tesseract::OEM_LSTM_ONLY) != 0) {
+        FApi.reset();
+        FProblem = QStringLiteral("No labels can be read: Tesseract's English data (tesseract-ocr-eng) is missing.");
+        return;
+    }
+    FApi->SetPageSegMode(tesseract::PSM_SINGLE_LINE);
+    FApi->SetVariable("tessedit_char_whitelist", "0123456789.,-+e");
+    FApi->SetVariable("debug_file", "/dev/null");
+}
+
+TLabelReader::~TLabelReader()
+{
+    if (FApi)
+        FApi->End();
+}
+
+std::optional<QString> TLabelReader::Read(const TGrayPicture& Picture, const QRect& Box, int Glyphs)
+{
+    if (!FApi || Box.isEmpty())
+        return std::nullopt;
+    const double scale = double(ReadHeight) / Box.height();
+    const int w = int(std::ceil(Box.width() * scale)) + 2 * Margin, h = ReadHeight + 2 * Margin;
+    std::vector<unsigned char> pixels(std::size_t(w) * std::size_t(h));
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) {
+            // Pixel edges scaled: the box's first pixel starts half a pixel
+            // before its centre.
+            const double sx = Box.left() - 0.5 + (x - Margin + 0.5) / scale;
+            const double sy = Box.top() - 0.5 + (y - Margin + 0.5) / scale;
+            const bool inside = sx >= Box.left() - 1 && sx <= Box.right() + 1 && sy >= Box.top() - 1 &&
+                                sy <= Box.bottom() + 1;
+            pixels[std::size_t(y) * std::size_t(w) + std::size_t(x)] =
+                inside ? (unsigned char)std::lround(Picture.Sample(sx, sy)) : 255;
+        }
+    FApi->SetImage(pixels.data(), w, h, 1, w);
+    FApi->SetSourceResolution(300);
+    const std::unique_ptr<char[]> text(FApi->GetUTF8Text());
+    QString read = QString::fromUtf8(text.get()).simplified();
+    read.remove(u' ');
+    if (read.size() != Glyphs)
+        return std::nullopt;
+    return read;
+}

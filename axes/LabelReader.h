@@ -1,0 +1,34 @@
+#pragma once
+
+#include "GrayPicture.h"
+
+#include <QRect>
+#include <QString>
+
+#include <memory>
+#include <optional>
+
+namespace tesseract {
+class TessBaseAPI;
+}
+
+// Reads tick labels with Tesseract: digits, signs, decimal points, commas
+// and the e of an exponent, one line at a time.
+class TLabelReader {
+public:
+    TLabelReader();
+    ~TLabelReader();
+    TLabelReader(const TLabelReader&) = delete;
+    TLabelReader& operator=(const TLabelReader&) = delete;
+
+    // Why no label can be read (Tesseract or its English data missing), or "".
+    QString Problem() const { return FProblem; }
+
+    // The text of the Glyphs glyphs in Box of Picture; none when what was
+    // read has not one character a glyph, as a misread often has not.
+    std::optional<QString> Read(const TGrayPicture& Picture, const QRect& Box, int Glyphs);
+
+private:
+    std::unique_ptr<tesseract::TessBaseAPI> FApi;
+    QString FProblem;
+};
