@@ -4,6 +4,7 @@
 #include <array>
 #include <cmath>
 #include <cstdlib>
+#include <map>
 #include <numeric>
 
 namespace {
@@ -40,15 +41,17 @@ class TFinder {
 public:
     TFinder(const TGrayPicture& Picture, QRect Within)
         : P(Picture), R(Within), W(Within.width()), H(Within.height()), Side(std::max(W, H)),
-          Bg(Ground(Picture, Within)), Ink(std::size_t(W) * std::size_t(H)), Shade(Ink.size())
+          Bg(Ground(Picture, Within)), Ink(std::size_t(W) * std::size_t(H)), Line(Ink.size()), Shade(Ink.size())
     {
-        // Ink is well darker than the ground; a shaded area's edge is a
-        // step of a few levels that noise seldom makes over a long run.
+        // Ink is well darker than the ground; a line may be lighter (a grey
+        // frame); a shaded area's edge is a step of a few levels that noise
+        // seldom makes over a long run.
         const int inkBelow = Bg * 55 / 100;
         for (int y = 0; y < H; ++y)
             for (int x = 0; x < W; ++x) {
                 const int g = P.At(R.left() + x, R.top() + y);
                 Ink[Index(x, y)] = g < inkBelow;
+                Line[Index(x, y)] = g < Bg - 40;
                 Shade[Index(x, y)] = std::abs(g - Bg) > 14;
             }
     }
@@ -72,7 +75,7 @@ private:
     const QRect R;
     const int W, H, Side;
     const int Bg;
-    std::vector<char> Ink, Shade;
+    std::vector<char> Ink, Line, Shade;
 };
 
 // Runs of Marked positions along each row (Level) or column, at least a
@@ -131,6 +134,24 @@ template <class Test> std::vector<TBand> TFinder::Bands(bool Level, bool IsInk, 
                 weight += d;
             }
         b.At = weight > 0 ? sum / weight : 0.5 * (b.First + b.Last);
+    }
+    // A line crossed by a curve or a label comes in pieces: one again.
+    const int bridge = std::max(8, Side / 40);
+    for (bool joined = true; joined;) {
+        joined = false;
+        for (std::size_t i = 0; i < bands.size() && !joined; ++i)
+            for (std::size_t j = i + 1; j < bands.size() && !joined; ++j) {
+                TBand& a = bands[i];
+                const TBand& b = bands[j];
+                if (std::abs(a.At - b.At) < 1 && b.From - a.To <= bridge && a.From - b.To <= bridge) {
+                    a.From = std::min(a.From, b.From);
+                    a.To = std::max(a.To, b.To);
+                    a.First = std::min(a.First, b.First);
+                    a.Last = std::max(a.Last, b.Last);
+                    bands.erase(bands.begin() + std::ptrdiff_t(j));
+                    joined = true;
+                }
+            }
     }
     return bands;
 }
@@ -254,6 +275,37 @@ std::vector<TTickMark> TFinder::CornerTicks(const std::vector<TBand>& Level, con
     return ticks;
 }
 
+// Ticks of one axis may stand on lines found a pixel apart (a frame's ink
+// and the edge of the area it frames): all take the line most stand on.
+void OneLine(std::vector<TTickMark>& Ticks, std::size_t From)
+{
+    for (const bool vertical : {true, false}) {
+        const auto across = [vertical](const TTickMark& t) { return vertical ? t.Axis.y() : t.Axis.x(); };
+        std::vector<TTickMark*> ticks;
+        for (std::size_t i = From; i < Ticks.size(); ++i)
+            if (Ticks[i].Vertical == vertical)
+                ticks.push_back(&Ticks[i]);
+        std::sort(ticks.begin(), ticks.end(), [&](const TTickMark* a, const TTickMark* b) { return across(*a) < across(*b); });
+        for (std::size_t i = 0; i < ticks.size();) {
+            std::size_t j = i + 1;
+            while (j < ticks.size() && across(*ticks[j]) - across(*ticks[j - 1]) <= 1.5)
+                ++j;
+            std::map<double, int> counts;
+            for (std::size_t k = i; k < j; ++k)
+                ++counts[across(*ticks[k])];
+            const double common = std::max_element(counts.begin(), counts.end(), [](const auto& a, const auto& b) {
+                                      return a.second < b.second;
+                                  })->first;
+            for (std::size_t k = i; k < j; ++k) {
+                const double shift = common - across(*ticks[k]);
+                (vertical ? ticks[k]->Axis.ry() : ticks[k]->Axis.rx()) = common;
+                (vertical ? ticks[k]->Outer.ry() : ticks[k]->Outer.rx()) += shift;
+            }
+            i = j;
+        }
+    }
+}
+
 // Glyphs side by side at one height make a run; a raised run of smaller
 // ones after it (an exponent) is a run of its own.
 std::vector<TGlyphRun> TFinder::Runs(std::vector<TComponent> Glyphs) const
@@ -323,15 +375,27 @@ TAxisMarks TFinder::Find()
     if (Bg < 128 || W < 16 || H < 16)
         return marks;
     const auto ink = [this](int x, int y) { return Ink[Index(x, y)] != 0; };
+    const auto line = [this](int x, int y) { return Line[Index(x, y)] != 0; };
     std::vector<TBand> level = Bands(true, true, ink), upright = Bands(false, true, ink);
+    // A grey line (a light frame) too, but not the edge of a grey margin.
+    const int thickest = 3 + Side / 150;
+    for (const auto& [bands, isLevel] : {std::pair{&level, true}, std::pair{&upright, false}}) {
+        const std::size_t dark = bands->size();
+        for (const TBand& b : Bands(isLevel, true, line))
+            if (b.Last - b.First < thickest &&
+                std::none_of(bands->begin(), bands->begin() + std::ptrdiff_t(dark), [&b](const TBand& d) {
+                    return d.First <= b.Last && d.Last >= b.First && d.From <= b.To && d.To >= b.From;
+                }))
+                bands->push_back(b);
+    }
     std::vector<char> rest = Ink;
     LeaveOut(level, true, rest);
     LeaveOut(upright, false, rest);
     const auto levelEdge = [this](int x, int y) {
-        return y > 0 && Shade[Index(x, y)] != Shade[Index(x, y - 1)] && !Ink[Index(x, y)] && !Ink[Index(x, y - 1)];
+        return y > 0 && Shade[Index(x, y)] != Shade[Index(x, y - 1)] && !Line[Index(x, y)] && !Line[Index(x, y - 1)];
     };
     const auto uprightEdge = [this](int x, int y) {
-        return x > 0 && Shade[Index(x, y)] != Shade[Index(x - 1, y)] && !Ink[Index(x, y)] && !Ink[Index(x - 1, y)];
+        return x > 0 && Shade[Index(x, y)] != Shade[Index(x - 1, y)] && !Line[Index(x, y)] && !Line[Index(x - 1, y)];
     };
     for (TBand& b : Bands(true, false, levelEdge))
         level.push_back(b);
@@ -346,6 +410,7 @@ TAxisMarks TFinder::Find()
             marks.Lines.push_back(isLevel ? QLineF(b.From, b.At, b.To, b.At).translated(offset)
                                           : QLineF(b.At, b.From, b.At, b.To).translated(offset));
     std::vector<TComponent> glyphs;
+    const std::size_t corners = marks.Ticks.size();
     for (const TComponent& c : Components(rest)) {
         TTickMark tick;
         if (Tick(c, level, upright, tick))
@@ -353,6 +418,7 @@ TAxisMarks TFinder::Find()
         else if (std::max(c.Width(), c.Height()) <= Side * 8 / 100)
             glyphs.push_back(c);
     }
+    OneLine(marks.Ticks, corners);
     // Only glyphs within reach of a tick's end can label it.
     std::vector<TComponent> near;
     for (const TComponent& c : glyphs) {

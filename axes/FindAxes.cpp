@@ -51,7 +51,9 @@ TDrawing MarksDrawing(const TGrayPicture& Picture, const TAxisMarks& Marks, TLab
             words[run.Word].push_back({*text, box});
         else {
             misread.insert(run.Word);
-            Unread.push_back(box);
+            // A bare stroke is no text, and no factor or offset.
+            if (run.Box.width() >= 0.25 * run.Box.height())
+                Unread.push_back(box);
         }
     }
     for (const auto& [word, texts] : words)
@@ -98,6 +100,7 @@ TFoundAxes FindAxes(const TGrayPicture& Picture, TLabelReader& Reader, QRect Wit
     std::vector<QRectF> unread;
     const TDrawing drawing = MarksDrawing(upright, marks, Reader, unread);
     found.Axes = ReadDrawnAxes(drawing);
+
     // Read off pixels, two labels can be misread alike; three must agree.
     // And a factor or offset for the labels that cannot be read makes
     // every value doubtful.

@@ -2,6 +2,8 @@
 
 #include <tesseract/baseapi.h>
 
+#include <QRegularExpression>
+
 #include <algorithm>
 #include <cmath>
 #include <vector>
@@ -57,7 +59,12 @@ std::optional<QString> TLabelReader::Read(const TGrayPicture& Picture, const QRe
     const std::unique_ptr<char[]> text(FApi->GetUTF8Text());
     QString read = QString::fromUtf8(text.get()).simplified();
     read.remove(u' ');
+    // Glyphs that touch read as more characters than strokes; fewer is a
+    // character lost, such as a decimal point.
     if (read.size() != Glyphs)
         return std::nullopt;
+    // A comma not before three digits is a decimal point read as one.
+    static const QRegularExpression comma(QStringLiteral(",(?!\\d{3}(\\D|$))"));
+    read.replace(comma, QStringLiteral("."));
     return read;
 }

@@ -1,6 +1,10 @@
 #include "BatchExport.h"
 
+#include "DrawnAxesMapping.h"
+#include "FileKind.h"
 #include "MappingArea.h"
+#include "PictureAxes.h"
+#include "PictureProblem.h"
 #include "SessionOpening.h"
 #include "StandardErrorBox.h"
 #include "document/CalibrationCsv.h"
@@ -43,7 +47,7 @@ TExportStatus WriteExportData(const QString& Out, const QByteArray& Bytes, QIODe
 
 TExportStatus ExportSessionData(const QString& Out, const QString& Session, QIODevice& Output,
                                 QTextStream& Errors, const TExtractRequest& Extract, const QString& Picture,
-                                const QString& Calibration)
+                                const QString& Calibration, bool AutoAxes)
 {
     try {
         TExportStatus status = esWritten;
@@ -57,7 +61,30 @@ TExportStatus ExportSessionData(const QString& Out, const QString& Session, QIOD
         TJobDocument job;
         TFreeWinBitmap picture;
         QString moved;
-        const QString warning = OpenSession(Session, settings.Look(), job, picture, &moved, Picture);
+        QString warning;
+        if (AutoAxes && FileKindOf(Session) == fkPicture) {
+            const TPictureReport report = picture.ReplaceWith(Session);
+            if (!report.Usable()) {
+                Errors << PictureProblemText(Session, report) << Qt::endl;
+                return esFailed;
+            }
+            job.ImageFileName = Session;
+        } else {
+            warning = OpenSession(Session, settings.Look(), job, picture, &moved, Picture);
+        }
+        if (AutoAxes) {
+            const TPixelSource source(picture.DisplaySource());
+            const TFoundAxes found = source.IsValid() ? FindPictureAxes(source) : TFoundAxes{};
+            if (!source.IsValid() || !found.Axes.Problem.isEmpty()) {
+                Errors << QStringLiteral("--auto-axes: %1")
+                              .arg(source.IsValid() ? found.Axes.Problem
+                                                    : QStringLiteral("the session %1 has no picture.").arg(Session))
+                       << Qt::endl;
+                return esFailed;
+            }
+            static_cast<TMapping&>(job.Mapping()) = FoundAxesMapping(found, job.Mapping());
+            Errors << DrawnAxesText(found.Axes, QStringLiteral("Axes found in the picture")) << Qt::endl;
+        }
         if (!Calibration.isEmpty()) {
             const std::optional<QByteArray> bytes = ReadCalibrationFile(Calibration, Errors);
             if (!bytes)

@@ -31,6 +31,10 @@ std::optional<QByteArray> ReadCalibrationFile(const QString& Name, QTextStream& 
 TExportStatus WriteExportData(const QString& Out, const QByteArray& Bytes, QIODevice& Output, QTextStream& Errors,
                               TExportStatus Status);
 
+// AutoAxes takes the map from the axes found in the picture instead, and
+// Session may then be a picture; when they cannot all be read, nothing is
+// written and why is said.
 TExportStatus ExportSessionData(const QString& Out, const QString& Session, QIODevice& Output,
                                 QTextStream& Errors, const TExtractRequest& Extract = {},
-                                const QString& Picture = QString(), const QString& Calibration = QString());
+                                const QString& Picture = QString(), const QString& Calibration = QString(),
+                                bool AutoAxes = false);

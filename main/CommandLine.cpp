@@ -102,7 +102,7 @@ QString DrawingRequest(const QCommandLineParser& Parser, const TDrawingOptions& 
         return QStringLiteral("--vector-curve and --vector-markers cannot be used together.");
     if (!curve && !markers) {
         for (const QCommandLineOption* option :
-             {&Options.At, &Options.Page, &Options.Dpi, &Options.Template, &Options.AutoAxes})
+             {&Options.At, &Options.Page, &Options.Dpi, &Options.Template})
             if (Parser.isSet(*option))
                 return QStringLiteral("--%1 goes with --vector-curve or --vector-markers.").arg(option->names().first());
         return {};
@@ -249,8 +249,10 @@ TCommandLine ParseCommandLine(const QStringList& Arguments)
         QStringLiteral("SESSION"));
     const QCommandLineOption autoAxes(
         QStringLiteral("auto-axes"),
-        QStringLiteral("With a drawing: the map from its own axes (tick marks and their labels) around the curve or "
-                       "markers taken; which map was used goes to standard error."));
+        QStringLiteral("With --export: the map from the chart's own axes (tick marks and their labels, read from a "
+                       "picture's pixels or a drawing's text) instead of the session's; FILE may then be a picture. "
+                       "Every tick must fit within half a pixel, else nothing is written (exit 2). Which map was used "
+                       "goes to standard error."));
     parser.addOption(help);
     parser.addOption(version);
     parser.addOption(exportTo);
@@ -274,6 +276,8 @@ TCommandLine ParseCommandLine(const QStringList& Arguments)
         text.remove(0, text.indexOf(u'\n') + 1);
         result.Text = QStringLiteral("Usage: quillon [options] [FILE]\n"
                                      "       quillon --export OUT [--picture FILE] [--calibration POINTS.csv] SESSION\n"
+                                     "       quillon --auto-axes [--extract-curve COLOUR|--extract-markers COLOUR ...] "
+                                     "--export OUT SESSION|PICTURE\n"
                                      "       quillon --extract-curve COLOUR [--tolerance N] [--step PIXELS] "
                                      "[--from-x X] [--to-x X] [--replace] [--accept-doubtful] --export OUT SESSION\n"
                                      "       quillon --extract-markers COLOUR [--tolerance N] [--from-x X] [--to-x X] "
@@ -296,8 +300,15 @@ TCommandLine ParseCommandLine(const QStringList& Arguments)
                !wrongDrawing.isEmpty()) {
         result.Action = TCommandLine::caUsageError;
         result.Text = wrongDrawing;
+    } else if (parser.isSet(autoAxes) && result.Drawing.Kind == TDrawingRequest::dkNone &&
+               (!parser.isSet(exportTo) || parser.isSet(calibration))) {
+        result.Action = TCommandLine::caUsageError;
+        result.Text = parser.isSet(exportTo)
+                          ? QStringLiteral("--auto-axes takes the map from the picture: not with --calibration.")
+                          : QStringLiteral("--auto-axes goes with --export.");
     } else if (parser.isSet(exportTo)) {
         result.ExportFile = parser.value(exportTo);
+        result.AutoAxes = parser.isSet(autoAxes);
         if (files.size() != 1) {
             result.Action = TCommandLine::caUsageError;
             const bool drawing = result.Drawing.Kind != TDrawingRequest::dkNone;

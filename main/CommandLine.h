@@ -22,6 +22,9 @@ struct TCommandLine {
     QString PictureFile;
     // caExport: calibration points whose map replaces the session's.
     QString CalibrationFile;
+    // caExport: the map found in the picture replaces the session's; the
+    // file read may be a picture.
+    bool AutoAxes = false;
     // caExport: a curve or markers taken from a drawing, SessionFile then
     // naming the drawing.
     TDrawingRequest Drawing;

@@ -16,7 +16,7 @@ TMapping DrawnAxesMapping(const TDrawnAxes& Axes, TMapping Base)
     return Base;
 }
 
-QString DrawnAxesText(const TDrawnAxes& Axes)
+QString DrawnAxesText(const TDrawnAxes& Axes, const QString& Source)
 {
     double worst = 0;
     for (const TDrawnAxis* a : {&Axes.X, &Axes.Y})
@@ -30,6 +30,7 @@ QString DrawnAxesText(const TDrawnAxes& Axes)
             text += QStringLiteral(" (%1 misfitting labels left out)").arg(A.Rejected);
         return text;
     };
-    return QStringLiteral("Axes from the drawing: %1, %2; the largest residual is %3 pixels.")
-        .arg(axis(QStringLiteral("X"), Axes.X), axis(QStringLiteral("Y"), Axes.Y), QString::number(worst, 'g', 2));
+    return QStringLiteral("%1: %2, %3; the largest residual is %4 pixels.")
+        .arg(Source, axis(QStringLiteral("X"), Axes.X), axis(QStringLiteral("Y"), Axes.Y),
+             QString::number(worst, 'g', 2));
 }

@@ -8,5 +8,5 @@
 // dates.
 TMapping DrawnAxesMapping(const TDrawnAxes& Axes, TMapping Base);
 
-// A line saying which map the drawn axes give, for reports.
-QString DrawnAxesText(const TDrawnAxes& Axes);
+// A line saying which map the axes give, for reports, headed Source.
+QString DrawnAxesText(const TDrawnAxes& Axes, const QString& Source = QStringLiteral("Axes from the drawing"));

@@ -68,7 +68,7 @@ int main(int argc, char* argv[])
         if (line.Drawing.Kind != TDrawingRequest::dkNone)
             return ExportDrawingData(line.ExportFile, line.SessionFile, line.Drawing, line.CalibrationFile, output, err);
         return ExportSessionData(line.ExportFile, line.SessionFile, output, err, line.Extract, line.PictureFile,
-                                 line.CalibrationFile);
+                                 line.CalibrationFile, line.AutoAxes);
     }
     case TCommandLine::caShowWindow:
         break;

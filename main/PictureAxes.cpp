@@ -1,0 +1,30 @@
+#include "PictureAxes.h"
+
+#include "DrawnAxesMapping.h"
+#include "axes/LabelReader.h"
+
+#include <QColor>
+
+#include <cmath>
+
+TFoundAxes FindPictureAxes(const TPixelSource& Source, QRect Within)
+{
+    TGrayPicture gray{Source.Width(), Source.Height(), {}};
+    gray.Pixels.reserve(std::size_t(gray.Width) * std::size_t(gray.Height));
+    for (int y = 0; y < gray.Height; ++y)
+        for (int x = 0; x < gray.Width; ++x) {
+            const TRgb c = Source.At(x, y);
+            gray.Pixels.push_back(std::uint8_t(qGray(c.R, c.G, c.B)));
+        }
+    TLabelReader reader;
+    return FindAxes(gray, reader, Within);
+}
+
+TMapping FoundAxesMapping(const TFoundAxes& Found, TMapping Base)
+{
+    TMapping mapping = DrawnAxesMapping(Found.Axes, std::move(Base));
+    const QRect frame = Found.Frame.boundingRect().toAlignedRect();
+    if (!frame.isEmpty())
+        mapping.MappingRect = {frame.left(), frame.top(), frame.right(), frame.bottom()};
+    return mapping;
+}
