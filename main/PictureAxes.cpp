@@ -7,7 +7,7 @@
 
 #include <cmath>
 
-TFoundAxes FindPictureAxes(const TPixelSource& Source, QRect Within)
+TGrayPicture GrayOf(const TPixelSource& Source)
 {
     TGrayPicture gray{Source.Width(), Source.Height(), {}};
     gray.Pixels.reserve(std::size_t(gray.Width) * std::size_t(gray.Height));
@@ -16,8 +16,13 @@ TFoundAxes FindPictureAxes(const TPixelSource& Source, QRect Within)
             const TRgb c = Source.At(x, y);
             gray.Pixels.push_back(std::uint8_t(qGray(c.R, c.G, c.B)));
         }
+    return gray;
+}
+
+TFoundAxes FindPictureAxes(const TPixelSource& Source, QRect Within)
+{
     TLabelReader reader;
-    return FindAxes(gray, reader, Within);
+    return FindAxes(GrayOf(Source), reader, Within);
 }
 
 TMapping FoundAxesMapping(const TFoundAxes& Found, TMapping Base)

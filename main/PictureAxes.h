@@ -4,6 +4,9 @@
 #include "document/viewmapping.h"
 #include "extract/PixelSource.h"
 
+// The lightness of Source's picture.
+TGrayPicture GrayOf(const TPixelSource& Source);
+
 // The axes of the chart in Source's picture (inside Within when given).
 TFoundAxes FindPictureAxes(const TPixelSource& Source, QRect Within = {});
 

@@ -14,6 +14,9 @@
 #include "platform/TextFile.h"
 #include "view/quillonview.h"
 
+#include "axes/FindAxes.h"
+
+#include <QFutureWatcher>
 #include <QMainWindow>
 #include <QPointer>
 #include <QTimer>
@@ -28,6 +31,7 @@ class QMenu;
 class QWheelEvent;
 class QFrame;
 class QLabel;
+class QPushButton;
 class QScrollArea;
 class QSlider;
 class QSplitter;
@@ -282,6 +286,10 @@ private:
     QAction* acAxisDates;
     QAction* acPickDrawing;
     QAction* acAxesFromDrawing;
+    QAction* acFindAxes;
+    // The axes found in a picture just opened, offered once found.
+    QFutureWatcher<TFoundAxes> FAxesSearch;
+    QPushButton* bAxesOffer;
     // The drawing command a click in the view is awaited for, if any.
     QAction* FPickingFor = nullptr;
     QPointer<TformExtract> FExtract;
@@ -335,7 +343,19 @@ private:
     // Reads the drawing's axes (of the chart clicked, when the page holds
     // several) and offers them as calibration points.
     void acAxesFromDrawingExecute();
-    void ProposeDrawnAxes(const TDrawnAxes& Axes);
+    // Offers Axes for the user to accept as calibration points, one step,
+    // in a dialog captioned Title; Frame, when given, becomes the plotting
+    // area.
+    void ProposeDrawnAxes(const TDrawnAxes& Axes, const QString& Title = QStringLiteral("Axes from Drawing"),
+                          const QPolygonF& Frame = {});
+    void CreateAxesCommands();
+    // Finds the axes in the picture (inside the plotting area's rectangle
+    // when there is one) and offers them.
+    void acFindAxesExecute();
+    // Looks for the axes of a picture just opened without a map, in the
+    // background; found, they are offered on the status bar.
+    void SearchOpenedAxes();
+    void OfferFoundAxes();
     // The drawing's tick mark within a few screen pixels of At, else At.
     TPointF DrawnTickNear(const TPointF& At) const;
     // Opens the extraction dialog of Kind beside the window, closing one

@@ -191,6 +191,7 @@ void Tmainform::CreateCommands()
     CreateExtractCommands();
     CreateCalibrationCommands();
     CreateDrawingCommands();
+    CreateAxesCommands();
 }
 
 void Tmainform::CreateMenus()
@@ -230,7 +231,7 @@ void Tmainform::CreateMenus()
     data->addSeparator();
     data->addActions({acCalibrateMode, acCalibrationPoints, acAxisDates});
     data->addSeparator();
-    data->addActions({acPickDrawing, acAxesFromDrawing});
+    data->addActions({acPickDrawing, acAxesFromDrawing, acFindAxes});
 
     QMenu* view = bar->addMenu(QStringLiteral("&View"));
     view->addAction(acZoomPreview);
@@ -306,6 +307,7 @@ void Tmainform::UpdateCommands()
     acCalibrateMode->setChecked(mode == maCalibrate);
     acPickDrawing->setEnabled(!FDrawing.Paths.empty());
     acAxesFromDrawing->setEnabled(!FDrawing.Paths.empty());
+    acFindAxes->setEnabled(QuillonView->Image.IsValid());
     if (!QuillonView->Picking())
         FPickingFor = nullptr;
     acPickDrawing->setChecked(FPickingFor == acPickDrawing);
@@ -471,6 +473,7 @@ void Tmainform::ShowOpenedPicture(const QString& FileName, const TPictureReport&
     NoteRecent(FileName);
     StartHistory(QString());
     ShowPictureProblem(FileName, report);
+    SearchOpenedAxes();
 }
 
 void Tmainform::ShowPictureProblem(const QString& FileName, const TPictureReport& Report)

@@ -122,7 +122,7 @@ void Tmainform::acAxesFromDrawingExecute()
     UpdateCommands();
 }
 
-void Tmainform::ProposeDrawnAxes(const TDrawnAxes& Axes)
+void Tmainform::ProposeDrawnAxes(const TDrawnAxes& Axes, const QString& Title, const QPolygonF& Frame)
 {
     TQuillonView* v = QuillonView;
     if (!Axes.Problem.isEmpty()) {
@@ -143,16 +143,21 @@ void Tmainform::ProposeDrawnAxes(const TDrawnAxes& Axes)
         return;
     }
     TfrmCalibrationPoints dialog(this);
-    dialog.setWindowTitle(QStringLiteral("Axes from Drawing"));
+    dialog.setWindowTitle(Title);
     dialog.SetCalibration(DrawnAxesMapping(Axes, *v));
-    statusBar()->showMessage(DrawnAxesText(Axes), 15000);
+    statusBar()->showMessage(DrawnAxesText(Axes, Frame.isEmpty() ? QStringLiteral("Axes from the drawing")
+                                                                 : QStringLiteral("Axes found in the picture")),
+                             15000);
     if (dialog.exec() != QDialog::Accepted)
         return;
     const TMapping result = dialog.Result();
-    Record(QStringLiteral("Axes from Drawing"), [&] {
+    const QRect frame = Frame.boundingRect().toAlignedRect();
+    Record(Title, [&] {
         v->SetAxisKinds(result.AxisXMap, result.AxisYMap);
         v->SetAxisUnits(result.XUnit, result.YUnit);
         v->SetCalibration(result.Calibration);
+        if (!frame.isEmpty())
+            v->SetMappingRect({frame.left(), frame.top(), frame.right(), frame.bottom()});
     });
     UpdateCommands();
 }

@@ -167,7 +167,7 @@ void TestFormMain::menusInOrder()
                                    "Plotting &Area...", "&Export All Series...", "-", "Extract C&urve...",
                                    "Extract Ma&rkers...", "-", "Calibrate by &Points", "Calibration Poi&nts...",
                                    "Axis Dates and &Times...", "-", "Pick Curve from &Drawing...",
-                                   "Axes from Dra&wing..."}));
+                                   "Axes from Dra&wing...", "Find A&xes..."}));
     QCOMPARE(menu(3), (QStringList{"&Zoom Preview", "-", "&500%", "&400%", "&300%", "&200%", "&100%", "&75%", "5&0%", "25%", "-",
                                    "Fi&t to Page", "-", "Zoom &In", "Zoom O&ut", "-", "Calibration &Grid"}));
     QCOMPARE(menu(4), (QStringList{"P&references", "&Paint"}));
