@@ -51,6 +51,8 @@ private slots:
     void calibrationFileReplacesTheMap();
     void drawingGivesItsOwnValues_data();
     void drawingGivesItsOwnValues();
+    void pictureAxes_data();
+    void pictureAxes();
 
 private:
     QString Path(const char* name) const { return FDir.filePath(QString::fromLatin1(name)); }
@@ -411,6 +413,52 @@ void TestCommandLine::drawingGivesItsOwnValues()
         QVERIFY2(near(xy[0].toDouble(), want[i].x()) && near(xy[1].toDouble(), want[i].y()),
                  lines[qsizetype(i)].constData());
     }
+}
+
+void TestCommandLine::pictureAxes_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<int>("status");
+    QTest::addColumn<QByteArray>("message");
+    // chart03.jpg: X log10 from 10 to 1e6, its curve across it all.
+    const QString chart = QStringLiteral(AXES_CHARTS "/chart03.jpg");
+    QTest::newRow("curve by the axes found")
+        << QStringList{"--auto-axes", "--extract-curve", "#1f77b4", "--export", Path("kept.txt"), chart} << 0
+        << QByteArray("Axes found in the picture: X log10 through");
+    QTest::newRow("no axes in the picture")
+        << QStringList{"--auto-axes", "--export", Path("kept.txt"), SavePicture(Path("plain.png"), 300, 200)} << 2
+        << QByteArray("--auto-axes: No axes found: the picture shows no tick marks along an X axis");
+    QTest::newRow("not without --export") << QStringList{"--auto-axes", chart} << 1
+                                          << QByteArray("--auto-axes goes with --export.");
+    QTest::newRow("not with calibration points")
+        << QStringList{"--auto-axes", "--calibration", Path("c.csv"), "--export", Path("kept.txt"), chart} << 1
+        << QByteArray("--auto-axes takes the map from the picture: not with --calibration.");
+}
+
+void TestCommandLine::pictureAxes()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(int, status);
+    QFETCH(QByteArray, message);
+    WriteTextFile(Path("kept.txt"), "earlier data\r\n");
+    const TRun run = RunProgram(arguments);
+    QCOMPARE(run.Status, status);
+    QVERIFY2(run.Err.contains(message), run.Err.constData());
+    const QList<QByteArray> lines = ReadTextFile(Path("kept.txt")).trimmed().split('\n');
+    if (status != 0) {
+        QCOMPARE(lines, QList<QByteArray>{"earlier data"});
+        return;
+    }
+    // On the curve its script drew, y = -0.002 + 0.008 (0.5 + 0.4 sin(6u + 3))
+    // where u runs from 0 to 1 over the decades of x, to three pixels and a
+    // half where it is steep (a pixel is 9.6e-6 of y; 2.4 seen).
+    QVERIFY(lines.size() > 50);
+    double worst = 0;
+    for (const QByteArray& line : lines) {
+        const double u = (std::log10(line.split(' ')[0].toDouble()) - 1) / 5;
+        worst = std::max(worst, std::abs(line.split(' ')[1].toDouble() + 0.002 - 0.008 * (0.5 + 0.4 * std::sin(6 * u + 3))));
+    }
+    QVERIFY2(worst <= 3.5 / 103950, qPrintable(QString::number(worst * 103950)));
 }
 
 QTEST_MAIN(TestCommandLine)
