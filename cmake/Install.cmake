@@ -66,5 +66,7 @@ set(CPACK_GENERATOR DEB)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION graphics)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# Read by Tesseract at run time, so no library names it.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "tesseract-ocr-eng")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 include(CPack)
