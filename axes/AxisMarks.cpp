@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <map>
+#include <optional>
 #include <numeric>
 
 namespace {
@@ -46,7 +47,7 @@ public:
         // Ink is well darker than the ground; a line may be lighter (a grey
         // frame); a shaded area's edge is a step of a few levels that noise
         // seldom makes over a long run.
-        const int inkBelow = Bg * 55 / 100;
+        const int inkBelow = Bg * 65 / 100;
         for (int y = 0; y < H; ++y)
             for (int x = 0; x < W; ++x) {
                 const int g = P.At(R.left() + x, R.top() + y);
@@ -65,7 +66,7 @@ private:
     template <class Test> std::vector<TBand> Bands(bool Level, bool IsInk, Test Marked) const;
     void LeaveOut(const std::vector<TBand>& Bands, bool Level, std::vector<char>& Mask) const;
     std::vector<TComponent> Components(std::vector<char>& Mask) const;
-    double Across(const TComponent& C, bool Vertical) const;
+    std::optional<double> Across(const TComponent& C, bool Vertical) const;
     std::vector<TTickMark> CornerTicks(const std::vector<TBand>& Level, const std::vector<TBand>& Upright) const;
     bool Tick(const TComponent& C, const std::vector<TBand>& Level, const std::vector<TBand>& Upright,
               TTickMark& Tick) const;
@@ -78,13 +79,15 @@ private:
     std::vector<char> Ink, Line, Shade;
 };
 
-// Runs of Marked positions along each row (Level) or column, at least a
-// fifth of the area long with gaps of two pixels at most, joined across
-// neighbouring rows into bands.
+// Runs of Marked positions along each row (Level) or column, with gaps as
+// wide as a tick or a grid line at most, joined across neighbouring rows
+// into bands, and along a line where a curve crosses it; a fifth of the
+// area long.
 template <class Test> std::vector<TBand> TFinder::Bands(bool Level, bool IsInk, Test Marked) const
 {
     const int along = Level ? W : H, across = Level ? H : W;
-    const int least = std::max(24, along / 5);
+    // A shaded area's edge is broken by every tick and grid line on it.
+    const int least = std::max(12, along / 10), widest = IsInk ? 2 : 2 + Side / 400;
     std::vector<TBand> bands;
     std::vector<std::size_t> open;
     for (int a = 0; a < across; ++a) {
@@ -95,7 +98,7 @@ template <class Test> std::vector<TBand> TFinder::Bands(bool Level, bool IsInk, 
                 continue;
             }
             int e = s, gap = 0;
-            for (int t = s + 1; t < along && gap <= 2; ++t) {
+            for (int t = s + 1; t < along && gap <= widest; ++t) {
                 if (Marked(Level ? t : a, Level ? a : t)) {
                     e = t;
                     gap = 0;
@@ -153,6 +156,9 @@ template <class Test> std::vector<TBand> TFinder::Bands(bool Level, bool IsInk, 
                 }
             }
     }
+    bands.erase(std::remove_if(bands.begin(), bands.end(),
+                               [along](const TBand& b) { return b.To - b.From + 1 < std::max(24, along / 5); }),
+                bands.end());
     return bands;
 }
 
@@ -202,23 +208,32 @@ std::vector<TComponent> TFinder::Components(std::vector<char>& Mask) const
 }
 
 // Where a stroke's darkness centres across it: its anti-aliased edges
-// count, against the ground two pixels beyond them on either side.
-double TFinder::Across(const TComponent& C, bool Vertical) const
+// count, against the ground two pixels beyond them on either side, along
+// the stretch where both sides are alike; none when most of it is not (a
+// tick along another line, cut short by it).
+std::optional<double> TFinder::Across(const TComponent& C, bool Vertical) const
 {
     const int from = (Vertical ? C.Left : C.Top) - 2, to = (Vertical ? C.Right : C.Bottom) + 2;
     const int first = Vertical ? C.Top : C.Left, last = Vertical ? C.Bottom : C.Right;
     if (from < 0 || to >= (Vertical ? W : H))
         return Vertical ? C.SumX / C.Weight : C.SumY / C.Weight;
     double sum = 0, weight = 0;
+    int spoilt = 0;
     for (int a = first; a <= last; ++a) {
         const auto gray = [&](int s) { return double(Vertical ? P.At(R.left() + s, R.top() + a) : P.At(R.left() + a, R.top() + s)); };
+        if (std::abs(gray(from) - gray(to)) > 30) {
+            ++spoilt;
+            continue;
+        }
         const double ground = 0.5 * (gray(from) + gray(to));
         for (int s = from + 1; s < to; ++s) {
             sum += (ground - gray(s)) * s;
             weight += ground - gray(s);
         }
     }
-    return weight > 0 ? sum / weight : 0.5 * (from + to);
+    if (2 * spoilt > last - first + 1 || weight <= 0)
+        return std::nullopt;
+    return sum / weight;
 }
 
 // A short solid stroke across a line, one end on it.
@@ -226,19 +241,24 @@ bool TFinder::Tick(const TComponent& C, const std::vector<TBand>& Level, const s
                    TTickMark& Tick) const
 {
     const int thick = std::min(C.Width(), C.Height()), length = std::max(C.Width(), C.Height());
-    if (length < 3 || length < 1.8 * thick || thick > 3 + Side / 200 || length > Side * 45 / 1000 ||
+    if (length < 3 || length < 1.5 * thick || thick > 3 + Side / 200 || length > Side * 45 / 1000 ||
         C.Count < 0.6 * thick * length || C.Weight <= 0)
         return false;
     const bool vertical = C.Height() > C.Width();
-    const double along = Across(C, vertical);
+    const std::optional<double> centre = Across(C, vertical);
+    if (!centre)
+        return false;
+    const double along = *centre;
     const int near = vertical ? C.Top : C.Left, far = vertical ? C.Bottom : C.Right;
-    double best = 5;
+    double best = INFINITY;
     for (const TBand& b : vertical ? Level : Upright) {
         if (along < b.From - 2 || along > b.To + 2)
             continue;
         // From the line's centre to the tick's end: the line's half width
-        // and the pixel cleared either side, or the step of a shaded edge.
-        const double reach = b.Ink ? 0.5 * (b.Last - b.First) + 3.5 : 3.5;
+        // and the pixel cleared either side; from a shaded edge, the light
+        // line a plotting program may draw along it, wider at a higher
+        // resolution.
+        const double reach = b.Ink ? 0.5 * (b.Last - b.First) + 3.5 : 3.5 + Side / 600.0;
         const double before = near - b.At, after = b.At - far;
         for (const double d : {before, after})
             if (d > -1 && d <= reach && std::abs(d) < best) {
@@ -249,7 +269,7 @@ bool TFinder::Tick(const TComponent& C, const std::vector<TBand>& Level, const s
                 Tick.Outer = vertical ? QPointF(along, outer) : QPointF(outer, along);
             }
     }
-    return best < 5;
+    return best < INFINITY;
 }
 
 // A tick at a corner of a frame lies along the other side's line and is
@@ -267,10 +287,10 @@ std::vector<TTickMark> TFinder::CornerTicks(const std::vector<TBand>& Level, con
             const double leastY = 0.5 * (u.Last - u.First) + 3, leastX = 0.5 * (l.Last - l.First) + 3;
             for (const double end : {double(l.From) - 0.5, double(l.To) + 0.5})
                 if (const double reach = std::abs(end - u.At); reach >= leastY && reach <= longest)
-                    ticks.push_back({QPointF(u.At, l.At), QPointF(end, l.At), false});
+                    ticks.push_back({QPointF(u.At, l.At), QPointF(end, l.At), false, true});
             for (const double end : {double(u.From) - 0.5, double(u.To) + 0.5})
                 if (const double reach = std::abs(end - l.At); reach >= leastX && reach <= longest)
-                    ticks.push_back({QPointF(u.At, l.At), QPointF(u.At, end), true});
+                    ticks.push_back({QPointF(u.At, l.At), QPointF(u.At, end), true, true});
         }
     return ticks;
 }
@@ -404,7 +424,7 @@ TAxisMarks TFinder::Find()
 
     const QPointF offset = R.topLeft();
     for (const TTickMark& t : CornerTicks(level, upright))
-        marks.Ticks.push_back({t.Axis + offset, t.Outer + offset, t.Vertical});
+        marks.Ticks.push_back({t.Axis + offset, t.Outer + offset, t.Vertical, true});
     for (const auto& [bands, isLevel] : {std::pair{&level, true}, std::pair{&upright, false}})
         for (const TBand& b : *bands)
             marks.Lines.push_back(isLevel ? QLineF(b.From, b.At, b.To, b.At).translated(offset)

@@ -14,6 +14,9 @@ struct TTickMark {
     QPointF Axis;
     QPointF Outer;
     bool Vertical = false;
+    // At a frame's corner, found as the end of the other side's line: its
+    // place is that line's, not its own.
+    bool Corner = false;
 };
 
 // A run of glyphs that may be a tick label, or the raised exponent of one,

@@ -51,8 +51,9 @@ TDrawing MarksDrawing(const TGrayPicture& Picture, const TAxisMarks& Marks, TLab
             words[run.Word].push_back({*text, box});
         else {
             misread.insert(run.Word);
-            // A bare stroke is no text, and no factor or offset.
-            if (run.Box.width() >= 0.25 * run.Box.height())
+            // A bare stroke (a tick not found standing on its line) is no
+            // text, and no factor or offset.
+            if (run.Glyphs > 1 || std::min(run.Box.width(), run.Box.height()) > 0.3 * std::max(run.Box.width(), run.Box.height()))
                 Unread.push_back(box);
         }
     }
@@ -107,6 +108,16 @@ TFoundAxes FindAxes(const TGrayPicture& Picture, TLabelReader& Reader, QRect Wit
     QStringList missing;
     for (const bool x : {true, false}) {
         TDrawnAxis& axis = x ? found.Axes.X : found.Axes.Y;
+        // A corner tick names its label; where it stands is where the
+        // frame's lines cross, a fraction of a pixel from the tick itself,
+        // so it calibrates only when the axis has too few others.
+        std::vector<TDrawnTick> own;
+        for (const TDrawnTick& t : axis.Ticks)
+            if (std::none_of(marks.Ticks.begin(), marks.Ticks.end(),
+                             [&t](const TTickMark& m) { return m.Corner && m.Axis == t.At; }))
+                own.push_back(t);
+        if (own.size() >= MinTicks)
+            axis.Ticks = own;
         const QString name = x ? QStringLiteral("X") : QStringLiteral("Y");
         if (axis.Ticks.size() >= MinTicks && std::any_of(unread.begin(), unread.end(), [&](const QRectF& b) {
                 return BeyondAxisEnd(axis, x, b) && !OnTick(marks, axis, x, b);
