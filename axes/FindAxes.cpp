@@ -36,8 +36,12 @@ TDrawing MarksDrawing(const TGrayPicture& Picture, const TAxisMarks& Marks, TLab
         p.Width = 1;
         drawing.Paths.push_back(p);
     };
-    for (const QLineF& l : Marks.Lines)
-        stroke(l.p1(), l.p2());
+    // A line's ends found in pixels fall short of the ticks at its corners
+    // by a pixel or two; lengthened, those ticks stand on it as the others.
+    for (const QLineF& l : Marks.Lines) {
+        const QPointF reach = (l.p2() - l.p1()) / std::max(1.0, l.length()) * 3;
+        stroke(l.p1() - reach, l.p2() + reach);
+    }
     for (const TTickMark& t : Marks.Ticks)
         stroke(t.Axis, t.Outer);
     // A number whose exponent was not read is not the number: the whole
