@@ -38,6 +38,32 @@ int Ground(const TGrayPicture& P, const QRect& R)
     return int(std::max_element(histogram.begin(), histogram.end()) - histogram.begin());
 }
 
+// A line crossed by a curve or a label comes in pieces, and a frame's ink
+// and the edge of the area it frames are found a fraction of a pixel
+// apart: one line again, the first found (ink before edges) keeping its
+// centre.
+void Join(std::vector<TBand>& Bands, int Bridge)
+{
+    for (bool joined = true; joined;) {
+        joined = false;
+        for (std::size_t i = 0; i < Bands.size() && !joined; ++i)
+            for (std::size_t j = i + 1; j < Bands.size() && !joined; ++j) {
+                TBand& a = Bands[i];
+                const TBand& b = Bands[j];
+                if (std::abs(a.At - b.At) < 1 && b.From - a.To <= Bridge && a.From - b.To <= Bridge) {
+                    a.From = std::min(a.From, b.From);
+                    a.To = std::max(a.To, b.To);
+                    if (a.Ink == b.Ink) {
+                        a.First = std::min(a.First, b.First);
+                        a.Last = std::max(a.Last, b.Last);
+                    }
+                    Bands.erase(Bands.begin() + std::ptrdiff_t(j));
+                    joined = true;
+                }
+            }
+    }
+}
+
 class TFinder {
 public:
     TFinder(const TGrayPicture& Picture, QRect Within)
@@ -138,24 +164,7 @@ template <class Test> std::vector<TBand> TFinder::Bands(bool Level, bool IsInk, 
             }
         b.At = weight > 0 ? sum / weight : 0.5 * (b.First + b.Last);
     }
-    // A line crossed by a curve or a label comes in pieces: one again.
-    const int bridge = std::max(8, Side / 40);
-    for (bool joined = true; joined;) {
-        joined = false;
-        for (std::size_t i = 0; i < bands.size() && !joined; ++i)
-            for (std::size_t j = i + 1; j < bands.size() && !joined; ++j) {
-                TBand& a = bands[i];
-                const TBand& b = bands[j];
-                if (std::abs(a.At - b.At) < 1 && b.From - a.To <= bridge && a.From - b.To <= bridge) {
-                    a.From = std::min(a.From, b.From);
-                    a.To = std::max(a.To, b.To);
-                    a.First = std::min(a.First, b.First);
-                    a.Last = std::max(a.Last, b.Last);
-                    bands.erase(bands.begin() + std::ptrdiff_t(j));
-                    joined = true;
-                }
-            }
-    }
+    Join(bands, std::max(8, Side / 40));
     bands.erase(std::remove_if(bands.begin(), bands.end(),
                                [along](const TBand& b) { return b.To - b.From + 1 < std::max(24, along / 5); }),
                 bands.end());
@@ -421,6 +430,8 @@ TAxisMarks TFinder::Find()
         level.push_back(b);
     for (TBand& b : Bands(false, false, uprightEdge))
         upright.push_back(b);
+    Join(level, 3);
+    Join(upright, 3);
 
     const QPointF offset = R.topLeft();
     for (const TTickMark& t : CornerTicks(level, upright))

@@ -8,6 +8,7 @@
 #include <array>
 #include <cmath>
 #include <limits>
+#include <numeric>
 #include <set>
 
 namespace {
@@ -266,9 +267,40 @@ TLineFit FitLine(const std::vector<double>& T, const std::vector<double>& V)
     return {mv - b * mt, b};
 }
 
-// Fits the labelled ticks of one line, linear or log10, leaving out the
-// worst misfit while one is beyond Misfit and more than two remain.
-TDrawnAxis FitAxis(std::vector<TDrawnTick> Ticks, bool Along, bool Powers)
+// The ticks that agree with the line through the pair of them most others
+// lie on within Misfit: a misread at an axis's end pulls a least-squares
+// line so far that another tick looks the worst.
+std::vector<std::size_t> Agreeing(const std::vector<double>& T, const std::vector<double>& V)
+{
+    std::vector<std::size_t> best(T.size());
+    std::iota(best.begin(), best.end(), 0);
+    if (T.size() <= 2)
+        return best;
+    best.clear();
+    double bestSpread = INFINITY;
+    for (std::size_t i = 0; i < T.size(); ++i)
+        for (std::size_t j = i + 1; j < T.size(); ++j) {
+            if (T[i] == T[j] || V[i] == V[j])
+                continue;
+            const double b = (V[j] - V[i]) / (T[j] - T[i]), a = V[i] - b * T[i];
+            std::vector<std::size_t> agree;
+            double spread = 0;
+            for (std::size_t k = 0; k < T.size(); ++k)
+                if (const double r = std::abs((V[k] - a - b * T[k]) / b); r <= Misfit) {
+                    agree.push_back(k);
+                    spread += r;
+                }
+            if (agree.size() > best.size() || (agree.size() == best.size() && spread < bestSpread)) {
+                best = agree;
+                bestSpread = spread;
+            }
+        }
+    return best;
+}
+
+// Fits the labelled ticks of one line, linear or log10, leaving out those
+// that do not agree with the most of them.
+TDrawnAxis FitAxis(const std::vector<TDrawnTick>& Ticks, bool Along, bool Powers)
 {
     TDrawnAxis best;
     double bestWorst = std::numeric_limits<double>::max();
@@ -276,40 +308,40 @@ TDrawnAxis FitAxis(std::vector<TDrawnTick> Ticks, bool Along, bool Powers)
     for (const bool log : {false, true}) {
         if (log && !positive)
             continue;
-        std::vector<TDrawnTick> ticks = Ticks;
-        int rejected = 0;
-        for (;;) {
-            std::vector<double> t, v;
-            for (const TDrawnTick& k : ticks) {
-                t.push_back(Along ? k.At.x() : k.At.y());
-                v.push_back(log ? std::log10(k.Value) : k.Value);
-            }
-            const TLineFit fit = FitLine(t, v);
-            double worst = 0;
-            std::size_t worstAt = 0;
-            for (std::size_t i = 0; i < ticks.size(); ++i) {
-                ticks[i].Residual = fit.B != 0 ? (v[i] - fit.A - fit.B * t[i]) / fit.B : INFINITY;
-                if (std::abs(ticks[i].Residual) > worst) {
-                    worst = std::abs(ticks[i].Residual);
-                    worstAt = i;
-                }
-            }
-            if (worst <= Misfit) {
-                // Two ticks fit either way: ten and a raised power is what
-                // says log then.
-                const double score = ticks.size() <= 2 ? (log == Powers ? 0 : 1) : worst;
-                if (score < bestWorst && fit.B != 0) {
-                    bestWorst = score;
-                    best = {ticks, log, rejected, {}};
-                }
-                break;
-            }
-            // A misread is rare: more misfits than a third of the labels,
-            // or fewer than three left to agree, is a chart not understood.
-            if (ticks.size() <= 3 || 3 * std::size_t(rejected + 1) > Ticks.size())
-                break;
-            ticks.erase(ticks.begin() + std::ptrdiff_t(worstAt));
-            ++rejected;
+        std::vector<double> t, v;
+        for (const TDrawnTick& k : Ticks) {
+            t.push_back(Along ? k.At.x() : k.At.y());
+            v.push_back(log ? std::log10(k.Value) : k.Value);
+        }
+        const std::vector<std::size_t> agree = Agreeing(t, v);
+        const std::size_t rejected = Ticks.size() - agree.size();
+        // A misread is rare: more misfits than a third of the labels, or
+        // fewer than three left to agree, is a chart not understood.
+        if (agree.size() < 2 || (rejected > 0 && (agree.size() < 3 || 3 * rejected > Ticks.size())))
+            continue;
+        std::vector<TDrawnTick> ticks;
+        std::vector<double> at, value;
+        for (const std::size_t k : agree) {
+            ticks.push_back(Ticks[k]);
+            at.push_back(t[k]);
+            value.push_back(v[k]);
+        }
+        const TLineFit fit = FitLine(at, value);
+        if (fit.B == 0)
+            continue;
+        double worst = 0;
+        for (std::size_t i = 0; i < ticks.size(); ++i) {
+            ticks[i].Residual = (value[i] - fit.A - fit.B * at[i]) / fit.B;
+            worst = std::max(worst, std::abs(ticks[i].Residual));
+        }
+        if (worst > Misfit)
+            continue;
+        // Two ticks fit either way: ten and a raised power is what says log
+        // then.
+        const double score = ticks.size() <= 2 ? (log == Powers ? 0 : 1) : worst;
+        if (score < bestWorst) {
+            bestWorst = score;
+            best = {ticks, log, int(rejected), {}};
         }
     }
     return best;
