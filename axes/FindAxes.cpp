@@ -49,7 +49,11 @@ TDrawing MarksDrawing(const TGrayPicture& Picture, const TAxisMarks& Marks, TLab
     std::map<int, std::vector<TDrawnText>> words;
     std::set<int> misread;
     for (const TGlyphRun& run : Marks.Runs) {
-        const std::optional<QString> text = Reader.Read(Picture, run.Box, run.Glyphs);
+        std::optional<QString> text = Reader.Read(Picture, run.Box, run.Glyphs);
+        // A sign or an exponent may make it a factor or an offset for all
+        // of an axis's labels, which no fit can check.
+        if (text && (text->startsWith(u'+') || text->startsWith(u'-') || text->contains(u'e')))
+            text = Reader.ReadTwice(Picture, run.Box, run.Glyphs);
         const QRectF box = QRectF(run.Box).adjusted(-0.5, -0.5, 0.5, 0.5);
         if (text && TickLabelValue(*text))
             words[run.Word].push_back({*text, box});

@@ -12,7 +12,7 @@ namespace {
 
 // Glyphs scaled to this height in pixels, as the recogniser reads best, on
 // a margin of ground.
-constexpr int ReadHeight = 40;
+constexpr int ReadHeights[] = {40, 32, 56};
 constexpr int Margin = 12;
 
 } // namespace
@@ -40,8 +40,32 @@ std::optional<QString> TLabelReader::Read(const TGrayPicture& Picture, const QRe
 {
     if (!FApi || Box.isEmpty())
         return std::nullopt;
-    const double scale = double(ReadHeight) / Box.height();
-    const int w = int(std::ceil(Box.width() * scale)) + 2 * Margin, h = ReadHeight + 2 * Margin;
+    // Small glyphs read differently at each scale: another size is tried
+    // when one reads a character too many or too few.
+    for (const int height : ReadHeights)
+        if (std::optional<QString> read = ReadAt(Picture, Box, Glyphs, height))
+            return read;
+    return std::nullopt;
+}
+
+std::optional<QString> TLabelReader::ReadTwice(const TGrayPicture& Picture, const QRect& Box, int Glyphs)
+{
+    if (!FApi || Box.isEmpty())
+        return std::nullopt;
+    std::optional<QString> first;
+    for (const int height : ReadHeights)
+        if (std::optional<QString> read = ReadAt(Picture, Box, Glyphs, height)) {
+            if (first)
+                return *first == *read ? first : std::nullopt;
+            first = read;
+        }
+    return std::nullopt;
+}
+
+std::optional<QString> TLabelReader::ReadAt(const TGrayPicture& Picture, const QRect& Box, int Glyphs, int Height)
+{
+    const double scale = double(Height) / Box.height();
+    const int w = int(std::ceil(Box.width() * scale)) + 2 * Margin, h = Height + 2 * Margin;
     std::vector<unsigned char> pixels(std::size_t(w) * std::size_t(h));
     for (int y = 0; y < h; ++y)
         for (int x = 0; x < w; ++x) {

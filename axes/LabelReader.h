@@ -27,8 +27,13 @@ public:
     // The text of the Glyphs glyphs in Box of Picture; none when what was
     // read has not one character a glyph, as a misread often has not.
     std::optional<QString> Read(const TGrayPicture& Picture, const QRect& Box, int Glyphs);
+    // The same, read alike at two scales: for a text no other can check,
+    // such as an axis's factor or offset.
+    std::optional<QString> ReadTwice(const TGrayPicture& Picture, const QRect& Box, int Glyphs);
 
 private:
+    std::optional<QString> ReadAt(const TGrayPicture& Picture, const QRect& Box, int Glyphs, int Height);
+
     std::unique_ptr<tesseract::TessBaseAPI> FApi;
     QString FProblem;
 };
