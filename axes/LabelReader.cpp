@@ -1,5 +1,6 @@
 #include "LabelReader.h"
 
+#include <omp.h>
 #include <tesseract/baseapi.h>
 
 #include <QRegularExpression>
@@ -20,6 +21,10 @@ constexpr int Margin = 12;
 TLabelReader::TLabelReader()
     : FApi(std::make_unique<tesseract::TessBaseAPI>())
 {
+    // The recogniser shares each line out among four threads, which on a
+    // small label costs three times what one thread reading it does: no
+    // region of it runs in parallel.
+    omp_set_max_active_levels(0);
     if (FApi->Init(nullptr, "eng", tesseract::OEM_LSTM_ONLY) != 0) {
         FApi.reset();
         FProblem = QStringLiteral("No labels can be read: Tesseract's English data (tesseract-ocr-eng) is missing.");

@@ -37,7 +37,7 @@ void BM_FindAxes2000x1500(benchmark::State& State, const char* Name)
     }
 }
 BENCHMARK_CAPTURE(BM_FindAxes2000x1500, drawn, "chart54.jpg")->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(BM_FindAxes2000x1500, turned, "chart09.jpg")->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_FindAxes2000x1500, turned, "chart29.jpg")->Unit(benchmark::kMillisecond);
 
 } // namespace
 
