@@ -290,6 +290,10 @@ private:
     // The axes found in a picture just opened, offered once found.
     QFutureWatcher<TFoundAxes> FAxesSearch;
     QPushButton* bAxesOffer;
+    // The tool bar's places of Pick Curve from Drawing and Find Axes, one
+    // shown at a time.
+    QAction* FPickDrawingButton;
+    QAction* FFindAxesButton;
     // The drawing command a click in the view is awaited for, if any.
     QAction* FPickingFor = nullptr;
     QPointer<TformExtract> FExtract;

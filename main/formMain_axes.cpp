@@ -4,6 +4,7 @@
 
 #include "PictureAxes.h"
 #include "axes/LabelReader.h"
+#include "widgets/CommandGlyph.h"
 
 #include <QAction>
 #include <QApplication>
@@ -17,6 +18,7 @@ void Tmainform::CreateAxesCommands()
     acFindAxes = Command(QStringLiteral("acFindAxes"), QStringLiteral("Find A&xes..."), [this] { acFindAxesExecute(); });
     acFindAxes->setStatusTip(
         QStringLiteral("Finds the chart's axes and reads its tick labels, shown for you to accept"));
+    acFindAxes->setIcon(GlyphIcon(TGlyph::FindAxes));
     bAxesOffer = new QPushButton(QStringLiteral("Axes found: accept?"), this);
     bAxesOffer->setObjectName(QStringLiteral("bAxesOffer"));
     bAxesOffer->setFlat(true);

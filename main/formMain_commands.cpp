@@ -285,14 +285,21 @@ void Tmainform::CreateMenus()
     pickDrawing->setObjectName(QStringLiteral("bPickDrawing"));
     pickDrawing->setToolButtonStyle(Qt::ToolButtonIconOnly);
     pickDrawing->setDefaultAction(acPickDrawing);
-    ActionToolBar1->addWidget(pickDrawing);
+    FPickDrawingButton = ActionToolBar1->addWidget(pickDrawing);
+    // In its place for a picture that is no drawing, so that the bar still
+    // fits.
+    auto* findAxes = new QToolButton(ActionToolBar1);
+    findAxes->setObjectName(QStringLiteral("bFindAxes"));
+    findAxes->setToolButtonStyle(Qt::ToolButtonIconOnly);
+    findAxes->setDefaultAction(acFindAxes);
+    FFindAxesButton = ActionToolBar1->addWidget(findAxes);
     // The buttons' tips name the command and its key, as the menus do.
     for (QAction* a : ActionToolBar1->actions()) {
         const QString key = a->shortcut().toString(QKeySequence::NativeText);
         const QString name = a->iconText().remove(QStringLiteral("..."));
         a->setToolTip(key.isEmpty() ? name : QStringLiteral("%1 (%2)").arg(name, key));
     }
-    for (QAction* a : {acCalibrateMode, acPickDrawing})
+    for (QAction* a : {acCalibrateMode, acPickDrawing, acFindAxes})
         a->setToolTip(QString(a->text()).remove(u'&').remove(QStringLiteral("...")));
 }
 
@@ -308,6 +315,8 @@ void Tmainform::UpdateCommands()
     acPickDrawing->setEnabled(!FDrawing.Paths.empty());
     acAxesFromDrawing->setEnabled(!FDrawing.Paths.empty());
     acFindAxes->setEnabled(QuillonView->Image.IsValid());
+    FPickDrawingButton->setVisible(!FDrawing.Paths.empty());
+    FFindAxesButton->setVisible(FDrawing.Paths.empty());
     if (!QuillonView->Picking())
         FPickingFor = nullptr;
     acPickDrawing->setChecked(FPickingFor == acPickDrawing);

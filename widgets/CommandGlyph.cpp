@@ -81,6 +81,20 @@ void Draw(QPainter& p, TGlyph which, const TInks& inks)
         for (const QPointF& c : {QPointF(6, 17), QPointF(10, 9), QPointF(14, 13), QPointF(18, 5)})
             p.drawEllipse(c, 1.6, 1.6);
         break;
+    case TGlyph::FindAxes:
+        // Axes with their ticks, and a label beside each read in red.
+        p.setPen(Stroke(inks.Line, 1.5));
+        p.drawPolyline(QPolygonF{{7, 2}, {7, 17}, {22, 17}});
+        for (const double at : {5.0, 11.0})
+            p.drawLine(QPointF(4.5, at), QPointF(7, at));
+        for (const double at : {13.0, 19.0})
+            p.drawLine(QPointF(at, 17), QPointF(at, 19.5));
+        p.setPen(Stroke(inks.Red, 1.5));
+        for (const double at : {5.0, 11.0})
+            p.drawLine(QPointF(1, at), QPointF(3, at));
+        for (const double at : {13.0, 19.0})
+            p.drawLine(QPointF(at - 1.5, 22.5), QPointF(at + 1.5, 22.5));
+        break;
     case TGlyph::Copy:
         Sheet(p, inks, {3, 3, 12, 14});
         Sheet(p, inks, {9, 7, 12, 14});

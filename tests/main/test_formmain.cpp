@@ -199,9 +199,10 @@ void TestFormMain::toolBar()
     for (const QAction* a : Drive(*FForm).ActionToolBar1()->actions())
         items << (a->isSeparator() ? QStringLiteral("-") : a->iconText());
     QCOMPARE(items, (QStringList{"Mapping", "Rotate", "Digitise", "-", "Dimensions", "-", "", "-", "Extract Curve",
-                                 "Extract Markers", "", ""}));
+                                 "Extract Markers", "", "", ""}));
     QCOMPARE(Drive(*FForm).Action("acCalibrateMode")->toolTip(), QStringLiteral("Calibrate by Points"));
     QCOMPARE(Drive(*FForm).Action("acPickDrawing")->toolTip(), QStringLiteral("Pick Curve from Drawing"));
+    QCOMPARE(Drive(*FForm).Action("acFindAxes")->toolTip(), QStringLiteral("Find Axes"));
     QCOMPARE(Drive(*FForm).ActionToolBar1()->widgetForAction(Drive(*FForm).ActionToolBar1()->actions()[6]),
              static_cast<QWidget*>(Drive(*FForm).cbSeries()));
     QVERIFY(!Drive(*FForm).Action("acRectangleMode")->icon().isNull());

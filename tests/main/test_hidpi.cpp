@@ -85,7 +85,8 @@ void TestHiDpi::glyphsAreDrawnForTheDensityAndShowOnDark()
     int glyphs = 0;
     // Calibrate's button shows its picture alone, as a widget of the bar.
     QList<QAction*> actions = Drive(*FForm).ActionToolBar1()->actions();
-    actions << Drive(*FForm).Action("acCalibrateMode") << Drive(*FForm).Action("acPickDrawing");
+    actions << Drive(*FForm).Action("acCalibrateMode") << Drive(*FForm).Action("acPickDrawing")
+            << Drive(*FForm).Action("acFindAxes");
     for (QAction* a : actions) {
         if (a->icon().isNull())
             continue;
@@ -105,7 +106,7 @@ void TestHiDpi::glyphsAreDrawnForTheDensityAndShowOnDark()
         QVERIFY2(drawn > 40, qPrintable(a->iconText()));
         QVERIFY2(showing * 10 >= drawn * 9, qPrintable(a->iconText()));
     }
-    QCOMPARE(glyphs, 6);
+    QCOMPARE(glyphs, 7);
 }
 
 void TestHiDpi::pointStrokesAreAWholeLogicalPixel()
