@@ -23,6 +23,8 @@ constexpr double SameLine = 0.75;
 constexpr double Misfit = 0.5;
 // Powers of ten a double holds.
 constexpr int MaxPower = 300;
+// Labelled ticks an axis may have.
+constexpr std::size_t MaxLabels = 100;
 
 struct TTick {
     QPointF Axis, Outer;
@@ -277,6 +279,9 @@ std::vector<std::size_t> Agreeing(const std::vector<double>& T, const std::vecto
     if (T.size() <= 2)
         return best;
     best.clear();
+    // No axis has so many labels; the search is cubic in them.
+    if (T.size() > MaxLabels)
+        return best;
     double bestSpread = INFINITY;
     for (std::size_t i = 0; i < T.size(); ++i)
         for (std::size_t j = i + 1; j < T.size(); ++j) {

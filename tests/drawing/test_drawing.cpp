@@ -69,6 +69,8 @@ private slots:
     void axesReadFromTheDrawing();
     void tickLabels_data();
     void tickLabels();
+    void labelsBeyondTheRule_data();
+    void labelsBeyondTheRule();
     void rendererIsConfined_data();
     void rendererIsConfined();
     void damagedAccountsAreRefused_data();
@@ -277,6 +279,58 @@ void TestDrawing::axesReadFromTheDrawing()
     // Worst seen 2.9e-9 of the span (the producer's rounding of a tick's
     // place); a pixel at 300 dpi is over 1e-3 of these axes.
     QVERIFY2(worst <= limit, qPrintable(QString::number(worst)));
+}
+
+// One X axis of six ticks 70 pixels apart on a frame's bottom, labelled
+// as a row says, with a text beside its end; the Y axis is plain.
+void TestDrawing::labelsBeyondTheRule_data()
+{
+    QTest::addColumn<QStringList>("labels");
+    QTest::addColumn<QString>("beyond");
+    QTest::addColumn<QList<double>>("values");
+    QTest::addColumn<int>("rejected");
+    QTest::newRow("a misread at the end, pulling the line")
+        << QStringList{"-0.75", "-0.5", "-0.25", "0", "0.25", "0."} << QString()
+        << QList<double>{-0.75, -0.5, -0.25, 0, 0.25} << 1;
+    QTest::newRow("an offset beyond the end") << QStringList{"-5", "0", "5", "10", "15", "20"} << "+2e3"
+                                              << QList<double>{1995, 2000, 2005, 2010, 2015, 2020} << 0;
+    QTest::newRow("a factor beyond the end") << QStringList{"0", "1", "2", "3", "4", "5"} << "1e6"
+                                             << QList<double>{0, 1e6, 2e6, 3e6, 4e6, 5e6} << 0;
+    QTest::newRow("no factor on a log axis") << QStringList{"1", "10", "100", "1000", "10000", "100000"} << "1e6"
+                                             << QList<double>{1, 10, 100, 1000, 1e4, 1e5} << 0;
+}
+
+void TestDrawing::labelsBeyondTheRule()
+{
+    QFETCH(QStringList, labels);
+    QFETCH(QString, beyond);
+    QFETCH(QList<double>, values);
+    QFETCH(int, rejected);
+    TDrawing d;
+    const auto stroke = [&d](QPointF a, QPointF b) {
+        TDrawnPath p;
+        p.Points = {a, b};
+        p.Starts = {0};
+        p.Stroked = true;
+        d.Paths.push_back(p);
+    };
+    stroke({90, 460}, {520, 460});
+    stroke({90, 60}, {90, 460});
+    for (int i = 0; i < 6; ++i) {
+        stroke({150.0 + 70 * i, 460}, {150.0 + 70 * i, 465});
+        d.Texts.push_back({labels[i], QRectF(133.0 + 70 * i, 470, 34, 13)});
+        stroke({90, 100.0 + 60 * i}, {85, 100.0 + 60 * i});
+        d.Texts.push_back({QString::number(5 - i), QRectF(70, 93.5 + 60 * i, 8, 13)});
+    }
+    if (!beyond.isEmpty())
+        d.Texts.push_back({beyond, QRectF(490, 490, 30, 13)});
+    const TDrawnAxes axes = ReadDrawnAxes(d);
+    QVERIFY2(axes.Problem.isEmpty(), qPrintable(axes.Problem));
+    QList<double> read;
+    for (const TDrawnTick& t : axes.X.Ticks)
+        read << t.Value;
+    QCOMPARE(read, values);
+    QCOMPARE(axes.X.Rejected, rejected);
 }
 
 void TestDrawing::tickLabels_data()
