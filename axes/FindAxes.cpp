@@ -13,14 +13,14 @@ namespace {
 // Less than this turn is left alone: resampling would blur more than it
 // straightens.
 constexpr double Level = 0.02 * 3.14159265358979323846 / 180;
-// Labelled ticks an axis needs.
-constexpr std::size_t MinTicks = 3;
+// Labelled ticks an axis needs, and for two alone to do, more care.
+constexpr std::size_t MinTicks = 2;
 
 // The marks as a drawing the drawn axes' reading takes: a page the
 // picture's size, the lines, the ticks as strokes and the labels read;
 // Unread gets where glyphs were that read as no number.
 TDrawing MarksDrawing(const TGrayPicture& Picture, const TAxisMarks& Marks, TLabelReader& Reader,
-                     std::vector<QRectF>& Unread)
+                     std::vector<QRectF>& Unread, std::vector<TGlyphRun>& Read)
 {
     TDrawing drawing;
     TDrawnPath page;
@@ -46,7 +46,7 @@ TDrawing MarksDrawing(const TGrayPicture& Picture, const TAxisMarks& Marks, TLab
         stroke(t.Axis, t.Outer);
     // A number whose exponent was not read is not the number: the whole
     // word goes.
-    std::map<int, std::vector<TDrawnText>> words;
+    std::map<int, std::vector<std::pair<TDrawnText, TGlyphRun>>> words;
     std::set<int> misread;
     for (const TGlyphRun& run : Marks.Runs) {
         std::optional<QString> text = Reader.Read(Picture, run.Box, run.Glyphs);
@@ -56,7 +56,7 @@ TDrawing MarksDrawing(const TGrayPicture& Picture, const TAxisMarks& Marks, TLab
             text = Reader.ReadTwice(Picture, run.Box, run.Glyphs);
         const QRectF box = QRectF(run.Box).adjusted(-0.5, -0.5, 0.5, 0.5);
         if (text && TickLabelValue(*text))
-            words[run.Word].push_back({*text, box});
+            words[run.Word].push_back({{*text, box}, run});
         else {
             misread.insert(run.Word);
             // A bare stroke (a tick not found standing on its line) is no
@@ -67,8 +67,41 @@ TDrawing MarksDrawing(const TGrayPicture& Picture, const TAxisMarks& Marks, TLab
     }
     for (const auto& [word, texts] : words)
         if (!misread.count(word))
-            drawing.Texts.insert(drawing.Texts.end(), texts.begin(), texts.end());
+            for (const auto& [text, run] : texts) {
+                drawing.Texts.push_back(text);
+                Read.push_back(run);
+            }
     return drawing;
+}
+
+// Whether two ticks alone may calibrate an axis: apart by half the span of
+// its line's ticks at least, so that a fraction of a pixel does not grow
+// past a pixel at its ends, and every glyph run labelling them read alike
+// at a second scale, as no third label checks them.
+bool TwoSure(const TDrawnAxis& Axis, bool X, const TAxisMarks& Marks, const TDrawing& Drawing,
+             const std::vector<TGlyphRun>& Runs, const TGrayPicture& Picture, TLabelReader& Reader)
+{
+    const auto along = [X](QPointF P) { return X ? P.x() : P.y(); };
+    const QPointF at = Axis.Ticks.front().At;
+    double first = INFINITY, last = -INFINITY;
+    for (const TTickMark& t : Marks.Ticks)
+        if (t.Vertical == X && std::abs(X ? t.Axis.y() - at.y() : t.Axis.x() - at.x()) < 1) {
+            first = std::min(first, along(t.Axis));
+            last = std::max(last, along(t.Axis));
+        }
+    if (std::abs(along(Axis.Ticks.back().At) - along(at)) < 0.5 * (last - first))
+        return false;
+    for (const TDrawnTick& t : Axis.Ticks)
+        for (std::size_t i = 0; i < Drawing.Texts.size(); ++i) {
+            const QRectF& b = Drawing.Texts[i].Box;
+            const double h = b.height();
+            const bool beside = std::abs(along(b.center()) - along(t.At)) <= 0.5 * (X ? b.width() : h) + 0.25 * h &&
+                                std::abs((X ? b.center().y() : b.center().x()) - (X ? t.At.y() : t.At.x())) <=
+                                    3 * h + (X ? 0 : b.width());
+            if (beside && Reader.ReadTwice(Picture, Runs[i].Box, Runs[i].Glyphs) != Drawing.Texts[i].Text)
+                return false;
+        }
+    return true;
 }
 
 // Whether Box is centred on a tick of Axis's line, as its label.
@@ -107,12 +140,13 @@ TFoundAxes FindAxes(const TGrayPicture& Picture, TLabelReader& Reader, QRect Wit
     const TGrayPicture upright = turn.Angle == 0 ? part : Upright(part, turn);
     const TAxisMarks marks = FindAxisMarks(upright);
     std::vector<QRectF> unread;
-    const TDrawing drawing = MarksDrawing(upright, marks, Reader, unread);
+    std::vector<TGlyphRun> read;
+    const TDrawing drawing = MarksDrawing(upright, marks, Reader, unread, read);
     found.Axes = ReadDrawnAxes(drawing);
 
-    // Read off pixels, two labels can be misread alike; three must agree.
-    // And a factor or offset for the labels that cannot be read makes
-    // every value doubtful.
+    // Read off pixels, two labels can be misread alike: alone, they must
+    // read alike twice. And a factor or offset for the labels that cannot
+    // be read makes every value doubtful.
     QStringList missing;
     for (const bool x : {true, false}) {
         TDrawnAxis& axis = x ? found.Axes.X : found.Axes.Y;
@@ -124,8 +158,10 @@ TFoundAxes FindAxes(const TGrayPicture& Picture, TLabelReader& Reader, QRect Wit
             if (std::none_of(marks.Ticks.begin(), marks.Ticks.end(),
                              [&t](const TTickMark& m) { return m.Corner && m.Axis == t.At; }))
                 own.push_back(t);
-        if (own.size() >= MinTicks)
+        if (own.size() > MinTicks)
             axis.Ticks = own;
+        if (axis.Ticks.size() == 2 && !TwoSure(axis, x, marks, drawing, read, upright, Reader))
+            axis = {};
         const QString name = x ? QStringLiteral("X") : QStringLiteral("Y");
         if (axis.Ticks.size() >= MinTicks && std::any_of(unread.begin(), unread.end(), [&](const QRectF& b) {
                 return BeyondAxisEnd(axis, x, b) && !OnTick(marks, axis, x, b);
