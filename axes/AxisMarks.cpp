@@ -250,7 +250,7 @@ bool TFinder::Tick(const TComponent& C, const std::vector<TBand>& Level, const s
                    TTickMark& Tick) const
 {
     const int thick = std::min(C.Width(), C.Height()), length = std::max(C.Width(), C.Height());
-    if (length < 3 || length < 1.5 * thick || thick > 3 + Side / 200 || length > Side * 45 / 1000 ||
+    if (length < 3 || length < 1.2 * thick || thick > 3 + Side / 200 || length > Side * 45 / 1000 ||
         C.Count < 0.6 * thick * length || C.Weight <= 0)
         return false;
     const bool vertical = C.Height() > C.Width();

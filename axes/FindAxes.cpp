@@ -171,7 +171,7 @@ TFoundAxes FindAxes(const TGrayPicture& Picture, TLabelReader& Reader, QRect Wit
         } else if (axis.Ticks.size() < MinTicks) {
             const bool ticks = std::any_of(marks.Ticks.begin(), marks.Ticks.end(),
                                            [x](const TTickMark& t) { return t.Vertical == x; });
-            missing << (ticks ? QStringLiteral("no %1 %2 ticks with labels read that fit a line").arg(MinTicks).arg(name)
+            missing << (ticks ? QStringLiteral("no two %1 ticks with labels read that fit a line").arg(name)
                               : QStringLiteral("no tick marks along an %1 axis").arg(name));
             axis = {};
         }

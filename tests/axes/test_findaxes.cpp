@@ -146,7 +146,7 @@ void TestFindAxes::chartSet()
     }
     qInfo("calibrated %d of %zu; refused: %s", calibrated, truth.size(), qPrintable(refused.join(u'\n')));
     QVERIFY2(wrong.isEmpty(), qPrintable(wrong.join(u'\n')));
-    QVERIFY2(calibrated >= 52, qPrintable(QString::number(calibrated)));
+    QVERIFY2(calibrated >= 53, qPrintable(QString::number(calibrated)));
 }
 
 QTEST_GUILESS_MAIN(TestFindAxes)
