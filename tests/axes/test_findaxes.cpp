@@ -5,8 +5,10 @@
 
 #include <QFile>
 #include <QImage>
+#include <QPainter>
 #include <QTest>
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -113,6 +115,8 @@ class TestFindAxes : public QObject {
 
 private slots:
     void chartSet();
+    void withinARectangle_data();
+    void withinARectangle();
 };
 
 // Every chart of the set is calibrated (each tick within half a pixel of
@@ -147,6 +151,39 @@ void TestFindAxes::chartSet()
     qInfo("calibrated %d of %zu; refused: %s", calibrated, truth.size(), qPrintable(refused.join(u'\n')));
     QVERIFY2(wrong.isEmpty(), qPrintable(wrong.join(u'\n')));
     QVERIFY2(calibrated >= 53, qPrintable(QString::number(calibrated)));
+}
+
+// Two charts side by side: the rectangle dragged around one gives its
+// axes, not the other's.
+void TestFindAxes::withinARectangle_data()
+{
+    QTest::addColumn<QString>("chart");
+    QTest::addColumn<int>("left");
+    QTest::newRow("left, log X") << "chart03.jpg" << 0;
+    QTest::newRow("right, linear") << "chart48.jpg" << 1500;
+}
+
+void TestFindAxes::withinARectangle()
+{
+    QFETCH(QString, chart);
+    QFETCH(int, left);
+    QImage both(3000, 1080, QImage::Format_RGB32);
+    both.fill(Qt::white);
+    QPainter painter(&both);
+    painter.drawImage(0, 0, QImage(QStringLiteral(AXES_CHARTS "/chart03.jpg")));
+    painter.drawImage(1500, 0, QImage(QStringLiteral(AXES_CHARTS "/chart48.jpg")));
+    painter.end();
+    const std::vector<TTruth> all = ReadTruth();
+    const auto truth = std::find_if(all.begin(), all.end(), [&](const TTruth& t) { return t.Name == chart; });
+    QVERIFY(truth != all.end());
+    TTruth shifted = *truth;
+    shifted.M[0] += left;
+    TLabelReader reader;
+    const TFoundAxes found = FindAxes(Gray(both), reader, QRect(left, 0, 1500, 1080));
+    QVERIFY2(found.Axes.Problem.isEmpty(), qPrintable(found.Axes.Problem));
+    const TJudged j = Judge(shifted, found.Axes);
+    QVERIFY2(j.Tick <= 0.5 && j.Map <= 1, qPrintable(QStringLiteral("%1 %2").arg(j.Tick).arg(j.Map)));
+    QVERIFY(found.Frame.boundingRect().left() >= left);
 }
 
 QTEST_GUILESS_MAIN(TestFindAxes)
