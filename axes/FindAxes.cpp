@@ -48,14 +48,37 @@ TDrawing MarksDrawing(const TGrayPicture& Picture, const TAxisMarks& Marks, TLab
     // word goes.
     std::map<int, std::vector<std::pair<TDrawnText, TGlyphRun>>> words;
     std::set<int> misread;
+    // A word with another beside it on its line, a space apart, is part of
+    // a label of several ("May 01 2020"): read alone it would be a number
+    // that is not the label's. Crowded labels of their own ticks are not.
+    const auto centred = [&Marks](const QRect& Box) {
+        const QPointF c = QRectF(Box).center();
+        return std::any_of(Marks.Ticks.begin(), Marks.Ticks.end(), [&](const TTickMark& t) {
+            return std::abs(t.Vertical ? c.x() - t.Axis.x() : c.y() - t.Axis.y()) <= 0.25 * Box.height() + 1;
+        });
+    };
+    std::set<int> phrases;
+    for (const TGlyphRun& a : Marks.Runs)
+        for (const TGlyphRun& b : Marks.Runs) {
+            const int overlap = std::min(a.Box.bottom(), b.Box.bottom()) - std::max(a.Box.top(), b.Box.top()) + 1;
+            const int gap = std::max(a.Box.left(), b.Box.left()) - std::min(a.Box.right(), b.Box.right()) - 1;
+            if (a.Word != b.Word && overlap >= 0.5 * std::min(a.Box.height(), b.Box.height()) &&
+                gap <= 0.8 * std::max(a.Box.height(), b.Box.height()) && !(centred(a.Box) && centred(b.Box)))
+                phrases.insert(a.Word);
+        }
     for (const TGlyphRun& run : Marks.Runs) {
+        if (phrases.count(run.Word)) {
+            misread.insert(run.Word);
+            Unread.push_back(QRectF(run.Box).adjusted(-0.5, -0.5, 0.5, 0.5));
+            continue;
+        }
         std::optional<QString> text = Reader.Read(Picture, run.Box, run.Glyphs);
         // A sign or an exponent may make it a factor or an offset for all
         // of an axis's labels, which no fit can check.
         if (text && (text->startsWith(u'+') || text->startsWith(u'-') || text->contains(u'e')))
             text = Reader.ReadTwice(Picture, run.Box, run.Glyphs);
         const QRectF box = QRectF(run.Box).adjusted(-0.5, -0.5, 0.5, 0.5);
-        if (text && TickLabelValue(*text))
+        if (text && (TickLabelValue(*text) || TickLabelDate(*text)))
             words[run.Word].push_back({{*text, box}, run});
         else {
             misread.insert(run.Word);

@@ -1,5 +1,7 @@
 #include "DrawingAxes.h"
 
+#include "platform/DateText.h"
+
 #include <QLineF>
 #include <QLocale>
 #include <QRegularExpression>
@@ -42,6 +44,8 @@ struct TLabel {
     // Written with its sign ("+1.995e3"): beyond an axis's end, an offset
     // added to all its labels.
     bool Signed = false;
+    // A date (2020-03-15, or a month as 2020-03), as seconds since 1970.
+    bool Date = false;
 };
 
 QRectF Bounds(const std::vector<QPointF>& Points)
@@ -116,17 +120,21 @@ std::vector<TLabel> Labels(const TDrawing& Drawing)
                 label.Signed = true;
             }
             labels.push_back(label);
+        } else if (const std::optional<double> date = TickLabelDate(t.Text)) {
+            TLabel label{*date, t.Box, false};
+            label.Date = true;
+            labels.push_back(label);
         }
     std::vector<bool> exponent(labels.size(), false);
     for (std::size_t i = 0; i < labels.size(); ++i) {
         TLabel& ten = labels[i];
-        if (ten.Value != 10)
+        if (ten.Value != 10 || ten.Date)
             continue;
         const double h = ten.Box.height();
         for (std::size_t j = 0; j < labels.size(); ++j) {
             const TLabel& e = labels[j];
             const double gap = e.Box.left() - ten.Box.right();
-            if (j == i || exponent[j] || e.Value != std::nearbyint(e.Value) || std::abs(e.Value) > MaxPower ||
+            if (j == i || exponent[j] || e.Date || e.Value != std::nearbyint(e.Value) || std::abs(e.Value) > MaxPower ||
                 gap < -0.05 * h || gap > 0.6 * h ||
                 e.Box.height() >= 0.9 * h || e.Box.bottom() >= ten.Box.bottom() - 0.1 * h ||
                 e.Box.bottom() <= ten.Box.top())
@@ -305,13 +313,13 @@ std::vector<std::size_t> Agreeing(const std::vector<double>& T, const std::vecto
 
 // Fits the labelled ticks of one line, linear or log10, leaving out those
 // that do not agree with the most of them.
-TDrawnAxis FitAxis(const std::vector<TDrawnTick>& Ticks, bool Along, bool Powers)
+TDrawnAxis FitAxis(const std::vector<TDrawnTick>& Ticks, bool Along, bool Powers, bool Dates)
 {
     TDrawnAxis best;
     double bestWorst = std::numeric_limits<double>::max();
     const bool positive = std::all_of(Ticks.begin(), Ticks.end(), [](const TDrawnTick& t) { return t.Value > 0; });
     for (const bool log : {false, true}) {
-        if (log && !positive)
+        if (log && (!positive || Dates))
             continue;
         std::vector<double> t, v;
         for (const TDrawnTick& k : Ticks) {
@@ -346,7 +354,7 @@ TDrawnAxis FitAxis(const std::vector<TDrawnTick>& Ticks, bool Along, bool Powers
         const double score = ticks.size() <= 2 ? (log == Powers ? 0 : 1) : worst;
         if (score < bestWorst) {
             bestWorst = score;
-            best = {ticks, log, int(rejected), {}};
+            best = {ticks, log, int(rejected), {}, Dates};
         }
     }
     return best;
@@ -399,6 +407,17 @@ TAxisScale AxisScale(const TDrawnAxis& Axis, bool X, const std::vector<TLabel>& 
 }
 
 } // namespace
+
+std::optional<double> TickLabelDate(const QString& Text)
+{
+    const QString t = Text.trimmed();
+    // A month, as date axes label theirs, is its first day.
+    static const QRegularExpression month(QStringLiteral("^\\d{4}-\\d{2}$"));
+    static const QRegularExpression day(QStringLiteral("^\\d{4}-\\d{2}-\\d{2}$"));
+    if (month.match(t).hasMatch())
+        return ParseDateTime(t + QStringLiteral("-01"));
+    return day.match(t).hasMatch() ? ParseDateTime(t) : std::nullopt;
+}
 
 bool BeyondAxisEnd(const TDrawnAxis& Axis, bool X, const QRectF& Box)
 {
@@ -482,8 +501,12 @@ TDrawnAxes ReadDrawnAxes(const TDrawing& Drawing, std::optional<QPointF> Near)
             std::vector<TDrawnTick> read;
             bool powers = false;
             const std::vector<TLabel*> named = LabelsOf(*line, labels);
+            // An axis of dates or of numbers: the kind most labels are.
+            const auto dates = std::count_if(named.begin(), named.end(), [](const TLabel* l) { return l && l->Date; });
+            const auto numbers = std::count_if(named.begin(), named.end(), [](const TLabel* l) { return l && !l->Date; });
+            const bool dated = dates > numbers;
             for (std::size_t i = 0; i < line->size(); ++i)
-                if (named[i]) {
+                if (named[i] && named[i]->Date == dated) {
                     read.push_back({(*line)[i].Axis, named[i]->Value, 0});
                     powers = powers || named[i]->Power;
                 }
@@ -497,7 +520,7 @@ TDrawnAxes ReadDrawnAxes(const TDrawing& Drawing, std::optional<QPointF> Near)
                         axes.Unlabelled.push_back(t.Axis);
                 continue;
             }
-            const TDrawnAxis fitted = FitAxis(read, x, powers);
+            const TDrawnAxis fitted = FitAxis(read, x, powers, dated);
             if (fitted.Ticks.size() < 2)
                 continue;
             if (found) {
@@ -512,9 +535,10 @@ TDrawnAxes ReadDrawnAxes(const TDrawing& Drawing, std::optional<QPointF> Near)
                 (x ? axis->End.ry() : axis->End.rx()) = x ? line->front().Axis.y() : line->front().Axis.x();
             }
             found = true;
-            // A log axis's labels are its values: its end's label is no factor.
+            // A log axis's labels are its values, and a date axis's: its
+            // end's label is no factor.
             if (const TAxisScale scale = AxisScale(*axis, x, labels);
-                !axis->Log && (scale.Factor != 1 || scale.Offset != 0))
+                !axis->Log && !axis->Date && (scale.Factor != 1 || scale.Offset != 0))
                 for (TDrawnTick& t : axis->Ticks)
                     t.Value = t.Value * scale.Factor + scale.Offset;
         }

@@ -23,6 +23,8 @@ struct TDrawnAxis {
     // Where its line ends: the right end of an X axis, the top of a Y axis;
     // its spine's end when the ticks stand on one.
     QPointF End;
+    // Its labels are dates, its values seconds since 1970.
+    bool Date = false;
 };
 
 // The axes a chart of a drawing shows, read from its tick marks (short
@@ -41,6 +43,10 @@ struct TDrawnAxes {
 // The axes of the chart nearest Near (a point inside it, such as a picked
 // curve's middle); of the page's only chart when Near is unset.
 TDrawnAxes ReadDrawnAxes(const TDrawing& Drawing, std::optional<QPointF> Near = std::nullopt);
+
+// The value of a date tick label, 2020-03-15 or a month as 2020-03, as
+// seconds since 1970 (UTC); none for anything else.
+std::optional<double> TickLabelDate(const QString& Text);
 
 // Whether Box lies where a plotting program writes, once, a factor or an
 // offset for all of an axis's labels: right of an X axis's end, above a Y

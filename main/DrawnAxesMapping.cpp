@@ -12,7 +12,8 @@ TMapping DrawnAxesMapping(const TDrawnAxes& Axes, TMapping Base)
         Base.Calibration.Points.push_back({{t.At.x(), t.At.y()}, NAN, t.Value});
     Base.AxisXMap = Axes.X.Log ? amLog10 : amLinear;
     Base.AxisYMap = Axes.Y.Log ? amLog10 : amLinear;
-    Base.XUnit = Base.YUnit = auNumber;
+    Base.XUnit = Axes.X.Date ? auDate : auNumber;
+    Base.YUnit = Axes.Y.Date ? auDate : auNumber;
     return Base;
 }
 
@@ -24,7 +25,9 @@ QString DrawnAxesText(const TDrawnAxes& Axes, const QString& Source)
             worst = std::max(worst, std::abs(t.Residual));
     const auto axis = [](const QString& Name, const TDrawnAxis& A) {
         QString text = QStringLiteral("%1 %2 through %3 ticks")
-                           .arg(Name, A.Log ? QStringLiteral("log10") : QStringLiteral("linear"))
+                           .arg(Name, A.Date  ? QStringLiteral("dates")
+                                      : A.Log ? QStringLiteral("log10")
+                                              : QStringLiteral("linear"))
                            .arg(A.Ticks.size());
         if (A.Rejected > 0)
             text += QStringLiteral(" (%1 misfitting labels left out)").arg(A.Rejected);

@@ -4,8 +4,7 @@
 #include "drawing/DrawingAxes.h"
 
 // Base with the drawn axes' ticks as its calibration points (each tick
-// giving its own axis's value) in force, and the axes' kinds; numbers, not
-// dates.
+// giving its own axis's value) in force, and the axes' kinds and units.
 TMapping DrawnAxesMapping(const TDrawnAxes& Axes, TMapping Base);
 
 // A line saying which map the axes give, for reports, headed Source.

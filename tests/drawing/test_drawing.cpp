@@ -298,6 +298,13 @@ void TestDrawing::labelsBeyondTheRule_data()
                                              << QList<double>{0, 1e6, 2e6, 3e6, 4e6, 5e6} << 0;
     QTest::newRow("no factor on a log axis") << QStringList{"1", "10", "100", "1000", "10000", "100000"} << "1e6"
                                              << QList<double>{1, 10, 100, 1000, 1e4, 1e5} << 0;
+    // 2020-03-01T00:00Z is 1583020800 s.
+    QList<double> days;
+    for (int d = 0; d < 6; ++d)
+        days << 1583020800.0 + 86400 * d;
+    QTest::newRow("dates, a misread among them")
+        << QStringList{"2020-03-01", "2020-03-02", "2020-03-03", "2020-03-04", "2020-03-05", "2020-03-09"} << "1e6"
+        << days.mid(0, 5) << 1;
 }
 
 void TestDrawing::labelsBeyondTheRule()

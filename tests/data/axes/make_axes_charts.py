@@ -15,6 +15,7 @@ import matplotlib
 
 matplotlib.use("agg")
 import matplotlib.pyplot as plt
+import matplotlib.dates
 import matplotlib.ticker
 import numpy as np
 from PIL import Image
@@ -49,7 +50,8 @@ def scan(a, degrees, rng):
 
 def chart(i, rng):
     style = STYLES[i % len(STYLES)]
-    logx, logy = i % 7 == 3, i % 5 == 2
+    dated = i >= 64
+    logx, logy = i % 7 == 3 and not dated, i % 5 == 2
     dpi = [96, 120, 150, 200, 300][i % 5]
     font = 8 + (i * 3) % 7
     turned = i % 4 == 1
@@ -63,14 +65,22 @@ def chart(i, rng):
         fig = plt.figure(figsize=(width, width * 0.72), dpi=dpi * SUPER)
         ax = fig.add_subplot()
         xr = LOG[i % len(LOG)] if logx else LINEAR[i % len(LINEAR)]
+        if dated:
+            # Days since 1970, as the plotting program keeps dates: months
+            # or days apart.
+            start = 18262 + 40 * (i - 64)
+            xr = (start, start + [150, 20, 240, 12][i % 4])
         yr = LOG[(i + 1) % len(LOG)] if logy else LINEAR[(i * 5 + 2) % len(LINEAR)]
         u = np.linspace(0, 1, 200)
         tx = np.log10(xr) if logx else xr
         ty = np.log10(yr) if logy else yr
         x = tx[0] + (tx[1] - tx[0]) * u
         y = ty[0] + (ty[1] - ty[0]) * (0.5 + 0.4 * np.sin(6 * u + i))
-        ax.plot(10 ** x if logx else x, 10 ** y if logy else y, lw=1.5, label="measured")
-        if i % 2:
+        xs = 10 ** x if logx else x
+        if dated:
+            xs = [np.datetime64("1970-01-01") + np.timedelta64(int(round(d * 86400)), "s") for d in x]
+        ax.plot(xs, 10 ** y if logy else y, lw=1.5, label="measured")
+        if i % 2 and not dated:
             ax.plot(10 ** x if logx else x, 10 ** (y * 0.9) if logy else y * 0.9 + 0.05 * (ty[1] - ty[0]),
                     lw=1, ls="--", label="model")
             ax.legend(loc="upper right")
@@ -78,13 +88,18 @@ def chart(i, rng):
             ax.set_xscale("log")
         if logy:
             ax.set_yscale("log")
-        ax.set_xlim(*xr)
+        ax.set_xlim(*[np.datetime64("1970-01-01") + np.timedelta64(int(d), "D") for d in xr] if dated else xr)
         ax.set_ylim(*yr)
         if i % 6 == 4:
             ax.grid(True)
         if i % 8 == 5:
             ax.spines["top"].set_visible(False)
             ax.spines["right"].set_visible(False)
+        if dated:
+            # Few enough ISO dates to stand level side by side.
+            locator = matplotlib.dates.AutoDateLocator(minticks=3, maxticks=5)
+            ax.xaxis.set_major_locator(locator)
+            ax.xaxis.set_major_formatter(matplotlib.dates.AutoDateFormatter(locator))
         if xr == (0, 5000) and not logx:
             ax.xaxis.set_major_formatter(matplotlib.ticker.StrMethodFormatter("{x:,.0f}"))
         ax.set_xlabel("time (s)")
@@ -100,6 +115,9 @@ def chart(i, rng):
         e = trans.transform([(10 ** tx[1] if logx else tx[1], 10 ** ty[0] if logy else ty[0]),
                              (10 ** tx[0] if logx else tx[0], 10 ** ty[1] if logy else ty[1])])
         o, e = o / SUPER, e / SUPER
+        if dated:
+            # The program's dates are seconds since 1970.
+            tx = np.asarray(tx, dtype=float) * 86400
         m1 = (e[0][0] - o[0]) / (tx[1] - tx[0])
         m5 = -(e[1][1] - o[1]) / (ty[1] - ty[0])
         m = np.array([o[0] - 0.5 - m1 * tx[0], m1, 0.0, height - o[1] - 0.5 - m5 * ty[0], 0.0, m5])
@@ -125,6 +143,6 @@ def chart(i, rng):
 if __name__ == "__main__":
     os.chdir(os.path.dirname(os.path.abspath(__file__)))
     rng = np.random.default_rng(7)
-    lines = [chart(i, rng) for i in range(64)]
+    lines = [chart(i, rng) for i in range(68)]
     with open("axes.truth", "w") as f:
         f.write("\n".join(lines) + "\n")
