@@ -16,6 +16,13 @@ constexpr double Level = 0.02 * 3.14159265358979323846 / 180;
 // Labelled ticks an axis needs, and for two alone to do, more care.
 constexpr std::size_t MinTicks = 2;
 
+// Whether Box is centred on Tick along its axis, as its label is.
+bool CentredOn(const TTickMark& Tick, const QRectF& Box)
+{
+    const QPointF c = Box.center();
+    return std::abs(Tick.Vertical ? c.x() - Tick.Axis.x() : c.y() - Tick.Axis.y()) <= 0.25 * Box.height() + 1;
+}
+
 // The marks as a drawing the drawn axes' reading takes: a page the
 // picture's size, the lines, the ticks as strokes and the labels read;
 // Unread gets where glyphs were that read as no number.
@@ -52,10 +59,8 @@ TDrawing MarksDrawing(const TGrayPicture& Picture, const TAxisMarks& Marks, TLab
     // a label of several ("May 01 2020"): read alone it would be a number
     // that is not the label's. Crowded labels of their own ticks are not.
     const auto centred = [&Marks](const QRect& Box) {
-        const QPointF c = QRectF(Box).center();
-        return std::any_of(Marks.Ticks.begin(), Marks.Ticks.end(), [&](const TTickMark& t) {
-            return std::abs(t.Vertical ? c.x() - t.Axis.x() : c.y() - t.Axis.y()) <= 0.25 * Box.height() + 1;
-        });
+        return std::any_of(Marks.Ticks.begin(), Marks.Ticks.end(),
+                           [&](const TTickMark& t) { return CentredOn(t, QRectF(Box)); });
     };
     std::set<int> phrases;
     for (const TGlyphRun& a : Marks.Runs)
@@ -133,8 +138,7 @@ bool OnTick(const TAxisMarks& Marks, const TDrawnAxis& Axis, bool X, const QRect
     const QPointF at = Axis.Ticks.front().At;
     return std::any_of(Marks.Ticks.begin(), Marks.Ticks.end(), [&](const TTickMark& t) {
         return t.Vertical == X && (X ? std::abs(t.Axis.y() - at.y()) : std::abs(t.Axis.x() - at.x())) < 1 &&
-               (X ? std::abs(Box.center().x() - t.Axis.x()) : std::abs(Box.center().y() - t.Axis.y())) <=
-                   0.25 * Box.height() + 1;
+               CentredOn(t, Box);
     });
 }
 
@@ -149,14 +153,15 @@ TFoundAxes FindAxes(const TGrayPicture& Picture, TLabelReader& Reader, QRect Wit
     }
     const QRect whole(0, 0, Picture.Width, Picture.Height);
     const QRect area = Within.isEmpty() ? whole : Within.intersected(whole);
-    TGrayPicture part;
-    part.Width = area.width();
-    part.Height = area.height();
-    part.Pixels.resize(std::size_t(part.Width) * std::size_t(part.Height));
-    for (int y = 0; y < part.Height; ++y)
-        for (int x = 0; x < part.Width; ++x)
-            part.Pixels[std::size_t(y) * std::size_t(part.Width) + std::size_t(x)] =
-                Picture.At(area.left() + x, area.top() + y);
+    TGrayPicture inside;
+    if (area != whole) {
+        inside = {area.width(), area.height(), {}};
+        inside.Pixels.reserve(std::size_t(inside.Width) * std::size_t(inside.Height));
+        for (int y = area.top(); y <= area.bottom(); ++y)
+            for (int x = area.left(); x <= area.right(); ++x)
+                inside.Pixels.push_back(Picture.At(x, y));
+    }
+    const TGrayPicture& part = area == whole ? Picture : inside;
     found.Angle = SkewAngle(part);
     const TTurn turn{std::abs(found.Angle) < Level ? 0.0 : found.Angle,
                      QPointF(0.5 * (part.Width - 1), 0.5 * (part.Height - 1))};
@@ -199,6 +204,30 @@ TFoundAxes FindAxes(const TGrayPicture& Picture, TLabelReader& Reader, QRect Wit
             axis = {};
         }
     }
+    if (!missing.isEmpty()) {
+        found.Axes.Problem =
+            QStringLiteral("No axes found: the picture shows %1.").arg(missing.join(QStringLiteral(" and ")));
+    } else {
+        // The frame: from the Y axis's line to the X axis's end, from the X
+        // axis's line to the Y axis's top, as far as the ticks and lines
+        // reach.
+        const QPointF x0 = found.Axes.X.Ticks.front().At, x1 = found.Axes.X.Ticks.back().At;
+        const QPointF y0 = found.Axes.Y.Ticks.front().At, y1 = found.Axes.Y.Ticks.back().At;
+        double left = std::min(x0.x(), y0.x()), right = std::max(x1.x(), y0.x());
+        double top = std::min(y0.y(), x0.y()), bottom = std::max(y1.y(), x0.y());
+        for (const QLineF& l : marks.Lines) {
+            const bool levelLine = l.dy() == 0;
+            if (levelLine && std::abs(l.y1() - x0.y()) < 1) {
+                left = std::min(left, std::min(l.x1(), l.x2()));
+                right = std::max(right, std::max(l.x1(), l.x2()));
+            } else if (!levelLine && std::abs(l.x1() - y0.x()) < 1) {
+                top = std::min(top, std::min(l.y1(), l.y2()));
+                bottom = std::max(bottom, std::max(l.y1(), l.y2()));
+            }
+        }
+        found.Frame = QPolygonF({QPointF(left, top), QPointF(right, top), QPointF(right, bottom), QPointF(left, bottom)});
+    }
+    // Found upright in the area; given in the picture.
     const QPointF offset = area.topLeft();
     const auto back = [&](QPointF P) { return turn.ToPicture(P) + offset; };
     for (TDrawnAxis* axis : {&found.Axes.X, &found.Axes.Y})
@@ -206,31 +235,7 @@ TFoundAxes FindAxes(const TGrayPicture& Picture, TLabelReader& Reader, QRect Wit
             t.At = back(t.At);
     for (QPointF& p : found.Axes.Unlabelled)
         p = back(p);
-    if (!missing.isEmpty()) {
-        found.Axes.Problem =
-            QStringLiteral("No axes found: the picture shows %1.").arg(missing.join(QStringLiteral(" and ")));
-        return found;
-    }
-    found.Axes.Problem.clear();
-    // The frame: from the Y axis's line to the X axis's end, from the X
-    // axis's line to the Y axis's top, as far as the ticks and lines reach.
-    const TDrawnAxis& xa = found.Axes.X;
-    const TDrawnAxis& ya = found.Axes.Y;
-    const QPointF x0 = turn.ToUpright(xa.Ticks.front().At - offset), x1 = turn.ToUpright(xa.Ticks.back().At - offset);
-    const QPointF y0 = turn.ToUpright(ya.Ticks.front().At - offset), y1 = turn.ToUpright(ya.Ticks.back().At - offset);
-    double left = std::min(x0.x(), y0.x()), right = std::max(x1.x(), y0.x());
-    double top = std::min(y0.y(), x0.y()), bottom = std::max(y1.y(), x0.y());
-    for (const QLineF& l : marks.Lines) {
-        const bool levelLine = l.dy() == 0;
-        if (levelLine && std::abs(l.y1() - x0.y()) < 1) {
-            left = std::min(left, std::min(l.x1(), l.x2()));
-            right = std::max(right, std::max(l.x1(), l.x2()));
-        } else if (!levelLine && std::abs(l.x1() - y0.x()) < 1) {
-            top = std::min(top, std::min(l.y1(), l.y2()));
-            bottom = std::max(bottom, std::max(l.y1(), l.y2()));
-        }
-    }
-    for (const QPointF& c : {QPointF(left, top), QPointF(right, top), QPointF(right, bottom), QPointF(left, bottom)})
-        found.Frame << back(c);
+    for (QPointF& c : found.Frame)
+        c = back(c);
     return found;
 }

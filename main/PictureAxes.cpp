@@ -5,8 +5,6 @@
 
 #include <QColor>
 
-#include <cmath>
-
 TGrayPicture GrayOf(const TPixelSource& Source)
 {
     TGrayPicture gray{Source.Width(), Source.Height(), {}};
@@ -19,17 +17,29 @@ TGrayPicture GrayOf(const TPixelSource& Source)
     return gray;
 }
 
-TFoundAxes FindPictureAxes(const TPixelSource& Source, QRect Within)
+TFoundAxes FindGrayAxes(const TGrayPicture& Picture, QRect Within)
 {
     TLabelReader reader;
-    return FindAxes(GrayOf(Source), reader, Within);
+    return FindAxes(Picture, reader, Within);
+}
+
+TFoundAxes FindPictureAxes(const TPixelSource& Source, QRect Within)
+{
+    return FindGrayAxes(GrayOf(Source), Within);
+}
+
+bool FrameRect(const QPolygonF& Frame, TRect& Rect)
+{
+    const QRect frame = Frame.boundingRect().toAlignedRect();
+    if (frame.isEmpty())
+        return false;
+    Rect = {frame.left(), frame.top(), frame.right(), frame.bottom()};
+    return true;
 }
 
 TMapping FoundAxesMapping(const TFoundAxes& Found, TMapping Base)
 {
     TMapping mapping = DrawnAxesMapping(Found.Axes, std::move(Base));
-    const QRect frame = Found.Frame.boundingRect().toAlignedRect();
-    if (!frame.isEmpty())
-        mapping.MappingRect = {frame.left(), frame.top(), frame.right(), frame.bottom()};
+    FrameRect(Found.Frame, mapping.MappingRect);
     return mapping;
 }

@@ -3,7 +3,6 @@
 #include "formMain.h"
 
 #include "PictureAxes.h"
-#include "axes/LabelReader.h"
 #include "widgets/CommandGlyph.h"
 
 #include <QAction>
@@ -61,10 +60,7 @@ void Tmainform::SearchOpenedAxes()
         return;
     // The search owns its copy of the picture: the window may open another,
     // or close, before it ends.
-    FAxesSearch.setFuture(QtConcurrent::run([gray = GrayOf(source)] {
-        TLabelReader reader;
-        return FindAxes(gray, reader);
-    }));
+    FAxesSearch.setFuture(QtConcurrent::run([gray = GrayOf(source)] { return FindGrayAxes(gray); }));
 }
 
 void Tmainform::OfferFoundAxes()

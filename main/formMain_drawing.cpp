@@ -4,6 +4,7 @@
 
 #include "DrawingFile.h"
 #include "DrawnAxesMapping.h"
+#include "PictureAxes.h"
 #include "drawing/DrawingPick.h"
 #include "widgets/CommandGlyph.h"
 #include "widgets/formCalibrationPoints.h"
@@ -151,13 +152,14 @@ void Tmainform::ProposeDrawnAxes(const TDrawnAxes& Axes, const QString& Title, c
     if (dialog.exec() != QDialog::Accepted)
         return;
     const TMapping result = dialog.Result();
-    const QRect frame = Frame.boundingRect().toAlignedRect();
+    TRect frame;
+    const bool framed = FrameRect(Frame, frame);
     Record(Title, [&] {
         v->SetAxisKinds(result.AxisXMap, result.AxisYMap);
         v->SetAxisUnits(result.XUnit, result.YUnit);
         v->SetCalibration(result.Calibration);
-        if (!frame.isEmpty())
-            v->SetMappingRect({frame.left(), frame.top(), frame.right(), frame.bottom()});
+        if (framed)
+            v->SetMappingRect(frame);
     });
     UpdateCommands();
 }
