@@ -45,6 +45,53 @@ TExportStatus WriteExportData(const QString& Out, const QByteArray& Bytes, QIODe
     return Status;
 }
 
+bool TakeFoundAxes(TJobDocument& Job, TFreeWinBitmap& Picture, const QString& Source, QTextStream& Errors)
+{
+    const TPixelSource source(Picture.DisplaySource());
+    const TFoundAxes found = source.IsValid() ? FindPictureAxes(source) : TFoundAxes{};
+    if (!source.IsValid() || !found.Axes.Problem.isEmpty()) {
+        Errors << QStringLiteral("--auto-axes: %1")
+                      .arg(source.IsValid() ? found.Axes.Problem
+                                            : QStringLiteral("the session %1 has no picture.").arg(Source))
+               << Qt::endl;
+        return false;
+    }
+    static_cast<TMapping&>(Job.Mapping()) = FoundAxesMapping(found, Job.Mapping());
+    Errors << DrawnAxesText(found.Axes, QStringLiteral("Axes found in the picture")) << Qt::endl;
+    return true;
+}
+
+TExportStatus ExtractIntoJob(TJobDocument& Job, TFreeWinBitmap& Picture, const TExtractRequest& Extract,
+                             const QString& Source, QTextStream& Errors)
+{
+    const TPixelSource source(Picture.DisplaySource());
+    TExtractArea area = MappingArea(Job.Mapping(), Picture.GetWidth(), Picture.GetHeight());
+    for (const auto& [limit, frame] : {std::pair{Extract.FromX, &area.FromX}, std::pair{Extract.ToX, &area.ToX}})
+        if (limit) {
+            const QString text = QString::number(*limit, 'g', 17);
+            if (const QString why = XLimitProblem(Job.Mapping(), *limit, text, *frame); !why.isEmpty()) {
+                Errors << (Job.Mapping().Calibration.PointsInForce()
+                               ? why
+                               : QStringLiteral("The X axis of the session %1 has no value %2.").arg(Source, text))
+                       << Qt::endl;
+                return esFailed;
+            }
+        }
+    const TExtraction found = RunExtraction(source, area, Extract);
+    if (!found.Problem.isEmpty()) {
+        Errors << found.Problem << Qt::endl;
+        return esFailed;
+    }
+    if (found.Points.empty())
+        Errors << NothingFoundText(Extract.Colour) << Qt::endl;
+    else
+        Errors << found.Report.Text(found.Points.size()) << Qt::endl;
+    if (Extract.Replace)
+        Job.CurrentSeries().Points.clear();
+    Job.AddPoints(found.Points);
+    return (found.Points.empty() || found.Report.Doubtful()) && !Extract.AcceptDoubtful ? esDoubtful : esWritten;
+}
+
 TExportStatus ExportSessionData(const QString& Out, const QString& Session, QIODevice& Output,
                                 QTextStream& Errors, const TExtractRequest& Extract, const QString& Picture,
                                 const QString& Calibration, bool AutoAxes)
@@ -72,19 +119,8 @@ TExportStatus ExportSessionData(const QString& Out, const QString& Session, QIOD
         } else {
             warning = OpenSession(Session, settings.Look(), job, picture, &moved, Picture);
         }
-        if (AutoAxes) {
-            const TPixelSource source(picture.DisplaySource());
-            const TFoundAxes found = source.IsValid() ? FindPictureAxes(source) : TFoundAxes{};
-            if (!source.IsValid() || !found.Axes.Problem.isEmpty()) {
-                Errors << QStringLiteral("--auto-axes: %1")
-                              .arg(source.IsValid() ? found.Axes.Problem
-                                                    : QStringLiteral("the session %1 has no picture.").arg(Session))
-                       << Qt::endl;
-                return esFailed;
-            }
-            static_cast<TMapping&>(job.Mapping()) = FoundAxesMapping(found, job.Mapping());
-            Errors << DrawnAxesText(found.Axes, QStringLiteral("Axes found in the picture")) << Qt::endl;
-        }
+        if (AutoAxes && !TakeFoundAxes(job, picture, Session, Errors))
+            return esFailed;
         if (!Calibration.isEmpty()) {
             const std::optional<QByteArray> bytes = ReadCalibrationFile(Calibration, Errors);
             if (!bytes)
@@ -106,39 +142,15 @@ TExportStatus ExportSessionData(const QString& Out, const QString& Session, QIOD
             return esFailed;
         }
         if (Extract.Kind != TExtractRequest::ekNone) {
-            const TPixelSource source(picture.DisplaySource());
-            if (!source.IsValid()) {
+            if (!TPixelSource(picture.DisplaySource()).IsValid()) {
                 Errors << QStringLiteral("The session %1 has no picture to extract from; name it with --picture.")
                               .arg(Session)
                        << Qt::endl;
                 return esFailed;
             }
-            TExtractArea area = MappingArea(job.Mapping(), picture.GetWidth(), picture.GetHeight());
-            for (const auto& [limit, frame] : {std::pair{Extract.FromX, &area.FromX}, std::pair{Extract.ToX, &area.ToX}})
-                if (limit) {
-                    const QString text = QString::number(*limit, 'g', 17);
-                    if (const QString why = XLimitProblem(job.Mapping(), *limit, text, *frame); !why.isEmpty()) {
-                        Errors << (job.Mapping().Calibration.PointsInForce()
-                                       ? why
-                                       : QStringLiteral("The X axis of the session %1 has no value %2.").arg(Session, text))
-                               << Qt::endl;
-                        return esFailed;
-                    }
-                }
-            const TExtraction found = RunExtraction(source, area, Extract);
-            if (!found.Problem.isEmpty()) {
-                Errors << found.Problem << Qt::endl;
+            status = ExtractIntoJob(job, picture, Extract, Session, Errors);
+            if (status == esFailed)
                 return esFailed;
-            }
-            if (found.Points.empty())
-                Errors << NothingFoundText(Extract.Colour) << Qt::endl;
-            else
-                Errors << found.Report.Text(found.Points.size()) << Qt::endl;
-            if ((found.Points.empty() || found.Report.Doubtful()) && !Extract.AcceptDoubtful)
-                status = esDoubtful;
-            if (Extract.Replace)
-                job.CurrentSeries().Points.clear();
-            job.AddPoints(found.Points);
         }
         // Points without data values would be written as numbers all the same.
         if (const QString step = job.Mapping().MissingStep(); !step.isEmpty() && !job.CurrentSeries().Points.empty()) {

@@ -9,6 +9,8 @@
 
 class QIODevice;
 class QTextStream;
+class TFreeWinBitmap;
+class TJobDocument;
 
 // The exit statuses of an export.
 enum TExportStatus { esWritten = 0, esFailed = 2, esDoubtful = 3 };
@@ -38,3 +40,14 @@ TExportStatus ExportSessionData(const QString& Out, const QString& Session, QIOD
                                 QTextStream& Errors, const TExtractRequest& Extract = {},
                                 const QString& Picture = QString(), const QString& Calibration = QString(),
                                 bool AutoAxes = false);
+
+// Replaces Job's map with the one the axes found in Picture give, saying so
+// to Errors; false, with why, when none is found.
+bool TakeFoundAxes(TJobDocument& Job, TFreeWinBitmap& Picture, const QString& Source, QTextStream& Errors);
+
+// Adds what Extract finds in Picture, inside Job's plotting area, to Job's
+// current series; the report goes to Errors. esDoubtful when the result is
+// doubtful (or empty) and not accepted, esFailed when it cannot run. Source
+// names the session in messages.
+TExportStatus ExtractIntoJob(TJobDocument& Job, TFreeWinBitmap& Picture, const TExtractRequest& Extract,
+                             const QString& Source, QTextStream& Errors);

@@ -1,5 +1,6 @@
 #include "CommandLine.h"
 
+#include "ExtractOptions.h"
 #include "document/SessionFile.h"
 
 #include <QCommandLineParser>
@@ -14,74 +15,6 @@ QString VersionText()
 }
 
 namespace {
-
-// Reads the extraction options into Request; what is wrong with them, or "".
-struct TExtractOptions {
-    QCommandLineOption Curve;
-    QCommandLineOption Markers;
-    QCommandLineOption Tolerance;
-    QCommandLineOption Step;
-    QCommandLineOption FromX;
-    QCommandLineOption ToX;
-    QCommandLineOption Replace;
-    QCommandLineOption AcceptDoubtful;
-};
-
-QString ExtractRequest(const QCommandLineParser& Parser, const TExtractOptions& Options, TExtractRequest& Request)
-{
-    const QCommandLineOption& Curve = Options.Curve;
-    const QCommandLineOption& Markers = Options.Markers;
-    const QCommandLineOption& Tolerance = Options.Tolerance;
-    const QCommandLineOption& Step = Options.Step;
-    const bool curve = Parser.isSet(Curve);
-    const bool markers = Parser.isSet(Markers);
-    if (curve && markers)
-        return QStringLiteral("--extract-curve and --extract-markers cannot be used together.");
-    if (!curve && !markers) {
-        for (const QCommandLineOption* option :
-             {&Tolerance, &Step, &Options.FromX, &Options.ToX, &Options.Replace, &Options.AcceptDoubtful})
-            if (Parser.isSet(*option))
-                return QStringLiteral("--%1 goes with --extract-curve or --extract-markers.").arg(option->names().first());
-        return {};
-    }
-    const QString name = curve ? QStringLiteral("--extract-curve") : QStringLiteral("--extract-markers");
-    if (!Parser.isSet(QStringLiteral("export")))
-        return QStringLiteral("%1 needs --export OUT and the session to read.").arg(name);
-    const QString colourText = Parser.value(curve ? Curve : Markers);
-    const std::optional<TRgb> colour = ParseRgb(colourText);
-    if (!colour)
-        return QStringLiteral("%1 takes a colour written #RRGGBB, not \"%2\".").arg(name, colourText);
-    Request.Kind = curve ? TExtractRequest::ekCurve : TExtractRequest::ekMarkers;
-    Request.Colour = *colour;
-    Request.AcceptDoubtful = Parser.isSet(Options.AcceptDoubtful);
-    Request.Replace = Parser.isSet(Options.Replace);
-    for (const auto& [option, limit] : {std::pair{&Options.FromX, &Request.FromX}, std::pair{&Options.ToX, &Request.ToX}})
-        if (Parser.isSet(*option)) {
-            bool ok = false;
-            const double value = QLocale::c().toDouble(Parser.value(*option), &ok);
-            if (!ok || !std::isfinite(value))
-                return QStringLiteral("--%1 takes a data value of X, not \"%2\".")
-                    .arg(option->names().first(), Parser.value(*option));
-            *limit = value;
-        }
-    if (Parser.isSet(Tolerance)) {
-        bool ok = false;
-        const int value = Parser.value(Tolerance).toInt(&ok);
-        if (!ok || value < 0 || value > 255)
-            return QStringLiteral("--tolerance takes a whole number from 0 to 255, not \"%1\".").arg(Parser.value(Tolerance));
-        Request.Tolerance = value;
-    }
-    if (Parser.isSet(Step)) {
-        if (!curve)
-            return QStringLiteral("--step goes with --extract-curve.");
-        bool ok = false;
-        const double value = QLocale::c().toDouble(Parser.value(Step), &ok);
-        if (!ok || !(value >= 1) || !std::isfinite(value))
-            return QStringLiteral("--step takes a number of pixels, 1 or more, not \"%1\".").arg(Parser.value(Step));
-        Request.Step = value;
-    }
-    return {};
-}
 
 struct TDrawingOptions {
     QCommandLineOption Curve;
@@ -160,6 +93,16 @@ QString DrawingRequest(const QCommandLineParser& Parser, const TDrawingOptions& 
 
 TCommandLine ParseCommandLine(const QStringList& Arguments)
 {
+    if (Arguments.size() > 1 && Arguments[1] == QStringLiteral("batch")) {
+        TCommandLine result;
+        const QString wrong = ParseBatchLine(Arguments, result.Batch, result.Text);
+        result.Action = !wrong.isEmpty()         ? TCommandLine::caUsageError
+                        : !result.Text.isEmpty() ? TCommandLine::caHelp
+                                                 : TCommandLine::caBatch;
+        if (!wrong.isEmpty())
+            result.Text = wrong;
+        return result;
+    }
     QCommandLineParser parser;
     parser.setApplicationDescription(
         QStringLiteral("Quillon - Graph Digitising Utility: reads the data back from a picture of a chart.\n"
@@ -179,35 +122,7 @@ TCommandLine ParseCommandLine(const QStringList& Arguments)
                        "as \"Data to Space Separated Value File\" does; OUT \"-\" is standard output. Needs no "
                        "display."),
         QStringLiteral("OUT"));
-    const QCommandLineOption extractCurve(
-        QStringLiteral("extract-curve"),
-        QStringLiteral("With --export: first follows the curve of COLOUR (#RRGGBB) across the session's plotting "
-                       "area in its picture and adds the points found to the current series."),
-        QStringLiteral("COLOUR"));
-    const QCommandLineOption extractMarkers(
-        QStringLiteral("extract-markers"),
-        QStringLiteral("With --export: first adds a point at the centre of each marker of COLOUR (#RRGGBB) in the "
-                       "session's plotting area to the current series."),
-        QStringLiteral("COLOUR"));
-    const QCommandLineOption tolerance(
-        QStringLiteral("tolerance"),
-        QStringLiteral("How far, 0 to 255 on any of red, green and blue, a pixel may be from COLOUR (default: the "
-                       "largest, %1 at most, at which no other colour drawn in the area matches).")
-            .arg(DefaultTolerance),
-        QStringLiteral("N"));
-    const QCommandLineOption fromX(QStringLiteral("from-x"),
-                                   QStringLiteral("With an extraction: only where X is at least X (a data value)."),
-                                   QStringLiteral("X"));
-    const QCommandLineOption toX(QStringLiteral("to-x"),
-                                 QStringLiteral("With an extraction: only where X is at most X (a data value)."),
-                                 QStringLiteral("X"));
-    const QCommandLineOption replace(
-        QStringLiteral("replace"),
-        QStringLiteral("With an extraction: the points found take the place of the series' points instead of "
-                       "joining them."));
-    const QCommandLineOption acceptDoubtful(
-        QStringLiteral("accept-doubtful"),
-        QStringLiteral("With an extraction: exit 0 when the data are written, even if the extraction is doubtful."));
+    const TExtractOptions extraction = ExtractOptions();
     const QCommandLineOption picture(
         QStringLiteral("picture"),
         QStringLiteral("With --export: the session's picture is FILE, for a session whose picture is no longer where "
@@ -219,11 +134,6 @@ TCommandLine ParseCommandLine(const QStringList& Arguments)
                        "data values; #log-x or #log-y on a line of its own for a log axis; ISO 8601 dates for a "
                        "date axis) instead of the session's map."),
         QStringLiteral("POINTS.csv"));
-    const QCommandLineOption step(
-        QStringLiteral("step"),
-        QStringLiteral("With --extract-curve: one point each PIXELS along the plotting area's X axis (default %1).")
-            .arg(DefaultStep),
-        QStringLiteral("PIXELS"));
     const QCommandLineOption vectorCurve(
         QStringLiteral("vector-curve"),
         QStringLiteral("With --export: FILE is a drawing (PDF, SVG, EPS); takes the vertices of its curve drawn in "
@@ -256,7 +166,8 @@ TCommandLine ParseCommandLine(const QStringList& Arguments)
     parser.addOption(help);
     parser.addOption(version);
     parser.addOption(exportTo);
-    parser.addOptions({extractCurve, extractMarkers, tolerance, step, fromX, toX, replace, acceptDoubtful, picture, calibration});
+    AddExtractOptions(parser, extraction);
+    parser.addOptions({picture, calibration});
     parser.addOptions({vectorCurve, vectorMarkers, at, page, dpi, templateSession, autoAxes});
     parser.addPositionalArgument(QStringLiteral("FILE"),
                                  QStringLiteral("A picture or a session to open (SESSION with --export)."),
@@ -284,14 +195,13 @@ TCommandLine ParseCommandLine(const QStringList& Arguments)
                                      "[--replace] [--accept-doubtful] --export OUT SESSION\n"
                                      "       quillon --vector-curve COLOUR|--vector-markers COLOUR [--at X,Y] "
                                      "[--page N] [--dpi N] --auto-axes|--template SESSION|--calibration POINTS.csv "
-                                     "--export OUT DRAWING\n") +
+                                     "--export OUT DRAWING\n"
+                                     "       quillon batch --help\n") +
                       text;
     } else if (parser.isSet(version)) {
         result.Action = TCommandLine::caVersion;
         result.Text = VersionText() + u'\n';
-    } else if (const QString wrong = ExtractRequest(
-                   parser, {extractCurve, extractMarkers, tolerance, step, fromX, toX, replace, acceptDoubtful},
-                   result.Extract);
+    } else if (const QString wrong = ExtractRequest(parser, extraction, QStringLiteral("export"), result.Extract);
                !wrong.isEmpty()) {
         result.Action = TCommandLine::caUsageError;
         result.Text = wrong;

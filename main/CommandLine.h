@@ -1,5 +1,6 @@
 #pragma once
 
+#include "BatchLine.h"
 #include "DrawingExport.h"
 #include "extract/Extraction.h"
 
@@ -8,7 +9,7 @@
 
 // What the program was asked to do on its command line.
 struct TCommandLine {
-    enum TAction { caShowWindow, caHelp, caVersion, caExport, caUsageError };
+    enum TAction { caShowWindow, caHelp, caVersion, caExport, caBatch, caUsageError };
     TAction Action = caShowWindow;
     // The picture or session to open (caShowWindow; may be empty).
     QString File;
@@ -28,11 +29,14 @@ struct TCommandLine {
     // caExport: a curve or markers taken from a drawing, SessionFile then
     // naming the drawing.
     TDrawingRequest Drawing;
+    // caBatch: what to run.
+    TBatchRequest Batch;
     // caUsageError: what was wrong; caHelp: the text to print.
     QString Text;
 };
 
-// Reads Arguments, the program's name first.
+// Reads Arguments, the program's name first; "batch" second asks for a
+// batch.
 TCommandLine ParseCommandLine(const QStringList& Arguments);
 // The version line --version prints.
 QString VersionText();

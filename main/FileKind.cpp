@@ -23,25 +23,44 @@ bool StartsLikeSession(const QByteArray& head)
            IsSessionSection(QString::fromUtf8(first.mid(1, first.size() - 2)).trimmed());
 }
 
+// The first bytes of a regular file; none when it cannot be read.
+QByteArray FileHead(const QString& FileName)
+{
+    QString why;
+    const int fd = OpenRegularFile(FileName, std::numeric_limits<std::int64_t>::max(), why);
+    if (fd < 0)
+        return {};
+    QByteArray head(512, '\0');
+    const ssize_t got = ::read(fd, head.data(), head.size());
+    ::close(fd);
+    head.resize(got > 0 ? got : 0);
+    return head;
+}
+
+bool PictureSignature(QByteArray head)
+{
+    if (head.isEmpty())
+        return false;
+    FIMEMORY* memory = FreeImage_OpenMemory(reinterpret_cast<BYTE*>(head.data()), DWORD(head.size()));
+    const FREE_IMAGE_FORMAT format = FreeImage_GetFileTypeFromMemory(memory, int(head.size()));
+    FreeImage_CloseMemory(memory);
+    return format != FIF_UNKNOWN;
+}
+
 } // namespace
 
 TFileKind FileKindOf(const QString& FileName)
 {
-    QString why;
-    const int fd = OpenRegularFile(FileName, std::numeric_limits<std::int64_t>::max(), why);
-    if (fd >= 0) {
-        QByteArray head(512, '\0');
-        const ssize_t got = ::read(fd, head.data(), head.size());
-        ::close(fd);
-        head.resize(got > 0 ? got : 0);
-        if (StartsLikeSession(head))
-            return fkSession;
-        FIMEMORY* memory = FreeImage_OpenMemory(reinterpret_cast<BYTE*>(head.data()), DWORD(head.size()));
-        const FREE_IMAGE_FORMAT format = FreeImage_GetFileTypeFromMemory(memory, int(head.size()));
-        FreeImage_CloseMemory(memory);
-        if (format != FIF_UNKNOWN)
-            return fkPicture;
-    }
+    const QByteArray head = FileHead(FileName);
+    if (StartsLikeSession(head))
+        return fkSession;
+    if (PictureSignature(head))
+        return fkPicture;
     const QString suffix = QFileInfo(FileName).suffix().toLower();
     return suffix == QStringLiteral("qsf") || suffix == QStringLiteral("ini") ? fkSession : fkPicture;
+}
+
+bool LooksLikePicture(const QString& FileName)
+{
+    return PictureSignature(FileHead(FileName));
 }

@@ -11,3 +11,6 @@ enum TFileKind { fkPicture, fkSession };
 // ".qsf" and ".ini" are sessions. Anything else is offered as a picture, so
 // that the picture's own error names what is wrong with it.
 TFileKind FileKindOf(const QString& FileName);
+
+// Whether the file starts with a picture signature FreeImage knows.
+bool LooksLikePicture(const QString& FileName);

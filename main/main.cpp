@@ -1,4 +1,5 @@
 #include "BatchExport.h"
+#include "BatchRun.h"
 #include "CommandLine.h"
 #include "QuillonApplication.h"
 #include "formMain.h"
@@ -57,7 +58,9 @@ int main(int argc, char* argv[])
         }
         return 0;
     case TCommandLine::caUsageError:
-        err << "quillon: " << line.Text << "\nTry 'quillon --help'.\n";
+        err << "quillon: " << line.Text
+            << (QCoreApplication::arguments().value(1) == QStringLiteral("batch") ? "\nTry 'quillon batch --help'.\n"
+                                                                                   : "\nTry 'quillon --help'.\n");
         return 1;
     case TCommandLine::caExport: {
         // A reader that goes away is a failed write, not a killed program.
@@ -69,6 +72,12 @@ int main(int argc, char* argv[])
             return ExportDrawingData(line.ExportFile, line.SessionFile, line.Drawing, line.CalibrationFile, output, err);
         return ExportSessionData(line.ExportFile, line.SessionFile, output, err, line.Extract, line.PictureFile,
                                  line.CalibrationFile, line.AutoAxes);
+    }
+    case TCommandLine::caBatch: {
+        std::signal(SIGPIPE, SIG_IGN);
+        QFile input;
+        input.open(STDIN_FILENO, QIODevice::ReadOnly);
+        return RunBatch(line.Batch, input, err, isatty(STDERR_FILENO) == 1);
     }
     case TCommandLine::caShowWindow:
         break;
