@@ -4,6 +4,7 @@
 // as loading in the window does.
 #include "document/JobDocument.h"
 #include "document/SeriesCsv.h"
+#include "document/SeriesJson.h"
 #include "document/SessionFile.h"
 #include "platform/QuillonError.h"
 #include "view/quillonview.h"
@@ -63,6 +64,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     v.SetZoom(s.Zoom);
     // Every series' exports and the session written back.
     AllSeriesCsv(job, true);
+    AllSeriesJson(job);
     job.DataText(u' ', 6, 3);
     // What was read is written so that it reads again.
     try {

@@ -8,6 +8,7 @@
 #include "document/SeriesJson.h"
 #include "document/SessionFile.h"
 #include "image/FreeBitmap.h"
+#include "platform/SameFile.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -59,8 +60,17 @@ TExportStatus RunOn(const TBatchItem& Item, TJobDocument& Job, const TBatchOutpu
         return status;
     const QDir folder(Output.Folder);
     const QString data = folder.filePath(Item.Name + BatchDataSuffix(Output.Format));
+    const QString session = folder.filePath(Item.Name + QStringLiteral(".qsf"));
+    for (const QString& out : {data, session})
+        for (const QString& input : {Item.Picture, Item.Template})
+            if (!input.isEmpty() && SameFile(out, input)) {
+                Log << QStringLiteral("%1 is the %2 itself: it would be written over.")
+                           .arg(out, input == Item.Picture ? QStringLiteral("picture") : QStringLiteral("template"))
+                    << Qt::endl;
+                return esFailed;
+            }
     SaveTextFile(data, DataBytes(Job, Output));
-    SaveSession(folder.filePath(Item.Name + QStringLiteral(".qsf")), Job, Output.Look);
+    SaveSession(session, Job, Output.Look);
     return status;
 }
 

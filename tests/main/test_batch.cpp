@@ -83,6 +83,7 @@ class TestBatch : public QObject {
     Q_OBJECT
 private slots:
     void aFolderGivesCheckedDataAndSessions();
+    void neverWritesOverItsInputs();
     void formats_data();
     void formats();
     void manifestMixesLayouts();
@@ -143,6 +144,23 @@ void TestBatch::aFolderGivesCheckedDataAndSessions()
     // Nothing else: no output of the failed picture, no file left half made.
     QCOMPARE(QDir(Path("out")).entryList(QDir::Files | QDir::Hidden, QDir::Name),
              (QStringList{"a-2.qsf", "a-2.txt", "a.qsf", "a.txt", "b.qsf", "b.txt", "report.csv"}));
+}
+
+void TestBatch::neverWritesOverItsInputs()
+{
+    // A template saved beside the picture it was made on, the results asked
+    // for in that folder: the picture's session would replace the template.
+    SaveChart(Path("w/c.png"), 0);
+    SaveChart(Path("w/d.png"), 0);
+    SaveTemplate(Path("w/c.qsf"), 1);
+    const QByteArray job = ReadTextFile(Path("w/c.qsf"));
+    const TRun run =
+        Batch({"--template", Path("w/c.qsf"), "--extract-curve", "#C8141E", "--out", Path("w"), Path("w")});
+    QCOMPARE(run.Status, 3);
+    QVERIFY2(run.Err.contains("c.qsf is the template itself: it would be written over."), run.Err.constData());
+    QCOMPARE(ReadTextFile(Path("w/c.qsf")), job);
+    QVERIFY(!QFile::exists(Path("w/c.txt")));
+    QVERIFY(QFile::exists(Path("w/d.qsf")));
 }
 
 void TestBatch::formats_data()
