@@ -4,6 +4,7 @@
 #include "PictureProblem.h"
 #include "StandardErrorBox.h"
 #include "document/JobDocument.h"
+#include "document/PixelText.h"
 #include "document/SeriesCsv.h"
 #include "document/SeriesJson.h"
 #include "document/SessionFile.h"
@@ -53,8 +54,13 @@ TExportStatus RunOn(const TBatchItem& Item, TJobDocument& Job, const TBatchOutpu
         Log << PictureProblemText(Item.Picture, report) << Qt::endl;
         return esFailed;
     }
-    if (Output.AutoAxes && !TakeFoundAxes(Job, picture, Item.Picture, Log))
-        return esFailed;
+    if (Output.AutoAxes) {
+        if (!TakeFoundAxes(Job, picture, Item.Picture, Log))
+            return esFailed;
+        // As the session written keeps them, so that it maps as the data were.
+        for (TCalibrationPoint& p : Job.Mapping().Calibration.Points)
+            p.Pixel = {ThousandthPixel(p.Pixel.X), ThousandthPixel(p.Pixel.Y)};
+    }
     const TExportStatus status = ExtractIntoJob(Job, picture, Item.Extract, Item.Template, Log);
     if (status == esFailed)
         return status;

@@ -86,6 +86,7 @@ private slots:
     void neverWritesOverItsInputs();
     void formats_data();
     void formats();
+    void aListFromStandardInput();
     void manifestMixesLayouts();
     void manifestProblems_data();
     void manifestProblems();
@@ -166,32 +167,63 @@ void TestBatch::neverWritesOverItsInputs()
 void TestBatch::formats_data()
 {
     QTest::addColumn<QString>("format");
-    QTest::newRow("csv") << "csv";
-    QTest::newRow("json") << "json";
+    QTest::addColumn<bool>("autoAxes");
+    QTest::newRow("csv") << "csv" << false;
+    QTest::newRow("json") << "json" << false;
+    QTest::newRow("json of the axes found") << "json" << true;
 }
 
 void TestBatch::formats()
 {
     QFETCH(QString, format);
+    QFETCH(bool, autoAxes);
     SaveChart(Path("f/c.png"), 0.5);
     SaveTemplate(Path("job.qsf"), 4);
-    const TRun run = Batch({"--template", Path("job.qsf"), "--extract-curve", "#C8141E", "--format", format, "--out",
-                            Path("f-out"), Path("f/c.png")});
+    // chart03.jpg: X log10 from 10 to 1e6, its curve across it all.
+    if (autoAxes)
+        QVERIFY(QFile::copy(QStringLiteral(AXES_CHARTS "/chart03.jpg"), Path("f/c.jpg")));
+    QStringList arguments = autoAxes ? QStringList{"--auto-axes", "--extract-curve", "#1F77B4"}
+                                     : QStringList{"--template", Path("job.qsf"), "--extract-curve", "#C8141E"};
+    arguments += {"--format", format, "--out", Path("f-out"), Path(autoAxes ? "f/c.jpg" : "f/c.png")};
+    const TRun run = Batch(arguments);
     QCOMPARE(run.Status, 0);
     const QByteArray data = ReadTextFile(Path("f-out/c." + format));
     const std::unique_ptr<TJobDocument> job = LoadJob(Path("f-out/c.qsf"));
     QVERIFY(job->CurrentSeries().Points.size() > 20);
     QCOMPARE(data, format == "csv" ? AllSeriesCsv(*job) : AllSeriesJson(*job));
-    if (format == "json") {
-        const QJsonArray series = QJsonDocument::fromJson(data).array();
-        QCOMPARE(series.size(), 1);
-        const QJsonObject calibration = series[0][QStringLiteral("calibration")].toObject();
-        QCOMPARE(calibration[QStringLiteral("kind")].toString(), QStringLiteral("rectangle"));
-        QCOMPARE(calibration[QStringLiteral("y_values")].toArray().last().toDouble(), 4.0);
-        const QJsonArray first = series[0][QStringLiteral("points")].toArray().first()[QStringLiteral("data")].toArray();
-        const QJsonArray pixel = series[0][QStringLiteral("points")].toArray().first()[QStringLiteral("pixel")].toArray();
-        QVERIFY(std::abs(first[1].toDouble() - (270 - pixel[1].toDouble()) / 240 * 4) < 1e-9);
+    if (format != "json")
+        return;
+    const QJsonArray series = QJsonDocument::fromJson(data).array();
+    QCOMPARE(series.size(), 1);
+    const QJsonObject calibration = series[0][QStringLiteral("calibration")].toObject();
+    const QJsonObject point = series[0][QStringLiteral("points")].toArray().first().toObject();
+    const double y = point[QStringLiteral("data")].toArray()[1].toDouble();
+    const double py = point[QStringLiteral("pixel")].toArray()[1].toDouble();
+    if (autoAxes) {
+        QCOMPARE(calibration[QStringLiteral("kind")].toString(), QStringLiteral("points"));
+        QCOMPARE(calibration[QStringLiteral("x_axis")].toString(), QStringLiteral("log10"));
+        QVERIFY(calibration[QStringLiteral("points")].toArray().size() >= 6);
+        return;
     }
+    QCOMPARE(calibration[QStringLiteral("kind")].toString(), QStringLiteral("rectangle"));
+    QCOMPARE(calibration[QStringLiteral("y_values")].toArray().last().toDouble(), 4.0);
+    QVERIFY(std::abs(y - (270 - py) / 240 * 4) < 1e-9);
+}
+
+void TestBatch::aListFromStandardInput()
+{
+    TBatchRequest request;
+    request.Template = QStringLiteral("job.qsf");
+    request.ListFile = QStringLiteral("-");
+    QBuffer input;
+    input.setData("b.png\r\n\r\nsub/a.png\n");
+    input.open(QIODevice::ReadOnly);
+    QString problem;
+    const std::vector<TBatchItem> items = BatchItems(request, input, problem);
+    QVERIFY(problem.isEmpty());
+    QCOMPARE(int(items.size()), 2);
+    QCOMPARE(items[0].Picture, QDir::current().absoluteFilePath(QStringLiteral("b.png")));
+    QCOMPARE(items[1].Name, QStringLiteral("a"));
 }
 
 void TestBatch::manifestMixesLayouts()
