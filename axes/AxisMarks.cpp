@@ -38,6 +38,18 @@ int Ground(const TGrayPicture& P, const QRect& R)
     return int(std::max_element(histogram.begin(), histogram.end()) - histogram.begin());
 }
 
+// Whether two bands are one line: a frame's ink and the edge of the area it
+// frames (or its own blurred fringe, on a scan) lie within its width and a
+// pixel or two; two pieces of ink found at other thresholds, within one and
+// a half pixels.
+bool SameLine(const TBand& A, const TBand& B)
+{
+    if (A.Ink == B.Ink)
+        return std::abs(A.At - B.At) < 1.5;
+    const TBand& ink = A.Ink ? A : B;
+    return std::abs(A.At - B.At) <= 0.5 * (ink.Last - ink.First + 1) + 2;
+}
+
 // A line crossed by a curve or a label comes in pieces, and a frame's ink
 // and the edge of the area it frames are found a fraction of a pixel
 // apart: one line again, the first found (ink before edges) keeping its
@@ -50,7 +62,7 @@ void Join(std::vector<TBand>& Bands, int Bridge)
             for (std::size_t j = i + 1; j < Bands.size() && !joined; ++j) {
                 TBand& a = Bands[i];
                 const TBand& b = Bands[j];
-                if (std::abs(a.At - b.At) < 1 && b.From - a.To <= Bridge && a.From - b.To <= Bridge) {
+                if (SameLine(a, b) && b.From - a.To <= Bridge && a.From - b.To <= Bridge) {
                     a.From = std::min(a.From, b.From);
                     a.To = std::max(a.To, b.To);
                     if (a.Ink == b.Ink) {
@@ -93,6 +105,7 @@ private:
     void LeaveOut(const std::vector<TBand>& Bands, bool Level, std::vector<char>& Mask) const;
     std::vector<TComponent> Components(std::vector<char>& Mask) const;
     std::optional<double> Across(const TComponent& C, bool Vertical) const;
+    double Beyond(const TBand& Line, bool Level, double End, const TBand& Crossing) const;
     std::vector<TTickMark> CornerTicks(const std::vector<TBand>& Level, const std::vector<TBand>& Upright) const;
     bool Tick(const TComponent& C, const std::vector<TBand>& Level, const std::vector<TBand>& Upright,
               TTickMark& Tick) const;
@@ -281,6 +294,32 @@ bool TFinder::Tick(const TComponent& C, const std::vector<TBand>& Level, const s
     return best < INFINITY;
 }
 
+// Where Line's stretch beyond the line Crossing, out to End, centres
+// across: a corner tick's own place, which the line's whole length may miss
+// by half a pixel on a scan. The line's centre when too little of it shows,
+// or when something else darkens it.
+double TFinder::Beyond(const TBand& Line, bool Level, double End, const TBand& Crossing) const
+{
+    const double clear = 0.5 * (Crossing.Last - Crossing.First) + 2.5;
+    const int from = int(std::ceil(std::min(End, Crossing.At + clear))), to = int(std::floor(std::max(End, Crossing.At - clear)));
+    const int near = std::min(from, to), far = std::max(from, to);
+    const int first = Line.First - 2, last = Line.Last + 2;
+    if (Line.To < far || Line.From > near || far - near < 2 || first < 0 || last >= (Level ? H : W))
+        return Line.At;
+    double sum = 0, weight = 0;
+    for (int s = near; s <= far; ++s) {
+        const auto gray = [&](int a) { return double(Level ? P.At(R.left() + s, R.top() + a) : P.At(R.left() + a, R.top() + s)); };
+        const double ground = 0.5 * (gray(first) + gray(last));
+        for (int a = first + 1; a < last; ++a) {
+            sum += (ground - gray(a)) * a;
+            weight += ground - gray(a);
+        }
+    }
+    // A tick is in line with the frame to a fraction of a pixel; more is
+    // something else beside it.
+    return weight > 0 && std::abs(sum / weight - Line.At) < 1 ? sum / weight : Line.At;
+}
+
 // A tick at a corner of a frame lies along the other side's line and is
 // taken for part of it: that line then reaches beyond the axis by a tick.
 std::vector<TTickMark> TFinder::CornerTicks(const std::vector<TBand>& Level, const std::vector<TBand>& Upright) const
@@ -295,11 +334,15 @@ std::vector<TTickMark> TFinder::CornerTicks(const std::vector<TBand>& Level, con
             // and its cap.
             const double leastY = 0.5 * (u.Last - u.First) + 3, leastX = 0.5 * (l.Last - l.First) + 3;
             for (const double end : {double(l.From) - 0.5, double(l.To) + 0.5})
-                if (const double reach = std::abs(end - u.At); reach >= leastY && reach <= longest)
-                    ticks.push_back({QPointF(u.At, l.At), QPointF(end, l.At), false, true});
+                if (const double reach = std::abs(end - u.At); reach >= leastY && reach <= longest) {
+                    const double y = Beyond(l, true, end, u);
+                    ticks.push_back({QPointF(u.At, y), QPointF(end, y), false, true});
+                }
             for (const double end : {double(u.From) - 0.5, double(u.To) + 0.5})
-                if (const double reach = std::abs(end - l.At); reach >= leastX && reach <= longest)
-                    ticks.push_back({QPointF(u.At, l.At), QPointF(u.At, end), true, true});
+                if (const double reach = std::abs(end - l.At); reach >= leastX && reach <= longest) {
+                    const double x = Beyond(u, false, end, l);
+                    ticks.push_back({QPointF(x, l.At), QPointF(x, end), true, true});
+                }
         }
     return ticks;
 }

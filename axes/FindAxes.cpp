@@ -175,9 +175,19 @@ TFoundAxes FindAxes(const TGrayPicture& Picture, TLabelReader& Reader, QRect Wit
     // Read off pixels, two labels can be misread alike: alone, they must
     // read alike twice. And a factor or offset for the labels that cannot
     // be read makes every value doubtful.
+    // The words read, each one box (a number and its exponent).
+    std::map<int, QRectF> words;
+    for (const TGlyphRun& run : read)
+        words[run.Word] = words.count(run.Word) ? words[run.Word].united(QRectF(run.Box)) : QRectF(run.Box);
     QStringList missing;
     for (const bool x : {true, false}) {
         TDrawnAxis& axis = x ? found.Axes.X : found.Axes.Y;
+        // A label names the tick it is centred on; one whose own tick was
+        // not found is nearer another than a label stands to its own.
+        std::erase_if(axis.Ticks, [&](const TDrawnTick& t) {
+            const TTickMark tick{t.At, t.At, x};
+            return std::none_of(words.begin(), words.end(), [&](const auto& w) { return CentredOn(tick, w.second); });
+        });
         // A corner tick names its label; where it stands is where the
         // frame's lines cross, a fraction of a pixel from the tick itself,
         // so it calibrates only when the axis has too few others.

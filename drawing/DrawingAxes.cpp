@@ -133,9 +133,10 @@ std::vector<TLabel> Labels(const TDrawing& Drawing)
         const double h = ten.Box.height();
         for (std::size_t j = 0; j < labels.size(); ++j) {
             const TLabel& e = labels[j];
+            // Boxes read off pixels may overlap by one where blur joins them.
             const double gap = e.Box.left() - ten.Box.right();
             if (j == i || exponent[j] || e.Date || e.Value != std::nearbyint(e.Value) || std::abs(e.Value) > MaxPower ||
-                gap < -0.05 * h || gap > 0.6 * h ||
+                gap < -0.05 * h - 1 || gap > 0.6 * h ||
                 e.Box.height() >= 0.9 * h || e.Box.bottom() >= ten.Box.bottom() - 0.1 * h ||
                 e.Box.bottom() <= ten.Box.top())
                 continue;

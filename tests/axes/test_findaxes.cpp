@@ -5,6 +5,8 @@
 
 #include <QFile>
 #include <QImage>
+
+#include <FreeImage.h>
 #include <QPainter>
 #include <QTest>
 
@@ -59,6 +61,26 @@ TGrayPicture Gray(const QImage& Image)
         for (int x = 0; x < g.Width; ++x)
             g.Pixels.push_back(std::uint8_t(qGray(row[x])));
     }
+    return g;
+}
+
+// A chart decoded as the program decodes it: its JPEGs through FreeImage's
+// libjpeg, whose pixels differ from other decoders' by a level or two.
+TGrayPicture Decoded(const QString& Name)
+{
+    const QByteArray file = QFile::encodeName(Name);
+    FIBITMAP* stored = FreeImage_Load(FreeImage_GetFileType(file.constData()), file.constData());
+    FIBITMAP* rgb = stored ? FreeImage_ConvertTo24Bits(stored) : nullptr;
+    TGrayPicture g{rgb ? int(FreeImage_GetWidth(rgb)) : 0, rgb ? int(FreeImage_GetHeight(rgb)) : 0, {}};
+    g.Pixels.reserve(std::size_t(g.Width) * std::size_t(g.Height));
+    for (int y = 0; y < g.Height; ++y) {
+        const BYTE* row = FreeImage_GetScanLine(rgb, g.Height - 1 - y);
+        for (int x = 0; x < g.Width; ++x)
+            g.Pixels.push_back(std::uint8_t(qGray(row[3 * x + FI_RGBA_RED], row[3 * x + FI_RGBA_GREEN],
+                                                  row[3 * x + FI_RGBA_BLUE])));
+    }
+    FreeImage_Unload(rgb);
+    FreeImage_Unload(stored);
     return g;
 }
 
@@ -130,9 +152,9 @@ void TestFindAxes::chartSet()
     int calibrated = 0;
     QStringList wrong, refused;
     for (const TTruth& t : truth) {
-        const QImage image(QStringLiteral(AXES_CHARTS "/") + t.Name);
-        QVERIFY2(!image.isNull(), qPrintable(t.Name));
-        const TFoundAxes found = FindAxes(Gray(image), reader);
+        const TGrayPicture chart = Decoded(QStringLiteral(AXES_CHARTS "/") + t.Name);
+        QVERIFY2(chart.Width > 0, qPrintable(t.Name));
+        const TFoundAxes found = FindAxes(chart, reader);
         if (!found.Axes.Problem.isEmpty()) {
             refused << QStringLiteral("%1 (%2)").arg(t.Name, found.Axes.Problem);
             continue;
@@ -150,7 +172,7 @@ void TestFindAxes::chartSet()
     }
     qInfo("calibrated %d of %zu; refused: %s", calibrated, truth.size(), qPrintable(refused.join(u'\n')));
     QVERIFY2(wrong.isEmpty(), qPrintable(wrong.join(u'\n')));
-    QVERIFY2(calibrated >= 54, qPrintable(QString::number(calibrated)));
+    QVERIFY2(calibrated >= 57, qPrintable(QString::number(calibrated)));
 }
 
 // Two charts side by side: the rectangle dragged around one gives its
