@@ -4,6 +4,9 @@
 #include "LabelReader.h"
 #include "Skew.h"
 
+#include <QDateTime>
+#include <QTimeZone>
+
 #include <cmath>
 #include <map>
 #include <set>
@@ -62,19 +65,54 @@ TDrawing MarksDrawing(const TGrayPicture& Picture, const TAxisMarks& Marks, TLab
         return std::any_of(Marks.Ticks.begin(), Marks.Ticks.end(),
                            [&](const TTickMark& t) { return CentredOn(t, QRectF(Box)); });
     };
-    std::set<int> phrases;
+    // Each word of a phrase names its first word (a union of the words
+    // beside each other).
+    std::map<int, int> phraseOf;
+    const auto first = [&phraseOf](int Word) {
+        while (phraseOf.count(Word) && phraseOf[Word] != Word)
+            Word = phraseOf[Word];
+        return Word;
+    };
     for (const TGlyphRun& a : Marks.Runs)
         for (const TGlyphRun& b : Marks.Runs) {
             const int overlap = std::min(a.Box.bottom(), b.Box.bottom()) - std::max(a.Box.top(), b.Box.top()) + 1;
             const int gap = std::max(a.Box.left(), b.Box.left()) - std::min(a.Box.right(), b.Box.right()) - 1;
             if (a.Word != b.Word && overlap >= 0.5 * std::min(a.Box.height(), b.Box.height()) &&
-                gap <= 0.8 * std::max(a.Box.height(), b.Box.height()) && !(centred(a.Box) && centred(b.Box)))
-                phrases.insert(a.Word);
+                gap <= 0.8 * std::max(a.Box.height(), b.Box.height()) && !(centred(a.Box) && centred(b.Box))) {
+                phraseOf.emplace(a.Word, a.Word);
+                phraseOf.emplace(b.Word, b.Word);
+                phraseOf[first(a.Word)] = first(b.Word);
+            }
         }
+    // A phrase centred on a tick may be a date with its month's name.
+    std::map<int, std::vector<TGlyphRun>> phrases;
+    for (const TGlyphRun& run : Marks.Runs)
+        if (phraseOf.count(run.Word))
+            phrases[first(run.Word)].push_back(run);
+    for (auto& [word, runs] : phrases) {
+        std::sort(runs.begin(), runs.end(), [](const TGlyphRun& a, const TGlyphRun& b) { return a.Box.left() < b.Box.left(); });
+        TGlyphRun phrase{runs.front().Box, 0, word};
+        std::vector<int> glyphs;
+        for (const TGlyphRun& run : runs) {
+            phrase.Box = phrase.Box.united(run.Box);
+            phrase.Glyphs += run.Glyphs;
+            glyphs.push_back(run.Glyphs);
+        }
+        const QRectF box = QRectF(phrase.Box).adjusted(-0.5, -0.5, 0.5, 0.5);
+        const std::optional<QString> text =
+            centred(phrase.Box) ? Reader.ReadPhrase(Picture, phrase.Box, glyphs) : std::nullopt;
+        if (const std::optional<double> date = text ? TickLabelDate(*text) : std::nullopt) {
+            drawing.Texts.push_back({QDateTime::fromSecsSinceEpoch(qint64(*date), QTimeZone::utc()).date().toString(Qt::ISODate), box});
+            Read.push_back(phrase);
+        }
+    }
     for (const TGlyphRun& run : Marks.Runs) {
-        if (phrases.count(run.Word)) {
+        if (phraseOf.count(run.Word)) {
             misread.insert(run.Word);
-            Unread.push_back(QRectF(run.Box).adjusted(-0.5, -0.5, 0.5, 0.5));
+            if (!std::any_of(drawing.Texts.begin(), drawing.Texts.end(), [&](const TDrawnText& t) {
+                    return t.Box.contains(QRectF(run.Box));
+                }))
+                Unread.push_back(QRectF(run.Box).adjusted(-0.5, -0.5, 0.5, 0.5));
             continue;
         }
         std::optional<QString> text = Reader.Read(Picture, run.Box, run.Glyphs);

@@ -6,6 +6,7 @@
 #include <QRegularExpression>
 
 #include <algorithm>
+#include <numeric>
 #include <cmath>
 #include <vector>
 
@@ -15,6 +16,9 @@ namespace {
 // a margin of ground.
 constexpr int ReadHeights[] = {40, 32, 56};
 constexpr int Margin = 12;
+// What a number may hold; a label of words, the letters of month names too.
+constexpr const char* LabelCharacters = "0123456789.,-+e";
+constexpr const char* PhraseCharacters = "0123456789,ABCDEFGJMNOSabceghilmnoprstuvy";
 
 } // namespace
 
@@ -31,7 +35,7 @@ TLabelReader::TLabelReader()
         return;
     }
     FApi->SetPageSegMode(tesseract::PSM_SINGLE_LINE);
-    FApi->SetVariable("tessedit_char_whitelist", "0123456789.,-+e");
+    FApi->SetVariable("tessedit_char_whitelist", LabelCharacters);
     FApi->SetVariable("debug_file", "/dev/null");
 }
 
@@ -65,6 +69,27 @@ std::optional<QString> TLabelReader::ReadTwice(const TGrayPicture& Picture, cons
             first = read;
         }
     return std::nullopt;
+}
+
+std::optional<QString> TLabelReader::ReadPhrase(const TGrayPicture& Picture, const QRect& Box,
+                                                const std::vector<int>& Words)
+{
+    if (!FApi || Box.isEmpty())
+        return std::nullopt;
+    FApi->SetVariable("tessedit_char_whitelist", PhraseCharacters);
+    std::optional<QString> agreed = ReadTwice(Picture, Box, std::accumulate(Words.begin(), Words.end(), 0));
+    FApi->SetVariable("tessedit_char_whitelist", LabelCharacters);
+    // The recogniser does not always see the spaces; the words' glyphs say
+    // where they are.
+    if (agreed) {
+        agreed->remove(u' ');
+        int at = 0;
+        for (std::size_t i = 0; i + 1 < Words.size(); ++i) {
+            at += Words[i];
+            agreed->insert(at++, u' ');
+        }
+    }
+    return agreed;
 }
 
 std::optional<QString> TLabelReader::ReadAt(const TGrayPicture& Picture, const QRect& Box, int Glyphs, int Height)

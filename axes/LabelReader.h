@@ -7,6 +7,7 @@
 
 #include <memory>
 #include <optional>
+#include <vector>
 
 namespace tesseract {
 class TessBaseAPI;
@@ -30,6 +31,11 @@ public:
     // The same, read alike at two scales: for a text no other can check,
     // such as an axis's factor or offset.
     std::optional<QString> ReadTwice(const TGrayPicture& Picture, const QRect& Box, int Glyphs);
+
+    // A label of several words (May 01 2020), letters too, Words giving
+    // each word's glyphs from the left; a space between words; none unless
+    // two scales read it alike.
+    std::optional<QString> ReadPhrase(const TGrayPicture& Picture, const QRect& Box, const std::vector<int>& Words);
 
 private:
     std::optional<QString> ReadAt(const TGrayPicture& Picture, const QRect& Box, int Glyphs, int Height);

@@ -2,6 +2,7 @@
 
 #include "platform/DateText.h"
 
+#include <QDate>
 #include <QLineF>
 #include <QLocale>
 #include <QRegularExpression>
@@ -417,7 +418,26 @@ std::optional<double> TickLabelDate(const QString& Text)
     static const QRegularExpression day(QStringLiteral("^\\d{4}-\\d{2}-\\d{2}$"));
     if (month.match(t).hasMatch())
         return ParseDateTime(t + QStringLiteral("-01"));
-    return day.match(t).hasMatch() ? ParseDateTime(t) : std::nullopt;
+    if (day.match(t).hasMatch())
+        return ParseDateTime(t);
+    // English month names as plotting programs write them: May 01 2020,
+    // May 1, 2020, 1 May 2020, May 2020.
+    static const QRegularExpression named(QStringLiteral(
+        "^(?:([A-Za-z]{3,9})\\.? (\\d{1,2})[,.]? |(\\d{1,2}) ([A-Za-z]{3,9})\\.? |([A-Za-z]{3,9})\\.? )(\\d{4})$"));
+    const QRegularExpressionMatch m = named.match(t.simplified());
+    if (!m.hasMatch())
+        return std::nullopt;
+    static const QStringList months{"january", "february", "march",     "april",   "may",      "june",
+                                    "july",    "august",   "september", "october", "november", "december"};
+    const QString name = (m.captured(1) + m.captured(4) + m.captured(5)).toLower();
+    const auto which = std::find_if(months.begin(), months.end(), [&name](const QString& full) {
+        return name == full || (name.size() == 3 && full.startsWith(name)) || (name == QStringLiteral("sept") && full == QStringLiteral("september"));
+    });
+    const QString dayText = m.captured(2) + m.captured(3);
+    const QDate date(m.captured(6).toInt(), int(which - months.begin()) + 1, dayText.isEmpty() ? 1 : dayText.toInt());
+    if (which == months.end() || !date.isValid())
+        return std::nullopt;
+    return ParseDateTime(date.toString(Qt::ISODate));
 }
 
 bool BeyondAxisEnd(const TDrawnAxis& Axis, bool X, const QRectF& Box)

@@ -44,7 +44,8 @@ struct TDrawnAxes {
 // curve's middle); of the page's only chart when Near is unset.
 TDrawnAxes ReadDrawnAxes(const TDrawing& Drawing, std::optional<QPointF> Near = std::nullopt);
 
-// The value of a date tick label, 2020-03-15 or a month as 2020-03, as
+// The value of a date tick label, 2020-03-15 or a month as 2020-03, or
+// with an English month's name (May 01 2020, 1 May 2020, May 2020), as
 // seconds since 1970 (UTC); none for anything else.
 std::optional<double> TickLabelDate(const QString& Text);
 

@@ -67,6 +67,8 @@ private slots:
     void pagesAndRefusals();
     void axesReadFromTheDrawing_data();
     void axesReadFromTheDrawing();
+    void tickLabelDates_data();
+    void tickLabelDates();
     void tickLabels_data();
     void tickLabels();
     void labelsBeyondTheRule_data();
@@ -338,6 +340,31 @@ void TestDrawing::labelsBeyondTheRule()
         read << t.Value;
     QCOMPARE(read, values);
     QCOMPARE(axes.X.Rejected, rejected);
+}
+
+void TestDrawing::tickLabelDates_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<double>("value");
+    QTest::newRow("ISO day") << "2020-03-15" << 1584230400.0;
+    QTest::newRow("ISO month") << "2020-03" << 1583020800.0;
+    QTest::newRow("month, day, year") << "May 01 2020" << 1588291200.0;
+    QTest::newRow("with a comma") << "May 1, 2020" << 1588291200.0;
+    QTest::newRow("day first") << "1 May 2020" << 1588291200.0;
+    QTest::newRow("month and year") << "Sep 2021" << 1630454400.0;
+    QTest::newRow("full name") << "September 3 2021" << 1630627200.0;
+    QTest::newRow("no such day") << "Feb 30 2020" << -1.0;
+    QTest::newRow("no such month") << "Mai 01 2020" << -1.0;
+    QTest::newRow("no year") << "May 01" << -1.0;
+    QTest::newRow("a year alone") << "2020" << -1.0;
+}
+
+void TestDrawing::tickLabelDates()
+{
+    QFETCH(QString, text);
+    QFETCH(double, value);
+    const std::optional<double> read = TickLabelDate(text);
+    QCOMPARE(read.value_or(-1), value);
 }
 
 void TestDrawing::tickLabels_data()
