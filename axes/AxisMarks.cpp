@@ -2,11 +2,13 @@
 
 #include <algorithm>
 #include <array>
+#include <climits>
 #include <cmath>
 #include <cstdlib>
 #include <map>
-#include <optional>
 #include <numeric>
+#include <optional>
+#include <set>
 
 namespace {
 
@@ -406,11 +408,27 @@ std::vector<TGlyphRun> TFinder::Runs(std::vector<TComponent> Glyphs) const
         words[root(i)].push_back(&Glyphs[i]);
     std::vector<TGlyphRun> runs;
     int id = 0;
-    const auto add = [&](const std::vector<const TComponent*>& Part) {
-        QRect box;
-        for (const TComponent* c : Part)
-            box |= QRect(QPoint(c->Left, c->Top), QPoint(c->Right, c->Bottom)).translated(R.topLeft());
-        runs.push_back({box, int(Part.size()), id});
+    const auto add = [&](std::vector<const TComponent*> Part, bool Raised) {
+        // A level bar at mid height before the digits.
+        int height = 0, top = INT_MAX, bottom = 0;
+        for (const TComponent* c : Part) {
+            height = std::max(height, c->Height());
+            top = std::min(top, c->Top);
+            bottom = std::max(bottom, c->Bottom);
+        }
+        const TComponent* first = Part.front();
+        const double middle = 0.5 * (first->Top + first->Bottom);
+        const bool minus = Part.size() > 1 && first->Height() <= 0.3 * height &&
+                           first->Width() >= 1.5 * first->Height() && middle > top + 0.25 * height &&
+                           middle < bottom - 0.25 * height;
+        QRect box, text;
+        for (const TComponent* c : Part) {
+            const QRect glyph = QRect(QPoint(c->Left, c->Top), QPoint(c->Right, c->Bottom)).translated(R.topLeft());
+            box |= glyph;
+            if (!minus || c != first)
+                text |= glyph;
+        }
+        runs.push_back({box, int(Part.size()), id, minus, text, Raised});
     };
     for (const auto& word : words) {
         ++id;
@@ -433,9 +451,9 @@ std::vector<TGlyphRun> TFinder::Runs(std::vector<TComponent> Glyphs) const
             (c->Left >= end - 1 && c->Bottom < baseline - 0.25 * height ? raised : base).push_back(c);
         if (base.empty())
             continue;
-        add(base);
+        add(base, false);
         if (!raised.empty())
-            add(raised);
+            add(raised, true);
     }
     return runs;
 }
@@ -493,33 +511,37 @@ TAxisMarks TFinder::Find()
             glyphs.push_back(c);
     }
     OneLine(marks.Ticks, corners);
-    // Only glyphs within reach of a tick's end can label it.
-    std::vector<TComponent> near;
-    for (const TComponent& c : glyphs) {
-        const QPointF centre = QPointF(0.5 * (c.Left + c.Right), 0.5 * (c.Top + c.Bottom)) + offset;
-        for (const TTickMark& t : marks.Ticks)
-            if (std::abs(centre.x() - t.Outer.x()) + std::abs(centre.y() - t.Outer.y()) <= 0.15 * Side) {
-                near.push_back(c);
-                break;
-            }
-    }
-    // Labels stand beside ticks; a factor or offset beside a line's end.
+    // Labels stand beside ticks; a factor or offset beside a line's end. A
+    // word is kept whole or not at all: part of one ("+2" of "+2e3") would
+    // read as another number.
     std::vector<QPointF> ends;
     for (const TTickMark& t : marks.Ticks)
         ends.push_back(t.Outer);
     for (const QLineF& l : marks.Lines)
         ends.insert(ends.end(), {l.p1(), l.p2()});
-    for (const TGlyphRun& run : Runs(near)) {
+    const std::vector<TGlyphRun> runs = Runs(std::move(glyphs));
+    std::set<int> kept;
+    for (const TGlyphRun& run : runs) {
         const QRectF box(run.Box);
+        // Only glyphs within reach of a tick's end can label it.
+        if (std::none_of(marks.Ticks.begin(), marks.Ticks.end(), [&](const TTickMark& t) {
+                return std::max({0.0, box.left() - t.Outer.x(), t.Outer.x() - box.right()}) +
+                           std::max({0.0, box.top() - t.Outer.y(), t.Outer.y() - box.bottom()}) <=
+                       0.15 * Side;
+            }))
+            continue;
         for (const QPointF& e : ends) {
             const double dx = std::max({0.0, box.left() - e.x(), e.x() - box.right() - 1});
             const double dy = std::max({0.0, box.top() - e.y(), e.y() - box.bottom() - 1});
             if (std::hypot(dx, dy) <= 4.0 * box.height() + 6) {
-                marks.Runs.push_back(run);
+                kept.insert(run.Word);
                 break;
             }
         }
     }
+    for (const TGlyphRun& run : runs)
+        if (kept.count(run.Word))
+            marks.Runs.push_back(run);
     return marks;
 }
 

@@ -26,6 +26,12 @@ struct TGlyphRun {
     int Glyphs = 0;
     // The runs of one word (a number and its raised exponent) share it.
     int Word = 0;
+    // Led by a minus sign's bar: small, the recogniser may read it as a 2,
+    // or not at all. Text is Box without it.
+    bool Minus = false;
+    QRect Text;
+    // Raised after another run of its word: an exponent.
+    bool Raised = false;
 };
 
 // What a chart's axes are drawn with, found in an upright picture: long

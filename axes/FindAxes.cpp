@@ -26,6 +26,32 @@ bool CentredOn(const TTickMark& Tick, const QRectF& Box)
     return std::abs(Tick.Vertical ? c.x() - Tick.Axis.x() : c.y() - Tick.Axis.y()) <= 0.25 * Box.height() + 1;
 }
 
+// What Run reads as. A minus sign's bar before a number is read apart from
+// it, a label's first (the recogniser takes it for a 2), an exponent's
+// when the whole does not read. A sign or an exponent may make it a factor
+// or an offset for all of an axis's labels, which no fit can check: such a
+// text, and any when Twice, must read alike at two scales.
+std::optional<QString> ReadRun(const TGrayPicture& Picture, const TGlyphRun& Run, TLabelReader& Reader,
+                               bool Twice = false)
+{
+    const auto read = [&](const QRect& Box, int Glyphs) {
+        std::optional<QString> text = Twice ? Reader.ReadTwice(Picture, Box, Glyphs) : Reader.Read(Picture, Box, Glyphs);
+        if (text && !Twice && (text->startsWith(u'+') || text->startsWith(u'-') || text->contains(u'e')))
+            text = Reader.ReadTwice(Picture, Box, Glyphs);
+        return text;
+    };
+    const auto negative = [&]() -> std::optional<QString> {
+        const std::optional<QString> digits = Reader.ReadTwice(Picture, Run.Text, Run.Glyphs - 1);
+        return digits ? std::optional<QString>(u'-' + *digits) : std::nullopt;
+    };
+    if (!Run.Minus)
+        return read(Run.Box, Run.Glyphs);
+    if (!Run.Raised)
+        return negative();
+    const std::optional<QString> whole = read(Run.Box, Run.Glyphs);
+    return whole ? whole : negative();
+}
+
 // The marks as a drawing the drawn axes' reading takes: a page the
 // picture's size, the lines, the ticks as strokes and the labels read;
 // Unread gets where glyphs were that read as no number.
@@ -91,13 +117,14 @@ TDrawing MarksDrawing(const TGrayPicture& Picture, const TAxisMarks& Marks, TLab
             phrases[first(run.Word)].push_back(run);
     for (auto& [word, runs] : phrases) {
         std::sort(runs.begin(), runs.end(), [](const TGlyphRun& a, const TGlyphRun& b) { return a.Box.left() < b.Box.left(); });
-        TGlyphRun phrase{runs.front().Box, 0, word};
+        TGlyphRun phrase{runs.front().Box, 0, word, false, {}, false};
         std::vector<int> glyphs;
         for (const TGlyphRun& run : runs) {
             phrase.Box = phrase.Box.united(run.Box);
             phrase.Glyphs += run.Glyphs;
             glyphs.push_back(run.Glyphs);
         }
+        phrase.Text = phrase.Box;
         const QRectF box = QRectF(phrase.Box).adjusted(-0.5, -0.5, 0.5, 0.5);
         const std::optional<QString> text =
             centred(phrase.Box) ? Reader.ReadPhrase(Picture, phrase.Box, glyphs) : std::nullopt;
@@ -115,11 +142,7 @@ TDrawing MarksDrawing(const TGrayPicture& Picture, const TAxisMarks& Marks, TLab
                 Unread.push_back(QRectF(run.Box).adjusted(-0.5, -0.5, 0.5, 0.5));
             continue;
         }
-        std::optional<QString> text = Reader.Read(Picture, run.Box, run.Glyphs);
-        // A sign or an exponent may make it a factor or an offset for all
-        // of an axis's labels, which no fit can check.
-        if (text && (text->startsWith(u'+') || text->startsWith(u'-') || text->contains(u'e')))
-            text = Reader.ReadTwice(Picture, run.Box, run.Glyphs);
+        const std::optional<QString> text = ReadRun(Picture, run, Reader);
         const QRectF box = QRectF(run.Box).adjusted(-0.5, -0.5, 0.5, 0.5);
         if (text && (TickLabelValue(*text) || TickLabelDate(*text)))
             words[run.Word].push_back({{*text, box}, run});
@@ -164,7 +187,7 @@ bool TwoSure(const TDrawnAxis& Axis, bool X, const TAxisMarks& Marks, const TDra
             const bool beside = std::abs(along(b.center()) - along(t.At)) <= 0.5 * (X ? b.width() : h) + 0.25 * h &&
                                 std::abs((X ? b.center().y() : b.center().x()) - (X ? t.At.y() : t.At.x())) <=
                                     3 * h + (X ? 0 : b.width());
-            if (beside && Reader.ReadTwice(Picture, Runs[i].Box, Runs[i].Glyphs) != Drawing.Texts[i].Text)
+            if (beside && ReadRun(Picture, Runs[i], Reader, true) != Drawing.Texts[i].Text)
                 return false;
         }
     return true;

@@ -50,10 +50,21 @@ std::optional<QString> TLabelReader::Read(const TGrayPicture& Picture, const QRe
     if (!FApi || Box.isEmpty())
         return std::nullopt;
     // Small glyphs read differently at each scale: another size is tried
-    // when one reads a character too many or too few.
+    // when one reads a character too many or too few. Glyphs that touch (a
+    // small font's zeros) read as more characters than strokes: taken when
+    // two scales read them alike, and the run is wide enough for them.
+    std::vector<QString> crowded;
+    const int room = int(Box.width() / (0.4 * Box.height())) + 1;
     for (const int height : ReadHeights)
-        if (std::optional<QString> read = ReadAt(Picture, Box, Glyphs, height))
-            return read;
+        if (std::optional<QString> read = ReadAt(Picture, Box, height)) {
+            if (read->size() == Glyphs)
+                return read;
+            if (read->size() > Glyphs && read->size() <= room) {
+                if (std::find(crowded.begin(), crowded.end(), *read) != crowded.end())
+                    return read;
+                crowded.push_back(*read);
+            }
+        }
     return std::nullopt;
 }
 
@@ -61,9 +72,11 @@ std::optional<QString> TLabelReader::ReadTwice(const TGrayPicture& Picture, cons
 {
     if (!FApi || Box.isEmpty())
         return std::nullopt;
+    // One character a glyph: fewer is a character lost, such as a decimal
+    // point.
     std::optional<QString> first;
     for (const int height : ReadHeights)
-        if (std::optional<QString> read = ReadAt(Picture, Box, Glyphs, height)) {
+        if (std::optional<QString> read = ReadAt(Picture, Box, height); read && read->size() == Glyphs) {
             if (first)
                 return *first == *read ? first : std::nullopt;
             first = read;
@@ -92,7 +105,7 @@ std::optional<QString> TLabelReader::ReadPhrase(const TGrayPicture& Picture, con
     return agreed;
 }
 
-std::optional<QString> TLabelReader::ReadAt(const TGrayPicture& Picture, const QRect& Box, int Glyphs, int Height)
+std::optional<QString> TLabelReader::ReadAt(const TGrayPicture& Picture, const QRect& Box, int Height)
 {
     const double scale = double(Height) / Box.height();
     const int w = int(std::ceil(Box.width() * scale)) + 2 * Margin, h = Height + 2 * Margin;
@@ -113,9 +126,7 @@ std::optional<QString> TLabelReader::ReadAt(const TGrayPicture& Picture, const Q
     const std::unique_ptr<char[]> text(FApi->GetUTF8Text());
     QString read = QString::fromUtf8(text.get()).simplified();
     read.remove(u' ');
-    // Glyphs that touch read as more characters than strokes; fewer is a
-    // character lost, such as a decimal point.
-    if (read.size() != Glyphs)
+    if (read.isEmpty())
         return std::nullopt;
     // A comma not before three digits is a decimal point read as one.
     static const QRegularExpression comma(QStringLiteral(",(?!\\d{3}(\\D|$))"));

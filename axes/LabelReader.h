@@ -26,7 +26,8 @@ public:
     QString Problem() const { return FProblem; }
 
     // The text of the Glyphs glyphs in Box of Picture; none when what was
-    // read has not one character a glyph, as a misread often has not.
+    // read has fewer characters than glyphs, as a misread often has, or
+    // more (glyphs that touch) unless two scales read them alike.
     std::optional<QString> Read(const TGrayPicture& Picture, const QRect& Box, int Glyphs);
     // The same, read alike at two scales: for a text no other can check,
     // such as an axis's factor or offset.
@@ -38,7 +39,7 @@ public:
     std::optional<QString> ReadPhrase(const TGrayPicture& Picture, const QRect& Box, const std::vector<int>& Words);
 
 private:
-    std::optional<QString> ReadAt(const TGrayPicture& Picture, const QRect& Box, int Glyphs, int Height);
+    std::optional<QString> ReadAt(const TGrayPicture& Picture, const QRect& Box, int Height);
 
     std::unique_ptr<tesseract::TessBaseAPI> FApi;
     QString FProblem;
