@@ -422,13 +422,15 @@ std::vector<TGlyphRun> TFinder::Runs(std::vector<TComponent> Glyphs) const
                            first->Width() >= 1.5 * first->Height() && middle > top + 0.25 * height &&
                            middle < bottom - 0.25 * height;
         QRect box, text;
+        int dots = 0;
         for (const TComponent* c : Part) {
+            dots += std::max(c->Width(), c->Height()) <= 0.3 * height && c->Bottom >= bottom - 0.3 * height;
             const QRect glyph = QRect(QPoint(c->Left, c->Top), QPoint(c->Right, c->Bottom)).translated(R.topLeft());
             box |= glyph;
             if (!minus || c != first)
                 text |= glyph;
         }
-        runs.push_back({box, int(Part.size()), id, minus, text, Raised});
+        runs.push_back({box, int(Part.size()), id, minus, text, Raised, dots});
     };
     for (const auto& word : words) {
         ++id;

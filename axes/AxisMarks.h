@@ -32,6 +32,8 @@ struct TGlyphRun {
     QRect Text;
     // Raised after another run of its word: an exponent.
     bool Raised = false;
+    // Glyphs small and low enough to be a point or a comma.
+    int Dots = 0;
 };
 
 // What a chart's axes are drawn with, found in an upright picture: long

@@ -35,13 +35,14 @@ std::optional<QString> ReadRun(const TGrayPicture& Picture, const TGlyphRun& Run
                                bool Twice = false)
 {
     const auto read = [&](const QRect& Box, int Glyphs) {
-        std::optional<QString> text = Twice ? Reader.ReadTwice(Picture, Box, Glyphs) : Reader.Read(Picture, Box, Glyphs);
+        std::optional<QString> text =
+            Twice ? Reader.ReadTwice(Picture, Box, Glyphs, Run.Dots) : Reader.Read(Picture, Box, Glyphs, Run.Dots);
         if (text && !Twice && (text->startsWith(u'+') || text->startsWith(u'-') || text->contains(u'e')))
-            text = Reader.ReadTwice(Picture, Box, Glyphs);
+            text = Reader.ReadTwice(Picture, Box, Glyphs, Run.Dots);
         return text;
     };
     const auto negative = [&]() -> std::optional<QString> {
-        const std::optional<QString> digits = Reader.ReadTwice(Picture, Run.Text, Run.Glyphs - 1);
+        const std::optional<QString> digits = Reader.ReadTwice(Picture, Run.Text, Run.Glyphs - 1, Run.Dots);
         return digits ? std::optional<QString>(u'-' + *digits) : std::nullopt;
     };
     if (!Run.Minus)
@@ -117,7 +118,7 @@ TDrawing MarksDrawing(const TGrayPicture& Picture, const TAxisMarks& Marks, TLab
             phrases[first(run.Word)].push_back(run);
     for (auto& [word, runs] : phrases) {
         std::sort(runs.begin(), runs.end(), [](const TGlyphRun& a, const TGlyphRun& b) { return a.Box.left() < b.Box.left(); });
-        TGlyphRun phrase{runs.front().Box, 0, word, false, {}, false};
+        TGlyphRun phrase{runs.front().Box, 0, word, false, {}, false, 0};
         std::vector<int> glyphs;
         for (const TGlyphRun& run : runs) {
             phrase.Box = phrase.Box.united(run.Box);

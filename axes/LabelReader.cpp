@@ -20,6 +20,16 @@ constexpr int Margin = 12;
 constexpr const char* LabelCharacters = "0123456789.,-+e";
 constexpr const char* PhraseCharacters = "0123456789,ABCDEFGJMNOSabceghilmnoprstuvy";
 
+// Whether Read may be the Glyphs glyphs of Box although it has not one
+// character a glyph: more, where glyphs touch (a small font's zeros) and the
+// run has room for them; fewer, where a faint digit broke in two and no
+// glyph is a point or a comma (Dots), whose loss would change the number.
+bool MayBe(const QString& Read, const QRect& Box, int Glyphs, int Dots)
+{
+    const int room = int(Box.width() / (0.4 * Box.height())) + 1;
+    return (Read.size() > Glyphs && Read.size() <= room) || (Read.size() < Glyphs && Dots == 0);
+}
+
 } // namespace
 
 TLabelReader::TLabelReader()
@@ -45,38 +55,34 @@ TLabelReader::~TLabelReader()
         FApi->End();
 }
 
-std::optional<QString> TLabelReader::Read(const TGrayPicture& Picture, const QRect& Box, int Glyphs)
+std::optional<QString> TLabelReader::Read(const TGrayPicture& Picture, const QRect& Box, int Glyphs, int Dots)
 {
     if (!FApi || Box.isEmpty())
         return std::nullopt;
     // Small glyphs read differently at each scale: another size is tried
-    // when one reads a character too many or too few. Glyphs that touch (a
-    // small font's zeros) read as more characters than strokes: taken when
-    // two scales read them alike, and the run is wide enough for them.
-    std::vector<QString> crowded;
-    const int room = int(Box.width() / (0.4 * Box.height())) + 1;
+    // when one reads a character too many or too few.
+    std::vector<QString> uneven;
     for (const int height : ReadHeights)
         if (std::optional<QString> read = ReadAt(Picture, Box, height)) {
             if (read->size() == Glyphs)
                 return read;
-            if (read->size() > Glyphs && read->size() <= room) {
-                if (std::find(crowded.begin(), crowded.end(), *read) != crowded.end())
+            if (MayBe(*read, Box, Glyphs, Dots)) {
+                if (std::find(uneven.begin(), uneven.end(), *read) != uneven.end())
                     return read;
-                crowded.push_back(*read);
+                uneven.push_back(*read);
             }
         }
     return std::nullopt;
 }
 
-std::optional<QString> TLabelReader::ReadTwice(const TGrayPicture& Picture, const QRect& Box, int Glyphs)
+std::optional<QString> TLabelReader::ReadTwice(const TGrayPicture& Picture, const QRect& Box, int Glyphs, int Dots)
 {
     if (!FApi || Box.isEmpty())
         return std::nullopt;
-    // One character a glyph: fewer is a character lost, such as a decimal
-    // point.
     std::optional<QString> first;
     for (const int height : ReadHeights)
-        if (std::optional<QString> read = ReadAt(Picture, Box, height); read && read->size() == Glyphs) {
+        if (std::optional<QString> read = ReadAt(Picture, Box, height);
+            read && (read->size() == Glyphs || MayBe(*read, Box, Glyphs, Dots))) {
             if (first)
                 return *first == *read ? first : std::nullopt;
             first = read;

@@ -25,13 +25,15 @@ public:
     // Why no label can be read (Tesseract or its English data missing), or "".
     QString Problem() const { return FProblem; }
 
-    // The text of the Glyphs glyphs in Box of Picture; none when what was
-    // read has fewer characters than glyphs, as a misread often has, or
-    // more (glyphs that touch) unless two scales read them alike.
-    std::optional<QString> Read(const TGrayPicture& Picture, const QRect& Box, int Glyphs);
+    // The text of the Glyphs glyphs in Box of Picture, Dots of them small
+    // enough to be a point or a comma; none when what was read has not one
+    // character a glyph, as a misread often has (a decimal point lost),
+    // unless two scales read it alike and it may be those glyphs: more
+    // characters where glyphs touch, fewer where a faint digit broke in two.
+    std::optional<QString> Read(const TGrayPicture& Picture, const QRect& Box, int Glyphs, int Dots = 1);
     // The same, read alike at two scales: for a text no other can check,
     // such as an axis's factor or offset.
-    std::optional<QString> ReadTwice(const TGrayPicture& Picture, const QRect& Box, int Glyphs);
+    std::optional<QString> ReadTwice(const TGrayPicture& Picture, const QRect& Box, int Glyphs, int Dots = 1);
 
     // A label of several words (May 01 2020), letters too, Words giving
     // each word's glyphs from the left; a space between words; none unless
