@@ -352,8 +352,10 @@ TDrawnAxis FitAxis(const std::vector<TDrawnTick>& Ticks, bool Along, bool Powers
         if (worst > Misfit)
             continue;
         // Two ticks fit either way: ten and a raised power is what says log
-        // then.
-        const double score = ticks.size() <= 2 ? (log == Powers ? 0 : 1) : worst;
+        // then. Labels over a narrow range (2000 to 2015) fit a log line
+        // nearly as well as a straight one, which over the whole area it is
+        // not: log only where it fits clearly better.
+        const double score = ticks.size() <= 2 ? (log == Powers ? 0 : 1) : (log ? 2 * worst : worst);
         if (score < bestWorst) {
             bestWorst = score;
             best = {ticks, log, int(rejected), {}, Dates};

@@ -13,6 +13,16 @@
 
 namespace {
 
+// A stroked segment, as an axis, a tick or a spine is drawn.
+TDrawnPath Stroke(QPointF A, QPointF B)
+{
+    TDrawnPath p;
+    p.Points = {A, B};
+    p.Starts = {0};
+    p.Stroked = true;
+    return p;
+}
+
 const QRgb Blue = 0xff1f77b4, Red = 0xffd62728;
 
 double WorstError(const std::vector<QPointF>& Got, std::vector<QPointF> Want)
@@ -67,6 +77,7 @@ private slots:
     void pagesAndRefusals();
     void axesReadFromTheDrawing_data();
     void axesReadFromTheDrawing();
+    void nearlyStraightLabelsAreLinear();
     void tickLabelDates_data();
     void tickLabelDates();
     void tickLabels_data();
@@ -316,13 +327,7 @@ void TestDrawing::labelsBeyondTheRule()
     QFETCH(QList<double>, values);
     QFETCH(int, rejected);
     TDrawing d;
-    const auto stroke = [&d](QPointF a, QPointF b) {
-        TDrawnPath p;
-        p.Points = {a, b};
-        p.Starts = {0};
-        p.Stroked = true;
-        d.Paths.push_back(p);
-    };
+    const auto stroke = [&d](QPointF a, QPointF b) { d.Paths.push_back(Stroke(a, b)); };
     stroke({90, 460}, {520, 460});
     stroke({90, 60}, {90, 460});
     for (int i = 0; i < 6; ++i) {
@@ -340,6 +345,30 @@ void TestDrawing::labelsBeyondTheRule()
         read << t.Value;
     QCOMPARE(read, values);
     QCOMPARE(axes.X.Rejected, rejected);
+}
+
+// Years 2000 to 2025, ticks placed between where a straight axis and a
+// log one would put them, nearer the log one: both fit within half a pixel,
+// the log one a little better, and the axis is straight all the same.
+void TestDrawing::nearlyStraightLabelsAreLinear()
+{
+    TDrawing d;
+    const auto stroke = [&d](QPointF a, QPointF b) { d.Paths.push_back(Stroke(a, b)); };
+    stroke({90, 460}, {520, 460});
+    stroke({90, 60}, {90, 460});
+    const double span = std::log10(2025.0 / 2000);
+    for (int i = 0; i < 6; ++i) {
+        const double year = 2000 + 5 * i;
+        const double x = 150 + 0.4 * 70 * i + 0.6 * 350 * std::log10(year / 2000) / span;
+        stroke({x, 460}, {x, 465});
+        d.Texts.push_back({QString::number(year), QRectF(x - 17, 470, 34, 13)});
+        stroke({90, 100.0 + 60 * i}, {85, 100.0 + 60 * i});
+        d.Texts.push_back({QString::number(5 - i), QRectF(70, 93.5 + 60 * i, 8, 13)});
+    }
+    const TDrawnAxes axes = ReadDrawnAxes(d);
+    QVERIFY2(axes.Problem.isEmpty(), qPrintable(axes.Problem));
+    QCOMPARE(axes.X.Ticks.size(), std::size_t(6));
+    QVERIFY(!axes.X.Log);
 }
 
 void TestDrawing::tickLabelDates_data()
