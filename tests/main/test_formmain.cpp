@@ -625,17 +625,23 @@ void TestFormMain::aLoadCanBeCancelled()
     // The test decoder stops itself on a picture of this name.
     const QString stalls = SavePicture(FDir.filePath("stop"), 50, 50);
     v.Image.Decoder.Program = QStringLiteral(QUILLON_DECODER_DOUBLE);
-    QTimer::singleShot(500, &f, [&] {
-        QTest::mouseClick(&v, Qt::LeftButton, {}, {20, 20});
-        // Said by now, with its button.
+    // Once the wait is said, with its button (later on a loaded machine): a
+    // click on the picture, held back, then the cancel.
+    QTimer poll;
+    connect(&poll, &QTimer::timeout, &f, [&] {
         QWidget* cancel = f.findChild<QWidget*>(QStringLiteral("bCancelLoad"));
-        QVERIFY(cancel);
+        if (!cancel || !cancel->isVisible())
+            return;
+        poll.stop();
+        QTest::mouseClick(&v, Qt::LeftButton, {}, {20, 20});
         if (button)
             QTest::mouseClick(cancel, Qt::LeftButton);
         else
             QTest::keyClick(&f, Qt::Key_Escape);
     });
+    poll.start(50);
     QVERIFY(!Drive(f).LoadImageFile(stalls));
+    QVERIFY(!poll.isActive());
     v.Image.Decoder.Program.clear();
     QCOMPARE(v.ImageWidth(), 40);
     QCOMPARE(v.SiteCount(), 1);
