@@ -53,7 +53,13 @@ QString ParseBatchLine(const QStringList& Arguments, TBatchRequest& Request, QSt
         QStringLiteral("auto-axes"),
         QStringLiteral("Each picture's map from its own axes instead of the template's; a picture whose axes are "
                        "not all found fails."));
-    const TExtractOptions extraction = ExtractOptions();
+    TExtractOptions extraction = ExtractOptions();
+    extraction.Curve.setDescription(
+        QStringLiteral("Follows the curve of COLOUR (#RRGGBB) across each picture's plotting area."));
+    extraction.Markers.setDescription(
+        QStringLiteral("A point at the centre of each marker of COLOUR (#RRGGBB) in each picture's plotting area."));
+    // A template's own points are never kept.
+    extraction.Replace.setFlags(QCommandLineOption::HiddenFromHelp);
     parser.addOptions({help, templateSession, out, list, manifest, recursive, jobs, shard, format, autoAxes});
     AddExtractOptions(parser, extraction);
     parser.addPositionalArgument(QStringLiteral("PICTURE"),
