@@ -10,18 +10,6 @@
 
 namespace {
 
-void AppendField(QByteArray& out, const QString& text)
-{
-    const QByteArray bytes = text.toUtf8();
-    if (bytes.contains(',') || bytes.contains('"') || bytes.contains('\r') || bytes.contains('\n')) {
-        QByteArray quoted = bytes;
-        quoted.replace('"', "\"\"");
-        out += '"' + quoted + '"';
-    } else {
-        out += bytes;
-    }
-}
-
 void AppendNumber(QByteArray& out, double value)
 {
     if (!std::isfinite(value))
@@ -69,6 +57,15 @@ void AppendUncertainty(QByteArray& out, const TViewMapping& mapping, const TPoin
 
 } // namespace
 
+QByteArray CsvField(const QString& Text)
+{
+    QByteArray bytes = Text.toUtf8();
+    if (!bytes.contains(',') && !bytes.contains('"') && !bytes.contains('\r') && !bytes.contains('\n'))
+        return bytes;
+    bytes.replace('"', "\"\"");
+    return '"' + bytes + '"';
+}
+
 QByteArray AllSeriesCsv(const TJobDocument& Document, bool Uncertainty)
 {
     const TViewMapping& mapping = Document.Mapping();
@@ -87,9 +84,9 @@ QByteArray AllSeriesCsv(const TJobDocument& Document, bool Uncertainty)
     for (const TSeries& series : Document.Series) {
         for (const TSeriesPoint& p : series.Points) {
             const TDataPoint d = Document.DataOf(p);
-            AppendField(out, series.Name);
+            out += CsvField(series.Name);
             out += ',';
-            AppendField(out, p.Name);
+            out += CsvField(p.Name);
             out += ',';
             AppendValue(out, mapping, axX, d.X);
             out += ',';

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QString>
 
 class TJobDocument;
 
@@ -15,3 +16,7 @@ class TJobDocument;
 // square of the affine fit's residuals there, both in data units (seconds on a date
 // axis).
 QByteArray AllSeriesCsv(const TJobDocument& Document, bool Uncertainty = false);
+
+// Text as one CSV field: quoted, its quotes doubled, where it holds a comma,
+// a quote or a line break.
+QByteArray CsvField(const QString& Text);

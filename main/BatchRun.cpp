@@ -4,6 +4,7 @@
 #include "BatchPicture.h"
 #include "StandardErrorBox.h"
 #include "document/JobDocument.h"
+#include "document/SeriesCsv.h"
 #include "document/SessionFile.h"
 #include "platform/TextFile.h"
 #include "view/quillonviewsettings.h"
@@ -74,15 +75,6 @@ QString Shown(const QString& Picture)
 {
     const QString relative = QDir::current().relativeFilePath(Picture);
     return relative.startsWith(QStringLiteral("..")) ? Picture : relative;
-}
-
-QByteArray CsvField(const QString& Text)
-{
-    QByteArray bytes = Text.toUtf8();
-    if (!bytes.contains(',') && !bytes.contains('"') && !bytes.contains('\n') && !bytes.contains('\r'))
-        return bytes;
-    bytes.replace('"', "\"\"");
-    return '"' + bytes + '"';
 }
 
 QByteArray ReportText(const std::vector<TBatchItem>& Items, const std::vector<std::optional<TBatchResult>>& Results)
