@@ -3,9 +3,7 @@
 #include "AxisMarks.h"
 #include "LabelReader.h"
 #include "Skew.h"
-
-#include <QDateTime>
-#include <QTimeZone>
+#include "platform/DateText.h"
 
 #include <cmath>
 #include <map>
@@ -129,8 +127,9 @@ TDrawing MarksDrawing(const TGrayPicture& Picture, const TAxisMarks& Marks, TLab
         const QRectF box = QRectF(phrase.Box).adjusted(-0.5, -0.5, 0.5, 0.5);
         const std::optional<QString> text =
             centred(phrase.Box) ? Reader.ReadPhrase(Picture, phrase.Box, glyphs) : std::nullopt;
-        if (const std::optional<double> date = text ? TickLabelDate(*text) : std::nullopt) {
-            drawing.Texts.push_back({QDateTime::fromSecsSinceEpoch(qint64(*date), QTimeZone::utc()).date().toString(Qt::ISODate), box});
+        const std::optional<double> date = text ? TickLabelDate(*text) : std::nullopt;
+        if (const std::optional<QString> day = date ? DateTimeText(*date, dfDay) : std::nullopt) {
+            drawing.Texts.push_back({*day, box});
             Read.push_back(phrase);
         }
     }
