@@ -71,11 +71,47 @@ double Length(const std::vector<QPointF>& Points)
     return length;
 }
 
+// A small closed shape, or strokes crossing (+, x, *): two figures or more,
+// each a straight stroke.
 bool IsMarkerShape(const TDrawnPath& P)
 {
     const QRectF box = Bounds(P);
-    return P.Points.size() >= 3 && box.width() <= MarkerSpan && box.height() <= MarkerSpan &&
-           QLineF(P.Points.front(), P.Points.back()).length() <= 1e-6 * (1 + box.width() + box.height());
+    if (P.Points.size() < 3 || box.width() > MarkerSpan || box.height() > MarkerSpan)
+        return false;
+    if (QLineF(P.Points.front(), P.Points.back()).length() <= 1e-6 * (1 + box.width() + box.height()))
+        return true;
+    if (!P.Stroked || P.Starts.size() < 2 || P.Points.size() != 2 * P.Starts.size())
+        return false;
+    for (std::size_t f = 0; f < P.Starts.size(); ++f)
+        if (P.Starts[f] != int(2 * f))
+            return false;
+    return true;
+}
+
+// Where a marker stands for its data point: its box's centre, but for a
+// triangle drawn equilateral or flatter, its centroid, as the programs that
+// draw such triangles place them (those that draw one as tall as it is
+// broad centre its box).
+QPointF MarkerAnchor(const TDrawnPath& P)
+{
+    const QRectF box = Bounds(P);
+    std::vector<QPointF> corners(P.Points.begin(), P.Points.end());
+    if (corners.size() == 4 && QLineF(corners.front(), corners.back()).length() <= 1e-6 * (1 + box.width()))
+        corners.pop_back();
+    if (corners.size() != 3 || P.Starts.size() != 1)
+        return box.center();
+    // The side two corners share is the base; the third is the apex.
+    const double tiny = 1e-3 * std::max(box.width(), box.height());
+    for (int axis = 0; axis < 2; ++axis)
+        for (std::size_t apex = 0; apex < 3; ++apex) {
+            const QPointF a = corners[(apex + 1) % 3], b = corners[(apex + 2) % 3];
+            const bool flatBase = axis == 0 ? std::abs(a.y() - b.y()) <= tiny : std::abs(a.x() - b.x()) <= tiny;
+            const double height = axis == 0 ? box.height() : box.width();
+            const double breadth = axis == 0 ? box.width() : box.height();
+            if (flatBase && height < 0.93 * breadth)
+                return (a + b + corners[apex]) / 3;
+        }
+    return box.center();
 }
 
 // A marker's shape and look, to find its like: its vertices relative to
@@ -94,17 +130,47 @@ bool SameMarker(const TDrawnPath& A, const TDrawnPath& B)
     return true;
 }
 
-// Every marker like the path Like, its members marked in Members when given.
+// Whether the marker with box Box is a legend's sample: a name written
+// beside it, on its right or its left, within a few of its breadths, its
+// middle level with the marker. Names are the drawing's text, or glyphs
+// drawn as filled outlines.
+bool IsLegendSample(const TDrawing& Drawing, const QRectF& Box)
+{
+    const double size = std::max({Box.width(), Box.height(), 1.0});
+    const double reach = 4 * size;
+    const auto beside = [&](const QRectF& r) {
+        const double gap = std::max(r.left() - Box.right(), Box.left() - r.right());
+        return gap > 0 && gap <= reach && std::abs(r.center().y() - Box.center().y()) <= 0.5 * size &&
+               r.height() <= 3 * size;
+    };
+    if (std::any_of(Drawing.Texts.begin(), Drawing.Texts.end(), [&](const TDrawnText& t) { return beside(t.Box); }))
+        return true;
+    int glyphs = 0;
+    for (const TDrawnPath& p : Drawing.Paths)
+        if (p.Filled && !p.Stroked && p.Points.size() >= 3 && qGray(p.Fill) < 130 &&
+            std::abs(qRed(p.Fill) - qGreen(p.Fill)) <= 40 && std::abs(qBlue(p.Fill) - qGreen(p.Fill)) <= 40) {
+            const QRectF r = Bounds(p);
+            glyphs += r.height() <= 2 * size && r.width() <= 2 * size && beside(r);
+        }
+    return glyphs >= 2;
+}
+
+// Every marker like the path Like, its members marked in Members when given;
+// legend samples are left out.
 TDrawingPick Markers(const TDrawing& Drawing, std::size_t Like, std::vector<bool>* Members = nullptr)
 {
     TDrawingPick pick{TDrawingPick::pkMarkers, {}, 0};
     const TDrawnPath& like = Drawing.Paths[Like];
     for (std::size_t i = 0; i < Drawing.Paths.size(); ++i)
         if (SameMarker(like, Drawing.Paths[i])) {
-            pick.Points.push_back(Bounds(Drawing.Paths[i]).center());
-            ++pick.Paths;
             if (Members)
                 (*Members)[i] = true;
+            if (IsLegendSample(Drawing, Bounds(Drawing.Paths[i]))) {
+                ++pick.LegendLeftOut;
+                continue;
+            }
+            pick.Points.push_back(MarkerAnchor(Drawing.Paths[i]));
+            ++pick.Paths;
         }
     std::stable_sort(pick.Points.begin(), pick.Points.end(),
                      [](QPointF a, QPointF b) { return a.y() != b.y() ? a.y() < b.y() : a.x() < b.x(); });
@@ -212,14 +278,56 @@ int Nearest(const TDrawing& Drawing, QPointF At, double Reach, TAccept Accept)
     return best;
 }
 
+// A frame, an axis or a grid line, whatever its colour: a rectangle, or a
+// long straight stroke, level or upright. Never a curve, though a curve of
+// the frame's colour would otherwise be continued along it.
+bool IsRuled(const TDrawnPath& P)
+{
+    if (P.Points.size() < 2 || P.Points.size() > 5 || P.Starts.size() != 1)
+        return false;
+    double length = 0;
+    for (std::size_t i = 1; i < P.Points.size(); ++i) {
+        const QPointF d = P.Points[i] - P.Points[i - 1];
+        if (std::min(std::abs(d.x()), std::abs(d.y())) > 1e-6 * (1 + std::abs(d.x()) + std::abs(d.y())))
+            return false;
+        length += std::abs(d.x()) + std::abs(d.y());
+    }
+    const bool closed = P.Points.size() >= 4 && QLineF(P.Points.front(), P.Points.back()).length() <= 1e-6 * (1 + length);
+    return closed || (P.Points.size() == 2 && length >= 2 * MarkerSpan);
+}
+
+// The drawing with each stroke of several figures (a curve and its legend
+// sample drawn as one path, say) made a path a figure, as pieces that the
+// curve joins again where they meet; markers of several strokes stay whole.
+TDrawing Figures(const TDrawing& Drawing)
+{
+    TDrawing split;
+    split.Texts = Drawing.Texts;
+    split.Images = Drawing.Images;
+    split.Paths.reserve(Drawing.Paths.size());
+    for (const TDrawnPath& p : Drawing.Paths) {
+        if (p.Starts.size() < 2 || !p.Stroked || p.Filled || IsMarkerShape(p)) {
+            split.Paths.push_back(p);
+            continue;
+        }
+        for (std::size_t f = 0; f < p.Starts.size(); ++f) {
+            TDrawnPath figure = p;
+            const auto first = p.Points.begin() + p.Starts[f];
+            const auto end = f + 1 < p.Starts.size() ? p.Points.begin() + p.Starts[f + 1] : p.Points.end();
+            figure.Points.assign(first, end);
+            figure.Starts = {0};
+            split.Paths.push_back(std::move(figure));
+        }
+    }
+    return split;
+}
+
 bool OfColour(const TDrawnPath& P, QRgb Colour)
 {
     return (P.Stroked && SameColour(P.Stroke, Colour)) || (P.Filled && SameColour(P.Fill, Colour));
 }
 
-} // namespace
-
-TDrawingPick PickFromDrawing(const TDrawing& Drawing, QPointF At, double Reach)
+TDrawingPick PickAmongFigures(const TDrawing& Drawing, QPointF At, double Reach)
 {
     // Glyphs of text are filled outlines with no stroke: never data.
     const int nearest = Nearest(Drawing, At, Reach, [](const TDrawnPath& p) { return p.Stroked || p.Filled; });
@@ -237,10 +345,10 @@ TDrawingPick PickFromDrawing(const TDrawing& Drawing, QPointF At, double Reach)
     return Curve(Drawing, index, TEnds(Drawing), used);
 }
 
-TDrawingPick CurveOfColour(const TDrawing& Drawing, QRgb Colour, std::optional<QPointF> At)
+TDrawingPick CurveAmongFigures(const TDrawing& Drawing, QRgb Colour, std::optional<QPointF> At)
 {
     const auto stroked = [&](const TDrawnPath& p) {
-        return p.Stroked && !p.Filled && p.Points.size() >= 2 && SameColour(p.Stroke, Colour);
+        return p.Stroked && !p.Filled && p.Points.size() >= 2 && SameColour(p.Stroke, Colour) && !IsRuled(p);
     };
     const TEnds ends(Drawing);
     std::vector<bool> used(Drawing.Paths.size(), false);
@@ -261,6 +369,18 @@ TDrawingPick CurveOfColour(const TDrawing& Drawing, QRgb Colour, std::optional<Q
             }
         }
     return best;
+}
+
+} // namespace
+
+TDrawingPick PickFromDrawing(const TDrawing& Drawing, QPointF At, double Reach)
+{
+    return PickAmongFigures(Figures(Drawing), At, Reach);
+}
+
+TDrawingPick CurveOfColour(const TDrawing& Drawing, QRgb Colour, std::optional<QPointF> At)
+{
+    return CurveAmongFigures(Figures(Drawing), Colour, At);
 }
 
 TDrawingPick MarkersOfColour(const TDrawing& Drawing, QRgb Colour, std::optional<QPointF> At)

@@ -11,6 +11,7 @@ struct TDrawingPick {
     enum TKind { pkNone, pkCurve, pkMarkers } Kind = pkNone;
     std::vector<QPointF> Points;
     int Paths = 0; // how many of the drawing's paths gave them
+    int LegendLeftOut = 0; // markers like them that are a legend's samples
 };
 
 // The path nearest At within Reach pixels (beyond its half width) decides:

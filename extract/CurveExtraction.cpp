@@ -1,6 +1,8 @@
 #include "CurveExtraction.h"
 
+#include "MarkerCentre.h"
 #include "MarkerExtraction.h"
+#include "RuledLines.h"
 
 #include <algorithm>
 #include <cmath>
@@ -64,10 +66,11 @@ struct TRun {
 class TColumns {
 public:
     TColumns(const TPixelSource& Source, const TExtractArea& Area, const TExtractArea::TBounds& Box,
-             const TColourRule& Rule)
+             const TColourRule& Rule, const TRuledLines& Ruled)
         : FSource(Source)
         , FArea(Area)
         , FRule(Rule)
+        , FRuled(Ruled)
         , FTop(int(std::ceil(Box.Top)))
         , FBottom(int(std::floor(Box.Bottom)))
     {
@@ -117,7 +120,7 @@ private:
     bool Matches(double X, int Y) const
     {
         const std::optional<TRgb> c = At(X, Y);
-        return c && FRule.Matches(*c);
+        return c && FRule.Matches(*c) && !FRuled.Holds({X, double(Y)});
     }
 
     // The run's centre weighted by each pixel's share of the colour, the
@@ -143,6 +146,7 @@ private:
     const TPixelSource& FSource;
     const TExtractArea& FArea;
     const TColourRule& FRule;
+    const TRuledLines& FRuled;
     int FTop;
     int FBottom;
 };
@@ -422,8 +426,8 @@ struct TPieces {
     std::vector<double> FrameTop;
     std::vector<double> FrameBottom;
 
-    TPieces(const TPixelSource& Source, const TExtractArea& Area, const TColourRule& Rule)
-        : Search(FindBlobs(Source, Area, Rule))
+    TPieces(TBlobSearch Found, const TExtractArea& Area)
+        : Search(std::move(Found))
         , Index(Search)
     {
         for (const TBlob& blob : Search.Blobs) {
@@ -581,8 +585,20 @@ TExtraction ExtractCurve(const TPixelSource& Source, const TExtractArea& Area, c
     const TExtractArea::TBounds box = Area.OverPicture(Source.Width(), Source.Height());
     if (box.Left > box.Right)
         return result;
-    const TPieces pieces(Source, Area, rule);
+    // Lines of the colour ruled across the area (a black curve's frame) and
+    // legend samples are no part of any curve, and not of its colour's
+    // pixels either.
+    const TBlobSearch found = FindBlobs(Source, Area, rule);
+    const TRuledLines ruled(found, Area, box);
     TExtractionReport& report = result.Report;
+    TBlobSearch unruled = ruled.Empty() ? found : ruled.Without(found, Area);
+    std::erase_if(unruled.Blobs, [&](const TBlob& blob) {
+        const bool legend = IsLegendSample(Source, Area, rule, blob);
+        report.LegendLeftOut += legend;
+        return legend;
+    });
+    MeasurePatches(unruled);
+    const TPieces pieces(std::move(unruled), Area);
     report.ColourPixels = pieces.Search.Pixels;
     // Steps keep to the area's grid whatever the limits.
     const double left = std::min(Area.Rect.Left, Area.Rect.Right);
@@ -593,7 +609,7 @@ TExtraction ExtractCurve(const TPixelSource& Source, const TExtractArea& Area, c
     if (trace.First > trace.Last || pieces.Search.Blobs.empty())
         return result;
     trace.Runs.resize(std::size_t(trace.Last - trace.First + 1));
-    const TColumns reader(Source, Area, box, rule);
+    const TColumns reader(Source, Area, box, rule, ruled);
     const double columns = trace.Last - trace.First + 1;
     const int maxGap = int(std::min(std::max(3 * Step, 60.0), columns));
 
@@ -707,6 +723,8 @@ TExtraction ExtractCurve(const TPixelSource& Source, const TExtractArea& Area, c
         result.Points.push_back(Area.ToImage(at));
     }
     report.Covered = (long long)result.Points.size();
+    report.AlongRuled = std::count_if(result.Points.begin(), result.Points.end(),
+                                      [&](const TPointF& p) { return ruled.Near(Area.ToFrame(p), 1.5); });
 
     // The pixels the walk passed along are what it explains; the patches it
     // never touched are pieces left out.

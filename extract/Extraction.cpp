@@ -19,7 +19,7 @@ TExtraction RunExtraction(const TPixelSource& Source, const TExtractArea& Area, 
         return ExtractCurve(Source, Area, palette, Request.Colour, tolerance, Request.Step);
     case TExtractRequest::ekMarkers: {
         const TBlobSearch patches = MarkerPatches(FindBlobs(Source, Area, palette, Request.Colour, tolerance));
-        return MarkerCentres(Source, Area, patches, Request.Colour, tolerance, DefaultSizeRange(patches), anBox);
+        return MarkerCentres(Source, Area, patches, Request.Colour, tolerance, DefaultSizeRange(patches), anShape);
     }
     case TExtractRequest::ekNone:
         break;

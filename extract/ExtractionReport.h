@@ -17,12 +17,17 @@ struct TExtractionReport {
     // Where the curve parted from another stretch of its colour that fitted
     // its course and colour as well: the walk may have gone on the wrong one.
     int Ambiguous = 0;
-    // Patches of the colour the result does not pass through (legend
-    // samples, text), and patches outside the marker sizes.
+    // Patches of the colour the result does not pass through (text), and
+    // patches outside the marker sizes.
     int PiecesLeftOut = 0;
+    // Legend samples, told by the name beside them.
+    int LegendLeftOut = 0;
     // Pieces of a line of the markers' colour (one that joins them, a
     // frame) left out of a marker extraction.
     int LinesLeftOut = 0;
+    // Points within a pixel or two of a line of the colour ruled across the
+    // area (a frame side, a grid line), which the walk left out.
+    long long AlongRuled = 0;
     // The colour's pixels in the area, and those in what was taken.
     long long ColourPixels = 0;
     long long Explained = 0;
@@ -30,8 +35,8 @@ struct TExtractionReport {
     double Coverage() const { return Steps > 0 ? double(Covered) / double(Steps) : 1; }
     double ExplainedShare() const { return ColourPixels > 0 ? double(Explained) / double(ColourPixels) : 1; }
     // Under half the width covered, under half the colour explained, a jump
-    // refused or a parting undecided: the result may be partly wrong or miss
-    // a part.
+    // refused, a parting undecided, or half the points along a ruled line:
+    // the result may be partly wrong or miss a part.
     bool Doubtful() const;
     // One line of the figures, and what makes the result doubtful.
     QString Text(std::size_t Points) const;

@@ -71,7 +71,7 @@ TPointF TMarkerShape::Centroid() const
     return {sx / sw, sy / sw};
 }
 
-std::optional<double> TMarkerShape::Middle(int Line, bool Down) const
+std::optional<std::pair<double, double>> TMarkerShape::Stretch(int Line, bool Down) const
 {
     const int length = Down ? FHeight : FWidth;
     const int lines = Down ? FWidth : FHeight;
@@ -87,9 +87,8 @@ std::optional<double> TMarkerShape::Middle(int Line, bool Down) const
     if (first > last)
         return std::nullopt;
     // A pixel covered by a share w from the inside has its edge w in.
-    const double from = first + 0.5 - at(first);
-    const double to = last - 0.5 + at(last);
-    return (Down ? FTop : FLeft) + (from + to) / 2;
+    const double origin = Down ? FTop : FLeft;
+    return std::pair{origin + first + 0.5 - at(first), origin + last - 0.5 + at(last)};
 }
 
 std::optional<double> TMarkerShape::TriangleBox(double Centroid, bool Down) const
@@ -121,60 +120,198 @@ std::optional<double> TMarkerShape::TriangleBox(double Centroid, bool Down) cons
 
 TPointF TMarkerShape::BoxCentre() const
 {
+    return Anchor(false);
+}
+
+TPointF TMarkerShape::ShapeAnchor() const
+{
+    return Anchor(true);
+}
+
+double TMarkerShape::Broadest(bool Down) const
+{
+    double broadest = 0;
+    for (int line = 0; line < (Down ? FHeight : FWidth); ++line)
+        if (const auto stretch = Stretch(line, !Down))
+            broadest = std::max(broadest, stretch->second - stretch->first);
+    return broadest;
+}
+
+TPointF TMarkerShape::Anchor(bool ByShape) const
+{
     const TPointF centroid = Centroid();
     TPointF box = centroid;
     for (const bool down : {true, false}) {
         const double along = down ? centroid.X - FLeft : centroid.Y - FTop;
         const int line = int(std::floor(along));
         const double t = along - line;
-        const std::optional<double> a = Middle(line, down);
-        const std::optional<double> b = Middle(line + 1, down);
+        const auto a = Stretch(line, down);
+        const auto b = Stretch(line + 1, down);
         if (!a && !b)
             continue;
-        const double middle = a && b ? (1 - t) * *a + t * *b : a ? *a : *b;
+        const auto mix = [&](double TA, double TB) { return a && b ? (1 - t) * TA + t * TB : a ? TA : TB; };
+        const double from = mix(a ? a->first : 0, b ? b->first : 0);
+        const double to = mix(a ? a->second : 0, b ? b->second : 0);
+        const double middle = (from + to) / 2;
         const double span = down ? FHeight - 2 : FWidth - 2;
         double& value = down ? box.Y : box.X;
         // Only a shape plainly lopsided along this axis moves off its
         // centroid: a triangle's box centre lies a sixth of its height away.
         // Its flat base gives the better answer, unless a line's stub or
         // noise made a base of something else.
-        if (std::abs(middle - value) >= 0.08 * span) {
-            const std::optional<double> triangle = TriangleBox(value, down);
-            value = triangle && std::abs(*triangle - middle) < 0.1 * span ? *triangle : middle;
+        if (std::abs(middle - value) < 0.08 * span)
+            continue;
+        // Programs that draw a triangle as tall as it is broad anchor it at
+        // its box's centre; those that draw it equilateral, or flatter,
+        // at its centroid, a third of its height from its base (the end
+        // nearer the centroid of its pixels, filled or outlined).
+        if (ByShape && to - from < 0.93 * Broadest(down)) {
+            const bool baseFirst = value < middle;
+            const double base = baseFirst ? from : to;
+            value = base + ((baseFirst ? to : from) - base) / 3;
+            continue;
         }
+        const std::optional<double> triangle = TriangleBox(value, down);
+        value = triangle && std::abs(*triangle - middle) < 0.1 * span ? *triangle : middle;
     }
     return box;
 }
 
-bool IsLegendSwatch(const TPixelSource& Source, const TColourRule& Rule, const std::vector<TBlob::TRow>& Rows)
+namespace {
+
+// Whether the columns From to To (either order), rows Top to Bottom, hold a
+// word: along some row four strokes or more of dark grey or black, as
+// legends letter their names (whose letters may touch, so that columns do
+// not part them), none as broad as Breadth. The search never leaves the
+// area, so that a chart's tick labels are not read as a name.
+bool WordBeside(const TPixelSource& Source, const TExtractArea& Area, const TColourRule& Rule, int Top, int Bottom,
+                int From, int To, int Breadth)
 {
-    int left = Rows.front().First;
-    int right = Rows.front().Last;
-    for (const TBlob::TRow& row : Rows) {
-        left = std::min(left, row.First);
-        right = std::max(right, row.Last);
-    }
-    const int breadth = right - left + 1;
-    const int top = Rows.front().Y;
-    const int bottom = Rows.back().Y;
-    const int from = right + std::max(2, breadth / 2);
-    const int to = std::min(Source.Width() - 1, right + 6 * breadth);
-    // Columns holding dark grey or black, as legends letter their names,
-    // and the separate groups they make.
-    int strokes = 0;
-    int inked = 0;
-    bool previous = false;
-    for (int x = from; x <= to; ++x) {
-        bool ink = false;
-        for (int y = std::max(0, top); y <= std::min(Source.Height() - 1, bottom) && !ink; ++y) {
-            const TRgb p = Source.At(x, y);
-            ink = p.R + p.G + p.B < 3 * 110 && ColourDistance(p, {p.G, p.G, p.G}) < 40 && !Rule.Matches(p);
+    const int step = From <= To ? 1 : -1;
+    const auto dark = [&](int x, int y) {
+        const TRgb p = Source.At(x, y);
+        return p.R + p.G + p.B < 3 * 110 && ColourDistance(p, {p.G, p.G, p.G}) < 40 && !Rule.Matches(p);
+    };
+    const TExtractArea::TSpan rows = Area.Rows(Source.Height());
+    for (int y = std::max(rows.First, Top); y <= std::min(rows.Last, Bottom); ++y) {
+        const TExtractArea::TSpan span = Area.RowSpan(y, Source.Width());
+        int strokes = 0;
+        int run = 0;
+        bool broad = false;
+        for (int x = From; x != To + step && x >= span.First && x <= span.Last; x += step) {
+            const bool ink = dark(x, y);
+            strokes += ink && run == 0;
+            run = ink ? run + 1 : 0;
+            broad = broad || run >= Breadth;
         }
-        inked += ink;
-        strokes += ink && !previous;
-        previous = ink;
+        if (strokes >= 4 && !broad)
+            return true;
     }
-    return strokes >= 3 && inked >= breadth;
+    return false;
+}
+
+// Whether a word lies within Reach of the columns Left to Right, on either
+// side, past a gap of Gap.
+bool NamedBeside(const TPixelSource& Source, const TExtractArea& Area, const TColourRule& Rule, int Top, int Bottom,
+                 int Left, int Right, int Gap, int Reach, int Breadth)
+{
+    const int last = Source.Width() - 1;
+    return WordBeside(Source, Area, Rule, Top, Bottom, std::min(last, Right + Gap), std::min(last, Right + Reach),
+                      Breadth) ||
+           WordBeside(Source, Area, Rule, Top, Bottom, std::max(0, Left - Gap), std::max(0, Left - Reach), Breadth);
+}
+
+struct TBox {
+    int Left;
+    int Top;
+    int Right;
+    int Bottom;
+};
+
+TBox BoxOf(const std::vector<TBlob::TRow>& Rows)
+{
+    TBox box{Rows.front().First, Rows.front().Y, Rows.front().Last, Rows.front().Y};
+    for (const TBlob::TRow& row : Rows) {
+        box.Left = std::min(box.Left, row.First);
+        box.Right = std::max(box.Right, row.Last);
+        box.Top = std::min(box.Top, row.Y);
+        box.Bottom = std::max(box.Bottom, row.Y);
+    }
+    return box;
+}
+
+// The box of a marker's pixels of the colour that touch Box, the thin
+// strokes a cut took from it included (the arms of a + or a *), within
+// twice its size round it.
+TBox WholeMarker(const TPixelSource& Source, const TExtractArea& Area, const TColourRule& Rule, const TBox& Box)
+{
+    const int size = std::max(Box.Right - Box.Left, Box.Bottom - Box.Top) + 1;
+    const TExtractArea::TSpan rows = Area.Rows(Source.Height());
+    const int top = std::max(rows.First, Box.Top - 2 * size);
+    const int bottom = std::min(rows.Last, Box.Bottom + 2 * size);
+    const int left = std::max(0, Box.Left - 2 * size);
+    const int width = std::min(Source.Width() - 1, Box.Right + 2 * size) - left + 1;
+    if (top > bottom || width <= 0)
+        return Box;
+    std::vector<char> seen(std::size_t(width) * std::size_t(bottom - top + 1), 0);
+    const auto index = [&](int x, int y) { return std::size_t(y - top) * std::size_t(width) + std::size_t(x - left); };
+    const auto matches = [&](int x, int y) {
+        if (x < left || x >= left + width || y < top || y > bottom || seen[index(x, y)])
+            return false;
+        const TExtractArea::TSpan span = Area.RowSpan(y, Source.Width());
+        return x >= span.First && x <= span.Last && Rule.Matches(Source.At(x, y));
+    };
+    TBox whole = Box;
+    std::vector<std::pair<int, int>> stack;
+    for (int y = std::max(top, Box.Top); y <= std::min(bottom, Box.Bottom); ++y)
+        for (int x = Box.Left; x <= Box.Right; ++x)
+            if (matches(x, y)) {
+                seen[index(x, y)] = 1;
+                stack.push_back({x, y});
+            }
+    while (!stack.empty()) {
+        const auto [x, y] = stack.back();
+        stack.pop_back();
+        whole = {std::min(whole.Left, x), std::min(whole.Top, y), std::max(whole.Right, x), std::max(whole.Bottom, y)};
+        for (int dy = -1; dy <= 1; ++dy)
+            for (int dx = -1; dx <= 1; ++dx)
+                if (matches(x + dx, y + dy)) {
+                    seen[index(x + dx, y + dy)] = 1;
+                    stack.push_back({x + dx, y + dy});
+                }
+    }
+    return whole;
+}
+
+} // namespace
+
+bool IsLegendSwatch(const TPixelSource& Source, const TExtractArea& Area, const TColourRule& Rule,
+                    const std::vector<TBlob::TRow>& Rows)
+{
+    const TBox box = WholeMarker(Source, Area, Rule, BoxOf(Rows));
+    const int breadth = box.Right - box.Left + 1;
+    // A band a little taller than the marker, as a name's letters may be.
+    const int extra = std::max(1, (box.Bottom - box.Top) / 4);
+    return NamedBeside(Source, Area, Rule, box.Top - extra, box.Bottom + extra, box.Left, box.Right,
+                       std::max(2, breadth / 4), 6 * breadth, breadth);
+}
+
+bool IsLegendSample(const TPixelSource& Source, const TExtractArea& Area, const TColourRule& Rule, const TBlob& Blob)
+{
+    const TBox box = BoxOf(Blob.Rows);
+    const int length = box.Right - box.Left + 1;
+    const int thickness = box.Bottom - box.Top + 1;
+    const double areaWidth = std::abs(Area.Rect.Right - Area.Rect.Left);
+    // A level stroke a fraction of the area wide; a marker on it or alone is
+    // a marker's sample.
+    if (length > 0.2 * areaWidth)
+        return false;
+    if (3 * thickness > length)
+        return IsLegendSwatch(Source, Area, Rule, Blob.Rows);
+    const int middle = (box.Top + box.Bottom) / 2;
+    const int breadth = std::max(12, length / 3);
+    return NamedBeside(Source, Area, Rule, middle - std::max(2, thickness), middle + std::max(2, thickness), box.Left,
+                       box.Right, 2, 6 * breadth, breadth);
 }
 
 std::vector<std::vector<TBlob::TRow>> SplitPatch(const TBlob& Patch, int Count)

@@ -6,6 +6,7 @@
 #include "PixelSource.h"
 
 #include <optional>
+#include <utility>
 #include <vector>
 
 // A marker's pixels (Rows) weighed by their share of the colour, with the
@@ -21,12 +22,18 @@ public:
     // across, from the partly covered pixels at its ends; the centroid
     // where the shape is symmetric, as the extents are noisier.
     TPointF BoxCentre() const;
+    // The box's centre, but for a triangle flatter than it is broad
+    // (equilateral or flatter): its centroid.
+    TPointF ShapeAnchor() const;
 
 private:
     double Weight(int I, int J) const { return FWeights[std::size_t(J) * std::size_t(FWidth) + std::size_t(I)]; }
-    // The middle of the covered stretch of line Line (a column when Down),
-    // in picture pixels; nothing when the line crosses no pixel of it.
-    std::optional<double> Middle(int Line, bool Down) const;
+    // The covered stretch of line Line (a column when Down), from edge to
+    // edge in picture pixels; nothing when the line crosses no pixel of it.
+    std::optional<std::pair<double, double>> Stretch(int Line, bool Down) const;
+    // The broadest stretch across the axis (across columns when Down).
+    double Broadest(bool Down) const;
+    TPointF Anchor(bool ByShape) const;
     // The centre of a triangle's box along the axis (down when Down), from
     // its flat base and its centroid there.
     std::optional<double> TriangleBox(double Centroid, bool Down) const;
@@ -38,10 +45,14 @@ private:
     std::vector<double> FWeights;
 };
 
-// Whether a marker with pixels Rows is a legend's swatch: a line of dark
-// text (three strokes or more, as letters are) beside it on its right,
-// within a few of its breadths.
-bool IsLegendSwatch(const TPixelSource& Source, const TColourRule& Rule, const std::vector<TBlob::TRow>& Rows);
+// Whether a marker with pixels Rows is a legend's sample: a word of dark
+// text (three thin strokes or more, as letters are) beside it in the area,
+// on its right or its left, within a few of its breadths.
+bool IsLegendSwatch(const TPixelSource& Source, const TExtractArea& Area, const TColourRule& Rule,
+                    const std::vector<TBlob::TRow>& Rows);
+// Whether a patch of a curve's colour is a legend's sample: a level stroke
+// a fraction of the area wide, or a marker, with a word beside it.
+bool IsLegendSample(const TPixelSource& Source, const TExtractArea& Area, const TColourRule& Rule, const TBlob& Blob);
 
 // Splits a patch that holds Count overlapping markers into as many groups
 // of pixels, by their nearness to each group's centre.

@@ -190,8 +190,8 @@ TExtraction MarkerCentres(const TPixelSource& Source, const TExtractArea& Area, 
         // ones; their centres come from their parts.
         const long long count = Search.Typical > 0 ? std::llround(double(blob.Area) / double(Search.Typical)) : 1;
         const bool several = count >= 2 && 2 * blob.Area >= 3 * Search.Typical;
-        if (!several && IsLegendSwatch(Source, rule, blob.Rows)) {
-            ++result.Report.PiecesLeftOut;
+        if (!several && IsLegendSwatch(Source, Area, rule, blob.Rows)) {
+            ++result.Report.LegendLeftOut;
             continue;
         }
         result.Report.Explained += blob.Area;
@@ -201,7 +201,9 @@ TExtraction MarkerCentres(const TPixelSource& Source, const TExtractArea& Area, 
             continue;
         }
         const TMarkerShape shape(Source, Area, rule, blob.Rows);
-        result.Points.push_back(Anchor == anBox ? shape.BoxCentre() : shape.Centroid());
+        result.Points.push_back(Anchor == anBox       ? shape.BoxCentre()
+                                : Anchor == anShape ? shape.ShapeAnchor()
+                                                    : shape.Centroid());
     }
     std::stable_sort(result.Points.begin(), result.Points.end(), [&Area](const TPointF& a, const TPointF& b) {
         return Area.ToFrame(a).X < Area.ToFrame(b).X;

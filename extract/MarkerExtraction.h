@@ -71,11 +71,12 @@ struct TSizeRange {
 };
 TSizeRange DefaultSizeRange(const TBlobSearch& Search);
 
-// Where a marker is placed: at the centre of its shape's box, as plotting
-// programs anchor a marker, or at its centroid. The two are one for round,
-// square and diamond markers; a triangle's centroid lies a sixth of its
-// height from its box's centre.
-enum TMarkerAnchor { anBox, anCentroid };
+// Where a marker is placed: at the centre of its shape's box, at its
+// centroid, or by its shape: the box's centre but for triangles drawn
+// equilateral or flatter, which plotting programs anchor at their centroid.
+// The three are one for round, square and diamond markers; a triangle's
+// centroid lies a sixth of its height from its box's centre.
+enum TMarkerAnchor { anBox, anCentroid, anShape };
 
 // A point for each patch sized within Range, at its marker's anchor (see
 // TMarkerShape), or one for each marker of a patch of overlapping ones; in

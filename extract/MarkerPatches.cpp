@@ -180,6 +180,31 @@ const TBlob* TypicalMarker(const std::vector<TBlob>& Blobs, const std::vector<TA
     return nullptr;
 }
 
+// An outline (a ring, an open square or triangle): the row through its
+// middle crosses its stroke on both sides of the middle, which a line's
+// zigzag or a filled shape does not.
+bool Hollow(const TBlob& Blob)
+{
+    int left = Blob.Rows.front().First;
+    int right = Blob.Rows.front().Last;
+    for (const TBlob::TRow& row : Blob.Rows) {
+        left = std::min(left, row.First);
+        right = std::max(right, row.Last);
+    }
+    const int middleX = (left + right) / 2;
+    const int middleY = (Blob.Rows.front().Y + Blob.Rows.back().Y) / 2;
+    bool before = false;
+    bool after = false;
+    bool on = false;
+    for (const TBlob::TRow& row : Blob.Rows)
+        if (row.Y == middleY) {
+            before = before || row.Last < middleX;
+            after = after || row.First > middleX;
+            on = on || (row.First <= middleX && row.Last >= middleX);
+        }
+    return before && after && !on;
+}
+
 std::vector<TAxes> AxesOf(const std::vector<TBlob>& Blobs)
 {
     std::vector<TAxes> axes;
@@ -276,7 +301,7 @@ TBlobSearch MarkerPatches(const TBlobSearch& Search)
         // to cut away from. The pixels near a core come back: a marker's
         // corners and tips, which the cut rounds off, and a line's stub as
         // long as they do.
-        const int reach = (Depth(RowSetOf(*typical)) + 1) / 2;
+        const int reach = Hollow(*typical) ? 0 : (Depth(RowSetOf(*typical)) + 1) / 2;
         if (reach > 0)
             return Cut(Search, reach, reach + 1);
         TBlobSearch patches = Search;

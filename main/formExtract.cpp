@@ -119,8 +119,12 @@ TformExtract::TformExtract(TKind Kind, TQuillonView* View, QWidget* Parent)
         AddRangeRow(*form, QStringLiteral("Marker si&zes"), seMinSize, seMaxSize);
         // In the order of TMarkerAnchor.
         cbAnchor = new QComboBox(this);
-        cbAnchor->addItems({QStringLiteral("Centre of the marker's box"), QStringLiteral("Centroid")});
-        cbAnchor->setToolTip(QStringLiteral("Where a point is placed on its marker; the two differ for triangles"));
+        cbAnchor->addItems({QStringLiteral("Centre of the marker's box"), QStringLiteral("Centroid"),
+                            QStringLiteral("By the marker's shape")});
+        // As the command line places markers.
+        cbAnchor->setCurrentIndex(anShape);
+        cbAnchor->setToolTip(QStringLiteral("Where a point is placed on its marker; they differ for triangles, "
+                                            "and by its shape an equilateral one is placed at its centroid"));
         form->addRow(QStringLiteral("&Anchor"), cbAnchor);
     }
     edFromX = new QLineEdit(this);

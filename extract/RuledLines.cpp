@@ -1,0 +1,87 @@
+#include "RuledLines.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+// The pixels of the colour on one frame line, and how far along it they go.
+struct TLine {
+    long long Count = 0;
+    double Least = INFINITY;
+    double Most = -INFINITY;
+
+    void Add(double At)
+    {
+        ++Count;
+        Least = std::min(Least, At);
+        Most = std::max(Most, At);
+    }
+};
+
+// The frame lines along one axis that the colour's pixels rule across,
+// from Low to High along them.
+std::vector<int> Lines(const std::vector<TLine>& Along, int First, double Low, double High)
+{
+    const double breadth = High - Low;
+    std::vector<int> lines;
+    for (std::size_t i = 0; i < Along.size(); ++i)
+        if (double(Along[i].Count) >= 0.5 * breadth && Along[i].Least <= Low + 0.05 * breadth &&
+            Along[i].Most >= High - 0.05 * breadth)
+            lines.push_back(First + int(i));
+    return lines;
+}
+
+} // namespace
+
+TRuledLines::TRuledLines(const TBlobSearch& Search, const TExtractArea& Area, const TExtractArea::TBounds& Box)
+{
+    if (Box.Left > Box.Right)
+        return;
+    // Each pixel of the colour counted on its frame row and column.
+    const int top = int(std::floor(Box.Top)) - 1;
+    const int left = int(std::floor(Box.Left)) - 1;
+    std::vector<TLine> rows(std::size_t(int(std::ceil(Box.Bottom)) + 2 - top));
+    std::vector<TLine> columns(std::size_t(int(std::ceil(Box.Right)) + 2 - left));
+    for (const TBlob& blob : Search.Blobs)
+        for (const TBlob::TRow& row : blob.Rows)
+            for (int x = row.First; x <= row.Last; ++x) {
+                const TPointF f = Area.ToFrame({double(x), double(row.Y)});
+                const long long r = std::llround(f.Y) - top;
+                const long long c = std::llround(f.X) - left;
+                if (r >= 0 && r < (long long)rows.size())
+                    rows[std::size_t(r)].Add(f.X);
+                if (c >= 0 && c < (long long)columns.size())
+                    columns[std::size_t(c)].Add(f.Y);
+            }
+    FRows = Lines(rows, top, Box.Left, Box.Right);
+    FColumns = Lines(columns, left, Box.Top, Box.Bottom);
+}
+
+bool TRuledLines::Ruled(const std::vector<int>& Lines, double At, double Within)
+{
+    const auto next = std::lower_bound(Lines.begin(), Lines.end(), int(std::ceil(At - Within)));
+    return next != Lines.end() && std::abs(*next - At) <= Within;
+}
+
+TBlobSearch TRuledLines::Without(const TBlobSearch& Search, const TExtractArea& Area) const
+{
+    TBlobSearch kept = Search;
+    std::vector<TBlob::TRow> runs;
+    for (const TBlob& blob : Search.Blobs)
+        for (const TBlob::TRow& row : blob.Rows) {
+            int first = row.First;
+            for (int x = row.First; x <= row.Last + 1; ++x)
+                if (x > row.Last || Holds(Area.ToFrame({double(x), double(row.Y)}))) {
+                    if (x > first)
+                        runs.push_back({row.Y, first, x - 1});
+                    first = x + 1;
+                }
+        }
+    std::sort(runs.begin(), runs.end(), [](const TBlob::TRow& a, const TBlob::TRow& b) {
+        return a.Y != b.Y ? a.Y < b.Y : a.First < b.First;
+    });
+    kept.Blobs = Patches(runs);
+    MeasurePatches(kept);
+    return kept;
+}

@@ -1,0 +1,236 @@
+#!/usr/bin/python3
+"""Draws the charts of other plotting programs that the legend, marker and
+frame tests read, with their truth.
+
+Run as ./make_producers.py with Debian's r-base-core, r-cran-ggplot2,
+gnuplot-nox and python3-fitz; what it writes is kept beside it, so the
+tests need none of them.
+
+Each chart is drawn twice by its producer: as it is (NAME.pdf, and NAME.png
+made from it at 200 dpi) and with a small + of a reference colour on every
+data point and a rectangle of another round the plotting area, which leave
+the chart's layout as it is. The reference drawing gives the truth
+(NAME.truth): the plotting area and each series' points in pixels of the
+picture, and the same in points from the page's top left for the drawing.
+"""
+import json
+import os
+import subprocess
+import sys
+import tempfile
+
+import fitz
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+DPI = 200
+AREA_REF = "#00FE02"
+
+
+def ref_colour(k):
+    return "#00FF%02X" % (2 * k + 1)
+
+
+def data(k, n=11, low=1.0):
+    """Deterministic points of series k, kept in the chart's lower part so
+    that a legend in the top corner never covers one."""
+    xs = [1 + i * 0.9 + 0.13 * k for i in range(n)]
+    ys = [low + 1.5 * k + 1.2 * ((i * 7 + 3 * k) % 5) / 4 + 0.4 * ((i * i) % 3) for i in range(n)]
+    return xs, ys
+
+
+def curve(k, n=60):
+    xs = [1 + 9.8 * i / (n - 1) for i in range(n)]
+    ys = [2.5 + 1.2 * k + 1.6 * __import__("math").sin(0.7 * x + k) for x in xs]
+    return xs, ys
+
+
+# Shapes by name, in each producer's numbering.
+R_PCH = {"filled circle": 16, "filled triangle": 17, "open triangle": 2, "plus": 3, "cross": 4, "star": 8,
+         "open circle": 1, "open square": 0, "filled square": 15, "filled diamond": 18, "open down triangle": 6}
+GNUPLOT_PT = {"plus": 1, "cross": 2, "star": 3, "open square": 4, "filled square": 5, "open circle": 6,
+              "filled circle": 7, "open triangle": 8, "filled triangle": 9, "open down triangle": 10,
+              "filled diamond": 13}
+
+# The charts: markers (shape, colour, legend name) or curves (colour, dash),
+# and where the legend goes.
+CHARTS = [
+    ("triangles", "markers", [("filled triangle", "#D62728", "growth"), ("filled circle", "#1F77B4", "decay")],
+     "inside"),
+    ("open-markers", "markers", [("open triangle", "#D62728", "alpha"), ("plus", "#1F77B4", "beta"),
+                                 ("cross", "#2CA02C", "gamma")], "inside"),
+    ("stars-squares", "markers", [("star", "#9467BD", "stars"), ("open square", "#FF7F0E", "boxes"),
+                                  ("open circle", "#8C564B", "rings")], "inside"),
+    ("solid-markers", "markers", [("filled square", "#D62728", "first"), ("filled diamond", "#1F77B4", "second"),
+                                  ("open down triangle", "#2CA02C", "third")], "outside"),
+    ("black-curves", "curves", [("#000000", "dashed", "measured"), ("#7F7F7F", "solid", "model")], "inside"),
+]
+
+
+def r_script(name, kind, series, legend, pdf, reference):
+    lines = [f'cairo_pdf("{pdf}", width=5, height=3.75, pointsize=10)']
+    if legend == "outside":
+        lines.append("par(mar=c(4, 4, 1, 7), xpd=FALSE)")
+    lines.append("plot(NA, xlim=c(0.5, 11.5), ylim=c(0, 10), xlab='x', ylab='y')")
+    for k, s in enumerate(series):
+        xs, ys = (data if kind == "markers" else curve)(k)
+        xv, yv = "c(%s)" % ",".join(map(repr, xs)), "c(%s)" % ",".join(map(repr, ys))
+        if kind == "markers":
+            lines.append(f'points({xv}, {yv}, pch={R_PCH[s[0]]}, col="{s[1]}", cex=1.3)')
+        else:
+            lines.append(f'lines({xv}, {yv}, lty={2 if s[1] == "dashed" else 1}, col="{s[0]}", lwd=1.5)')
+        if reference:
+            lines.append(f'points({xv}, {yv}, pch=3, col="{ref_colour(k)}", cex=0.3)')
+            if kind == "curves":
+                lines.append(f'lines({xv}, {yv}, col="{ref_colour(k)}", lwd=0.1)')
+    names = "c(%s)" % ",".join('"%s"' % s[2] for s in series)
+    cols = "c(%s)" % ",".join('"%s"' % s[1 if kind == "markers" else 0] for s in series)
+    where = '"topleft"' if legend == "inside" else 'x=par("usr")[2], y=par("usr")[4], xpd=TRUE'
+    if kind == "markers":
+        pchs = "c(%s)" % ",".join(str(R_PCH[s[0]]) for s in series)
+        lines.append(f"legend({where}, legend={names}, pch={pchs}, col={cols}, pt.cex=1.3)")
+    else:
+        ltys = "c(%s)" % ",".join("2" if s[1] == "dashed" else "1" for s in series)
+        lines.append(f"legend({where}, legend={names}, lty={ltys}, col={cols}, lwd=1.5)")
+    if reference:
+        lines.append(f'u <- par("usr"); rect(u[1], u[3], u[2], u[4], border="{AREA_REF}", lwd=0.1)')
+    lines.append("invisible(dev.off())")
+    return "Rscript", "\n".join(lines)
+
+
+def ggplot_script(name, kind, series, legend, pdf, reference):
+    rows = []
+    for k, s in enumerate(series):
+        xs, ys = (data if kind == "markers" else curve)(k)
+        rows += [(x, y, s[2], k) for x, y in zip(xs, ys)]
+    frame = "data.frame(x=c(%s), y=c(%s), s=factor(c(%s), levels=c(%s)), k=c(%s))" % (
+        ",".join(repr(r[0]) for r in rows), ",".join(repr(r[1]) for r in rows),
+        ",".join('"%s"' % r[2] for r in rows), ",".join('"%s"' % s[2] for s in series),
+        ",".join(str(r[3]) for r in rows))
+    lines = ["suppressMessages(library(ggplot2))", f"d <- {frame}", "p <- ggplot(d, aes(x, y, colour=s))"]
+    values = ",".join('"%s"="%s"' % (s[2], s[1 if kind == "markers" else 0]) for s in series)
+    if kind == "markers":
+        shapes = ",".join('"%s"=%d' % (s[2], R_PCH[s[0]]) for s in series)
+        lines.append("p <- p + geom_point(aes(shape=s), size=2.5)")
+        lines.append(f"p <- p + scale_shape_manual(values=c({shapes}))")
+    else:
+        types = ",".join('"%s"="%s"' % (s[2], s[1]) for s in series)
+        lines.append("p <- p + geom_line(aes(linetype=s), linewidth=0.7)")
+        lines.append(f"p <- p + scale_linetype_manual(values=c({types}))")
+    lines.append(f"p <- p + scale_colour_manual(values=c({values}))")
+    lines.append("p <- p + coord_cartesian(xlim=c(0.5, 11.5), ylim=c(0, 10), expand=FALSE)")
+    if legend == "inside":
+        lines.append('p <- p + theme(legend.position=c(0.02, 0.98), legend.justification=c(0, 1))')
+    if reference:
+        for k in range(len(series)):
+            lines.append(f'p <- p + geom_point(data=d[d$k=={k},], aes(x, y), inherit.aes=FALSE, shape=3, '
+                         f'size=0.5, colour="{ref_colour(k)}")')
+            if kind == "curves":
+                lines.append(f'p <- p + geom_line(data=d[d$k=={k},], aes(x, y), inherit.aes=FALSE, '
+                             f'linewidth=0.05, colour="{ref_colour(k)}")')
+        lines.append(f'p <- p + annotate("rect", xmin=0.5, xmax=11.5, ymin=0, ymax=10, fill=NA, '
+                     f'colour="{AREA_REF}", linewidth=0.05)')
+    lines.append(f'ggsave("{pdf}", p, width=5, height=3.75, device=cairo_pdf)')
+    return "Rscript", "\n".join(lines)
+
+
+def gnuplot_script(name, kind, series, legend, pdf, reference):
+    lines = [f"set terminal pdfcairo size 5in,3.75in font 'Sans,9'", f"set output '{pdf}'",
+             "set xrange [0.5:11.5]", "set yrange [0:10]"]
+    lines.append("set key top left box" if legend == "inside" else "set key outside right top")
+    plots = []
+    for k, s in enumerate(series):
+        xs, ys = (data if kind == "markers" else curve)(k)
+        lines.append(f"$d{k} << EOD")
+        lines += [f"{x!r} {y!r}" for x, y in zip(xs, ys)]
+        lines.append("EOD")
+        if kind == "markers":
+            plots.append(f'$d{k} with points pt {GNUPLOT_PT[s[0]]} ps 1.2 lc rgb "{s[1]}" title "{s[2]}"')
+        else:
+            plots.append(f'$d{k} with lines dt {2 if s[1] == "dashed" else 1} lw 1.5 lc rgb "{s[0]}" '
+                         f'title "{s[2]}"')
+    if reference:
+        for k in range(len(series)):
+            plots.append(f'$d{k} with points pt 1 ps 0.2 lc rgb "{ref_colour(k)}" notitle')
+            if kind == "curves":
+                plots.append(f'$d{k} with lines lw 0.1 lc rgb "{ref_colour(k)}" notitle')
+        lines.append(f'set object 1 rect from graph 0,0 to graph 1,1 front fs empty border rgb "{AREA_REF}" lw 0.1')
+    lines.append("plot " + ", ".join(plots))
+    return "gnuplot", "\n".join(lines)
+
+
+PRODUCERS = {"r": r_script, "ggplot2": ggplot_script, "gnuplot": gnuplot_script}
+
+
+def rgb(c):
+    return "#%02X%02X%02X" % tuple(round(v * 255) for v in c)
+
+
+def centre(rect):
+    return ((rect.x0 + rect.x1) / 2, (rect.y0 + rect.y1) / 2)
+
+
+def read_truth(pdf, kind, count):
+    doc = fitz.open(pdf)
+    page = doc[0]
+    refs = {ref_colour(k): [] for k in range(count)}
+    lines = {ref_colour(k): [] for k in range(count)}
+    area = None
+    for d in page.get_drawings():
+        colour = rgb(d["color"]) if d.get("color") else rgb(d["fill"]) if d.get("fill") else None
+        if colour == AREA_REF:
+            area = d["rect"]
+        elif colour in refs:
+            r = d["rect"]
+            # A + is two strokes about one centre.
+            c = centre(r)
+            if max(r.width, r.height) < 4 and not any(abs(c[0] - o[0]) + abs(c[1] - o[1]) < 0.01 for o in refs[colour]):
+                refs[colour].append(c)
+            else:
+                for item in d["items"]:
+                    if item[0] == "l":
+                        for p in item[1:]:
+                            if not lines[colour] or lines[colour][-1] != (p.x, p.y):
+                                lines[colour].append((p.x, p.y))
+    return page.rect, area, refs, lines
+
+
+def make(producer, chart):
+    name, kind, series, legend = chart
+    stem = f"{producer}-{name}"
+    with tempfile.TemporaryDirectory() as tmp:
+        ref_pdf = os.path.join(tmp, "ref.pdf")
+        pdf = os.path.join(HERE, stem + ".pdf")
+        for out, reference in ((pdf, False), (ref_pdf, True)):
+            program, text = PRODUCERS[producer](name, kind, series, legend, out, reference)
+            script = os.path.join(tmp, "script")
+            with open(script, "w") as f:
+                f.write(text + "\n")
+            subprocess.run([program, script], check=True, env=dict(os.environ, SOURCE_DATE_EPOCH="0"))
+        page, area, refs, lines = read_truth(ref_pdf, kind, len(series))
+    doc = fitz.open(pdf)
+    doc[0].get_pixmap(dpi=DPI, alpha=False).save(os.path.join(HERE, stem + ".png"))
+    scale = DPI / 72
+    pixel = lambda p: [round(p[0] * scale - 0.5, 4), round(p[1] * scale - 0.5, 4)]
+    truth = {"producer": producer, "dpi": DPI, "page": [page.width, page.height],
+             "area": [area.x0, area.y0, area.x1, area.y1],
+             "series": []}
+    for k, s in enumerate(series):
+        ref = ref_colour(k)
+        entry = {"name": s[2], "kind": kind}
+        if kind == "markers":
+            entry.update(shape=s[0], colour=s[1], points=sorted(refs[ref]))
+        else:
+            entry.update(colour=s[0], dash=s[1], points=sorted(refs[ref]), line=lines[ref])
+        truth["series"].append(entry)
+    with open(os.path.join(HERE, stem + ".truth"), "w") as f:
+        json.dump(truth, f, indent=1)
+        f.write("\n")
+    print(stem, "area", [round(v * scale - 0.5, 1) for v in (area.x0, area.y0, area.x1, area.y1)],
+          [len(s["points"]) for s in truth["series"]])
+
+
+if __name__ == "__main__":
+    wanted = sys.argv[1:] or list(PRODUCERS)
+    for producer in wanted:
+        for chart in CHARTS:
+            make(producer, chart)

@@ -1,0 +1,274 @@
+// Charts drawn by other plotting programs (tests/data/producers, written by
+// its make_producers.py), read as pictures and as drawings: never a sure
+// result with a point off its series (a legend sample, a frame line, a
+// misplaced anchor).
+#include "drawing/DrawingPick.h"
+#include "extract/Extraction.h"
+#include "drawing/Drawing.h"
+#include "image/PictureDecoder.h"
+
+#include <QDir>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QLineF>
+#include <QtTest>
+
+#include <FreeImage.h>
+
+#include <cmath>
+
+namespace {
+
+struct TSeriesTruth {
+    QString Name;
+    bool Markers = false;
+    QString Shape;
+    TRgb Colour;
+    QRgb Rgb = 0;
+    std::vector<QPointF> Points; // in points from the page's top left
+    std::vector<QPointF> Line;
+};
+
+struct TChartTruth {
+    QString Stem;
+    double Dpi = 0;
+    QRectF Area; // in points
+    std::vector<TSeriesTruth> Series;
+};
+
+QString Charts()
+{
+    return QStringLiteral(PRODUCER_CHARTS);
+}
+
+QPointF Pixel(QPointF Point, double Dpi)
+{
+    return Point * (Dpi / 72) - QPointF(0.5, 0.5);
+}
+
+std::vector<TChartTruth> AllTruth()
+{
+    std::vector<TChartTruth> charts;
+    for (const QString& name : QDir(Charts()).entryList({QStringLiteral("*.truth")}, QDir::Files, QDir::Name)) {
+        QFile file(Charts() + u'/' + name);
+        if (!file.open(QIODevice::ReadOnly))
+            continue;
+        const QJsonObject o = QJsonDocument::fromJson(file.readAll()).object();
+        TChartTruth t;
+        t.Stem = name.chopped(6);
+        t.Dpi = o[QStringLiteral("dpi")].toDouble();
+        const QJsonArray a = o[QStringLiteral("area")].toArray();
+        t.Area = QRectF(QPointF(a[0].toDouble(), a[1].toDouble()), QPointF(a[2].toDouble(), a[3].toDouble()));
+        const auto points = [](const QJsonValue& v) {
+            std::vector<QPointF> out;
+            for (const QJsonValue& p : v.toArray())
+                out.push_back({p.toArray()[0].toDouble(), p.toArray()[1].toDouble()});
+            return out;
+        };
+        for (const QJsonValue& v : o[QStringLiteral("series")].toArray()) {
+            const QJsonObject s = v.toObject();
+            TSeriesTruth series;
+            series.Name = s[QStringLiteral("name")].toString();
+            series.Markers = s[QStringLiteral("kind")].toString() == QStringLiteral("markers");
+            series.Shape = s[QStringLiteral("shape")].toString();
+            series.Rgb = QColor(s[QStringLiteral("colour")].toString()).rgb();
+            series.Colour = {qRed(series.Rgb), qGreen(series.Rgb), qBlue(series.Rgb)};
+            series.Points = points(s[QStringLiteral("points")]);
+            series.Line = points(s[QStringLiteral("line")]);
+            t.Series.push_back(series);
+        }
+        charts.push_back(t);
+    }
+    return charts;
+}
+
+double SegmentDistance(QPointF P, QPointF A, QPointF B)
+{
+    const QPointF ab = B - A;
+    const double length2 = QPointF::dotProduct(ab, ab);
+    const double t = length2 > 0 ? std::clamp(QPointF::dotProduct(P - A, ab) / length2, 0.0, 1.0) : 0.0;
+    return QLineF(P, A + t * ab).length();
+}
+
+// How far a point found lies from its series: the nearest marker, or the
+// curve's line.
+double Off(const TSeriesTruth& Series, QPointF Found, double Dpi)
+{
+    double best = INFINITY;
+    if (Series.Markers) {
+        for (const QPointF& p : Series.Points)
+            best = std::min(best, QLineF(Found, Pixel(p, Dpi)).length());
+    } else {
+        for (std::size_t i = 1; i < Series.Line.size(); ++i)
+            best = std::min(best, SegmentDistance(Found, Pixel(Series.Line[i - 1], Dpi), Pixel(Series.Line[i], Dpi)));
+    }
+    return best;
+}
+
+// A run scored: points off their series by more than Wrong, and whether
+// every point of the series was found within Within.
+struct TScore {
+    std::size_t Points = 0;
+    std::size_t Wrong = 0;
+    double Worst = 0;
+    bool Whole = false; // every marker found, or the curve across its width
+    bool Doubtful = false;
+};
+
+TScore Score(const TSeriesTruth& Series, const std::vector<QPointF>& Found, double Dpi, double Wrong, double Within)
+{
+    TScore s;
+    s.Points = Found.size();
+    for (const QPointF& p : Found) {
+        const double off = Off(Series, p, Dpi);
+        s.Worst = std::max(s.Worst, off);
+        s.Wrong += off > Wrong;
+    }
+    if (Series.Markers) {
+        std::size_t found = 0;
+        for (const QPointF& t : Series.Points)
+            found += std::any_of(Found.begin(), Found.end(),
+                                 [&](QPointF p) { return QLineF(p, Pixel(t, Dpi)).length() <= Within; });
+        s.Whole = found == Series.Points.size() && s.Worst <= Within;
+    } else {
+        s.Whole = Found.size() >= 2 && s.Worst <= Within &&
+                  std::abs(Found.back().x() - Found.front().x()) >=
+                      0.9 * (Pixel(Series.Line.back(), Dpi).x() - Pixel(Series.Line.front(), Dpi).x()) - 20;
+    }
+    return s;
+}
+
+struct TPicture {
+    FIBITMAP* Dib = nullptr;
+    explicit TPicture(const QString& File)
+    {
+        const QByteArray name = QFile::encodeName(File);
+        FIBITMAP* stored = FreeImage_Load(FreeImage_GetFileType(name.constData()), name.constData());
+        Dib = stored ? FreeImage_ConvertTo24Bits(stored) : nullptr;
+        FreeImage_Unload(stored);
+    }
+    ~TPicture() { FreeImage_Unload(Dib); }
+    TPicture(const TPicture&) = delete;
+    TPicture& operator=(const TPicture&) = delete;
+};
+
+TExtractArea AreaOf(const TChartTruth& Chart)
+{
+    const QPointF a = Pixel(Chart.Area.topLeft(), Chart.Dpi);
+    const QPointF b = Pixel(Chart.Area.bottomRight(), Chart.Dpi);
+    return {{int(std::lround(a.x())), int(std::lround(a.y())), int(std::lround(b.x())), int(std::lround(b.y()))}, 0};
+}
+
+} // namespace
+
+class TestProducerCharts : public QObject {
+    Q_OBJECT
+private slots:
+    void pictures_data();
+    void pictures();
+    void picturesWithinAPixel();
+    void drawings_data();
+    void drawings();
+};
+
+void TestProducerCharts::pictures_data()
+{
+    QTest::addColumn<int>("chart");
+    QTest::addColumn<int>("series");
+    const std::vector<TChartTruth> charts = AllTruth();
+    QVERIFY(charts.size() >= 15);
+    for (std::size_t c = 0; c < charts.size(); ++c)
+        for (std::size_t s = 0; s < charts[c].Series.size(); ++s)
+            QTest::newRow(qPrintable(charts[c].Stem + u' ' + charts[c].Series[s].Name)) << int(c) << int(s);
+}
+
+// A sure result has no point more than 3 pixels off its series.
+void TestProducerCharts::pictures()
+{
+    QFETCH(int, chart);
+    QFETCH(int, series);
+    const TChartTruth truth = AllTruth()[std::size_t(chart)];
+    const TSeriesTruth& s = truth.Series[std::size_t(series)];
+    const TPicture picture(Charts() + u'/' + truth.Stem + QStringLiteral(".png"));
+    QVERIFY(picture.Dib);
+    TExtractRequest request;
+    request.Kind = s.Markers ? TExtractRequest::ekMarkers : TExtractRequest::ekCurve;
+    request.Colour = s.Colour;
+    const TExtraction found = RunExtraction(TPixelSource(picture.Dib), AreaOf(truth), request);
+    QVERIFY2(found.Problem.isEmpty(), qPrintable(found.Problem));
+    std::vector<QPointF> points;
+    for (const TPointF& p : found.Points)
+        points.push_back({p.X, p.Y});
+    TScore score = Score(s, points, truth.Dpi, 3, 1);
+    score.Doubtful = found.Report.Doubtful();
+    qInfo("%s %s: %zu points, %zu wrong, worst %.2f px, %s%s", qPrintable(truth.Stem), qPrintable(s.Name),
+          score.Points, score.Wrong, score.Worst, score.Whole ? "whole within 1 px" : "not whole",
+          score.Doubtful ? ", doubtful" : "");
+    if (QTest::currentDataTag() == QByteArray("ggplot2-open-markers alpha"))
+        QEXPECT_FAIL("", "open triangles of a thick stroke over a grey panel are cut away as lines", Continue);
+    QVERIFY(score.Doubtful || score.Wrong == 0);
+}
+
+// The share of series read whole within a pixel, held at what is achieved
+// (30 of 39), so that losing one fails.
+void TestProducerCharts::picturesWithinAPixel()
+{
+    int whole = 0;
+    int series = 0;
+    for (const TChartTruth& truth : AllTruth()) {
+        const TPicture picture(Charts() + u'/' + truth.Stem + QStringLiteral(".png"));
+        for (const TSeriesTruth& s : truth.Series) {
+            TExtractRequest request;
+            request.Kind = s.Markers ? TExtractRequest::ekMarkers : TExtractRequest::ekCurve;
+            request.Colour = s.Colour;
+            const TExtraction found = RunExtraction(TPixelSource(picture.Dib), AreaOf(truth), request);
+            std::vector<QPointF> points;
+            for (const TPointF& p : found.Points)
+                points.push_back({p.X, p.Y});
+            whole += Score(s, points, truth.Dpi, 3, 1).Whole && !found.Report.Doubtful();
+            ++series;
+        }
+    }
+    qInfo("%d of %d series whole within a pixel", whole, series);
+    QVERIFY(whole >= 30);
+}
+
+void TestProducerCharts::drawings_data()
+{
+    pictures_data();
+}
+
+// Every marker exactly, never a legend sample; a curve's vertices exactly.
+void TestProducerCharts::drawings()
+{
+    QFETCH(int, chart);
+    QFETCH(int, series);
+    const TChartTruth truth = AllTruth()[std::size_t(chart)];
+    const TSeriesTruth& s = truth.Series[std::size_t(series)];
+    QByteArray bytes;
+    TDecodedPicture page = RenderPage(Charts() + u'/' + truth.Stem + QStringLiteral(".pdf"), {1, truth.Dpi}, {}, bytes);
+    FreeImage_Unload(page.Dib);
+    TDrawing drawing;
+    QVERIFY(ReadDrawing(bytes, drawing));
+    const TDrawingPick pick =
+        s.Markers ? MarkersOfColour(drawing, s.Rgb, std::nullopt) : CurveOfColour(drawing, s.Rgb, std::nullopt);
+    const TScore score = Score(s, pick.Points, truth.Dpi, 0.05, 0.05);
+    qInfo("%s %s: %zu points of %zu, %zu wrong, worst %.3f px", qPrintable(truth.Stem), qPrintable(s.Name),
+          score.Points, s.Markers ? s.Points.size() : s.Line.size(), score.Wrong, score.Worst);
+    // A legend's sample is never one of the markers.
+    QVERIFY(!s.Markers || pick.Points.size() <= s.Points.size());
+    const QByteArray tag = QTest::currentDataTag();
+    if (tag.endsWith("open-markers beta") || tag.endsWith("open-markers gamma") || tag.endsWith("squares stars"))
+        QEXPECT_FAIL("", "a +, x or * drawn as strokes apart is no marker yet", Continue);
+    else if (tag.endsWith("decay") || tag.endsWith("rings"))
+        QEXPECT_FAIL("", "a round marker's box is read from its curves' ends", Continue);
+    else if (tag.startsWith("gnuplot-triangles") || tag == "gnuplot-open-markers alpha" ||
+             tag == "gnuplot-solid-markers third" || tag == "gnuplot-black-curves measured")
+        QEXPECT_FAIL("", "gnuplot's triangles stand neither on their centroid nor their box's centre; "
+                         "its dashed black curve is not told from its axes' marks", Continue);
+    QVERIFY(score.Wrong == 0 && score.Whole);
+}
+
+QTEST_GUILESS_MAIN(TestProducerCharts)
+#include "test_producercharts.moc"
