@@ -95,11 +95,12 @@ bool IsMarkerShape(const TDrawnPath& P)
 QPointF MarkerAnchor(const TDrawnPath& P)
 {
     const QRectF box = Bounds(P);
-    std::vector<QPointF> corners(P.Points.begin(), P.Points.end());
-    if (corners.size() == 4 && QLineF(corners.front(), corners.back()).length() <= 1e-6 * (1 + box.width()))
-        corners.pop_back();
-    if (corners.size() != 3 || P.Starts.size() != 1)
+    // Three corners and the first again: a round marker of two or three
+    // curves has as many points, not all of them corners.
+    if (P.Points.size() != 4 || P.Starts.size() != 1 ||
+        QLineF(P.Points.front(), P.Points.back()).length() > 1e-6 * (1 + box.width()))
         return box.center();
+    const std::vector<QPointF> corners(P.Points.begin(), P.Points.end() - 1);
     // The side two corners share is the base; the third is the apex.
     const double tiny = 1e-3 * std::max(box.width(), box.height());
     for (int axis = 0; axis < 2; ++axis)
@@ -108,7 +109,7 @@ QPointF MarkerAnchor(const TDrawnPath& P)
             const bool flatBase = axis == 0 ? std::abs(a.y() - b.y()) <= tiny : std::abs(a.x() - b.x()) <= tiny;
             const double height = axis == 0 ? box.height() : box.width();
             const double breadth = axis == 0 ? box.width() : box.height();
-            if (flatBase && height < 0.93 * breadth)
+            if (flatBase && height > 0 && height < 0.91 * breadth)
                 return (a + b + corners[apex]) / 3;
         }
     return box.center();

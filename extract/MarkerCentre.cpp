@@ -165,7 +165,7 @@ TPointF TMarkerShape::Anchor(bool ByShape) const
         // its box's centre; those that draw it equilateral, or flatter,
         // at its centroid, a third of its height from its base (the end
         // nearer the centroid of its pixels, filled or outlined).
-        if (ByShape && to - from < 0.93 * Broadest(down)) {
+        if (ByShape && to - from < 0.91 * Broadest(down)) {
             const bool baseFirst = value < middle;
             const double base = baseFirst ? from : to;
             value = base + ((baseFirst ? to : from) - base) / 3;
