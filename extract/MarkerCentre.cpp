@@ -1,6 +1,7 @@
 #include "MarkerCentre.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 
 TMarkerShape::TMarkerShape(const TPixelSource& Source, const TExtractArea& Area, const TColourRule& Rule,
@@ -128,13 +129,35 @@ TPointF TMarkerShape::ShapeAnchor() const
     return Anchor(true);
 }
 
-double TMarkerShape::Broadest(bool Down) const
+std::optional<double> TMarkerShape::Widening(bool Down, double From, double To) const
 {
-    double broadest = 0;
-    for (int line = 0; line < (Down ? FHeight : FWidth); ++line)
+    // Each side's edge, line by line across the axis, in the middle of the
+    // shape's height, clear of a sharp tip's faint pixels and of the base.
+    const double origin = Down ? FTop : FLeft;
+    std::vector<std::array<double, 3>> edges;
+    for (int line = 0; line < (Down ? FHeight : FWidth); ++line) {
+        const double at = origin + line;
+        if (at < From + 0.25 * (To - From) || at > From + 0.75 * (To - From))
+            continue;
         if (const auto stretch = Stretch(line, !Down))
-            broadest = std::max(broadest, stretch->second - stretch->first);
-    return broadest;
+            edges.push_back({at, stretch->first, stretch->second});
+    }
+    // Each side's slope, the median of those between pairs of lines.
+    double sides[2] = {0, 0};
+    for (const std::size_t side : {1, 2}) {
+        std::vector<double> slopes;
+        for (std::size_t i = 0; i < edges.size(); ++i)
+            for (std::size_t j = i + 1; j < edges.size(); ++j)
+                slopes.push_back(std::abs((edges[j][side] - edges[i][side]) / (edges[j][0] - edges[i][0])));
+        if (slopes.empty())
+            return std::nullopt;
+        std::nth_element(slopes.begin(), slopes.begin() + std::ptrdiff_t(slopes.size() / 2), slopes.end());
+        sides[side - 1] = slopes[slopes.size() / 2];
+    }
+    // A line's stub beside one side makes the two disagree.
+    if (std::abs(sides[0] - sides[1]) > 0.04 * (sides[0] + sides[1]))
+        return std::nullopt;
+    return sides[0] + sides[1];
 }
 
 TPointF TMarkerShape::Anchor(bool ByShape) const
@@ -164,8 +187,10 @@ TPointF TMarkerShape::Anchor(bool ByShape) const
         // Programs that draw a triangle as tall as it is broad anchor it at
         // its box's centre; those that draw it equilateral, or flatter,
         // at its centroid, a third of its height from its base (the end
-        // nearer the centroid of its pixels, filled or outlined).
-        if (ByShape && to - from < 0.91 * Broadest(down)) {
+        // nearer the centroid of its pixels, filled or outlined). The two
+        // are told by how fast the triangle widens from its apex: by 1 a
+        // pixel of height when as tall as broad, by 1.15 when equilateral.
+        if (const std::optional<double> widening = Widening(down, from, to); ByShape && widening && *widening > 1.08) {
             const bool baseFirst = value < middle;
             const double base = baseFirst ? from : to;
             value = base + ((baseFirst ? to : from) - base) / 3;

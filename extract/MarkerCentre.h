@@ -31,8 +31,10 @@ private:
     // The covered stretch of line Line (a column when Down), from edge to
     // edge in picture pixels; nothing when the line crosses no pixel of it.
     std::optional<std::pair<double, double>> Stretch(int Line, bool Down) const;
-    // The broadest stretch across the axis (across columns when Down).
-    double Broadest(bool Down) const;
+    // How much broader the shape grows across the axis (across columns
+    // when Down) a pixel along it, between From and To; nothing when its
+    // two sides do not agree.
+    std::optional<double> Widening(bool Down, double From, double To) const;
     TPointF Anchor(bool ByShape) const;
     // The centre of a triangle's box along the axis (down when Down), from
     // its flat base and its centroid there.

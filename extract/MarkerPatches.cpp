@@ -151,13 +151,54 @@ TAxes AxesOf(const TBlob& Blob)
     return {std::sqrt(12 * ((a + c) / 2 + spread)), std::sqrt(12 * std::max((a + c) / 2 - spread, 0.0))};
 }
 
+// An outline (a ring, an open square or triangle): the pixel in the middle
+// of its box is not its own, and the hole round that pixel is closed, which
+// a line's zigzag or a filled shape is not. Shapes too large for a marker
+// are none.
+bool Hollow(const TBlob& Blob)
+{
+    int left = Blob.Rows.front().First;
+    int right = Blob.Rows.front().Last;
+    for (const TBlob::TRow& row : Blob.Rows) {
+        left = std::min(left, row.First);
+        right = std::max(right, row.Last);
+    }
+    const int top = Blob.Rows.front().Y;
+    const int width = right - left + 1;
+    const int height = Blob.Rows.back().Y - top + 1;
+    if (width < 3 || height < 3 || width > 256 || height > 256)
+        return false;
+    std::vector<char> cells(std::size_t(width) * std::size_t(height), 0);
+    const auto cell = [&](int x, int y) -> char& { return cells[std::size_t(y) * std::size_t(width) + std::size_t(x)]; };
+    for (const TBlob::TRow& row : Blob.Rows)
+        for (int x = row.First; x <= row.Last; ++x)
+            cell(x - left, row.Y - top) = 1;
+    std::vector<std::pair<int, int>> stack{{width / 2, height / 2}};
+    if (cell(width / 2, height / 2))
+        return false;
+    cell(width / 2, height / 2) = 2;
+    while (!stack.empty()) {
+        const auto [x, y] = stack.back();
+        stack.pop_back();
+        if (x == 0 || y == 0 || x == width - 1 || y == height - 1)
+            return false;
+        for (const auto& [dx, dy] : {std::pair{1, 0}, std::pair{-1, 0}, std::pair{0, 1}, std::pair{0, -1}})
+            if (!cell(x + dx, y + dy)) {
+                cell(x + dx, y + dy) = 2;
+                stack.push_back({x + dx, y + dy});
+            }
+    }
+    return true;
+}
+
 // Marker shapes (round, square, triangles, diamonds, crosses) are about as
 // wide as long, and so are a few overlapping ones, and they fill much of
-// that extent, where a line's zigzag does not; specks of a handful of
+// that extent or ring it, where a line's zigzag does not; specks of a handful of
 // pixels have no shape to tell.
 bool Compact(const TBlob& Blob, const TAxes& Axes)
 {
-    return Blob.Area >= 6 && Axes.Long <= 2.5 * Axes.Wide && double(Blob.Area) >= 0.25 * Axes.Long * Axes.Wide;
+    return Blob.Area >= 6 && Axes.Long <= 2.5 * Axes.Wide &&
+           (double(Blob.Area) >= 0.25 * Axes.Long * Axes.Wide || Hollow(Blob));
 }
 
 // The compact patch that holds the middle one of the compact patches'
@@ -178,31 +219,6 @@ const TBlob* TypicalMarker(const std::vector<TBlob>& Blobs, const std::vector<TA
         if (2 * (counted += blob->Area) >= pixels)
             return blob;
     return nullptr;
-}
-
-// An outline (a ring, an open square or triangle): the row through its
-// middle crosses its stroke on both sides of the middle, which a line's
-// zigzag or a filled shape does not.
-bool Hollow(const TBlob& Blob)
-{
-    int left = Blob.Rows.front().First;
-    int right = Blob.Rows.front().Last;
-    for (const TBlob::TRow& row : Blob.Rows) {
-        left = std::min(left, row.First);
-        right = std::max(right, row.Last);
-    }
-    const int middleX = (left + right) / 2;
-    const int middleY = (Blob.Rows.front().Y + Blob.Rows.back().Y) / 2;
-    bool before = false;
-    bool after = false;
-    bool on = false;
-    for (const TBlob::TRow& row : Blob.Rows)
-        if (row.Y == middleY) {
-            before = before || row.Last < middleX;
-            after = after || row.First > middleX;
-            on = on || (row.First <= middleX && row.Last >= middleX);
-        }
-    return before && after && !on;
 }
 
 std::vector<TAxes> AxesOf(const std::vector<TBlob>& Blobs)

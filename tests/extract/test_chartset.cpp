@@ -34,7 +34,7 @@ const std::map<QString, TLimits>& Limits()
         {QStringLiteral("scan as JPEG 70"), {0.95, 0.078, 0.54}},
         {QStringLiteral("circles, a pair overlapping"), {1, 0.008, 0.55}},
         {QStringLiteral("squares"), {1, 0.012, 0.078}},
-        {QStringLiteral("triangles joined by a line"), {1, 0.62, 2.7}},
+        {QStringLiteral("triangles joined by a line"), {1, 0.39, 1.45}},
         {QStringLiteral("diamonds"), {1, 0.012, 0.042}},
         {QStringLiteral("thick, steep"), {0.95, 0.06, 0.22}},
     };
