@@ -178,6 +178,24 @@ TDrawingPick Markers(const TDrawing& Drawing, std::size_t Like, std::vector<bool
     return pick;
 }
 
+// A frame, an axis or a grid line, whatever its colour: a rectangle, or a
+// long straight stroke, level or upright. Never a curve, though a curve of
+// the frame's colour would otherwise be continued along it.
+bool IsRuled(const TDrawnPath& P)
+{
+    if (P.Points.size() < 2 || P.Points.size() > 5 || P.Starts.size() != 1)
+        return false;
+    double length = 0;
+    for (std::size_t i = 1; i < P.Points.size(); ++i) {
+        const QPointF d = P.Points[i] - P.Points[i - 1];
+        if (std::min(std::abs(d.x()), std::abs(d.y())) > 1e-6 * (1 + std::abs(d.x()) + std::abs(d.y())))
+            return false;
+        length += std::abs(d.x()) + std::abs(d.y());
+    }
+    const bool closed = P.Points.size() >= 4 && QLineF(P.Points.front(), P.Points.back()).length() <= 1e-6 * (1 + length);
+    return closed || (P.Points.size() == 2 && length >= 2 * MarkerSpan);
+}
+
 // Ends that meet are one vertex written twice, apart by no more than a
 // producer's rounding.
 constexpr double Meet = 0.05;
@@ -191,7 +209,7 @@ public:
     {
         for (std::size_t i = 0; i < Drawing.Paths.size(); ++i) {
             const TDrawnPath& p = Drawing.Paths[i];
-            if (p.Points.size() >= 2 && p.Starts.size() == 1 && p.Stroked) {
+            if (p.Points.size() >= 2 && p.Starts.size() == 1 && p.Stroked && !IsRuled(p)) {
                 FCells.emplace(Cell(p.Points.front(), 0, 0), TEnd{i, false});
                 FCells.emplace(Cell(p.Points.back(), 0, 0), TEnd{i, true});
             }
@@ -279,24 +297,6 @@ int Nearest(const TDrawing& Drawing, QPointF At, double Reach, TAccept Accept)
     return best;
 }
 
-// A frame, an axis or a grid line, whatever its colour: a rectangle, or a
-// long straight stroke, level or upright. Never a curve, though a curve of
-// the frame's colour would otherwise be continued along it.
-bool IsRuled(const TDrawnPath& P)
-{
-    if (P.Points.size() < 2 || P.Points.size() > 5 || P.Starts.size() != 1)
-        return false;
-    double length = 0;
-    for (std::size_t i = 1; i < P.Points.size(); ++i) {
-        const QPointF d = P.Points[i] - P.Points[i - 1];
-        if (std::min(std::abs(d.x()), std::abs(d.y())) > 1e-6 * (1 + std::abs(d.x()) + std::abs(d.y())))
-            return false;
-        length += std::abs(d.x()) + std::abs(d.y());
-    }
-    const bool closed = P.Points.size() >= 4 && QLineF(P.Points.front(), P.Points.back()).length() <= 1e-6 * (1 + length);
-    return closed || (P.Points.size() == 2 && length >= 2 * MarkerSpan);
-}
-
 // The drawing with each stroke of several figures (a curve and its legend
 // sample drawn as one path, say) made a path a figure, as pieces that the
 // curve joins again where they meet; markers of several strokes stay whole.
@@ -321,6 +321,80 @@ TDrawing Figures(const TDrawing& Drawing)
         }
     }
     return split;
+}
+
+// The drawing with the strokes of each +, x or * that a producer drew
+// apart (straight strokes of one look, short as a marker, crossing at their
+// middles) made one path, its strokes in the order of their slopes, so
+// that markers of the same shape have their vertices alike.
+TDrawing Crosses(const TDrawing& Drawing)
+{
+    const auto isStroke = [](const TDrawnPath& p) {
+        return p.Stroked && !p.Filled && p.Points.size() == 2 && p.Starts.size() == 1 &&
+               QLineF(p.Points[0], p.Points[1]).length() <= MarkerSpan;
+    };
+    // Strokes by the cell of their middle, a pixel wide.
+    std::unordered_multimap<std::uint64_t, std::size_t> cells;
+    const auto cellOf = [](QPointF At, int DX, int DY) {
+        const auto x = std::uint32_t(std::int64_t(std::floor(At.x())) + DX);
+        const auto y = std::uint32_t(std::int64_t(std::floor(At.y())) + DY);
+        return std::uint64_t(x) << 32 | y;
+    };
+    const auto middle = [](const TDrawnPath& p) { return (p.Points[0] + p.Points[1]) / 2; };
+    for (std::size_t i = 0; i < Drawing.Paths.size(); ++i)
+        if (isStroke(Drawing.Paths[i]))
+            cells.emplace(cellOf(middle(Drawing.Paths[i]), 0, 0), i);
+    TDrawing joined;
+    joined.Texts = Drawing.Texts;
+    joined.Images = Drawing.Images;
+    std::vector<bool> taken(Drawing.Paths.size(), false);
+    for (std::size_t i = 0; i < Drawing.Paths.size(); ++i) {
+        if (taken[i])
+            continue;
+        const TDrawnPath& p = Drawing.Paths[i];
+        if (!isStroke(p)) {
+            joined.Paths.push_back(p);
+            continue;
+        }
+        std::vector<std::size_t> group{i};
+        const QPointF at = middle(p);
+        const double within = 0.01 * QLineF(p.Points[0], p.Points[1]).length() + 1e-3;
+        for (int dx = -1; dx <= 1; ++dx)
+            for (int dy = -1; dy <= 1; ++dy) {
+                const auto [first, last] = cells.equal_range(cellOf(at, dx, dy));
+                for (auto c = first; c != last; ++c)
+                    if (c->second != i && !taken[c->second] && SameLook(p, Drawing.Paths[c->second]) &&
+                        QLineF(middle(Drawing.Paths[c->second]), at).length() <= within)
+                        group.push_back(c->second);
+            }
+        if (group.size() < 2) {
+            joined.Paths.push_back(p);
+            continue;
+        }
+        // Each stroke from its left (or upper) end, the strokes by slope.
+        std::vector<std::pair<QPointF, QPointF>> strokes;
+        for (const std::size_t k : group) {
+            taken[k] = true;
+            QPointF a = Drawing.Paths[k].Points[0], b = Drawing.Paths[k].Points[1];
+            if (std::make_pair(b.x(), b.y()) < std::make_pair(a.x(), a.y()))
+                std::swap(a, b);
+            strokes.push_back({a, b});
+        }
+        std::sort(strokes.begin(), strokes.end(), [](const auto& u, const auto& v) {
+            return std::atan2(u.second.y() - u.first.y(), u.second.x() - u.first.x()) <
+                   std::atan2(v.second.y() - v.first.y(), v.second.x() - v.first.x());
+        });
+        TDrawnPath cross = p;
+        cross.Points.clear();
+        cross.Starts.clear();
+        for (const auto& [a, b] : strokes) {
+            cross.Starts.push_back(int(cross.Points.size()));
+            cross.Points.push_back(a);
+            cross.Points.push_back(b);
+        }
+        joined.Paths.push_back(std::move(cross));
+    }
+    return joined;
 }
 
 bool OfColour(const TDrawnPath& P, QRgb Colour)
@@ -376,7 +450,7 @@ TDrawingPick CurveAmongFigures(const TDrawing& Drawing, QRgb Colour, std::option
 
 TDrawingPick PickFromDrawing(const TDrawing& Drawing, QPointF At, double Reach)
 {
-    return PickAmongFigures(Figures(Drawing), At, Reach);
+    return PickAmongFigures(Crosses(Figures(Drawing)), At, Reach);
 }
 
 TDrawingPick CurveOfColour(const TDrawing& Drawing, QRgb Colour, std::optional<QPointF> At)
@@ -386,17 +460,18 @@ TDrawingPick CurveOfColour(const TDrawing& Drawing, QRgb Colour, std::optional<Q
 
 TDrawingPick MarkersOfColour(const TDrawing& Drawing, QRgb Colour, std::optional<QPointF> At)
 {
+    const TDrawing joined = Crosses(Drawing);
     const auto marker = [&](const TDrawnPath& p) { return IsMarkerShape(p) && OfColour(p, Colour); };
     if (At) {
-        const int nearest = Nearest(Drawing, *At, std::numeric_limits<double>::max(), marker);
-        return nearest < 0 ? TDrawingPick{} : Markers(Drawing, std::size_t(nearest));
+        const int nearest = Nearest(joined, *At, std::numeric_limits<double>::max(), marker);
+        return nearest < 0 ? TDrawingPick{} : Markers(joined, std::size_t(nearest));
     }
     // Each shape counted once, however many markers it has.
     TDrawingPick best;
-    std::vector<bool> counted(Drawing.Paths.size(), false);
-    for (std::size_t i = 0; i < Drawing.Paths.size(); ++i)
-        if (!counted[i] && marker(Drawing.Paths[i])) {
-            TDrawingPick markers = Markers(Drawing, i, &counted);
+    std::vector<bool> counted(joined.Paths.size(), false);
+    for (std::size_t i = 0; i < joined.Paths.size(); ++i)
+        if (!counted[i] && marker(joined.Paths[i])) {
+            TDrawingPick markers = Markers(joined, i, &counted);
             if (markers.Paths > best.Paths)
                 best = std::move(markers);
         }
