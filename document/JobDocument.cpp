@@ -118,6 +118,14 @@ void TJobDocument::RenameSeries(int Index, const QString& Name)
     Series[std::size_t(Index)].Name = Name;
 }
 
+bool TJobDocument::NumberedName(int Index) const
+{
+    const QString& name = Series[std::size_t(Index)].Name;
+    const QString number = name.mid(7);
+    return name.startsWith(QStringLiteral("Series ")) && !number.isEmpty() &&
+           std::all_of(number.begin(), number.end(), [](QChar c) { return c >= u'0' && c <= u'9'; });
+}
+
 void TJobDocument::DeleteSeries(int Index)
 {
     if (Series.size() < 2)

@@ -61,6 +61,9 @@ public:
     // Why series Index may not be called Name, or "".
     QString RenameProblem(int Index, const QString& Name) const;
     void RenameSeries(int Index, const QString& Name);
+    // Whether series Index still has a name of AddSeries' kind, "Series N",
+    // which a name found for it (a legend's) may take the place of.
+    bool NumberedName(int Index) const;
     // The last series left is never deleted.
     void DeleteSeries(int Index);
     int SeriesIndex(const QString& Name) const;

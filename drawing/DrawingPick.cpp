@@ -1,6 +1,7 @@
 #include "DrawingPick.h"
 
 #include <QLineF>
+#include <QStringList>
 
 #include <algorithm>
 #include <cmath>
@@ -131,43 +132,78 @@ bool SameMarker(const TDrawnPath& A, const TDrawnPath& B)
     return true;
 }
 
-// Whether the marker with box Box is a legend's sample: a name written
-// beside it, on its right or its left, within a few of its breadths, its
-// middle level with the marker. Names are the drawing's text, or glyphs
-// drawn as filled outlines.
-bool IsLegendSample(const TDrawing& Drawing, const QRectF& Box)
+// Whether the sample with box Box (a marker, or a short stroke of a curve's
+// look) is a legend's: a name written beside it, on its right or its left,
+// within a few of its breadths, level with it. Names are the drawing's
+// text, which gives the name, or glyphs drawn as filled outlines, which do
+// not.
+std::optional<QString> LegendBeside(const TDrawing& Drawing, const QRectF& Box)
 {
     const double size = std::max({Box.width(), Box.height(), 1.0});
     const double reach = 4 * size;
-    const auto beside = [&](const QRectF& r) {
-        const double gap = std::max(r.left() - Box.right(), Box.left() - r.right());
-        return gap > 0 && gap <= reach && std::abs(r.center().y() - Box.center().y()) <= 0.5 * size &&
-               r.height() <= 3 * size;
+    const auto gapTo = [&](const QRectF& r) { return std::max(r.left() - Box.right(), Box.left() - r.right()); };
+    const auto beside = [&](const QRectF& r, double Level) {
+        const double gap = gapTo(r);
+        return gap > 0 && gap <= reach && std::abs(r.center().y() - Box.center().y()) <= Level && r.height() <= 3 * size;
     };
-    if (std::any_of(Drawing.Texts.begin(), Drawing.Texts.end(), [&](const TDrawnText& t) { return beside(t.Box); }))
-        return true;
+    // The text nearest the sample, and the words that go on from it along
+    // its line away from the sample.
+    const TDrawnText* nearest = nullptr;
+    for (const TDrawnText& t : Drawing.Texts)
+        if (!t.Text.trimmed().isEmpty() && beside(t.Box, 0.5 * std::max(t.Box.height(), Box.height())) &&
+            (!nearest || gapTo(t.Box) < gapTo(nearest->Box)))
+            nearest = &t;
+    if (nearest) {
+        const bool right = nearest->Box.left() >= Box.right();
+        std::vector<const TDrawnText*> words{nearest};
+        for (bool more = true; more;) {
+            more = false;
+            const QRectF last = words.back()->Box;
+            for (const TDrawnText& t : Drawing.Texts) {
+                const double gap = right ? t.Box.left() - last.right() : last.left() - t.Box.right();
+                if (&t != words.back() && !t.Text.trimmed().isEmpty() && gap >= -0.1 * last.height() &&
+                    gap <= 0.6 * last.height() &&
+                    std::abs(t.Box.center().y() - last.center().y()) <= 0.25 * last.height() &&
+                    std::find(words.begin(), words.end(), &t) == words.end()) {
+                    words.push_back(&t);
+                    more = true;
+                    break;
+                }
+            }
+        }
+        if (!right)
+            std::reverse(words.begin(), words.end());
+        QStringList name;
+        for (const TDrawnText* w : words)
+            name << w->Text.trimmed();
+        // A ligature (fi, fl) is the letters it joins.
+        return name.join(u' ').simplified().normalized(QString::NormalizationForm_KC);
+    }
     int glyphs = 0;
     for (const TDrawnPath& p : Drawing.Paths)
         if (p.Filled && !p.Stroked && p.Points.size() >= 3 && qGray(p.Fill) < 130 &&
             std::abs(qRed(p.Fill) - qGreen(p.Fill)) <= 40 && std::abs(qBlue(p.Fill) - qGreen(p.Fill)) <= 40) {
             const QRectF r = Bounds(p);
-            glyphs += r.height() <= 2 * size && r.width() <= 2 * size && beside(r);
+            glyphs += r.height() <= 2 * size && r.width() <= 2 * size && beside(r, 0.5 * size);
         }
-    return glyphs >= 2;
+    return glyphs >= 2 ? std::optional<QString>(QString()) : std::nullopt;
 }
 
 // Every marker like the path Like, its members marked in Members when given;
 // legend samples are left out.
 TDrawingPick Markers(const TDrawing& Drawing, std::size_t Like, std::vector<bool>* Members = nullptr)
 {
-    TDrawingPick pick{TDrawingPick::pkMarkers, {}, 0};
+    TDrawingPick pick;
+    pick.Kind = TDrawingPick::pkMarkers;
     const TDrawnPath& like = Drawing.Paths[Like];
     for (std::size_t i = 0; i < Drawing.Paths.size(); ++i)
         if (SameMarker(like, Drawing.Paths[i])) {
             if (Members)
                 (*Members)[i] = true;
-            if (IsLegendSample(Drawing, Bounds(Drawing.Paths[i]))) {
+            if (const std::optional<QString> legend = LegendBeside(Drawing, Bounds(Drawing.Paths[i]))) {
                 ++pick.LegendLeftOut;
+                if (pick.Name.isEmpty())
+                    pick.Name = *legend;
                 continue;
             }
             pick.Points.push_back(MarkerAnchor(Drawing.Paths[i]));
@@ -275,7 +311,11 @@ TDrawingPick Curve(const TDrawing& Drawing, std::size_t From, const TEnds& Ends,
     // A repeated vertex is one point of data.
     std::vector<QPointF> vertices(points.begin(), points.end());
     vertices.erase(std::unique(vertices.begin(), vertices.end()), vertices.end());
-    return {TDrawingPick::pkCurve, std::move(vertices), paths};
+    TDrawingPick curve;
+    curve.Kind = TDrawingPick::pkCurve;
+    curve.Points = std::move(vertices);
+    curve.Paths = paths;
+    return curve;
 }
 
 // The nearest path that Accept takes, within Reach; -1 when none.
@@ -402,6 +442,52 @@ bool OfColour(const TDrawnPath& P, QRgb Colour)
     return (P.Stroked && SameColour(P.Stroke, Colour)) || (P.Filled && SameColour(P.Fill, Colour));
 }
 
+// A short level stroke, as a legend shows a curve's look by.
+bool IsSampleStroke(const TDrawnPath& P)
+{
+    if (!P.Stroked || P.Filled || P.Points.size() != 2)
+        return false;
+    const QPointF d = P.Points[1] - P.Points[0];
+    return std::abs(d.y()) <= 1e-6 * (1 + std::abs(d.x())) && std::abs(d.x()) <= 2 * MarkerSpan;
+}
+
+// The name a legend gives the curve Picked, drawn in Look's look: the text
+// beside a sample stroke of that look that is no part of the curve.
+QString CurveName(const TDrawing& Drawing, const TDrawnPath& Look, const TDrawingPick& Picked)
+{
+    for (const TDrawnPath& p : Drawing.Paths)
+        if (IsSampleStroke(p) && SameLook(p, Look) &&
+            std::find(Picked.Points.begin(), Picked.Points.end(), p.Points[0]) == Picked.Points.end())
+            if (const std::optional<QString> name = LegendBeside(Drawing, Bounds(p)); name && !name->isEmpty())
+                return *name;
+    return {};
+}
+
+// The longest curve of the pieces Accept takes, named by the legend.
+template <class TAccept>
+TDrawingPick LongestCurve(const TDrawing& Drawing, TAccept Accept)
+{
+    const TEnds ends(Drawing);
+    std::vector<bool> used(Drawing.Paths.size(), false);
+    // Each piece belongs to one curve: the longest of them is taken.
+    TDrawingPick best;
+    double bestLength = -1;
+    std::size_t seed = 0;
+    for (std::size_t i = 0; i < Drawing.Paths.size(); ++i)
+        if (!used[i] && Accept(Drawing.Paths[i])) {
+            TDrawingPick curve = Curve(Drawing, i, ends, used);
+            const double length = Length(curve.Points);
+            if (length > bestLength) {
+                bestLength = length;
+                best = std::move(curve);
+                seed = i;
+            }
+        }
+    if (bestLength >= 0)
+        best.Name = CurveName(Drawing, Drawing.Paths[seed], best);
+    return best;
+}
+
 TDrawingPick PickAmongFigures(const TDrawing& Drawing, QPointF At, double Reach)
 {
     // Glyphs of text are filled outlines with no stroke: never data.
@@ -409,15 +495,26 @@ TDrawingPick PickAmongFigures(const TDrawing& Drawing, QPointF At, double Reach)
     if (nearest < 0)
         return {};
     const auto index = std::size_t(nearest);
-    if (IsMarkerShape(Drawing.Paths[index])) {
+    const TDrawnPath& clicked = Drawing.Paths[index];
+    if (IsMarkerShape(clicked)) {
         TDrawingPick markers = Markers(Drawing, index);
         if (markers.Paths >= 2)
             return markers;
     }
-    if (!Drawing.Paths[index].Stroked)
+    if (!clicked.Stroked)
         return {};
+    // A legend's sample stands for the curve drawn as it is.
+    if (IsSampleStroke(clicked) && LegendBeside(Drawing, Bounds(clicked))) {
+        TDrawingPick curve = LongestCurve(Drawing, [&](const TDrawnPath& p) {
+            return SameLook(p, clicked) && !IsRuled(p) && !(IsSampleStroke(p) && LegendBeside(Drawing, Bounds(p)));
+        });
+        if (!curve.Points.empty())
+            return curve;
+    }
     std::vector<bool> used(Drawing.Paths.size(), false);
-    return Curve(Drawing, index, TEnds(Drawing), used);
+    TDrawingPick curve = Curve(Drawing, index, TEnds(Drawing), used);
+    curve.Name = CurveName(Drawing, clicked, curve);
+    return curve;
 }
 
 TDrawingPick CurveAmongFigures(const TDrawing& Drawing, QRgb Colour, std::optional<QPointF> At)
@@ -425,25 +522,16 @@ TDrawingPick CurveAmongFigures(const TDrawing& Drawing, QRgb Colour, std::option
     const auto stroked = [&](const TDrawnPath& p) {
         return p.Stroked && !p.Filled && p.Points.size() >= 2 && SameColour(p.Stroke, Colour) && !IsRuled(p);
     };
-    const TEnds ends(Drawing);
-    std::vector<bool> used(Drawing.Paths.size(), false);
     if (At) {
         const int nearest = Nearest(Drawing, *At, std::numeric_limits<double>::max(), stroked);
-        return nearest < 0 ? TDrawingPick{} : Curve(Drawing, std::size_t(nearest), ends, used);
+        if (nearest < 0)
+            return {};
+        std::vector<bool> used(Drawing.Paths.size(), false);
+        TDrawingPick curve = Curve(Drawing, std::size_t(nearest), TEnds(Drawing), used);
+        curve.Name = CurveName(Drawing, Drawing.Paths[std::size_t(nearest)], curve);
+        return curve;
     }
-    // Each piece belongs to one curve: the longest of them is taken.
-    TDrawingPick best;
-    double bestLength = -1;
-    for (std::size_t i = 0; i < Drawing.Paths.size(); ++i)
-        if (!used[i] && stroked(Drawing.Paths[i])) {
-            TDrawingPick curve = Curve(Drawing, i, ends, used);
-            const double length = Length(curve.Points);
-            if (length > bestLength) {
-                bestLength = length;
-                best = std::move(curve);
-            }
-        }
-    return best;
+    return LongestCurve(Drawing, stroked);
 }
 
 } // namespace

@@ -2,6 +2,8 @@
 
 #include "Drawing.h"
 
+#include <QString>
+
 #include <optional>
 #include <vector>
 
@@ -12,6 +14,7 @@ struct TDrawingPick {
     std::vector<QPointF> Points;
     int Paths = 0; // how many of the drawing's paths gave them
     int LegendLeftOut = 0; // markers like them that are a legend's samples
+    QString Name; // the legend's name for them, where it has one
 };
 
 // The path nearest At within Reach pixels (beyond its half width) decides:

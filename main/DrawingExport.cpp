@@ -106,6 +106,11 @@ TExportStatus ExportDrawingData(const QString& Out, const QString& Drawing, cons
             static_cast<TMapping&>(job.Mapping()) = DrawnAxesMapping(axes, job.Mapping());
             Errors << DrawnAxesText(axes) << Qt::endl;
         }
+        if (!pick.Name.isEmpty()) {
+            Errors << QStringLiteral("The legend names them \"%1\".").arg(pick.Name) << Qt::endl;
+            if (job.NumberedName(job.Current) && job.RenameProblem(job.Current, pick.Name).isEmpty())
+                job.RenameSeries(job.Current, pick.Name);
+        }
         job.AddPoints(points);
         if (const QString step = job.Mapping().MissingStep(); !step.isEmpty() && !points.empty())
             return fail(QStringLiteral("The points of %1 have no data values: %2.").arg(Drawing, step));

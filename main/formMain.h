@@ -344,6 +344,8 @@ private:
     // A click's pick: a curve's vertices or markers' centres join the
     // current series as one step.
     void PickDrawingAt(const TPoint& At);
+    // Names the current series Name, a legend's, unless the user named it.
+    void NameSeriesFromLegend(const QString& Name);
     // Reads the drawing's axes (of the chart clicked, when the page holds
     // several) and offers them as calibration points.
     void acAxesFromDrawingExecute();

@@ -2,6 +2,8 @@
 // picture, and curves and markers picked from the page's own paths.
 #include "formMain.h"
 
+#include <QRegularExpression>
+
 #include "DrawingFile.h"
 #include "DrawnAxesMapping.h"
 #include "PictureAxes.h"
@@ -94,9 +96,18 @@ void Tmainform::PickDrawingAt(const TPoint& At)
     const bool curve = pick.Kind == TDrawingPick::pkCurve;
     AddExtractedPoints(points, curve ? QStringLiteral("Pick Curve from Drawing") : QStringLiteral("Pick Markers from Drawing"),
                        false);
+    NameSeriesFromLegend(pick.Name);
     statusBar()->showMessage(curve ? QStringLiteral("%1 points of a curve drawn in %2 paths.").arg(points.size()).arg(pick.Paths)
                                    : QStringLiteral("%1 markers' centres.").arg(points.size()),
                              15000);
+}
+
+void Tmainform::NameSeriesFromLegend(const QString& Name)
+{
+    const int current = Document.Current;
+    if (Name.isEmpty() || !Document.NumberedName(current) || !Document.RenameProblem(current, Name).isEmpty())
+        return;
+    RecordJob(QStringLiteral("Name Series from Legend"), [current, Name](TJobDocument& job) { job.RenameSeries(current, Name); });
 }
 
 void Tmainform::acAxesFromDrawingExecute()

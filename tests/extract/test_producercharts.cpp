@@ -256,8 +256,11 @@ void TestProducerCharts::drawings()
     const TDrawingPick pick =
         s.Markers ? MarkersOfColour(drawing, s.Rgb, std::nullopt) : CurveOfColour(drawing, s.Rgb, std::nullopt);
     const TScore score = Score(s, pick.Points, truth.Dpi, 0.05, 0.05);
-    qInfo("%s %s: %zu points of %zu, %zu wrong, worst %.3f px", qPrintable(truth.Stem), qPrintable(s.Name),
-          score.Points, s.Markers ? s.Points.size() : s.Line.size(), score.Wrong, score.Worst);
+    qInfo("%s %s: %zu points of %zu, %zu wrong, worst %.3f px, named \"%s\"", qPrintable(truth.Stem),
+          qPrintable(s.Name), score.Points, s.Markers ? s.Points.size() : s.Line.size(), score.Wrong, score.Worst,
+          qPrintable(pick.Name));
+    // The series is named by its legend.
+    QCOMPARE(pick.Name, s.Name);
     // A legend's sample is never one of the markers.
     QVERIFY(!s.Markers || pick.Points.size() <= s.Points.size());
     const QByteArray tag = QTest::currentDataTag();

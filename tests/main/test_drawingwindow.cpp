@@ -55,6 +55,7 @@ private slots:
     void pageOpenedPickedAndKept();
     void axesFromTheDrawing();
     void drawingFilePasted();
+    void seriesNamedByTheLegend();
     void sessionPageRead_data();
     void sessionPageRead();
 
@@ -266,6 +267,42 @@ void TestDrawingWindow::drawingFilePasted()
     QCOMPARE(Drive(f).Document().ImagePage, 1);
     Drive(f).UpdateCommands();
     QVERIFY(Drive(f).Action("acPickDrawing")->isEnabled());
+}
+
+// A click on a legend's sample takes the curve drawn as it is, and the
+// series takes the legend's name, unless the user named it.
+void TestDrawingWindow::seriesNamedByTheLegend()
+{
+    Tmainform& f = *FForm;
+    TQuillonView& v = *Drive(f).QuillonView();
+    TJobDocument& job = Drive(f).Document();
+    WhenModalShown choose("TfrmDrawingPage", [&](QWidget* w) {
+        auto* d = static_cast<TfrmDrawingPage*>(w);
+        d->seResolution->setValue(200);
+        d->accept();
+    });
+    QVERIFY(Drive(f).OpenFile(QStringLiteral(PRODUCER_CHARTS "/r-black-curves.pdf")));
+    v.SetZoom(1.0f);
+    QCoreApplication::processEvents();
+    // The middle of the legend's sample of "model", as the drawing has it.
+    const QPointF sample(186.2, 202.8);
+    QAction* pick = Drive(f).Action("acPickDrawing");
+    pick->trigger();
+    Click(&v, sample);
+    QCOMPARE(job.CurrentSeries().Name, QStringLiteral("model"));
+    QCOMPARE(job.CurrentSeries().Points.size(), std::size_t(60));
+    QVERIFY(std::none_of(job.CurrentSeries().Points.begin(), job.CurrentSeries().Points.end(),
+                         [&](const TSeriesPoint& p) { return std::abs(p.Y - sample.y()) < 1; }));
+    Drive(f).UndoStack().undo();
+    QCOMPARE(job.CurrentSeries().Name, QStringLiteral("Series 1"));
+    Drive(f).UndoStack().undo();
+    QVERIFY(job.CurrentSeries().Points.empty());
+
+    job.RenameSeries(job.Current, QStringLiteral("mine"));
+    pick->trigger();
+    Click(&v, sample);
+    QCOMPARE(job.CurrentSeries().Name, QStringLiteral("mine"));
+    QCOMPARE(job.CurrentSeries().Points.size(), std::size_t(60));
 }
 
 void TestDrawingWindow::sessionPageRead_data()
