@@ -1,6 +1,7 @@
 #include "PictureDecoder.h"
 
 #include "DecoderRecord.h"
+#include "PostScriptBox.h"
 
 #include <QByteArray>
 #include <QDir>
@@ -311,6 +312,22 @@ TDecodedPicture RunDecoderProgram(const QString& Program, const char* Name, cons
     return result;
 }
 
+// The PostScript file to give Ghostscript: FileName, or a copy in Folder
+// whose header names the bounding box its trailer gives.
+QString BoxedPostScript(const QString& FileName, const QTemporaryDir& Folder)
+{
+    QFile file(FileName);
+    // Only a header that defers its box is worth reading the file for.
+    if (!file.open(QIODevice::ReadOnly) || !file.peek(65536).contains("(atend)"))
+        return FileName;
+    const QByteArray boxed = BoundingBoxBroughtForward(file.readAll());
+    const QString copy = Folder.filePath(QStringLiteral("page.eps"));
+    QFile out(copy);
+    if (boxed.isEmpty() || !out.open(QIODevice::WriteOnly) || out.write(boxed) != boxed.size() || !out.flush())
+        return FileName;
+    return copy;
+}
+
 // Ghostscript makes PostScript a PDF, cropped to an EPS's bounding box, in
 // its safe mode; "" when done, else why not.
 QString PostScriptToPdf(const QString& FileName, const QString& Pdf, const TDecoder& Decoder)
@@ -372,7 +389,7 @@ TDecodedPicture RenderPage(const QString& FileName, const TPageChoice& Choice, c
     QString source = FileName;
     if (IsPostScript(FileName)) {
         source = folder.filePath(QStringLiteral("page.pdf"));
-        const QString why = folder.isValid() ? PostScriptToPdf(FileName, source, Decoder)
+        const QString why = folder.isValid() ? PostScriptToPdf(BoxedPostScript(FileName, folder), source, Decoder)
                                              : QStringLiteral("no temporary folder for its PDF");
         if (!why.isEmpty()) {
             TDecodedPicture failed;

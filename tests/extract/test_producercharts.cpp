@@ -32,6 +32,7 @@ struct TSeriesTruth {
 
 struct TChartTruth {
     QString Stem;
+    QString Drawing; // the chart's file as its producer wrote it
     double Dpi = 0;
     QRectF Area; // in points
     std::vector<TSeriesTruth> Series;
@@ -57,6 +58,7 @@ std::vector<TChartTruth> AllTruth()
         const QJsonObject o = QJsonDocument::fromJson(file.readAll()).object();
         TChartTruth t;
         t.Stem = name.chopped(6);
+        t.Drawing = o[QStringLiteral("drawing")].toString();
         t.Dpi = o[QStringLiteral("dpi")].toDouble();
         const QJsonArray a = o[QStringLiteral("area")].toArray();
         t.Area = QRectF(QPointF(a[0].toDouble(), a[1].toDouble()), QPointF(a[2].toDouble(), a[3].toDouble()));
@@ -213,7 +215,7 @@ void TestProducerCharts::pictures()
 }
 
 // The share of series read whole within a pixel, held at what is achieved
-// (31 of 39), so that losing one fails.
+// (41 of 52), so that losing one fails.
 void TestProducerCharts::picturesWithinAPixel()
 {
     int whole = 0;
@@ -233,7 +235,7 @@ void TestProducerCharts::picturesWithinAPixel()
         }
     }
     qInfo("%d of %d series whole within a pixel", whole, series);
-    QVERIFY(whole >= 31);
+    QVERIFY(whole >= 41);
 }
 
 void TestProducerCharts::drawings_data()
@@ -249,13 +251,17 @@ void TestProducerCharts::drawings()
     const TChartTruth truth = AllTruth()[std::size_t(chart)];
     const TSeriesTruth& s = truth.Series[std::size_t(series)];
     QByteArray bytes;
-    TDecodedPicture page = RenderPage(Charts() + u'/' + truth.Stem + QStringLiteral(".pdf"), {1, truth.Dpi}, {}, bytes);
+    TDecodedPicture page = RenderPage(Charts() + u'/' + truth.Drawing, {1, truth.Dpi}, {}, bytes);
     FreeImage_Unload(page.Dib);
     TDrawing drawing;
     QVERIFY(ReadDrawing(bytes, drawing));
     const TDrawingPick pick =
         s.Markers ? MarkersOfColour(drawing, s.Rgb, std::nullopt) : CurveOfColour(drawing, s.Rgb, std::nullopt);
-    const TScore score = Score(s, pick.Points, truth.Dpi, 0.05, 0.05);
+    // Exact to what each producer writes: six decimals of a point, but
+    // Grace's PostScript four of the page's width (0.06 point; 0.49 pixel
+    // seen at 200 dpi between a marker and the truth's mark, both rounded).
+    const double exact = truth.Stem.startsWith(QStringLiteral("grace")) ? 0.75 : 0.05;
+    const TScore score = Score(s, pick.Points, truth.Dpi, exact, exact);
     qInfo("%s %s: %zu points of %zu, %zu wrong, worst %.3f px, named \"%s\"", qPrintable(truth.Stem),
           qPrintable(s.Name), score.Points, s.Markers ? s.Points.size() : s.Line.size(), score.Wrong, score.Worst,
           qPrintable(pick.Name));

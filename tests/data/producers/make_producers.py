@@ -2,12 +2,12 @@
 """Draws the charts of other plotting programs that the legend, marker and
 frame tests read, with their truth.
 
-Run as ./make_producers.py with Debian's r-base-core, r-cran-ggplot2,
-gnuplot-nox and python3-fitz; what it writes is kept beside it, so the
+Run as ./make_producers.py [PRODUCER...] with Debian's r-base-core,
+r-cran-ggplot2, gnuplot-nox, grace, ghostscript and python3-fitz; what it writes is kept beside it, so the
 tests need none of them.
 
-Each chart is drawn twice by its producer: as it is (NAME.pdf, and NAME.png
-made from it at 200 dpi) and with a small + of a reference colour on every
+Each chart is drawn twice by its producer: as it is (NAME.pdf, or NAME.eps
+for a producer of PostScript, and NAME.png made from it at 200 dpi) and with a small + of a reference colour on every
 data point and a rectangle of another round the plotting area, which leave
 the chart's layout as it is. The reference drawing gives the truth
 (NAME.truth): the plotting area and each series' points in pixels of the
@@ -15,6 +15,7 @@ picture, and the same in points from the page's top left for the drawing.
 """
 import json
 import os
+import re
 import subprocess
 import sys
 import tempfile
@@ -158,7 +159,76 @@ def gnuplot_script(name, kind, series, legend, pdf, reference):
     return "gnuplot", "\n".join(lines)
 
 
-PRODUCERS = {"r": r_script, "ggplot2": ggplot_script, "gnuplot": gnuplot_script}
+GRACE_SYMBOL = {"filled circle": (1, 1), "open square": (2, 0), "filled square": (2, 1), "filled diamond": (3, 1),
+                "filled triangle": (4, 1), "open triangle": (4, 0), "open down triangle": (6, 0), "plus": (8, 0),
+                "cross": (9, 0), "star": (10, 0), "open circle": (1, 0)}
+
+
+def grace_script(name, kind, series, legend, eps, reference):
+    colours = {}
+
+    def colour(hex_):
+        if hex_ not in colours:
+            colours[hex_] = 16 + len(colours)
+        return colours[hex_]
+
+    body = ["WORLD 0.5, 0, 11.5, 10", "XAXIS TICK MAJOR 2", "YAXIS TICK MAJOR 2"]
+    if legend == "outside":
+        body.append("VIEW 0.15, 0.15, 1.0, 0.85")
+    n = 0
+    for k, s in enumerate(series):
+        xs, ys = (data if kind == "markers" else curve)(k)
+        body.append(f"s{n} LEGEND \"{s[2]}\"")
+        if kind == "markers":
+            symbol, fill = GRACE_SYMBOL[s[0]]
+            c = colour(s[1])
+            body += [f"s{n} SYMBOL {symbol}", f"s{n} SYMBOL SIZE 0.9", f"s{n} SYMBOL COLOR {c}",
+                     f"s{n} SYMBOL FILL PATTERN {fill}", f"s{n} SYMBOL FILL COLOR {c}", f"s{n} LINE TYPE 0"]
+        else:
+            c = colour(s[0])
+            body += [f"s{n} SYMBOL 0", f"s{n} LINE TYPE 1", f"s{n} LINESTYLE {3 if s[1] == 'dashed' else 1}",
+                     f"s{n} LINE COLOR {c}", f"s{n} LINEWIDTH 1.5"]
+        body += [f"s{n} POINT {x!r}, {y!r}" for x, y in zip(xs, ys)]
+        n += 1
+        if reference:
+            r = colour(ref_colour(k))
+            body += [f"s{n} SYMBOL 8", f"s{n} SYMBOL SIZE 0.2", f"s{n} SYMBOL COLOR {r}", f"s{n} SYMBOL LINEWIDTH 0.1",
+                     f"s{n} LINE TYPE {1 if kind == 'curves' else 0}", f"s{n} LINE COLOR {r}",
+                     f"s{n} LINEWIDTH 0.1", f"s{n} LEGEND \"\""]
+            body += [f"s{n} POINT {x!r}, {y!r}" for x, y in zip(xs, ys)]
+            n += 1
+    if reference:
+        a = colour(AREA_REF)
+        body += [f"s{n} SYMBOL 0", f"s{n} LINE TYPE 1", f"s{n} LINE COLOR {a}", f"s{n} LINEWIDTH 0.1",
+                 f"s{n} LEGEND \"\""]
+        body += [f"s{n} POINT {x}, {y}" for x, y in ((0.5, 0), (11.5, 0), (11.5, 10), (0.5, 10), (0.5, 0))]
+    body += ["LEGEND ON", "LEGEND 0.2, 0.8" if legend == "inside" else "LEGEND 1.02, 0.8", "LEGEND BOX LINESTYLE 1",
+             'HARDCOPY DEVICE "EPS"', f'PRINT TO "{eps}"', "PRINT"]
+    maps = [f'MAP COLOR {i} TO ({int(h[1:3], 16)}, {int(h[3:5], 16)}, {int(h[5:7], 16)}), "c{i}"'
+            for h, i in colours.items()]
+    return "gracebat", "\n".join(maps + body)
+
+
+PRODUCERS = {"r": r_script, "ggplot2": ggplot_script, "gnuplot": gnuplot_script, "grace": grace_script}
+# Producers whose drawing is PostScript: the picture and the truth come
+# from Ghostscript's PDF of it.
+POSTSCRIPT = {"grace"}
+
+
+def eps_to_pdf(eps, pdf):
+    """Ghostscript's PDF of an EPS, its bounding box read from the trailer
+    where the header leaves it there."""
+    text = open(eps, "rb").read()
+    header, _, rest = text.partition(b"%%EndComments")
+    place = rest if b"(atend)" in header else header
+    box = re.findall(rb"%%BoundingBox:\s*(-?[\d.]+\s+-?[\d.]+\s+-?[\d.]+\s+-?[\d.]+)", place)[-1]
+    if b"(atend)" in header:
+        header = header.replace(b"%%BoundingBox: (atend)", b"%%BoundingBox: " + box)
+        fixed = os.path.join(os.path.dirname(pdf), "boxed.eps")
+        open(fixed, "wb").write(header + b"%%EndComments" + rest)
+        eps = fixed
+    subprocess.run(["ps2pdf", "-dEPSCrop", "-dSAFER", eps, pdf], check=True)
+    return [float(v) for v in box.split()]
 
 
 def rgb(c):
@@ -199,19 +269,35 @@ def make(producer, chart):
     stem = f"{producer}-{name}"
     with tempfile.TemporaryDirectory() as tmp:
         ref_pdf = os.path.join(tmp, "ref.pdf")
-        pdf = os.path.join(HERE, stem + ".pdf")
-        for out, reference in ((pdf, False), (ref_pdf, True)):
+        postscript = producer in POSTSCRIPT
+        drawing = os.path.join(HERE, stem + (".eps" if postscript else ".pdf"))
+        ref = os.path.join(tmp, "ref.eps" if postscript else "ref.pdf")
+        for out, reference in ((drawing, False), (ref, True)):
             program, text = PRODUCERS[producer](name, kind, series, legend, out, reference)
             script = os.path.join(tmp, "script")
             with open(script, "w") as f:
                 f.write(text + "\n")
-            subprocess.run([program, script], check=True, env=dict(os.environ, SOURCE_DATE_EPOCH="0"))
+            command = [program, "-nosafe", "-batch", script, "-nosigcatch"] if program == "gracebat" else [program, script]
+            subprocess.run(command, check=True, env=dict(os.environ, SOURCE_DATE_EPOCH="0"), cwd=tmp)
+        pdf = drawing
+        # Where the reference page's top left lies on the chart's page: the
+        # producer may box the two alike only to a point.
+        shift = (0, 0)
+        if postscript:
+            pdf = os.path.join(tmp, "chart.pdf")
+            box = eps_to_pdf(drawing, pdf)
+            ref_box = eps_to_pdf(ref, ref_pdf)
+            shift = (ref_box[0] - box[0], box[3] - ref_box[3])
         page, area, refs, lines = read_truth(ref_pdf, kind, len(series))
-    doc = fitz.open(pdf)
-    doc[0].get_pixmap(dpi=DPI, alpha=False).save(os.path.join(HERE, stem + ".png"))
+        moved = lambda p: (p[0] + shift[0], p[1] + shift[1])
+        area = fitz.Rect(*moved((area.x0, area.y0)), *moved((area.x1, area.y1)))
+        refs = {k: [moved(p) for p in v] for k, v in refs.items()}
+        lines = {k: [moved(p) for p in v] for k, v in lines.items()}
+        doc = fitz.open(pdf)
+        doc[0].get_pixmap(dpi=DPI, alpha=False).save(os.path.join(HERE, stem + ".png"))
     scale = DPI / 72
     pixel = lambda p: [round(p[0] * scale - 0.5, 4), round(p[1] * scale - 0.5, 4)]
-    truth = {"producer": producer, "dpi": DPI, "page": [page.width, page.height],
+    truth = {"producer": producer, "drawing": os.path.basename(drawing), "dpi": DPI, "page": [page.width, page.height],
              "area": [area.x0, area.y0, area.x1, area.y1],
              "series": []}
     for k, s in enumerate(series):
