@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <deque>
 #include <limits>
+#include <tuple>
 #include <unordered_map>
 
 namespace {
@@ -117,18 +118,35 @@ QPointF MarkerAnchor(const TDrawnPath& P)
 }
 
 // A marker's shape and look, to find its like: its vertices relative to
-// its box's centre, within a hundredth of its size (which a producer's
+// its box's centre, within three hundredths of its size (which a producer's
 // rounding of each marker's place stays well within, and another shape
 // does not).
 bool SameMarker(const TDrawnPath& A, const TDrawnPath& B)
 {
-    if (A.Points.size() != B.Points.size() || !SameLook(A, B))
+    if (A.Points.size() != B.Points.size() || A.Starts.size() != B.Starts.size() || !SameLook(A, B))
         return false;
     const QRectF a = Bounds(A), b = Bounds(B);
-    const double within = 0.01 * std::max({a.width(), a.height(), 0.1});
-    for (std::size_t i = 0; i < A.Points.size(); ++i)
-        if (QLineF(A.Points[i] - a.center(), B.Points[i] - b.center()).length() > within)
+    const double within = 0.03 * std::max({a.width(), a.height(), 0.1});
+    const auto near = [&](QPointF P, QPointF Q) { return QLineF(P - a.center(), Q - b.center()).length() <= within; };
+    if (A.Starts.size() == 1 || A.Points.size() != 2 * A.Starts.size()) {
+        for (std::size_t i = 0; i < A.Points.size(); ++i)
+            if (!near(A.Points[i], B.Points[i]))
+                return false;
+        return true;
+    }
+    // Strokes of a +, x or * (a figure each of two points, as IsMarkerShape
+    // takes them), in any order and either way round.
+    std::vector<bool> matched(B.Starts.size(), false);
+    for (std::size_t f = 0; f < A.Starts.size(); ++f) {
+        const QPointF p = A.Points[2 * f], q = A.Points[2 * f + 1];
+        bool found = false;
+        for (std::size_t g = 0; g < B.Starts.size() && !found; ++g)
+            if (!matched[g] && ((near(p, B.Points[2 * g]) && near(q, B.Points[2 * g + 1])) ||
+                                (near(p, B.Points[2 * g + 1]) && near(q, B.Points[2 * g]))))
+                matched[g] = found = true;
+        if (!found)
             return false;
+    }
     return true;
 }
 
@@ -364,67 +382,98 @@ TDrawing Figures(const TDrawing& Drawing)
 }
 
 // The drawing with the strokes of each +, x or * that a producer drew
-// apart (straight strokes of one look, short as a marker, crossing at their
-// middles) made one path, its strokes in the order of their slopes, so
-// that markers of the same shape have their vertices alike.
+// apart (straight strokes of one look, short as a marker, about one point:
+// crossing at their middles, or spokes from it, as long as one stroke is
+// centred there or three spokes meet, which a polyline's pieces never do)
+// made one path, its strokes in the order of their slopes, so that markers
+// of the same shape have their vertices alike.
 TDrawing Crosses(const TDrawing& Drawing)
 {
     const auto isStroke = [](const TDrawnPath& p) {
         return p.Stroked && !p.Filled && p.Points.size() == 2 && p.Starts.size() == 1 &&
                QLineF(p.Points[0], p.Points[1]).length() <= MarkerSpan;
     };
-    // Strokes by the cell of their middle, a pixel wide.
-    std::unordered_multimap<std::uint64_t, std::size_t> cells;
+    const auto middle = [](const TDrawnPath& p) { return (p.Points[0] + p.Points[1]) / 2; };
+    // Each stroke's middle and ends by the cell, a pixel wide, they lie in.
+    struct TKey {
+        std::size_t Path;
+        bool Middle;
+        QPointF At;
+    };
+    std::unordered_multimap<std::uint64_t, TKey> cells;
     const auto cellOf = [](QPointF At, int DX, int DY) {
         const auto x = std::uint32_t(std::int64_t(std::floor(At.x())) + DX);
         const auto y = std::uint32_t(std::int64_t(std::floor(At.y())) + DY);
         return std::uint64_t(x) << 32 | y;
     };
-    const auto middle = [](const TDrawnPath& p) { return (p.Points[0] + p.Points[1]) / 2; };
     for (std::size_t i = 0; i < Drawing.Paths.size(); ++i)
-        if (isStroke(Drawing.Paths[i]))
-            cells.emplace(cellOf(middle(Drawing.Paths[i]), 0, 0), i);
+        if (const TDrawnPath& p = Drawing.Paths[i]; isStroke(p)) {
+            cells.emplace(cellOf(middle(p), 0, 0), TKey{i, true, middle(p)});
+            for (const QPointF& end : p.Points)
+                cells.emplace(cellOf(end, 0, 0), TKey{i, false, end});
+        }
+    // The strokes of Look's look about At: centred there, and ending there.
+    const auto about = [&](QPointF At, const TDrawnPath& Look, double Within, const std::vector<int>& Group) {
+        std::vector<std::size_t> centred, ending;
+        for (int dx = -1; dx <= 1; ++dx)
+            for (int dy = -1; dy <= 1; ++dy) {
+                const auto [first, last] = cells.equal_range(cellOf(At, dx, dy));
+                for (auto c = first; c != last; ++c)
+                    if (Group[c->second.Path] < 0 && QLineF(c->second.At, At).length() <= Within &&
+                        SameLook(Look, Drawing.Paths[c->second.Path]))
+                        (c->second.Middle ? centred : ending).push_back(c->second.Path);
+            }
+        return std::pair{centred, ending};
+    };
+    std::vector<int> group(Drawing.Paths.size(), -1);
+    std::vector<std::vector<std::size_t>> groups;
+    for (std::size_t i = 0; i < Drawing.Paths.size(); ++i) {
+        const TDrawnPath& p = Drawing.Paths[i];
+        if (!isStroke(p) || group[i] >= 0)
+            continue;
+        const double within = 0.03 * QLineF(p.Points[0], p.Points[1]).length() + 1e-3;
+        for (const QPointF& at : {middle(p), p.Points[0], p.Points[1]}) {
+            auto [centred, ending] = about(at, p, within, group);
+            if (centred.empty() && ending.size() < 3)
+                continue;
+            centred.insert(centred.end(), ending.begin(), ending.end());
+            std::sort(centred.begin(), centred.end());
+            centred.erase(std::unique(centred.begin(), centred.end()), centred.end());
+            if (centred.size() < 2)
+                continue;
+            for (const std::size_t k : centred)
+                group[k] = int(groups.size());
+            groups.push_back(std::move(centred));
+            break;
+        }
+    }
     TDrawing joined;
     joined.Texts = Drawing.Texts;
     joined.Images = Drawing.Images;
-    std::vector<bool> taken(Drawing.Paths.size(), false);
     for (std::size_t i = 0; i < Drawing.Paths.size(); ++i) {
-        if (taken[i])
-            continue;
-        const TDrawnPath& p = Drawing.Paths[i];
-        if (!isStroke(p)) {
-            joined.Paths.push_back(p);
+        if (group[i] < 0) {
+            joined.Paths.push_back(Drawing.Paths[i]);
             continue;
         }
-        std::vector<std::size_t> group{i};
-        const QPointF at = middle(p);
-        const double within = 0.01 * QLineF(p.Points[0], p.Points[1]).length() + 1e-3;
-        for (int dx = -1; dx <= 1; ++dx)
-            for (int dy = -1; dy <= 1; ++dy) {
-                const auto [first, last] = cells.equal_range(cellOf(at, dx, dy));
-                for (auto c = first; c != last; ++c)
-                    if (c->second != i && !taken[c->second] && SameLook(p, Drawing.Paths[c->second]) &&
-                        QLineF(middle(Drawing.Paths[c->second]), at).length() <= within)
-                        group.push_back(c->second);
-            }
-        if (group.size() < 2) {
-            joined.Paths.push_back(p);
+        const std::vector<std::size_t>& members = groups[std::size_t(group[i])];
+        if (members.front() != i)
             continue;
-        }
-        // Each stroke from its left (or upper) end, the strokes by slope.
+        // Each stroke from its left (or upper) end, the strokes by slope,
+        // then by where they start (markers alike are found in any order).
         std::vector<std::pair<QPointF, QPointF>> strokes;
-        for (const std::size_t k : group) {
-            taken[k] = true;
+        for (const std::size_t k : members) {
             QPointF a = Drawing.Paths[k].Points[0], b = Drawing.Paths[k].Points[1];
             if (std::make_pair(b.x(), b.y()) < std::make_pair(a.x(), a.y()))
                 std::swap(a, b);
             strokes.push_back({a, b});
         }
-        std::sort(strokes.begin(), strokes.end(), [](const auto& u, const auto& v) {
-            return std::atan2(u.second.y() - u.first.y(), u.second.x() - u.first.x()) <
-                   std::atan2(v.second.y() - v.first.y(), v.second.x() - v.first.x());
-        });
-        TDrawnPath cross = p;
+        const QPointF origin = strokes.front().first;
+        const auto key = [&](const std::pair<QPointF, QPointF>& u) {
+            const double angle = std::atan2(u.second.y() - u.first.y(), u.second.x() - u.first.x());
+            return std::tuple{angle, u.first.x() - origin.x(), u.first.y() - origin.y()};
+        };
+        std::sort(strokes.begin(), strokes.end(), [&](const auto& u, const auto& v) { return key(u) < key(v); });
+        TDrawnPath cross = Drawing.Paths[i];
         cross.Points.clear();
         cross.Starts.clear();
         for (const auto& [a, b] : strokes) {

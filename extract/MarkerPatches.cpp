@@ -154,7 +154,7 @@ TAxes AxesOf(const TBlob& Blob)
 // An outline (a ring, an open square or triangle): the pixel in the middle
 // of its box is not its own, and the hole round that pixel is closed, which
 // a line's zigzag or a filled shape is not. Shapes too large for a marker
-// are none.
+// are none; a hole narrower than three pixels is none.
 bool Hollow(const TBlob& Blob)
 {
     int left = Blob.Rows.front().First;
@@ -166,13 +166,18 @@ bool Hollow(const TBlob& Blob)
     const int top = Blob.Rows.front().Y;
     const int width = right - left + 1;
     const int height = Blob.Rows.back().Y - top + 1;
-    if (width < 3 || height < 3 || width > 256 || height > 256)
+    if (width < 5 || height < 5 || width > 256 || height > 256)
         return false;
     std::vector<char> cells(std::size_t(width) * std::size_t(height), 0);
     const auto cell = [&](int x, int y) -> char& { return cells[std::size_t(y) * std::size_t(width) + std::size_t(x)]; };
+    // Each pixel grown by one, so that a gap a pixel wide in a hairline's
+    // smoothed edge does not open the hole.
     for (const TBlob::TRow& row : Blob.Rows)
         for (int x = row.First; x <= row.Last; ++x)
-            cell(x - left, row.Y - top) = 1;
+            for (int dy = -1; dy <= 1; ++dy)
+                for (int dx = -1; dx <= 1; ++dx)
+                    if (x + dx >= left && x + dx <= right && row.Y + dy >= top && row.Y + dy < top + height)
+                        cell(x + dx - left, row.Y + dy - top) = 1;
     std::vector<std::pair<int, int>> stack{{width / 2, height / 2}};
     if (cell(width / 2, height / 2))
         return false;
@@ -308,8 +313,51 @@ int MarkerCount(const TBlobSearch& Patches)
 
 } // namespace
 
-TBlobSearch MarkerPatches(const TBlobSearch& Search)
+namespace {
+
+// The patches with those a pixel apart made one: a marker outlined by a
+// hairline, whose smoothed edges fall apart into pieces where its stroke
+// runs between pixels, is one patch again. Each patch is its pixels,
+// grouped by the patch of their pixels grown by one.
+TBlobSearch Bridged(const TBlobSearch& Search)
 {
+    std::vector<TBlob::TRow> grown;
+    for (const TBlob& blob : Search.Blobs)
+        for (const TBlob::TRow& row : blob.Rows)
+            for (int dy = -1; dy <= 1; ++dy)
+                grown.push_back({row.Y + dy, row.First - 1, row.Last + 1});
+    std::sort(grown.begin(), grown.end(), [](const TBlob::TRow& a, const TBlob::TRow& b) {
+        return a.Y != b.Y ? a.Y < b.Y : a.First < b.First;
+    });
+    std::vector<TBlob::TRow> merged;
+    for (const TBlob::TRow& row : grown)
+        if (!merged.empty() && merged.back().Y == row.Y && row.First <= merged.back().Last + 1)
+            merged.back().Last = std::max(merged.back().Last, row.Last);
+        else
+            merged.push_back(row);
+    TBlobSearch groups;
+    groups.Blobs = Patches(merged);
+    const TBlobIndex index(groups);
+    TBlobSearch bridged = Search;
+    bridged.Blobs.assign(groups.Blobs.size(), TBlob{});
+    for (const TBlob& blob : Search.Blobs) {
+        TBlob& into = bridged.Blobs[std::size_t(index.At(blob.Rows.front().First, blob.Rows.front().Y))];
+        into.Rows.insert(into.Rows.end(), blob.Rows.begin(), blob.Rows.end());
+        into.Area += blob.Area;
+    }
+    for (TBlob& blob : bridged.Blobs)
+        std::sort(blob.Rows.begin(), blob.Rows.end(), [](const TBlob::TRow& a, const TBlob::TRow& b) {
+            return a.Y != b.Y ? a.Y < b.Y : a.First < b.First;
+        });
+    MeasurePatches(bridged);
+    return bridged;
+}
+
+} // namespace
+
+TBlobSearch MarkerPatches(const TBlobSearch& Found)
+{
+    const TBlobSearch Search = Bridged(Found);
     // The typical marker, not the typical piece of a line that outweighs
     // the markers.
     if (const TBlob* typical = TypicalMarker(Search.Blobs, AxesOf(Search.Blobs))) {

@@ -3,7 +3,7 @@
 frame tests read, with their truth.
 
 Run as ./make_producers.py [PRODUCER...] with Debian's r-base-core,
-r-cran-ggplot2, gnuplot-nox, grace, ghostscript and python3-fitz; what it writes is kept beside it, so the
+r-cran-ggplot2, gnuplot-nox, grace, plotutils, ghostscript and python3-fitz; what it writes is kept beside it, so the
 tests need none of them.
 
 Each chart is drawn twice by its producer: as it is (NAME.pdf, or NAME.eps
@@ -16,6 +16,7 @@ picture, and the same in points from the page's top left for the drawing.
 import json
 import os
 import re
+import shlex
 import subprocess
 import sys
 import tempfile
@@ -209,10 +210,66 @@ def grace_script(name, kind, series, legend, eps, reference):
     return "gracebat", "\n".join(maps + body)
 
 
-PRODUCERS = {"r": r_script, "ggplot2": ggplot_script, "gnuplot": gnuplot_script, "grace": grace_script}
-# Producers whose drawing is PostScript: the picture and the truth come
-# from Ghostscript's PDF of it.
-POSTSCRIPT = {"grace"}
+# GNU plotutils' graph: its symbol numbers and fill fractions; it draws no
+# legends.
+PLOTUTILS_SYMBOL = {"filled circle": (4, 1), "open square": (6, 0), "filled square": (6, 1), "filled diamond": (8, 1),
+                    "filled triangle": (7, 1), "open triangle": (7, 0), "open down triangle": (10, 0), "plus": (2, 0),
+                    "cross": (5, 0), "star": (3, 0), "open circle": (4, 0)}
+
+
+def plotutils_script(name, kind, series, legend, eps, reference):
+    pens, args, files = [], [], []
+
+    def pen(hex_):
+        pens.append(hex_)
+        return len(pens)
+
+    folder = os.path.join(tempfile.gettempdir(), "plotutils-data" + ("-ref" if reference else ""))
+    os.makedirs(folder, exist_ok=True)
+    for k, s in enumerate(series):
+        xs, ys = (data if kind == "markers" else curve)(k)
+        path = os.path.join(folder, f"d{k}.txt")
+        with open(path, "w") as f:
+            f.write("".join(f"{x!r} {y!r}\n" for x, y in zip(xs, ys)))
+        if kind == "markers":
+            symbol, fill = PLOTUTILS_SYMBOL[s[0]]
+            args += ["-m", str(-pen(s[1])), "-S", str(symbol), "0.035", "-q", str(fill if fill else -1), path]
+        else:
+            args += ["-m", str(pen(s[0])), "-S", "0", "-W", "0.004", "-q", "-1", path]
+    # Five pens at most: its reference is the plotting area alone, through
+    # which the truth is placed.
+    if reference:
+        box = os.path.join(folder, "box.txt")
+        with open(box, "w") as f:
+            f.write("0.5 0\n11.5 0\n11.5 10\n0.5 10\n0.5 0\n")
+        args += ["-m", str(pen(AREA_REF)), "-S", "0", "-W", "0.0005", box]
+    colours = ":".join(f"{i + 1}={c}" for i, c in enumerate(pens))
+    command = ["graph", "-T", "ps", "-C", "-x", "0.5", "11.5", "-y", "0", "10", "--pen-colors", colours] + args
+    return "sh", f"{' '.join(shlex.quote(a) for a in command)} > {shlex.quote(eps)}"
+
+
+PRODUCERS = {"r": r_script, "ggplot2": ggplot_script, "gnuplot": gnuplot_script, "grace": grace_script,
+             "plotutils": plotutils_script}
+# What each writes its drawing as, when not a PDF.
+DRAWN_AS = {"grace": ".eps", "plotutils": ".eps"}
+
+
+# Producers whose truth is placed through the plotting area's corners, and
+# those that draw no legend.
+PLACED_BY_AREA = {"plotutils"}
+WITHOUT_LEGEND = {"plotutils"}
+
+
+def placed(area, kind, series):
+    """Each series' points and line on the page, from the area's corners and
+    the charts' limits (0.5 to 11.5 across, 0 to 10 up)."""
+    at = lambda x, y: (area.x0 + (x - 0.5) / 11 * area.width, area.y1 - y / 10 * area.height)
+    refs, lines = {}, {}
+    for k in range(len(series)):
+        xs, ys = (data if kind == "markers" else curve)(k)
+        refs[ref_colour(k)] = [at(x, y) for x, y in zip(xs, ys)]
+        lines[ref_colour(k)] = refs[ref_colour(k)] if kind == "curves" else []
+    return refs, lines
 
 
 def eps_to_pdf(eps, pdf):
@@ -269,9 +326,10 @@ def make(producer, chart):
     stem = f"{producer}-{name}"
     with tempfile.TemporaryDirectory() as tmp:
         ref_pdf = os.path.join(tmp, "ref.pdf")
-        postscript = producer in POSTSCRIPT
-        drawing = os.path.join(HERE, stem + (".eps" if postscript else ".pdf"))
-        ref = os.path.join(tmp, "ref.eps" if postscript else "ref.pdf")
+        suffix = DRAWN_AS.get(producer, ".pdf")
+        postscript = suffix == ".eps"
+        drawing = os.path.join(HERE, stem + suffix)
+        ref = os.path.join(tmp, "ref" + suffix)
         for out, reference in ((drawing, False), (ref, True)):
             program, text = PRODUCERS[producer](name, kind, series, legend, out, reference)
             script = os.path.join(tmp, "script")
@@ -288,7 +346,9 @@ def make(producer, chart):
             box = eps_to_pdf(drawing, pdf)
             ref_box = eps_to_pdf(ref, ref_pdf)
             shift = (ref_box[0] - box[0], box[3] - ref_box[3])
-        page, area, refs, lines = read_truth(ref_pdf, kind, len(series))
+        page, area, refs, lines = read_truth(ref_pdf if postscript else ref, kind, len(series))
+        if producer in PLACED_BY_AREA:
+            refs, lines = placed(area, kind, series)
         moved = lambda p: (p[0] + shift[0], p[1] + shift[1])
         area = fitz.Rect(*moved((area.x0, area.y0)), *moved((area.x1, area.y1)))
         refs = {k: [moved(p) for p in v] for k, v in refs.items()}
@@ -302,7 +362,7 @@ def make(producer, chart):
              "series": []}
     for k, s in enumerate(series):
         ref = ref_colour(k)
-        entry = {"name": s[2], "kind": kind}
+        entry = {"name": s[2], "kind": kind, "legend": producer not in WITHOUT_LEGEND}
         if kind == "markers":
             entry.update(shape=s[0], colour=s[1], points=sorted(refs[ref]))
         else:
