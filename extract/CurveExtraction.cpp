@@ -591,7 +591,7 @@ TExtraction ExtractCurve(const TPixelSource& Source, const TExtractArea& Area, c
     const TBlobSearch found = FindBlobs(Source, Area, rule);
     const TRuledLines ruled(found, Area, box);
     TExtractionReport& report = result.Report;
-    TBlobSearch unruled = ruled.Empty() ? found : ruled.Without(found, Area);
+    TBlobSearch unruled = ruled.Empty() ? found : ruled.Without(found);
     std::erase_if(unruled.Blobs, [&](const TBlob& blob) {
         const bool legend = IsLegendSample(Source, Area, rule, blob);
         report.LegendLeftOut += legend;

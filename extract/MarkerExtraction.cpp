@@ -1,6 +1,7 @@
 #include "MarkerExtraction.h"
 
 #include "MarkerCentre.h"
+#include "MarkerPatches.h"
 
 #include <algorithm>
 #include <cmath>
@@ -15,6 +16,18 @@ int Find(std::vector<int>& parent, int i)
         i = parent[std::size_t(i)];
     }
     return i;
+}
+
+// The larger side of a patch's box.
+int Span(const TBlob& Blob)
+{
+    int left = Blob.Rows.front().First;
+    int right = Blob.Rows.front().Last;
+    for (const TBlob::TRow& row : Blob.Rows) {
+        left = std::min(left, row.First);
+        right = std::max(right, row.Last);
+    }
+    return std::max(right - left + 1, Blob.Rows.back().Y - Blob.Rows.front().Y + 1);
 }
 
 } // namespace
@@ -40,6 +53,11 @@ TBlobSearch FindBlobs(const TPixelSource& Source, const TExtractArea& Area, cons
         return search;
     }
     TBlobSearch search = FindBlobs(Source, Area, rule);
+    // Markers outlined by a hairline fall apart where it runs between
+    // pixels; with its faint pixels they are whole outlines again.
+    if (Fragmented(search))
+        if (TBlobSearch faint = FindBlobs(Source, Area, rule, true); Outlined(faint))
+            search = std::move(faint);
     search.Palette = Palette;
     return search;
 }
@@ -107,7 +125,7 @@ void MeasurePatches(TBlobSearch& Search)
     }
 }
 
-TBlobSearch FindBlobs(const TPixelSource& Source, const TExtractArea& Area, const TColourRule& Rule)
+TBlobSearch FindBlobs(const TPixelSource& Source, const TExtractArea& Area, const TColourRule& Rule, bool Faint)
 {
     TBlobSearch search;
     std::vector<TBlob::TRow> runs;
@@ -116,6 +134,12 @@ TBlobSearch FindBlobs(const TPixelSource& Source, const TExtractArea& Area, cons
     for (int y = rows.First; y <= rows.Last; ++y) {
         const TExtractArea::TSpan span = Area.RowSpan(y, Source.Width());
         MatchRow(Source, y, span.First, span.Last, Rule, matches);
+        if (Faint)
+            for (int x = span.First; x <= span.Last; ++x)
+                if (std::uint8_t& m = matches[std::size_t(x - span.First)]; !m) {
+                    const TRgb p = Source.At(x, y);
+                    m = Rule.Share(p) >= FaintShare && !Rule.Claimed(p);
+                }
         const auto matched = [&](int x) { return matches[std::size_t(x - span.First)] != 0; };
         int x = span.First;
         while (x <= span.Last) {
@@ -181,6 +205,12 @@ TExtraction MarkerCentres(const TPixelSource& Source, const TExtractArea& Area, 
     const TColourRule rule(Colour, Search.Palette, Tolerance);
     result.Report.ColourPixels = Search.Pixels;
     result.Report.LinesLeftOut = Search.LinesCut;
+    std::vector<int> spans;
+    for (const TBlob& blob : Search.Blobs)
+        if (blob.Area >= Range.Min && blob.Area <= Range.Max)
+            spans.push_back(Span(blob));
+    std::nth_element(spans.begin(), spans.begin() + std::ptrdiff_t(spans.size() / 2), spans.end());
+    const int typicalSpan = spans.empty() ? 0 : spans[spans.size() / 2];
     for (const TBlob& blob : Search.Blobs) {
         if (blob.Area < Range.Min || blob.Area > Range.Max) {
             ++result.Report.PiecesLeftOut;
@@ -189,7 +219,11 @@ TExtraction MarkerCentres(const TPixelSource& Source, const TExtractArea& Area, 
         // Markers that overlap make one patch of about that many typical
         // ones; their centres come from their parts.
         const long long count = Search.Typical > 0 ? std::llround(double(blob.Area) / double(Search.Typical)) : 1;
-        const bool several = count >= 2 && 2 * blob.Area >= 3 * Search.Typical;
+        // An outline's area goes with how its stroke falls on the pixels,
+        // not with how many markers it holds: only one broader than the
+        // typical patch holds several.
+        const bool several = count >= 2 && 2 * blob.Area >= 3 * Search.Typical &&
+                             !(IsOutline(blob) && 10 * Span(blob) <= 13 * typicalSpan);
         if (!several && IsLegendSwatch(Source, Area, rule, blob.Rows)) {
             ++result.Report.LegendLeftOut;
             continue;

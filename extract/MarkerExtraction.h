@@ -38,13 +38,18 @@ std::vector<TBlob> Patches(const std::vector<TBlob::TRow>& Rows);
 // Sets the pixel count and the typical size of the search's patches.
 void MeasurePatches(TBlobSearch& Search);
 
-// Every patch of Colour in Area.
+// Every patch of Colour in Area; the faint pixels too (see below) where
+// without them the patches are the pieces of outlined markers.
 TBlobSearch FindBlobs(const TPixelSource& Source, const TExtractArea& Area, const TRgb& Colour, int Tolerance);
 // The same with the area's palette already found.
 TBlobSearch FindBlobs(const TPixelSource& Source, const TExtractArea& Area, const TPalette& Palette,
                       const TRgb& Colour, int Tolerance);
-// Every patch of the pixels Rule matches in Area, which must be valid.
-TBlobSearch FindBlobs(const TPixelSource& Source, const TExtractArea& Area, const TColourRule& Rule);
+// Every patch of the pixels Rule matches in Area, which must be valid; with
+// Faint, also those that are at least FaintShare the colour over the
+// background and no rival's: a hairline's pixels where it runs between two,
+// which an outlined marker otherwise falls apart at.
+constexpr double FaintShare = 0.45;
+TBlobSearch FindBlobs(const TPixelSource& Source, const TExtractArea& Area, const TColourRule& Rule, bool Faint = false);
 
 // Which patch holds a pixel.
 class TBlobIndex {

@@ -151,51 +151,6 @@ TAxes AxesOf(const TBlob& Blob)
     return {std::sqrt(12 * ((a + c) / 2 + spread)), std::sqrt(12 * std::max((a + c) / 2 - spread, 0.0))};
 }
 
-// An outline (a ring, an open square or triangle): the pixel in the middle
-// of its box is not its own, and the hole round that pixel is closed, which
-// a line's zigzag or a filled shape is not. Shapes too large for a marker
-// are none; a hole narrower than three pixels is none.
-bool Hollow(const TBlob& Blob)
-{
-    int left = Blob.Rows.front().First;
-    int right = Blob.Rows.front().Last;
-    for (const TBlob::TRow& row : Blob.Rows) {
-        left = std::min(left, row.First);
-        right = std::max(right, row.Last);
-    }
-    const int top = Blob.Rows.front().Y;
-    const int width = right - left + 1;
-    const int height = Blob.Rows.back().Y - top + 1;
-    if (width < 5 || height < 5 || width > 256 || height > 256)
-        return false;
-    std::vector<char> cells(std::size_t(width) * std::size_t(height), 0);
-    const auto cell = [&](int x, int y) -> char& { return cells[std::size_t(y) * std::size_t(width) + std::size_t(x)]; };
-    // Each pixel grown by one, so that a gap a pixel wide in a hairline's
-    // smoothed edge does not open the hole.
-    for (const TBlob::TRow& row : Blob.Rows)
-        for (int x = row.First; x <= row.Last; ++x)
-            for (int dy = -1; dy <= 1; ++dy)
-                for (int dx = -1; dx <= 1; ++dx)
-                    if (x + dx >= left && x + dx <= right && row.Y + dy >= top && row.Y + dy < top + height)
-                        cell(x + dx - left, row.Y + dy - top) = 1;
-    std::vector<std::pair<int, int>> stack{{width / 2, height / 2}};
-    if (cell(width / 2, height / 2))
-        return false;
-    cell(width / 2, height / 2) = 2;
-    while (!stack.empty()) {
-        const auto [x, y] = stack.back();
-        stack.pop_back();
-        if (x == 0 || y == 0 || x == width - 1 || y == height - 1)
-            return false;
-        for (const auto& [dx, dy] : {std::pair{1, 0}, std::pair{-1, 0}, std::pair{0, 1}, std::pair{0, -1}})
-            if (!cell(x + dx, y + dy)) {
-                cell(x + dx, y + dy) = 2;
-                stack.push_back({x + dx, y + dy});
-            }
-    }
-    return true;
-}
-
 // Marker shapes (round, square, triangles, diamonds, crosses) are about as
 // wide as long, and so are a few overlapping ones, and they fill much of
 // that extent or ring it, where a line's zigzag does not; specks of a handful of
@@ -203,7 +158,7 @@ bool Hollow(const TBlob& Blob)
 bool Compact(const TBlob& Blob, const TAxes& Axes)
 {
     return Blob.Area >= 6 && Axes.Long <= 2.5 * Axes.Wide &&
-           (double(Blob.Area) >= 0.25 * Axes.Long * Axes.Wide || Hollow(Blob));
+           (double(Blob.Area) >= 0.25 * Axes.Long * Axes.Wide || IsOutline(Blob));
 }
 
 // The compact patch that holds the middle one of the compact patches'
@@ -365,7 +320,7 @@ TBlobSearch MarkerPatches(const TBlobSearch& Found)
         // to cut away from. The pixels near a core come back: a marker's
         // corners and tips, which the cut rounds off, and a line's stub as
         // long as they do.
-        const int reach = Hollow(*typical) ? 0 : (Depth(RowSetOf(*typical)) + 1) / 2;
+        const int reach = IsOutline(*typical) ? 0 : (Depth(RowSetOf(*typical)) + 1) / 2;
         if (reach > 0)
             return Cut(Search, reach, reach + 1);
         TBlobSearch patches = Search;
@@ -390,4 +345,64 @@ TBlobSearch MarkerPatches(const TBlobSearch& Found)
         }
     }
     return best;
+}
+
+bool Fragmented(const TBlobSearch& Search)
+{
+    const std::vector<TAxes> axes = AxesOf(Search.Blobs);
+    std::size_t compact = 0;
+    std::size_t thin = 0;
+    for (std::size_t i = 0; i < axes.size(); ++i) {
+        compact += Compact(Search.Blobs[i], axes[i]);
+        // Specks too: a hairline square may keep only its corners.
+        thin += axes[i].Long >= 3 * axes[i].Wide || Search.Blobs[i].Area < 6;
+    }
+    return thin > compact;
+}
+
+bool Outlined(const TBlobSearch& Search)
+{
+    const TBlob* typical = TypicalMarker(Search.Blobs, AxesOf(Search.Blobs));
+    return typical && IsOutline(*typical);
+}
+
+bool IsOutline(const TBlob& Blob)
+{
+    int left = Blob.Rows.front().First;
+    int right = Blob.Rows.front().Last;
+    for (const TBlob::TRow& row : Blob.Rows) {
+        left = std::min(left, row.First);
+        right = std::max(right, row.Last);
+    }
+    const int top = Blob.Rows.front().Y;
+    const int width = right - left + 1;
+    const int height = Blob.Rows.back().Y - top + 1;
+    if (width < 5 || height < 5 || width > 256 || height > 256)
+        return false;
+    std::vector<char> cells(std::size_t(width) * std::size_t(height), 0);
+    const auto cell = [&](int x, int y) -> char& { return cells[std::size_t(y) * std::size_t(width) + std::size_t(x)]; };
+    // Each pixel grown by one, so that a gap a pixel wide in a hairline's
+    // smoothed edge does not open the hole.
+    for (const TBlob::TRow& row : Blob.Rows)
+        for (int x = row.First; x <= row.Last; ++x)
+            for (int dy = -1; dy <= 1; ++dy)
+                for (int dx = -1; dx <= 1; ++dx)
+                    if (x + dx >= left && x + dx <= right && row.Y + dy >= top && row.Y + dy < top + height)
+                        cell(x + dx - left, row.Y + dy - top) = 1;
+    std::vector<std::pair<int, int>> stack{{width / 2, height / 2}};
+    if (cell(width / 2, height / 2))
+        return false;
+    cell(width / 2, height / 2) = 2;
+    while (!stack.empty()) {
+        const auto [x, y] = stack.back();
+        stack.pop_back();
+        if (x == 0 || y == 0 || x == width - 1 || y == height - 1)
+            return false;
+        for (const auto& [dx, dy] : {std::pair{1, 0}, std::pair{-1, 0}, std::pair{0, 1}, std::pair{0, -1}})
+            if (!cell(x + dx, y + dy)) {
+                cell(x + dx, y + dy) = 2;
+                stack.push_back({x + dx, y + dy});
+            }
+    }
+    return true;
 }

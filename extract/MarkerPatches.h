@@ -11,3 +11,16 @@
 // or apart from the start, go too: long, and thin against the typical
 // marker. LinesCut counts the patches left out as line.
 TBlobSearch MarkerPatches(const TBlobSearch& Search);
+
+// Whether the patches are mostly thin pieces or specks, more of them than
+// compact ones: lines, or outlined markers fallen apart.
+bool Fragmented(const TBlobSearch& Search);
+// Whether the typical marker among the patches is an outline (a ring, an
+// open square or triangle).
+bool Outlined(const TBlobSearch& Search);
+// Whether a patch is an outline (a ring, an open square or triangle): the
+// pixel in the middle of its box is not its own, and the hole round that
+// pixel is closed across a pixel's gap in a hairline's smoothed edge, which
+// a line's zigzag or a filled shape is not. Shapes too large for a marker,
+// and holes narrower than three pixels, are none.
+bool IsOutline(const TBlob& Blob);

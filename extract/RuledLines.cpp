@@ -35,6 +35,7 @@ std::vector<int> Lines(const std::vector<TLine>& Along, int First, double Low, d
 } // namespace
 
 TRuledLines::TRuledLines(const TBlobSearch& Search, const TExtractArea& Area, const TExtractArea::TBounds& Box)
+    : FArea(Area)
 {
     if (Box.Left > Box.Right)
         return;
@@ -56,6 +57,31 @@ TRuledLines::TRuledLines(const TBlobSearch& Search, const TExtractArea& Area, co
             }
     FRows = Lines(rows, top, Box.Left, Box.Right);
     FColumns = Lines(columns, left, Box.Top, Box.Bottom);
+    if (Empty())
+        return;
+    // Ticks: what is left of the colour beside a ruled line (none are known
+    // yet), short across the area and thin along the line.
+    const double width = Box.Right - Box.Left;
+    const double height = Box.Bottom - Box.Top;
+    for (TBlob& blob : Without(Search).Blobs) {
+        double l = INFINITY, r = -INFINITY, t = INFINITY, b = -INFINITY;
+        for (const TBlob::TRow& row : blob.Rows)
+            for (const int x : {row.First, row.Last}) {
+                const TPointF f = Area.ToFrame({double(x), double(row.Y)});
+                l = std::min(l, f.X);
+                r = std::max(r, f.X);
+                t = std::min(t, f.Y);
+                b = std::max(b, f.Y);
+            }
+        const double across = r - l + 1, along = b - t + 1;
+        const bool onColumn = (Ruled(FColumns, l - 1, 1) || Ruled(FColumns, r + 1, 1)) && across <= 0.03 * width + 2 &&
+                              along <= std::max(4.0, across / 2);
+        const bool onRow = (Ruled(FRows, t - 1, 1) || Ruled(FRows, b + 1, 1)) && along <= 0.03 * height + 2 &&
+                           across <= std::max(4.0, along / 2);
+        if (onColumn || onRow)
+            FTicks.Blobs.push_back(std::move(blob));
+    }
+    FTickIndex = TBlobIndex(FTicks);
 }
 
 bool TRuledLines::Ruled(const std::vector<int>& Lines, double At, double Within)
@@ -64,8 +90,9 @@ bool TRuledLines::Ruled(const std::vector<int>& Lines, double At, double Within)
     return next != Lines.end() && std::abs(*next - At) <= Within;
 }
 
-TBlobSearch TRuledLines::Without(const TBlobSearch& Search, const TExtractArea& Area) const
+TBlobSearch TRuledLines::Without(const TBlobSearch& Search) const
 {
+    const TExtractArea& Area = FArea;
     TBlobSearch kept = Search;
     std::vector<TBlob::TRow> runs;
     for (const TBlob& blob : Search.Blobs)
