@@ -88,9 +88,24 @@ QSizeF SvgPageSize(const QByteArray& Bytes, QSize Default)
     return QSizeF(Default) * (72.0 / 96.0);
 }
 
+// Whether the page keeps its drawing's proportions, as an SVG does unless
+// its root says preserveAspectRatio="none" (fitted whole and centred; the
+// other alignments are placed as the centred one).
+bool SvgKeepsAspect(const QByteArray& Bytes)
+{
+    QXmlStreamReader xml(Bytes);
+    if (!xml.readNextStartElement() || xml.name() != QStringLiteral("svg"))
+        return true;
+    return !xml.attributes().value(QStringLiteral("preserveAspectRatio")).trimmed().startsWith(QStringLiteral("none"));
+}
+
 class TSvgPages : public TPageSource {
 public:
-    explicit TSvgPages(const QByteArray& Bytes) : FRenderer(Bytes), FSize(SvgPageSize(Bytes, FRenderer.defaultSize())) {}
+    explicit TSvgPages(const QByteArray& Bytes) : FRenderer(Bytes), FSize(SvgPageSize(Bytes, FRenderer.defaultSize()))
+    {
+        if (SvgKeepsAspect(Bytes))
+            FRenderer.setAspectRatioMode(Qt::KeepAspectRatio);
+    }
     bool Valid() const { return FRenderer.isValid() && !FSize.isEmpty(); }
     int Pages() const override { return 1; }
     QSizeF PageSize(int) const override { return FSize; }

@@ -84,6 +84,8 @@ private slots:
     void tickLabels();
     void labelsBeyondTheRule_data();
     void labelsBeyondTheRule();
+    void pageBoxAsTheFileSays_data();
+    void pageBoxAsTheFileSays();
     void rendererIsConfined_data();
     void rendererIsConfined();
     void damagedAccountsAreRefused_data();
@@ -435,6 +437,62 @@ void TestDrawing::rendererIsConfined_data()
     QTest::newRow("remove") << "remove" << false;
     QTest::newRow("socket") << "socket" << false;
     QTest::newRow("exec") << "exec" << false;
+}
+
+void TestDrawing::pageBoxAsTheFileSays_data()
+{
+    QTest::addColumn<QByteArray>("file");
+    QTest::addColumn<QString>("suffix");
+    QTest::addColumn<QSize>("page");
+    QTest::addColumn<QRectF>("square");
+    // A 40 x 40 square in the middle of a 100 x 100 view, on a page twice
+    // as wide as tall: kept square and centred unless the SVG says "none".
+    const QByteArray svg = R"(<svg xmlns="http://www.w3.org/2000/svg" width="400pt" height="200pt" viewBox="0 0 100 100" %1>
+<rect x="30" y="30" width="40" height="40" fill="#d62728"/></svg>)";
+    QTest::newRow("SVG, proportions kept") << QByteArray(svg).replace("%1", "") << "svg" << QSize(400, 200)
+                                           << QRectF(160, 60, 80, 80);
+    QTest::newRow("SVG, xMidYMid meet") << QByteArray(svg).replace("%1", R"(preserveAspectRatio="xMidYMid meet")")
+                                        << "svg" << QSize(400, 200) << QRectF(160, 60, 80, 80);
+    QTest::newRow("SVG, stretched as it says") << QByteArray(svg).replace("%1", R"(preserveAspectRatio="none")")
+                                               << "svg" << QSize(400, 200) << QRectF(120, 60, 160, 80);
+    // An EPS whose box, given at its end, lies beyond the default page's
+    // width: all of it is the page.
+    const QByteArray eps = "%!PS-Adobe-3.0 EPSF-3.0\n%%BoundingBox: (atend)\n%%EndComments\n"
+                           "0.839 0.153 0.157 setrgbcolor 650 100 moveto 690 100 lineto 690 140 lineto 650 140 lineto "
+                           "closepath fill\nshowpage\n%%Trailer\n%%BoundingBox: 600 50 740 200\n%%EOF\n";
+    QTest::newRow("EPS, box at its end") << eps << "eps" << QSize(140, 150) << QRectF(50, 60, 40, 40);
+}
+
+// The page and where a drawn square lies on it, at 72 dpi.
+void TestDrawing::pageBoxAsTheFileSays()
+{
+    QFETCH(QByteArray, file);
+    QFETCH(QString, suffix);
+    QFETCH(QSize, page);
+    QFETCH(QRectF, square);
+    QTemporaryDir folder;
+    const QString name = folder.filePath(QStringLiteral("page.") + suffix);
+    QFile out(name);
+    QVERIFY(out.open(QIODevice::WriteOnly) && out.write(file) == file.size());
+    out.close();
+    const TRendered r = Render(name, 1, 72);
+    QVERIFY(r.Read);
+    QCOMPARE(QSize(r.Width, r.Height), page);
+    double left = INFINITY, top = INFINITY, right = -INFINITY, bottom = -INFINITY;
+    for (const TDrawnPath& p : r.Drawing.Paths)
+        if (p.Filled && p.Fill == Red)
+            for (const QPointF& v : p.Points) {
+                left = std::min(left, v.x());
+                top = std::min(top, v.y());
+                right = std::max(right, v.x());
+                bottom = std::max(bottom, v.y());
+            }
+    const QRectF drawn(QPointF(left, top), QPointF(right, bottom));
+    // Picture pixel centres are whole: a page's edge lies half a pixel out.
+    const QRectF want = square.translated(-0.5, -0.5);
+    QVERIFY2(std::abs(drawn.left() - want.left()) < 1e-3 && std::abs(drawn.top() - want.top()) < 1e-3 &&
+                 std::abs(drawn.width() - want.width()) < 1e-3 && std::abs(drawn.height() - want.height()) < 1e-3,
+             qPrintable(QStringLiteral("drawn at %1,%2 %3 x %4").arg(drawn.left()).arg(drawn.top()).arg(drawn.width()).arg(drawn.height())));
 }
 
 void TestDrawing::rendererIsConfined()
