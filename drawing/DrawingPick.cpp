@@ -162,7 +162,8 @@ std::optional<QString> LegendBeside(const TDrawing& Drawing, const QRectF& Box)
     const auto gapTo = [&](const QRectF& r) { return std::max(r.left() - Box.right(), Box.left() - r.right()); };
     const auto beside = [&](const QRectF& r, double Level) {
         const double gap = gapTo(r);
-        return gap > 0 && gap <= reach && std::abs(r.center().y() - Box.center().y()) <= Level && r.height() <= 3 * size;
+        return gap > 0 && gap <= reach && std::abs(r.center().y() - Box.center().y()) <= Level &&
+               r.height() <= 3 * size;
     };
     // The text nearest the sample, and the words that go on from it along
     // its line away from the sample.
@@ -246,7 +247,8 @@ bool IsRuled(const TDrawnPath& P)
             return false;
         length += std::abs(d.x()) + std::abs(d.y());
     }
-    const bool closed = P.Points.size() >= 4 && QLineF(P.Points.front(), P.Points.back()).length() <= 1e-6 * (1 + length);
+    const bool closed =
+        P.Points.size() >= 4 && QLineF(P.Points.front(), P.Points.back()).length() <= 1e-6 * (1 + length);
     return closed || (P.Points.size() == 2 && length >= 2 * MarkerSpan);
 }
 

@@ -246,29 +246,11 @@ bool NamedBeside(const TPixelSource& Source, const TExtractArea& Area, const TCo
            WordBeside(Source, Area, Rule, Top, Bottom, std::max(0, Left - Gap), std::max(0, Left - Reach), Breadth);
 }
 
-struct TBox {
-    int Left;
-    int Top;
-    int Right;
-    int Bottom;
-};
-
-TBox BoxOf(const std::vector<TBlob::TRow>& Rows)
-{
-    TBox box{Rows.front().First, Rows.front().Y, Rows.front().Last, Rows.front().Y};
-    for (const TBlob::TRow& row : Rows) {
-        box.Left = std::min(box.Left, row.First);
-        box.Right = std::max(box.Right, row.Last);
-        box.Top = std::min(box.Top, row.Y);
-        box.Bottom = std::max(box.Bottom, row.Y);
-    }
-    return box;
-}
-
 // The box of a marker's pixels of the colour that touch Box, the thin
 // strokes a cut took from it included (the arms of a + or a *), within
 // twice its size round it.
-TBox WholeMarker(const TPixelSource& Source, const TExtractArea& Area, const TColourRule& Rule, const TBox& Box)
+TPatchBox WholeMarker(const TPixelSource& Source, const TExtractArea& Area, const TColourRule& Rule,
+                      const TPatchBox& Box)
 {
     const int size = std::max(Box.Right - Box.Left, Box.Bottom - Box.Top) + 1;
     const TExtractArea::TSpan rows = Area.Rows(Source.Height());
@@ -286,7 +268,7 @@ TBox WholeMarker(const TPixelSource& Source, const TExtractArea& Area, const TCo
         const TExtractArea::TSpan span = Area.RowSpan(y, Source.Width());
         return x >= span.First && x <= span.Last && Rule.Matches(Source.At(x, y));
     };
-    TBox whole = Box;
+    TPatchBox whole = Box;
     std::vector<std::pair<int, int>> stack;
     for (int y = std::max(top, Box.Top); y <= std::min(bottom, Box.Bottom); ++y)
         for (int x = Box.Left; x <= Box.Right; ++x)
@@ -313,7 +295,7 @@ TBox WholeMarker(const TPixelSource& Source, const TExtractArea& Area, const TCo
 bool IsLegendSwatch(const TPixelSource& Source, const TExtractArea& Area, const TColourRule& Rule,
                     const std::vector<TBlob::TRow>& Rows)
 {
-    const TBox box = WholeMarker(Source, Area, Rule, BoxOf(Rows));
+    const TPatchBox box = WholeMarker(Source, Area, Rule, BoxOf(Rows));
     const int breadth = box.Right - box.Left + 1;
     // A band a little taller than the marker, as a name's letters may be.
     const int extra = std::max(1, (box.Bottom - box.Top) / 4);
@@ -323,7 +305,7 @@ bool IsLegendSwatch(const TPixelSource& Source, const TExtractArea& Area, const 
 
 bool IsLegendSample(const TPixelSource& Source, const TExtractArea& Area, const TColourRule& Rule, const TBlob& Blob)
 {
-    const TBox box = BoxOf(Blob.Rows);
+    const TPatchBox box = BoxOf(Blob.Rows);
     const int length = box.Right - box.Left + 1;
     const int thickness = box.Bottom - box.Top + 1;
     const double areaWidth = std::abs(Area.Rect.Right - Area.Rect.Left);

@@ -21,13 +21,8 @@ int Find(std::vector<int>& parent, int i)
 // The larger side of a patch's box.
 int Span(const TBlob& Blob)
 {
-    int left = Blob.Rows.front().First;
-    int right = Blob.Rows.front().Last;
-    for (const TBlob::TRow& row : Blob.Rows) {
-        left = std::min(left, row.First);
-        right = std::max(right, row.Last);
-    }
-    return std::max(right - left + 1, Blob.Rows.back().Y - Blob.Rows.front().Y + 1);
+    const TPatchBox box = BoxOf(Blob.Rows);
+    return std::max(box.Width(), box.Height());
 }
 
 } // namespace
@@ -60,6 +55,18 @@ TBlobSearch FindBlobs(const TPixelSource& Source, const TExtractArea& Area, cons
             search = std::move(faint);
     search.Palette = Palette;
     return search;
+}
+
+TPatchBox BoxOf(const std::vector<TBlob::TRow>& Rows)
+{
+    TPatchBox box{Rows.front().First, Rows.front().Y, Rows.front().Last, Rows.front().Y};
+    for (const TBlob::TRow& row : Rows) {
+        box.Left = std::min(box.Left, row.First);
+        box.Right = std::max(box.Right, row.Last);
+        box.Top = std::min(box.Top, row.Y);
+        box.Bottom = std::max(box.Bottom, row.Y);
+    }
+    return box;
 }
 
 std::vector<TBlob> Patches(const std::vector<TBlob::TRow>& Rows)

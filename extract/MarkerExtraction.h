@@ -33,6 +33,17 @@ struct TBlobSearch {
     QString Problem;
 };
 
+// The box of a patch's pixels, its edges' pixels included.
+struct TPatchBox {
+    int Left = 0;
+    int Top = 0;
+    int Right = -1;
+    int Bottom = -1;
+    int Width() const { return Right - Left + 1; }
+    int Height() const { return Bottom - Top + 1; }
+};
+TPatchBox BoxOf(const std::vector<TBlob::TRow>& Rows);
+
 // The 8-connected patches of Rows, which go by Y and then First.
 std::vector<TBlob> Patches(const std::vector<TBlob::TRow>& Rows);
 // Sets the pixel count and the typical size of the search's patches.
@@ -49,7 +60,8 @@ TBlobSearch FindBlobs(const TPixelSource& Source, const TExtractArea& Area, cons
 // background and no rival's: a hairline's pixels where it runs between two,
 // which an outlined marker otherwise falls apart at.
 constexpr double FaintShare = 0.45;
-TBlobSearch FindBlobs(const TPixelSource& Source, const TExtractArea& Area, const TColourRule& Rule, bool Faint = false);
+TBlobSearch FindBlobs(const TPixelSource& Source, const TExtractArea& Area, const TColourRule& Rule,
+                      bool Faint = false);
 
 // Which patch holds a pixel.
 class TBlobIndex {

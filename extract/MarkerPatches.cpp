@@ -368,19 +368,18 @@ bool Outlined(const TBlobSearch& Search)
 
 bool IsOutline(const TBlob& Blob)
 {
-    int left = Blob.Rows.front().First;
-    int right = Blob.Rows.front().Last;
-    for (const TBlob::TRow& row : Blob.Rows) {
-        left = std::min(left, row.First);
-        right = std::max(right, row.Last);
-    }
-    const int top = Blob.Rows.front().Y;
-    const int width = right - left + 1;
-    const int height = Blob.Rows.back().Y - top + 1;
+    const TPatchBox box = BoxOf(Blob.Rows);
+    const int left = box.Left;
+    const int right = box.Right;
+    const int top = box.Top;
+    const int width = box.Width();
+    const int height = box.Height();
     if (width < 5 || height < 5 || width > 256 || height > 256)
         return false;
     std::vector<char> cells(std::size_t(width) * std::size_t(height), 0);
-    const auto cell = [&](int x, int y) -> char& { return cells[std::size_t(y) * std::size_t(width) + std::size_t(x)]; };
+    const auto cell = [&](int x, int y) -> char& {
+        return cells[std::size_t(y) * std::size_t(width) + std::size_t(x)];
+    };
     // Each pixel grown by one, so that a gap a pixel wide in a hairline's
     // smoothed edge does not open the hole.
     for (const TBlob::TRow& row : Blob.Rows)

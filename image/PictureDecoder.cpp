@@ -389,8 +389,9 @@ TDecodedPicture RenderPage(const QString& FileName, const TPageChoice& Choice, c
     QString source = FileName;
     if (IsPostScript(FileName)) {
         source = folder.filePath(QStringLiteral("page.pdf"));
-        const QString why = folder.isValid() ? PostScriptToPdf(BoxedPostScript(FileName, folder), source, Decoder)
-                                             : QStringLiteral("no temporary folder for its PDF");
+        const QString why = folder.isValid()
+                                ? PostScriptToPdf(BoxedPostScript(FileName, folder), source, Decoder)
+                                : QStringLiteral("no temporary folder for its PDF");
         if (!why.isEmpty()) {
             TDecodedPicture failed;
             failed.Report.Status = why == QStringLiteral("cancelled") ? TPictureStatus::Cancelled : TPictureStatus::Failed;
