@@ -592,11 +592,25 @@ TExtraction ExtractCurve(const TPixelSource& Source, const TExtractArea& Area, c
     const TRuledLines ruled(found, Area, box);
     TExtractionReport& report = result.Report;
     TBlobSearch unruled = ruled.Empty() ? found : ruled.Without(found);
-    std::erase_if(unruled.Blobs, [&](const TBlob& blob) {
-        const bool legend = IsLegendSample(Source, Area, rule, blob);
-        report.LegendLeftOut += legend;
-        return legend;
-    });
+    // A legend's sample stands apart: the pieces of a curve broken by its
+    // smoothed edges, which may be many, have another a pixel or two on.
+    const TBlobIndex near(unruled);
+    const auto apart = [&](const TBlob& blob, std::size_t self) {
+        const TPatchBox box = BoxOf(blob.Rows);
+        for (int y = box.Top - 2; y <= box.Bottom + 2; ++y)
+            for (const int x : {box.Left - 2, box.Left - 1, box.Right + 1, box.Right + 2})
+                if (const int other = near.At(x, y); other >= 0 && std::size_t(other) != self)
+                    return false;
+        return true;
+    };
+    std::vector<char> legends(unruled.Blobs.size(), 0);
+    for (std::size_t i = 0; i < unruled.Blobs.size(); ++i) {
+        const TBlob& blob = unruled.Blobs[i];
+        legends[i] = blob.Area >= 8 && apart(blob, i) && IsLegendSample(Source, Area, rule, blob);
+        report.LegendLeftOut += legends[i];
+    }
+    std::size_t next = 0;
+    std::erase_if(unruled.Blobs, [&](const TBlob&) { return legends[next++] != 0; });
     MeasurePatches(unruled);
     const TPieces pieces(std::move(unruled), Area);
     report.ColourPixels = pieces.Search.Pixels;

@@ -310,11 +310,11 @@ bool IsLegendSample(const TPixelSource& Source, const TExtractArea& Area, const 
     const int thickness = box.Bottom - box.Top + 1;
     const double areaWidth = std::abs(Area.Rect.Right - Area.Rect.Left);
     // A level stroke a fraction of the area wide; a marker on it or alone is
-    // a marker's sample.
+    // a marker's sample, and small.
     if (length > 0.2 * areaWidth)
         return false;
     if (3 * thickness > length)
-        return IsLegendSwatch(Source, Area, Rule, Blob.Rows);
+        return std::max(length, thickness) <= 0.05 * areaWidth && IsLegendSwatch(Source, Area, Rule, Blob.Rows);
     const int middle = (box.Top + box.Bottom) / 2;
     const int breadth = std::max(12, length / 3);
     return NamedBeside(Source, Area, Rule, middle - std::max(2, thickness), middle + std::max(2, thickness), box.Left,
