@@ -150,47 +150,71 @@ bool SameMarker(const TDrawnPath& A, const TDrawnPath& B)
     return true;
 }
 
-// Whether the sample with box Box (a marker, or a short stroke of a curve's
-// look) is a legend's: a name written beside it, on its right or its left,
-// within a few of its breadths, level with it. Names are the drawing's
-// text, which gives the name, or glyphs drawn as filled outlines, which do
-// not.
-std::optional<QString> LegendBeside(const TDrawing& Drawing, const QRectF& Box)
-{
-    const double size = std::max({Box.width(), Box.height(), 1.0});
-    const double reach = 4 * size;
-    const auto gapTo = [&](const QRectF& r) { return std::max(r.left() - Box.right(), Box.left() - r.right()); };
-    const auto beside = [&](const QRectF& r, double Level) {
-        const double gap = gapTo(r);
-        return gap > 0 && gap <= reach && std::abs(r.center().y() - Box.center().y()) <= Level &&
-               r.height() <= 3 * size;
-    };
-    // The text nearest the sample, and the words that go on from it along
-    // its line away from the sample.
-    const TDrawnText* nearest = nullptr;
-    for (const TDrawnText& t : Drawing.Texts)
-        if (!t.Text.trimmed().isEmpty() && beside(t.Box, 0.5 * std::max(t.Box.height(), Box.height())) &&
-            (!nearest || gapTo(t.Box) < gapTo(nearest->Box)))
-            nearest = &t;
-    if (nearest) {
-        const bool right = nearest->Box.left() >= Box.right();
-        std::vector<const TDrawnText*> words{nearest};
+// The legend's words of a drawing: its text, and glyphs drawn as filled
+// outlines (dark and grey, as names are written), gathered once for all the
+// samples asked about.
+class TLegends {
+public:
+    explicit TLegends(const TDrawing& Drawing)
+    {
+        for (const TDrawnText& t : Drawing.Texts)
+            if (!t.Text.trimmed().isEmpty())
+                FTexts.push_back(&t);
+        for (const TDrawnPath& p : Drawing.Paths)
+            if (p.Filled && !p.Stroked && p.Points.size() >= 3 && qGray(p.Fill) < 130 &&
+                std::abs(qRed(p.Fill) - qGreen(p.Fill)) <= 40 && std::abs(qBlue(p.Fill) - qGreen(p.Fill)) <= 40)
+                FGlyphs.push_back(Bounds(p));
+    }
+
+    // Whether the sample with box Box (a marker, or a short stroke of a
+    // curve's look) is a legend's: a name written beside it, on its right or
+    // its left, within a few of its breadths, level with it. Text gives the
+    // name; glyphs drawn as outlines do not.
+    std::optional<QString> Beside(const QRectF& Box) const
+    {
+        const double size = std::max({Box.width(), Box.height(), 1.0});
+        const double reach = 4 * size;
+        const auto gapTo = [&](const QRectF& r) { return std::max(r.left() - Box.right(), Box.left() - r.right()); };
+        const auto beside = [&](const QRectF& r, double Level) {
+            const double gap = gapTo(r);
+            return gap > 0 && gap <= reach && std::abs(r.center().y() - Box.center().y()) <= Level &&
+                   r.height() <= 3 * size;
+        };
+        // The text nearest the sample, and the words that go on from it
+        // along its line away from the sample.
+        const TDrawnText* nearest = nullptr;
+        for (const TDrawnText* t : FTexts)
+            if (beside(t->Box, 0.5 * std::max(t->Box.height(), Box.height())) &&
+                (!nearest || gapTo(t->Box) < gapTo(nearest->Box)))
+                nearest = t;
+        if (nearest)
+            return Words(nearest, nearest->Box.left() >= Box.right());
+        int glyphs = 0;
+        for (const QRectF& r : FGlyphs)
+            glyphs += r.height() <= 2 * size && r.width() <= 2 * size && beside(r, 0.5 * size);
+        return glyphs >= 2 ? std::optional<QString>(QString()) : std::nullopt;
+    }
+
+private:
+    // The words on First's line that go on from it, rightwards or leftwards.
+    QString Words(const TDrawnText* First, bool Right) const
+    {
+        std::vector<const TDrawnText*> words{First};
         for (bool more = true; more;) {
             more = false;
             const QRectF last = words.back()->Box;
-            for (const TDrawnText& t : Drawing.Texts) {
-                const double gap = right ? t.Box.left() - last.right() : last.left() - t.Box.right();
-                if (&t != words.back() && !t.Text.trimmed().isEmpty() && gap >= -0.1 * last.height() &&
-                    gap <= 0.6 * last.height() &&
-                    std::abs(t.Box.center().y() - last.center().y()) <= 0.25 * last.height() &&
-                    std::find(words.begin(), words.end(), &t) == words.end()) {
-                    words.push_back(&t);
+            for (const TDrawnText* t : FTexts) {
+                const double gap = Right ? t->Box.left() - last.right() : last.left() - t->Box.right();
+                if (gap >= -0.1 * last.height() && gap <= 0.6 * last.height() &&
+                    std::abs(t->Box.center().y() - last.center().y()) <= 0.25 * last.height() &&
+                    std::find(words.begin(), words.end(), t) == words.end()) {
+                    words.push_back(t);
                     more = true;
                     break;
                 }
             }
         }
-        if (!right)
+        if (!Right)
             std::reverse(words.begin(), words.end());
         QStringList name;
         for (const TDrawnText* w : words)
@@ -198,19 +222,15 @@ std::optional<QString> LegendBeside(const TDrawing& Drawing, const QRectF& Box)
         // A ligature (fi, fl) is the letters it joins.
         return name.join(u' ').simplified().normalized(QString::NormalizationForm_KC);
     }
-    int glyphs = 0;
-    for (const TDrawnPath& p : Drawing.Paths)
-        if (p.Filled && !p.Stroked && p.Points.size() >= 3 && qGray(p.Fill) < 130 &&
-            std::abs(qRed(p.Fill) - qGreen(p.Fill)) <= 40 && std::abs(qBlue(p.Fill) - qGreen(p.Fill)) <= 40) {
-            const QRectF r = Bounds(p);
-            glyphs += r.height() <= 2 * size && r.width() <= 2 * size && beside(r, 0.5 * size);
-        }
-    return glyphs >= 2 ? std::optional<QString>(QString()) : std::nullopt;
-}
+
+    std::vector<const TDrawnText*> FTexts;
+    std::vector<QRectF> FGlyphs;
+};
 
 // Every marker like the path Like, its members marked in Members when given;
 // legend samples are left out.
-TDrawingPick Markers(const TDrawing& Drawing, std::size_t Like, std::vector<bool>* Members = nullptr)
+TDrawingPick Markers(const TDrawing& Drawing, const TLegends& Legends, std::size_t Like,
+                     std::vector<bool>* Members = nullptr)
 {
     TDrawingPick pick;
     pick.Kind = TDrawingPick::pkMarkers;
@@ -219,7 +239,7 @@ TDrawingPick Markers(const TDrawing& Drawing, std::size_t Like, std::vector<bool
         if (SameMarker(like, Drawing.Paths[i])) {
             if (Members)
                 (*Members)[i] = true;
-            if (const std::optional<QString> legend = LegendBeside(Drawing, Bounds(Drawing.Paths[i]))) {
+            if (const std::optional<QString> legend = Legends.Beside(Bounds(Drawing.Paths[i]))) {
                 ++pick.LegendLeftOut;
                 if (pick.Name.isEmpty())
                     pick.Name = *legend;
@@ -360,14 +380,20 @@ int Nearest(const TDrawing& Drawing, QPointF At, double Reach, TAccept Accept)
 // The drawing with each stroke of several figures (a curve and its legend
 // sample drawn as one path, say) made a path a figure, as pieces that the
 // curve joins again where they meet; markers of several strokes stay whole.
-TDrawing Figures(const TDrawing& Drawing)
+// Nothing when no stroke has several.
+std::optional<TDrawing> Figures(const TDrawing& Drawing)
 {
+    const auto several = [](const TDrawnPath& p) {
+        return p.Starts.size() >= 2 && p.Stroked && !p.Filled && !IsMarkerShape(p);
+    };
+    if (std::none_of(Drawing.Paths.begin(), Drawing.Paths.end(), several))
+        return std::nullopt;
     TDrawing split;
     split.Texts = Drawing.Texts;
     split.Images = Drawing.Images;
     split.Paths.reserve(Drawing.Paths.size());
     for (const TDrawnPath& p : Drawing.Paths) {
-        if (p.Starts.size() < 2 || !p.Stroked || p.Filled || IsMarkerShape(p)) {
+        if (!several(p)) {
             split.Paths.push_back(p);
             continue;
         }
@@ -387,13 +413,14 @@ TDrawing Figures(const TDrawing& Drawing)
 // apart (straight strokes of one look, short as a marker, about one point:
 // crossing at their middles, or spokes from it, as long as one stroke is
 // centred there or three spokes meet, which a polyline's pieces never do)
-// made one path, its strokes in the order of their slopes, so that markers
-// of the same shape have their vertices alike.
-TDrawing Crosses(const TDrawing& Drawing)
+// made one path, its strokes in the order of their slopes; strokes Wanted
+// takes only. Nothing when there are none.
+template <class TWanted>
+std::optional<TDrawing> Crosses(const TDrawing& Drawing, TWanted Wanted)
 {
-    const auto isStroke = [](const TDrawnPath& p) {
+    const auto isStroke = [&](const TDrawnPath& p) {
         return p.Stroked && !p.Filled && p.Points.size() == 2 && p.Starts.size() == 1 &&
-               QLineF(p.Points[0], p.Points[1]).length() <= MarkerSpan;
+               QLineF(p.Points[0], p.Points[1]).length() <= MarkerSpan && Wanted(p);
     };
     const auto middle = [](const TDrawnPath& p) { return (p.Points[0] + p.Points[1]) / 2; };
     // Each stroke's middle and ends by the cell, a pixel wide, they lie in.
@@ -421,8 +448,9 @@ TDrawing Crosses(const TDrawing& Drawing)
             for (int dy = -1; dy <= 1; ++dy) {
                 const auto [first, last] = cells.equal_range(cellOf(At, dx, dy));
                 for (auto c = first; c != last; ++c)
-                    if (Group[c->second.Path] < 0 && QLineF(c->second.At, At).length() <= Within &&
-                        SameLook(Look, Drawing.Paths[c->second.Path]))
+                    if (const QPointF d = c->second.At - At; Group[c->second.Path] < 0 &&
+                                                             QPointF::dotProduct(d, d) <= Within * Within &&
+                                                             SameLook(Look, Drawing.Paths[c->second.Path]))
                         (c->second.Middle ? centred : ending).push_back(c->second.Path);
             }
         return std::pair{centred, ending};
@@ -449,6 +477,8 @@ TDrawing Crosses(const TDrawing& Drawing)
             break;
         }
     }
+    if (groups.empty())
+        return std::nullopt;
     TDrawing joined;
     joined.Texts = Drawing.Texts;
     joined.Images = Drawing.Images;
@@ -504,19 +534,19 @@ bool IsSampleStroke(const TDrawnPath& P)
 
 // The name a legend gives the curve Picked, drawn in Look's look: the text
 // beside a sample stroke of that look that is no part of the curve.
-QString CurveName(const TDrawing& Drawing, const TDrawnPath& Look, const TDrawingPick& Picked)
+QString CurveName(const TDrawing& Drawing, const TLegends& Legends, const TDrawnPath& Look, const TDrawingPick& Picked)
 {
     for (const TDrawnPath& p : Drawing.Paths)
         if (IsSampleStroke(p) && SameLook(p, Look) &&
             std::find(Picked.Points.begin(), Picked.Points.end(), p.Points[0]) == Picked.Points.end())
-            if (const std::optional<QString> name = LegendBeside(Drawing, Bounds(p)); name && !name->isEmpty())
+            if (const std::optional<QString> name = Legends.Beside(Bounds(p)); name && !name->isEmpty())
                 return *name;
     return {};
 }
 
 // The longest curve of the pieces Accept takes, named by the legend.
 template <class TAccept>
-TDrawingPick LongestCurve(const TDrawing& Drawing, TAccept Accept)
+TDrawingPick LongestCurve(const TDrawing& Drawing, const TLegends& Legends, TAccept Accept)
 {
     const TEnds ends(Drawing);
     std::vector<bool> used(Drawing.Paths.size(), false);
@@ -535,7 +565,7 @@ TDrawingPick LongestCurve(const TDrawing& Drawing, TAccept Accept)
             }
         }
     if (bestLength >= 0)
-        best.Name = CurveName(Drawing, Drawing.Paths[seed], best);
+        best.Name = CurveName(Drawing, Legends, Drawing.Paths[seed], best);
     return best;
 }
 
@@ -547,24 +577,25 @@ TDrawingPick PickAmongFigures(const TDrawing& Drawing, QPointF At, double Reach)
         return {};
     const auto index = std::size_t(nearest);
     const TDrawnPath& clicked = Drawing.Paths[index];
+    const TLegends legends(Drawing);
     if (IsMarkerShape(clicked)) {
-        TDrawingPick markers = Markers(Drawing, index);
+        TDrawingPick markers = Markers(Drawing, legends, index);
         if (markers.Paths >= 2)
             return markers;
     }
     if (!clicked.Stroked)
         return {};
     // A legend's sample stands for the curve drawn as it is.
-    if (IsSampleStroke(clicked) && LegendBeside(Drawing, Bounds(clicked))) {
-        TDrawingPick curve = LongestCurve(Drawing, [&](const TDrawnPath& p) {
-            return SameLook(p, clicked) && !IsRuled(p) && !(IsSampleStroke(p) && LegendBeside(Drawing, Bounds(p)));
+    if (IsSampleStroke(clicked) && legends.Beside(Bounds(clicked))) {
+        TDrawingPick curve = LongestCurve(Drawing, legends, [&](const TDrawnPath& p) {
+            return SameLook(p, clicked) && !IsRuled(p) && !(IsSampleStroke(p) && legends.Beside(Bounds(p)));
         });
         if (!curve.Points.empty())
             return curve;
     }
     std::vector<bool> used(Drawing.Paths.size(), false);
     TDrawingPick curve = Curve(Drawing, index, TEnds(Drawing), used);
-    curve.Name = CurveName(Drawing, clicked, curve);
+    curve.Name = CurveName(Drawing, legends, clicked, curve);
     return curve;
 }
 
@@ -579,38 +610,45 @@ TDrawingPick CurveAmongFigures(const TDrawing& Drawing, QRgb Colour, std::option
             return {};
         std::vector<bool> used(Drawing.Paths.size(), false);
         TDrawingPick curve = Curve(Drawing, std::size_t(nearest), TEnds(Drawing), used);
-        curve.Name = CurveName(Drawing, Drawing.Paths[std::size_t(nearest)], curve);
+        curve.Name = CurveName(Drawing, TLegends(Drawing), Drawing.Paths[std::size_t(nearest)], curve);
         return curve;
     }
-    return LongestCurve(Drawing, stroked);
+    return LongestCurve(Drawing, TLegends(Drawing), stroked);
 }
 
 } // namespace
 
 TDrawingPick PickFromDrawing(const TDrawing& Drawing, QPointF At, double Reach)
 {
-    return PickAmongFigures(Crosses(Figures(Drawing)), At, Reach);
+    const std::optional<TDrawing> split = Figures(Drawing);
+    const TDrawing& figures = split ? *split : Drawing;
+    const std::optional<TDrawing> joined = Crosses(figures, [](const TDrawnPath&) { return true; });
+    return PickAmongFigures(joined ? *joined : figures, At, Reach);
 }
 
 TDrawingPick CurveOfColour(const TDrawing& Drawing, QRgb Colour, std::optional<QPointF> At)
 {
-    return CurveAmongFigures(Figures(Drawing), Colour, At);
+    const std::optional<TDrawing> split = Figures(Drawing);
+    return CurveAmongFigures(split ? *split : Drawing, Colour, At);
 }
 
 TDrawingPick MarkersOfColour(const TDrawing& Drawing, QRgb Colour, std::optional<QPointF> At)
 {
-    const TDrawing joined = Crosses(Drawing);
+    const std::optional<TDrawing> crosses =
+        Crosses(Drawing, [&](const TDrawnPath& p) { return SameColour(p.Stroke, Colour); });
+    const TDrawing& joined = crosses ? *crosses : Drawing;
     const auto marker = [&](const TDrawnPath& p) { return IsMarkerShape(p) && OfColour(p, Colour); };
     if (At) {
         const int nearest = Nearest(joined, *At, std::numeric_limits<double>::max(), marker);
-        return nearest < 0 ? TDrawingPick{} : Markers(joined, std::size_t(nearest));
+        return nearest < 0 ? TDrawingPick{} : Markers(joined, TLegends(joined), std::size_t(nearest));
     }
     // Each shape counted once, however many markers it has.
     TDrawingPick best;
     std::vector<bool> counted(joined.Paths.size(), false);
+    const TLegends legends(joined);
     for (std::size_t i = 0; i < joined.Paths.size(); ++i)
         if (!counted[i] && marker(joined.Paths[i])) {
-            TDrawingPick markers = Markers(joined, i, &counted);
+            TDrawingPick markers = Markers(joined, legends, i, &counted);
             if (markers.Paths > best.Paths)
                 best = std::move(markers);
         }
