@@ -74,8 +74,8 @@ TRuledLines::TRuledLines(const TBlobSearch& Search, const TExtractArea& Area, co
                 b = std::max(b, f.Y);
             }
         const double across = r - l + 1, along = b - t + 1;
-        const bool onColumn = (Ruled(FColumns, l - 1, 1) || Ruled(FColumns, r + 1, 1)) && across <= 0.03 * width + 2 &&
-                              along <= std::max(4.0, across / 2);
+        const bool onColumn = (Ruled(FColumns, l - 1, 1) || Ruled(FColumns, r + 1, 1)) &&
+                              across <= 0.03 * width + 2 && along <= std::max(4.0, across / 2);
         const bool onRow = (Ruled(FRows, t - 1, 1) || Ruled(FRows, b + 1, 1)) && along <= 0.03 * height + 2 &&
                            across <= std::max(4.0, along / 2);
         if (onColumn || onRow)
@@ -92,14 +92,13 @@ bool TRuledLines::Ruled(const std::vector<int>& Lines, double At, double Within)
 
 TBlobSearch TRuledLines::Without(const TBlobSearch& Search) const
 {
-    const TExtractArea& Area = FArea;
     TBlobSearch kept = Search;
     std::vector<TBlob::TRow> runs;
     for (const TBlob& blob : Search.Blobs)
         for (const TBlob::TRow& row : blob.Rows) {
             int first = row.First;
             for (int x = row.First; x <= row.Last + 1; ++x)
-                if (x > row.Last || Holds(Area.ToFrame({double(x), double(row.Y)}))) {
+                if (x > row.Last || Holds(FArea.ToFrame({double(x), double(row.Y)}))) {
                     if (x > first)
                         runs.push_back({row.Y, first, x - 1});
                     first = x + 1;
