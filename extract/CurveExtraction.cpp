@@ -431,22 +431,11 @@ struct TPieces {
         , Index(Search)
     {
         for (const TBlob& blob : Search.Blobs) {
-            double left = INFINITY;
-            double right = -INFINITY;
-            double top = INFINITY;
-            double bottom = -INFINITY;
-            for (const TBlob::TRow& row : blob.Rows)
-                for (const int x : {row.First, row.Last}) {
-                    const TPointF f = Area.ToFrame({double(x), double(row.Y)});
-                    left = std::min(left, f.X);
-                    right = std::max(right, f.X);
-                    top = std::min(top, f.Y);
-                    bottom = std::max(bottom, f.Y);
-                }
-            FrameLeft.push_back(left);
-            FrameRight.push_back(right);
-            FrameTop.push_back(top);
-            FrameBottom.push_back(bottom);
+            const TExtractArea::TBounds bounds = FrameBoundsOf(blob, Area);
+            FrameLeft.push_back(bounds.Left);
+            FrameRight.push_back(bounds.Right);
+            FrameTop.push_back(bounds.Top);
+            FrameBottom.push_back(bounds.Bottom);
         }
     }
 

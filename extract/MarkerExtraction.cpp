@@ -69,6 +69,20 @@ TPatchBox BoxOf(const std::vector<TBlob::TRow>& Rows)
     return box;
 }
 
+TExtractArea::TBounds FrameBoundsOf(const TBlob& Blob, const TExtractArea& Area)
+{
+    TExtractArea::TBounds bounds{INFINITY, INFINITY, -INFINITY, -INFINITY};
+    for (const TBlob::TRow& row : Blob.Rows)
+        for (const int x : {row.First, row.Last}) {
+            const TPointF f = Area.ToFrame({double(x), double(row.Y)});
+            bounds.Left = std::min(bounds.Left, f.X);
+            bounds.Right = std::max(bounds.Right, f.X);
+            bounds.Top = std::min(bounds.Top, f.Y);
+            bounds.Bottom = std::max(bounds.Bottom, f.Y);
+        }
+    return bounds;
+}
+
 std::vector<TBlob> Patches(const std::vector<TBlob::TRow>& Rows)
 {
     std::vector<int> parent(Rows.size());

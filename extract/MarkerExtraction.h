@@ -43,6 +43,8 @@ struct TPatchBox {
     int Height() const { return Bottom - Top + 1; }
 };
 TPatchBox BoxOf(const std::vector<TBlob::TRow>& Rows);
+// The bounds of a patch's pixel centres in Area's turned frame.
+TExtractArea::TBounds FrameBoundsOf(const TBlob& Blob, const TExtractArea& Area);
 
 // The 8-connected patches of Rows, which go by Y and then First.
 std::vector<TBlob> Patches(const std::vector<TBlob::TRow>& Rows);

@@ -64,15 +64,8 @@ TRuledLines::TRuledLines(const TBlobSearch& Search, const TExtractArea& Area, co
     const double width = Box.Right - Box.Left;
     const double height = Box.Bottom - Box.Top;
     for (TBlob& blob : Without(Search).Blobs) {
-        double l = INFINITY, r = -INFINITY, t = INFINITY, b = -INFINITY;
-        for (const TBlob::TRow& row : blob.Rows)
-            for (const int x : {row.First, row.Last}) {
-                const TPointF f = Area.ToFrame({double(x), double(row.Y)});
-                l = std::min(l, f.X);
-                r = std::max(r, f.X);
-                t = std::min(t, f.Y);
-                b = std::max(b, f.Y);
-            }
+        const TExtractArea::TBounds bounds = FrameBoundsOf(blob, Area);
+        const double l = bounds.Left, r = bounds.Right, t = bounds.Top, b = bounds.Bottom;
         const double across = r - l + 1, along = b - t + 1;
         const bool onColumn = (Ruled(FColumns, l - 1, 1) || Ruled(FColumns, r + 1, 1)) &&
                               across <= 0.03 * width + 2 && along <= std::max(4.0, across / 2);
