@@ -1,6 +1,7 @@
 #include "RecordingDevice.h"
 
 #include <QPainterPath>
+#include <QPicture>
 #include <QTextItem>
 
 #include <cmath>
@@ -83,7 +84,11 @@ void TRecordingEngine::drawTextItem(const QPointF& At, const QTextItem& Text)
 
 TRecordingDevice::TRecordingDevice(int Width, int Height, double Dpi, TDrawing& Into)
     // Device pixel edges are whole; picture pixel centres are.
-    : FWidth(Width), FHeight(Height), FDpi(Dpi), FEngine(Into, QTransform::fromTranslate(-0.5, -0.5))
+    : FWidth(Width), FHeight(Height), FDpi(Dpi), FEngine(Into, QTransform::fromTranslate(-0.5, -0.5)),
+      // Poppler records a transparency group as a QPicture, which replays
+      // scaled by this device's logical dpi over its own: equal, the group
+      // stays where the page puts it.
+      FLogicalDpi(QPicture().logicalDpiX())
 {
 }
 
@@ -100,6 +105,7 @@ int TRecordingDevice::metric(PaintDeviceMetric Metric) const
         return int(std::lround(FHeight * 25.4 / FDpi));
     case PdmDpiX:
     case PdmDpiY:
+        return FLogicalDpi;
     case PdmPhysicalDpiX:
     case PdmPhysicalDpiY:
         return int(std::lround(FDpi));

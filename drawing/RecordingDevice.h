@@ -44,4 +44,5 @@ private:
     int FWidth, FHeight;
     double FDpi;
     mutable TRecordingEngine FEngine;
+    int FLogicalDpi;
 };

@@ -64,6 +64,43 @@ TRendered Render(const QString& File, int Page, double Dpi)
     return r;
 }
 
+
+// A one-page PDF, 400 x 200 points, whose page draws Content with Form (a
+// transparency group) and SoftMask (a graphics state whose soft mask is a
+// white group) among its resources.
+QByteArray OnePagePdf(const QByteArray& Content)
+{
+    const auto stream = [](const QByteArray& Dictionary, const QByteArray& Data) {
+        return "<< " + Dictionary + " /Length " + QByteArray::number(Data.size()) + " >>\nstream\n" + Data +
+               "\nendstream";
+    };
+    const QByteArray group = "/Group << /S /Transparency /CS /DeviceRGB >>";
+    const std::vector<QByteArray> objects = {
+        "<< /Type /Catalog /Pages 2 0 R >>",
+        "<< /Type /Pages /Kids [3 0 R] /Count 1 >>",
+        "<< /Type /Page /Parent 2 0 R /MediaBox [0 0 400 200] /Contents 4 0 R /Resources << /XObject << /Form 5 0 "
+        "R >> /ExtGState << /SoftMask 6 0 R >> >> >>",
+        stream("", Content),
+        stream("/Type /XObject /Subtype /Form /BBox [0 0 200 150] " + group + " /Resources << >>",
+               "0.839 0.153 0.157 rg 60 40 40 40 re f"),
+        "<< /Type /ExtGState /SMask << /S /Luminosity /G 7 0 R >> >>",
+        stream("/Type /XObject /Subtype /Form /BBox [0 0 400 200] " + group + " /Resources << >>",
+               "1 g 0 0 400 200 re f"),
+    };
+    QByteArray pdf = "%PDF-1.4\n";
+    std::vector<qsizetype> offsets;
+    for (std::size_t i = 0; i < objects.size(); ++i) {
+        offsets.push_back(pdf.size());
+        pdf += QByteArray::number(qsizetype(i + 1)) + " 0 obj\n" + objects[i] + "\nendobj\n";
+    }
+    const qsizetype table = pdf.size();
+    pdf += "xref\n0 " + QByteArray::number(qsizetype(objects.size() + 1)) + "\n0000000000 65535 f \n";
+    for (const qsizetype at : offsets)
+        pdf += QByteArray::number(at).rightJustified(10, '0') + " 00000 n \n";
+    return pdf + "trailer\n<< /Size " + QByteArray::number(qsizetype(objects.size() + 1)) +
+           " /Root 1 0 R >>\nstartxref\n" + QByteArray::number(table) + "\n%%EOF\n";
+}
+
 } // namespace
 
 class TestDrawing : public QObject {
@@ -461,6 +498,19 @@ void TestDrawing::pageBoxAsTheFileSays_data()
                            "0.839 0.153 0.157 setrgbcolor 650 100 moveto 690 100 lineto 690 140 lineto 650 140 lineto "
                            "closepath fill\nshowpage\n%%Trailer\n%%BoundingBox: 600 50 740 200\n%%EOF\n";
     QTest::newRow("EPS, box at its end") << eps << "eps" << QSize(140, 150) << QRectF(50, 60, 40, 40);
+    // The same square drawn directly, in a transparency group, under a soft
+    // mask, and in a group under a mask inside a scaled state.
+    const QRectF pdfSquare(160, 100, 40, 40);
+    QTest::newRow("PDF, drawn directly") << OnePagePdf("q 1 0 0 1 100 20 cm 0.839 0.153 0.157 rg 60 40 40 40 re f Q")
+                                         << "pdf" << QSize(400, 200) << pdfSquare;
+    QTest::newRow("PDF, in a transparency group") << OnePagePdf("q 1 0 0 1 100 20 cm /Form Do Q") << "pdf"
+                                                  << QSize(400, 200) << pdfSquare;
+    QTest::newRow("PDF, under a soft mask")
+        << OnePagePdf("q /SoftMask gs 1 0 0 1 100 20 cm 0.839 0.153 0.157 rg 60 40 40 40 re f Q") << "pdf"
+        << QSize(400, 200) << pdfSquare;
+    QTest::newRow("PDF, a group under a mask, scaled")
+        << OnePagePdf("q 0.5 0 0 0.5 50 10 cm q /SoftMask gs 2 0 0 2 100 20 cm /Form Do Q Q") << "pdf"
+        << QSize(400, 200) << pdfSquare;
 }
 
 // The page and where a drawn square lies on it, at 72 dpi.
@@ -479,14 +529,15 @@ void TestDrawing::pageBoxAsTheFileSays()
     QVERIFY(r.Read);
     QCOMPARE(QSize(r.Width, r.Height), page);
     double left = INFINITY, top = INFINITY, right = -INFINITY, bottom = -INFINITY;
-    for (const TDrawnPath& p : r.Drawing.Paths)
-        if (p.Filled && p.Fill == Red)
-            for (const QPointF& v : p.Points) {
-                left = std::min(left, v.x());
-                top = std::min(top, v.y());
-                right = std::max(right, v.x());
-                bottom = std::max(bottom, v.y());
-            }
+    for (const TDrawnPath& p : r.Drawing.Paths) {
+        QVERIFY2(p.Filled && p.Fill == Red, "a path the page does not show: a soft mask's?");
+        for (const QPointF& v : p.Points) {
+            left = std::min(left, v.x());
+            top = std::min(top, v.y());
+            right = std::max(right, v.x());
+            bottom = std::max(bottom, v.y());
+        }
+    }
     const QRectF drawn(QPointF(left, top), QPointF(right, bottom));
     // Picture pixel centres are whole: a page's edge lies half a pixel out.
     const QRectF want = square.translated(-0.5, -0.5);
