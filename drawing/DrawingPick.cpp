@@ -526,10 +526,11 @@ bool OfColour(const TDrawnPath& P, QRgb Colour)
 // A short level stroke, as a legend shows a curve's look by.
 bool IsSampleStroke(const TDrawnPath& P)
 {
-    if (!P.Stroked || P.Filled || P.Points.size() != 2)
+    // Some draw it through a middle vertex, where a marker would sit.
+    if (!P.Stroked || P.Filled || P.Points.size() < 2 || P.Points.size() > 3 || P.Starts.size() != 1)
         return false;
-    const QPointF d = P.Points[1] - P.Points[0];
-    return std::abs(d.y()) <= 1e-6 * (1 + std::abs(d.x())) && std::abs(d.x()) <= 2 * MarkerSpan;
+    const QRectF box = Bounds(P);
+    return box.height() <= 1e-6 * (1 + box.width()) && box.width() <= 2 * MarkerSpan;
 }
 
 // The name a legend gives the curve Picked, drawn in Look's look: the text

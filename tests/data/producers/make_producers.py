@@ -3,7 +3,8 @@
 frame tests read, with their truth.
 
 Run as ./make_producers.py [PRODUCER...] with Debian's r-base-core,
-r-cran-ggplot2, gnuplot-nox, grace, plotutils, ghostscript and python3-fitz; what it writes is kept beside it, so the
+r-cran-ggplot2, gnuplot-nox, grace, plotutils, ghostscript, texlive-pictures,
+texlive-latex-recommended and python3-fitz; what it writes is kept beside it, so the
 tests need none of them.
 
 Each chart is drawn twice by its producer: as it is (NAME.pdf, or NAME.eps
@@ -248,8 +249,69 @@ def plotutils_script(name, kind, series, legend, eps, reference):
     return "sh", f"{' '.join(shlex.quote(a) for a in command)} > {shlex.quote(eps)}"
 
 
+PGF_MARK = {"filled circle": "*", "open circle": "o", "filled triangle": "triangle*", "open triangle": "triangle",
+            "plus": "+", "cross": "x", "star": "asterisk", "open square": "square", "filled square": "square*",
+            "filled diamond": "diamond*", "open down triangle": "triangle, mark options={rotate=180}"}
+
+
+def latex(body, pdf, preamble=""):
+    """A shell script that typesets body with pdfTeX into pdf."""
+    stem = os.path.splitext(os.path.basename(pdf))[0] + "-tex"
+    text = "\\documentclass{article}\n" + preamble + "\\begin{document}\n" + body + "\n\\end{document}\n"
+    return (f"cat > {stem}.tex <<'TEX'\n{text}TEX\n"
+            f"pdflatex -interaction=batchmode {stem}.tex > /dev/null && mv {stem}.pdf {shlex.quote(pdf)}")
+
+
+def pgfplots_script(name, kind, series, legend, pdf, reference):
+    colours = {}
+
+    def colour(hex_):
+        colours.setdefault(hex_, "c%d" % len(colours))
+        return colours[hex_]
+
+    where = "legend pos=north west" if legend == "inside" else "legend pos=outer north east"
+    plots = []
+    for k, s in enumerate(series):
+        xs, ys = (data if kind == "markers" else curve)(k)
+        table = " ".join(f"({x!r},{y!r})" for x, y in zip(xs, ys))
+        if kind == "markers":
+            style = f"only marks, mark={PGF_MARK[s[0]]}, mark size=2.5pt, color={colour(s[1])}"
+        else:
+            style = f"no marks, {'dashed, ' if s[1] == 'dashed' else ''}line width=1pt, color={colour(s[0])}"
+        plots.append(f"\\addplot[{style}] coordinates {{{table}}};\n\\addlegendentry{{{s[2]}}}")
+        if reference:
+            plots.append(f"\\addplot[only marks, mark=+, mark size=0.4pt, line width=0.05pt, "
+                         f"color={colour(ref_colour(k))}, forget plot] coordinates {{{table}}};")
+            if kind == "curves":
+                plots.append(f"\\addplot[no marks, line width=0.05pt, color={colour(ref_colour(k))}, forget plot] "
+                             f"coordinates {{{table}}};")
+    if reference:
+        plots.append(f"\\draw[color={colour(AREA_REF)}, line width=0.05pt] (rel axis cs:0,0) rectangle "
+                     "(rel axis cs:1,1);")
+    axis = (f"\\begin{{tikzpicture}}\\begin{{axis}}[width=11cm, height=8cm, xmin=0.5, xmax=11.5, ymin=0, ymax=10, "
+            f"xlabel=$x$, ylabel=$y$, {where}]\n" + "\n".join(plots) + "\n\\end{axis}\\end{tikzpicture}")
+    preamble = "\\usepackage{pgfplots}\\pgfplotsset{compat=1.18}\n" + "".join(
+        f"\\definecolor{{{n}}}{{HTML}}{{{h[1:]}}}\n" for h, n in colours.items())
+    body = "\\pagestyle{empty}\n" + axis
+    page = "14cm" if legend == "inside" else "16cm"
+    return "sh", latex(body, pdf, f"\\usepackage[paperwidth={page},paperheight=10cm,margin=5mm]{{geometry}}\n"
+                       + preamble)
+
+
+def article_script(name, kind, series, legend, pdf, reference):
+    """R's chart, as cairo draws it, in a pdfTeX article: the chart comes in
+    as a transparency group."""
+    chart = os.path.splitext(os.path.basename(pdf))[0] + "-chart.pdf"
+    _, r = r_script(name, kind, series, legend, chart, reference)
+    words = "The measurements below were taken over eleven days. " * 6
+    body = (f"\\section{{Results}}\n{words}\n\\begin{{figure}}[h]\\centering"
+            f"\\includegraphics[width=0.8\\linewidth]{{{chart}}}\\caption{{The {name} chart.}}\\end{{figure}}\n"
+            f"{words}")
+    return "sh", f"Rscript - > /dev/null <<'R'\n{r}\nR\n" + latex(body, pdf, "\\usepackage{graphicx}\n")
+
+
 PRODUCERS = {"r": r_script, "ggplot2": ggplot_script, "gnuplot": gnuplot_script, "grace": grace_script,
-             "plotutils": plotutils_script}
+             "plotutils": plotutils_script, "pgfplots": pgfplots_script, "article": article_script}
 # What each writes its drawing as, when not a PDF.
 DRAWN_AS = {"grace": ".eps", "plotutils": ".eps"}
 
@@ -296,6 +358,14 @@ def centre(rect):
     return ((rect.x0 + rect.x1) / 2, (rect.y0 + rect.y1) / 2)
 
 
+def crossing(items):
+    """Where a level and an upright stroke of a + cross, if it is one."""
+    strokes = [i for i in items if i[0] == "l"]
+    level = [p for _, p, q in strokes if abs(p.y - q.y) < 1e-3]
+    upright = [p for _, p, q in strokes if abs(p.x - q.x) < 1e-3]
+    return (upright[0].x, level[0].y) if len(strokes) == 2 and level and upright else None
+
+
 def read_truth(pdf, kind, count):
     doc = fitz.open(pdf)
     page = doc[0]
@@ -308,8 +378,9 @@ def read_truth(pdf, kind, count):
             area = d["rect"]
         elif colour in refs:
             r = d["rect"]
-            # A + is two strokes about one centre.
-            c = centre(r)
+            # A + is two strokes crossing at its point (a box round it may
+            # be cut short by the reader).
+            c = crossing(d["items"]) or centre(r)
             if max(r.width, r.height) < 4 and not any(abs(c[0] - o[0]) + abs(c[1] - o[1]) < 0.01 for o in refs[colour]):
                 refs[colour].append(c)
             else:
@@ -354,6 +425,7 @@ def make(producer, chart):
         refs = {k: [moved(p) for p in v] for k, v in refs.items()}
         lines = {k: [moved(p) for p in v] for k, v in lines.items()}
         doc = fitz.open(pdf)
+        page = doc[0].rect
         doc[0].get_pixmap(dpi=DPI, alpha=False).save(os.path.join(HERE, stem + ".png"))
     scale = DPI / 72
     pixel = lambda p: [round(p[0] * scale - 0.5, 4), round(p[1] * scale - 0.5, 4)]
