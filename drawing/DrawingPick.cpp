@@ -120,14 +120,19 @@ QPointF MarkerAnchor(const TDrawnPath& P)
 // A marker's shape and look, to find its like: its vertices relative to
 // its box's centre, within three hundredths of its size (which a producer's
 // rounding of each marker's place stays well within, and another shape
-// does not).
-bool SameMarker(const TDrawnPath& A, const TDrawnPath& B)
+// does not). AnySize compares the shapes as if B were A's size, as a
+// legend may draw its sample smaller than the chart's markers.
+bool SameMarker(const TDrawnPath& A, const TDrawnPath& B, bool AnySize = false)
 {
     if (A.Points.size() != B.Points.size() || A.Starts.size() != B.Starts.size() || !SameLook(A, B))
         return false;
     const QRectF a = Bounds(A), b = Bounds(B);
-    const double within = 0.03 * std::max({a.width(), a.height(), 0.1});
-    const auto near = [&](QPointF P, QPointF Q) { return QLineF(P - a.center(), Q - b.center()).length() <= within; };
+    const double size = std::max({a.width(), a.height(), 0.1});
+    const double within = 0.03 * size;
+    const double scale = AnySize ? size / std::max({b.width(), b.height(), 0.1}) : 1.0;
+    const auto near = [&](QPointF P, QPointF Q) {
+        return QLineF(P - a.center(), (Q - b.center()) * scale).length() <= within;
+    };
     if (A.Starts.size() == 1 || A.Points.size() != 2 * A.Starts.size()) {
         for (std::size_t i = 0; i < A.Points.size(); ++i)
             if (!near(A.Points[i], B.Points[i]))
@@ -248,6 +253,9 @@ TDrawingPick Markers(const TDrawing& Drawing, const TLegends& Legends, std::size
             pick.Points.push_back(MarkerAnchor(Drawing.Paths[i]));
             ++pick.Paths;
         }
+    for (std::size_t i = 0; i < Drawing.Paths.size() && pick.Name.isEmpty(); ++i)
+        if (SameMarker(like, Drawing.Paths[i], true) && !SameMarker(like, Drawing.Paths[i]))
+            pick.Name = Legends.Beside(Bounds(Drawing.Paths[i])).value_or(QString());
     std::stable_sort(pick.Points.begin(), pick.Points.end(),
                      [](QPointF a, QPointF b) { return a.y() != b.y() ? a.y() < b.y() : a.x() < b.x(); });
     return pick;

@@ -227,7 +227,7 @@ void TestProducerCharts::pictures()
 }
 
 // The share of series read whole within a pixel, held at what is achieved
-// (75 of 91), so that losing one fails.
+// (86 of 104), so that losing one fails.
 void TestProducerCharts::picturesWithinAPixel()
 {
     int whole = 0;
@@ -247,7 +247,7 @@ void TestProducerCharts::picturesWithinAPixel()
         }
     }
     qInfo("%d of %d series whole within a pixel", whole, series);
-    QVERIFY(whole >= 75);
+    QVERIFY(whole >= 86);
 }
 
 void TestProducerCharts::drawings_data()
@@ -275,10 +275,13 @@ void TestProducerCharts::drawings()
     // Exact to what each producer writes: six decimals of a point, but
     // PostScript less: Grace's four of the page's width (0.06 point; 0.49
     // pixel seen at 200 dpi between a marker and the truth's mark, both
-    // rounded), plotutils' two of a point (0.175 pixel seen).
-    const double exact = truth.Stem.startsWith(QStringLiteral("grace"))       ? 0.75
-                         : truth.Stem.startsWith(QStringLiteral("plotutils")) ? 0.27
-                                                                               : 0.05;
+    // rounded), plotutils' two of a point (0.175 pixel seen); LibreOffice
+    // places each shape to a hundredth of a millimetre (0.079 pixel; 0.055
+    // seen between a circle's box and the truth's mark).
+    const double exact = truth.Stem.startsWith(QStringLiteral("grace"))         ? 0.75
+                         : truth.Stem.startsWith(QStringLiteral("plotutils"))   ? 0.27
+                         : truth.Stem.startsWith(QStringLiteral("libreoffice")) ? 0.08
+                                                                                 : 0.05;
     const TScore score = Score(s, pick.Points, scale, exact, exact);
     qInfo("%s %s: %zu points of %zu, %zu wrong, worst %.3f px, named \"%s\"", qPrintable(truth.Stem),
           qPrintable(s.Name), score.Points, s.Markers ? s.Points.size() : s.Line.size(), score.Wrong, score.Worst,

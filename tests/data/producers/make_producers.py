@@ -4,7 +4,7 @@ frame tests read, with their truth.
 
 Run as ./make_producers.py [PRODUCER...] with Debian's r-base-core,
 r-cran-ggplot2, gnuplot-nox, grace, plotutils, ghostscript, texlive-pictures,
-texlive-latex-recommended and python3-fitz; what it writes is kept beside it, so the
+texlive-latex-recommended, libreoffice-calc, python3-uno and python3-fitz; what it writes is kept beside it, so the
 tests need none of them.
 
 Each chart is drawn twice by its producer: as it is (NAME.pdf, or NAME.eps
@@ -310,8 +310,43 @@ def article_script(name, kind, series, legend, pdf, reference):
     return "sh", f"Rscript - > /dev/null <<'R'\n{r}\nR\n" + latex(body, pdf, "\\usepackage{graphicx}\n")
 
 
+# LibreOffice's standard symbols are all filled: an open shape is drawn as
+# the filled one.
+LIBREOFFICE_SYMBOL = {"filled square": 0, "open square": 0, "filled diamond": 1, "open down triangle": 2,
+                      "filled triangle": 3, "open triangle": 3, "filled circle": 8, "open circle": 8, "cross": 10,
+                      "plus": 11, "star": 12}
+
+
+def libreoffice_script(name, kind, series, legend, pdf, reference):
+    """A Calc sheet whose x column holds every series' x and each series'
+    column its own y, empty at the others'."""
+    columns = [(data if kind == "markers" else curve)(k) for k in range(len(series))]
+    xs = sorted({x for c in columns for x in c[0]})
+    rows = [["x"] + [s[2] for s in series]]
+    rows += [[x] + [c[1][c[0].index(x)] if x in c[0] else None for c in columns] for x in xs]
+    look = []
+    for s in series:
+        if kind == "markers":
+            look.append({"colour": s[1], "symbol": LIBREOFFICE_SYMBOL[s[0]], "size": 250, "legend": True})
+        else:
+            look.append({"colour": s[0], "symbol": -3, "size": 0, "width": 50, "dash": s[1] == "dashed",
+                         "legend": True})
+    if reference:
+        rows = [row + row[1:] for row in rows]
+        look += [{"colour": ref_colour(k), "symbol": 11, "size": 30, "width": 0, "dash": False, "legend": False}
+                 for k in range(len(series))]
+    spec = {"rows": rows, "lines": kind == "curves", "series": look, "legend": legend,
+            "area": AREA_REF if reference else None}
+    spec_file = os.path.join(tempfile.gettempdir(), os.path.basename(pdf) + ".json")
+    with open(spec_file, "w") as f:
+        json.dump(spec, f)
+    return "sh", f"/usr/bin/python3 {shlex.quote(os.path.join(HERE, 'libreoffice_chart.py'))} " \
+                 f"{shlex.quote(spec_file)} {shlex.quote(pdf)}"
+
+
 PRODUCERS = {"r": r_script, "ggplot2": ggplot_script, "gnuplot": gnuplot_script, "grace": grace_script,
-             "plotutils": plotutils_script, "pgfplots": pgfplots_script, "article": article_script}
+             "plotutils": plotutils_script, "pgfplots": pgfplots_script, "article": article_script,
+             "libreoffice": libreoffice_script}
 # What each writes its drawing as, when not a PDF.
 DRAWN_AS = {"grace": ".eps", "plotutils": ".eps"}
 
