@@ -124,9 +124,38 @@ TPointF TMarkerShape::BoxCentre() const
     return Anchor(false);
 }
 
-TPointF TMarkerShape::ShapeAnchor() const
+TPointF TMarkerShape::ShapeAnchor(bool Equilateral) const
 {
-    return Anchor(true);
+    return Anchor(Equilateral);
+}
+
+std::optional<double> TMarkerShape::Widening() const
+{
+    for (const bool down : {true, false})
+        if (const std::optional<TCut> cut = CutThroughCentroid(down); cut && cut->Lopsided)
+            return Widening(down, cut->From, cut->To);
+    return std::nullopt;
+}
+
+std::optional<TMarkerShape::TCut> TMarkerShape::CutThroughCentroid(bool Down) const
+{
+    const TPointF centroid = Centroid();
+    const double along = Down ? centroid.X - FLeft : centroid.Y - FTop;
+    const int line = int(std::floor(along));
+    const double t = along - line;
+    const auto a = Stretch(line, Down);
+    const auto b = Stretch(line + 1, Down);
+    if (!a && !b)
+        return std::nullopt;
+    const auto mix = [&](double TA, double TB) { return a && b ? (1 - t) * TA + t * TB : a ? TA : TB; };
+    TCut cut;
+    cut.From = mix(a ? a->first : 0, b ? b->first : 0);
+    cut.To = mix(a ? a->second : 0, b ? b->second : 0);
+    cut.Centroid = Down ? centroid.Y : centroid.X;
+    // Only a shape plainly lopsided along this axis moves off its
+    // centroid: a triangle's box centre lies a sixth of its height away.
+    cut.Lopsided = std::abs((cut.From + cut.To) / 2 - cut.Centroid) >= 0.08 * (Down ? FHeight - 2 : FWidth - 2);
+    return cut;
 }
 
 std::optional<double> TMarkerShape::Widening(bool Down, double From, double To) const
@@ -154,48 +183,34 @@ std::optional<double> TMarkerShape::Widening(bool Down, double From, double To) 
         std::nth_element(slopes.begin(), slopes.begin() + std::ptrdiff_t(slopes.size() / 2), slopes.end());
         sides[side - 1] = slopes[slopes.size() / 2];
     }
-    // A line's stub beside one side makes the two disagree.
-    if (std::abs(sides[0] - sides[1]) > 0.04 * (sides[0] + sides[1]))
+    // A line's stub beside one side makes the two disagree; a scan's grain
+    // and blur, by up to 5 % of the two.
+    if (std::abs(sides[0] - sides[1]) > 0.1 * (sides[0] + sides[1]))
         return std::nullopt;
     return sides[0] + sides[1];
 }
 
-TPointF TMarkerShape::Anchor(bool ByShape) const
+TPointF TMarkerShape::Anchor(bool Equilateral) const
 {
-    const TPointF centroid = Centroid();
-    TPointF box = centroid;
+    TPointF box = Centroid();
     for (const bool down : {true, false}) {
-        const double along = down ? centroid.X - FLeft : centroid.Y - FTop;
-        const int line = int(std::floor(along));
-        const double t = along - line;
-        const auto a = Stretch(line, down);
-        const auto b = Stretch(line + 1, down);
-        if (!a && !b)
+        const std::optional<TCut> cut = CutThroughCentroid(down);
+        if (!cut || !cut->Lopsided)
             continue;
-        const auto mix = [&](double TA, double TB) { return a && b ? (1 - t) * TA + t * TB : a ? TA : TB; };
-        const double from = mix(a ? a->first : 0, b ? b->first : 0);
-        const double to = mix(a ? a->second : 0, b ? b->second : 0);
-        const double middle = (from + to) / 2;
-        const double span = down ? FHeight - 2 : FWidth - 2;
+        const double middle = (cut->From + cut->To) / 2;
         double& value = down ? box.Y : box.X;
-        // Only a shape plainly lopsided along this axis moves off its
-        // centroid: a triangle's box centre lies a sixth of its height away.
-        // Its flat base gives the better answer, unless a line's stub or
-        // noise made a base of something else.
-        if (std::abs(middle - value) < 0.08 * span)
-            continue;
-        // Programs that draw a triangle as tall as it is broad anchor it at
-        // its box's centre; those that draw it equilateral, or flatter,
-        // at its centroid, a third of its height from its base (the end
-        // nearer the centroid of its pixels, filled or outlined). The two
-        // are told by how fast the triangle widens from its apex: by 1 a
-        // pixel of height when as tall as broad, by 1.15 when equilateral.
-        if (const std::optional<double> widening = Widening(down, from, to); ByShape && widening && *widening > 1.08) {
+        // An equilateral triangle, or a flatter one, stands on its centroid,
+        // a third of its height from its base (the end nearer the centroid
+        // of its pixels, filled or outlined).
+        if (Equilateral) {
             const bool baseFirst = value < middle;
-            const double base = baseFirst ? from : to;
-            value = base + ((baseFirst ? to : from) - base) / 3;
+            const double base = baseFirst ? cut->From : cut->To;
+            value = base + ((baseFirst ? cut->To : cut->From) - base) / 3;
             continue;
         }
+        // Its flat base gives the better answer, unless a line's stub or
+        // noise made a base of something else.
+        const double span = down ? FHeight - 2 : FWidth - 2;
         const std::optional<double> triangle = TriangleBox(value, down);
         value = triangle && std::abs(*triangle - middle) < 0.1 * span ? *triangle : middle;
     }

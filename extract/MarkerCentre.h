@@ -22,9 +22,13 @@ public:
     // across, from the partly covered pixels at its ends; the centroid
     // where the shape is symmetric, as the extents are noisier.
     TPointF BoxCentre() const;
-    // The box's centre, but for a triangle flatter than it is broad
-    // (equilateral or flatter): its centroid.
-    TPointF ShapeAnchor() const;
+    // The box's centre, but for a triangle when Equilateral (its series'
+    // triangles are equilateral or flatter): its centroid.
+    TPointF ShapeAnchor(bool Equilateral) const;
+    // How fast a triangle widens from its apex, a pixel along its height:
+    // 1 when as tall as broad, 1.15 when equilateral; nothing for a shape
+    // that is not lopsided, or whose two sides disagree.
+    std::optional<double> Widening() const;
 
 private:
     double Weight(int I, int J) const { return FWeights[std::size_t(J) * std::size_t(FWidth) + std::size_t(I)]; }
@@ -35,7 +39,16 @@ private:
     // when Down) a pixel along it, between From and To; nothing when its
     // two sides do not agree.
     std::optional<double> Widening(bool Down, double From, double To) const;
-    TPointF Anchor(bool ByShape) const;
+    // The shape's extent From..To along the axis (down when Down) through
+    // its centroid, and whether its middle lies plainly off the centroid.
+    struct TCut {
+        double From = 0;
+        double To = 0;
+        double Centroid = 0;
+        bool Lopsided = false;
+    };
+    std::optional<TCut> CutThroughCentroid(bool Down) const;
+    TPointF Anchor(bool Equilateral) const;
     // The centre of a triangle's box along the axis (down when Down), from
     // its flat base and its centroid there.
     std::optional<double> TriangleBox(double Centroid, bool Down) const;

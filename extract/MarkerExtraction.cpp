@@ -232,6 +232,7 @@ TExtraction MarkerCentres(const TPixelSource& Source, const TExtractArea& Area, 
             spans.push_back(Span(blob));
     std::nth_element(spans.begin(), spans.begin() + std::ptrdiff_t(spans.size() / 2), spans.end());
     const int typicalSpan = spans.empty() ? 0 : spans[spans.size() / 2];
+    std::vector<TMarkerShape> shapes;
     for (const TBlob& blob : Search.Blobs) {
         if (blob.Area < Range.Min || blob.Area > Range.Max) {
             ++result.Report.PiecesLeftOut;
@@ -255,11 +256,22 @@ TExtraction MarkerCentres(const TPixelSource& Source, const TExtractArea& Area, 
                 result.Points.push_back(TMarkerShape(Source, Area, rule, part).Centroid());
             continue;
         }
-        const TMarkerShape shape(Source, Area, rule, blob.Rows);
-        result.Points.push_back(Anchor == anBox       ? shape.BoxCentre()
-                                : Anchor == anShape ? shape.ShapeAnchor()
-                                                    : shape.Centroid());
+        shapes.emplace_back(Source, Area, rule, blob.Rows);
     }
+    // Programs that draw a triangle as tall as it is broad anchor it at its
+    // box's centre; those that draw it equilateral, or flatter, at its
+    // centroid. A series' triangles are all alike: told apart by the median
+    // of their widening, as one small triangle's, in a scan, is noisy.
+    std::vector<double> widenings;
+    for (const TMarkerShape& shape : shapes)
+        if (const std::optional<double> widening = Anchor == anShape ? shape.Widening() : std::nullopt)
+            widenings.push_back(*widening);
+    std::nth_element(widenings.begin(), widenings.begin() + std::ptrdiff_t(widenings.size() / 2), widenings.end());
+    const bool equilateral = !widenings.empty() && widenings[widenings.size() / 2] > 1.08;
+    for (const TMarkerShape& shape : shapes)
+        result.Points.push_back(Anchor == anBox       ? shape.BoxCentre()
+                                : Anchor == anShape ? shape.ShapeAnchor(equilateral)
+                                                    : shape.Centroid());
     std::stable_sort(result.Points.begin(), result.Points.end(), [&Area](const TPointF& a, const TPointF& b) {
         return Area.ToFrame(a).X < Area.ToFrame(b).X;
     });

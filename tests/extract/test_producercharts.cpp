@@ -34,6 +34,8 @@ struct TSeriesTruth {
 struct TChartTruth {
     QString Stem;
     QString Drawing; // the chart's file as its producer wrote it
+    QString Picture; // the chart as a picture
+    bool Scanned = false; // the picture as a scanner gives it back
     double Dpi = 0;
     QSizeF Page; // in points
     QRectF Area; // in points
@@ -69,6 +71,8 @@ std::vector<TChartTruth> AllTruth()
         TChartTruth t;
         t.Stem = name.chopped(6);
         t.Drawing = o[QStringLiteral("drawing")].toString();
+        t.Picture = o[QStringLiteral("picture")].toString(t.Stem + QStringLiteral(".png"));
+        t.Scanned = o[QStringLiteral("scanned")].toBool();
         t.Dpi = o[QStringLiteral("dpi")].toDouble();
         t.Page = QSizeF(o[QStringLiteral("page")].toArray()[0].toDouble(), o[QStringLiteral("page")].toArray()[1].toDouble());
         const QJsonArray a = o[QStringLiteral("area")].toArray();
@@ -204,7 +208,7 @@ void TestProducerCharts::pictures()
     QFETCH(int, series);
     const TChartTruth truth = AllTruth()[std::size_t(chart)];
     const TSeriesTruth& s = truth.Series[std::size_t(series)];
-    const TPicture picture(Charts() + u'/' + truth.Stem + QStringLiteral(".png"));
+    const TPicture picture(Charts() + u'/' + truth.Picture);
     QVERIFY(picture.Dib);
     TExtractRequest request;
     request.Kind = s.Markers ? TExtractRequest::ekMarkers : TExtractRequest::ekCurve;
@@ -216,6 +220,9 @@ void TestProducerCharts::pictures()
         points.push_back({p.X, p.Y});
     TScore score = Score(s, points, AtDpi(truth.Dpi), 3, 1);
     score.Doubtful = found.Report.Doubtful();
+    for (const QPointF& p : points)
+        if (Off(s, p, AtDpi(truth.Dpi)) > 3)
+            qInfo("DEBUG wrong at %.1f,%.1f off %.1f", p.x(), p.y(), Off(s, p, AtDpi(truth.Dpi)));
     qInfo("%s %s: %zu points, %zu wrong, worst %.2f px, %s%s", qPrintable(truth.Stem), qPrintable(s.Name),
           score.Points, score.Wrong, score.Worst, score.Whole ? "whole within 1 px" : "not whole",
           score.Doubtful ? ", doubtful" : "");
@@ -227,13 +234,13 @@ void TestProducerCharts::pictures()
 }
 
 // The share of series read whole within a pixel, held at what is achieved
-// (86 of 104), so that losing one fails.
+// (86 of 104 drawn, SCANNED of 43 scanned), so that losing one fails.
 void TestProducerCharts::picturesWithinAPixel()
 {
-    int whole = 0;
-    int series = 0;
+    int whole[2] = {0, 0};
+    int series[2] = {0, 0};
     for (const TChartTruth& truth : AllTruth()) {
-        const TPicture picture(Charts() + u'/' + truth.Stem + QStringLiteral(".png"));
+        const TPicture picture(Charts() + u'/' + truth.Picture);
         for (const TSeriesTruth& s : truth.Series) {
             TExtractRequest request;
             request.Kind = s.Markers ? TExtractRequest::ekMarkers : TExtractRequest::ekCurve;
@@ -242,17 +249,24 @@ void TestProducerCharts::picturesWithinAPixel()
             std::vector<QPointF> points;
             for (const TPointF& p : found.Points)
                 points.push_back({p.X, p.Y});
-            whole += Score(s, points, AtDpi(truth.Dpi), 3, 1).Whole && !found.Report.Doubtful();
-            ++series;
+            whole[truth.Scanned] += Score(s, points, AtDpi(truth.Dpi), 3, 1).Whole && !found.Report.Doubtful();
+            ++series[truth.Scanned];
         }
     }
-    qInfo("%d of %d series whole within a pixel", whole, series);
-    QVERIFY(whole >= 86);
+    qInfo("%d of %d series drawn and %d of %d scanned whole within a pixel", whole[0], series[0], whole[1],
+          series[1]);
+    QVERIFY(whole[0] >= 86);
+    QVERIFY(whole[1] >= 0);
 }
 
 void TestProducerCharts::drawings_data()
 {
-    pictures_data();
+    QTest::addColumn<int>("chart");
+    QTest::addColumn<int>("series");
+    const std::vector<TChartTruth> charts = AllTruth();
+    for (std::size_t c = 0; c < charts.size(); ++c)
+        for (std::size_t s = 0; s < charts[c].Series.size() && !charts[c].Scanned; ++s)
+            QTest::newRow(qPrintable(charts[c].Stem + u' ' + charts[c].Series[s].Name)) << int(c) << int(s);
 }
 
 // Every marker exactly, never a legend sample; a curve's vertices exactly.

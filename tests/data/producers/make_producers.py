@@ -482,8 +482,35 @@ def make(producer, chart):
           [len(s["points"]) for s in truth["series"]])
 
 
+# Producers whose charts are also scanned.
+SCANNED = ("r", "ggplot2", "gnuplot", "libreoffice")
+
+
+def scan(stem):
+    """The chart's picture as a flatbed scan gives it back: softened, on
+    tinted paper, with the ink a little faded, grain, and saved as a JPEG.
+    Its truth is the picture's."""
+    import numpy
+    from PIL import Image, ImageFilter
+    picture = Image.open(os.path.join(HERE, stem + ".png")).convert("RGB").filter(ImageFilter.GaussianBlur(0.8))
+    pixels = numpy.asarray(picture, dtype=numpy.float64)
+    paper = numpy.array([247.0, 244.0, 236.0])
+    pixels = paper - (255.0 - pixels) * 0.92 * paper / 255.0
+    pixels += numpy.random.default_rng(sum(map(ord, stem))).normal(0.0, 5.0, pixels.shape)
+    name = stem + "-scan"
+    Image.fromarray(numpy.clip(pixels, 0, 255).astype(numpy.uint8)).save(os.path.join(HERE, name + ".jpg"), quality=80)
+    with open(os.path.join(HERE, stem + ".truth")) as f:
+        truth = json.load(f)
+    truth.update(picture=name + ".jpg", scanned=True)
+    with open(os.path.join(HERE, name + ".truth"), "w") as f:
+        json.dump(truth, f, indent=1)
+        f.write("\n")
+
+
 if __name__ == "__main__":
     wanted = sys.argv[1:] or list(PRODUCERS)
     for producer in wanted:
         for chart in CHARTS:
             make(producer, chart)
+            if producer in SCANNED:
+                scan(f"{producer}-{chart[0]}")
