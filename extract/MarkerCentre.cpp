@@ -230,7 +230,7 @@ bool WordBeside(const TPixelSource& Source, const TExtractArea& Area, const TCol
     const int step = From <= To ? 1 : -1;
     const auto dark = [&](int x, int y) {
         const TRgb p = Source.At(x, y);
-        return p.R + p.G + p.B < 3 * 110 && ColourDistance(p, {p.G, p.G, p.G}) < 40 && !Rule.Matches(p);
+        return p.R + p.G + p.B < 3 * 165 && ColourDistance(p, {p.G, p.G, p.G}) < 40 && !Rule.Matches(p);
     };
     const TExtractArea::TSpan rows = Area.Rows(Source.Height());
     for (int y = std::max(rows.First, Top); y <= std::min(rows.Last, Bottom); ++y) {
@@ -263,11 +263,13 @@ bool NamedBeside(const TPixelSource& Source, const TExtractArea& Area, const TCo
 
 // The box of a marker's pixels of the colour that touch Box, the thin
 // strokes a cut took from it included (the arms of a + or a *), within
-// twice its size round it.
+// twice its size round it. Faint pixels count: a scan may leave a thin +
+// its crossing alone as the colour itself, a patch of a pixel or two, whose
+// size is then no guide.
 TPatchBox WholeMarker(const TPixelSource& Source, const TExtractArea& Area, const TColourRule& Rule,
                       const TPatchBox& Box)
 {
-    const int size = std::max(Box.Right - Box.Left, Box.Bottom - Box.Top) + 1;
+    const int size = std::max({Box.Right - Box.Left + 1, Box.Bottom - Box.Top + 1, 8});
     const TExtractArea::TSpan rows = Area.Rows(Source.Height());
     const int top = std::max(rows.First, Box.Top - 2 * size);
     const int bottom = std::min(rows.Last, Box.Bottom + 2 * size);
@@ -281,7 +283,9 @@ TPatchBox WholeMarker(const TPixelSource& Source, const TExtractArea& Area, cons
         if (x < left || x >= left + width || y < top || y > bottom || seen[index(x, y)])
             return false;
         const TExtractArea::TSpan span = Area.RowSpan(y, Source.Width());
-        return x >= span.First && x <= span.Last && Rule.Matches(Source.At(x, y));
+        const TRgb p = Source.At(x, y);
+        return x >= span.First && x <= span.Last &&
+               (Rule.Matches(p) || (Rule.Share(p) >= FaintShare && !Rule.Claimed(p)));
     };
     TPatchBox whole = Box;
     std::vector<std::pair<int, int>> stack;
