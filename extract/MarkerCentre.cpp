@@ -261,6 +261,10 @@ bool NamedBeside(const TPixelSource& Source, const TExtractArea& Area, const TCo
            WordBeside(Source, Area, Rule, Top, Bottom, std::max(0, Left - Gap), std::max(0, Left - Reach), Breadth);
 }
 
+// The least breadth a marker is taken to have where what matches of it is
+// smaller, as a thin + in a scan may be.
+constexpr int SmallestMarker = 8;
+
 // The box of a marker's pixels of the colour that touch Box, the thin
 // strokes a cut took from it included (the arms of a + or a *), within
 // twice its size round it. Faint pixels count: a scan may leave a thin +
@@ -269,7 +273,7 @@ bool NamedBeside(const TPixelSource& Source, const TExtractArea& Area, const TCo
 TPatchBox WholeMarker(const TPixelSource& Source, const TExtractArea& Area, const TColourRule& Rule,
                       const TPatchBox& Box)
 {
-    const int size = std::max({Box.Right - Box.Left + 1, Box.Bottom - Box.Top + 1, 8});
+    const int size = std::max({Box.Right - Box.Left + 1, Box.Bottom - Box.Top + 1, SmallestMarker});
     const TExtractArea::TSpan rows = Area.Rows(Source.Height());
     const int top = std::max(rows.First, Box.Top - 2 * size);
     const int bottom = std::min(rows.Last, Box.Bottom + 2 * size);
@@ -315,7 +319,7 @@ bool IsLegendSwatch(const TPixelSource& Source, const TExtractArea& Area, const 
                     const std::vector<TBlob::TRow>& Rows)
 {
     const TPatchBox box = WholeMarker(Source, Area, Rule, BoxOf(Rows));
-    const int breadth = box.Right - box.Left + 1;
+    const int breadth = std::max(box.Right - box.Left + 1, SmallestMarker);
     // A band a little taller than the marker, as a name's letters may be.
     const int extra = std::max(1, (box.Bottom - box.Top) / 4);
     return NamedBeside(Source, Area, Rule, box.Top - extra, box.Bottom + extra, box.Left, box.Right,
