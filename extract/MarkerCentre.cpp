@@ -261,15 +261,15 @@ bool NamedBeside(const TPixelSource& Source, const TExtractArea& Area, const TCo
            WordBeside(Source, Area, Rule, Top, Bottom, std::max(0, Left - Gap), std::max(0, Left - Reach), Breadth);
 }
 
+} // namespace
+
 // The least breadth a marker is taken to have where what matches of it is
 // smaller, as a thin + in a scan may be.
 constexpr int SmallestMarker = 8;
+// The least share of the colour a pixel of a marker's arm holds, blurred
+// over the paper by a scan.
+constexpr double FaintArm = 0.25;
 
-// The box of a marker's pixels of the colour that touch Box, the thin
-// strokes a cut took from it included (the arms of a + or a *), within
-// twice its size round it. Faint pixels count: a scan may leave a thin +
-// its crossing alone as the colour itself, a patch of a pixel or two, whose
-// size is then no guide.
 TPatchBox WholeMarker(const TPixelSource& Source, const TExtractArea& Area, const TColourRule& Rule,
                       const TPatchBox& Box)
 {
@@ -289,7 +289,7 @@ TPatchBox WholeMarker(const TPixelSource& Source, const TExtractArea& Area, cons
         const TExtractArea::TSpan span = Area.RowSpan(y, Source.Width());
         const TRgb p = Source.At(x, y);
         return x >= span.First && x <= span.Last &&
-               (Rule.Matches(p) || (Rule.Share(p) >= FaintShare && !Rule.Claimed(p)));
+               (Rule.Matches(p) || (Rule.Share(p) >= FaintArm && !Rule.Claimed(p)));
     };
     TPatchBox whole = Box;
     std::vector<std::pair<int, int>> stack;
@@ -312,8 +312,6 @@ TPatchBox WholeMarker(const TPixelSource& Source, const TExtractArea& Area, cons
     }
     return whole;
 }
-
-} // namespace
 
 bool IsLegendSwatch(const TPixelSource& Source, const TExtractArea& Area, const TColourRule& Rule,
                     const std::vector<TBlob::TRow>& Rows)

@@ -60,6 +60,14 @@ private:
     std::vector<double> FWeights;
 };
 
+// The box of a marker's pixels of the colour that touch Box, the thin
+// strokes a cut took from it included (the arms of a + or a *), within
+// twice its size round it. Faint pixels count: a scan may leave of a thin +
+// its crossing alone as the colour itself, a patch of a pixel or two, whose
+// size is then no guide.
+TPatchBox WholeMarker(const TPixelSource& Source, const TExtractArea& Area, const TColourRule& Rule,
+                      const TPatchBox& Box);
+
 // Whether a marker with pixels Rows is a legend's sample: a word of dark
 // text (three thin strokes or more, as letters are) beside it in the area,
 // on its right or its left, within a few of its breadths.

@@ -216,6 +216,29 @@ TSizeRange DefaultSizeRange(const TBlobSearch& Search)
     return {std::max(1LL, Search.Typical / 3), Search.Typical * 3};
 }
 
+namespace {
+
+// The patches that are specks of a marker's arms, which a scan left apart
+// from its crossing: within the faint extent of a patch of the colour at
+// least twice as large.
+std::vector<bool> ArmPieces(const TPixelSource& Source, const TExtractArea& Area, const TColourRule& Rule,
+                            const TBlobSearch& Search)
+{
+    std::vector<bool> arms(Search.Blobs.size(), false);
+    const TBlobIndex index(Search);
+    for (std::size_t i = 0; i < Search.Blobs.size(); ++i) {
+        const TBlob& blob = Search.Blobs[i];
+        const TPatchBox whole = WholeMarker(Source, Area, Rule, BoxOf(blob.Rows));
+        for (int y = whole.Top; y <= whole.Bottom && !arms[i]; ++y)
+            for (int x = whole.Left; x <= whole.Right && !arms[i]; ++x)
+                if (const int other = index.At(x, y); other >= 0 && 2 * blob.Area <= Search.Blobs[std::size_t(other)].Area)
+                    arms[i] = true;
+    }
+    return arms;
+}
+
+} // namespace
+
 TExtraction MarkerCentres(const TPixelSource& Source, const TExtractArea& Area, const TBlobSearch& Search,
                           const TRgb& Colour, int Tolerance, const TSizeRange& Range, TMarkerAnchor Anchor)
 {
@@ -233,8 +256,10 @@ TExtraction MarkerCentres(const TPixelSource& Source, const TExtractArea& Area, 
     std::nth_element(spans.begin(), spans.begin() + std::ptrdiff_t(spans.size() / 2), spans.end());
     const int typicalSpan = spans.empty() ? 0 : spans[spans.size() / 2];
     std::vector<TMarkerShape> shapes;
-    for (const TBlob& blob : Search.Blobs) {
-        if (blob.Area < Range.Min || blob.Area > Range.Max) {
+    const std::vector<bool> arms = ArmPieces(Source, Area, rule, Search);
+    for (std::size_t i = 0; i < Search.Blobs.size(); ++i) {
+        const TBlob& blob = Search.Blobs[i];
+        if (blob.Area < Range.Min || blob.Area > Range.Max || arms[i]) {
             ++result.Report.PiecesLeftOut;
             continue;
         }
