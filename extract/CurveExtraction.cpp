@@ -221,6 +221,38 @@ struct TTrace {
     }
 };
 
+// Leaves out, at either end of the trace, a stretch of a column or two
+// that a gap of ten columns or more parts from the rest: a dash of a steep
+// curve spans few columns, but the gaps between are as few.
+void TrimLoneEnds(TTrace& Trace, TExtractionReport& Report)
+{
+    constexpr int Speck = 2;
+    constexpr int LongGap = 10;
+    for (const int direction : {1, -1}) {
+        const int start = direction > 0 ? Trace.First : Trace.Last;
+        int c = start;
+        while (c >= Trace.First && c <= Trace.Last && !Trace.Traced(c))
+            c += direction;
+        int stretch = 0;
+        const int from = c;
+        while (c >= Trace.First && c <= Trace.Last && Trace.Traced(c)) {
+            ++stretch;
+            c += direction;
+        }
+        int gap = 0;
+        while (c >= Trace.First && c <= Trace.Last && !Trace.Traced(c)) {
+            ++gap;
+            c += direction;
+        }
+        const bool more = c >= Trace.First && c <= Trace.Last;
+        if (stretch > 0 && stretch <= Speck && gap >= LongGap && more) {
+            for (int k = from; k != from + direction * stretch; k += direction)
+                Trace.At(k).reset();
+            ++Report.PiecesLeftOut;
+        }
+    }
+}
+
 // How a walk in one direction ended: the column where a gap longer than
 // it could bridge ended it, if one did, and how many times it parted from
 // another stretch of the colour that its course and colour fitted as well.
@@ -669,6 +701,9 @@ TExtraction ExtractCurve(const TPixelSource& Source, const TExtractArea& Area, c
         }
         return !nearGap || Run.Weight >= 0.8 * heaviest;
     };
+    // A speck the walk reached across a long gap at an end of the curve (a
+    // tick's stub where the area begins) is no part of it.
+    TrimLoneEnds(trace, report);
     // Where the curve ends inside the area, a step that finds only the
     // cap's slivers lies past the curve's end and gets no point.
     int firstTraced = trace.Last;
