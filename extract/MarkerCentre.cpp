@@ -137,6 +137,14 @@ std::optional<double> TMarkerShape::Widening() const
     return std::nullopt;
 }
 
+bool TMarkerShape::Lopsided() const
+{
+    for (const bool down : {true, false})
+        if (const std::optional<TCut> cut = CutThroughCentroid(down); cut && cut->Lopsided)
+            return true;
+    return false;
+}
+
 std::optional<TMarkerShape::TCut> TMarkerShape::CutThroughCentroid(bool Down) const
 {
     const TPointF centroid = Centroid();

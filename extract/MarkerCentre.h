@@ -29,6 +29,9 @@ public:
     // 1 when as tall as broad, 1.15 when equilateral; nothing for a shape
     // that is not lopsided, or whose two sides disagree.
     std::optional<double> Widening() const;
+    // Whether its middle lies plainly off its centroid, down or across, as
+    // a triangle's does.
+    bool Lopsided() const;
 
 private:
     double Weight(int I, int J) const { return FWeights[std::size_t(J) * std::size_t(FWidth) + std::size_t(I)]; }

@@ -218,23 +218,31 @@ TSizeRange DefaultSizeRange(const TBlobSearch& Search)
 
 namespace {
 
-// The patches that are specks of a marker's arms, which a scan left apart
-// from its crossing: within the faint extent of a patch of the colour at
-// least twice as large.
-std::vector<bool> ArmPieces(const TPixelSource& Source, const TExtractArea& Area, const TColourRule& Rule,
-                            const TBlobSearch& Search)
+// The patches that are pieces of a marker a scan broke up (a speck of a
+// thin +'s arm apart from its crossing): under half the typical patch, and
+// the marker's faint pixels reach well beyond them or to a patch at least
+// twice as large. Their centres would be off the marker's.
+std::vector<bool> BrokenPieces(const TPixelSource& Source, const TExtractArea& Area, const TColourRule& Rule,
+                               const TBlobSearch& Search)
 {
-    std::vector<bool> arms(Search.Blobs.size(), false);
+    std::vector<bool> pieces(Search.Blobs.size(), false);
     const TBlobIndex index(Search);
     for (std::size_t i = 0; i < Search.Blobs.size(); ++i) {
         const TBlob& blob = Search.Blobs[i];
-        const TPatchBox whole = WholeMarker(Source, Area, Rule, BoxOf(blob.Rows));
-        for (int y = whole.Top; y <= whole.Bottom && !arms[i]; ++y)
-            for (int x = whole.Left; x <= whole.Right && !arms[i]; ++x)
-                if (const int other = index.At(x, y); other >= 0 && 2 * blob.Area <= Search.Blobs[std::size_t(other)].Area)
-                    arms[i] = true;
+        if (2 * blob.Area > Search.Typical)
+            continue;
+        const TPatchBox box = BoxOf(blob.Rows);
+        const TPatchBox whole = WholeMarker(Source, Area, Rule, box);
+        const auto beyond = [](int Part, int Whole) { return Whole >= Part + std::max(4, Part / 2); };
+        pieces[i] = beyond(box.Right - box.Left, whole.Right - whole.Left) ||
+                    beyond(box.Bottom - box.Top, whole.Bottom - whole.Top);
+        for (int y = whole.Top; y <= whole.Bottom && !pieces[i]; ++y)
+            for (int x = whole.Left; x <= whole.Right && !pieces[i]; ++x)
+                if (const int other = index.At(x, y);
+                    other >= 0 && 2 * blob.Area <= Search.Blobs[std::size_t(other)].Area)
+                    pieces[i] = true;
     }
-    return arms;
+    return pieces;
 }
 
 } // namespace
@@ -256,10 +264,10 @@ TExtraction MarkerCentres(const TPixelSource& Source, const TExtractArea& Area, 
     std::nth_element(spans.begin(), spans.begin() + std::ptrdiff_t(spans.size() / 2), spans.end());
     const int typicalSpan = spans.empty() ? 0 : spans[spans.size() / 2];
     std::vector<TMarkerShape> shapes;
-    const std::vector<bool> arms = ArmPieces(Source, Area, rule, Search);
+    const std::vector<bool> broken = BrokenPieces(Source, Area, rule, Search);
     for (std::size_t i = 0; i < Search.Blobs.size(); ++i) {
         const TBlob& blob = Search.Blobs[i];
-        if (blob.Area < Range.Min || blob.Area > Range.Max || arms[i]) {
+        if (blob.Area < Range.Min || blob.Area > Range.Max || broken[i]) {
             ++result.Report.PiecesLeftOut;
             continue;
         }
@@ -293,10 +301,20 @@ TExtraction MarkerCentres(const TPixelSource& Source, const TExtractArea& Area, 
             widenings.push_back(*widening);
     std::nth_element(widenings.begin(), widenings.begin() + std::ptrdiff_t(widenings.size() / 2), widenings.end());
     const bool equilateral = !widenings.empty() && widenings[widenings.size() / 2] > 1.08;
-    for (const TMarkerShape& shape : shapes)
+    // In a series of shapes that are not lopsided, the few that are (an arc
+    // of a ring a scan broke) are pieces whose middle is off the marker's.
+    const auto lopsided = std::count_if(shapes.begin(), shapes.end(), [&](const TMarkerShape& s) {
+        return Anchor == anShape && s.Lopsided();
+    });
+    for (const TMarkerShape& shape : shapes) {
+        if (4 * std::size_t(lopsided) < shapes.size() && Anchor == anShape && shape.Lopsided()) {
+            ++result.Report.PiecesLeftOut;
+            continue;
+        }
         result.Points.push_back(Anchor == anBox       ? shape.BoxCentre()
                                 : Anchor == anShape ? shape.ShapeAnchor(equilateral)
                                                     : shape.Centroid());
+    }
     std::stable_sort(result.Points.begin(), result.Points.end(), [&Area](const TPointF& a, const TPointF& b) {
         return Area.ToFrame(a).X < Area.ToFrame(b).X;
     });
