@@ -59,6 +59,7 @@ private slots:
     void curveAccuracy_data();
     void curveAccuracy();
     void curveFollowsTheNearestBranchAndSkipsGaps();
+    void curveLeavesOutATickStubAcrossAGap();
     void seedPicksTheCurveThroughCrossings_data();
     void seedPicksTheCurveThroughCrossings();
     void markerAccuracy_data();
@@ -172,6 +173,22 @@ void TestExtraction::curveAccuracy()
     QVERIFY(worst <= worstLimit);
     QVERIFY(coverage >= coverageLimit);
     QVERIFY(area.ToFrame(found.Points.back()).X - area.ToFrame(found.Points.front()).X >= 0.9 * 900);
+}
+
+// A tick of the curve's colour, outside the area but for its last pixels,
+// where the curve's course leads across a gap: no point of the curve.
+void TestExtraction::curveLeavesOutATickStubAcrossAGap()
+{
+    TSyntheticChart chart(400, 300);
+    const auto line = [](double x) { return 150 + 0.2 * x; };
+    chart.Curve(line, 60, 380, Red, 3);
+    chart.Line({6, line(20)}, {21, line(20)}, Red, 3);
+    TLoadedChart loaded(chart.Image(), "png");
+    const TExtraction found = ExtractCurve(loaded.Source, {{20, 20, 380, 280}, 0}, {200, 20, 30}, 64, 10);
+    QVERIFY(found.Problem.isEmpty());
+    QVERIFY(found.Points.size() >= 30);
+    for (const TPointF& p : found.Points)
+        QVERIFY2(p.X >= 55, qPrintable(QStringLiteral("a point at %1, %2").arg(p.X).arg(p.Y)));
 }
 
 void TestExtraction::curveFollowsTheNearestBranchAndSkipsGaps()
