@@ -16,6 +16,8 @@ struct TBlob {
         int Y;
         int First;
         int Last;
+        // In reading order: by row, then from the left.
+        friend bool operator<(const TRow& A, const TRow& B) { return A.Y != B.Y ? A.Y < B.Y : A.First < B.First; }
     };
     std::vector<TRow> Rows;
     long long Area = 0;

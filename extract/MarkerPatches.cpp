@@ -210,10 +210,6 @@ void LeaveOutLines(TBlobSearch& Patches)
     Patches.Blobs = std::move(kept);
 }
 
-} // namespace
-
-namespace {
-
 // Search with every patch cut down to where a square 2 Reach + 1 wide fits
 // and then grown back by Margin within itself; what the cut takes away is
 // counted as pieces of line.
@@ -240,11 +236,8 @@ TBlobSearch Cut(const TBlobSearch& Search, int Reach, int Margin)
                 cut.push_back({y, first, last});
         }
     }
-    const auto byRow = [](const TBlob::TRow& a, const TBlob::TRow& b) {
-        return a.Y != b.Y ? a.Y < b.Y : a.First < b.First;
-    };
-    std::sort(rows.begin(), rows.end(), byRow);
-    std::sort(cut.begin(), cut.end(), byRow);
+    std::sort(rows.begin(), rows.end());
+    std::sort(cut.begin(), cut.end());
     patches.Blobs = Patches(rows);
     patches.LinesCut += int(Patches(cut).size());
     LeaveOutLines(patches);
@@ -266,10 +259,6 @@ int MarkerCount(const TBlobSearch& Patches)
     return int(std::count_if(areas.begin(), areas.end(), [&](long long a) { return 5 * a >= 2 * largest; }));
 }
 
-} // namespace
-
-namespace {
-
 // The patches with those a pixel apart made one: a marker outlined by a
 // hairline, whose smoothed edges fall apart into pieces where its stroke
 // runs between pixels, is one patch again. Each patch is its pixels,
@@ -281,9 +270,7 @@ TBlobSearch Bridged(const TBlobSearch& Search)
         for (const TBlob::TRow& row : blob.Rows)
             for (int dy = -1; dy <= 1; ++dy)
                 grown.push_back({row.Y + dy, row.First - 1, row.Last + 1});
-    std::sort(grown.begin(), grown.end(), [](const TBlob::TRow& a, const TBlob::TRow& b) {
-        return a.Y != b.Y ? a.Y < b.Y : a.First < b.First;
-    });
+    std::sort(grown.begin(), grown.end());
     std::vector<TBlob::TRow> merged;
     for (const TBlob::TRow& row : grown)
         if (!merged.empty() && merged.back().Y == row.Y && row.First <= merged.back().Last + 1)
@@ -301,9 +288,7 @@ TBlobSearch Bridged(const TBlobSearch& Search)
         into.Area += blob.Area;
     }
     for (TBlob& blob : bridged.Blobs)
-        std::sort(blob.Rows.begin(), blob.Rows.end(), [](const TBlob::TRow& a, const TBlob::TRow& b) {
-            return a.Y != b.Y ? a.Y < b.Y : a.First < b.First;
-        });
+        std::sort(blob.Rows.begin(), blob.Rows.end());
     MeasurePatches(bridged);
     return bridged;
 }

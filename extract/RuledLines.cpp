@@ -97,9 +97,7 @@ TBlobSearch TRuledLines::Without(const TBlobSearch& Search) const
                     first = x + 1;
                 }
         }
-    std::sort(runs.begin(), runs.end(), [](const TBlob::TRow& a, const TBlob::TRow& b) {
-        return a.Y != b.Y ? a.Y < b.Y : a.First < b.First;
-    });
+    std::sort(runs.begin(), runs.end());
     kept.Blobs = Patches(runs);
     MeasurePatches(kept);
     return kept;
