@@ -74,7 +74,8 @@ std::vector<TChartTruth> AllTruth()
         t.Picture = o[QStringLiteral("picture")].toString(t.Stem + QStringLiteral(".png"));
         t.Scanned = o[QStringLiteral("scanned")].toBool();
         t.Dpi = o[QStringLiteral("dpi")].toDouble();
-        t.Page = QSizeF(o[QStringLiteral("page")].toArray()[0].toDouble(), o[QStringLiteral("page")].toArray()[1].toDouble());
+        const QJsonArray page = o[QStringLiteral("page")].toArray();
+        t.Page = QSizeF(page[0].toDouble(), page[1].toDouble());
         const QJsonArray a = o[QStringLiteral("area")].toArray();
         t.Area = QRectF(QPointF(a[0].toDouble(), a[1].toDouble()), QPointF(a[2].toDouble(), a[3].toDouble()));
         const auto points = [](const QJsonValue& v) {
@@ -119,7 +120,8 @@ double Off(const TSeriesTruth& Series, QPointF Found, QPointF Scale)
             best = std::min(best, QLineF(Found, Pixel(p, Scale)).length());
     } else {
         for (std::size_t i = 1; i < Series.Line.size(); ++i)
-            best = std::min(best, SegmentDistance(Found, Pixel(Series.Line[i - 1], Scale), Pixel(Series.Line[i], Scale)));
+            best = std::min(best,
+                            SegmentDistance(Found, Pixel(Series.Line[i - 1], Scale), Pixel(Series.Line[i], Scale)));
     }
     return best;
 }
