@@ -28,16 +28,21 @@ bool SameLook(const TDrawnPath& A, const TDrawnPath& B)
            A.Dashes == B.Dashes;
 }
 
-QRectF Bounds(const TDrawnPath& P)
+QRectF Bounds(std::vector<QPointF>::const_iterator First, std::vector<QPointF>::const_iterator Last)
 {
     double left = std::numeric_limits<double>::max(), top = left, right = -left, bottom = -left;
-    for (const QPointF& v : P.Points) {
-        left = std::min(left, v.x());
-        right = std::max(right, v.x());
-        top = std::min(top, v.y());
-        bottom = std::max(bottom, v.y());
+    for (auto v = First; v != Last; ++v) {
+        left = std::min(left, v->x());
+        right = std::max(right, v->x());
+        top = std::min(top, v->y());
+        bottom = std::max(bottom, v->y());
     }
     return QRectF(QPointF(left, top), QPointF(right, bottom));
+}
+
+QRectF Bounds(const TDrawnPath& P)
+{
+    return Bounds(P.Points.begin(), P.Points.end());
 }
 
 double SegmentDistance(QPointF P, QPointF A, QPointF B)
@@ -165,10 +170,15 @@ public:
         for (const TDrawnText& t : Drawing.Texts)
             if (!t.Text.trimmed().isEmpty())
                 FTexts.push_back(&t);
+        // A word may be one path of all its letters' outlines, stroked in
+        // its colour too (QtSvg draws text so): each figure counts.
         for (const TDrawnPath& p : Drawing.Paths)
-            if (p.Filled && !p.Stroked && p.Points.size() >= 3 && qGray(p.Fill) < 130 &&
+            if (p.Filled && (!p.Stroked || p.Stroke == p.Fill) && p.Points.size() >= 3 && qGray(p.Fill) < 130 &&
                 std::abs(qRed(p.Fill) - qGreen(p.Fill)) <= 40 && std::abs(qBlue(p.Fill) - qGreen(p.Fill)) <= 40)
-                FGlyphs.push_back(Bounds(p));
+                for (std::size_t f = 0; f < p.Starts.size(); ++f) {
+                    const auto to = f + 1 < p.Starts.size() ? p.Points.begin() + p.Starts[f + 1] : p.Points.end();
+                    FGlyphs.push_back(Bounds(p.Points.begin() + p.Starts[f], to));
+                }
     }
 
     // Whether the sample with box Box (a marker, or a short stroke of a

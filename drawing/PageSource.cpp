@@ -1,6 +1,7 @@
 #include "PageSource.h"
 
 #include "RecordingDevice.h"
+#include "SvgUses.h"
 
 #include <QPainter>
 #include <QRegularExpression>
@@ -101,7 +102,8 @@ bool SvgKeepsAspect(const QByteArray& Bytes)
 
 class TSvgPages : public TPageSource {
 public:
-    explicit TSvgPages(const QByteArray& Bytes) : FRenderer(Bytes), FSize(SvgPageSize(Bytes, FRenderer.defaultSize()))
+    explicit TSvgPages(const QByteArray& Bytes)
+        : FRenderer(SvgUsesInlined(Bytes)), FSize(SvgPageSize(Bytes, FRenderer.defaultSize()))
     {
         if (SvgKeepsAspect(Bytes))
             FRenderer.setAspectRatioMode(Qt::KeepAspectRatio);

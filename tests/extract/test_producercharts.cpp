@@ -12,11 +12,13 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QLineF>
+#include <QRegularExpression>
 #include <QtTest>
 
 #include <FreeImage.h>
 
 #include <cmath>
+#include <map>
 
 namespace {
 
@@ -190,6 +192,8 @@ private slots:
     void picturesWithinAPixel();
     void drawings_data();
     void drawings();
+    void svgMarkers_data();
+    void svgMarkers();
 };
 
 void TestProducerCharts::pictures_data()
@@ -310,6 +314,66 @@ void TestProducerCharts::drawings()
         QEXPECT_FAIL("", "gnuplot's equilateral triangles stand on neither their centroid nor their box's centre",
                      Continue);
     QVERIFY(score.Wrong == 0 && score.Whole);
+}
+
+void TestProducerCharts::svgMarkers_data()
+{
+    QTest::addColumn<QString>("file");
+    const QStringList files = QDir(Charts()).entryList({QStringLiteral("*.svg")}, QDir::Files, QDir::Name);
+    QVERIFY(files.size() >= 4);
+    for (const QString& file : files)
+        QTest::newRow(qPrintable(file)) << file;
+}
+
+// gnuplot's SVG: every marker a symbol painted in currentColor and used,
+// translated to its point, in its series' colour, the key's sample last;
+// the text drawn as outlines. Each series' markers are read in its colour,
+// where the file puts them, and the key's sample is left out.
+void TestProducerCharts::svgMarkers()
+{
+    QFETCH(QString, file);
+    QFile svg(Charts() + u'/' + file);
+    QVERIFY(svg.open(QIODevice::ReadOnly));
+    const QString text = QString::fromUtf8(svg.readAll());
+    const QRegularExpressionMatch box =
+        QRegularExpression(QStringLiteral("viewBox=\"0 0 ([\\d.]+) ([\\d.]+)\"")).match(text);
+    QVERIFY(box.hasMatch());
+    std::map<QRgb, std::vector<QPointF>> uses;
+    static const QRegularExpression use(QStringLiteral(
+        "translate\\(([-\\d.]+),([-\\d.]+)\\)[^>]*color='rgb\\(\\s*(\\d+),\\s*(\\d+),\\s*(\\d+)\\)'"));
+    for (QRegularExpressionMatchIterator m = use.globalMatch(text); m.hasNext();) {
+        const QRegularExpressionMatch u = m.next();
+        uses[qRgb(u.captured(3).toInt(), u.captured(4).toInt(), u.captured(5).toInt())].push_back(
+            {u.captured(1).toDouble(), u.captured(2).toDouble()});
+    }
+    QVERIFY(uses.size() >= 2);
+    QByteArray bytes;
+    TDecodedPicture page = RenderPage(svg.fileName(), {1, 200}, {}, bytes);
+    QVERIFY(page.Dib);
+    // The view box fitted whole into the page's whole pixels and centred.
+    const QSizeF view(box.captured(1).toDouble(), box.captured(2).toDouble());
+    const QSizeF pixels(FreeImage_GetWidth(page.Dib), FreeImage_GetHeight(page.Dib));
+    FreeImage_Unload(page.Dib);
+    const double scale = std::min(pixels.width() / view.width(), pixels.height() / view.height());
+    const QPointF offset = QPointF(pixels.width() - scale * view.width(), pixels.height() - scale * view.height()) / 2 -
+                           QPointF(0.5, 0.5);
+    TDrawing drawing;
+    QVERIFY(ReadDrawing(bytes, drawing));
+    for (auto& [colour, at] : uses) {
+        at.pop_back();
+        const TDrawingPick pick = MarkersOfColour(drawing, colour, std::nullopt);
+        QCOMPARE(pick.Points.size(), at.size());
+        QCOMPARE(pick.LegendLeftOut, 1);
+        double worst = 0;
+        for (const QPointF& p : at) {
+            double nearest = INFINITY;
+            for (const QPointF& q : pick.Points)
+                nearest = std::min(nearest, QLineF(q, p * scale + offset).length());
+            worst = std::max(worst, nearest);
+        }
+        qInfo("%s %06x: worst %.3f px", qPrintable(file), colour & 0xffffff, worst);
+        QVERIFY(worst <= 0.05);
+    }
 }
 
 QTEST_GUILESS_MAIN(TestProducerCharts)

@@ -482,6 +482,21 @@ def make(producer, chart):
           [len(s["points"]) for s in truth["series"]])
 
 
+def gnuplot_svg(chart):
+    """The chart through gnuplot's own SVG terminal, whose markers are
+    symbols painted in currentColor and used in each series' colour, and
+    whose text QtSvg draws as outlines. The test reads its truth from the
+    SVG itself."""
+    name, kind, series, legend = chart
+    _, text = gnuplot_script(name, kind, series, legend, os.path.join(HERE, f"gnuplot-{name}.svg"), False)
+    text = text.replace("set terminal pdfcairo size 5in,3.75in font 'Sans,9'", "set terminal svg size 500,375 font 'Sans,9'")
+    with tempfile.TemporaryDirectory() as tmp:
+        script = os.path.join(tmp, "script")
+        with open(script, "w") as f:
+            f.write(text + "\n")
+        subprocess.run(["gnuplot", script], check=True, cwd=tmp)
+
+
 # Producers whose charts are also scanned.
 SCANNED = ("r", "ggplot2", "gnuplot", "libreoffice")
 
@@ -514,3 +529,5 @@ if __name__ == "__main__":
             make(producer, chart)
             if producer in SCANNED:
                 scan(f"{producer}-{chart[0]}")
+            if producer == "gnuplot" and chart[1] == "markers":
+                gnuplot_svg(chart)
