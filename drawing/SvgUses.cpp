@@ -199,6 +199,9 @@ bool TInliner::Write(QByteArray& Into)
 
 QByteArray SvgUsesInlined(const QByteArray& Svg)
 {
+    // Most drawings have nothing to copy: they are not read twice.
+    if (!Svg.contains("currentColor") || !Svg.contains("use"))
+        return Svg;
     TInliner inliner;
     if (!inliner.Read(Svg))
         return Svg;
