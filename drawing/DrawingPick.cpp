@@ -250,8 +250,10 @@ TDrawingPick Markers(const TDrawing& Drawing, const TLegends& Legends, std::size
     TDrawingPick pick;
     pick.Kind = TDrawingPick::pkMarkers;
     const TDrawnPath& like = Drawing.Paths[Like];
+    std::vector<bool> taken(Drawing.Paths.size(), false);
     for (std::size_t i = 0; i < Drawing.Paths.size(); ++i)
         if (SameMarker(like, Drawing.Paths[i])) {
+            taken[i] = true;
             if (Members)
                 (*Members)[i] = true;
             if (const std::optional<QString> legend = Legends.Beside(Bounds(Drawing.Paths[i]))) {
@@ -264,7 +266,7 @@ TDrawingPick Markers(const TDrawing& Drawing, const TLegends& Legends, std::size
             ++pick.Paths;
         }
     for (std::size_t i = 0; i < Drawing.Paths.size() && pick.Name.isEmpty(); ++i)
-        if (SameMarker(like, Drawing.Paths[i], true) && !SameMarker(like, Drawing.Paths[i]))
+        if (!taken[i] && SameMarker(like, Drawing.Paths[i], true))
             pick.Name = Legends.Beside(Bounds(Drawing.Paths[i])).value_or(QString());
     std::stable_sort(pick.Points.begin(), pick.Points.end(),
                      [](QPointF a, QPointF b) { return a.y() != b.y() ? a.y() < b.y() : a.x() < b.x(); });
