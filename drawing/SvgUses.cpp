@@ -94,14 +94,20 @@ bool TInliner::Read(const QByteArray& Svg)
     if (xml.hasError())
         return false;
     // An element that uses one painted in currentColor is painted so too.
+    // Elements with ids nested deep make this long: beyond a bound of work
+    // the file is left as it is.
+    std::size_t work = 0;
     for (int round = 0; round < DeepestUse; ++round)
         for (TDefined& defined : FDefined)
-            for (std::size_t i = defined.First; i < defined.Last && !defined.CurrentColour; ++i)
+            for (std::size_t i = defined.First; i < defined.Last && !defined.CurrentColour; ++i) {
+                if (++work > 20 * MostTokens)
+                    return false;
                 if (FTokens[i].Name == u"use")
                     for (const QXmlStreamAttribute& a : FTokens[i].Attributes)
                         if (a.name() == u"href" && a.value().startsWith(u'#'))
                             defined.CurrentColour =
                                 defined.CurrentColour || FDefined.value(a.value().mid(1).toString()).CurrentColour;
+            }
     return true;
 }
 
