@@ -21,6 +21,22 @@ struct TToken {
     bool Cdata = false;
 };
 
+// An attribute's value by its local name (href whether xlink's or not).
+QString Attribute(const TToken& Token, QStringView Name)
+{
+    for (const QXmlStreamAttribute& a : Token.Attributes)
+        if (a.name() == Name)
+            return a.value().toString();
+    return {};
+}
+
+// The id a <use> refers to, or nothing.
+QString UsedId(const TToken& Token)
+{
+    const QString href = Token.Name == u"use" ? Attribute(Token, u"href") : QString();
+    return href.startsWith(u'#') ? href.mid(1) : QString();
+}
+
 // An element with an id: its tokens, from its start to its end, and
 // whether any of them paints in currentColor.
 struct TDefined {
@@ -102,11 +118,8 @@ bool TInliner::Read(const QByteArray& Svg)
             for (std::size_t i = defined.First; i < defined.Last && !defined.CurrentColour; ++i) {
                 if (++work > 20 * MostTokens)
                     return false;
-                if (FTokens[i].Name == u"use")
-                    for (const QXmlStreamAttribute& a : FTokens[i].Attributes)
-                        if (a.name() == u"href" && a.value().startsWith(u'#'))
-                            defined.CurrentColour =
-                                defined.CurrentColour || FDefined.value(a.value().mid(1).toString()).CurrentColour;
+                if (const QString used = UsedId(FTokens[i]); !used.isEmpty())
+                    defined.CurrentColour = FDefined.value(used).CurrentColour;
             }
     return true;
 }
@@ -140,18 +153,8 @@ bool TInliner::Emit(std::size_t First, std::size_t Last, int Depth, bool Copy)
             FWriter.writeEndElement();
             continue;
         }
-        QString href;
-        QString x, y;
-        for (const QXmlStreamAttribute& a : token.Attributes) {
-            if (a.name() == u"href")
-                href = a.value().toString();
-            else if (a.name() == u"x")
-                x = a.value().toString();
-            else if (a.name() == u"y")
-                y = a.value().toString();
-        }
-        const auto target = token.Name == u"use" && href.startsWith(u'#') ? FDefined.constFind(href.mid(1))
-                                                                          : FDefined.constEnd();
+        const QString used = UsedId(token);
+        const auto target = used.isEmpty() ? FDefined.constEnd() : FDefined.constFind(used);
         if (target == FDefined.constEnd() || !target->CurrentColour || (target->First <= i && i <= target->Last)) {
             if (!Start(token, Copy && i == First))
                 return false;
@@ -172,6 +175,7 @@ bool TInliner::Emit(std::size_t First, std::size_t Last, int Depth, bool Copy)
                      a.name() != u"height")
                 group.Attributes.append(a);
         }
+        const QString x = Attribute(token, u"x"), y = Attribute(token, u"y");
         if (!x.isEmpty() || !y.isEmpty())
             transform += QStringLiteral(" translate(%1,%2)").arg(x.isEmpty() ? QStringLiteral("0") : x,
                                                                  y.isEmpty() ? QStringLiteral("0") : y);

@@ -131,18 +131,21 @@ TPointF TMarkerShape::ShapeAnchor(bool Equilateral) const
 
 std::optional<double> TMarkerShape::Widening() const
 {
-    for (const bool down : {true, false})
-        if (const std::optional<TCut> cut = CutThroughCentroid(down); cut && cut->Lopsided)
-            return Widening(down, cut->From, cut->To);
-    return std::nullopt;
+    const std::optional<std::pair<bool, TCut>> lopsided = LopsidedCut();
+    return lopsided ? Widening(lopsided->first, lopsided->second.From, lopsided->second.To) : std::nullopt;
 }
 
 bool TMarkerShape::Lopsided() const
 {
+    return LopsidedCut().has_value();
+}
+
+std::optional<std::pair<bool, TMarkerShape::TCut>> TMarkerShape::LopsidedCut() const
+{
     for (const bool down : {true, false})
         if (const std::optional<TCut> cut = CutThroughCentroid(down); cut && cut->Lopsided)
-            return true;
-    return false;
+            return std::pair{down, *cut};
+    return std::nullopt;
 }
 
 std::optional<TMarkerShape::TCut> TMarkerShape::CutThroughCentroid(bool Down) const

@@ -51,6 +51,8 @@ private:
         bool Lopsided = false;
     };
     std::optional<TCut> CutThroughCentroid(bool Down) const;
+    // The first axis (down when true) along which the shape is lopsided.
+    std::optional<std::pair<bool, TCut>> LopsidedCut() const;
     TPointF Anchor(bool Equilateral) const;
     // The centre of a triangle's box along the axis (down when Down), from
     // its flat base and its centroid there.

@@ -296,24 +296,25 @@ TExtraction MarkerCentres(const TPixelSource& Source, const TExtractArea& Area, 
     // centroid. A series' triangles are all alike: told apart by the median
     // of their widening, as one small triangle's, in a scan, is noisy.
     std::vector<double> widenings;
-    for (const TMarkerShape& shape : shapes)
-        if (const std::optional<double> widening = Anchor == anShape ? shape.Widening() : std::nullopt)
+    std::vector<bool> lopsided(shapes.size(), false);
+    for (std::size_t i = 0; i < shapes.size() && Anchor == anShape; ++i) {
+        lopsided[i] = shapes[i].Lopsided();
+        if (const std::optional<double> widening = lopsided[i] ? shapes[i].Widening() : std::nullopt)
             widenings.push_back(*widening);
+    }
     std::nth_element(widenings.begin(), widenings.begin() + std::ptrdiff_t(widenings.size() / 2), widenings.end());
     const bool equilateral = !widenings.empty() && widenings[widenings.size() / 2] > 1.08;
     // In a series of shapes that are not lopsided, the few that are (an arc
     // of a ring a scan broke) are pieces whose middle is off the marker's.
-    const auto lopsided = std::count_if(shapes.begin(), shapes.end(), [&](const TMarkerShape& s) {
-        return Anchor == anShape && s.Lopsided();
-    });
-    for (const TMarkerShape& shape : shapes) {
-        if (4 * std::size_t(lopsided) < shapes.size() && Anchor == anShape && shape.Lopsided()) {
+    const bool fewLopsided = 4 * std::size_t(std::count(lopsided.begin(), lopsided.end(), true)) < shapes.size();
+    for (std::size_t i = 0; i < shapes.size(); ++i) {
+        if (fewLopsided && lopsided[i]) {
             ++result.Report.PiecesLeftOut;
             continue;
         }
-        result.Points.push_back(Anchor == anBox       ? shape.BoxCentre()
-                                : Anchor == anShape ? shape.ShapeAnchor(equilateral)
-                                                    : shape.Centroid());
+        result.Points.push_back(Anchor == anBox       ? shapes[i].BoxCentre()
+                                : Anchor == anShape ? shapes[i].ShapeAnchor(equilateral)
+                                                    : shapes[i].Centroid());
     }
     std::stable_sort(result.Points.begin(), result.Points.end(), [&Area](const TPointF& a, const TPointF& b) {
         return Area.ToFrame(a).X < Area.ToFrame(b).X;
