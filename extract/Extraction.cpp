@@ -3,6 +3,7 @@
 #include "MarkerCentre.h"
 #include "MarkerExtraction.h"
 #include "MarkerPatches.h"
+#include "ShownColour.h"
 
 QString NothingFoundText(const TRgb& Colour)
 {
@@ -12,17 +13,23 @@ QString NothingFoundText(const TRgb& Colour)
 TExtraction RunExtraction(const TPixelSource& Source, const TExtractArea& Area, const TExtractRequest& Request)
 {
     const TPalette palette = AreaPalette(Source, Area);
+    const std::optional<TRgb> shown = ShownColour(Source, Area, palette, Request.Colour);
+    const TRgb colour = shown.value_or(Request.Colour);
     const int tolerance =
-        Request.Tolerance ? *Request.Tolerance : PaletteTolerance(palette, Request.Colour, DefaultTolerance);
+        Request.Tolerance ? *Request.Tolerance : PaletteTolerance(palette, colour, DefaultTolerance);
+    TExtraction found;
     switch (Request.Kind) {
     case TExtractRequest::ekCurve:
-        return ExtractCurve(Source, Area, palette, Request.Colour, tolerance, Request.Step);
+        found = ExtractCurve(Source, Area, palette, colour, tolerance, Request.Step);
+        break;
     case TExtractRequest::ekMarkers: {
-        const TBlobSearch patches = MarkerPatches(FindBlobs(Source, Area, palette, Request.Colour, tolerance));
-        return MarkerCentres(Source, Area, patches, Request.Colour, tolerance, DefaultSizeRange(patches), anShape);
-    }
-    case TExtractRequest::ekNone:
+        const TBlobSearch patches = MarkerPatches(FindBlobs(Source, Area, palette, colour, tolerance));
+        found = MarkerCentres(Source, Area, patches, colour, tolerance, DefaultSizeRange(patches), anShape);
         break;
     }
-    return {};
+    case TExtractRequest::ekNone:
+        return {};
+    }
+    found.Report.ShownAs = shown;
+    return found;
 }

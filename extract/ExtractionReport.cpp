@@ -1,5 +1,7 @@
 #include "ExtractionReport.h"
 
+#include "ColourRule.h"
+
 #include <QStringList>
 
 #include <cmath>
@@ -13,6 +15,8 @@ bool TExtractionReport::Doubtful() const
 QString TExtractionReport::Text(std::size_t Points) const
 {
     QStringList parts{QStringLiteral("%1 points").arg(Points)};
+    if (ShownAs)
+        parts << QStringLiteral("taken in %1 as the picture shows the colour").arg(RgbText(*ShownAs));
     if (Steps > 0)
         parts << QStringLiteral("%1 % of the width covered").arg(std::lround(100 * Coverage()));
     parts << QStringLiteral("%1 % of the colour's pixels explained").arg(std::lround(100 * ExplainedShare()));

@@ -1,8 +1,11 @@
 #pragma once
 
+#include "PixelSource.h"
 #include "platform/WinTypes.h"
 
 #include <QString>
+
+#include <optional>
 
 #include <vector>
 
@@ -28,6 +31,8 @@ struct TExtractionReport {
     // Points within a pixel or two of a line of the colour ruled across the
     // area (a frame side, a grid line), which the walk left out.
     long long AlongRuled = 0;
+    // The colour taken for the one asked for: a scan's faded rendition.
+    std::optional<TRgb> ShownAs;
     // The colour's pixels in the area, and those in what was taken.
     long long ColourPixels = 0;
     long long Explained = 0;

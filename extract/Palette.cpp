@@ -335,10 +335,6 @@ int InkOf(const TPalette& Palette, const TRgb& Colour)
     return best;
 }
 
-namespace {
-
-// Whether two colours are shades of one hue: what noise makes of one ink
-// lighter or darker. Greys have no hue to share.
 bool SameHue(const TLab& P, const TLab& Q)
 {
     constexpr double Grey = 10;
@@ -348,8 +344,6 @@ bool SameHue(const TLab& P, const TLab& Q)
     const double turn = std::abs(std::remainder(std::atan2(P.B, P.A) - std::atan2(Q.B, Q.A), 2 * M_PI));
     return turn < Turn;
 }
-
-} // namespace
 
 std::vector<TRgb> RivalInks(const TPalette& Palette, const TRgb& Colour)
 {

@@ -33,6 +33,10 @@ TBlendFit FitBlend(const TLab& Colour, const TRgb& RgbColour, const TRgb& Ink, c
 // is none of them.
 int InkOf(const TPalette& Palette, const TRgb& Colour);
 
+// Whether two colours are shades of one hue: what noise makes of one ink
+// lighter or darker. Greys have no hue to share.
+bool SameHue(const TLab& P, const TLab& Q);
+
 // The inks that are not Colour's own: the colours that must not be taken
 // for it.
 std::vector<TRgb> RivalInks(const TPalette& Palette, const TRgb& Colour);

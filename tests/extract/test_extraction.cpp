@@ -1,6 +1,7 @@
 #include "ExactCompare.h"
 #include "SyntheticChart.h"
 #include "extract/CurveExtraction.h"
+#include "extract/Extraction.h"
 #include "extract/MarkerExtraction.h"
 #include "extract/MarkerPatches.h"
 #include "extract/MatchMask.h"
@@ -64,6 +65,8 @@ private slots:
     void seedPicksTheCurveThroughCrossings();
     void closeColoursKeepTheirCurvesInAScan_data();
     void closeColoursKeepTheirCurvesInAScan();
+    void scanFadedColours_data();
+    void scanFadedColours();
     void markerAccuracy_data();
     void markerAccuracy();
     void markersJoinedByTheirLine_data();
@@ -278,6 +281,45 @@ void TestExtraction::closeColoursKeepTheirCurvesInAScan()
     for (const TPointF& p : found.Points)
         worst = std::max(worst, CurveDistance(chosen, 0, 420, p));
     QVERIFY2(worst <= 1.0, qPrintable(QString::number(worst)));
+}
+
+void TestExtraction::scanFadedColours_data()
+{
+    QTest::addColumn<QByteArray>("format");
+    QTest::addColumn<int>("count");
+    QTest::newRow("a JPEG scan") << QByteArray("jpg") << 12;
+    QTest::newRow("a clean picture") << QByteArray("png") << 0;
+}
+
+// Orange markers printed faded on tinted paper, beside faded purple ones:
+// asked for in the orange they were drawn in, a scan's are found in its
+// faded rendition; a clean picture is read in the colour asked for.
+void TestExtraction::scanFadedColours()
+{
+    QFETCH(QByteArray, format);
+    QFETCH(int, count);
+    TSyntheticChart chart(600, 400);
+    chart.Box({0, 0}, 600, 400, QColor(245, 244, 234));
+    std::vector<TPointF> centres;
+    for (int i = 0; i < 12; ++i) {
+        const TPointF c{60 + i * 42.3, 120 + 80 * std::sin(i * 0.9)};
+        centres.push_back(c);
+        chart.Marker(TSyntheticChart::shSquare, c, 9, QColor(234, 173, 116));
+        chart.Marker(TSyntheticChart::shCircle, {c.X + 15, c.Y + 150}, 9, QColor(158, 128, 178));
+    }
+    chart.Line({20, 380}, {580, 380}, QColor(46, 45, 40), 2);
+    TLoadedChart loaded(chart.Image(), format.constData(), 70);
+    TExtractRequest request;
+    request.Kind = TExtractRequest::ekMarkers;
+    request.Colour = {255, 127, 14};
+    const TExtraction result = RunExtraction(loaded.Source, {{10, 10, 590, 390}, 0}, request);
+    QVERIFY(result.Problem.isEmpty());
+    QCOMPARE(int(result.Points.size()), count);
+    // Said in the report, as the colour taken is not the one asked for.
+    QCOMPARE(result.Report.ShownAs.has_value(), count > 0);
+    for (const TPointF& p : result.Points)
+        QVERIFY(std::any_of(centres.begin(), centres.end(),
+                            [&](const TPointF& c) { return std::hypot(p.X - c.X, p.Y - c.Y) < 1; }));
 }
 
 void TestExtraction::markerAccuracy_data()

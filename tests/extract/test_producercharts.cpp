@@ -229,6 +229,7 @@ void TestProducerCharts::pictures()
     qInfo("%s %s: %zu points, %zu wrong, worst %.2f px, %s%s", qPrintable(truth.Stem), qPrintable(s.Name),
           score.Points, score.Wrong, score.Worst, score.Whole ? "whole within 1 px" : "not whole",
           score.Doubtful ? ", doubtful" : "");
+    qInfo("  %s", qPrintable(found.Report.Text(found.Points.size())));
     if (QByteArray(QTest::currentDataTag()) == "libreoffice-open-markers-scan beta")
         QEXPECT_FAIL("", "where a scan leaves of a thin + one arm and no crossing, the arm is taken for it", Continue);
     QVERIFY(score.Doubtful || score.Wrong == 0);
@@ -239,7 +240,7 @@ void TestProducerCharts::pictures()
 }
 
 // The share of series read whole within a pixel, held at what is achieved
-// (87 of 104 drawn, 26 of 52 scanned), so that losing one fails.
+// (87 of 104 drawn, 32 of 52 scanned), so that losing one fails.
 void TestProducerCharts::picturesWithinAPixel()
 {
     int whole[2] = {0, 0};
@@ -261,7 +262,7 @@ void TestProducerCharts::picturesWithinAPixel()
     qInfo("%d of %d series drawn and %d of %d scanned whole within a pixel", whole[0], series[0], whole[1],
           series[1]);
     QVERIFY(whole[0] >= 87);
-    QVERIFY(whole[1] >= 26);
+    QVERIFY(whole[1] >= 32);
 }
 
 void TestProducerCharts::drawings_data()
