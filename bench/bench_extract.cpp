@@ -1,10 +1,11 @@
 // Extraction across a 12000 x 9000 scan: following a curve, finding markers,
 // the highlight of matching pixels that the dialog shows, and the area's
-// palette that each of them starts from.
+// palette that each of them starts from; and the look for a faded colour.
 #include "extract/Extraction.h"
 #include "extract/MarkerExtraction.h"
 #include "extract/MatchMask.h"
 #include "extract/Palette.h"
+#include "extract/ShownColour.h"
 
 #include <benchmark/benchmark.h>
 
@@ -104,6 +105,20 @@ void BM_AreaPalette(benchmark::State& state)
     state.counters["inks"] = double(inks);
 }
 BENCHMARK(BM_AreaPalette)->Unit(benchmark::kMillisecond);
+
+// The pass that looks for a scan's faded rendition of a colour none of its
+// inks is: the whole area once, as a noisy scan asked in a colour as drawn.
+void BM_ShownColour(benchmark::State& state)
+{
+    const TPixelSource source(Scan());
+    TPalette palette = AreaPalette(source, Area);
+    palette.Noise = 4;
+    bool shown = false;
+    for (auto _ : state)
+        shown = ShownColour(source, Area, palette, {255, 127, 14}).has_value();
+    state.counters["shown"] = shown;
+}
+BENCHMARK(BM_ShownColour)->Unit(benchmark::kMillisecond);
 
 } // namespace
 
