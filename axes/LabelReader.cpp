@@ -19,6 +19,8 @@ constexpr int Margin = 12;
 // What a number may hold; a label of words, the letters of month names too.
 constexpr const char* LabelCharacters = "0123456789.,-+e";
 constexpr const char* PhraseCharacters = "0123456789,ABCDEFGJMNOSabceghilmnoprstuvy";
+constexpr const char* NameCharacters =
+    "0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz .,:;-+=_()[]/%'&";
 
 // Whether Read may be the Glyphs glyphs of Box although it has not one
 // character a glyph: more, where glyphs touch (a small font's zeros) and the
@@ -111,7 +113,40 @@ std::optional<QString> TLabelReader::ReadPhrase(const TGrayPicture& Picture, con
     return agreed;
 }
 
+std::optional<QString> TLabelReader::ReadName(const TGrayPicture& Picture, const QRect& Box)
+{
+    if (!FApi || Box.isEmpty())
+        return std::nullopt;
+    FApi->SetVariable("tessedit_char_whitelist", NameCharacters);
+    std::vector<QString> reads;
+    std::optional<QString> agreed;
+    for (const int height : ReadHeights)
+        if (const std::optional<QString> read = ReadLine(Picture, Box, height)) {
+            if (std::find(reads.begin(), reads.end(), *read) != reads.end()) {
+                agreed = read;
+                break;
+            }
+            reads.push_back(*read);
+        }
+    FApi->SetVariable("tessedit_char_whitelist", LabelCharacters);
+    // A name has two letters or digits at least; a lone mark is a misread.
+    static const QRegularExpression named(QStringLiteral("[A-Za-z0-9].*[A-Za-z0-9]"));
+    return agreed && agreed->contains(named) ? agreed : std::nullopt;
+}
+
 std::optional<QString> TLabelReader::ReadAt(const TGrayPicture& Picture, const QRect& Box, int Height)
+{
+    std::optional<QString> read = ReadLine(Picture, Box, Height);
+    if (!read)
+        return std::nullopt;
+    read->remove(u' ');
+    // A comma not before three digits is a decimal point read as one.
+    static const QRegularExpression comma(QStringLiteral(",(?!\\d{3}(\\D|$))"));
+    read->replace(comma, QStringLiteral("."));
+    return read->isEmpty() ? std::nullopt : read;
+}
+
+std::optional<QString> TLabelReader::ReadLine(const TGrayPicture& Picture, const QRect& Box, int Height)
 {
     const double scale = double(Height) / Box.height();
     const int w = int(std::ceil(Box.width() * scale)) + 2 * Margin, h = Height + 2 * Margin;
@@ -130,12 +165,6 @@ std::optional<QString> TLabelReader::ReadAt(const TGrayPicture& Picture, const Q
     FApi->SetImage(pixels.data(), w, h, 1, w);
     FApi->SetSourceResolution(300);
     const std::unique_ptr<char[]> text(FApi->GetUTF8Text());
-    QString read = QString::fromUtf8(text.get()).simplified();
-    read.remove(u' ');
-    if (read.isEmpty())
-        return std::nullopt;
-    // A comma not before three digits is a decimal point read as one.
-    static const QRegularExpression comma(QStringLiteral(",(?!\\d{3}(\\D|$))"));
-    read.replace(comma, QStringLiteral("."));
-    return read;
+    const QString read = QString::fromUtf8(text.get()).simplified();
+    return read.isEmpty() ? std::nullopt : std::optional<QString>(read);
 }

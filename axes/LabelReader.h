@@ -40,7 +40,12 @@ public:
     // two scales read it alike.
     std::optional<QString> ReadPhrase(const TGrayPicture& Picture, const QRect& Box, const std::vector<int>& Words);
 
+    // A name as a legend writes it, words of letters and digits: read alike
+    // at two scales, or none.
+    std::optional<QString> ReadName(const TGrayPicture& Picture, const QRect& Box);
+
 private:
+    std::optional<QString> ReadLine(const TGrayPicture& Picture, const QRect& Box, int Height);
     std::optional<QString> ReadAt(const TGrayPicture& Picture, const QRect& Box, int Height);
 
     std::unique_ptr<tesseract::TessBaseAPI> FApi;

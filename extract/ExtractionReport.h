@@ -23,8 +23,10 @@ struct TExtractionReport {
     // Patches of the colour the result does not pass through (text), and
     // patches outside the marker sizes.
     int PiecesLeftOut = 0;
-    // Legend samples, told by the name beside them.
+    // Legend samples, told by the name beside them, and the box of the
+    // first one's name, in picture pixels, for a reader of text.
     int LegendLeftOut = 0;
+    std::optional<TRect> LegendName;
     // Pieces of a line of the markers' colour (one that joins them, a
     // frame) left out of a marker extraction.
     int LinesLeftOut = 0;

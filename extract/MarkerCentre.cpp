@@ -230,19 +230,112 @@ TPointF TMarkerShape::Anchor(bool Equilateral) const
 
 namespace {
 
-// Whether the columns From to To (either order), rows Top to Bottom, hold a
-// word: along some row four strokes or more of dark grey or black, as
+// Whether a pixel is of a name's letters: dark grey or black, and not the
+// colour sought.
+bool Lettered(const TPixelSource& Source, const TColourRule& Rule, int X, int Y)
+{
+    const TRgb p = Source.At(X, Y);
+    return p.R + p.G + p.B < 3 * 165 && ColourDistance(p, {p.G, p.G, p.G}) < 40 && !Rule.Matches(p);
+}
+
+// The box of the name whose letters lie about row Middle from column From on,
+// towards To, Em about their height: its letters whole, each found from
+// the one before across a gap narrower than half their height (the words of
+// a name apart, not the next column of a legend), and the lines above and
+// below left out as they touch no letter of it. Rules (a legend box's
+// sides, the frame) are no letters, though a letter may touch one.
+TRect WordBox(const TPixelSource& Source, const TExtractArea& Area, const TColourRule& Rule, int Middle, int Em,
+              int From, int To)
+{
+    const TExtractArea::TSpan rows = Area.Rows(Source.Height());
+    const int first = std::max(rows.First, Middle - 2 * Em);
+    const int last = std::min(rows.Last, Middle + 2 * Em);
+    const int step = From <= To ? 1 : -1;
+    const int left = std::max(0, step > 0 ? From : From - 30 * Em);
+    const int right = std::min(Source.Width() - 1, step > 0 ? From + 30 * Em : From);
+    const TRect none{From, Middle, From, Middle};
+    if (last < first || right < left)
+        return none;
+    const int width = right - left + 1;
+    const int height = last - first + 1;
+    // 1 for a letter's pixel, 2 once taken into a letter.
+    std::vector<char> mask(std::size_t(width) * std::size_t(height), 0);
+    const auto at = [&](int x, int y) -> char& {
+        return mask[std::size_t(y - first) * std::size_t(width) + std::size_t(x - left)];
+    };
+    for (int y = first; y <= last; ++y) {
+        const TExtractArea::TSpan span = Area.RowSpan(y, Source.Width());
+        for (int x = std::max(left, span.First); x <= std::min(right, span.Last); ++x)
+            at(x, y) = Lettered(Source, Rule, x, y);
+    }
+    // Runs longer than two letters' height are rules, across or down.
+    const int rule = 2 * Em;
+    std::vector<char> ruled(mask.size(), 0);
+    const auto rules = [&](int Lines, int Length, const auto& Index) {
+        for (int line = 0; line < Lines; ++line)
+            for (int i = 0, run = 0; i <= Length; ++i) {
+                if (i < Length && mask[Index(line, i)]) {
+                    ++run;
+                    continue;
+                }
+                for (int k = 1; run >= rule && k <= run; ++k)
+                    ruled[Index(line, i - k)] = 1;
+                run = 0;
+            }
+    };
+    rules(height, width, [&](int Row, int I) { return std::size_t(Row) * std::size_t(width) + std::size_t(I); });
+    rules(width, height, [&](int Column, int I) { return std::size_t(I) * std::size_t(width) + std::size_t(Column); });
+    for (std::size_t k = 0; k < mask.size(); ++k)
+        mask[k] = mask[k] && !ruled[k];
+    // One letter's pixels from a seed.
+    const auto letter = [&](int x, int y) {
+        TRect box{x, y, x, y};
+        std::vector<std::pair<int, int>> todo{{x, y}};
+        at(x, y) = 2;
+        while (!todo.empty()) {
+            const auto [px, py] = todo.back();
+            todo.pop_back();
+            box = {std::min(box.Left, px), std::min(box.Top, py), std::max(box.Right, px), std::max(box.Bottom, py)};
+            for (int dy = -1; dy <= 1; ++dy)
+                for (int dx = -1; dx <= 1; ++dx)
+                    if (const int nx = px + dx, ny = py + dy;
+                        nx >= left && nx <= right && ny >= first && ny <= last && at(nx, ny) == 1) {
+                        at(nx, ny) = 2;
+                        todo.emplace_back(nx, ny);
+                    }
+        }
+        return box;
+    };
+    std::optional<TRect> word;
+    // The first letter as far as To, where the word was seen.
+    int gap = std::abs(To - From);
+    // Letters are looked for across the rows of those found, once there are.
+    for (int x = From, since = 0; x >= left && x <= right && since <= gap; x += step, ++since)
+        for (int y = std::max(word ? word->Top : Middle - Em / 4, first);
+             y <= std::min(word ? word->Bottom : Middle + Em / 4, last); ++y) {
+            if (at(x, y) != 1)
+                continue;
+            const TRect found = letter(x, y);
+            word = word ? TRect{std::min(word->Left, found.Left), std::min(word->Top, found.Top),
+                                std::max(word->Right, found.Right), std::max(word->Bottom, found.Bottom)}
+                        : found;
+            gap = std::max(2, (word->Bottom - word->Top + 1) / 2);
+            // On from the letters' far side.
+            since = step > 0 ? x - word->Right : word->Left - x;
+        }
+    return word.value_or(none);
+}
+
+// The box of a word in the columns From to To (either order), rows Top to
+// Bottom: along some row four strokes or more of dark grey or black, as
 // legends letter their names (whose letters may touch, so that columns do
-// not part them), none as broad as Breadth. The search never leaves the
-// area, so that a chart's tick labels are not read as a name.
-bool WordBeside(const TPixelSource& Source, const TExtractArea& Area, const TColourRule& Rule, int Top, int Bottom,
-                int From, int To, int Breadth)
+// not part them), none as broad as Breadth; Em about the letters' height.
+// The search never leaves the area, so that a chart's tick labels are not
+// read as a name.
+std::optional<TRect> WordBeside(const TPixelSource& Source, const TExtractArea& Area, const TColourRule& Rule,
+                                int Top, int Bottom, int From, int To, int Breadth, int Em)
 {
     const int step = From <= To ? 1 : -1;
-    const auto dark = [&](int x, int y) {
-        const TRgb p = Source.At(x, y);
-        return p.R + p.G + p.B < 3 * 165 && ColourDistance(p, {p.G, p.G, p.G}) < 40 && !Rule.Matches(p);
-    };
     const TExtractArea::TSpan rows = Area.Rows(Source.Height());
     for (int y = std::max(rows.First, Top); y <= std::min(rows.Last, Bottom); ++y) {
         const TExtractArea::TSpan span = Area.RowSpan(y, Source.Width());
@@ -250,26 +343,28 @@ bool WordBeside(const TPixelSource& Source, const TExtractArea& Area, const TCol
         int run = 0;
         bool broad = false;
         for (int x = From; x != To + step && x >= span.First && x <= span.Last; x += step) {
-            const bool ink = dark(x, y);
+            const bool ink = Lettered(Source, Rule, x, y);
             strokes += ink && run == 0;
             run = ink ? run + 1 : 0;
             broad = broad || run >= Breadth;
         }
         if (strokes >= 4 && !broad)
-            return true;
+            return WordBox(Source, Area, Rule, (Top + Bottom) / 2, Em, From, To);
     }
-    return false;
+    return std::nullopt;
 }
 
-// Whether a word lies within Reach of the columns Left to Right, on either
+// The box of a word within Reach of the columns Left to Right, on either
 // side, past a gap of Gap.
-bool NamedBeside(const TPixelSource& Source, const TExtractArea& Area, const TColourRule& Rule, int Top, int Bottom,
-                 int Left, int Right, int Gap, int Reach, int Breadth)
+std::optional<TRect> NamedBeside(const TPixelSource& Source, const TExtractArea& Area, const TColourRule& Rule,
+                                 int Top, int Bottom, int Left, int Right, int Gap, int Reach, int Breadth, int Em)
 {
     const int last = Source.Width() - 1;
-    return WordBeside(Source, Area, Rule, Top, Bottom, std::min(last, Right + Gap), std::min(last, Right + Reach),
-                      Breadth) ||
-           WordBeside(Source, Area, Rule, Top, Bottom, std::max(0, Left - Gap), std::max(0, Left - Reach), Breadth);
+    if (std::optional<TRect> right = WordBeside(Source, Area, Rule, Top, Bottom, std::min(last, Right + Gap),
+                                                std::min(last, Right + Reach), Breadth, Em))
+        return right;
+    return WordBeside(Source, Area, Rule, Top, Bottom, std::max(0, Left - Gap), std::max(0, Left - Reach), Breadth,
+                      Em);
 }
 
 } // namespace
@@ -324,18 +419,19 @@ TPatchBox WholeMarker(const TPixelSource& Source, const TExtractArea& Area, cons
     return whole;
 }
 
-bool IsLegendSwatch(const TPixelSource& Source, const TExtractArea& Area, const TColourRule& Rule,
-                    const std::vector<TBlob::TRow>& Rows)
+std::optional<TRect> IsLegendSwatch(const TPixelSource& Source, const TExtractArea& Area, const TColourRule& Rule,
+                                    const std::vector<TBlob::TRow>& Rows)
 {
     const TPatchBox box = WholeMarker(Source, Area, Rule, BoxOf(Rows));
     const int breadth = std::max(box.Right - box.Left + 1, SmallestMarker);
     // A band a little taller than the marker, as a name's letters may be.
     const int extra = std::max(1, (box.Bottom - box.Top) / 4);
     return NamedBeside(Source, Area, Rule, box.Top - extra, box.Bottom + extra, box.Left, box.Right,
-                       std::max(2, breadth / 4), 6 * breadth, breadth);
+                       std::max(2, breadth / 4), 6 * breadth, breadth, std::max(8, box.Bottom - box.Top + 1));
 }
 
-bool IsLegendSample(const TPixelSource& Source, const TExtractArea& Area, const TColourRule& Rule, const TBlob& Blob)
+std::optional<TRect> IsLegendSample(const TPixelSource& Source, const TExtractArea& Area, const TColourRule& Rule,
+                                    const TBlob& Blob)
 {
     const TPatchBox box = BoxOf(Blob.Rows);
     const int length = box.Right - box.Left + 1;
@@ -344,13 +440,15 @@ bool IsLegendSample(const TPixelSource& Source, const TExtractArea& Area, const 
     // A level stroke a fraction of the area wide; a marker on it or alone is
     // a marker's sample, and small.
     if (length > 0.2 * areaWidth)
-        return false;
+        return std::nullopt;
     if (3 * thickness > length)
-        return std::max(length, thickness) <= 0.05 * areaWidth && IsLegendSwatch(Source, Area, Rule, Blob.Rows);
+        return std::max(length, thickness) <= 0.05 * areaWidth ? IsLegendSwatch(Source, Area, Rule, Blob.Rows)
+                                                                : std::nullopt;
     const int middle = (box.Top + box.Bottom) / 2;
     const int breadth = std::max(12, length / 3);
+    // A sample line is two or three letters' height long.
     return NamedBeside(Source, Area, Rule, middle - std::max(2, thickness), middle + std::max(2, thickness), box.Left,
-                       box.Right, 2, 6 * breadth, breadth);
+                       box.Right, 2, 6 * breadth, breadth, std::max(8, length / 3));
 }
 
 std::vector<std::vector<TBlob::TRow>> SplitPatch(const TBlob& Patch, int Count)

@@ -75,12 +75,14 @@ TPatchBox WholeMarker(const TPixelSource& Source, const TExtractArea& Area, cons
 
 // Whether a marker with pixels Rows is a legend's sample: a word of dark
 // text (three thin strokes or more, as letters are) beside it in the area,
-// on its right or its left, within a few of its breadths.
-bool IsLegendSwatch(const TPixelSource& Source, const TExtractArea& Area, const TColourRule& Rule,
-                    const std::vector<TBlob::TRow>& Rows);
+// on its right or its left, within a few of its breadths; the word's box
+// when it is.
+std::optional<TRect> IsLegendSwatch(const TPixelSource& Source, const TExtractArea& Area, const TColourRule& Rule,
+                                    const std::vector<TBlob::TRow>& Rows);
 // Whether a patch of a curve's colour is a legend's sample: a level stroke
 // a fraction of the area wide, or a marker, with a word beside it.
-bool IsLegendSample(const TPixelSource& Source, const TExtractArea& Area, const TColourRule& Rule, const TBlob& Blob);
+std::optional<TRect> IsLegendSample(const TPixelSource& Source, const TExtractArea& Area, const TColourRule& Rule,
+                                    const TBlob& Blob);
 
 // Splits a patch that holds Count overlapping markers into as many groups
 // of pixels, by their nearness to each group's centre.

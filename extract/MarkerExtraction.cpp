@@ -279,8 +279,9 @@ TExtraction MarkerCentres(const TPixelSource& Source, const TExtractArea& Area, 
         // typical patch holds several.
         const bool several = count >= 2 && 2 * blob.Area >= 3 * Search.Typical &&
                              !(IsOutline(blob) && 10 * Span(blob) <= 13 * typicalSpan);
-        if (!several && IsLegendSwatch(Source, Area, rule, blob.Rows)) {
-            ++result.Report.LegendLeftOut;
+        if (const std::optional<TRect> name = several ? std::nullopt : IsLegendSwatch(Source, Area, rule, blob.Rows)) {
+            if (result.Report.LegendLeftOut++ == 0)
+                result.Report.LegendName = name;
             continue;
         }
         result.Report.Explained += blob.Area;

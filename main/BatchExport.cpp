@@ -2,6 +2,7 @@
 
 #include "DrawnAxesMapping.h"
 #include "FileKind.h"
+#include "LegendName.h"
 #include "MappingArea.h"
 #include "PictureAxes.h"
 #include "PictureProblem.h"
@@ -86,6 +87,7 @@ TExportStatus ExtractIntoJob(TJobDocument& Job, TFreeWinBitmap& Picture, const T
         Errors << NothingFoundText(Extract.Colour) << Qt::endl;
     else
         Errors << found.Report.Text(found.Points.size()) << Qt::endl;
+    TakeLegendName(Job, LegendNameOf(source, found.Report), Errors);
     if (Extract.Replace)
         Job.CurrentSeries().Points.clear();
     Job.AddPoints(found.Points);

@@ -1,6 +1,7 @@
 #include "DrawingExport.h"
 
 #include "DrawnAxesMapping.h"
+#include "LegendName.h"
 #include "StandardErrorBox.h"
 #include "PictureProblem.h"
 #include "document/CalibrationCsv.h"
@@ -106,11 +107,7 @@ TExportStatus ExportDrawingData(const QString& Out, const QString& Drawing, cons
             static_cast<TMapping&>(job.Mapping()) = DrawnAxesMapping(axes, job.Mapping());
             Errors << DrawnAxesText(axes) << Qt::endl;
         }
-        if (!pick.Name.isEmpty()) {
-            Errors << QStringLiteral("The legend names them \"%1\".").arg(pick.Name) << Qt::endl;
-            if (job.NumberedName(job.Current) && job.RenameProblem(job.Current, pick.Name).isEmpty())
-                job.RenameSeries(job.Current, pick.Name);
-        }
+        TakeLegendName(job, pick.Name, Errors);
         job.AddPoints(points);
         if (const QString step = job.Mapping().MissingStep(); !step.isEmpty() && !points.empty())
             return fail(QStringLiteral("The points of %1 have no data values: %2.").arg(Drawing, step));

@@ -1,5 +1,6 @@
 #include "formExtract.h"
 
+#include "LegendName.h"
 #include "MappingArea.h"
 
 #include "extract/Extraction.h"
@@ -406,7 +407,7 @@ void TformExtract::Extract()
         return;
     }
     if (OnExtract)
-        OnExtract(found.Points, ExtractCaption(), cbxReplace->isChecked());
+        OnExtract(found.Points, ExtractCaption(), cbxReplace->isChecked(), LegendNameOf(source, found.Report));
     // A doubtful result stays in view beside the dialog, to be checked
     // against the picture, undone or tried again.
     if (found.Report.Doubtful()) {

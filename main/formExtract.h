@@ -41,7 +41,9 @@ public:
     // The points found, in picture pixels and turned-X order, with the name
     // of the step, and whether they take the place of the series' points;
     // the dialog closes after, unless the result is doubtful.
-    std::function<void(const std::vector<TPointF>& Points, const QString& Caption, bool Replace)> OnExtract;
+    // The points found, and the name the legend gives them ("" for none).
+    std::function<void(const std::vector<TPointF>& Points, const QString& Caption, bool Replace, const QString& Name)>
+        OnExtract;
     // Runs the extraction with the controls' values.
     void Extract();
     // Shows the matches for the present values at once rather than after

@@ -21,8 +21,10 @@ void Tmainform::OpenExtract(TformExtract::TKind Kind)
         delete FExtract;
     FExtract = new TformExtract(Kind, QuillonView, this);
     FExtract->setAttribute(Qt::WA_DeleteOnClose);
-    FExtract->OnExtract = [this](const std::vector<TPointF>& Points, const QString& Caption, bool Replace) {
+    FExtract->OnExtract = [this](const std::vector<TPointF>& Points, const QString& Caption, bool Replace,
+                                 const QString& Name) {
         AddExtractedPoints(Points, Caption, Replace);
+        NameSeriesFromLegend(Name);
     };
     // At the picture pane's top right corner, where it hides least of the
     // picture to click on.
