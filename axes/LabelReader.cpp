@@ -129,9 +129,14 @@ std::optional<QString> TLabelReader::ReadName(const TGrayPicture& Picture, const
             reads.push_back(*read);
         }
     FApi->SetVariable("tessedit_char_whitelist", LabelCharacters);
+    if (!agreed)
+        return std::nullopt;
+    // A legend box's side beside the name reads as a bracket.
+    static const QRegularExpression side(QStringLiteral("^[\\[\\] ]+|[\\[\\] ]+$"));
+    agreed->remove(side);
     // A name has two letters or digits at least; a lone mark is a misread.
     static const QRegularExpression named(QStringLiteral("[A-Za-z0-9].*[A-Za-z0-9]"));
-    return agreed && agreed->contains(named) ? agreed : std::nullopt;
+    return agreed->contains(named) ? agreed : std::nullopt;
 }
 
 std::optional<QString> TLabelReader::ReadAt(const TGrayPicture& Picture, const QRect& Box, int Height)

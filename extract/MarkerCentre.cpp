@@ -240,8 +240,8 @@ bool Lettered(const TPixelSource& Source, const TColourRule& Rule, int X, int Y)
 
 // The box of the name whose letters lie about row Middle from column From on,
 // towards To, Em about their height: its letters whole, each found from
-// the one before across a gap narrower than half their height (the words of
-// a name apart, not the next column of a legend), and the lines above and
+// the one before across a gap narrower than their height (the words of a
+// name apart, not the next column of a legend), and the lines above and
 // below left out as they touch no letter of it. Rules (a legend box's
 // sides, the frame) are no letters, though a letter may touch one.
 TRect WordBox(const TPixelSource& Source, const TExtractArea& Area, const TColourRule& Rule, int Middle, int Em,
@@ -319,7 +319,7 @@ TRect WordBox(const TPixelSource& Source, const TExtractArea& Area, const TColou
             word = word ? TRect{std::min(word->Left, found.Left), std::min(word->Top, found.Top),
                                 std::max(word->Right, found.Right), std::max(word->Bottom, found.Bottom)}
                         : found;
-            gap = std::max(2, (word->Bottom - word->Top + 1) / 2);
+            gap = std::max(2, 3 * (word->Bottom - word->Top + 1) / 4);
             // On from the letters' far side.
             since = step > 0 ? x - word->Right : word->Left - x;
         }

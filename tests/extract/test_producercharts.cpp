@@ -245,7 +245,7 @@ void TestProducerCharts::pictures()
 
 // The share of series read whole within a pixel, and of those named by
 // their legend, held at what is achieved (87 of 104 drawn, 32 of 52
-// scanned; 75 of 143 named), so that losing one fails.
+// scanned; 76 of 143 named), so that losing one fails.
 void TestProducerCharts::picturesWithinAPixel()
 {
     int whole[2] = {0, 0};
@@ -272,7 +272,7 @@ void TestProducerCharts::picturesWithinAPixel()
           series[0], whole[1], series[1], named, legends);
     QVERIFY(whole[0] >= 87);
     QVERIFY(whole[1] >= 32);
-    QVERIFY(named >= 75);
+    QVERIFY(named >= 76);
 }
 
 void TestProducerCharts::drawings_data()

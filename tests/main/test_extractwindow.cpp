@@ -23,6 +23,7 @@
 #include <QtTest>
 
 #include <cmath>
+#include <utility>
 
 namespace {
 
@@ -53,6 +54,8 @@ private slots:
     void curveFromAClickedColourIsOneStep();
     void theClickedCurveIsTheOneFollowed();
     void markersTakeTheShownSizes();
+    void markersAreNamedByTheirLegend_data();
+    void markersAreNamedByTheirLegend();
     void extractedDataUseTheExactPositionOnTurnedLogAxes();
     void fractionsShowInTheListAndTheSession();
     void subPixelClicksWhenZoomedIn();
@@ -210,6 +213,50 @@ void TestExtractWindow::markersTakeTheShownSizes()
         QVERIFY(std::abs(View().GetSite(i)->Y - 240.6) < 0.25);
     }
     QCOMPARE(Drive(*FForm).UndoStack().undoText(), QStringLiteral("Extract Markers"));
+}
+
+void TestExtractWindow::markersAreNamedByTheirLegend_data()
+{
+    QTest::addColumn<QString>("ownName"); // given by hand before extracting
+    QTest::addColumn<bool>("bothBlue"); // the legend's two samples of one colour
+    QTest::addColumn<QString>("name");
+    QTest::newRow("the legend's name") << QString() << false << QStringLiteral("Trial group");
+    QTest::newRow("a name given by hand stays") << QStringLiteral("Mine") << false << QStringLiteral("Mine");
+    QTest::newRow("a colour in two rows names nothing") << QString() << true << QString();
+}
+
+// A boxed legend whose box's bottom touches the descenders of a name of two
+// words: the name of the blue sample names the blue markers' series.
+void TestExtractWindow::markersAreNamedByTheirLegend()
+{
+    QFETCH(QString, ownName);
+    QFETCH(bool, bothBlue);
+    QFETCH(QString, name);
+    const QColor blue(20, 40, 210);
+    TSyntheticChart chart(400, 300);
+    for (int i = 0; i < 6; ++i)
+        chart.Disc({60.3 + 55 * i, 240.6}, 5, blue);
+    chart.Disc({232, 48}, 5, blue);
+    chart.Text({244, 54}, QStringLiteral("Trial group"), Qt::black, 16);
+    chart.Disc({232, 74}, 5, bothBlue ? blue : Red);
+    chart.Text({244, 80}, QStringLiteral("Control"), Qt::black, 16);
+    for (const auto& [a, b] : {std::pair<TPointF, TPointF>{{220, 30}, {370, 30}}, {{370, 30}, {370, 85}},
+                               {{370, 85}, {220, 85}}, {{220, 85}, {220, 30}}})
+        chart.Line(a, b, Qt::black, 1);
+    chart.Line({240, 57.5}, {340, 57.5}, Qt::black, 1);
+    chart.Image().save(Path("legend.png"));
+    QVERIFY(Drive(*FForm).LoadImageFile(Path("legend.png")));
+    View().SetMappingRect({20, 20, 380, 280});
+    TJobDocument& job = Drive(*FForm).Document();
+    if (!ownName.isEmpty())
+        job.RenameSeries(job.Current, ownName);
+    const QString before = job.CurrentSeries().Name;
+    Drive(*FForm).UpdateCommands();
+    Drive(*FForm).Action("acExtractMarkers")->trigger();
+    Drive(*FForm).FExtract()->SetColour({20, 40, 210});
+    Drive(*FForm).FExtract()->Extract();
+    QCOMPARE(View().SiteCount(), 6);
+    QCOMPARE(job.CurrentSeries().Name, name.isEmpty() ? before : name);
 }
 
 void TestExtractWindow::extractedDataUseTheExactPositionOnTurnedLogAxes()
