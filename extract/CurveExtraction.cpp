@@ -627,11 +627,11 @@ TExtraction ExtractCurve(const TPixelSource& Source, const TExtractArea& Area, c
     std::vector<char> legends(unruled.Blobs.size(), 0);
     for (std::size_t i = 0; i < unruled.Blobs.size(); ++i) {
         const TBlob& blob = unruled.Blobs[i];
-        const std::optional<TRect> name =
+        const std::optional<TWordSeen> name =
             blob.Area >= 8 && apart(blob, i) ? IsLegendSample(Source, Area, rule, blob) : std::nullopt;
         legends[i] = name.has_value();
         if (name && report.LegendLeftOut++ == 0)
-            report.LegendName = name;
+            report.LegendName = NameBox(Source, Area, rule, *name);
     }
     std::size_t next = 0;
     std::erase_if(unruled.Blobs, [&](const TBlob&) { return legends[next++] != 0; });

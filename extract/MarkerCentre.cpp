@@ -230,6 +230,9 @@ TPointF TMarkerShape::Anchor(bool Equilateral) const
 
 namespace {
 
+// The largest height a legend's letters are taken to have.
+constexpr int MostEm = 128;
+
 // Whether a pixel is of a name's letters: dark grey or black, and not the
 // colour sought.
 bool Lettered(const TPixelSource& Source, const TColourRule& Rule, int X, int Y)
@@ -238,22 +241,69 @@ bool Lettered(const TPixelSource& Source, const TColourRule& Rule, int X, int Y)
     return p.R + p.G + p.B < 3 * 165 && ColourDistance(p, {p.G, p.G, p.G}) < 40 && !Rule.Matches(p);
 }
 
-// The box of the name whose letters lie about row Middle from column From on,
-// towards To, Em about their height: its letters whole, each found from
-// the one before across a gap narrower than their height (the words of a
-// name apart, not the next column of a legend), and the lines above and
-// below left out as they touch no letter of it. Rules (a legend box's
-// sides, the frame) are no letters, though a letter may touch one.
-TRect WordBox(const TPixelSource& Source, const TExtractArea& Area, const TColourRule& Rule, int Middle, int Em,
-              int From, int To)
+// The box of a word in the columns From to To (either order), rows Top to
+// Bottom: along some row four strokes or more of dark grey or black, as
+// legends letter their names (whose letters may touch, so that columns do
+// not part them), none as broad as Breadth; Em about the letters' height.
+// The search never leaves the area, so that a chart's tick labels are not
+// read as a name.
+std::optional<TWordSeen> WordBeside(const TPixelSource& Source, const TExtractArea& Area, const TColourRule& Rule,
+                                    int Top, int Bottom, int From, int To, int Breadth, int Em)
 {
-    const TExtractArea::TSpan rows = Area.Rows(Source.Height());
-    const int first = std::max(rows.First, Middle - 2 * Em);
-    const int last = std::min(rows.Last, Middle + 2 * Em);
     const int step = From <= To ? 1 : -1;
-    const int left = std::max(0, step > 0 ? From : From - 30 * Em);
-    const int right = std::min(Source.Width() - 1, step > 0 ? From + 30 * Em : From);
-    const TRect none{From, Middle, From, Middle};
+    const TExtractArea::TSpan rows = Area.Rows(Source.Height());
+    for (int y = std::max(rows.First, Top); y <= std::min(rows.Last, Bottom); ++y) {
+        const TExtractArea::TSpan span = Area.RowSpan(y, Source.Width());
+        int strokes = 0;
+        int run = 0;
+        bool broad = false;
+        for (int x = From; x != To + step && x >= span.First && x <= span.Last; x += step) {
+            const bool ink = Lettered(Source, Rule, x, y);
+            strokes += ink && run == 0;
+            run = ink ? run + 1 : 0;
+            broad = broad || run >= Breadth;
+        }
+        if (strokes >= 4 && !broad)
+            return TWordSeen{(Top + Bottom) / 2, Em, From, To};
+    }
+    return std::nullopt;
+}
+
+// The box of a word within Reach of the columns Left to Right, on either
+// side, past a gap of Gap.
+std::optional<TWordSeen> NamedBeside(const TPixelSource& Source, const TExtractArea& Area, const TColourRule& Rule,
+                                     int Top, int Bottom, int Left, int Right, int Gap, int Reach, int Breadth,
+                                     int Em)
+{
+    const int last = Source.Width() - 1;
+    if (std::optional<TWordSeen> right = WordBeside(Source, Area, Rule, Top, Bottom, std::min(last, Right + Gap),
+                                                std::min(last, Right + Reach), Breadth, Em))
+        return right;
+    return WordBeside(Source, Area, Rule, Top, Bottom, std::max(0, Left - Gap), std::max(0, Left - Reach), Breadth,
+                      Em);
+}
+
+} // namespace
+
+// The name's letters whole, each found from the one before across a gap
+// narrower than their height (the words of a name apart, not the next
+// column of a legend), and the lines above and below left out as they touch
+// no letter of it. Rules (a legend box's sides, the frame) are no letters,
+// though a letter may touch one.
+TRect NameBox(const TPixelSource& Source, const TExtractArea& Area, const TColourRule& Rule, const TWordSeen& Seen)
+{
+    const int middle = Seen.Middle;
+    const int from = Seen.From;
+    // Kept to a size a legend's letters have, so that a huge sample costs
+    // no huge search.
+    const int em = std::min(Seen.Em, MostEm);
+    const TExtractArea::TSpan rows = Area.Rows(Source.Height());
+    const int first = std::max(rows.First, middle - 2 * em);
+    const int last = std::min(rows.Last, middle + 2 * em);
+    const int step = from <= Seen.To ? 1 : -1;
+    const int left = std::max(0, step > 0 ? from : from - 30 * em);
+    const int right = std::min(Source.Width() - 1, step > 0 ? from + 30 * em : from);
+    const TRect none{from, middle, from, middle};
     if (last < first || right < left)
         return none;
     const int width = right - left + 1;
@@ -269,7 +319,7 @@ TRect WordBox(const TPixelSource& Source, const TExtractArea& Area, const TColou
             at(x, y) = Lettered(Source, Rule, x, y);
     }
     // Runs longer than two letters' height are rules, across or down.
-    const int rule = 2 * Em;
+    const int rule = 2 * em;
     std::vector<char> ruled(mask.size(), 0);
     const auto rules = [&](int Lines, int Length, const auto& Index) {
         for (int line = 0; line < Lines; ++line)
@@ -307,12 +357,12 @@ TRect WordBox(const TPixelSource& Source, const TExtractArea& Area, const TColou
         return box;
     };
     std::optional<TRect> word;
-    // The first letter as far as To, where the word was seen.
-    int gap = std::abs(To - From);
+    // The first letter as far as the word was seen.
+    int gap = std::abs(Seen.To - from);
     // Letters are looked for across the rows of those found, once there are.
-    for (int x = From, since = 0; x >= left && x <= right && since <= gap; x += step, ++since)
-        for (int y = std::max(word ? word->Top : Middle - Em / 4, first);
-             y <= std::min(word ? word->Bottom : Middle + Em / 4, last); ++y) {
+    for (int x = from, since = 0; x >= left && x <= right && since <= gap; x += step, ++since)
+        for (int y = std::max(word ? word->Top : middle - em / 4, first);
+             y <= std::min(word ? word->Bottom : middle + em / 4, last); ++y) {
             if (at(x, y) != 1)
                 continue;
             const TRect found = letter(x, y);
@@ -325,49 +375,6 @@ TRect WordBox(const TPixelSource& Source, const TExtractArea& Area, const TColou
         }
     return word.value_or(none);
 }
-
-// The box of a word in the columns From to To (either order), rows Top to
-// Bottom: along some row four strokes or more of dark grey or black, as
-// legends letter their names (whose letters may touch, so that columns do
-// not part them), none as broad as Breadth; Em about the letters' height.
-// The search never leaves the area, so that a chart's tick labels are not
-// read as a name.
-std::optional<TRect> WordBeside(const TPixelSource& Source, const TExtractArea& Area, const TColourRule& Rule,
-                                int Top, int Bottom, int From, int To, int Breadth, int Em)
-{
-    const int step = From <= To ? 1 : -1;
-    const TExtractArea::TSpan rows = Area.Rows(Source.Height());
-    for (int y = std::max(rows.First, Top); y <= std::min(rows.Last, Bottom); ++y) {
-        const TExtractArea::TSpan span = Area.RowSpan(y, Source.Width());
-        int strokes = 0;
-        int run = 0;
-        bool broad = false;
-        for (int x = From; x != To + step && x >= span.First && x <= span.Last; x += step) {
-            const bool ink = Lettered(Source, Rule, x, y);
-            strokes += ink && run == 0;
-            run = ink ? run + 1 : 0;
-            broad = broad || run >= Breadth;
-        }
-        if (strokes >= 4 && !broad)
-            return WordBox(Source, Area, Rule, (Top + Bottom) / 2, Em, From, To);
-    }
-    return std::nullopt;
-}
-
-// The box of a word within Reach of the columns Left to Right, on either
-// side, past a gap of Gap.
-std::optional<TRect> NamedBeside(const TPixelSource& Source, const TExtractArea& Area, const TColourRule& Rule,
-                                 int Top, int Bottom, int Left, int Right, int Gap, int Reach, int Breadth, int Em)
-{
-    const int last = Source.Width() - 1;
-    if (std::optional<TRect> right = WordBeside(Source, Area, Rule, Top, Bottom, std::min(last, Right + Gap),
-                                                std::min(last, Right + Reach), Breadth, Em))
-        return right;
-    return WordBeside(Source, Area, Rule, Top, Bottom, std::max(0, Left - Gap), std::max(0, Left - Reach), Breadth,
-                      Em);
-}
-
-} // namespace
 
 // The least breadth a marker is taken to have where what matches of it is
 // smaller, as a thin + in a scan may be.
@@ -419,8 +426,8 @@ TPatchBox WholeMarker(const TPixelSource& Source, const TExtractArea& Area, cons
     return whole;
 }
 
-std::optional<TRect> IsLegendSwatch(const TPixelSource& Source, const TExtractArea& Area, const TColourRule& Rule,
-                                    const std::vector<TBlob::TRow>& Rows)
+std::optional<TWordSeen> IsLegendSwatch(const TPixelSource& Source, const TExtractArea& Area, const TColourRule& Rule,
+                                        const std::vector<TBlob::TRow>& Rows)
 {
     const TPatchBox box = WholeMarker(Source, Area, Rule, BoxOf(Rows));
     const int breadth = std::max(box.Right - box.Left + 1, SmallestMarker);
@@ -430,8 +437,8 @@ std::optional<TRect> IsLegendSwatch(const TPixelSource& Source, const TExtractAr
                        std::max(2, breadth / 4), 6 * breadth, breadth, std::max(8, box.Bottom - box.Top + 1));
 }
 
-std::optional<TRect> IsLegendSample(const TPixelSource& Source, const TExtractArea& Area, const TColourRule& Rule,
-                                    const TBlob& Blob)
+std::optional<TWordSeen> IsLegendSample(const TPixelSource& Source, const TExtractArea& Area, const TColourRule& Rule,
+                                        const TBlob& Blob)
 {
     const TPatchBox box = BoxOf(Blob.Rows);
     const int length = box.Right - box.Left + 1;

@@ -73,16 +73,27 @@ private:
 TPatchBox WholeMarker(const TPixelSource& Source, const TExtractArea& Area, const TColourRule& Rule,
                       const TPatchBox& Box);
 
+// Where a legend's name was seen beside its sample: about row Middle, from
+// column From on towards To, its letters about Em high.
+struct TWordSeen {
+    int Middle = 0;
+    int Em = 0;
+    int From = 0;
+    int To = 0;
+};
+
 // Whether a marker with pixels Rows is a legend's sample: a word of dark
 // text (three thin strokes or more, as letters are) beside it in the area,
-// on its right or its left, within a few of its breadths; the word's box
-// when it is.
-std::optional<TRect> IsLegendSwatch(const TPixelSource& Source, const TExtractArea& Area, const TColourRule& Rule,
-                                    const std::vector<TBlob::TRow>& Rows);
+// on its right or its left, within a few of its breadths; where the word
+// is when it is.
+std::optional<TWordSeen> IsLegendSwatch(const TPixelSource& Source, const TExtractArea& Area, const TColourRule& Rule,
+                                        const std::vector<TBlob::TRow>& Rows);
 // Whether a patch of a curve's colour is a legend's sample: a level stroke
 // a fraction of the area wide, or a marker, with a word beside it.
-std::optional<TRect> IsLegendSample(const TPixelSource& Source, const TExtractArea& Area, const TColourRule& Rule,
-                                    const TBlob& Blob);
+std::optional<TWordSeen> IsLegendSample(const TPixelSource& Source, const TExtractArea& Area, const TColourRule& Rule,
+                                        const TBlob& Blob);
+// The box of the name seen, in picture pixels, for a reader of text.
+TRect NameBox(const TPixelSource& Source, const TExtractArea& Area, const TColourRule& Rule, const TWordSeen& Seen);
 
 // Splits a patch that holds Count overlapping markers into as many groups
 // of pixels, by their nearness to each group's centre.

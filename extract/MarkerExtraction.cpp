@@ -279,9 +279,10 @@ TExtraction MarkerCentres(const TPixelSource& Source, const TExtractArea& Area, 
         // typical patch holds several.
         const bool several = count >= 2 && 2 * blob.Area >= 3 * Search.Typical &&
                              !(IsOutline(blob) && 10 * Span(blob) <= 13 * typicalSpan);
-        if (const std::optional<TRect> name = several ? std::nullopt : IsLegendSwatch(Source, Area, rule, blob.Rows)) {
+        if (const std::optional<TWordSeen> name =
+                several ? std::nullopt : IsLegendSwatch(Source, Area, rule, blob.Rows)) {
             if (result.Report.LegendLeftOut++ == 0)
-                result.Report.LegendName = name;
+                result.Report.LegendName = NameBox(Source, Area, rule, *name);
             continue;
         }
         result.Report.Explained += blob.Area;
