@@ -1,6 +1,6 @@
 // Extraction on any small picture, any plotting area, angle, colour,
 // tolerance and step: every point found is a finite position on or next to
-// the picture, and nothing reads outside it.
+// the picture, a legend's name lies in it, and nothing reads outside it.
 #include "extract/Extraction.h"
 #include "extract/MarkerExtraction.h"
 #include "extract/MarkerPatches.h"
@@ -87,5 +87,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     CheckPoints(MarkerCentres(source, area, patches, colour, tolerance, DefaultSizeRange(patches), anBox), width,
                 height);
     CheckPoints(MarkerCentres(source, area, blobs, colour, tolerance, {0, 1LL << 40}, anCentroid), width, height);
+    // As the command line runs it: the colour as the picture shows it, and
+    // a legend's name inside the picture.
+    TExtractRequest request;
+    request.Kind = seeded ? TExtractRequest::ekCurve : TExtractRequest::ekMarkers;
+    request.Colour = colour;
+    request.Step = std::max(step, 0.25);
+    const TExtraction run = RunExtraction(source, area, request);
+    CheckPoints(run, width, height);
+    if (const std::optional<TRect>& name = run.Report.LegendName;
+        name && (name->Left < 0 || name->Top < 0 || name->Right >= width || name->Bottom >= height ||
+                 name->Left > name->Right || name->Top > name->Bottom))
+        __builtin_trap();
     return 0;
 }
