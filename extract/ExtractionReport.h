@@ -6,7 +6,6 @@
 #include <QString>
 
 #include <optional>
-
 #include <vector>
 
 // How sure an extraction is: what it took against what the area holds.

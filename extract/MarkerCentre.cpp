@@ -1,6 +1,7 @@
 #include "MarkerCentre.h"
 
 #include <algorithm>
+#include <utility>
 #include <array>
 #include <cmath>
 
@@ -230,6 +231,23 @@ TPointF TMarkerShape::Anchor(bool Equilateral) const
 
 namespace {
 
+// Grows Box over the 8-connected pixels reached from those on Stack, each
+// pushed once: Take says whether a pixel is of the patch and not yet
+// taken, and takes it.
+template <typename TBox, typename TTake>
+void Grow(TBox& Box, std::vector<std::pair<int, int>> Stack, const TTake& Take)
+{
+    while (!Stack.empty()) {
+        const auto [x, y] = Stack.back();
+        Stack.pop_back();
+        Box = {std::min(Box.Left, x), std::min(Box.Top, y), std::max(Box.Right, x), std::max(Box.Bottom, y)};
+        for (int dy = -1; dy <= 1; ++dy)
+            for (int dx = -1; dx <= 1; ++dx)
+                if (Take(x + dx, y + dy))
+                    Stack.emplace_back(x + dx, y + dy);
+    }
+}
+
 // The largest height a legend's letters are taken to have.
 constexpr int MostEm = 128;
 
@@ -340,20 +358,13 @@ TRect NameBox(const TPixelSource& Source, const TExtractArea& Area, const TColou
     // One letter's pixels from a seed.
     const auto letter = [&](int x, int y) {
         TRect box{x, y, x, y};
-        std::vector<std::pair<int, int>> todo{{x, y}};
         at(x, y) = 2;
-        while (!todo.empty()) {
-            const auto [px, py] = todo.back();
-            todo.pop_back();
-            box = {std::min(box.Left, px), std::min(box.Top, py), std::max(box.Right, px), std::max(box.Bottom, py)};
-            for (int dy = -1; dy <= 1; ++dy)
-                for (int dx = -1; dx <= 1; ++dx)
-                    if (const int nx = px + dx, ny = py + dy;
-                        nx >= left && nx <= right && ny >= first && ny <= last && at(nx, ny) == 1) {
-                        at(nx, ny) = 2;
-                        todo.emplace_back(nx, ny);
-                    }
-        }
+        Grow(box, {{x, y}}, [&](int nx, int ny) {
+            if (nx < left || nx > right || ny < first || ny > last || at(nx, ny) != 1)
+                return false;
+            at(nx, ny) = 2;
+            return true;
+        });
         return box;
     };
     std::optional<TRect> word;
@@ -404,25 +415,19 @@ TPatchBox WholeMarker(const TPixelSource& Source, const TExtractArea& Area, cons
         return x >= span.First && x <= span.Last &&
                (Rule.Matches(p) || (Rule.Share(p) >= FaintArm && !Rule.Claimed(p)));
     };
+    const auto take = [&](int x, int y) {
+        if (!matches(x, y))
+            return false;
+        seen[index(x, y)] = 1;
+        return true;
+    };
     TPatchBox whole = Box;
     std::vector<std::pair<int, int>> stack;
     for (int y = std::max(top, Box.Top); y <= std::min(bottom, Box.Bottom); ++y)
         for (int x = Box.Left; x <= Box.Right; ++x)
-            if (matches(x, y)) {
-                seen[index(x, y)] = 1;
-                stack.push_back({x, y});
-            }
-    while (!stack.empty()) {
-        const auto [x, y] = stack.back();
-        stack.pop_back();
-        whole = {std::min(whole.Left, x), std::min(whole.Top, y), std::max(whole.Right, x), std::max(whole.Bottom, y)};
-        for (int dy = -1; dy <= 1; ++dy)
-            for (int dx = -1; dx <= 1; ++dx)
-                if (matches(x + dx, y + dy)) {
-                    seen[index(x + dx, y + dy)] = 1;
-                    stack.push_back({x + dx, y + dy});
-                }
-    }
+            if (take(x, y))
+                stack.emplace_back(x, y);
+    Grow(whole, std::move(stack), take);
     return whole;
 }
 

@@ -1,9 +1,8 @@
 #include "LegendName.h"
 
+#include "PictureAxes.h"
 #include "axes/LabelReader.h"
 #include "document/JobDocument.h"
-
-#include <QColor>
 
 #include <algorithm>
 
@@ -27,13 +26,7 @@ QString LegendNameOf(const TPixelSource& Source, const TExtractionReport& Report
     if (right < left || bottom < top)
         return {};
     // Only the name's pixels: a legend lies in a picture of any size.
-    TGrayPicture gray{right - left + 1, bottom - top + 1, {}};
-    gray.Pixels.reserve(std::size_t(gray.Width) * std::size_t(gray.Height));
-    for (int y = top; y <= bottom; ++y)
-        for (int x = left; x <= right; ++x) {
-            const TRgb c = Source.At(x, y);
-            gray.Pixels.push_back(std::uint8_t(qGray(c.R, c.G, c.B)));
-        }
+    const TGrayPicture gray = GrayOf(Source, QRect(QPoint(left, top), QPoint(right, bottom)));
     TLabelReader reader;
     const QRect box(name.Left - left, name.Top - top, name.Right - name.Left + 1, name.Bottom - name.Top + 1);
     return reader.ReadName(gray, box).value_or(QString());

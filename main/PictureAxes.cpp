@@ -7,10 +7,15 @@
 
 TGrayPicture GrayOf(const TPixelSource& Source)
 {
-    TGrayPicture gray{Source.Width(), Source.Height(), {}};
+    return GrayOf(Source, QRect(0, 0, Source.Width(), Source.Height()));
+}
+
+TGrayPicture GrayOf(const TPixelSource& Source, const QRect& Part)
+{
+    TGrayPicture gray{Part.width(), Part.height(), {}};
     gray.Pixels.reserve(std::size_t(gray.Width) * std::size_t(gray.Height));
-    for (int y = 0; y < gray.Height; ++y)
-        for (int x = 0; x < gray.Width; ++x) {
+    for (int y = Part.top(); y <= Part.bottom(); ++y)
+        for (int x = Part.left(); x <= Part.right(); ++x) {
             const TRgb c = Source.At(x, y);
             gray.Pixels.push_back(std::uint8_t(qGray(c.R, c.G, c.B)));
         }

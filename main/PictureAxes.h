@@ -4,8 +4,9 @@
 #include "document/viewmapping.h"
 #include "extract/PixelSource.h"
 
-// The lightness of Source's picture.
+// The lightness of Source's picture, or of Part of it (inside the picture).
 TGrayPicture GrayOf(const TPixelSource& Source);
+TGrayPicture GrayOf(const TPixelSource& Source, const QRect& Part);
 
 // The axes of the chart in Picture (inside Within when given), read by a
 // recogniser of its own.
